@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace core {
+
+class RunLoopPrivate;
+
+// The main run loop, layered over Qt's event loop (a QCoreApplication must exist).
+//
+// It holds two kinds of work: posted work (FIFO, runs on the next turn) and scheduled tasks
+// (each due at an instant of Clock::now()). In production a single-shot QTimer wakes the
+// loop for the earliest due task; with a ManualClock installed only ManualClock::advance()
+// runs tasks. Everything runs on the main thread; post() alone may be called from any
+// thread (it is the "main queue").
+class RunLoop {
+public:
+    using TaskId = std::uint64_t;
+
+    static RunLoop& main();
+
+    void post(std::function<void()> fn);                             // next turn, FIFO; thread-safe
+    TaskId schedule(double delaySeconds, std::function<void()> fn);  // due at Clock::now() + delay
+    TaskId scheduleAt(double dueTime, std::function<void()> fn);      // due at an absolute clock time
+    void cancel(TaskId id);                                          // unknown or finished ids are ignored
+    bool isScheduled(TaskId id) const;
+    std::size_t scheduledCount() const;
+    // The due time of the task that is running now (for repeating timers that must not drift);
+    // Clock::now() when no task is running.
+    double currentTaskDueTime() const;
+
+    // One turn: Qt events, then posted work, then tasks due by now (steady clock only).
+    void processPending();
+    // Pumps turns until done() holds or realTimeoutSeconds of real time have passed; for
+    // tests over real I/O. Returns done().
+    bool runUntil(const std::function<bool()>& done, double realTimeoutSeconds = 10);
+    int run();
+    void quit(int code = 0);
+
+    // Drops every scheduled task and every posted work item (tests, between scenarios).
+    void reset();
+
+private:
+    friend class ManualClock;
+    RunLoop();
+    ~RunLoop();
+    RunLoop(const RunLoop&) = delete;
+    RunLoop& operator=(const RunLoop&) = delete;
+
+    void drainPosted();
+    bool runNextDue(double upTo);   // runs the earliest task due at or before upTo, if any
+    void rebase(double offset);     // shifts every due time (clock switch)
+
+    std::unique_ptr<RunLoopPrivate> d;
+};
+
+} // namespace core

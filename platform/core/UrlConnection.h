@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/core/RunLoop.h"
+#include "platform/core/UrlConnectionDelegate.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QUrl>
+#include <memory>
+
+class QNetworkReply;
+
+namespace core {
+
+class FormBody;
+
+// NSMutableURLRequest.
+struct UrlRequest {
+    static constexpr double DefaultTimeout = 30.0;
+
+    QUrl url;
+    QByteArray method = "GET";
+    QByteArray body;
+    QList<QPair<QByteArray, QByteArray>> headers;
+    double timeoutInterval = DefaultTimeout;   // idle time-out in Clock seconds
+
+    // The Parts' request: POST, 30-second time-out, form-encoded UTF-8 body.
+    static UrlRequest formPost(const QUrl& url, const FormBody& body, double timeout = DefaultTimeout);
+};
+
+// NSURLConnection over QNetworkAccessManager. It starts at once; its callbacks come later
+// from the main run loop. While it runs the connection keeps itself and its delegate alive
+// (the original retained its delegate until the end), so the caller may drop both pointers.
+// The time-out is an idle time-out on the run loop's Clock: it restarts when bytes arrive,
+// and a test with a ManualClock can step it.
+class UrlConnection : public std::enable_shared_from_this<UrlConnection> {
+public:
+    enum class State { Running, Finished, Failed, Cancelled };
+
+    static std::shared_ptr<UrlConnection> create(const UrlRequest& request,
+                                                 std::shared_ptr<UrlConnectionDelegate> delegate);
+    static std::shared_ptr<UrlConnection> formPost(const QUrl& url, const FormBody& body,
+                                                   std::shared_ptr<UrlConnectionDelegate> delegate,
+                                                   double timeout = UrlRequest::DefaultTimeout);
+    ~UrlConnection();
+    UrlConnection(const UrlConnection&) = delete;
+    UrlConnection& operator=(const UrlConnection&) = delete;
+
+    // Stops the transfer; no further delegate calls; the delegate is released.
+    void cancel();
+
+    const UrlRequest& request() const { return m_request; }
+    State state() const { return m_state; }
+    bool isRunning() const { return m_state == State::Running; }
+    // Connections that have not ended yet (tests).
+    static std::size_t runningCount();
+
+private:
+    struct Private {};
+public:
+    UrlConnection(Private, const UrlRequest& request, std::shared_ptr<UrlConnectionDelegate> delegate);
+
+private:
+    void start();
+    void onMetaData();
+    void onReadyRead();
+    void onFinished();
+    void onTimeout();
+    void armTimeout();
+    void deliverResponse();
+    void end(State state);
+    void deliver(std::function<void(UrlConnectionDelegate&, UrlConnection&)> call);
+
+    UrlRequest m_request;
+    std::shared_ptr<UrlConnectionDelegate> m_delegate;
+    QNetworkReply* m_reply = nullptr;
+    State m_state = State::Running;
+    bool m_responseSent = false;
+    RunLoop::TaskId m_timeoutTask = 0;
+};
+
+} // namespace core

@@ -1,0 +1,36 @@
+# Shared by scripts/test and scripts/run: the packages the project needs and the build.
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+BUILD_DIR="${QBANK_BUILD_DIR:-$ROOT/build}"
+
+PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libqt6sql6-sqlite libqt6sql6-psql
+          libcpp-httplib-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-microhei)
+
+missing_packages() {
+  local p
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
+
+ensure_packages() {
+  local missing
+  missing=$(missing_packages | tr '\n' ' ')
+  [ -z "${missing// /}" ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages. Run this as root, then try again:" >&2
+    echo "  apt-get update && apt-get install -y $missing" >&2
+    exit 1
+  fi
+  echo "Installing: $missing"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  # shellcheck disable=SC2086
+  apt-get install -y -qq $missing >/dev/null
+}
+
+build_all() {
+  local jobs
+  jobs=$(nproc 2>/dev/null || echo 2)
+  cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  cmake --build "$BUILD_DIR" -j "$jobs"
+}
