@@ -17,7 +17,9 @@ public:
 
 private:
     friend class ManualClock;
+    friend class RunLoop;
     static void install(ManualClock* clock);
+    static ManualClock* manualClock();
 };
 
 } // namespace core

@@ -4,7 +4,9 @@
 #include <QJsonValue>
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 #include <optional>
+#include <type_traits>
 
 namespace core {
 
@@ -12,14 +14,26 @@ namespace core {
 // that the Parts rely on. A missing value is QJsonValue::Undefined; JSON null stays Null.
 class Record {
 public:
-    // Parses a reply. std::nullopt means "not JSON" (the original's nil); never throws.
-    // Top-level scalars ("1", "\"x\"", "true") parse too, as with fragments allowed.
+    // Parses a reply as the Parts do (NSJSONSerialization, mutable leaves, no fragments): an
+    // object or an array. std::nullopt means "not JSON" (the original's nil); never throws.
     static std::optional<QJsonValue> parse(const QByteArray& bytes);
+    // Also accepts a top-level scalar ("1", "\"x\"", "true", "null").
+    static std::optional<QJsonValue> parseFragment(const QByteArray& bytes);
 
     // value(root, {"TChapter", "TDirectory", "name"}): nested keys; array steps take a decimal
     // index. Anything under a missing or non-container parent reads as missing.
     static QJsonValue value(const QJsonValue& root, const QStringList& path);
-    static QJsonValue value(const QJsonValue& root, const QString& key);
+    static QJsonValue value(const QJsonValue& root, std::initializer_list<QString> path)
+    {
+        return value(root, QStringList(path));
+    }
+    // One key. A template so that a braced path {"a", "b"} can only mean the list above.
+    template<class Key, std::enable_if_t<std::is_convertible_v<const Key&, QString>, int> = 0>
+    static QJsonValue value(const QJsonValue& root, const Key& key)
+    {
+        return valueForKey(root, QString(key));
+    }
+    static QJsonValue valueForKey(const QJsonValue& root, const QString& key);
     // Key path "a.b.c" (valueForKeyPath:).
     static QJsonValue valueForKeyPath(const QJsonValue& root, const QString& keyPath);
     static bool isMissing(const QJsonValue& v) { return v.isUndefined(); }

@@ -26,6 +26,7 @@ public:
     TaskId scheduleAt(double dueTime, std::function<void()> fn);      // due at an absolute clock time
     void cancel(TaskId id);                                          // unknown or finished ids are ignored
     bool isScheduled(TaskId id) const;
+    double dueTime(TaskId id) const;   // NaN when id is not scheduled
     std::size_t scheduledCount() const;
     // The due time of the task that is running now (for repeating timers that must not drift);
     // Clock::now() when no task is running.
@@ -50,7 +51,9 @@ private:
     RunLoop& operator=(const RunLoop&) = delete;
 
     void drainPosted();
-    bool runNextDue(double upTo);   // runs the earliest task due at or before upTo, if any
+    bool runNextDue(double upTo, TaskId maxId = ~TaskId(0)); // earliest task due by upTo, if any
+    void runDue();                   // every task due now (steady clock), then re-arms the wake-up
+    void rearm();
     void rebase(double offset);     // shifts every due time (clock switch)
 
     std::unique_ptr<RunLoopPrivate> d;

@@ -52,6 +52,8 @@ private:
     bool m_valid = true;
     bool m_hasOwner;
     double m_fireDate = 0;
+    double m_anchor = 0;      // the grid's origin: fire k is due at m_anchor + k * m_interval
+    long long m_fires = 0;
     std::weak_ptr<const void> m_owner;
     Callback m_fn;
     RunLoop::TaskId m_task = 0;

@@ -68,15 +68,18 @@ private:
     void onFinished();
     void onTimeout();
     void armTimeout();
-    void deliverResponse();
+    void deliverResponse(bool final = false);
     void end(State state);
     void deliver(std::function<void(UrlConnectionDelegate&, UrlConnection&)> call);
+    void failLater(const UrlError& failure);
+    bool isTruncated(QNetworkReply* reply) const;
 
     UrlRequest m_request;
     std::shared_ptr<UrlConnectionDelegate> m_delegate;
     QNetworkReply* m_reply = nullptr;
     State m_state = State::Running;
     bool m_responseSent = false;
+    qint64 m_bytesReceived = 0;
     RunLoop::TaskId m_timeoutTask = 0;
 };
 

@@ -1,0 +1,314 @@
+#include "platform/core/UrlConnection.h"
+
+#include "platform/core/FormBody.h"
+
+#include <QCoreApplication>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+
+#include <set>
+
+namespace core {
+
+namespace {
+
+QNetworkAccessManager* manager()
+{
+    // One manager for the process, owned by the application object so that it goes away
+    // while Qt still stands.
+    static QPointer<QNetworkAccessManager> instance;
+    if (!instance)
+        instance = new QNetworkAccessManager(QCoreApplication::instance());
+    return instance;
+}
+
+// The run loop's strong references to running connections: a connection lives until it ends
+// even when nobody else holds it, as NSURLConnection did.
+std::set<std::shared_ptr<UrlConnection>>& running()
+{
+    static auto* set = new std::set<std::shared_ptr<UrlConnection>>;
+    return *set;
+}
+
+UrlError::Code codeFor(QNetworkReply::NetworkError error)
+{
+    switch (error) {
+    case QNetworkReply::ConnectionRefusedError:
+        return UrlError::CannotConnect;
+    case QNetworkReply::RemoteHostClosedError:
+        return UrlError::ConnectionLost;
+    case QNetworkReply::HostNotFoundError:
+        return UrlError::HostNotFound;
+    case QNetworkReply::TimeoutError:
+        return UrlError::TimedOut;
+    case QNetworkReply::OperationCanceledError:
+        return UrlError::Cancelled;
+    case QNetworkReply::ProtocolUnknownError:
+    case QNetworkReply::ProtocolInvalidOperationError:
+        return UrlError::BadUrl;
+    default:
+        return UrlError::Other;
+    }
+}
+
+// Qt reports HTTP error statuses as content (2xx codes) and server (4xx codes) errors; those
+// are normal responses here. Network (1-99), proxy (1xx) and protocol (3xx) errors are faults.
+bool isTransportFault(QNetworkReply::NetworkError error)
+{
+    const int code = static_cast<int>(error);
+    if (code == 0)
+        return false;
+    return !((code >= 200 && code < 300) || (code >= 400 && code < 500));
+}
+
+} // namespace
+
+UrlRequest UrlRequest::formPost(const QUrl& url, const FormBody& body, double timeout)
+{
+    UrlRequest request;
+    request.url = url;
+    request.method = "POST";
+    request.body = body.encoded();
+    request.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray(FormBody::ContentType)));
+    request.timeoutInterval = timeout;
+    return request;
+}
+
+std::shared_ptr<UrlConnection> UrlConnection::create(const UrlRequest& request,
+                                                     std::shared_ptr<UrlConnectionDelegate> delegate)
+{
+    auto connection = std::make_shared<UrlConnection>(Private{}, request, std::move(delegate));
+    running().insert(connection);
+    connection->start();
+    return connection;
+}
+
+std::shared_ptr<UrlConnection> UrlConnection::formPost(const QUrl& url, const FormBody& body,
+                                                       std::shared_ptr<UrlConnectionDelegate> delegate, double timeout)
+{
+    return create(UrlRequest::formPost(url, body, timeout), std::move(delegate));
+}
+
+std::size_t UrlConnection::runningCount()
+{
+    return running().size();
+}
+
+UrlConnection::UrlConnection(Private, const UrlRequest& request, std::shared_ptr<UrlConnectionDelegate> delegate)
+    : m_request(request)
+    , m_delegate(std::move(delegate))
+{
+}
+
+UrlConnection::~UrlConnection()
+{
+    if (m_timeoutTask)
+        RunLoop::main().cancel(m_timeoutTask);
+    if (m_reply) {
+        QObject::disconnect(m_reply, nullptr, nullptr, nullptr);
+        m_reply->abort();
+        m_reply->deleteLater();
+    }
+}
+
+void UrlConnection::start()
+{
+    QNetworkRequest request(m_request.url);
+    bool hasContentType = false;
+    for (const auto& [name, value] : m_request.headers) {
+        request.setRawHeader(name, value);
+        hasContentType = hasContentType || name.compare("content-type", Qt::CaseInsensitive) == 0;
+    }
+    // The phone's default for a POST body, which the Parts rely on without setting it.
+    if (!hasContentType && !m_request.body.isEmpty())
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/x-www-form-urlencoded"));
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+
+    m_reply = manager()->sendCustomRequest(request, m_request.method, m_request.body);
+    QObject::connect(m_reply, &QNetworkReply::metaDataChanged, m_reply, [this] { onMetaData(); });
+    QObject::connect(m_reply, &QNetworkReply::readyRead, m_reply, [this] { onReadyRead(); });
+    QObject::connect(m_reply, &QNetworkReply::finished, m_reply, [this] { onFinished(); });
+    armTimeout();
+}
+
+void UrlConnection::armTimeout()
+{
+    if (m_timeoutTask)
+        RunLoop::main().cancel(m_timeoutTask);
+    m_timeoutTask = 0;
+    if (!(m_request.timeoutInterval > 0))
+        return;
+    // A weak capture: a pending time-out must not keep an abandoned connection alive.
+    m_timeoutTask = RunLoop::main().schedule(m_request.timeoutInterval, [weak = weak_from_this()] {
+        if (auto self = weak.lock()) {
+            self->m_timeoutTask = 0;
+            self->onTimeout();
+        }
+    });
+}
+
+void UrlConnection::deliver(std::function<void(UrlConnectionDelegate&, UrlConnection&)> call)
+{
+    // Every delegate call goes through the run loop, so none can happen inside create()
+    // or inside a Qt signal, and they keep the order in which the network produced them.
+    RunLoop::main().post([self = shared_from_this(), call = std::move(call)] {
+        if (self->m_state != State::Running)
+            return;   // cancelled in the meantime
+        auto delegate = self->m_delegate;   // kept alive for the call even if it cancels us
+        if (delegate)
+            call(*delegate, *self);
+    });
+}
+
+void UrlConnection::deliverResponse(bool final)
+{
+    if (m_responseSent || !m_reply)
+        return;
+    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid())
+        return;
+    // A redirect that Qt is about to follow is not the response (NSURLConnection reports only
+    // the final one); at the end, a redirect that was not followed is.
+    const int code = status.toInt();
+    if (!final && code >= 300 && code < 400 && !m_reply->rawHeader("Location").isEmpty())
+        return;
+    m_responseSent = true;
+    UrlResponse response;
+    response.url = m_reply->url();
+    response.statusCode = status.toInt();
+    response.contentType = m_reply->rawHeader("Content-Type");
+    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+    response.expectedContentLength = length.isValid() ? length.toLongLong() : -1;
+    deliver([response](UrlConnectionDelegate& d, UrlConnection& c) { d.didReceiveResponse(c, response); });
+}
+
+void UrlConnection::onMetaData()
+{
+    armTimeout();
+    deliverResponse();
+}
+
+void UrlConnection::onReadyRead()
+{
+    if (!m_reply)
+        return;
+    armTimeout();
+    deliverResponse();
+    if (!m_responseSent)
+        return;   // bytes before a status line cannot happen over HTTP; keep them for finish
+    const QByteArray data = m_reply->readAll();
+    if (data.isEmpty())
+        return;
+    m_bytesReceived += data.size();
+    deliver([data](UrlConnectionDelegate& d, UrlConnection& c) { d.didReceiveData(c, data); });
+}
+
+void UrlConnection::onFinished()
+{
+    if (!m_reply)
+        return;
+    if (m_timeoutTask) {
+        RunLoop::main().cancel(m_timeoutTask);
+        m_timeoutTask = 0;
+    }
+    QNetworkReply* reply = m_reply;
+    m_reply = nullptr;
+    QObject::disconnect(reply, nullptr, nullptr, nullptr);
+    reply->deleteLater();
+
+    const QNetworkReply::NetworkError error = reply->error();
+    const bool hasStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
+    if (hasStatus && !isTransportFault(error)) {
+        m_reply = reply;   // deliverResponse reads the headers
+        deliverResponse(true);
+        m_reply = nullptr;
+        const QByteArray rest = reply->readAll();
+        m_bytesReceived += rest.size();
+        if (!rest.isEmpty())
+            deliver([rest](UrlConnectionDelegate& d, UrlConnection& c) { d.didReceiveData(c, rest); });
+        if (isTruncated(reply)) {
+            failLater({UrlError::ConnectionLost, QStringLiteral("The network connection was lost.")});
+            return;
+        }
+        RunLoop::main().post([self = shared_from_this()] {
+            if (self->m_state != State::Running)
+                return;
+            auto delegate = self->m_delegate;
+            self->end(State::Finished);
+            if (delegate)
+                delegate->connectionDidFinishLoading(*self);
+        });
+        return;
+    }
+    failLater({codeFor(error), reply->errorString()});
+}
+
+bool UrlConnection::isTruncated(QNetworkReply* reply) const
+{
+    // Qt sometimes reports a connection reset in the middle of a body as a clean finish, so
+    // the promised length is checked here. Only for identity bodies: Qt decodes gzip, and
+    // then Content-Length counts the compressed bytes.
+    if (m_request.method == "HEAD")
+        return false;
+    const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
+    if (!encoding.isEmpty() && encoding != "identity")
+        return false;
+    bool ok = false;
+    const qint64 promised = reply->rawHeader("Content-Length").trimmed().toLongLong(&ok);
+    return ok && m_bytesReceived < promised;
+}
+
+void UrlConnection::failLater(const UrlError& failure)
+{
+    RunLoop::main().post([self = shared_from_this(), failure] {
+        if (self->m_state != State::Running)
+            return;
+        auto delegate = self->m_delegate;
+        self->end(State::Failed);
+        if (delegate)
+            delegate->didFailWithError(*self, failure);
+    });
+}
+
+void UrlConnection::onTimeout()
+{
+    if (!m_reply || m_state != State::Running)
+        return;
+    QNetworkReply* reply = m_reply;
+    m_reply = nullptr;
+    QObject::disconnect(reply, nullptr, nullptr, nullptr);
+    reply->abort();
+    reply->deleteLater();
+    failLater({UrlError::TimedOut, QStringLiteral("The request timed out.")});
+}
+
+void UrlConnection::end(State state)
+{
+    m_state = state;
+    if (m_timeoutTask) {
+        RunLoop::main().cancel(m_timeoutTask);
+        m_timeoutTask = 0;
+    }
+    if (m_reply) {
+        QObject::disconnect(m_reply, nullptr, nullptr, nullptr);
+        m_reply->abort();
+        m_reply->deleteLater();
+        m_reply = nullptr;
+    }
+    // The delegate is released once it has been told (the callers hold it for the last call),
+    // and the run loop lets go of us; whoever still holds a pointer keeps an ended connection.
+    m_delegate.reset();
+    auto self = shared_from_this();
+    running().erase(self);
+}
+
+void UrlConnection::cancel()
+{
+    if (m_state != State::Running)
+        return;
+    end(State::Cancelled);
+}
+
+} // namespace core
