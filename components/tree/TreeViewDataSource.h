@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/ui/TableViewDataSource.h"
+
+#include <memory>
+#include <optional>
+
+class TreeItem;
+class TreeNodeInfo;
+class TreeView;
+
+namespace ui {
+class TableViewCell;
+}
+
+// Where a tree view gets its items and cells. The item is null for the top level.
+// Optional methods answer nullopt (or do nothing) when not implemented; the tree view then
+// uses its own default.
+class TreeViewDataSource {
+public:
+    virtual ~TreeViewDataSource() = default;
+
+    virtual long numberOfChildrenOfItem(TreeView& treeView, const std::shared_ptr<TreeItem>& item) = 0;
+    virtual std::shared_ptr<ui::TableViewCell> cellForItem(TreeView& treeView, const std::shared_ptr<TreeItem>& item,
+                                                           const std::shared_ptr<TreeNodeInfo>& treeNodeInfo) = 0;
+    virtual std::shared_ptr<TreeItem> child(TreeView& treeView, long index, const std::shared_ptr<TreeItem>& item) = 0;
+
+    virtual void commitEditingStyle(TreeView&, ui::TableViewCellEditingStyle, const std::shared_ptr<TreeItem>&,
+                                    const std::shared_ptr<TreeNodeInfo>&)
+    {
+    }
+    // Not answered: editable.
+    virtual std::optional<bool> canEditRowForItem(TreeView&, const std::shared_ptr<TreeItem>&,
+                                                  const std::shared_ptr<TreeNodeInfo>&)
+    {
+        return std::nullopt;
+    }
+};

@@ -1,0 +1,446 @@
+#include "platform/ui/Renderer.h"
+
+#include "platform/ui/Layer.h"
+#include "platform/ui/ShapeLayer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace ui {
+
+namespace {
+
+// Layer drawing in a few steps:
+//  - a layer is drawn in its presentation values (the model itself when nothing animates);
+//  - the painter's world transform maps the layer's bounds space to device pixels;
+//  - a layer that needs its result as a whole (opacity over sublayers, a mask, a shadow cast
+//    by its own alpha) is drawn into an offscreen image of device pixels first, then
+//    composited; everything else is drawn straight onto the device.
+
+constexpr int kDotsPerMeter72 = 2835;   // fonts are measured at 72 dpi (see Font)
+
+QImage newCanvas(QSize size)
+{
+    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    image.setDotsPerMeterX(kDotsPerMeter72);
+    image.setDotsPerMeterY(kDotsPerMeter72);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+double scaleOf(const QTransform& t)
+{
+    return std::sqrt(std::abs(t.m11() * t.m22() - t.m12() * t.m21()));
+}
+
+QRect deviceRect(const QPainter& p)
+{
+    return QRect(0, 0, p.device()->width(), p.device()->height());
+}
+
+// Three box blurs approximate a Gaussian of the given sigma (pixels). Works on one byte
+// per pixel (the shadow's coverage); outside the image counts as transparent.
+void boxBlurPass(std::vector<int>& a, int w, int h, int radius, bool horizontal)
+{
+    const int lines = horizontal ? h : w;
+    const int length = horizontal ? w : h;
+    const int step = horizontal ? 1 : w;
+    const int window = 2 * radius + 1;
+    std::vector<int> src(static_cast<std::size_t>(length));
+    for (int line = 0; line < lines; ++line) {
+        int* base = a.data() + (horizontal ? line * w : line);
+        for (int i = 0; i < length; ++i)
+            src[static_cast<std::size_t>(i)] = base[i * step];
+        int sum = 0;
+        for (int i = 0; i <= std::min(radius, length - 1); ++i)
+            sum += src[static_cast<std::size_t>(i)];
+        for (int i = 0; i < length; ++i) {
+            base[i * step] = sum / window;
+            if (i - radius >= 0)
+                sum -= src[static_cast<std::size_t>(i - radius)];
+            if (i + radius + 1 < length)
+                sum += src[static_cast<std::size_t>(i + radius + 1)];
+        }
+    }
+}
+
+// The shadow of `coverage` (premultiplied ARGB, only alpha read): its alpha blurred, then
+// painted in `color`.
+QImage shadowImage(const QImage& coverage, double sigma, const QColor& color)
+{
+    const int w = coverage.width(), h = coverage.height();
+    std::vector<int> a(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    for (int y = 0; y < h; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(coverage.constScanLine(y));
+        for (int x = 0; x < w; ++x)
+            a[static_cast<std::size_t>(y * w + x)] = qAlpha(line[x]);
+    }
+    if (sigma >= 0.5) {
+        const int radius = std::max(1, static_cast<int>(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2)));
+        for (int pass = 0; pass < 3; ++pass) {
+            boxBlurPass(a, w, h, radius, true);
+            boxBlurPass(a, w, h, radius, false);
+        }
+    }
+    QImage out = newCanvas(coverage.size());
+    const QRgb premultiplied = qPremultiply(color.rgba());
+    for (int y = 0; y < h; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const int cover = a[static_cast<std::size_t>(y * w + x)];
+            line[x] = cover == 0 ? 0
+                                 : qRgba(qRed(premultiplied) * cover / 255, qGreen(premultiplied) * cover / 255,
+                                         qBlue(premultiplied) * cover / 255, qAlpha(premultiplied) * cover / 255);
+        }
+    }
+    return out;
+}
+
+Path roundedBounds(const Layer& l)
+{
+    return l.cornerRadius() > 0 ? Path::roundedRect(l.bounds(), l.cornerRadius()) : Path::rect(l.bounds());
+}
+
+bool castsShadow(const Layer& l)
+{
+    // A layer that masks to its bounds clips its own shadow away, as on the phone.
+    return l.shadowOpacity() > 0 && l.shadowColor().alpha() > 0 && !l.masksToBounds();
+}
+
+Color shadowFill(const Layer& l)
+{
+    return l.shadowColor().withAlpha(l.shadowColor().alpha() * std::min(1.0, l.shadowOpacity()));
+}
+
+class Painter {
+public:
+    void layer(QPainter& p, const Layer& model, bool ownGeometry);
+
+private:
+    void content(QPainter& p, const Layer& model, const Layer& l);
+    void contents(QPainter& p, const Layer& l);
+    void shape(QPainter& p, const ShapeLayer& s);
+    void drawShadowImage(QPainter& p, const QImage& alpha, QPoint origin, const Layer& l, const QTransform& parent);
+    void drawPathShadow(QPainter& p, const Layer& model, const Layer& l, const QTransform& world, const QTransform& parent);
+    QImage blurredShadow(const QImage& alpha, const Layer& l, const QTransform& parent, int& margin);
+    void blitShadow(QPainter& p, const QImage& shadow, QPoint origin, int margin, const Layer& l, const QTransform& parent);
+    QImage offscreen(const QRect& region, const QTransform& world, const std::function<void(QPainter&)>& draw);
+};
+
+QImage Painter::offscreen(const QRect& region, const QTransform& world, const std::function<void(QPainter&)>& draw)
+{
+    QImage image = newCanvas(region.size());
+    QPainter q(&image);
+    q.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
+    q.setWorldTransform(world * QTransform::fromTranslate(-region.x(), -region.y()));
+    draw(q);
+    return image;
+}
+
+// Colours the alpha of `alpha` (device pixels at `origin`) with the shadow colour, blurs it
+// and draws it at the shadow offset, taken in the superlayer's space.
+QImage Painter::blurredShadow(const QImage& alpha, const Layer& l, const QTransform& parent, int& margin)
+{
+    const double sigma = l.shadowRadius() * scaleOf(parent) / 2;
+    margin = static_cast<int>(std::ceil(3 * sigma)) + 1;
+    QImage coverage = newCanvas(alpha.size() + QSize(2 * margin, 2 * margin));
+    {
+        QPainter q(&coverage);
+        q.drawImage(margin, margin, alpha);
+    }
+    return shadowImage(coverage, sigma, shadowFill(l).toQColor());
+}
+
+void Painter::blitShadow(QPainter& p, const QImage& shadow, QPoint origin, int margin, const Layer& l, const QTransform& parent)
+{
+    const QPointF offset = parent.map(QPointF(l.shadowOffset().width, l.shadowOffset().height)) - parent.map(QPointF(0, 0));
+    p.save();
+    p.resetTransform();
+    p.drawImage(QPointF(origin.x() - margin + offset.x(), origin.y() - margin + offset.y()), shadow);
+    p.restore();
+}
+
+// Colours the alpha of `alpha` (device pixels at `origin`) with the shadow colour, blurs it
+// and draws it at the shadow offset, taken in the superlayer's space.
+void Painter::drawShadowImage(QPainter& p, const QImage& alpha, QPoint origin, const Layer& l, const QTransform& parent)
+{
+    int margin = 0;
+    const QImage shadow = blurredShadow(alpha, l, parent, margin);
+    blitShadow(p, shadow, origin, margin, l, parent);
+}
+
+// A shadow cast by a path, kept on the model layer: blurring is the costly part of a frame,
+// and a shadow that only moves by whole pixels looks the same.
+struct PathShadowCache {
+    QPainterPath path;
+    double radius = 0;
+    QRgb color = 0;
+    QTransform placement;   // the device transform less its whole-pixel translation
+    QImage shadow;
+    int margin = 0;
+};
+
+void Painter::drawPathShadow(QPainter& p, const Layer& model, const Layer& l, const QTransform& world, const QTransform& parent)
+{
+    const QPainterPath path = world.map(l.shadowPath()->qpainterPath());
+    const QRect region = path.boundingRect().toAlignedRect();
+    if (region.isEmpty())
+        return;
+    // Sub-pixel placement in quarter pixels: finer steps cannot be seen in a blurred shadow.
+    const QTransform exact = world * QTransform::fromTranslate(-region.x(), -region.y());
+    const QTransform placement(exact.m11(), exact.m12(), exact.m21(), exact.m22(),
+                               std::round(exact.dx() * 4) / 4, std::round(exact.dy() * 4) / 4);
+    const QRgb color = shadowFill(l).toQColor().rgba();
+    auto cache = std::static_pointer_cast<PathShadowCache>(model.rendererCache());
+    const bool hit = cache && cache->path == l.shadowPath()->qpainterPath() && cache->radius == l.shadowRadius()
+        && cache->color == color && cache->placement == placement;
+    if (!hit) {
+        QImage alpha = offscreen(region, world, [&](QPainter& q) {
+            QPainterPath filled = l.shadowPath()->qpainterPath();
+            filled.setFillRule(Qt::WindingFill);
+            q.fillPath(filled, Qt::black);
+        });
+        cache = std::make_shared<PathShadowCache>();
+        cache->path = l.shadowPath()->qpainterPath();
+        cache->radius = l.shadowRadius();
+        cache->color = color;
+        cache->placement = placement;
+        cache->shadow = blurredShadow(alpha, l, parent, cache->margin);
+        model.rendererCache() = cache;
+    }
+    blitShadow(p, cache->shadow, region.topLeft(), cache->margin, l, parent);
+}
+
+void Painter::contents(QPainter& p, const Layer& l)
+{
+    const Image image = l.contents();
+    if (image.isNull())
+        return;
+    const Rect b = l.bounds();
+    const Size s = image.size();
+    Rect target = b;
+    switch (l.contentsGravity()) {
+    case Layer::ContentsGravity::Resize:
+        break;
+    case Layer::ContentsGravity::ResizeAspect:
+    case Layer::ContentsGravity::ResizeAspectFill: {
+        if (s.isEmpty())
+            return;
+        const double fx = b.width() / s.width, fy = b.height() / s.height;
+        const double f = l.contentsGravity() == Layer::ContentsGravity::ResizeAspect ? std::min(fx, fy) : std::max(fx, fy);
+        const Size fitted = s * f;
+        target = Rect(b.midX() - fitted.width / 2, b.midY() - fitted.height / 2, fitted.width, fitted.height);
+        break;
+    }
+    case Layer::ContentsGravity::Center:
+        target = Rect(b.midX() - s.width / 2, b.midY() - s.height / 2, s.width, s.height);
+        break;
+    }
+    p.drawImage(target.toQRectF(), image.qimage());
+}
+
+void Painter::shape(QPainter& p, const ShapeLayer& s)
+{
+    const auto path = s.path();
+    if (!path || path->isEmpty())
+        return;
+    QPainterPath q = path->qpainterPath();
+    q.setFillRule(Qt::WindingFill);
+    if (!s.fillColor().isClear())
+        p.fillPath(q, s.fillColor().toQColor());
+    if (!s.strokeColor().isClear() && s.lineWidth() > 0) {
+        QPen pen(s.strokeColor().toQColor());
+        pen.setWidthF(s.lineWidth());
+        pen.setCapStyle(s.lineCap() == ShapeLayer::LineCap::Round ? Qt::RoundCap
+                        : s.lineCap() == ShapeLayer::LineCap::Square ? Qt::SquareCap : Qt::FlatCap);
+        pen.setJoinStyle(s.lineJoin() == ShapeLayer::LineJoin::Round ? Qt::RoundJoin
+                         : s.lineJoin() == ShapeLayer::LineJoin::Bevel ? Qt::BevelJoin : Qt::MiterJoin);
+        p.strokePath(q, pen);
+    }
+}
+
+// Background, contents, custom drawing, shape, sublayers, border: in `l`'s bounds space.
+// `model` owns the custom drawing's cache; `l` holds the values to draw.
+void Painter::content(QPainter& p, const Layer& model, const Layer& l)
+{
+    const Path outline = roundedBounds(l);
+    if (!l.backgroundColor().isClear())
+        p.fillPath(outline.qpainterPath(), l.backgroundColor().toQColor());
+    p.save();
+    if (l.masksToBounds())
+        p.setClipPath(outline.qpainterPath(), Qt::IntersectClip);
+    contents(p, l);
+    if (const QImage* drawing = model.cachedDrawing(scaleOf(p.worldTransform()))) {
+        const double scale = model.cachedDrawingScale();
+        const Size drawn(drawing->width() / scale, drawing->height() / scale);
+        // While the bounds animate, the drawing made for the model's size is stretched.
+        const double fx = model.bounds().width() > 0 ? l.bounds().width() / model.bounds().width() : 1;
+        const double fy = model.bounds().height() > 0 ? l.bounds().height() / model.bounds().height() : 1;
+        p.drawImage(QRectF(l.bounds().x(), l.bounds().y(), drawn.width * fx, drawn.height * fy), *drawing);
+    }
+    if (auto s = dynamic_cast<const ShapeLayer*>(&l))
+        shape(p, *s);
+    // Sublayers are drawn from the model tree; each applies its own animations.
+    const auto subs = model.sublayers();
+    for (const auto& sub : subs)
+        layer(p, *sub, true);
+    p.restore();
+    if (l.borderWidth() > 0 && !l.borderColor().isClear()) {
+        const double inset = l.borderWidth() / 2;
+        const Rect r = l.bounds().insetBy(inset, inset);
+        const Path border = l.cornerRadius() > 0 ? Path::roundedRect(r, std::max(0.0, l.cornerRadius() - inset)) : Path::rect(r);
+        QPen pen(l.borderColor().toQColor());
+        pen.setWidthF(l.borderWidth());
+        p.strokePath(border.qpainterPath(), pen);
+    }
+}
+
+void Painter::layer(QPainter& p, const Layer& model, bool ownGeometry)
+{
+    if (model.isHidden() && !model.hasAnimations())
+        return;
+    const bool animated = model.hasAnimations() || (model.mask() && model.mask()->hasAnimations());
+    const std::shared_ptr<Layer> presentation = animated ? model.presentation() : nullptr;
+    const Layer& l = presentation ? *presentation : model;
+    if (l.isHidden() || (ownGeometry && l.opacity() <= 0))
+        return;
+
+    p.save();
+    const QTransform parent = p.worldTransform();
+    if (ownGeometry)
+        p.setWorldTransform(l.transformToSuperlayer().toQTransform(), true);
+    const QTransform world = p.worldTransform();
+    const double opacity = ownGeometry ? std::clamp(l.opacity(), 0.0, 1.0) : 1.0;
+    const std::shared_ptr<Layer> mask = l.mask();
+    const bool shadow = castsShadow(l);
+    const bool shadowFromAlpha = shadow && !l.shadowPath();
+    const bool group = mask || shadowFromAlpha || (opacity < 1 && !model.sublayers().empty());
+
+    // Off-screen rows of a long list cost nothing: a layer whose drawing cannot leave its
+    // bounds is skipped when its bounds lie outside what is visible. A shape layer's path may
+    // reach anywhere (a chart's line lies in a layer of no size), and so may a centred or
+    // filling image.
+    const bool imageOverflows = !l.contents().isNull()
+        && (l.contentsGravity() == Layer::ContentsGravity::Center || l.contentsGravity() == Layer::ContentsGravity::ResizeAspectFill);
+    const bool confined = l.masksToBounds()
+        || (model.sublayers().empty() && !imageOverflows && !dynamic_cast<const ShapeLayer*>(&l));
+    if (!shadow && confined) {
+        const QRectF visible = p.hasClipping() ? p.clipBoundingRect()
+                                               : world.inverted().mapRect(QRectF(deviceRect(p)));
+        const Rect b = l.bounds().standardized();
+        if (!visible.intersects(QRectF(b.x(), b.y(), std::max(b.width(), 1e-6), std::max(b.height(), 1e-6)))) {
+            p.restore();
+            return;
+        }
+    }
+
+    if (!group) {
+        p.setOpacity(p.opacity() * opacity);
+        if (shadow)
+            drawPathShadow(p, model, l, world, parent);
+        content(p, model, l);
+        p.restore();
+        return;
+    }
+
+    // Drawn whole, then masked, shadowed and faded as one.
+    QRect region = deviceRect(p);
+    if (l.masksToBounds())
+        region &= world.mapRect(l.bounds().toQRectF()).toAlignedRect();
+    // A plain mask shows nothing beyond its frame; a shape mask's path may reach further.
+    if (mask && !dynamic_cast<const ShapeLayer*>(mask.get()) && model.mask()->sublayers().empty())
+        region &= world.mapRect(mask->frame().toQRectF()).toAlignedRect();
+    if (region.isEmpty()) {
+        p.restore();
+        return;
+    }
+    QImage image = offscreen(region, world, [&](QPainter& q) { content(q, model, l); });
+    if (shadow) {
+        QImage alpha = image;
+        if (!shadowFromAlpha) {
+            alpha = offscreen(region, world, [&](QPainter& q) { q.fillPath(l.shadowPath()->qpainterPath(), Qt::black); });
+        }
+        QImage withShadow = newCanvas(region.size());
+        {
+            QPainter q(&withShadow);
+            drawShadowImage(q, alpha, QPoint(0, 0), l, QTransform::fromTranslate(-region.x(), -region.y()) * parent);
+            q.drawImage(0, 0, image);
+        }
+        image = withShadow;
+    }
+    if (mask) {
+        const Layer& maskModel = *model.mask();
+        QImage maskImage = offscreen(region, world, [&](QPainter& q) { layer(q, maskModel, true); });
+        QPainter q(&image);
+        q.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        q.drawImage(0, 0, maskImage);
+    }
+    p.resetTransform();
+    p.setOpacity(p.opacity() * opacity);
+    p.drawImage(region.topLeft(), image);
+    p.restore();
+}
+
+} // namespace
+
+QImage Renderer::render(const Layer& root, Size sizeInPoints, double scale, const Color& background)
+{
+    const QSize pixels(static_cast<int>(std::ceil(sizeInPoints.width * scale - 1e-9)),
+                       static_cast<int>(std::ceil(sizeInPoints.height * scale - 1e-9)));
+    QImage image = newCanvas(pixels);
+    image.fill(background.toQColor());
+    {
+        QPainter p(&image);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
+        p.scale(scale, scale);
+        paint(p, root);
+    }
+    image.setDevicePixelRatio(scale);
+    return image;
+}
+
+QImage Renderer::renderLayer(const Layer& layer, double scale)
+{
+    const Rect b = layer.bounds();
+    const QSize pixels(static_cast<int>(std::ceil(b.width() * scale - 1e-9)),
+                       static_cast<int>(std::ceil(b.height() * scale - 1e-9)));
+    QImage image = newCanvas(pixels);
+    {
+        QPainter p(&image);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
+        p.scale(scale, scale);
+        p.translate(-b.x(), -b.y());
+        Painter().layer(p, layer, false);
+    }
+    image.setDevicePixelRatio(scale);
+    return image;
+}
+
+void Renderer::paint(QPainter& painter, const Layer& layer)
+{
+    Painter().layer(painter, layer, true);
+}
+
+bool Renderer::writePng(const QImage& image, const QString& path)
+{
+    const QFileInfo info(path);
+    QDir().mkpath(info.absolutePath());
+    return image.save(path, "PNG");
+}
+
+Color Renderer::colorAt(const QImage& image, Point p)
+{
+    const double scale = image.devicePixelRatio();
+    const int x = static_cast<int>(std::floor(p.x * scale));
+    const int y = static_cast<int>(std::floor(p.y * scale));
+    if (!image.rect().contains(x, y))
+        return Color::clear();
+    return Color::fromQColor(image.pixelColor(x, y));
+}
+
+} // namespace ui

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/ui/Color.h"
+#include "platform/ui/Geometry.h"
+
+#include <QImage>
+#include <QString>
+#include <memory>
+
+class QPainter;
+
+namespace ui {
+
+class Layer;
+
+// Draws a layer tree with QPainter: for each layer, in its presentation values at
+// core::Clock::now(): shadow, background (with corner radius), contents image, custom
+// drawing, shape, sublayers in order, border; clipped by masksToBounds (with corner
+// radius) and the mask layer; faded by opacity as a group; placed by position, anchor
+// point and transform. Hidden layers and their sublayers are skipped.
+class Renderer {
+public:
+    // A window-sized image: `root` drawn at its frame in a canvas of sizeInPoints, scale
+    // pixels per point (the image is sizeInPoints × scale pixels, with that device pixel
+    // ratio), on `background` (clear by default).
+    static QImage render(const Layer& root, Size sizeInPoints, double scale,
+                         const Color& background = Color::clear());
+    // The layer alone, its bounds filling the image, ignoring its own position, transform
+    // and opacity (a view rendered into an image).
+    static QImage renderLayer(const Layer& layer, double scale);
+    // Draws `layer` into a painter whose user space is the layer's superlayer space in points.
+    static void paint(QPainter& painter, const Layer& layer);
+
+    static bool writePng(const QImage& image, const QString& path);
+
+    // The pixel colour at a point (in points) of a rendered image, for tests and tools.
+    static Color colorAt(const QImage& image, Point pointInPoints);
+};
+
+} // namespace ui

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/ui/Color.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/TextInputTraits.h"
+#include "platform/ui/TextRange.h"
+#include "platform/ui/View.h"
+
+#include <QString>
+#include <memory>
+
+namespace ui {
+
+class TextViewDelegate;
+
+// Several lines of editable text, wrapped at the view's width.
+//
+// Like a text field it edits as the first responder after a tap (asking the delegate), and
+// every edit goes through the delegate's shouldChangeTextInRange; here the return key's "\n"
+// is inserted when the delegate allows it. While editing, text taller than the view shows
+// its last lines. Text set from code does not ask the delegate.
+class TextView : public View {
+public:
+    static std::shared_ptr<TextView> create(const Rect& frame = Rect());
+
+    QString text() const { return m_text; }
+    void setText(const QString& text);
+    Font font() const { return m_font; }
+    void setFont(const Font& font);
+    Color textColor() const { return m_textColor; }
+    void setTextColor(const Color& color);
+    TextAlignment textAlignment() const { return m_alignment; }
+    void setTextAlignment(TextAlignment alignment);
+    bool isEditable() const { return m_editable; }
+    void setEditable(bool editable);
+    ReturnKeyType returnKeyType() const { return m_returnKeyType; }
+    void setReturnKeyType(ReturnKeyType type) { m_returnKeyType = type; }
+
+    std::shared_ptr<TextViewDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(const std::shared_ptr<TextViewDelegate>& delegate) { m_delegate = delegate; }
+
+    bool isEditing() const { return m_editing; }
+
+    bool canBecomeFirstResponder() const override { return m_editable; }
+    bool becomeFirstResponder() override;
+    bool resignFirstResponder() override;
+    void insertText(const QString& text) override;
+    void deleteBackward() override;
+
+protected:
+    explicit TextView(const Rect& frame);
+
+    void draw(DrawContext& context) override;
+    // A text view keeps its touches: a tap starts editing, nothing travels up.
+    void touchesBegan(const TouchSet& touches, const Event& event) override;
+    void touchesMoved(const TouchSet& touches, const Event& event) override;
+    void touchesEnded(const TouchSet& touches, const Event& event) override;
+    void touchesCancelled(const TouchSet& touches, const Event& event) override;
+    void didMoveToWindow() override;
+
+private:
+    void replace(TextRange range, const QString& text);
+    void endEditing();
+
+    QString m_text;
+    Font m_font = Font::systemFont(12);
+    Color m_textColor = Color::black();
+    TextAlignment m_alignment = TextAlignment::Left;
+    ReturnKeyType m_returnKeyType = ReturnKeyType::Default;
+    std::weak_ptr<TextViewDelegate> m_delegate;
+    bool m_editable = true;
+    bool m_editing = false;
+};
+
+} // namespace ui

@@ -1,0 +1,233 @@
+#include "platform/ui/WebView.h"
+
+#include "platform/core/Bundle.h"
+#include "platform/core/RunLoop.h"
+#include "platform/core/UrlConnection.h"
+#include "platform/ui/DrawContext.h"
+#include "platform/ui/HtmlDocument.h"
+#include "platform/ui/Layer.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/WebPageLoader.h"
+#include "platform/ui/WebViewDelegate.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QStringDecoder>
+#include <cmath>
+
+namespace ui {
+
+namespace {
+
+QString decodePage(const QByteArray& body)
+{
+    const auto encoding = QStringConverter::encodingForHtml(body);
+    QStringDecoder decoder(encoding.value_or(QStringConverter::Utf8));
+    return decoder(body);
+}
+
+bool isWebAddress(const QUrl& url)
+{
+    return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+}
+
+} // namespace
+
+std::shared_ptr<WebView> WebView::create(const Rect& frame)
+{
+    auto view = std::shared_ptr<WebView>(new WebView(frame));
+    view->m_scrollView = ScrollView::create(Rect(Point(), frame.size));
+    view->m_scrollView->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleHeight);
+    view->m_scrollView->setBackgroundColor(Color::clear());
+    view->m_contentView = View::create(Rect(0, 0, frame.width(), 0));
+    view->m_contentView->setBackgroundColor(Color::clear());
+    view->m_contentView->setOpaque(false);
+    std::weak_ptr<View> weak = view;
+    view->m_contentView->layer()->setDrawCallback([weak](DrawContext& context) {
+        if (auto self = std::static_pointer_cast<WebView>(weak.lock()))
+            self->drawPage(context);
+    });
+    view->m_scrollView->addSubview(view->m_contentView);
+    view->addSubview(view->m_scrollView);
+    return view;
+}
+
+WebView::WebView(const Rect& frame)
+    : View(frame)
+{
+    setBackgroundColor(Color::white());
+}
+
+WebView::~WebView()
+{
+    if (m_connection)
+        m_connection->cancel();
+}
+
+QString WebView::text() const
+{
+    return m_document ? m_document->toPlainText() : QString();
+}
+
+void WebView::loadHTMLString(const QString& html, const QUrl& baseUrl)
+{
+    const auto id = beginLoad();
+    post([id, html, baseUrl](WebView& view) {
+        if (view.m_loadId != id)
+            return;
+        view.showPage(html, baseUrl);
+        view.finishLoad(id);
+    });
+}
+
+void WebView::loadRequest(const core::UrlRequest& request)
+{
+    const auto id = beginLoad();
+    post([id, request](WebView& view) {
+        if (view.m_loadId != id)
+            return;
+        if (isWebAddress(request.url))
+            view.fetch(id, request);
+        else if (request.url.isLocalFile())
+            view.readFile(id, request.url);
+        else
+            view.failLoad(id, {core::UrlError::BadUrl, QStringLiteral("cannot load \"%1\"").arg(request.url.toString())});
+    });
+}
+
+std::uint64_t WebView::beginLoad()
+{
+    cancelRunningLoad();
+    m_loading = true;
+    const auto id = ++m_loadId;
+    post([](WebView& view) { view.reportStart(); });
+    return id;
+}
+
+void WebView::cancelRunningLoad()
+{
+    if (!m_loading)
+        return;
+    m_loading = false;
+    if (m_connection) {
+        m_connection->cancel();
+        m_connection.reset();
+    }
+    // Posted after the replaced load's start, so its delegate still hears start, then the end.
+    post([](WebView& view) { view.reportFailure({core::UrlError::Cancelled, QStringLiteral("replaced by a newer load")}); });
+}
+
+void WebView::post(std::function<void(WebView&)> fn)
+{
+    core::RunLoop::main().post([weak = weak_from_this(), fn = std::move(fn)] {
+        if (auto view = std::static_pointer_cast<WebView>(weak.lock()))
+            fn(*view);
+    });
+}
+
+void WebView::fetch(std::uint64_t id, const core::UrlRequest& request)
+{
+    auto loader = std::make_shared<WebPageLoader>();
+    std::weak_ptr<View> weak = weak_from_this();
+    auto current = [weak, id]() -> std::shared_ptr<WebView> {
+        auto view = std::static_pointer_cast<WebView>(weak.lock());
+        return view && view->m_loadId == id ? view : nullptr;
+    };
+    const QUrl address = request.url;
+    loader->onLoaded = [current, address, id](const QByteArray& body, const core::UrlResponse& response) {
+        auto view = current();
+        if (!view)
+            return;
+        // An error status still has a page to show, as in a browser; only transport faults fail.
+        view->showPage(decodePage(body), response.url.isValid() ? response.url : address);
+        view->finishLoad(id);
+    };
+    loader->onFailed = [current, id](const core::UrlError& error) {
+        if (auto view = current())
+            view->failLoad(id, error);
+    };
+    m_connection = core::UrlConnection::create(request, loader);
+}
+
+void WebView::readFile(std::uint64_t id, const QUrl& url)
+{
+    const QString path = url.toLocalFile();
+    if (!HtmlDocument::isInside(path, core::Bundle::resourcePath())) {
+        failLoad(id, {core::UrlError::Other, QStringLiteral("refused %1: not inside the resource folder").arg(path)});
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        failLoad(id, {core::UrlError::Other, QStringLiteral("cannot read %1").arg(path)});
+        return;
+    }
+    showPage(decodePage(file.readAll()), url);
+    finishLoad(id);
+}
+
+void WebView::showPage(const QString& html, const QUrl& baseUrl)
+{
+    m_document = std::make_unique<HtmlDocument>(core::Bundle::resourcePath());
+    m_document->setPage(html, baseUrl);
+    updateContentSize();
+}
+
+void WebView::finishLoad(std::uint64_t id)
+{
+    if (id != m_loadId || !m_loading)
+        return;
+    m_loading = false;
+    m_connection.reset();
+    auto self = shared_from_this();
+    if (auto d = delegate())
+        d->webViewDidFinishLoad(*this);
+}
+
+void WebView::failLoad(std::uint64_t id, const core::UrlError& error)
+{
+    if (id != m_loadId || !m_loading)
+        return;
+    m_loading = false;
+    m_connection.reset();
+    reportFailure(error);
+}
+
+void WebView::reportStart()
+{
+    auto self = shared_from_this();
+    if (auto d = delegate())
+        d->webViewDidStartLoad(*this);
+}
+
+void WebView::reportFailure(const core::UrlError& error)
+{
+    auto self = shared_from_this();
+    if (auto d = delegate())
+        d->didFailLoadWithError(*this, error);
+}
+
+void WebView::layoutSubviews()
+{
+    m_scrollView->setFrame(Rect(Point(), bounds().size));
+    if (m_document && bounds().width() != m_layoutWidth)
+        updateContentSize();
+}
+
+void WebView::updateContentSize()
+{
+    const double width = bounds().width();
+    const double height = m_document ? std::ceil(m_document->layOut(width)) : 0;
+    m_layoutWidth = width;
+    m_contentView->setFrame(Rect(0, 0, width, height));
+    m_scrollView->setContentSize(Size(width, height));
+    m_contentView->layer()->setNeedsDisplay();
+}
+
+void WebView::drawPage(DrawContext& context)
+{
+    if (!m_document)
+        return;
+    m_document->drawContents(&context.painter());
+}
+
+} // namespace ui

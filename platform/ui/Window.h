@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/ui/Touch.h"
+#include "platform/ui/View.h"
+
+#include <QImage>
+
+namespace ui {
+
+class GestureRecognizer;
+class ViewController;
+
+// The root of a view tree, shown by a WindowHost (or nowhere, in tests).
+//
+// The root view controller's view fills the window. Replacing the root sends the old one
+// will/did-disappear and the new one will-appear at once and did-appear on the next run-loop
+// turn; the old root is kept alive until the turn after the call that replaced it, so a
+// controller may replace itself from its own callback.
+//
+// Touches: sendTouch() hit-tests a new touch, hands it to the recognisers of the hit view and
+// its ancestors (those that accept it), and delivers it to the hit view until a recogniser
+// that cancels touches recognises.
+class Window : public View {
+public:
+    static std::shared_ptr<Window> create(const Rect& frame);
+    ~Window() override;
+
+    void makeKeyAndVisible();
+    void makeKeyWindow();
+    bool isKeyWindow() const;
+
+    std::shared_ptr<ViewController> rootViewController() const { return m_rootViewController; }
+    void setRootViewController(const std::shared_ptr<ViewController>& controller);
+
+    std::shared_ptr<View> firstResponder() const { return m_firstResponder.lock(); }
+
+    // One finger, as the window host and TouchInjector drive it.
+    void sendTouch(Touch::Phase phase, const Point& windowLocation, double timestamp);
+    bool isTracking() const { return m_touch != nullptr; }
+
+    // Lays out and draws the window at the main screen's scale.
+    QImage renderImage();
+
+private:
+    friend class View;
+    explicit Window(const Rect& frame);
+
+    void setFirstResponder(const std::shared_ptr<View>& view) { m_firstResponder = view; }
+    void showRoot();
+    void beginTouch(const Point& location, double timestamp);
+    void deliverToView(Touch::Phase phase);
+    void endTouch();
+    bool mayLeavePossible(GestureRecognizer& recognizer);
+    void recognized(GestureRecognizer& recognizer);
+
+    std::shared_ptr<ViewController> m_rootViewController;
+    std::weak_ptr<View> m_firstResponder;
+    std::shared_ptr<Touch> m_touch;
+    std::vector<std::shared_ptr<GestureRecognizer>> m_touchRecognizers;
+    bool m_viewTouchCancelled = false;
+};
+
+} // namespace ui

@@ -1,0 +1,120 @@
+#include "platform/ui/WindowHost.h"
+
+#include "platform/core/Clock.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Window.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace ui {
+
+WindowHost::WindowHost(std::shared_ptr<ui::Window> window)
+    : m_window(std::move(window))
+{
+    const Size size = m_window->bounds().size;
+    resize(int(size.width), int(size.height));
+    setTitle(QStringLiteral("qbank"));
+    // Animations are drawn from the clock, so the host repaints at a steady frame rate.
+    m_frameTimer.setInterval(16);
+    QObject::connect(&m_frameTimer, &QTimer::timeout, [this] { update(); });
+    m_frameTimer.start();
+}
+
+WindowHost::~WindowHost() = default;
+
+void WindowHost::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(QRect(QPoint(0, 0), size()), Qt::black);
+    painter.drawImage(QPoint(0, 0), m_window->renderImage());
+}
+
+void WindowHost::sendTouch(int phase, QMouseEvent* event)
+{
+    const QPointF p = event->position();
+    m_window->sendTouch(Touch::Phase(phase), Point(p.x(), p.y()), core::Clock::now());
+}
+
+void WindowHost::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_pressed = true;
+    sendTouch(int(Touch::Phase::Began), event);
+}
+
+void WindowHost::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_pressed)
+        return;
+    sendTouch(int(Touch::Phase::Moved), event);
+}
+
+void WindowHost::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !m_pressed)
+        return;
+    m_pressed = false;
+    sendTouch(int(Touch::Phase::Ended), event);
+}
+
+void WindowHost::keyPressEvent(QKeyEvent* event)
+{
+    auto responder = m_window->firstResponder();
+    if (!responder)
+        return;
+    switch (event->key()) {
+    case Qt::Key_Backspace: responder->deleteBackward(); return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: responder->insertText(QStringLiteral("\n")); return;
+    default: break;
+    }
+    if (!event->text().isEmpty() && event->text().at(0).isPrint())
+        responder->insertText(event->text());
+}
+
+void WindowHost::inputMethodEvent(QInputMethodEvent* event)
+{
+    auto responder = m_window->firstResponder();
+    if (responder && !event->commitString().isEmpty())
+        responder->insertText(event->commitString());
+    event->accept();
+}
+
+bool WindowHost::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::InputMethodQuery: {
+        auto* query = static_cast<QInputMethodQueryEvent*>(event);
+        if (query->queries() & Qt::ImEnabled)
+            query->setValue(Qt::ImEnabled, m_window->firstResponder() != nullptr);
+        query->accept();
+        return true;
+    }
+    case QEvent::InputMethod:
+        inputMethodEvent(static_cast<QInputMethodEvent*>(event));
+        return true;
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::WindowStateChange: {
+        const bool result = QRasterWindow::event(event);
+        updateBackgroundState();
+        return result;
+    }
+    default: return QRasterWindow::event(event);
+    }
+}
+
+void WindowHost::updateBackgroundState()
+{
+    const bool hidden = !isVisible() || (windowStates() & Qt::WindowMinimized);
+    if (hidden)
+        Application::shared().enterBackground();
+    else
+        Application::shared().enterForeground();
+}
+
+} // namespace ui

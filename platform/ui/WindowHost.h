@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QRasterWindow>
+#include <QTimer>
+#include <memory>
+
+class QInputMethodEvent;
+
+namespace ui {
+
+class Window;
+
+// Shows a Window on the desktop: paints it at the main screen's scale about sixty times a
+// second, turns the left mouse button into touches and the keyboard and input method into
+// the first responder's text input, and reports the window being hidden or minimised (and
+// shown again) to the application as entering the background (and the foreground).
+class WindowHost : public QRasterWindow {
+public:
+    explicit WindowHost(std::shared_ptr<ui::Window> window);
+    ~WindowHost() override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void sendTouch(int phase, QMouseEvent* event);
+    void inputMethodEvent(QInputMethodEvent* event);
+    void updateBackgroundState();
+
+    std::shared_ptr<ui::Window> m_window;
+    QTimer m_frameTimer;
+    bool m_pressed = false;
+};
+
+} // namespace ui

@@ -1,0 +1,274 @@
+#include "components/tree/TreeNodeCollectionController.h"
+
+#include "components/tree/TreeItem.h"
+#include "components/tree/TreeNode.h"
+#include "components/tree/TreeNodeInfo.h"
+#include "support/OutlineSource.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+namespace {
+
+std::shared_ptr<TreeNode> nodeNamed(const TreeNodeCollectionController& controller, const std::string& name)
+{
+    for (const auto& node : controller.root()->descendants()) {
+        if (nameOf(node) == name)
+            return node;
+    }
+    return nullptr;
+}
+
+std::vector<std::string> split(const std::string& text)
+{
+    std::vector<std::string> parts;
+    std::stringstream stream(text);
+    for (std::string part; std::getline(stream, part, ',');) {
+        if (!part.empty())
+            parts.push_back(part);
+    }
+    return parts;
+}
+
+bool onVisibleRow(const std::shared_ptr<TreeNode>& node)
+{
+    for (auto parent = node->parent(); parent; parent = parent->parent()) {
+        if (!parent->isExpanded())
+            return false;
+    }
+    return true;
+}
+
+// Expands ("+X") or collapses ("-X"). Where the view would animate the change (a row
+// on screen that changes state), checks that the row range it would animate is exactly
+// the rows that appear or go.
+void change(const TreeNodeCollectionController& controller, const std::string& op)
+{
+    const auto node = nodeNamed(controller, op.substr(1));
+    ASSERT_TRUE(node) << op;
+    const bool expanding = op[0] == '+';
+    const bool animated = onVisibleRow(node) && node->isExpanded() != expanding;
+    const auto before = rowsByWalk(controller);
+    long first = node->startIndex() + 1;
+    long last = node->endIndex();
+    if (expanding) {
+        node->expand();
+        first = node->startIndex() + 1;
+        last = node->endIndex();
+    } else {
+        node->collapse();
+    }
+    if (!animated)
+        return;
+    auto longer = expanding ? rowsByWalk(controller) : before;
+    const auto shorter = expanding ? before : rowsByWalk(controller);
+    ASSERT_LE(last + 1, long(longer.size())) << op;
+    longer.erase(longer.begin() + first, longer.begin() + last + 1);
+    EXPECT_EQ(longer, shorter) << op << " animates rows " << first << " to " << last;
+}
+
+std::vector<Outline> nested()
+{
+    return {
+        { "A", false, { { "A1", false, { { "A1a" }, { "A1b" } } }, { "A2" } } },
+        { "B", false, { { "B1", false, { { "B1a" } } } } },
+        { "C" },
+    };
+}
+
+} // namespace
+
+TEST(TreeNodeCollectionControllerTest, RowOrderAfterNestedExpandsAndCollapses)
+{
+    struct Case { const char* ops; const char* rows; };
+    const Case cases[] = {
+        { "", "A,B,C" },
+        { "+A", "A,A1,A2,B,C" },
+        { "+A1", "A,A1,A1a,A1b,A2,B,C" },
+        { "+A1,+B1", "A,A1,A1a,A1b,A2,B,B1,B1a,C" },
+        { "+A1,-A", "A,B,C" },
+        { "+A1,-A,+A", "A,A1,A2,B,C" },
+        { "+A1,-A1", "A,A1,A2,B,C" },
+        { "+B1,+A,-B", "A,A1,A2,B,C" },
+        { "+A1,+B1,-A1", "A,A1,A2,B,B1,B1a,C" },
+        { "+B1a,+A1b,-B1,+C", "A,A1,A1a,A1b,A2,B,B1,C" },
+    };
+    for (const auto& c : cases) {
+        OutlineSource outline(nested());
+        const auto controller = outline.build();
+        for (const auto& op : split(c.ops))
+            change(*controller, op);
+        EXPECT_EQ(rowsByWalk(*controller), split(c.rows)) << c.ops;
+        EXPECT_EQ(rowsByLookup(*controller), split(c.rows)) << c.ops;
+    }
+}
+
+TEST(TreeNodeCollectionControllerTest, RowsAndLookupsAgreeThroughRandomChanges)
+{
+    std::vector<Outline> top;
+    for (int i = 0; i < 7; ++i) {
+        Outline a { "n" + std::to_string(i), false, {} };
+        for (int j = 0; j < 1 + i % 4; ++j) {
+            Outline b { a.name + "." + std::to_string(j), false, {} };
+            for (int k = 0; k < (i + j) % 5; ++k)
+                b.children.push_back({ b.name + "." + std::to_string(k), false, {} });
+            a.children.push_back(b);
+        }
+        top.push_back(a);
+    }
+    OutlineSource outline(top);
+    const auto controller = outline.build();
+    const auto& all = controller->root()->descendants();
+    std::mt19937 random(7);
+    for (int step = 0; step < 400; ++step) {
+        const auto& node = all[random() % all.size()];
+        change(*controller, (random() % 3 ? "+" : "-") + nameOf(node));
+        const auto rows = rowsByWalk(*controller);
+        ASSERT_EQ(rowsByLookup(*controller), rows) << "step " << step;
+        for (long row = 0; row < long(rows.size()); ++row) {
+            const auto shown = controller->treeNodeForIndex(row);
+            ASSERT_EQ(shown->startIndex(), row);
+            ASSERT_EQ(shown->endIndex(), row + long(shown->visibleDescendants().size()));
+            ASSERT_EQ(controller->indexForItem(shown->item()), row);
+        }
+    }
+}
+
+TEST(TreeNodeCollectionControllerTest, BuildAsksInDepthFirstOrder)
+{
+    OutlineSource outline({ { "A", false, { { "A1", false, { { "A1a" } } }, { "A2" } } }, { "B" } });
+    outline.build();
+    const std::vector<std::string> expected = { "count(-)", "child(0,-)", "child(1,-)",
+        "expand?(A,0)", "count(A)", "child(0,A)", "child(1,A)",
+        "expand?(A1,1)", "count(A1)", "child(0,A1)", "expand?(A1a,2)", "count(A1a)",
+        "expand?(A2,1)", "count(A2)", "expand?(B,0)", "count(B)" };
+    EXPECT_EQ(outline.log, expected);
+}
+
+TEST(TreeNodeCollectionControllerTest, ExpandedAfterReloadAnswers)
+{
+    // A nested YES opens its ancestors; a top-level YES opens that item alone.
+    OutlineSource outline({ { "A", false, { { "B", true, { { "C" } } } } }, { "D", true, { { "E" } } }, { "F", false, { { "G" } } } });
+    const auto controller = outline.build();
+    EXPECT_EQ(rowsByLookup(*controller), names({ "A", "B", "C", "D", "E", "F" }));
+    EXPECT_TRUE(nodeNamed(*controller, "A")->isExpanded());
+    EXPECT_FALSE(nodeNamed(*controller, "C")->isExpanded());
+    EXPECT_EQ(nodeNamed(*controller, "A")->visibleDescendants().size(), 2u);
+
+    // Nobody answering means collapsed.
+    auto source = outline.source();
+    source.shouldBeExpanded = nullptr;
+    EXPECT_EQ(rowsByLookup(*TreeNodeCollectionController::build(source)), names({ "A", "D", "F" }));
+}
+
+TEST(TreeNodeCollectionControllerTest, RowsOutsideTheTableHaveNoNode)
+{
+    OutlineSource outline({ { "A", false, { { "A1" }, { "A2" }, { "A3" } } }, { "B" } });
+    const auto controller = outline.build();
+    EXPECT_EQ(controller->numberOfRows(), 2);
+    EXPECT_EQ(controller->treeNodeForIndex(-1), nullptr);
+    EXPECT_EQ(controller->treeNodeForIndex(2), nullptr);
+
+    nodeNamed(*controller, "A")->expand();
+    EXPECT_EQ(nodeNamed(*controller, "B")->startIndex(), 4);
+    EXPECT_EQ(controller->treeNodeForIndex(5), nullptr);
+    EXPECT_EQ(nameOf(controller->treeNodeForIndex(4)), "B");
+
+    // The search below a node uses the same rows.
+    EXPECT_EQ(nameOf(controller->treeNodeForIndex(2, nodeNamed(*controller, "A"))), "A2");
+    EXPECT_EQ(controller->treeNodeForIndex(4, nodeNamed(*controller, "A")), nullptr);
+
+    OutlineSource empty({});
+    const auto none = empty.build();
+    EXPECT_TRUE(none->root()->children().empty());
+    EXPECT_EQ(none->numberOfRows(), 0);
+    EXPECT_EQ(none->treeNodeForIndex(0), nullptr);
+    EXPECT_EQ(none->indexForItem(std::make_shared<NamedItem>("A")), -1);
+}
+
+TEST(TreeNodeCollectionControllerTest, ItemRowIsTheUpperVisibleEqualOne)
+{
+    OutlineSource outline({ { "X", false, { { "Dup" }, { "Y" } } }, { "Dup" }, { "Z", false, { { "Dup" } } } });
+    const auto controller = outline.build();
+    const auto probe = std::make_shared<NamedItem>("Dup"); // equal to, not one of, the tree's items
+    EXPECT_EQ(controller->indexForItem(probe), 1);
+
+    nodeNamed(*controller, "X")->expand(); // X, Dup, Y, Dup, Z
+    EXPECT_EQ(controller->indexForItem(probe), 1);
+    nodeNamed(*controller, "X")->collapse();
+    nodeNamed(*controller, "Z")->expand(); // X, Dup, Z, Dup
+    EXPECT_EQ(controller->indexForItem(probe), 1);
+
+    EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("Y")), -1); // hidden
+    EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("W")), -1);
+    EXPECT_EQ(controller->indexForItem(nullptr), -1);
+}
+
+TEST(TreeNodeCollectionControllerTest, EqualityDecidesNotTheHash)
+{
+    // Items that all hash alike must still be told apart by isEqual, and plain items
+    // are equal only to themselves.
+    struct Colliding : NamedItem {
+        using NamedItem::NamedItem;
+        std::size_t hash() const override { return 1; }
+    };
+    const auto plain = std::make_shared<TreeItem>();
+    const std::vector<std::shared_ptr<TreeItem>> top = { std::make_shared<Colliding>("P"), std::make_shared<Colliding>("Q"), plain };
+    TreeNodeCollectionController::Source source;
+    source.numberOfChildren = [&](const std::shared_ptr<TreeItem>& item) { return item ? 0L : long(top.size()); };
+    source.child = [&](long i, const std::shared_ptr<TreeItem>&) { return top[std::size_t(i)]; };
+    const auto controller = TreeNodeCollectionController::build(source);
+    EXPECT_EQ(controller->indexForItem(std::make_shared<Colliding>("Q")), 1);
+    EXPECT_EQ(controller->indexForItem(std::make_shared<Colliding>("R")), -1);
+    EXPECT_EQ(controller->indexForItem(plain), 2);
+    EXPECT_EQ(controller->indexForItem(std::make_shared<TreeItem>()), -1);
+}
+
+TEST(TreeNodeCollectionControllerTest, MissingChildrenAndNegativeCountsAreSkipped)
+{
+    const auto a = std::make_shared<NamedItem>("A");
+    const auto c = std::make_shared<NamedItem>("C");
+    const auto a1 = std::make_shared<NamedItem>("A1");
+    int childCallsForC = 0;
+    TreeNodeCollectionController::Source source;
+    source.numberOfChildren = [&](const std::shared_ptr<TreeItem>& item) -> long {
+        if (!item)
+            return 3;
+        if (item == c)
+            return -4;
+        return item == a ? 2 : 0;
+    };
+    source.child = [&](long i, const std::shared_ptr<TreeItem>& item) -> std::shared_ptr<TreeItem> {
+        if (item == c)
+            ++childCallsForC;
+        if (!item)
+            return i == 1 ? nullptr : (i == 0 ? a : c);
+        return item == a && i == 1 ? a1 : nullptr;
+    };
+    source.shouldBeExpanded = [](const std::shared_ptr<TreeItem>&, long) { return std::optional<bool>(true); };
+    const auto controller = TreeNodeCollectionController::build(source);
+    EXPECT_EQ(rowsByLookup(*controller), names({ "A", "A1", "C" }));
+    EXPECT_EQ(childCallsForC, 0);
+    EXPECT_EQ(controller->treeNodeForIndex(0)->treeNodeInfo()->siblingsNumber(), 2);
+    EXPECT_EQ(controller->treeNodeForIndex(1)->treeNodeInfo()->siblingsNumber(), 1);
+}
+
+TEST(TreeNodeCollectionControllerTest, DroppingTheControllerFreesTheTree)
+{
+    OutlineSource outline({ { "A", true, { { "A1", true, { { "A1a" } } } } } });
+    auto controller = outline.build();
+    const auto deep = nodeNamed(*controller, "A1a");
+    const auto info = deep->treeNodeInfo();
+    info->parent()->parent()->children(); // every info made and linked
+    std::weak_ptr<TreeNode> watchedNode = deep;
+    std::weak_ptr<TreeNodeInfo> watchedInfo = info;
+    std::weak_ptr<TreeNode> watchedRoot = controller->root();
+    const_cast<std::shared_ptr<TreeNode>&>(deep).reset();
+    const_cast<std::shared_ptr<TreeNodeInfo>&>(info).reset();
+    controller.reset();
+    EXPECT_TRUE(watchedNode.expired());
+    EXPECT_TRUE(watchedInfo.expired());
+    EXPECT_TRUE(watchedRoot.expired());
+}

@@ -1,0 +1,65 @@
+#include "components/tree/TreeView.h"
+
+#include "platform/core/ManualClock.h"
+#include "platform/core/RunLoop.h"
+#include "platform/ui/Layer.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/TableViewCell.h"
+#include "platform/ui/TouchInjector.h"
+#include "platform/ui/Window.h"
+#include "support/OutlineDataSource.h"
+#include "support/RecordingTreeDelegate.h"
+
+#include <QDir>
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <set>
+
+// A three-level tree with its first directory and first chapter opened by taps, drawn to
+// a PNG for people to look at.
+TEST(TreeViewScreenshotTest, ThreeLevelsPartlyExpanded)
+{
+    core::ManualClock clock;
+    const auto window = ui::Window::create(ui::Rect(0, 0, 375, 667));
+    window->setBackgroundColor(ui::Color::white());
+    const auto source = std::make_shared<OutlineDataSource>(std::vector<Outline> {
+        { "Directory 1", false, {
+            { "Chapter 1.1", false, { { "Node 1.1.1" }, { "Node 1.1.2" } } },
+            { "Chapter 1.2", false, { { "Node 1.2.1" } } } } },
+        { "Directory 2", false, { { "Chapter 2.1", false, { { "Node 2.1.1" } } } } },
+        { "Directory 3", false, { { "Chapter 3.1" } } },
+    });
+    const auto delegate = std::make_shared<RecordingTreeDelegate>(); // indents by depth
+    const auto tree = TreeView::create(ui::Rect(0, 40, 375, 627));
+    tree->setDataSource(source);
+    tree->setDelegate(delegate);
+    window->addSubview(tree);
+    window->makeKeyAndVisible();
+    tree->reloadData();
+
+    for (const char* name : { "Directory 1", "Chapter 1.1" }) {
+        window->layoutIfNeeded();
+        const auto cell = tree->cellForItem(source->item(name));
+        ASSERT_TRUE(cell) << name;
+        ui::TouchInjector::tap(*cell);
+        clock.advance(1);
+    }
+    tree->deselectRowForItem(source->item("Chapter 1.1"), false);
+    window->layoutIfNeeded();
+    ASSERT_EQ(tree->numberOfRows(), 7);
+
+    const QImage image = ui::Renderer::renderLayer(*window->layer(), 2);
+    ASSERT_FALSE(image.isNull());
+    std::set<QRgb> colours;
+    for (int y = 0; y < 400; y += 2) {
+        for (int x = 0; x < 300; x += 2)
+            colours.insert(image.pixel(x, y));
+    }
+    EXPECT_GT(colours.size(), 2u) << "the rows drew nothing";
+
+    QDir().mkpath(QStringLiteral(TREE_SCREENSHOT_DIR));
+    const QString path = QStringLiteral(TREE_SCREENSHOT_DIR "/tree-partly-expanded.png");
+    EXPECT_TRUE(ui::Renderer::writePng(image, path)) << path.toStdString();
+    core::RunLoop::main().reset();
+}

@@ -1,0 +1,271 @@
+#include "platform/ui/Animation.h"
+
+#include "platform/core/ManualClock.h"
+#include "platform/core/RunLoop.h"
+#include "platform/ui/BasicAnimation.h"
+#include "platform/ui/KeyframeAnimation.h"
+#include "platform/ui/Layer.h"
+#include "platform/ui/Transaction.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace ui;
+
+namespace {
+
+double presentedX(const Layer& layer)
+{
+    return layer.presentation()->position().x;
+}
+
+class AnimationTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        layer.reset();   // its stop notices are posted: drop them with the rest
+        core::RunLoop::main().reset();
+    }
+    core::ManualClock clock{100};
+    std::shared_ptr<Layer> layer = Layer::create();
+};
+
+TEST(TimingFunctionTest, CurvesKeepEndsAndBendTheMiddle)
+{
+    struct Case {
+        TimingFunction f;
+        double at25Min, at25Max;
+    };
+    const Case cases[] = {
+        {TimingFunction::linear(), 0.25, 0.25},
+        {TimingFunction::easeIn(), 0.0, 0.2},
+        {TimingFunction::easeOut(), 0.3, 1.0},
+        {TimingFunction::easeInEaseOut(), 0.0, 0.2},
+        {TimingFunction::defaultTiming(), 0.3, 1.0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_DOUBLE_EQ(c.f.value(0), 0);
+        EXPECT_NEAR(c.f.value(1), 1, 1e-9);
+        EXPECT_GE(c.f.value(0.25), c.at25Min);
+        EXPECT_LE(c.f.value(0.25), c.at25Max);
+        EXPECT_LT(c.f.value(0.4), c.f.value(0.6));
+    }
+    EXPECT_NEAR(TimingFunction::easeInEaseOut().value(0.5), 0.5, 1e-6);
+}
+
+TEST_F(AnimationTest, ModelChangesAtOncePresentationFollowsTheClock)
+{
+    layer->setPosition({100, 50});
+    auto linear = BasicAnimation::create("position.x", 0.0, 100.0, 1.0);
+    linear->setTimingFunction(TimingFunction::linear());
+    layer->addAnimation(linear, "slide");
+
+    EXPECT_DOUBLE_EQ(layer->position().x, 100);
+    EXPECT_DOUBLE_EQ(presentedX(*layer), 0);
+    clock.advance(0.25);
+    EXPECT_DOUBLE_EQ(layer->position().x, 100);
+    EXPECT_NEAR(presentedX(*layer), 25, 1e-9);
+    EXPECT_NEAR(layer->presentation()->position().y, 50, 1e-9);
+    clock.advance(0.5);
+    EXPECT_NEAR(presentedX(*layer), 75, 1e-9);
+    clock.advance(0.25);
+    EXPECT_DOUBLE_EQ(presentedX(*layer), 100);
+    EXPECT_EQ(layer->animationForKey("slide"), nullptr);
+    EXPECT_TRUE(layer->animationKeys().isEmpty());
+}
+
+TEST_F(AnimationTest, StopCallbacksTellFinishedFromRemovedAndNeverRunInline)
+{
+    std::vector<std::pair<QString, bool>> stops;
+    auto make = [&](const QString& name, double duration) {
+        auto a = BasicAnimation::create("opacity", 0.0, 1.0, duration);
+        a->onStop = [&stops, name](bool finished) { stops.emplace_back(name, finished); };
+        return a;
+    };
+    layer->addAnimation(make("first", 1), "fade");
+    layer->addAnimation(make("second", 1), "fade");   // replaces the first
+    layer->addAnimation(make("third", 1), "other");
+    layer->removeAnimationForKey("other");
+    EXPECT_TRUE(stops.empty());
+    clock.advance(0);
+    ASSERT_EQ(stops.size(), 2u);
+    EXPECT_EQ(stops[0], std::make_pair(QString("first"), false));
+    EXPECT_EQ(stops[1], std::make_pair(QString("third"), false));
+    clock.advance(1);
+    ASSERT_EQ(stops.size(), 3u);
+    EXPECT_EQ(stops[2], std::make_pair(QString("second"), true));
+}
+
+TEST_F(AnimationTest, MissingValuesTakeTheModelValue)
+{
+    layer->setShadowOpacity(0.5);
+    auto fade = BasicAnimation::create("shadowOpacity");
+    fade->setFromValue(0.0);
+    fade->setDuration(1.0);
+    fade->setTimingFunction(TimingFunction::linear());
+    layer->addAnimation(fade, "animateShadowOpacity");
+    clock.advance(0.5);
+    EXPECT_NEAR(layer->presentation()->shadowOpacity(), 0.25, 1e-9);
+    EXPECT_DOUBLE_EQ(layer->shadowOpacity(), 0.5);
+}
+
+TEST_F(AnimationTest, FillModesDelaysAndRepeats)
+{
+    layer->setOpacity(1);
+    auto delayed = BasicAnimation::create("opacity", 0.2, 0.6, 1.0);
+    delayed->setTimingFunction(TimingFunction::linear());
+    delayed->setBeginTime(100.5);
+    layer->addAnimation(delayed, "delayed");
+    EXPECT_DOUBLE_EQ(layer->presentation()->opacity(), 1);   // no backwards fill: model
+
+    delayed->setFillMode(Animation::FillMode::Backwards);
+    layer->addAnimation(delayed, "delayed");
+    EXPECT_DOUBLE_EQ(layer->presentation()->opacity(), 0.2);
+    clock.advance(1.0);
+    EXPECT_NEAR(layer->presentation()->opacity(), 0.4, 1e-9);
+    clock.advance(0.5);
+    EXPECT_DOUBLE_EQ(layer->presentation()->opacity(), 1);
+
+    auto held = BasicAnimation::create("cornerRadius", 0.0, 8.0, 0.5);
+    held->setFillMode(Animation::FillMode::Forwards);
+    held->setRemovedOnCompletion(false);
+    layer->addAnimation(held, "held");
+    clock.advance(2);
+    EXPECT_DOUBLE_EQ(layer->presentation()->cornerRadius(), 8);
+    EXPECT_NE(layer->animationForKey("held"), nullptr);
+
+    auto spin = BasicAnimation::create("transform.rotation", 0.0, 2 * M_PI, 1.0);
+    spin->setTimingFunction(TimingFunction::linear());
+    spin->setRepeatCount(std::numeric_limits<double>::infinity());
+    layer->addAnimation(spin, "spin");
+    clock.advance(10.25);
+    EXPECT_NEAR(layer->presentation()->transform().rotationAngle(), M_PI / 2, 1e-9);
+    EXPECT_NE(layer->animationForKey("spin"), nullptr);
+}
+
+TEST_F(AnimationTest, KeyframesAreSpacedEvenlyOrByKeyTimes)
+{
+    auto bounce = KeyframeAnimation::create("position.x");
+    bounce->setValues({0.0, 10.0, 30.0});
+    bounce->setDuration(1.0);
+    bounce->setTimingFunction(TimingFunction::linear());
+    layer->addAnimation(bounce, "bounce");
+    clock.advance(0.25);
+    EXPECT_NEAR(presentedX(*layer), 5, 1e-9);
+    clock.advance(0.5);
+    EXPECT_NEAR(presentedX(*layer), 20, 1e-9);
+
+    bounce->setKeyTimes({0, 0.8, 1});
+    layer->addAnimation(bounce, "bounce");
+    clock.advance(0.4);
+    EXPECT_NEAR(presentedX(*layer), 5, 1e-9);
+    clock.advance(0.5);
+    EXPECT_NEAR(presentedX(*layer), 20, 1e-9);
+}
+
+TEST_F(AnimationTest, EmptyKeyframesStillRunTheirTimeAndFinish)
+{
+    layer->setPosition({7, 0});
+    bool finished = false;
+    auto empty = KeyframeAnimation::create("position.x");
+    empty->setDuration(0.5);
+    empty->onStop = [&](bool f) { finished = f; };
+    layer->addAnimation(empty, "previewBounceAnimation");
+    clock.advance(0.25);
+    EXPECT_DOUBLE_EQ(presentedX(*layer), 7);
+    EXPECT_FALSE(finished);
+    clock.advance(0.25);
+    EXPECT_TRUE(finished);
+}
+
+// The side panel's preview: a keyframe bounce in a transaction whose completion must find the
+// animation gone, so a new preview may start from it.
+TEST_F(AnimationTest, TransactionCompletionRunsAfterItsAnimationsHaveEnded)
+{
+    int completions = 0;
+    bool keyGoneAtCompletion = false;
+    auto bounce = KeyframeAnimation::create("position.x");
+    bounce->setValues({0.0, 40.0, 0.0});
+    bounce->setTimingFunction(TimingFunction::linear());
+    bounce->setDuration(1.2);
+    auto fade = BasicAnimation::create("opacity", 0.0, 1.0, 0.5);
+
+    Transaction::begin();
+    Transaction::setAnimationDuration(1.2);
+    Transaction::setCompletionBlock([&] {
+        ++completions;
+        keyGoneAtCompletion = layer->animationForKey("previewBounceAnimation") == nullptr;
+    });
+    layer->addAnimation(bounce, "previewBounceAnimation");
+    layer->addAnimation(fade, "fade");
+    Transaction::commit();
+    EXPECT_EQ(completions, 0);
+
+    clock.advance(0.6);
+    EXPECT_NEAR(presentedX(*layer), 40, 1e-9);
+    EXPECT_DOUBLE_EQ(layer->position().x, 0);
+    EXPECT_EQ(completions, 0);   // the fade has ended, the bounce has not
+    clock.advance(0.61);
+    EXPECT_EQ(completions, 1);
+    EXPECT_TRUE(keyGoneAtCompletion);
+    clock.advance(5);
+    EXPECT_EQ(completions, 1);
+}
+
+TEST_F(AnimationTest, TransactionEdgeCases)
+{
+    // No animations: later, never inside commit.
+    int empty = 0;
+    Transaction::begin();
+    Transaction::setCompletionBlock([&] { ++empty; });
+    Transaction::commit();
+    EXPECT_EQ(empty, 0);
+    clock.advance(0);
+    EXPECT_EQ(empty, 1);
+
+    // A removed animation ends it too; animations of a nested transaction count for the outer.
+    int outer = 0, inner = 0;
+    Transaction::begin();
+    Transaction::setCompletionBlock([&] { ++outer; });
+    Transaction::begin();
+    Transaction::setAnimationDuration(2);
+    Transaction::setCompletionBlock([&] { ++inner; });
+    layer->addAnimation(BasicAnimation::create("opacity", 0.0, 1.0, 0), "zero");
+    Transaction::commit();
+    Transaction::commit();
+    EXPECT_DOUBLE_EQ(layer->animationForKey("zero")->duration(), 2);   // the transaction's duration
+    clock.advance(1);
+    EXPECT_EQ(outer + inner, 0);
+    layer->removeAnimationForKey("zero");
+    clock.advance(0);
+    EXPECT_EQ(outer, 1);
+    EXPECT_EQ(inner, 1);
+
+    // An animation whose layer dies ends as well.
+    int orphan = 0;
+    Transaction::begin();
+    Transaction::setCompletionBlock([&] { ++orphan; });
+    layer->addAnimation(BasicAnimation::create("opacity", 0.0, 1.0, 10), "long");
+    Transaction::commit();
+    layer.reset();
+    clock.advance(0);
+    EXPECT_EQ(orphan, 1);
+}
+
+TEST(AnimatableValueTest, InterpolatesEachKind)
+{
+    EXPECT_EQ(std::get<Point>(interpolate(Point(0, 10), Point(10, 20), 0.5)), Point(5, 15));
+    EXPECT_EQ(std::get<Rect>(interpolate(Rect(0, 0, 10, 10), Rect(10, 10, 30, 50), 0.5)), Rect(5, 5, 20, 30));
+    const Color c = std::get<Color>(interpolate(Color::black(), Color::white().withAlpha(0), 0.5));
+    EXPECT_EQ(c, Color(0.5, 0.5, 0.5, 0.5));
+    // A quarter turn half-way is an eighth turn, still a pure rotation.
+    const Transform t = std::get<Transform>(interpolate(Transform(), Transform::rotation(M_PI / 2), 0.5));
+    EXPECT_NEAR(t.rotationAngle(), M_PI / 4, 1e-9);
+    EXPECT_NEAR(t.a * t.d - t.b * t.c, 1, 1e-9);
+    // Different kinds switch to the end value.
+    EXPECT_TRUE(std::holds_alternative<double>(interpolate(Point(), 3.0, 0.1)));
+}
+
+} // namespace

@@ -1,0 +1,234 @@
+#include "platform/ui/Button.h"
+
+#include "platform/ui/Label.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/TouchInjector.h"
+#include "platform/ui/Window.h"
+#include "support/UiFixture.h"
+
+#include <QImage>
+
+using namespace ui;
+
+namespace {
+
+Image solid(QColor color, int w = 40, int h = 20)
+{
+    QImage pixels(w, h, QImage::Format_ARGB32_Premultiplied);
+    pixels.fill(color);
+    return Image::fromQImage(pixels, 2);
+}
+
+// Records which control events arrive, as names, in order.
+struct EventLog {
+    QStringList names;
+
+    void watch(Control& control)
+    {
+        const std::pair<unsigned, const char*> events[] = {
+            {ControlEvent::TouchDown, "down"},         {ControlEvent::TouchDragInside, "dragInside"},
+            {ControlEvent::TouchDragOutside, "dragOutside"}, {ControlEvent::TouchDragEnter, "enter"},
+            {ControlEvent::TouchDragExit, "exit"},     {ControlEvent::TouchUpInside, "upInside"},
+            {ControlEvent::TouchUpOutside, "upOutside"}, {ControlEvent::TouchCancel, "cancel"},
+        };
+        for (const auto& [event, name] : events) {
+            control.addTarget(nullptr, [this, n = QString::fromLatin1(name)](const std::shared_ptr<Control>&) { names << n; },
+                              event);
+        }
+    }
+};
+
+class ButtonTest : public uitest::UiFixture {
+protected:
+    void SetUp() override
+    {
+        UiFixture::SetUp();
+        window = Window::create(Rect(0, 0, 320, 480));
+        window->makeKeyAndVisible();
+        button = Button::create(Rect(100, 100, 60, 40));
+        window->addSubview(button);
+        log.watch(*button);
+    }
+
+    std::shared_ptr<Window> window;
+    std::shared_ptr<Button> button;
+    EventLog log;
+};
+
+} // namespace
+
+TEST_F(ButtonTest, PlayedTouchesProduceThePhoneEventSequences)
+{
+    struct Case {
+        const char* name;
+        std::vector<Point> moves;   // between down at the centre and up at the last point
+        QStringList expected;
+    };
+    const Point c(130, 120);
+    const std::vector<Case> cases = {
+        {"tap", {}, {"down", "upInside"}},
+        {"drift within slop", {Point(200, 120)}, {"down", "dragInside", "upInside"}},
+        {"leave and lift outside", {Point(300, 400)}, {"down", "dragOutside", "exit", "upOutside"}},
+        {"leave and come back", {Point(300, 400), Point(131, 121)},
+         {"down", "dragOutside", "exit", "dragInside", "enter", "upInside"}},
+    };
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        log.names.clear();
+        TouchInjector::touchDown(*window, c);
+        Point last = c;
+        for (const auto& p : tc.moves) {
+            TouchInjector::touchMove(*window, p);
+            last = p;
+        }
+        TouchInjector::touchUp(*window, last);
+        EXPECT_EQ(log.names, tc.expected);
+        EXPECT_FALSE(button->isHighlighted());
+        EXPECT_FALSE(button->isTracking());
+    }
+}
+
+TEST_F(ButtonTest, HighlightFollowsTheFingerAndCancelEndsIt)
+{
+    TouchInjector::touchDown(*window, Point(130, 120));
+    EXPECT_TRUE(button->isHighlighted());
+    EXPECT_EQ(button->state(), unsigned(ControlState::Highlighted));
+    TouchInjector::touchMove(*window, Point(300, 400));
+    EXPECT_FALSE(button->isHighlighted());
+    TouchInjector::touchMove(*window, Point(130, 120));
+    EXPECT_TRUE(button->isHighlighted());
+    TouchInjector::touchCancel(*window, Point(130, 120));
+    EXPECT_FALSE(button->isHighlighted());
+    EXPECT_EQ(log.names, (QStringList{"down", "dragOutside", "exit", "dragInside", "enter", "cancel"}));
+}
+
+TEST_F(ButtonTest, DisabledButtonSendsNothing)
+{
+    button->setEnabled(false);
+    TouchInjector::tap(*button);
+    EXPECT_TRUE(log.names.isEmpty());
+    EXPECT_EQ(button->state(), unsigned(ControlState::Disabled));
+}
+
+TEST_F(ButtonTest, TargetsAreWeakAndRemovable)
+{
+    struct Screen {
+        int clicks = 0;
+        void backClick(const std::shared_ptr<Control>& sender)
+        {
+            ++clicks;
+            lastSender = sender.get();
+        }
+        Control* lastSender = nullptr;
+    };
+    auto screen = std::make_shared<Screen>();
+    button->addTarget(screen, &Screen::backClick, ControlEvent::TouchUpInside);
+    TouchInjector::tap(*button);
+    EXPECT_EQ(screen->clicks, 1);
+    EXPECT_EQ(screen->lastSender, button.get());
+
+    button->removeTarget(screen.get(), ControlEvent::TouchUpInside);
+    TouchInjector::tap(*button);
+    EXPECT_EQ(screen->clicks, 1);
+
+    struct Plain {
+        int clicks = 0;
+        void click() { ++clicks; }
+    };
+    auto plain = std::make_shared<Plain>();
+    button->addTarget(plain, &Plain::click, ControlEvent::TouchDown);
+    TouchInjector::tap(*button);
+    EXPECT_EQ(plain->clicks, 1);
+
+    auto other = std::make_shared<Screen>();
+    button->addTarget(other, &Screen::backClick, ControlEvent::TouchUpInside);
+    other.reset();   // a dead target is skipped, not called
+    TouchInjector::tap(*button);
+    EXPECT_EQ(log.names.count("upInside"), 4);
+}
+
+TEST_F(ButtonTest, SendingActionsByHandRunsOnlyThoseEventsInOrder)
+{
+    QStringList order;
+    button->addTarget(nullptr, [&](const std::shared_ptr<Control>&) { order << "first"; }, ControlEvent::TouchUpInside);
+    button->addTarget(nullptr, [&](const std::shared_ptr<Control>&) { order << "down"; }, ControlEvent::TouchDown);
+    button->addTarget(nullptr, [&](const std::shared_ptr<Control>&) { order << "second"; }, ControlEvent::TouchUpInside);
+    button->sendActionsForControlEvents(ControlEvent::TouchUpInside);
+    EXPECT_EQ(order, (QStringList{"first", "second"}));
+    EXPECT_EQ(button->allControlEvents() & ControlEvent::TouchUpInside, unsigned(ControlEvent::TouchUpInside));
+}
+
+TEST_F(ButtonTest, ContentPerStateFallsBackToNormal)
+{
+    const Image normal = solid(Qt::blue);
+    const Image pressed = solid(Qt::green);
+    const Image chosen = solid(Qt::yellow);
+    button->setBackgroundImage(normal, ControlState::Normal);
+    button->setBackgroundImage(chosen, ControlState::Selected);
+    button->setTitle("go", ControlState::Normal);
+    button->setTitleColor(Color::red(), ControlState::Highlighted);
+
+    struct Case {
+        bool highlighted, selected;
+        Image background;
+        Color titleColor;
+    };
+    const Case cases[] = {
+        {false, false, normal, Color::white()},
+        {true, false, normal, Color::red()},
+        {false, true, chosen, Color::white()},
+    };
+    for (const auto& tc : cases) {
+        button->setHighlighted(tc.highlighted);
+        button->setSelected(tc.selected);
+        EXPECT_EQ(button->currentBackgroundImage(), tc.background);
+        EXPECT_EQ(button->currentTitle(), "go");
+        EXPECT_EQ(button->titleLabel()->textColor(), tc.titleColor);
+    }
+    button->setBackgroundImage(pressed, ControlState::Highlighted);
+    button->setSelected(false);
+    button->setHighlighted(true);
+    EXPECT_EQ(button->currentBackgroundImage(), pressed);
+}
+
+TEST_F(ButtonTest, AdjustsImageWhenHighlightedDarkensOnlyWhilePressed)
+{
+    const Image image = solid(QColor(200, 200, 200));
+    button->setBackgroundImage(image, ControlState::Normal);
+    button->setBackgroundImage(image, ControlState::Highlighted);
+    EXPECT_EQ(button->displayedBackgroundImage(), image);
+
+    TouchInjector::touchDown(*window, Point(130, 120));
+    const QColor pressed = button->displayedBackgroundImage().qimage().pixelColor(5, 5);
+    EXPECT_LT(pressed.red(), 200);
+    EXPECT_EQ(pressed.alpha(), 255);
+    TouchInjector::touchUp(*window, Point(130, 120));
+    EXPECT_EQ(button->displayedBackgroundImage(), image);
+
+    button->setAdjustsImageWhenHighlighted(false);
+    button->setHighlighted(true);
+    EXPECT_EQ(button->displayedBackgroundImage(), image);
+}
+
+TEST_F(ButtonTest, DrawsItsBackgroundImageThroughTheRenderer)
+{
+    button->setBackgroundImage(solid(Qt::blue), ControlState::Normal);
+    const QImage shot = window->renderImage();
+    EXPECT_EQ(Renderer::colorAt(shot, Point(130, 120)), Color::blue());
+    EXPECT_NE(Renderer::colorAt(shot, Point(90, 120)), Color::blue());
+}
+
+TEST_F(ButtonTest, ShowsTouchWhenHighlightedGlowsOnlyWhenAsked)
+{
+    button->setBackgroundImage(solid(Qt::black), ControlState::Normal);
+    button->setAdjustsImageWhenHighlighted(false);
+    for (bool glow : {false, true}) {
+        button->setShowsTouchWhenHighlighted(glow);
+        TouchInjector::touchDown(*window, Point(130, 120));
+        const Color centre = Renderer::colorAt(window->renderImage(), Point(130, 120));
+        TouchInjector::touchUp(*window, Point(130, 120));
+        const Color released = Renderer::colorAt(window->renderImage(), Point(130, 120));
+        EXPECT_EQ(centre.r() > 0.5, glow);
+        EXPECT_EQ(released, Color::black());
+    }
+}

@@ -1,0 +1,137 @@
+#include "platform/ui/DrawContext.h"
+
+#include "platform/ui/Image.h"
+#include "platform/ui/Renderer.h"
+
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+using namespace ui;
+
+namespace {
+
+// Draws into a clear 100 × 100 point canvas at scale 2, as a layer's drawing would.
+QImage draw(const std::function<void(DrawContext&)>& fn)
+{
+    QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
+    image.setDotsPerMeterX(2835);
+    image.setDotsPerMeterY(2835);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.scale(2, 2);
+        DrawContext ctx(painter);
+        fn(ctx);
+    }
+    image.setDevicePixelRatio(2);
+    return image;
+}
+
+double alphaAt(const QImage& image, Point p)
+{
+    return Renderer::colorAt(image, p).alpha();
+}
+
+// A pie of a quarter fills clockwise from the top: the top-right quarter only.
+TEST(DrawContextTest, PieWedgeGrowsClockwiseFromTheTop)
+{
+    const QImage image = draw([](DrawContext& ctx) {
+        const Point c(50, 50);
+        ctx.setFillColor(Color::white());
+        ctx.moveTo(c);
+        ctx.addArc(c, 40, -M_PI / 2, 0.25 * 2 * M_PI - M_PI / 2, Path::ArcDirection::Increasing);
+        ctx.closePath();
+        ctx.fillPath();
+        EXPECT_TRUE(ctx.currentPath().isEmpty());   // filling consumes the path
+    });
+    EXPECT_GT(alphaAt(image, {65, 35}), 0.9);   // up and right
+    EXPECT_LT(alphaAt(image, {35, 35}), 0.1);
+    EXPECT_LT(alphaAt(image, {65, 65}), 0.1);
+    EXPECT_LT(alphaAt(image, {35, 65}), 0.1);
+}
+
+TEST(DrawContextTest, RoundCappedRingStrokesTheRightHalf)
+{
+    const QImage image = draw([](DrawContext& ctx) {
+        ctx.setLineWidth(5);
+        ctx.setLineCap(DrawContext::LineCap::Round);
+        ctx.setStrokeColor(Color::white());
+        ctx.addArc({50, 50}, 30, -M_PI / 2, 2 * 0.5 * M_PI - M_PI / 2, Path::ArcDirection::Increasing);
+        ctx.strokePath();
+    });
+    EXPECT_GT(alphaAt(image, {80, 50}), 0.9);   // 3 o'clock
+    EXPECT_LT(alphaAt(image, {20, 50}), 0.1);   // 9 o'clock stays empty
+    EXPECT_GT(alphaAt(image, {48.5, 20}), 0.5); // the round cap reaches past the top
+    EXPECT_LT(alphaAt(image, {50, 50}), 0.1);
+}
+
+TEST(DrawContextTest, RadialGradientDimsTowardsTheEdgeAndBeyond)
+{
+    const auto dimming = [](bool extend) {
+        return draw([extend](DrawContext& ctx) {
+            ctx.drawRadialGradient({{0, Color(0, 0, 0, 0)}, {1, Color(0, 0, 0, 0.75)}}, {50, 50}, 0, {50, 50}, 40, extend);
+        });
+    };
+    const QImage extended = dimming(true);
+    EXPECT_LT(alphaAt(extended, {50, 50}), 0.05);
+    EXPECT_NEAR(alphaAt(extended, {70, 50}), 0.375, 0.05);
+    EXPECT_NEAR(alphaAt(extended, {99, 99}), 0.75, 0.02);   // the end colour continues
+    EXPECT_LT(alphaAt(dimming(false), {99, 99}), 0.01);
+}
+
+TEST(DrawContextTest, StateTransformAndClipAreSavedTogether)
+{
+    const QImage image = draw([](DrawContext& ctx) {
+        ctx.setFillColor(Color::red());
+        ctx.saveState();
+        ctx.translate(50, 0);
+        ctx.clipToRect(Rect(0, 0, 20, 20));
+        ctx.setFillColor(Color::blue());
+        EXPECT_EQ(ctx.currentTransform().apply(Point(0, 0)), Point(100, 0));   // scale 2 underneath
+        ctx.fillRect(Rect(0, 0, 40, 40));
+        ctx.restoreState();
+        EXPECT_EQ(ctx.fillColor(), Color::red());
+        ctx.fillRect(Rect(0, 50, 10, 10));
+        ctx.setAlpha(0.5);
+        ctx.fillRect(Rect(20, 50, 10, 10));
+        ctx.restoreState();   // unbalanced: ignored
+    });
+    EXPECT_EQ(Renderer::colorAt(image, {60, 10}), Color::blue());
+    EXPECT_LT(alphaAt(image, {80, 30}), 0.01);   // clipped
+    EXPECT_EQ(Renderer::colorAt(image, {5, 55}), Color::red());
+    EXPECT_NEAR(alphaAt(image, {25, 55}), 0.5, 0.01);
+}
+
+TEST(DrawContextTest, ImagesAndTextAlignment)
+{
+    QImage green(4, 4, QImage::Format_ARGB32);
+    green.fill(Qt::green);
+    const Font font = Font::systemFont(12);
+    const QString text = QStringLiteral("测试");
+    const double w = font.widthOfText(text);
+    const QImage image = draw([&](DrawContext& ctx) {
+        ctx.drawImage(Image::fromQImage(green), Rect(0, 0, 10, 10));
+        ctx.drawText(text, Rect(0, 20, 100, 20), font, Color::black(), DrawContext::TextAlignment::Right);
+        ctx.drawText(text, Rect(0, 50, 100, 20), font, Color::black(), DrawContext::TextAlignment::Center);
+    });
+    EXPECT_EQ(Renderer::colorAt(image, {5, 5}), Color::green());
+    auto inkBetween = [&](double y, double x0, double x1) {
+        int ink = 0;
+        for (double x = x0; x < x1; x += 0.5) {
+            for (double dy = 0; dy < 14; dy += 1)
+                ink += alphaAt(image, {x, y + dy}) > 0.5 ? 1 : 0;
+        }
+        return ink;
+    };
+    EXPECT_GT(inkBetween(20, 100 - w, 100), 5);
+    EXPECT_EQ(inkBetween(20, 0, 100 - w - 1), 0);
+    EXPECT_GT(inkBetween(50, 50 - w / 2, 50 + w / 2), 5);
+    EXPECT_EQ(inkBetween(50, 0, 50 - w / 2 - 1), 0);
+    EXPECT_EQ(inkBetween(50, 50 + w / 2 + 1, 100), 0);
+}
+
+} // namespace

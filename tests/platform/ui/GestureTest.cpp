@@ -1,0 +1,236 @@
+#include "platform/ui/PanGestureRecognizer.h"
+
+#include "platform/ui/Event.h"
+#include "platform/ui/GestureRecognizerDelegate.h"
+#include "platform/ui/TapGestureRecognizer.h"
+#include "platform/ui/Touch.h"
+#include "platform/ui/TouchInjector.h"
+#include "platform/ui/Window.h"
+#include "support/UiFixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace ui;
+
+namespace {
+
+using State = GestureRecognizer::State;
+
+const char* name(State s)
+{
+    switch (s) {
+    case State::Possible: return "possible";
+    case State::Began: return "began";
+    case State::Changed: return "changed";
+    case State::Ended: return "ended";
+    case State::Cancelled: return "cancelled";
+    case State::Failed: return "failed";
+    }
+    return "?";
+}
+
+// Records the touches it is given.
+class TouchView : public View {
+public:
+    static std::shared_ptr<TouchView> create(const Rect& frame)
+    {
+        return std::shared_ptr<TouchView>(new TouchView(frame));
+    }
+    QStringList touches;
+
+protected:
+    using View::View;
+    void touchesBegan(const TouchSet&, const Event&) override { touches << "began"; }
+    void touchesMoved(const TouchSet&, const Event&) override { touches << "moved"; }
+    void touchesEnded(const TouchSet&, const Event&) override { touches << "ended"; }
+    void touchesCancelled(const TouchSet&, const Event&) override { touches << "cancelled"; }
+};
+
+class Answers : public GestureRecognizerDelegate {
+public:
+    std::optional<bool> begin, receive, simultaneous;
+    int asked = 0;
+    std::optional<bool> gestureRecognizerShouldBegin(GestureRecognizer&) override { ++asked; return begin; }
+    std::optional<bool> shouldReceiveTouch(GestureRecognizer&, const Touch&) override { return receive; }
+    std::optional<bool> shouldRecognizeSimultaneouslyWithGestureRecognizer(GestureRecognizer&,
+                                                                           GestureRecognizer&) override
+    {
+        return simultaneous;
+    }
+};
+
+class GestureTest : public uitest::UiFixture {
+protected:
+    void SetUp() override
+    {
+        UiFixture::SetUp();
+        window = Window::create(Rect(0, 0, 320, 480));
+        window->makeKeyAndVisible();
+        view = TouchView::create(Rect(0, 0, 320, 480));
+        window->addSubview(view);
+        pan = PanGestureRecognizer::create([this](GestureRecognizer& r) { states << name(r.state()); });
+        view->addGestureRecognizer(pan);
+    }
+
+    std::shared_ptr<Window> window;
+    std::shared_ptr<TouchView> view;
+    std::shared_ptr<PanGestureRecognizer> pan;
+    QStringList states;
+};
+
+} // namespace
+
+TEST_F(GestureTest, APlayedDragRunsThePanThroughItsStates)
+{
+    Point translation, velocity, location;
+    pan->onAction = [&](GestureRecognizer& r) {
+        states << name(r.state());
+        translation = pan->translationInView(view.get());
+        velocity = pan->velocityInView(view.get());
+        location = r.locationInView(view.get());
+    };
+    TouchInjector::drag(*clock, *window, Point(10, 100), Point(210, 100), 0.5, 10);
+
+    // The first move (20 points) passes the threshold; nine more moves change it.
+    QStringList expected{"began"};
+    for (int i = 0; i < 9; ++i)
+        expected << "changed";
+    expected << "ended";
+    EXPECT_EQ(states, expected);
+    EXPECT_EQ(translation, Point(200, 0));
+    EXPECT_NEAR(velocity.x, 400, 1e-6);   // 200 points in 0.5 s
+    EXPECT_NEAR(velocity.y, 0, 1e-6);
+    EXPECT_EQ(location, Point(210, 100));
+    EXPECT_EQ(pan->state(), State::Possible);   // reset once the finger is up
+    EXPECT_EQ(view->touches, (QStringList{"began", "cancelled"}));
+}
+
+TEST_F(GestureTest, TranslationFollowsTheViewsScaleAndCanBeReset)
+{
+    TouchInjector::touchDown(*window, Point(100, 100));
+    TouchInjector::touchMove(*window, Point(140, 130));
+    EXPECT_EQ(pan->state(), State::Began);
+    EXPECT_EQ(pan->translationInView(nullptr), Point(40, 30));
+
+    auto scaled = View::create(Rect(0, 0, 100, 100));
+    scaled->setTransform(Transform::scale(2, 2));
+    window->addSubview(scaled);
+    EXPECT_EQ(pan->translationInView(scaled.get()), Point(20, 15));
+
+    pan->setTranslation(Point(), view.get());
+    TouchInjector::touchMove(*window, Point(150, 130));
+    EXPECT_EQ(pan->translationInView(view.get()), Point(10, 0));
+    TouchInjector::touchCancel(*window, Point(150, 130));
+    EXPECT_EQ(states, (QStringList{"began", "changed", "cancelled"}));
+}
+
+TEST_F(GestureTest, ShortMovesNeverBeginAPanAndTheViewKeepsItsTouches)
+{
+    TouchInjector::touchDown(*window, Point(100, 100));
+    TouchInjector::touchMove(*window, Point(105, 105));
+    TouchInjector::touchUp(*window, Point(105, 105));
+    EXPECT_TRUE(states.isEmpty());
+    EXPECT_EQ(view->touches, (QStringList{"began", "moved", "ended"}));
+}
+
+TEST_F(GestureTest, DelegateAnswersAndNotImplementedAreDistinct)
+{
+    struct Case {
+        const char* name;
+        std::optional<bool> begin, receive;
+        QStringList states;
+        QStringList viewTouches;
+        int beginAsked;
+    };
+    const std::vector<Case> cases = {
+        {"not implemented", std::nullopt, std::nullopt, {"began", "changed", "ended"}, {"began", "cancelled"}, 1},
+        {"yes", true, true, {"began", "changed", "ended"}, {"began", "cancelled"}, 1},
+        {"should begin no", false, std::nullopt, {}, {"began", "moved", "moved", "ended"}, 1},
+        {"refuses the touch", std::nullopt, false, {}, {"began", "moved", "moved", "ended"}, 0},
+    };
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        states.clear();
+        view->touches.clear();
+        auto answers = std::make_shared<Answers>();
+        answers->begin = tc.begin;
+        answers->receive = tc.receive;
+        pan->setDelegate(answers);
+        TouchInjector::touchDown(*window, Point(10, 10));
+        TouchInjector::touchMove(*window, Point(40, 10));
+        TouchInjector::touchMove(*window, Point(60, 10));
+        TouchInjector::touchUp(*window, Point(60, 10));
+        EXPECT_EQ(states, tc.states);
+        EXPECT_EQ(view->touches, tc.viewTouches);
+        EXPECT_EQ(answers->asked, tc.beginAsked);
+    }
+}
+
+TEST_F(GestureTest, CancelsTouchesInViewOffLetsTheViewSeeTheWholeTouch)
+{
+    pan->setCancelsTouchesInView(false);
+    TouchInjector::drag(*clock, *window, Point(10, 10), Point(100, 10), 0.2, 3);
+    EXPECT_EQ(states.first(), "began");
+    EXPECT_EQ(view->touches, (QStringList{"began", "moved", "moved", "moved", "ended"}));
+}
+
+TEST_F(GestureTest, TapAndPanExcludeEachOtherUnlessAllowedTogether)
+{
+    QStringList taps;
+    auto tap = TapGestureRecognizer::create([&](GestureRecognizer& r) { taps << name(r.state()); });
+    auto child = TouchView::create(Rect(0, 0, 100, 100));
+    view->addSubview(child);
+    child->addGestureRecognizer(tap);
+
+    EXPECT_TRUE(TouchInjector::tap(*child));
+    EXPECT_EQ(taps, QStringList{"ended"});
+    EXPECT_TRUE(states.isEmpty());
+    EXPECT_EQ(child->touches, (QStringList{"began", "cancelled"}));
+
+    taps.clear();
+    TouchInjector::drag(*clock, *window, Point(10, 10), Point(90, 10), 0.2, 4);   // the pan wins
+    EXPECT_TRUE(taps.isEmpty());
+    EXPECT_EQ(states.first(), "began");
+
+}
+
+TEST_F(GestureTest, SimultaneousRecognitionNeedsADelegateThatSaysYes)
+{
+    // A move of exactly 10 points begins the pan and still counts as a tap when the finger
+    // lifts, so both recognisers want the same touch.
+    for (std::optional<bool> answer : {std::optional<bool>(), std::optional<bool>(false), std::optional<bool>(true)}) {
+        SCOPED_TRACE(answer ? (*answer ? "yes" : "no") : "not implemented");
+        states.clear();
+        QStringList taps;
+        auto tap = TapGestureRecognizer::create([&](GestureRecognizer& r) { taps << name(r.state()); });
+        auto answers = std::make_shared<Answers>();
+        answers->simultaneous = answer;
+        tap->setDelegate(answers);
+        view->addGestureRecognizer(tap);
+        TouchInjector::touchDown(*window, Point(50, 50));
+        TouchInjector::touchMove(*window, Point(60, 50));
+        TouchInjector::touchUp(*window, Point(60, 50));
+        EXPECT_EQ(states, (QStringList{"began", "ended"}));
+        EXPECT_EQ(taps, answer.value_or(false) ? QStringList{"ended"} : QStringList{});
+        view->removeGestureRecognizer(tap);
+    }
+}
+
+TEST_F(GestureTest, TouchesNeedAVisibleWindow)
+{
+    auto detached = TouchView::create(Rect(0, 0, 10, 10));
+    EXPECT_FALSE(TouchInjector::tap(*detached));
+    window->setHidden(true);
+    TouchInjector::tap(*view);
+    EXPECT_TRUE(view->touches.isEmpty());
+}
+
+TEST_F(GestureTest, ARecogniserOnARemovedViewGetsNoTouches)
+{
+    view->removeGestureRecognizer(pan);
+    EXPECT_EQ(pan->view(), nullptr);
+    TouchInjector::drag(*clock, *window, Point(10, 10), Point(100, 10), 0.2, 3);
+    EXPECT_TRUE(states.isEmpty());
+    EXPECT_EQ(view->touches.first(), "began");
+    EXPECT_EQ(view->touches.last(), "ended");
+}

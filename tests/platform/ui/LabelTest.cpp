@@ -1,0 +1,153 @@
+#include "platform/ui/Label.h"
+
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/Window.h"
+#include "support/UiFixture.h"
+
+#include <QImage>
+
+using namespace ui;
+
+namespace {
+
+class LabelTest : public uitest::UiFixture {};
+
+const QString kWords = QStringLiteral("alpha beta gamma delta epsilon zeta eta theta iota kappa");
+
+std::shared_ptr<Label> label(double width, int lines, LineBreakMode mode, double height = 200)
+{
+    auto l = Label::create(Rect(0, 0, width, height));
+    l->setFont(Font::systemFont(14));
+    l->setText(kWords);
+    l->setNumberOfLines(lines);
+    l->setLineBreakMode(mode);
+    return l;
+}
+
+bool anyInk(const QImage& image, const Rect& area, double scale)
+{
+    for (int y = int(area.minY() * scale); y < int(area.maxY() * scale); ++y) {
+        for (int x = int(area.minX() * scale); x < int(area.maxX() * scale); ++x) {
+            if (qAlpha(image.pixel(x, y)) > 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+TEST_F(LabelTest, LinesFollowNumberOfLinesAndBreakMode)
+{
+    struct Case {
+        const char* name;
+        int lines;
+        LineBreakMode mode;
+        int expectedLines;
+        bool ellipsis;
+    };
+    const Case cases[] = {
+        {"one line truncates", 1, LineBreakMode::TruncateTail, 1, true},
+        {"one line clips", 1, LineBreakMode::Clip, 1, false},
+        {"two lines, tail", 2, LineBreakMode::TruncateTail, 2, true},
+        {"two lines by character", 2, LineBreakMode::CharWrap, 2, false},
+        {"unlimited", 0, LineBreakMode::WordWrap, -1, false},
+    };
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        auto l = label(90, tc.lines, tc.mode);
+        const QStringList shown = l->visibleLines();
+        if (tc.expectedLines > 0)
+            EXPECT_EQ(shown.size(), tc.expectedLines);
+        else
+            EXPECT_GT(shown.size(), 3);
+        EXPECT_EQ(shown.last().endsWith(QChar(0x2026)), tc.ellipsis);
+    }
+}
+
+TEST_F(LabelTest, WordWrapKeepsWordsWholeAndCharWrapFillsTheLine)
+{
+    auto byWord = label(90, 0, LineBreakMode::WordWrap);
+    const QStringList words = kWords.split(' ');
+    for (const QString& line : byWord->visibleLines()) {
+        for (const QString& piece : line.split(' '))
+            EXPECT_TRUE(words.contains(piece)) << piece.toStdString();
+    }
+    auto byChar = label(90, 0, LineBreakMode::CharWrap);
+    EXPECT_GE(byChar->visibleLines().first().size(), byWord->visibleLines().first().size());
+    EXPECT_EQ(byChar->visibleLines().join(QString()).remove(' '), QString(kWords).remove(' '));
+}
+
+TEST_F(LabelTest, HeightLimitsLinesWhenUnlimited)
+{
+    auto l = label(90, 0, LineBreakMode::TruncateTail, Font::systemFont(14).lineHeight() * 2.5);
+    EXPECT_EQ(l->visibleLines().size(), 2);
+}
+
+TEST_F(LabelTest, SizeThatFitsMeasuresTheWrappedText)
+{
+    auto l = label(90, 0, LineBreakMode::WordWrap);
+    const Size one = Label::create()->sizeThatFits(Size());
+    EXPECT_EQ(one, Size(0, 0));
+    const Size wrapped = l->sizeThatFits(Size(90, 0));
+    EXPECT_LE(wrapped.width, 90);
+    EXPECT_EQ(wrapped.height, std::ceil(l->visibleLines().size() * Font::systemFont(14).lineHeight()));
+    l->setNumberOfLines(1);
+    EXPECT_GT(l->sizeThatFits(Size(90, 0)).width, 90);
+}
+
+TEST_F(LabelTest, AlignmentMovesTheInk)
+{
+    auto window = Window::create(Rect(0, 0, 300, 40));
+    window->makeKeyAndVisible();
+    auto l = Label::create(Rect(0, 0, 300, 40));
+    l->setText("ab");
+    window->addSubview(l);
+    const double scale = Screen::main().scale();
+    struct Case {
+        TextAlignment alignment;
+        bool left, middle, right;
+    };
+    const Case cases[] = {
+        {TextAlignment::Left, true, false, false},
+        {TextAlignment::Center, false, true, false},
+        {TextAlignment::Right, false, false, true},
+    };
+    for (const auto& tc : cases) {
+        l->setTextAlignment(tc.alignment);
+        const QImage shot = window->renderImage();
+        EXPECT_EQ(anyInk(shot, Rect(0, 0, 60, 40), scale), tc.left);
+        EXPECT_EQ(anyInk(shot, Rect(120, 0, 60, 40), scale), tc.middle);
+        EXPECT_EQ(anyInk(shot, Rect(240, 0, 60, 40), scale), tc.right);
+    }
+}
+
+TEST_F(LabelTest, LabelsAndImageViewsIgnoreTouchesUntilAllowed)
+{
+    auto window = Window::create(Rect(0, 0, 100, 100));
+    auto l = Label::create(Rect(0, 0, 100, 100));
+    window->addSubview(l);
+    window->makeKeyAndVisible();
+    EXPECT_EQ(window->hitTest(Point(50, 50), nullptr), window);
+    l->setUserInteractionEnabled(true);
+    EXPECT_EQ(window->hitTest(Point(50, 50), nullptr), l);
+    EXPECT_FALSE(ImageView::create()->isUserInteractionEnabled());
+}
+
+TEST_F(LabelTest, ImageViewTakesItsImageSizeAndDrawsItStretched)
+{
+    QImage pixels(30, 20, QImage::Format_ARGB32_Premultiplied);
+    pixels.fill(Qt::red);
+    const Image image = Image::fromQImage(pixels, 2);
+    auto view = ImageView::create(image);
+    EXPECT_EQ(view->frame(), Rect(0, 0, 15, 10));
+
+    auto window = Window::create(Rect(0, 0, 100, 100));
+    window->makeKeyAndVisible();
+    window->addSubview(view);
+    view->setFrame(Rect(10, 10, 80, 80));
+    const QImage shot = window->renderImage();
+    EXPECT_EQ(Renderer::colorAt(shot, Point(85, 85)), Color::red());
+    EXPECT_NE(Renderer::colorAt(shot, Point(5, 5)), Color::red());
+}

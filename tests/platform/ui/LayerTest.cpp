@@ -1,0 +1,225 @@
+#include "platform/ui/Layer.h"
+
+#include "platform/core/ManualClock.h"
+#include "platform/core/RunLoop.h"
+#include "platform/ui/BasicAnimation.h"
+#include "platform/ui/DrawContext.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/ShapeLayer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace ui;
+
+namespace {
+
+std::vector<Layer*> order(const Layer& parent)
+{
+    std::vector<Layer*> out;
+    for (const auto& l : parent.sublayers())
+        out.push_back(l.get());
+    return out;
+}
+
+TEST(LayerTest, FrameFollowsPositionAnchorAndTransform)
+{
+    auto layer = Layer::create();
+    layer->setFrame(Rect(10, 20, 100, 40));
+    EXPECT_EQ(layer->bounds(), Rect(0, 0, 100, 40));
+    EXPECT_EQ(layer->position(), Point(60, 40));
+    EXPECT_EQ(layer->frame(), Rect(10, 20, 100, 40));
+
+    layer->setAnchorPoint({0, 0});
+    EXPECT_EQ(layer->frame(), Rect(60, 40, 100, 40));   // the position stays, the frame moves
+    layer->setFrame(Rect(0, 0, 100, 40));
+    EXPECT_EQ(layer->position(), Point(0, 0));
+
+    // A quarter turn about the centre swaps the frame's sides.
+    auto turned = Layer::create();
+    turned->setFrame(Rect(0, 0, 100, 40));
+    turned->setTransform(Transform::rotation(M_PI / 2));
+    const Rect f = turned->frame();
+    EXPECT_NEAR(f.x(), 30, 1e-9);
+    EXPECT_NEAR(f.y(), -30, 1e-9);
+    EXPECT_NEAR(f.width(), 40, 1e-9);
+    EXPECT_NEAR(f.height(), 100, 1e-9);
+
+    // A bounds origin shifts what the sublayers show, not the frame.
+    auto scrolled = Layer::create();
+    scrolled->setFrame(Rect(0, 0, 50, 50));
+    scrolled->setBounds(Rect(0, 30, 50, 50));
+    EXPECT_EQ(scrolled->frame(), Rect(0, 0, 50, 50));
+}
+
+TEST(LayerTest, PointsConvertThroughTheTree)
+{
+    auto root = Layer::create();
+    root->setFrame(Rect(0, 0, 300, 300));
+    auto a = Layer::create();
+    a->setFrame(Rect(100, 50, 100, 100));
+    auto b = Layer::create();
+    b->setFrame(Rect(10, 10, 20, 20));
+    root->addSublayer(a);
+    a->addSublayer(b);
+    EXPECT_EQ(b->convertPointTo(Point(0, 0), root.get()), Point(110, 60));
+    EXPECT_EQ(root->convertPointTo(Point(110, 60), b.get()), Point(0, 0));
+    EXPECT_EQ(b->convertPointFrom(Point(120, 70), root.get()), Point(10, 10));
+    EXPECT_EQ(b->convertRectTo(Rect(0, 0, 5, 5), a.get()), Rect(10, 10, 5, 5));
+
+    a->setBounds(Rect(0, 20, 100, 100));   // scrolled by 20
+    EXPECT_EQ(b->convertPointTo(Point(0, 0), root.get()), Point(110, 40));
+    a->setTransform(Transform::scale(2, 2));   // about a's centre (150, 100)
+    const Point p = b->convertPointTo(Point(0, 0), root.get());
+    EXPECT_NEAR(p.x, 150 + 2 * (10 - 50), 1e-9);
+    EXPECT_NEAR(p.y, 100 + 2 * (10 - 20 - 50), 1e-9);
+    const Point back = b->convertPointFrom(p, root.get());
+    EXPECT_NEAR(back.x, 0, 1e-9);
+    EXPECT_NEAR(back.y, 0, 1e-9);
+}
+
+TEST(LayerTest, SublayerOrderAndReparenting)
+{
+    auto parent = Layer::create(), other = Layer::create();
+    auto a = Layer::create(), b = Layer::create(), c = Layer::create(), shadow = Layer::create();
+    parent->addSublayer(a);
+    parent->addSublayer(b);
+    parent->insertSublayerBelow(shadow, b.get());
+    EXPECT_EQ(order(*parent), (std::vector<Layer*>{a.get(), shadow.get(), b.get()}));
+    // Inserting again below the same sibling moves it, without duplicates.
+    parent->insertSublayerBelow(shadow, a.get());
+    EXPECT_EQ(order(*parent), (std::vector<Layer*>{shadow.get(), a.get(), b.get()}));
+    parent->insertSublayerAbove(shadow, b.get());
+    EXPECT_EQ(order(*parent), (std::vector<Layer*>{a.get(), b.get(), shadow.get()}));
+    parent->insertSublayerBelow(c, nullptr);
+    parent->insertSublayerAt(b, 99);
+    EXPECT_EQ(order(*parent), (std::vector<Layer*>{c.get(), a.get(), shadow.get(), b.get()}));
+
+    other->addSublayer(a);   // moves
+    EXPECT_EQ(a->superlayer(), other);
+    EXPECT_EQ(order(*parent), (std::vector<Layer*>{c.get(), shadow.get(), b.get()}));
+    parent->replaceSublayer(shadow.get(), a);
+    EXPECT_EQ(order(*parent), (std::vector<Layer*>{c.get(), a.get(), b.get()}));
+    EXPECT_EQ(shadow->superlayer(), nullptr);
+    EXPECT_TRUE(other->sublayers().empty());
+
+    // Cycles are refused.
+    a->addSublayer(parent);
+    EXPECT_EQ(parent->superlayer(), nullptr);
+    a->addSublayer(a);
+    EXPECT_TRUE(a->sublayers().empty());
+
+    // A layer whose only owner was its superlayer survives its own removal call.
+    std::weak_ptr<Layer> weak = b;
+    b.reset();
+    weak.lock()->removeFromSuperlayer();
+    EXPECT_TRUE(weak.expired());
+
+    // A mask leaves any superlayer it had.
+    auto mask = ShapeLayer::create();
+    parent->addSublayer(mask);
+    c->setMask(mask);
+    EXPECT_EQ(mask->superlayer(), nullptr);
+    EXPECT_EQ(c->mask(), mask);
+}
+
+TEST(LayerTest, KeyPathsReadAndWriteTheirProperties)
+{
+    auto layer = ShapeLayer::create();
+    const Path path = Path::rect(Rect(0, 0, 4, 4));
+    const std::pair<QString, AnimatableValue> cases[] = {
+        {"position", Point(3, 4)},
+        {"position.x", 7.0},
+        {"bounds", Rect(0, 0, 30, 40)},
+        {"bounds.size", Size(50, 60)},
+        {"bounds.origin", Point(1, 2)},
+        {"anchorPoint", Point(0, 1)},
+        {"transform", Transform::scale(2, 3)},
+        {"opacity", 0.25},
+        {"backgroundColor", Color::red()},
+        {"cornerRadius", 8.0},
+        {"borderWidth", 2.0},
+        {"borderColor", Color::blue()},
+        {"shadowColor", Color::green()},
+        {"shadowOpacity", 0.5},
+        {"shadowRadius", 10.0},
+        {"shadowOffset", Size(0, 3)},
+        {"shadowPath", path},
+        {"path", path},
+        {"fillColor", Color::yellow()},
+        {"strokeColor", Color::white()},
+        {"lineWidth", 5.0},
+    };
+    for (const auto& [key, value] : cases) {
+        EXPECT_TRUE(layer->setValueForKeyPath(key, value)) << key.toStdString();
+        EXPECT_EQ(layer->valueForKeyPath(key), value) << key.toStdString();
+    }
+    EXPECT_EQ(layer->position(), Point(7, 4));
+    EXPECT_EQ(layer->bounds(), Rect(1, 2, 50, 60));
+    EXPECT_FALSE(layer->setValueForKeyPath("opacity", Point(1, 1)));
+    EXPECT_FALSE(layer->setValueForKeyPath("noSuchKey", 1.0));
+    EXPECT_FALSE(hasValue(layer->valueForKeyPath("noSuchKey")));
+
+    // Rotation by key keeps the scale.
+    layer->setTransform(Transform::scale(2, 2));
+    ASSERT_TRUE(layer->setValueForKeyPath("transform.rotation.z", M_PI / 2));
+    EXPECT_NEAR(layer->transform().b, 2, 1e-9);
+    EXPECT_NEAR(std::get<double>(layer->valueForKeyPath("transform.rotation")), M_PI / 2, 1e-9);
+}
+
+TEST(LayerTest, PresentationIsADetachedCopyWithAnimationsApplied)
+{
+    core::ManualClock clock;
+    auto slider = Layer::create();
+    slider->setFrame(Rect(0, 0, 100, 100));
+    auto mask = ShapeLayer::create();
+    mask->setPath(Path::rect(Rect(0, 0, 100, 100)));
+    slider->setMask(mask);
+    slider->addSublayer(Layer::create());
+
+    auto grow = BasicAnimation::create("bounds", Rect(0, 0, 100, 100), Rect(0, 0, 200, 100), 1);
+    grow->setTimingFunction(TimingFunction::linear());
+    mask->addAnimation(grow, "animateBounds");
+    clock.advance(0.5);
+
+    auto shown = slider->presentation();
+    EXPECT_TRUE(shown->sublayers().empty());
+    EXPECT_EQ(shown->superlayer(), nullptr);
+    ASSERT_NE(shown->mask(), nullptr);
+    EXPECT_NE(shown->mask(), mask);
+    EXPECT_EQ(shown->mask()->bounds(), Rect(0, 0, 150, 100));
+    auto shape = std::dynamic_pointer_cast<ShapeLayer>(mask->presentation());
+    ASSERT_NE(shape, nullptr);   // a shape layer's presentation is a shape layer
+    EXPECT_EQ(shape->path(), mask->path());
+    EXPECT_EQ(mask->bounds(), Rect(0, 0, 0, 0));
+    core::RunLoop::main().reset();
+}
+
+TEST(LayerTest, CustomDrawingIsCachedUntilAskedAgain)
+{
+    auto layer = Layer::create();
+    layer->setFrame(Rect(0, 0, 10, 10));
+    int draws = 0;
+    layer->setDrawCallback([&](DrawContext& ctx) {
+        ++draws;
+        ctx.setFillColor(Color::red());
+        ctx.fillRect(Rect(0, 0, 10, 10));
+    });
+    Renderer::render(*layer, Size(10, 10), 2);
+    Renderer::render(*layer, Size(10, 10), 2);
+    EXPECT_EQ(draws, 1);
+    layer->setNeedsDisplay();
+    Renderer::render(*layer, Size(10, 10), 2);
+    EXPECT_EQ(draws, 2);
+    layer->setBounds(Rect(0, 0, 20, 10));   // a new size draws again
+    Renderer::render(*layer, Size(20, 10), 2);
+    EXPECT_EQ(draws, 3);
+    Renderer::render(*layer, Size(20, 10), 3);   // so does a new scale
+    EXPECT_EQ(draws, 4);
+    layer->setFrame(Rect(5, 5, 20, 10));   // moving does not
+    Renderer::render(*layer, Size(30, 30), 3);
+    EXPECT_EQ(draws, 4);
+}
+
+} // namespace

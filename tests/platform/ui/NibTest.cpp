@@ -1,0 +1,250 @@
+#include "platform/ui/Nib.h"
+
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NibBindings.h"
+#include "platform/ui/NibOwner.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TableViewCell.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/WebView.h"
+#include "support/UiFixture.h"
+
+#include <QSet>
+
+using namespace ui;
+
+namespace {
+
+// A screen as the notes screens are: outlets for its views and a back action.
+class ScreenOwner : public NibOwner {
+public:
+    std::shared_ptr<View> view;
+    std::shared_ptr<TableView> dirList;
+    std::shared_ptr<Label> ctitle;
+    std::shared_ptr<WebView> webView;
+    int backClicks = 0;
+    QSet<QString> withheld;   // outlets this owner pretends not to have
+
+    void bindNib(NibBindings& b) override
+    {
+        offer(b, "view", view);
+        offer(b, "dirList", dirList);
+        offer(b, "ctitle", ctitle);
+        offer(b, "webView", webView);
+        if (!withheld.contains("backClick"))
+            b.action("backClick", [this](const std::shared_ptr<Control>&) { ++backClicks; });
+    }
+
+private:
+    template<class T>
+    void offer(NibBindings& b, const QString& name, std::shared_ptr<T>& slot)
+    {
+        if (!withheld.contains(name))
+            b.outlet(name, slot);
+    }
+};
+
+// A table cell class of the app, with its own outlet.
+class TitledCell : public TableViewCell, public NibOwner {
+public:
+    static std::shared_ptr<TitledCell> create() { return std::shared_ptr<TitledCell>(new TitledCell()); }
+    std::shared_ptr<Label> title;
+    void bindNib(NibBindings& b) override { b.outlet("title", title); }
+
+protected:
+    TitledCell() : TableViewCell(TableViewCellStyle::Default, QString()) {}
+};
+
+// A screen whose view comes from its layout file, as the notes screens load theirs.
+class NoteScreen : public ViewController, public NibOwner {
+public:
+    static std::shared_ptr<NoteScreen> create() { return std::shared_ptr<NoteScreen>(new NoteScreen()); }
+    std::shared_ptr<View> root;
+    std::shared_ptr<Label> ctitle;
+    std::shared_ptr<WebView> webView;
+    QString error;
+
+    void bindNib(NibBindings& b) override
+    {
+        b.outlet("view", root).outlet("ctitle", ctitle).outlet("webView", webView);
+        b.action("backClick", [](const std::shared_ptr<Control>&) {});
+    }
+
+protected:
+    void loadView() override
+    {
+        error = Nib::load("ShowNote", std::dynamic_pointer_cast<NibOwner>(shared_from_this())).error;
+        if (root)
+            setView(root);
+        else
+            ViewController::loadView();
+    }
+};
+
+std::shared_ptr<Button> firstButton(const std::shared_ptr<View>& root)
+{
+    for (const auto& sub : root->subviews()) {
+        if (auto button = std::dynamic_pointer_cast<Button>(sub))
+            return button;
+    }
+    return nullptr;
+}
+
+class NibTest : public uitest::UiFixture {
+protected:
+    void SetUp() override
+    {
+        UiFixture::SetUp();
+        Nib::registerClass("NodeDir", [] { return TitledCell::create(); });
+        Nib::registerClass("ChapterNote", [] { return TitledCell::create(); });
+    }
+
+    std::shared_ptr<ScreenOwner> owner = std::make_shared<ScreenOwner>();
+};
+
+} // namespace
+
+TEST_F(NibTest, TheDirectoryScreenBindsItsTableAndBackAction)
+{
+    const Nib::Result result = Nib::load("NoteDirView", owner);
+    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+    ASSERT_EQ(result.topLevelObjects.size(), 1u);
+    ASSERT_EQ(owner->view, result.topLevelObjects.front());
+    ASSERT_TRUE(owner->dirList);
+    EXPECT_TRUE(owner->dirList->isDescendantOfView(owner->view.get()));
+    EXPECT_GT(owner->dirList->frame().height(), 0);
+
+    auto back = firstButton(owner->view);
+    ASSERT_TRUE(back);
+    back->sendActionsForControlEvents(ControlEvent::TouchUpInside);
+    EXPECT_EQ(owner->backClicks, 1);
+}
+
+TEST_F(NibTest, TheNotePageBindsTitleWebViewAndBackAction)
+{
+    const Nib::Result result = Nib::load("ShowNote", owner);
+    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+    ASSERT_TRUE(owner->view && owner->ctitle && owner->webView);
+    EXPECT_TRUE(owner->ctitle->isDescendantOfView(owner->view.get()));
+    EXPECT_TRUE(owner->webView->isDescendantOfView(owner->view.get()));
+    firstButton(owner->view)->sendActionsForControlEvents(ControlEvent::TouchUpInside);
+    EXPECT_EQ(owner->backClicks, 1);
+}
+
+TEST_F(NibTest, AScreenTakesItsViewFromItsLayout)
+{
+    auto screen = NoteScreen::create();
+    auto view = screen->view();
+    EXPECT_TRUE(screen->error.isEmpty()) << screen->error.toStdString();
+    EXPECT_EQ(view, screen->root);
+    ASSERT_TRUE(screen->ctitle);
+    EXPECT_TRUE(screen->ctitle->isDescendantOfView(view.get()));
+}
+
+TEST_F(NibTest, EachCellFileEndsWithItsCellAndItsTitleLabel)
+{
+    for (const char* name : {"NodeDir", "ChapterNote"}) {
+        const Nib::Result result = Nib::load(name, owner);   // loaded with the screen as owner
+        ASSERT_TRUE(result.ok()) << result.error.toStdString();
+        auto cell = std::dynamic_pointer_cast<TitledCell>(result.topLevelObjects.back());
+        ASSERT_TRUE(cell) << name;
+        ASSERT_TRUE(cell->title) << name;
+        EXPECT_EQ(cell->title->superview(), cell->contentView()) << name;
+        EXPECT_FALSE(owner->view) << name;   // the screen's outlets are not touched
+    }
+}
+
+TEST_F(NibTest, AnUnknownOutletRejectsTheFileAndConnectsNothing)
+{
+    owner->withheld = {"dirList"};
+    const Nib::Result result = Nib::load("NoteDirView", owner);
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.error, "layout \"NoteDirView\": the owner has no outlet \"dirList\" (at owner)");
+    EXPECT_TRUE(result.topLevelObjects.empty());
+    EXPECT_FALSE(owner->view);
+}
+
+TEST_F(NibTest, EveryFaultIsAMessageSayingWhatAndWhere)
+{
+    const struct {
+        const char* json;
+        const char* message;
+    } cases[] = {
+        {R"({"objects": [{"class": "View", "subviews": [{"class": "Gadget"}]}]})",
+         "unknown class \"Gadget\" (at objects[0].subviews[0])"},
+        {R"({"objects": [{"class": "Label", "properties": {"colour": "#FF0000"}}]})",
+         "unknown property \"colour\" (at objects[0])"},
+        {R"({"objects": [{"class": "Label", "properties": {"placeholder": "x"}}]})",
+         "property \"placeholder\" does not apply to this class (at objects[0])"},
+        {R"({"objects": [{"class": "View", "properties": {"backgroundColor": "red"}}]})",
+         "property \"backgroundColor\" expects a colour (at objects[0])"},
+        {R"({"objects": [{"class": "View", "frame": [0, 0, 10]}]})", "\"frame\" must be [x, y, width, height]"},
+        {R"({"objects": [{"class": "Button", "actions": {"touchUpInside": "frontClick"}}]})",
+         "the owner has no action \"frontClick\" (at objects[0])"},
+        {R"({"objects": [{"class": "Button", "actions": {"doubleTap": "backClick"}}]})",
+         "unknown control event \"doubleTap\""},
+        {R"({"objects": [{"class": "Label", "actions": {"touchUpInside": "backClick"}}]})",
+         "class \"Label\" is no control and sends no actions"},
+        {R"({"objects": [{"class": "Label", "id": "t"}], "owner": {"outlets": {"dirList": "t"}}})",
+         "outlet \"dirList\" of the owner cannot hold a \"Label\" (at owner)"},
+        {R"({"objects": [{"class": "Label", "id": "t"}], "owner": {"outlets": {"ctitle": "s"}}})",
+         "outlet \"ctitle\" names no object \"s\" (at owner)"},
+        {R"({"objects": [{"class": "View", "id": "a", "subviews": [{"class": "View", "id": "a"}]}]})",
+         "the id \"a\" is used twice (at objects[0])"},
+        {R"({"objects": [{"class": "View", "id": "v", "outlets": {"title": "v"}}]})",
+         "class \"View\" has no outlets (at objects[0])"},
+        {R"({"objects": [{"class": "View", "subview": []}]})", "unknown key \"subview\" (at objects[0])"},
+        {R"({"objects": [{"class": "View", "subviews": {}}]})", "\"subviews\" must be an array (at objects[0])"},
+        {R"({"objects": {}})", "\"objects\" must be an array of views"},
+        {R"({"objects": [)", "not JSON"},
+    };
+    for (const auto& c : cases) {
+        auto fresh = std::make_shared<ScreenOwner>();
+        const Nib::Result result = Nib::loadData(c.json, fresh, "sample");
+        EXPECT_FALSE(result.ok()) << c.json;
+        EXPECT_TRUE(result.error.startsWith("layout \"sample\": ")) << result.error.toStdString();
+        EXPECT_TRUE(result.error.contains(QString::fromUtf8(c.message))) << result.error.toStdString();
+        EXPECT_FALSE(fresh->view || fresh->ctitle || fresh->dirList) << c.json;
+    }
+    EXPECT_EQ(Nib::load("NoSuchLayout").error.left(31), "layout \"NoSuchLayout\": cannot r");
+}
+
+TEST_F(NibTest, ActionsWithoutAnOwnerFailAndAGoneOwnerIsNotCalled)
+{
+    const QByteArray file = R"({"objects": [{"class": "Button", "id": "b", "actions": {"touchUpInside": "backClick"}}]})";
+    EXPECT_TRUE(Nib::loadData(file, nullptr).error.contains("needs an owner"));
+
+    auto result = Nib::loadData(file, owner);
+    ASSERT_TRUE(result.ok());
+    auto button = std::dynamic_pointer_cast<Button>(result.topLevelObjects.front());
+    owner.reset();   // controls hold their action's target weakly
+    button->sendActionsForControlEvents(ControlEvent::TouchUpInside);
+}
+
+TEST_F(NibTest, PropertiesAndFramesAreSet)
+{
+    const QByteArray file = R"({"objects": [
+        {"class": "TextField", "frame": [1, 2, 30, 40],
+         "properties": {"placeholder": "请输入账号", "secureTextEntry": true, "borderStyle": "roundedRect",
+                        "font": {"size": 14, "bold": true}, "textAlignment": "center", "tag": 7,
+                        "backgroundColor": "#FF000080"}},
+        {"class": "Label", "properties": {"text": "备考专区", "numberOfLines": 0, "font": 12}}]})";
+    auto result = Nib::loadData(file, nullptr);
+    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+    auto field = std::dynamic_pointer_cast<TextField>(result.topLevelObjects.at(0));
+    auto label = std::dynamic_pointer_cast<Label>(result.topLevelObjects.at(1));
+    ASSERT_TRUE(field && label);
+    EXPECT_EQ(field->frame(), Rect(1, 2, 30, 40));
+    EXPECT_EQ(field->placeholder(), QStringLiteral("请输入账号"));
+    EXPECT_TRUE(field->isSecureTextEntry());
+    EXPECT_EQ(field->borderStyle(), TextBorderStyle::RoundedRect);
+    EXPECT_EQ(field->font(), Font::boldSystemFont(14));
+    EXPECT_EQ(field->textAlignment(), TextAlignment::Center);
+    EXPECT_EQ(field->tag(), 7);
+    EXPECT_NEAR(field->backgroundColor().alpha(), 128 / 255.0, 1e-9);
+    EXPECT_EQ(label->text(), QStringLiteral("备考专区"));
+    EXPECT_EQ(label->numberOfLines(), 0);
+    EXPECT_EQ(label->font(), Font::systemFont(12));
+}

@@ -1,0 +1,264 @@
+#include "platform/ui/Renderer.h"
+
+#include "platform/core/Bundle.h"
+#include "platform/core/ManualClock.h"
+#include "platform/core/RunLoop.h"
+#include "platform/ui/BasicAnimation.h"
+#include "platform/ui/DrawContext.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/Layer.h"
+#include "platform/ui/ShapeLayer.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace ui;
+
+namespace {
+
+::testing::AssertionResult near(const Color& actual, const Color& expected, double tolerance = 0.03)
+{
+    const double d = std::max({std::abs(actual.r() - expected.r()), std::abs(actual.g() - expected.g()),
+                               std::abs(actual.b() - expected.b()), std::abs(actual.alpha() - expected.alpha())});
+    if (d <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "got (" << actual.r() << ", " << actual.g() << ", " << actual.b() << ", "
+                                         << actual.alpha() << "), expected (" << expected.r() << ", " << expected.g()
+                                         << ", " << expected.b() << ", " << expected.alpha() << ")";
+}
+
+std::shared_ptr<Layer> box(const Rect& frame, const Color& color)
+{
+    auto l = Layer::create();
+    l->setFrame(frame);
+    l->setBackgroundColor(color);
+    return l;
+}
+
+std::shared_ptr<Layer> whiteRoot()
+{
+    return box(Rect(0, 0, 100, 100), Color::white());
+}
+
+class RendererTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        core::Bundle::setResourcePath(QString());
+        Image::clearCache();
+        core::RunLoop::main().reset();
+    }
+};
+
+// A small screen: an image from the resource folder, a line of text and a shadowed box.
+TEST_F(RendererTest, ImageTextAndShadowLandOnTheExpectedPixels)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage red(40, 40, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(dir.filePath("tile.png")));
+    core::Bundle::setResourcePath(dir.path());
+
+    auto root = whiteRoot();
+    auto image = Layer::create();
+    image->setFrame(Rect(10, 10, 20, 20));
+    image->setContents(Image::named("tile"));
+    root->addSublayer(image);
+
+    auto text = Layer::create();
+    text->setFrame(Rect(10, 40, 80, 20));
+    text->setDrawCallback([](DrawContext& ctx) {
+        ctx.drawText(QStringLiteral("██"), Rect(0, 0, 80, 20), Font::boldSystemFont(16), Color::black());
+    });
+    root->addSublayer(text);
+
+    auto shadowed = box(Rect(50, 65, 20, 20), Color::blue());
+    shadowed->setShadowOpacity(1);
+    shadowed->setShadowRadius(0);
+    shadowed->setShadowOffset(Size(5, 5));
+    root->addSublayer(shadowed);
+
+    const QImage shot = Renderer::render(*root, Size(100, 100), 2);
+    ASSERT_EQ(shot.size(), QSize(200, 200));
+    EXPECT_DOUBLE_EQ(shot.devicePixelRatio(), 2);
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {20, 20}), Color::red()));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {5, 5}), Color::white()));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {31, 20}), Color::white()));
+    // The text: dark where the glyphs stand, white to their right.
+    int dark = 0;
+    for (int x = 10; x < 40; ++x)
+        dark += Renderer::colorAt(shot, {x + 0.5, 50}).r() < 0.2 ? 1 : 0;
+    EXPECT_GT(dark, 10);
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {85, 50}), Color::white()));
+    // The box, its hard shadow below right, and white beyond.
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {60, 75}), Color::blue()));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {72, 87}), Color::black()));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {52, 67}), Color::blue()));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {76, 91}), Color::white()));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {48, 67}), Color::white()));
+}
+
+TEST_F(RendererTest, ShadowPathsBlurAndMasksToBounds)
+{
+    auto root = whiteRoot();
+    // A plain layer that only casts a shadow by its path (the side panel's shadow layer).
+    auto caster = Layer::create();
+    caster->setFrame(Rect(20, 20, 60, 60));
+    caster->setShadowOpacity(0.5);
+    caster->setShadowRadius(4);
+    caster->setShadowOffset(Size(0, 0));
+    caster->setShadowPath(Path::rect(Rect(0, 0, 60, 60)));
+    root->addSublayer(caster);
+    QImage shot = Renderer::render(*root, Size(100, 100), 2);
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {50, 50}), Color::fromWhite(0.5)));
+    const Color edge = Renderer::colorAt(shot, {19, 50});   // just outside: blurred, lighter
+    EXPECT_GT(edge.r(), 0.55);
+    EXPECT_LT(edge.r(), 0.95);
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {5, 50}), Color::white()));
+
+    // Masking to bounds clips the layer's own shadow away.
+    caster->setMasksToBounds(true);
+    shot = Renderer::render(*root, Size(100, 100), 2);
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {50, 50}), Color::white()));
+}
+
+// A chart's line: a shape layer of no size whose path spans its superlayer, unclipped, even
+// when the layer itself stands off screen.
+TEST_F(RendererTest, ShapeLayerPathsAreNotBoundByTheirLayer)
+{
+    auto root = whiteRoot();
+    auto chart = Layer::create();
+    chart->setFrame(Rect(10, 10, 80, 40));
+    auto line = ShapeLayer::create();
+    line->setPosition({-30, 0});
+    Path path;
+    path.moveTo({30, 40});
+    path.lineTo({110, -5});   // a value above the maximum is drawn above the chart
+    line->setPath(path);
+    line->setLineWidth(2);
+    line->setStrokeColor(Color::green());
+    line->setFillColor(Color::clear());
+    chart->addSublayer(line);
+    root->addSublayer(chart);
+    const QImage shot = Renderer::render(*root, Size(100, 100), 2);
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {50, 27.5}), Color::green(), 0.3));   // on the line
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {89, 6}), Color::green(), 0.3));    // above the chart's box
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {50, 45}), Color::white()));        // not filled
+}
+
+TEST_F(RendererTest, CornerRadiusMasksOpacityAndTransforms)
+{
+    auto root = whiteRoot();
+    auto rounded = box(Rect(0, 0, 40, 40), Color::red());
+    rounded->setCornerRadius(15);
+    rounded->setMasksToBounds(true);
+    rounded->addSublayer(box(Rect(0, 0, 40, 40), Color::green()));
+    root->addSublayer(rounded);
+
+    // A mask keeps only the left half of a blue box (a shape mask draws its path whatever
+    // its own size).
+    auto masked = box(Rect(50, 0, 40, 40), Color::blue());
+    auto mask = ShapeLayer::create();
+    mask->setPath(Path::rect(Rect(0, 0, 20, 40)));
+    masked->setMask(mask);
+    root->addSublayer(masked);
+
+    // Half-opaque black over white, with a child: faded as one group.
+    auto faded = box(Rect(0, 50, 40, 40), Color::black());
+    faded->setOpacity(0.5);
+    faded->addSublayer(box(Rect(0, 0, 20, 20), Color::black()));
+    root->addSublayer(faded);
+
+    // A 40 × 4 bar turned a quarter about its centre stands upright.
+    auto bar = box(Rect(50, 68, 40, 4), Color::red());
+    bar->setTransform(Transform::rotation(M_PI / 2));
+    root->addSublayer(bar);
+
+    auto hidden = box(Rect(0, 0, 100, 100), Color::black());
+    hidden->setHidden(true);
+    root->addSublayer(hidden);
+
+    const QImage shot = Renderer::render(*root, Size(100, 100), 2);
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {1, 1}), Color::white()));   // rounded corner
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {20, 20}), Color::green()));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {20, 1}), Color::green()));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {60, 20}), Color::blue()));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {80, 20}), Color::white()));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {10, 60}), Color::fromWhite(0.5)));   // not darker where they overlap
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {30, 80}), Color::fromWhite(0.5)));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {70, 55}), Color::red()));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {55, 70}), Color::white()));
+}
+
+// What is drawn follows the clock: a box half-way through a slide, and a shadow layer that
+// follows it with the same timing.
+TEST_F(RendererTest, DrawsPresentationValuesOnTheManualClock)
+{
+    core::ManualClock clock;
+    auto root = whiteRoot();
+    auto shadow = Layer::create();
+    shadow->setFrame(Rect(60, 0, 40, 40));
+    shadow->setShadowOpacity(1);
+    shadow->setShadowRadius(0);
+    shadow->setShadowOffset(Size(-4, 0));
+    shadow->setShadowPath(Path::rect(Rect(0, 0, 40, 40)));
+    auto slider = box(Rect(60, 0, 40, 40), Color::blue());
+    root->addSublayer(slider);
+    root->insertSublayerBelow(shadow, slider.get());
+
+    for (const auto& l : {slider, shadow}) {
+        auto slide = BasicAnimation::create("position", Point(20, 20), Point(80, 20), 1.0);
+        slide->setTimingFunction(TimingFunction::linear());
+        l->addAnimation(slide, "position");
+    }
+    clock.advance(0.5);   // both at x 30..70
+    QImage shot = Renderer::render(*root, Size(100, 100), 2);
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {35, 20}), Color::blue()));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {28, 20}), Color::black()));   // shadow peeks out left
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {80, 20}), Color::white()));
+    clock.advance(0.5);
+    shot = Renderer::render(*root, Size(100, 100), 2);
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {80, 20}), Color::blue()));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {35, 20}), Color::white()));
+}
+
+// A scrolled, clipping list: rows move up by the bounds origin; rows outside stay unseen.
+TEST_F(RendererTest, ClippingListScrolledByItsBoundsOrigin)
+{
+    auto root = whiteRoot();
+    auto list = Layer::create();
+    list->setFrame(Rect(0, 20, 100, 40));
+    list->setMasksToBounds(true);
+    const Color colors[] = {Color::red(), Color::green(), Color::blue(), Color::black(), Color::yellow()};
+    for (int i = 0; i < 5; ++i)
+        list->addSublayer(box(Rect(0, i * 20, 100, 20), colors[i]));
+    root->addSublayer(list);
+    list->setBounds(Rect(0, 30, 100, 40));   // scrolled by 30
+    const QImage shot = Renderer::render(*root, Size(100, 100), 2);
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {50, 15}), Color::white()));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {50, 22}), Color::green()));   // rows 1..3 show
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {50, 35}), Color::blue()));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {50, 58}), Color::black()));
+    EXPECT_TRUE(near(Renderer::colorAt(shot, {50, 65}), Color::white()));   // the yellow row is clipped
+}
+
+TEST_F(RendererTest, RenderLayerIgnoresItsOwnPlacementAndWritesPng)
+{
+    auto layer = box(Rect(500, 500, 30, 20), Color::green());
+    layer->setOpacity(0.2);
+    layer->setTransform(Transform::rotation(1));
+    const QImage image = Renderer::renderLayer(*layer, 2);
+    EXPECT_EQ(image.size(), QSize(60, 40));
+    EXPECT_TRUE(near(Renderer::colorAt(image, {15, 10}), Color::green()));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("shots/layer.png");
+    ASSERT_TRUE(Renderer::writePng(image, path));
+    EXPECT_EQ(QImage(path).size(), QSize(60, 40));
+    EXPECT_EQ(Renderer::colorAt(image, {100, 100}), Color::clear());
+}
+
+} // namespace

@@ -1,0 +1,286 @@
+#include "platform/ui/ScrollView.h"
+
+#include "platform/ui/Button.h"
+#include "platform/ui/ScrollViewDelegate.h"
+#include "platform/ui/TouchInjector.h"
+#include "platform/ui/Window.h"
+#include "support/UiFixture.h"
+
+using namespace ui;
+
+namespace {
+
+// Writes every callback as a word, and the offset at each scroll end.
+class Recorder : public ScrollViewDelegate {
+public:
+    QStringList calls;
+    int scrolls = 0;
+    std::vector<Point> endOffsets;
+    std::optional<Point> redirect;
+
+    void scrollViewDidScroll(ScrollView&) override { ++scrolls; }
+    void scrollViewWillBeginDragging(ScrollView&) override { calls << "willBeginDragging"; }
+    void scrollViewWillEndDragging(ScrollView&, Point, Point& target) override
+    {
+        calls << "willEndDragging";
+        if (redirect)
+            target = *redirect;
+    }
+    void scrollViewDidEndDragging(ScrollView&, bool decelerate) override
+    {
+        calls << (decelerate ? "didEndDragging(decelerate)" : "didEndDragging");
+    }
+    void scrollViewWillBeginDecelerating(ScrollView&) override { calls << "willBeginDecelerating"; }
+    void scrollViewDidEndDecelerating(ScrollView& s) override
+    {
+        calls << "didEndDecelerating";
+        endOffsets.push_back(s.contentOffset());
+    }
+    void scrollViewDidEndScrollingAnimation(ScrollView& s) override
+    {
+        calls << "didEndScrollingAnimation";
+        endOffsets.push_back(s.contentOffset());
+    }
+};
+
+class ScrollViewTest : public uitest::UiFixture {
+protected:
+    void SetUp() override
+    {
+        UiFixture::SetUp();
+        window = Window::create(Rect(0, 0, 320, 480));
+        window->makeKeyAndVisible();
+        scroll = ScrollView::create(Rect(0, 0, 320, 480));
+        window->addSubview(scroll);
+        recorder = std::make_shared<Recorder>();
+        scroll->setDelegate(recorder);
+    }
+
+    void pages(int count)
+    {
+        scroll->setContentSize(Size(320.0 * count, 480));
+        scroll->setPagingEnabled(true);
+    }
+    void drag(Point from, Point to, double duration) { TouchInjector::drag(*clock, *window, from, to, duration); }
+
+    std::shared_ptr<Window> window;
+    std::shared_ptr<ScrollView> scroll;
+    std::shared_ptr<Recorder> recorder;
+};
+
+} // namespace
+
+TEST_F(ScrollViewTest, PagingSettlesOnWholePagesAtMostOneAway)
+{
+    struct Case {
+        const char* name;
+        double startPage;
+        double fingerDx;
+        double duration;
+        double expectedPage;
+    };
+    const Case cases[] = {
+        {"flick forward", 0, -120, 0.1, 1},
+        {"flick back", 2, 120, 0.1, 1},
+        {"slow short drag returns", 1, -100, 1.0, 1},
+        {"slow long drag passes half", 1, -200, 1.0, 2},
+        {"long fast drag still one page", 0, -300, 0.05, 1},
+        {"flick past the last page", 4, -150, 0.1, 4},
+        {"flick before the first page", 0, 150, 0.1, 0},
+    };
+    pages(5);
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        scroll->setContentOffset(Point(tc.startPage * 320, 0));
+        recorder->endOffsets.clear();
+        drag(Point(160 - tc.fingerDx / 2, 200), Point(160 + tc.fingerDx / 2, 200), tc.duration);
+        step(2);
+        EXPECT_EQ(scroll->contentOffset(), Point(tc.expectedPage * 320, 0));
+        EXPECT_FALSE(scroll->isDecelerating());
+        EXPECT_FALSE(scroll->isDragging());
+    }
+}
+
+TEST_F(ScrollViewTest, SwipeSendsDragAndDecelerationCallbacksInOrder)
+{
+    pages(3);
+    drag(Point(250, 200), Point(130, 200), 0.1);
+    step(1);
+    EXPECT_EQ(recorder->calls, (QStringList{"willBeginDragging", "willEndDragging", "didEndDragging(decelerate)",
+                                            "willBeginDecelerating", "didEndDecelerating"}));
+    ASSERT_EQ(recorder->endOffsets.size(), 1u);
+    EXPECT_EQ(recorder->endOffsets[0], Point(320, 0));
+    EXPECT_GT(recorder->scrolls, 5);
+}
+
+TEST_F(ScrollViewTest, SetContentOffsetWithoutAnimationSendsNoEndCallback)
+{
+    pages(3);
+    scroll->setContentOffset(Point(640, 0));
+    step(1);
+    EXPECT_EQ(scroll->contentOffset(), Point(640, 0));
+    EXPECT_EQ(recorder->scrolls, 1);
+    EXPECT_TRUE(recorder->calls.isEmpty());
+    scroll->setContentOffset(Point(640, 0));
+    EXPECT_EQ(recorder->scrolls, 1);   // no change, no call
+}
+
+TEST_F(ScrollViewTest, AnimatedOffsetMovesOnTheClockAndReportsItsEnd)
+{
+    scroll->setContentSize(Size(320, 2000));
+    scroll->setContentOffset(Point(0, 600), true);
+    EXPECT_EQ(scroll->contentOffset(), Point(0, 0));
+    step(0.15);
+    EXPECT_GT(scroll->contentOffset().y, 0);
+    EXPECT_LT(scroll->contentOffset().y, 600);
+    EXPECT_TRUE(recorder->calls.isEmpty());
+    step(0.2);
+    EXPECT_EQ(scroll->contentOffset(), Point(0, 600));
+    EXPECT_EQ(recorder->calls, QStringList{"didEndScrollingAnimation"});
+
+    // A plain set during an animation stops it without an end callback.
+    scroll->setContentOffset(Point(0, 0), true);
+    step(0.1);
+    scroll->setContentOffset(Point(0, 300));
+    step(1);
+    EXPECT_EQ(scroll->contentOffset(), Point(0, 300));
+    EXPECT_EQ(recorder->calls.count("didEndScrollingAnimation"), 1);
+}
+
+TEST_F(ScrollViewTest, PullingPastTheEdgeBandsWhenBouncingAndClampsOtherwise)
+{
+    scroll->setContentSize(Size(320, 2000));
+    for (bool bounces : {true, false}) {
+        SCOPED_TRACE(bounces);
+        scroll->setBounces(bounces);
+        scroll->setContentOffset(Point());
+        double lowest = 0;
+        struct Probe : ScrollViewDelegate {
+            double* lowest;
+            void scrollViewDidScroll(ScrollView& s) override { *lowest = std::min(*lowest, s.contentOffset().y); }
+        };
+        auto probe = std::make_shared<Probe>();
+        probe->lowest = &lowest;
+        scroll->setDelegate(probe);
+        drag(Point(160, 100), Point(160, 300), 0.5);
+        if (bounces) {
+            EXPECT_LT(lowest, 0);
+            EXPECT_GT(lowest, -200);   // the band gives less than the finger moved
+        } else {
+            EXPECT_EQ(lowest, 0);
+        }
+        step(2);
+        EXPECT_EQ(scroll->contentOffset(), Point(0, 0));
+    }
+}
+
+TEST_F(ScrollViewTest, FreeFlickCoastsOnAndStopsInsideTheContent)
+{
+    scroll->setContentSize(Size(320, 5000));
+    drag(Point(160, 400), Point(160, 300), 0.1);
+    const double released = scroll->contentOffset().y;
+    step(0.5);
+    EXPECT_GT(scroll->contentOffset().y, released);
+    step(5);
+    EXPECT_FALSE(scroll->isDecelerating());
+    const double rest = scroll->contentOffset().y;
+    EXPECT_GT(rest, released + 50);
+    EXPECT_LE(rest, 5000 - 480);
+
+    // A hard flick towards the end stops exactly at the end.
+    drag(Point(160, 450), Point(160, 50), 0.05);
+    step(5);
+    EXPECT_EQ(scroll->contentOffset().y, 5000 - 480);
+}
+
+TEST_F(ScrollViewTest, AxisWithoutMoreContentStaysPut)
+{
+    scroll->setContentSize(Size(320, 2000));
+    drag(Point(250, 300), Point(150, 100), 0.3);
+    step(3);
+    EXPECT_EQ(scroll->contentOffset().x, 0);
+    EXPECT_GT(scroll->contentOffset().y, 0);
+}
+
+TEST_F(ScrollViewTest, NestedScrollViewsShareSwipesByDirection)
+{
+    pages(3);
+    auto page = ScrollView::create(Rect(0, 0, 320, 480));
+    page->setContentSize(Size(320, 1500));
+    scroll->addSubview(page);
+
+    drag(Point(250, 200), Point(100, 205), 0.1);   // sideways: the pager's
+    step(2);
+    EXPECT_EQ(scroll->contentOffset(), Point(320, 0));
+    EXPECT_EQ(page->contentOffset(), Point(0, 0));
+
+    scroll->setContentOffset(Point());
+    drag(Point(160, 400), Point(165, 200), 0.3);   // up: the page's
+    step(5);
+    EXPECT_EQ(scroll->contentOffset(), Point(0, 0));
+    EXPECT_GT(page->contentOffset().y, 100);
+}
+
+TEST_F(ScrollViewTest, DelegateMayRetargetTheDeceleration)
+{
+    scroll->setContentSize(Size(320, 5000));
+    recorder->redirect = Point(0, 777);
+    drag(Point(160, 400), Point(160, 300), 0.1);
+    step(5);
+    EXPECT_EQ(scroll->contentOffset(), Point(0, 777));
+}
+
+TEST_F(ScrollViewTest, DraggingCancelsTheTouchedButtonUnlessTouchesMayNotBeCancelled)
+{
+    scroll->setContentSize(Size(320, 2000));
+    auto button = Button::create(Rect(0, 100, 320, 100));
+    scroll->addSubview(button);
+    QStringList events;
+    button->addTarget(nullptr, [&](const std::shared_ptr<Control>&) { events << "up"; }, ControlEvent::TouchUpInside);
+    button->addTarget(nullptr, [&](const std::shared_ptr<Control>&) { events << "cancel"; }, ControlEvent::TouchCancel);
+    drag(Point(160, 190), Point(160, 120), 0.3);
+    EXPECT_EQ(events, QStringList{"cancel"});
+    EXPECT_GT(scroll->contentOffset().y, 0);
+
+    step(3);
+    scroll->setContentOffset(Point());
+    TouchInjector::tap(*button);
+    EXPECT_EQ(events.count("up"), 1);
+
+    scroll->setScrollEnabled(false);
+    const Point before = scroll->contentOffset();
+    drag(Point(160, 300), Point(160, 100), 0.3);
+    EXPECT_EQ(scroll->contentOffset(), before);
+}
+
+TEST_F(ScrollViewTest, IndicatorsShowWhileScrollingAndHideAfterwards)
+{
+    scroll->setContentSize(Size(320, 2000));
+    EXPECT_FALSE(scroll->indicatorsVisible());
+    scroll->flashScrollIndicators();
+    EXPECT_TRUE(scroll->indicatorsVisible());
+    step(1);
+    EXPECT_FALSE(scroll->indicatorsVisible());
+}
+
+TEST_F(ScrollViewTest, ZoomScalesTheDelegatesViewWithinItsLimits)
+{
+    auto content = View::create(Rect(0, 0, 320, 480));
+    scroll->addSubview(content);
+    struct Zoomer : Recorder {
+        std::shared_ptr<View> view;
+        int zooms = 0;
+        std::shared_ptr<View> viewForZoomingInScrollView(ScrollView&) override { return view; }
+        void scrollViewDidZoom(ScrollView&) override { ++zooms; }
+    };
+    auto zoomer = std::make_shared<Zoomer>();
+    zoomer->view = content;
+    scroll->setDelegate(zoomer);
+    scroll->setMaximumZoomScale(3);
+    scroll->setZoomScale(5);
+    EXPECT_EQ(scroll->zoomScale(), 3);
+    EXPECT_EQ(scroll->contentSize(), Size(960, 1440));
+    scroll->setZoomScale(0.2);
+    EXPECT_EQ(scroll->zoomScale(), 1);
+    EXPECT_EQ(zoomer->zooms, 2);
+}

@@ -1,0 +1,615 @@
+#include "platform/ui/TableView.h"
+
+#include "platform/core/Log.h"
+#include "platform/ui/BasicAnimation.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/Layer.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/TableViewDataSource.h"
+#include "platform/ui/TableViewDelegate.h"
+#include "platform/ui/TouchInjector.h"
+#include "platform/ui/Transaction.h"
+#include "platform/ui/Window.h"
+#include "support/UiFixture.h"
+
+using namespace ui;
+
+namespace {
+
+// A model of sections of row titles, serving cells by reuse and recording what it is asked.
+class Model : public TableViewDataSource, public TableViewDelegate {
+public:
+    std::vector<QStringList> sections;
+    std::map<int, double> headerHeights;   // sections with a header view
+    std::function<double(const IndexPath&)> heightOf;
+    int cellsMade = 0;
+    int cellsAsked = 0;
+    QStringList log;
+    std::optional<IndexPath> redirect;
+    bool refuseHighlight = false;
+    bool insertStyle = false;
+    QString deleteTitle;
+
+    int numberOfSectionsInTableView(TableView&) override { return static_cast<int>(sections.size()); }
+    int numberOfRowsInSection(TableView&, int s) override { return static_cast<int>(sections[s].size()); }
+    std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView& t, const IndexPath& p) override
+    {
+        ++cellsAsked;
+        auto cell = t.dequeueReusableCellWithIdentifier("Cell");
+        if (!cell) {
+            ++cellsMade;
+            cell = TableViewCell::create(TableViewCellStyle::Default, "Cell");
+        }
+        cell->textLabel()->setText(sections[p.section][p.row]);
+        return cell;
+    }
+    void commitEditingStyle(TableView& t, TableViewCellEditingStyle style, const IndexPath& p) override
+    {
+        log << QStringLiteral("commit %1 %2").arg(int(style)).arg(sections[p.section][p.row]);
+        if (style != TableViewCellEditingStyle::Delete)
+            return;
+        sections[p.section].removeAt(p.row);
+        t.deleteRowsAtIndexPaths({p}, TableViewRowAnimation::Fade);
+    }
+
+    std::optional<double> heightForRowAtIndexPath(TableView&, const IndexPath& p) override
+    {
+        if (!heightOf)
+            return std::nullopt;
+        return heightOf(p);
+    }
+    std::shared_ptr<View> viewForHeaderInSection(TableView&, int s) override
+    {
+        if (!headerHeights.count(s))
+            return nullptr;
+        auto label = Label::create();
+        label->setText(QStringLiteral("header %1").arg(s));
+        return label;
+    }
+    std::optional<double> heightForHeaderInSection(TableView&, int s) override
+    {
+        auto it = headerHeights.find(s);
+        if (it == headerHeights.end())
+            return std::nullopt;
+        return it->second;
+    }
+    bool shouldHighlightRowAtIndexPath(TableView&, const IndexPath&) override { return !refuseHighlight; }
+    std::optional<IndexPath> willSelectRowAtIndexPath(TableView&, const IndexPath& p) override
+    {
+        log << QStringLiteral("willSelect %1").arg(p.row);
+        return redirect ? redirect : std::optional<IndexPath>(p);
+    }
+    void didSelectRowAtIndexPath(TableView&, const IndexPath& p) override { log << QStringLiteral("didSelect %1").arg(p.row); }
+    void didDeselectRowAtIndexPath(TableView&, const IndexPath& p) override { log << QStringLiteral("didDeselect %1").arg(p.row); }
+    TableViewCellEditingStyle editingStyleForRowAtIndexPath(TableView&, const IndexPath&) override
+    {
+        return insertStyle ? TableViewCellEditingStyle::Insert : TableViewCellEditingStyle::Delete;
+    }
+    QString titleForDeleteConfirmationButtonForRowAtIndexPath(TableView& t, const IndexPath& p) override
+    {
+        return deleteTitle.isEmpty() ? TableViewDelegate::titleForDeleteConfirmationButtonForRowAtIndexPath(t, p) : deleteTitle;
+    }
+    void willBeginEditingRowAtIndexPath(TableView&, const IndexPath& p) override { log << QStringLiteral("willBeginEditing %1").arg(p.row); }
+    void didEndEditingRowAtIndexPath(TableView&, const IndexPath& p) override { log << QStringLiteral("didEndEditing %1").arg(p.row); }
+};
+
+QStringList rows(int n, const QString& prefix = "row")
+{
+    QStringList out;
+    for (int i = 0; i < n; ++i)
+        out << QStringLiteral("%1 %2").arg(prefix).arg(i);
+    return out;
+}
+
+class TableViewTest : public uitest::UiFixture {
+protected:
+    void SetUp() override
+    {
+        UiFixture::SetUp();
+        window = Window::create(Rect(0, 0, 320, 480));
+        window->makeKeyAndVisible();
+        table = TableView::create(Rect(0, 0, 320, 440));
+        window->addSubview(table);
+        model = std::make_shared<Model>();
+    }
+
+    void attach()
+    {
+        table->setDataSource(model);
+        table->setDelegate(model);
+        table->reloadData();
+    }
+
+    QStringList shownTitles()
+    {
+        QStringList out;
+        for (const auto& cell : table->visibleCells())
+            out << cell->textLabel()->text();
+        return out;
+    }
+
+    std::shared_ptr<Window> window;
+    std::shared_ptr<TableView> table;
+    std::shared_ptr<Model> model;
+};
+
+} // namespace
+
+TEST_F(TableViewTest, SectionsStackHeadersRowsAndFooters)
+{
+    model->sections = {rows(3, "a"), {}, rows(2, "c")};
+    model->headerHeights = {{0, 30}, {2, 20}};
+    model->heightOf = [](const IndexPath& p) { return p.section == 2 ? 60.0 : 44.0 + p.row; };
+    attach();
+
+    struct Case {
+        IndexPath path;
+        Rect rect;
+    };
+    const Case cases[] = {
+        {{0, 0}, Rect(0, 30, 320, 44)},
+        {{0, 1}, Rect(0, 74, 320, 45)},
+        {{0, 2}, Rect(0, 119, 320, 46)},
+        {{2, 0}, Rect(0, 185, 320, 60)},
+        {{2, 1}, Rect(0, 245, 320, 60)},
+    };
+    for (const auto& tc : cases) {
+        EXPECT_EQ(table->rectForRowAtIndexPath(tc.path), tc.rect) << tc.path.section << "," << tc.path.row;
+        EXPECT_EQ(table->indexPathForRowAtPoint(tc.rect.center()), tc.path);
+    }
+    EXPECT_EQ(table->rectForHeaderInSection(1).height(), 0);   // no view, no answer: none in a plain table
+    EXPECT_FALSE(table->indexPathForRowAtPoint(Point(10, 10)));   // on a header
+    EXPECT_EQ(table->contentSize(), Size(320, 305));
+    EXPECT_EQ(table->numberOfRowsInSection(1), 0);
+    EXPECT_EQ(shownTitles(), (QStringList{"a 0", "a 1", "a 2", "c 0", "c 1"}));
+    EXPECT_TRUE(table->headerViewForSection(0));
+    EXPECT_TRUE(table->headerViewForSection(2));
+}
+
+TEST_F(TableViewTest, RowsWithoutAnswersTakeTheTableRowHeight)
+{
+    model->sections = {rows(3)};
+    table->setRowHeight(50);
+    attach();
+    EXPECT_EQ(table->rectForRowAtIndexPath({0, 2}), Rect(0, 100, 320, 50));
+}
+
+TEST_F(TableViewTest, OnlyVisibleRowsGetCellsAndScrolledOffCellsAreReused)
+{
+    model->sections = {rows(5000)};
+    attach();
+    const int onScreen = static_cast<int>(table->visibleCells().size());
+    EXPECT_EQ(onScreen, 10);   // 440 / 44
+    EXPECT_EQ(model->cellsMade, 10);
+
+    for (double y = 0; y < 40000; y += 300)
+        table->setContentOffset(Point(0, y));
+    EXPECT_LE(model->cellsMade, 12);
+    EXPECT_GT(model->cellsAsked, 800);
+    EXPECT_LE(table->visibleCells().size(), 11u);
+    table->setContentOffset(Point(0, 44 * 2500));
+    EXPECT_EQ(shownTitles().front(), "row 2500");
+    EXPECT_EQ(table->indexPathsForVisibleRows().front(), IndexPath(0, 2500));
+}
+
+TEST_F(TableViewTest, InsertedRowsAnimateAndTheEnclosingTransactionLearnsTheEnd)
+{
+    model->sections = {rows(4)};
+    attach();
+    auto oldLast = table->cellForRowAtIndexPath({0, 3});
+
+    bool ended = false;
+    Transaction::begin();
+    Transaction::setCompletionBlock([&] { ended = true; });
+    table->beginUpdates();
+    model->sections[0].insert(1, "new 1");
+    model->sections[0].insert(2, "new 2");
+    table->insertRowsAtIndexPaths({{0, 1}, {0, 2}}, TableViewRowAnimation::Top);
+    table->endUpdates();
+    Transaction::commit();
+
+    EXPECT_EQ(shownTitles(), (QStringList{"row 0", "new 1", "new 2", "row 1", "row 2", "row 3"}));
+    EXPECT_EQ(table->cellForRowAtIndexPath({0, 5}), oldLast);   // moved, not rebuilt
+    EXPECT_EQ(oldLast->frame().y(), 5 * 44);
+    EXPECT_FALSE(oldLast->layer()->animationKeys().isEmpty());
+    step(0);
+    EXPECT_FALSE(ended);
+    step(TableView::kRowAnimationDuration / 2);
+    EXPECT_FALSE(ended);
+    step(TableView::kRowAnimationDuration);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(table->contentSize().height, 6 * 44);
+}
+
+TEST_F(TableViewTest, DeletedRowsLeaveAfterTheirAnimationAndTheRestMoveUp)
+{
+    model->sections = {rows(6)};
+    attach();
+    auto doomed = table->cellForRowAtIndexPath({0, 1});
+
+    bool ended = false;
+    Transaction::begin();
+    Transaction::setCompletionBlock([&] { ended = true; });
+    table->beginUpdates();
+    model->sections[0].removeAt(3);
+    model->sections[0].removeAt(1);
+    table->deleteRowsAtIndexPaths({{0, 1}, {0, 3}}, TableViewRowAnimation::Bottom);
+    table->endUpdates();
+    Transaction::commit();
+
+    EXPECT_EQ(shownTitles(), (QStringList{"row 0", "row 2", "row 4", "row 5"}));
+    EXPECT_EQ(doomed->superview(), table);   // still leaving
+    EXPECT_FALSE(table->indexPathForCell(doomed.get()));
+    step(TableView::kRowAnimationDuration + 0.05);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(doomed->superview(), nullptr);
+    EXPECT_EQ(table->rectForRowAtIndexPath({0, 3}).y(), 3 * 44);
+    const auto first = table->dequeueReusableCellWithIdentifier("Cell");
+    const auto second = table->dequeueReusableCellWithIdentifier("Cell");
+    EXPECT_TRUE(first == doomed || second == doomed);   // back in the pool
+    EXPECT_FALSE(table->dequeueReusableCellWithIdentifier("Cell"));
+}
+
+TEST_F(TableViewTest, UpdatesWithoutAnimationStillCompleteTheTransaction)
+{
+    model->sections = {rows(2)};
+    attach();
+    bool ended = false;
+    Transaction::begin();
+    Transaction::setCompletionBlock([&] { ended = true; });
+    model->sections[0].removeAt(0);
+    table->deleteRowsAtIndexPaths({{0, 0}}, TableViewRowAnimation::None);
+    Transaction::commit();
+    EXPECT_EQ(shownTitles(), QStringList{"row 1"});
+    EXPECT_FALSE(ended);
+    step(0);
+    EXPECT_TRUE(ended);
+}
+
+TEST_F(TableViewTest, UpdateThatDisagreesWithTheDataSourceReloadsInstead)
+{
+    model->sections = {rows(3)};
+    attach();
+    core::LogCapture capture;
+    model->sections[0] << "extra" << "more";
+    table->insertRowsAtIndexPaths({{0, 3}}, TableViewRowAnimation::Fade);
+    EXPECT_TRUE(capture.contains("reloading"));
+    EXPECT_EQ(table->numberOfRowsInSection(0), 5);
+    EXPECT_EQ(shownTitles().size(), 5);
+}
+
+TEST_F(TableViewTest, SelectionAndSelectionCallbacksFromTaps)
+{
+    model->sections = {rows(5)};
+    attach();
+    TouchInjector::tap(*table->cellForRowAtIndexPath({0, 1}));
+    TouchInjector::tap(*table->cellForRowAtIndexPath({0, 3}));
+    EXPECT_EQ(model->log, (QStringList{"willSelect 1", "didSelect 1", "willSelect 3", "didDeselect 1", "didSelect 3"}));
+    EXPECT_EQ(table->indexPathForSelectedRow(), IndexPath(0, 3));
+    EXPECT_TRUE(table->cellForRowAtIndexPath({0, 3})->isSelected());
+    EXPECT_FALSE(table->cellForRowAtIndexPath({0, 1})->isSelected());
+
+    model->log.clear();
+    model->redirect = IndexPath(0, 4);
+    TouchInjector::tap(*table->cellForRowAtIndexPath({0, 0}));
+    EXPECT_EQ(table->indexPathForSelectedRow(), IndexPath(0, 4));
+
+    model->redirect.reset();
+    table->setAllowsMultipleSelection(true);
+    TouchInjector::tap(*table->cellForRowAtIndexPath({0, 2}));
+    TouchInjector::tap(*table->cellForRowAtIndexPath({0, 4}));
+    EXPECT_EQ(table->indexPathsForSelectedRows(), std::vector<IndexPath>{IndexPath(0, 2)});
+
+    model->refuseHighlight = true;
+    model->log.clear();
+    TouchInjector::tap(*table->cellForRowAtIndexPath({0, 0}));
+    EXPECT_TRUE(model->log.isEmpty());
+}
+
+TEST_F(TableViewTest, ControlsAndGestureViewsInACellKeepTheirTouches)
+{
+    model->sections = {rows(3)};
+    attach();
+    auto cell = table->cellForRowAtIndexPath({0, 0});
+    auto button = Button::create(Rect(0, 0, 100, 40));
+    cell->contentView()->addSubview(button);
+    int clicks = 0;
+    button->addTarget(nullptr, [&](const std::shared_ptr<Control>&) { ++clicks; }, ControlEvent::TouchUpInside);
+    auto plain = View::create(Rect(200, 0, 100, 40));
+    cell->contentView()->addSubview(plain);
+
+    TouchInjector::tap(*button);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(table->indexPathForSelectedRow());
+    TouchInjector::tap(*plain);
+    EXPECT_EQ(table->indexPathForSelectedRow(), IndexPath(0, 0));
+}
+
+TEST_F(TableViewTest, EditingDeleteGoesThroughTheConfirmationButton)
+{
+    model->sections = {rows(4)};
+    attach();
+    table->setEditing(true);
+    auto cell = table->cellForRowAtIndexPath({0, 2});
+    ASSERT_TRUE(cell->editingControl());
+    EXPECT_FALSE(cell->showingDeleteConfirmation());
+
+    TouchInjector::tap(*cell->editingControl());
+    ASSERT_TRUE(cell->showingDeleteConfirmation());
+    EXPECT_EQ(cell->deleteConfirmationButton()->currentTitle(), "Delete");
+    EXPECT_TRUE(model->log.isEmpty());
+
+    TouchInjector::tap(*cell->deleteConfirmationButton());
+    EXPECT_EQ(model->log, QStringList{"commit 1 row 2"});
+    EXPECT_EQ(table->numberOfRowsInSection(0), 3);
+    step(1);
+    EXPECT_EQ(shownTitles(), (QStringList{"row 0", "row 1", "row 3"}));
+
+    table->setEditing(false);
+    EXPECT_FALSE(table->cellForRowAtIndexPath({0, 0})->editingControl());
+}
+
+TEST_F(TableViewTest, ConfirmationOutsideEditingModeIsAnnouncedAndDismissedByATouch)
+{
+    model->sections = {rows(4)};
+    model->deleteTitle = QStringLiteral("删除");
+    attach();
+    table->showDeleteConfirmationForRowAtIndexPath({0, 1});
+    auto cell = table->cellForRowAtIndexPath({0, 1});
+    ASSERT_TRUE(cell->showingDeleteConfirmation());
+    EXPECT_EQ(cell->deleteConfirmationButton()->currentTitle(), QStringLiteral("删除"));
+    TouchInjector::tap(*table->cellForRowAtIndexPath({0, 3}));
+    EXPECT_FALSE(cell->showingDeleteConfirmation());
+    EXPECT_EQ(model->log, (QStringList{"willBeginEditing 1", "didEndEditing 1"}));
+    EXPECT_FALSE(table->indexPathForSelectedRow());   // that touch only dismissed
+
+    model->insertStyle = true;
+    model->log.clear();
+    table->setEditing(true);
+    TouchInjector::tap(*table->cellForRowAtIndexPath({0, 0})->editingControl());
+    EXPECT_EQ(model->log, QStringList{"commit 2 row 0"});
+}
+
+TEST_F(TableViewTest, ScrollToRowPlacesItAsAsked)
+{
+    model->sections = {rows(100)};
+    attach();
+    struct Case {
+        TableViewScrollPosition position;
+        double offset;
+    };
+    const Case cases[] = {
+        {TableViewScrollPosition::Top, 50 * 44},
+        {TableViewScrollPosition::Middle, 50 * 44 + 22 - 220},
+        {TableViewScrollPosition::Bottom, 51 * 44 - 440},
+    };
+    for (const auto& tc : cases) {
+        table->setContentOffset(Point());
+        table->scrollToRowAtIndexPath({0, 50}, tc.position, false);
+        EXPECT_EQ(table->contentOffset().y, tc.offset);
+        EXPECT_TRUE(table->cellForRowAtIndexPath({0, 50}));
+    }
+    table->scrollToRowAtIndexPath({0, 99}, TableViewScrollPosition::Top, false);
+    EXPECT_EQ(table->contentOffset().y, 100 * 44 - 440);   // never past the end
+}
+
+TEST_F(TableViewTest, PlainHeadersFloatWhileTheirSectionIsUnderThem)
+{
+    model->sections = {rows(20), rows(20)};
+    model->headerHeights = {{0, 30}, {1, 30}};
+    attach();
+    table->setContentOffset(Point(0, 200));
+    EXPECT_EQ(table->headerViewForSection(0)->frame().y(), 200);
+    const double secondTop = table->rectForSection(1).y();
+    table->setContentOffset(Point(0, secondTop - 10));
+    EXPECT_EQ(table->headerViewForSection(0)->frame().maxY(), secondTop);   // pushed up by the next
+    EXPECT_EQ(table->headerViewForSection(1)->frame().y(), secondTop);
+}
+
+TEST_F(TableViewTest, ReloadDataForgetsSelectionAndAsksAgain)
+{
+    model->sections = {rows(3)};
+    attach();
+    table->selectRowAtIndexPath(IndexPath(0, 1), false, TableViewScrollPosition::None);
+    model->sections = {rows(2, "b")};
+    table->reloadData();
+    EXPECT_FALSE(table->indexPathForSelectedRow());
+    EXPECT_EQ(shownTitles(), (QStringList{"b 0", "b 1"}));
+}
+
+TEST_F(TableViewTest, DrawsTheScrolledRowsAndTheirSeparators)
+{
+    struct Striped : Model {
+        std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView& t, const IndexPath& p) override
+        {
+            auto cell = Model::cellForRowAtIndexPath(t, p);
+            cell->setBackgroundColor(p.row % 2 ? Color::blue() : Color::green());
+            return cell;
+        }
+    };
+    auto striped = std::make_shared<Striped>();
+    striped->sections = {rows(50)};
+    model = striped;
+    attach();
+    table->setContentOffset(Point(0, 44 * 7));
+    const QImage shot = window->renderImage();
+    EXPECT_EQ(Renderer::colorAt(shot, Point(160, 20)), Color::blue());    // row 7
+    EXPECT_EQ(Renderer::colorAt(shot, Point(160, 64)), Color::green());   // row 8
+    EXPECT_EQ(Renderer::colorAt(shot, Point(160, 43.8)).toQColor().rgb(), Color::fromRGB(0xC8C7CC).toQColor().rgb());
+    EXPECT_EQ(Renderer::colorAt(shot, Point(5, 43.8)), Color::blue());    // the inset leaves the edge
+}
+
+TEST_F(TableViewTest, DraggingTheTableUnhighlightsTheTouchedRowWithoutSelectingIt)
+{
+    model->sections = {rows(40)};
+    attach();
+    struct Watch : Model {
+        QStringList seen;
+        void didHighlightRowAtIndexPath(TableView&, const IndexPath& p) override { seen << QStringLiteral("on %1").arg(p.row); }
+        void didUnhighlightRowAtIndexPath(TableView&, const IndexPath& p) override { seen << QStringLiteral("off %1").arg(p.row); }
+    };
+    auto watch = std::make_shared<Watch>();
+    watch->sections = model->sections;
+    model = watch;
+    attach();
+    TouchInjector::drag(*clock, *window, Point(160, 110), Point(160, 10), 0.3);
+    EXPECT_EQ(watch->seen, (QStringList{"on 2", "off 2"}));
+    EXPECT_FALSE(table->indexPathForSelectedRow());
+    EXPECT_GT(table->contentOffset().y, 0);
+}
+
+TEST_F(TableViewTest, HeaderControlMayReloadTheTableFromItsOwnAction)
+{
+    struct Heads : Model {
+        std::vector<std::shared_ptr<Button>> heads;
+        std::shared_ptr<View> viewForHeaderInSection(TableView&, int s) override { return heads[s]; }
+        std::optional<double> heightForHeaderInSection(TableView&, int s) override { return heads[s]->frame().height(); }
+    };
+    auto heads = std::make_shared<Heads>();
+    heads->sections = {{}, {}};
+    std::weak_ptr<TableView> weakTable = table;
+    for (int s = 0; s < 2; ++s) {
+        auto head = Button::create(Rect(0, 0, 320, 50));
+        head->addTarget(nullptr, [heads, weakTable, s](const std::shared_ptr<Control>&) {
+            heads->sections[s] = heads->sections[s].isEmpty() ? rows(3) : QStringList();
+            weakTable.lock()->reloadData();
+        }, ControlEvent::TouchUpInside);
+        heads->heads.push_back(head);
+    }
+    model = heads;
+    attach();
+    TouchInjector::tap(*heads->heads[0]);
+    EXPECT_EQ(table->numberOfRowsInSection(0), 3);
+    EXPECT_EQ(heads->heads[1]->frame().y(), 50 + 3 * 44);
+    TouchInjector::tap(*heads->heads[0]);
+    EXPECT_EQ(table->numberOfRowsInSection(0), 0);
+    EXPECT_EQ(table->headerViewForSection(0), heads->heads[0]);
+}
+
+TEST_F(TableViewTest, CellsThatAreNeverDequeuedDoNotPileUpInThePool)
+{
+    struct Fresh : Model {
+        std::vector<std::weak_ptr<TableViewCell>> made;
+        std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView&, const IndexPath&) override
+        {
+            auto cell = TableViewCell::create(TableViewCellStyle::Subtitle, "cell");
+            made.push_back(cell);
+            return cell;
+        }
+    };
+    auto fresh = std::make_shared<Fresh>();
+    fresh->sections = {rows(2000)};
+    model = fresh;
+    attach();
+    for (double y = 0; y < 80000; y += 220)
+        table->setContentOffset(Point(0, y));
+    const auto alive = std::count_if(fresh->made.begin(), fresh->made.end(), [](const auto& w) { return !w.expired(); });
+    EXPECT_GT(fresh->made.size(), 1000u);
+    EXPECT_LE(alive, 40);
+}
+
+TEST_F(TableViewTest, RowsThatSlideIntoViewStartFromWhereTheyWere)
+{
+    model->sections = {rows(20)};
+    model->heightOf = [](const IndexPath&) { return 44.0; };
+    attach();
+    model->sections[0].removeAt(2);
+    model->sections[0].removeAt(1);
+    table->deleteRowsAtIndexPaths({{0, 1}, {0, 2}}, TableViewRowAnimation::Fade);
+
+    struct Case {
+        int newRow;
+        double oldTop;
+    };
+    for (const auto& tc : {Case{7, 9 * 44}, Case{8, 10 * 44}, Case{9, 11 * 44}}) {
+        auto cell = table->cellForRowAtIndexPath({0, tc.newRow});
+        ASSERT_TRUE(cell);
+        auto move = std::dynamic_pointer_cast<const BasicAnimation>(cell->layer()->animationForKey("tableMove"));
+        ASSERT_TRUE(move) << tc.newRow;
+        EXPECT_EQ(std::get<Point>(move->fromValue()), Point(160, tc.oldTop + 22));
+        EXPECT_EQ(std::get<Point>(move->toValue()), Point(160, tc.newRow * 44 + 22));
+    }
+}
+
+TEST_F(TableViewTest, AccessoryButtonTapReachesTheDelegateWithoutSelecting)
+{
+    struct Accessory : Model {
+        std::vector<IndexPath> tapped;
+        std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView& t, const IndexPath& p) override
+        {
+            auto cell = Model::cellForRowAtIndexPath(t, p);
+            cell->setAccessoryType(TableViewCellAccessoryType::DetailDisclosureButton);
+            return cell;
+        }
+        void accessoryButtonTappedForRowWithIndexPath(TableView&, const IndexPath& p) override { tapped.push_back(p); }
+    };
+    auto accessory = std::make_shared<Accessory>();
+    accessory->sections = {rows(3)};
+    model = accessory;
+    attach();
+    auto cell = table->cellForRowAtIndexPath({0, 1});
+    auto button = std::dynamic_pointer_cast<Button>(cell->hitTest(Point(320 - 15 - 11, 22), nullptr));
+    ASSERT_TRUE(button);
+    TouchInjector::tap(*button);
+    EXPECT_EQ(accessory->tapped, std::vector<IndexPath>{IndexPath(0, 1)});
+    EXPECT_FALSE(table->indexPathForSelectedRow());
+    EXPECT_LT(cell->contentView()->frame().maxX(), 320 - 15 - 22 + 1);
+}
+
+TEST_F(TableViewTest, UnansweredHeaderHeightsFollowStyleAndView)
+{
+    struct ViewOnly : Model {
+        bool withView = false;
+        std::shared_ptr<View> viewForHeaderInSection(TableView&, int) override
+        {
+            return withView ? View::create() : nullptr;
+        }
+        std::optional<double> heightForHeaderInSection(TableView&, int) override { return std::nullopt; }
+    };
+    struct Case {
+        TableViewStyle style;
+        bool withView;
+        double header;
+    };
+    const Case cases[] = {
+        {TableViewStyle::Plain, false, 0},
+        {TableViewStyle::Plain, true, 22},
+        {TableViewStyle::Grouped, false, 18},
+        {TableViewStyle::Grouped, true, 18},
+    };
+    for (const auto& tc : cases) {
+        auto source = std::make_shared<ViewOnly>();
+        source->sections = {rows(1)};
+        source->withView = tc.withView;
+        auto t = TableView::create(Rect(0, 0, 320, 200), tc.style);
+        t->setDataSource(source);
+        t->setDelegate(source);
+        EXPECT_EQ(t->rectForHeaderInSection(0).height(), tc.header);
+        EXPECT_EQ(t->rectForRowAtIndexPath({0, 0}).y(), tc.header);
+    }
+}
+
+TEST_F(TableViewTest, ReloadingRowsAndSectionsAsksOnlyForThem)
+{
+    model->sections = {rows(3), rows(2, "b")};
+    std::map<IndexPath, double> heights;
+    model->heightOf = [&](const IndexPath& p) { return heights.count(p) ? heights[p] : 44.0; };
+    attach();
+    table->selectRowAtIndexPath(IndexPath(0, 0), false, TableViewScrollPosition::None);
+
+    model->sections[0][1] = "changed";
+    heights[{0, 1}] = 80;
+    const int askedBefore = model->cellsAsked;
+    table->reloadRowsAtIndexPaths({{0, 1}}, TableViewRowAnimation::None);
+    EXPECT_EQ(model->cellsAsked, askedBefore + 1);
+    EXPECT_EQ(table->cellForRowAtIndexPath({0, 1})->textLabel()->text(), "changed");
+    EXPECT_EQ(table->rectForRowAtIndexPath({1, 0}).y(), 44 + 80 + 44);
+    EXPECT_EQ(table->indexPathForSelectedRow(), IndexPath(0, 0));
+
+    model->sections[1] = rows(4, "c");
+    table->reloadSections({1}, TableViewRowAnimation::None);
+    EXPECT_EQ(table->numberOfRowsInSection(1), 4);
+    EXPECT_EQ(shownTitles().mid(3), rows(4, "c"));
+    EXPECT_EQ(table->contentSize().height, 44 + 80 + 44 + 4 * 44);
+}

@@ -1,0 +1,168 @@
+#include "platform/ui/TextView.h"
+
+#include "platform/ui/Renderer.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/TextViewDelegate.h"
+#include "platform/ui/TouchInjector.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/WindowHost.h"
+#include "support/UiFixture.h"
+
+#include <QCoreApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+
+using namespace ui;
+
+namespace {
+
+const QString kWords = QStringLiteral("反馈意见或问题");
+
+// The feedback form's remark box: grey words while empty, a line break moves on.
+class RemarkDelegate : public TextViewDelegate {
+public:
+    std::shared_ptr<TextField> next;
+    bool lineBreaksMoveOn = true;
+    QStringList log;
+
+    bool textViewShouldBeginEditing(TextView& v) override
+    {
+        log << "shouldBegin";
+        if (v.text() == kWords) {
+            v.setText(QString());
+            v.setTextColor(Color::black());
+        }
+        return true;
+    }
+    void textViewDidBeginEditing(TextView&) override { log << "didBegin"; }
+    void textViewDidEndEditing(TextView& v) override
+    {
+        log << "didEnd";
+        if (v.text().isEmpty()) {
+            v.setText(kWords);
+            v.setTextColor(Color::fromRGB(0xCCCCCC));
+        }
+    }
+    bool shouldChangeTextInRange(TextView&, TextRange r, const QString& text) override
+    {
+        log << QStringLiteral("change %1+%2 [%3]").arg(r.location).arg(r.length).arg(text);
+        if (text == "\n" && lineBreaksMoveOn) {
+            next->becomeFirstResponder();
+            return false;
+        }
+        return true;
+    }
+};
+
+class TextViewTest : public uitest::UiFixture {
+protected:
+    void SetUp() override
+    {
+        UiFixture::SetUp();
+        window = Window::create(Rect(0, 0, 320, 480));
+        window->makeKeyAndVisible();
+        remark = TextView::create(Rect(20, 20, 280, 100));
+        remark->setText(kWords);
+        remark->setTextColor(Color::fromRGB(0xCCCCCC));
+        remark->setDelegate(delegate);
+        contact = TextField::create(Rect(20, 140, 280, 30));
+        delegate->next = contact;
+        window->addSubview(remark);
+        window->addSubview(contact);
+        host = std::make_unique<WindowHost>(window);
+    }
+
+    void key(int code, const QString& text = QString())
+    {
+        QKeyEvent event(QEvent::KeyPress, code, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(host.get(), &event);
+    }
+
+    void commit(const QString& text)
+    {
+        QInputMethodEvent event(QString(), {});
+        event.setCommitString(text);
+        QCoreApplication::sendEvent(host.get(), &event);
+    }
+
+    std::shared_ptr<RemarkDelegate> delegate = std::make_shared<RemarkDelegate>();
+    std::shared_ptr<Window> window;
+    std::shared_ptr<TextView> remark;
+    std::shared_ptr<TextField> contact;
+    std::unique_ptr<WindowHost> host;
+};
+
+// Rows of the rendered view that hold dark ink.
+std::vector<int> inkRows(const QImage& image)
+{
+    std::vector<int> rows;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 100 && qAlpha(image.pixel(x, y)) > 200) {
+                rows.push_back(y);
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST_F(TextViewTest, TheRemarkBoxClearsItsWordsTakesChineseAndMovesOnAtReturn)
+{
+    ASSERT_TRUE(TouchInjector::tap(*remark));
+    EXPECT_TRUE(remark->isEditing());
+    EXPECT_EQ(remark->text(), "");
+    commit(QStringLiteral("题目有误"));
+    key(Qt::Key_Backspace);
+    key(Qt::Key_Return, "\r");
+    EXPECT_EQ(remark->text(), QStringLiteral("题目有"));
+    EXPECT_FALSE(remark->isEditing());
+    EXPECT_TRUE(contact->isEditing());
+    EXPECT_EQ(delegate->log, (QStringList{"shouldBegin", "didBegin", QStringLiteral("change 0+0 [题目有误]"),
+                                          "change 3+1 []", "change 3+0 [\n]", "didEnd"}));
+}
+
+TEST_F(TextViewTest, LeftEmptyTheWordsComeBackAndAllowedLineBreaksAreKept)
+{
+    remark->becomeFirstResponder();
+    contact->becomeFirstResponder();
+    EXPECT_EQ(remark->text(), kWords);
+
+    delegate->lineBreaksMoveOn = false;
+    remark->becomeFirstResponder();
+    commit("a");
+    key(Qt::Key_Enter, "\r");
+    commit("b");
+    EXPECT_EQ(remark->text(), "a\nb");
+}
+
+TEST_F(TextViewTest, AReadOnlyViewNeverEdits)
+{
+    remark->setEditable(false);
+    EXPECT_FALSE(TouchInjector::tap(*remark) && remark->isEditing());
+    EXPECT_FALSE(remark->becomeFirstResponder());
+    commit("x");
+    EXPECT_EQ(remark->text(), kWords);
+    EXPECT_TRUE(delegate->log.isEmpty());
+}
+
+TEST_F(TextViewTest, LongTextWrapsAndShowsItsEndWhileEditing)
+{
+    remark->setText(QStringLiteral("第一行文字 ").repeated(30));
+    remark->setTextColor(Color::black());
+    remark->setFont(Font::systemFont(16));
+    const std::vector<int> idle = inkRows(Renderer::renderLayer(*remark->layer(), 1));
+    ASSERT_FALSE(idle.empty());
+    EXPECT_LT(idle.front(), 15);        // the first line starts under the top inset
+    EXPECT_GT(idle.back(), 100 - 8);    // wrapped onto lines beyond the view
+    remark->becomeFirstResponder();
+    remark->setNeedsDisplay();
+    const std::vector<int> editing = inkRows(Renderer::renderLayer(*remark->layer(), 1));
+    ASSERT_FALSE(editing.empty());
+    // The last line sits whole above the bottom inset; earlier lines left at the top.
+    EXPECT_LE(editing.back(), 100 - 8);
+    EXPECT_GT(editing.back(), 100 - 8 - 16);
+    EXPECT_EQ(editing.front(), 0);
+}

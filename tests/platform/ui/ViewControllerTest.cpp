@@ -1,0 +1,328 @@
+#include "platform/ui/ViewController.h"
+
+#include "platform/core/Log.h"
+#include "platform/ui/Attachments.h"
+#include "platform/ui/Layer.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/PlatformHooks.h"
+#include "platform/ui/TabBarItem.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
+#include "support/UiFixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace ui;
+using uitest::LoggingController;
+
+namespace {
+
+class ViewControllerTest : public uitest::UiFixture {
+protected:
+    void SetUp() override
+    {
+        UiFixture::SetUp();
+        log = std::make_shared<QStringList>();
+        window = Window::create(Screen::main().bounds());
+        window->makeKeyAndVisible();
+        root = LoggingController::create("root", log);
+        window->setRootViewController(root);
+        step();
+        log->clear();
+    }
+
+    std::shared_ptr<QStringList> log;
+    std::shared_ptr<Window> window;
+    std::shared_ptr<LoggingController> root;
+};
+
+} // namespace
+
+TEST_F(ViewControllerTest, TheViewLoadsOnceOnFirstUse)
+{
+    auto c = LoggingController::create("c", log);
+    EXPECT_FALSE(c->isViewLoaded());
+    EXPECT_EQ(c->loadCount, 0);
+    auto v = c->view();
+    EXPECT_TRUE(c->isViewLoaded());
+    EXPECT_EQ(c->view(), v);
+    EXPECT_EQ(c->loadCount, 1);
+    EXPECT_EQ(c->didLoadCount, 1);
+    EXPECT_EQ(v->frame(), Screen::main().bounds());
+}
+
+TEST_F(ViewControllerTest, AWindowsRootAppearsWhenInstalled)
+{
+    auto w = Window::create(Rect(0, 0, 320, 480));
+    auto first = LoggingController::create("first", log);
+    w->setRootViewController(first);
+    EXPECT_TRUE(log->isEmpty());   // a hidden window shows nothing
+    w->makeKeyAndVisible();
+    EXPECT_EQ(*log, QStringList{"first:willAppear"});
+    step();
+    EXPECT_EQ(*log, (QStringList{"first:willAppear", "first:didAppear"}));
+    EXPECT_EQ(first->view()->frame(), Rect(0, 0, 320, 480));
+    EXPECT_EQ(first->view()->superview(), w);
+}
+
+TEST_F(ViewControllerTest, AppearanceOrderAcrossPresentAndDismiss)
+{
+    for (bool animated : {true, false}) {
+        SCOPED_TRACE(animated ? "animated" : "not animated");
+        log->clear();
+        auto modal = LoggingController::create("modal", log);
+        int presented = 0;
+        root->presentViewController(modal, animated, [&] {
+            ++presented;
+            log->append("completion");
+        });
+        EXPECT_EQ(*log, (QStringList{"root:willDisappear", "modal:willAppear"}));
+        EXPECT_EQ(presented, 0);   // never inside the call
+        EXPECT_EQ(root->presentedViewController(), modal);
+        EXPECT_EQ(modal->presentingViewController(), root);
+        EXPECT_EQ(modal->view()->window(), window);
+        if (animated) {
+            step(ViewController::kTransitionDuration - 0.01);
+            EXPECT_EQ(presented, 0);
+            EXPECT_LT(modal->view()->layer()->presentation()->frame().y(), window->bounds().height());
+            EXPECT_GT(modal->view()->layer()->presentation()->frame().y(), 0);
+        }
+        step(0.01);
+        EXPECT_EQ(presented, 1);
+        EXPECT_EQ(*log, (QStringList{"root:willDisappear", "modal:willAppear", "modal:didAppear",
+                                     "root:didDisappear", "completion"}));
+        EXPECT_EQ(root->view()->window(), nullptr);   // covered, out of the window
+
+        log->clear();
+        int dismissed = 0;
+        modal->dismissViewController(animated, [&] {
+            ++dismissed;
+            log->append("completion");
+        });
+        EXPECT_EQ(*log, (QStringList{"modal:willDisappear", "root:willAppear"}));
+        EXPECT_EQ(root->view()->window(), window);    // back underneath while the modal leaves
+        EXPECT_EQ(dismissed, 0);
+        step(ViewController::kTransitionDuration);
+        EXPECT_EQ(dismissed, 1);
+        EXPECT_EQ(*log, (QStringList{"modal:willDisappear", "root:willAppear", "root:didAppear",
+                                     "modal:didDisappear", "completion"}));
+        EXPECT_EQ(root->presentedViewController(), nullptr);
+        EXPECT_EQ(modal->presentingViewController(), nullptr);
+        EXPECT_EQ(modal->view()->window(), nullptr);
+        step(1);
+        EXPECT_EQ(dismissed, 1);
+    }
+}
+
+TEST_F(ViewControllerTest, DismissingFromTheBottomTakesTheWholeStackAndOnlyTheEndsHearIt)
+{
+    auto a = LoggingController::create("a", log);
+    auto b = LoggingController::create("b", log);
+    root->presentViewController(a, false);
+    step();
+    a->presentViewController(b, false);
+    step();
+    EXPECT_EQ(b->presentingViewController(), a);
+    log->clear();
+
+    std::weak_ptr<ViewController> weakB = b;
+    b.reset();
+    root->dismissViewController(true);
+    step(ViewController::kTransitionDuration);
+    EXPECT_EQ(*log, (QStringList{"b:willDisappear", "root:willAppear", "root:didAppear", "b:didDisappear"}));
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+    EXPECT_EQ(a->presentedViewController(), nullptr);
+    step();
+    EXPECT_TRUE(weakB.expired());   // nothing keeps a dismissed controller
+}
+
+TEST_F(ViewControllerTest, ADismissalDuringTheTransitionIsRefused)
+{
+    core::LogCapture capture;
+    auto modal = LoggingController::create("modal", log);
+    root->presentViewController(modal, true);
+    int dismissed = 0;
+    modal->dismissViewController(true, [&] { ++dismissed; });
+    step(1);
+    EXPECT_EQ(dismissed, 0);
+    EXPECT_EQ(modal->presentingViewController(), root);
+    modal->dismissViewController(true, [&] { ++dismissed; });
+    step(1);
+    EXPECT_EQ(dismissed, 1);
+    EXPECT_EQ(capture.lines().size(), 1);
+}
+
+TEST_F(ViewControllerTest, ARefusedPresentationChangesNothing)
+{
+    core::LogCapture capture;
+    auto a = LoggingController::create("a", log);
+    auto b = LoggingController::create("b", log);
+    root->presentViewController(a, false);
+    int completions = 0;
+    root->presentViewController(b, false, [&] { ++completions; });   // already presenting
+    auto orphan = LoggingController::create("orphan", log);
+    orphan->presentViewController(LoggingController::create("x", log), false, [&] { ++completions; });
+    step(1);
+    EXPECT_EQ(completions, 0);
+    EXPECT_EQ(root->presentedViewController(), a);
+    EXPECT_EQ(b->presentingViewController(), nullptr);
+    EXPECT_EQ(capture.lines().size(), 2);
+}
+
+TEST_F(ViewControllerTest, AChildPresentsFromTheTopOfItsParents)
+{
+    auto child = LoggingController::create("child", log);
+    root->addChildViewController(child);
+    root->view()->addSubview(child->view());
+    child->beginAppearanceTransition(true, false);   // what the adopting code does
+    child->endAppearanceTransition();
+    auto modal = LoggingController::create("modal", log);
+    child->presentViewController(modal, false);
+    step();
+    EXPECT_EQ(modal->presentingViewController(), root);
+    EXPECT_EQ(child->presentedViewController(), nullptr);
+    // The root forwards appearance automatically to a child inside its view.
+    EXPECT_TRUE(log->contains("child:willDisappear"));
+    EXPECT_TRUE(log->contains("child:didDisappear"));
+}
+
+TEST_F(ViewControllerTest, PresentationRunsThroughAnInstalledHook)
+{
+    // A container holds a controller without adopting it and presents on its behalf, found
+    // through a weak attachment, as the side panel does.
+    static const char kContainerKey[] = "Container";
+    auto container = LoggingController::create("container", log);
+    container->manualForwarding = true;
+    auto centre = LoggingController::create("centre", log);
+    centre->attachments().set(kContainerKey, std::static_pointer_cast<ViewController>(container));
+    window->setRootViewController(container);
+    container->view()->addSubview(centre->view());
+    step();
+
+    QStringList hookLog;
+    PlatformHooks::installPresentHook([&](ViewController& receiver, const std::shared_ptr<ViewController>& controller,
+                                          bool animated, std::function<void()> completion,
+                                          const PlatformHooks::PresentFn& previous) {
+        auto target = receiver.attachments().get<ViewController>(kContainerKey);
+        hookLog << (target ? "via container" : "self");
+        previous(target ? *target : receiver, controller, animated, std::move(completion));
+    });
+
+    log->clear();
+    auto settings = LoggingController::create("settings", log);
+    centre->presentViewController(settings, true);
+    step(ViewController::kTransitionDuration);
+    EXPECT_EQ(settings->presentingViewController(), container);
+    EXPECT_EQ(centre->presentedViewController(), nullptr);
+    // The container manages its own children: only it and the new screen hear of the change.
+    EXPECT_EQ(*log, (QStringList{"container:willDisappear", "settings:willAppear", "settings:didAppear",
+                                 "container:didDisappear"}));
+
+    auto style = LoggingController::create("style", log);
+    settings->presentViewController(style, false);   // a presented screen presents for itself
+    step();
+    EXPECT_EQ(style->presentingViewController(), settings);
+    EXPECT_EQ(hookLog, (QStringList{"via container", "self"}));
+}
+
+TEST_F(ViewControllerTest, NavigationHooksChainLastInstalledFirst)
+{
+    QStringList order;
+    auto shared = std::make_shared<NavigationItem>();
+    PlatformHooks::installNavigationItemHook([&](ViewController& r, const PlatformHooks::NavigationItemFn& previous) {
+        order << "wrap";
+        return previous(r);
+    });
+    PlatformHooks::installNavigationItemHook([&](ViewController& r, const PlatformHooks::NavigationItemFn& previous) {
+        order << "container";
+        return r.title() == "contained" ? shared : previous(r);
+    });
+    auto contained = ViewController::create();
+    contained->setTitle("contained");
+    auto plain = ViewController::create();
+    EXPECT_EQ(contained->navigationItem(), shared);
+    EXPECT_EQ(plain->navigationItem(), plain->navigationItemDirect());
+    EXPECT_EQ(order, (QStringList{"container", "container", "wrap"}));
+
+    EXPECT_EQ(plain->navigationController(), nullptr);
+    auto nav = ViewController::create();
+    PlatformHooks::installNavigationControllerHook(
+        [nav](ViewController&, const PlatformHooks::NavigationControllerFn&) { return nav; });
+    EXPECT_EQ(plain->navigationController(), nav);
+}
+
+TEST_F(ViewControllerTest, ContainmentIsExplicitAndForwardingCanBeTurnedOff)
+{
+    auto parent = LoggingController::create("parent", log);
+    auto child = LoggingController::create("child", log);
+    int parentChanges = 0;
+    child->addObserver(ViewController::Property::ParentViewController, [&] { ++parentChanges; });
+
+    parent->addChildViewController(child);
+    EXPECT_EQ(child->parentViewController(), parent);
+    EXPECT_EQ(parent->childViewControllers().size(), 1u);
+    EXPECT_TRUE(log->isEmpty());   // no implicit will- or did-move
+    EXPECT_EQ(parentChanges, 1);
+
+    parent->view()->addSubview(child->view());
+    parent->beginAppearanceTransition(true, false);
+    parent->endAppearanceTransition();
+    EXPECT_EQ(*log, (QStringList{"parent:willAppear", "child:willAppear", "parent:didAppear", "child:didAppear"}));
+    parent->beginAppearanceTransition(true, false);   // a step already taken is not repeated
+    EXPECT_EQ(log->size(), 4);
+
+    log->clear();
+    parent->manualForwarding = true;
+    parent->beginAppearanceTransition(false, false);
+    parent->endAppearanceTransition();
+    EXPECT_EQ(*log, (QStringList{"parent:willDisappear", "parent:didDisappear"}));
+
+    log->clear();
+    child->removeFromParentViewController();
+    EXPECT_EQ(child->parentViewController(), nullptr);
+    EXPECT_TRUE(parent->childViewControllers().empty());
+    EXPECT_TRUE(log->isEmpty());
+    EXPECT_EQ(parentChanges, 2);
+}
+
+TEST_F(ViewControllerTest, TitleAndTabBarItemChangesAreNotified)
+{
+    auto c = ViewController::create();
+    QStringList seen;
+    c->addObserver(ViewController::Property::Title, [&] { seen << "title:" + c->title(); });
+    c->addObserver(ViewController::Property::TabBarItemTitle, [&] { seen << "tab:" + c->tabBarItem()->title(); });
+    const auto imageObserver =
+        c->addObserver(ViewController::Property::TabBarItemImage, [&] { seen << "image"; });
+
+    c->setTitle("Home");
+    c->setTitle("Home");          // same contents: no notice
+    c->setTitle(QString(""));     // empty differs from the previous title
+    c->setTitle(QString());       // and none differs from empty
+    c->tabBarItem()->setTitle("Tab");
+    c->tabBarItem()->setImage(Image());
+    EXPECT_TRUE(c->removeObserver(imageObserver));
+    EXPECT_FALSE(c->removeObserver(imageObserver));
+    c->tabBarItem()->setImage(Image());
+    EXPECT_EQ(seen, (QStringList{"title:Home", "title:", "title:", "tab:Tab", "image"}));
+}
+
+TEST_F(ViewControllerTest, AttachmentsAreWeakAndClearThemselves)
+{
+    static const char kKey[] = "Owner";
+    static const char kOther[] = "Other";
+    auto c = ViewController::create();
+    {
+        auto owner = ViewController::create();
+        c->attachments().set(kKey, owner);
+        EXPECT_EQ(c->attachments().get<ViewController>(kKey), owner);
+        EXPECT_EQ(owner.use_count(), 1);   // not retained
+        EXPECT_EQ(c->attachments().get<ViewController>(kOther), nullptr);
+    }
+    EXPECT_EQ(c->attachments().get<ViewController>(kKey), nullptr);
+    EXPECT_FALSE(c->attachments().contains(kKey));
+
+    auto owner = ViewController::create();
+    c->attachments().set(kKey, owner);
+    c->attachments().set(kKey, std::shared_ptr<ViewController>());
+    EXPECT_EQ(c->attachments().get<ViewController>(kKey), nullptr);
+}

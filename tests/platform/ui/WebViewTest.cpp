@@ -1,0 +1,265 @@
+#include "platform/ui/WebView.h"
+
+#include "platform/core/Bundle.h"
+#include "platform/core/Log.h"
+#include "platform/core/RunLoop.h"
+#include "platform/core/UrlConnection.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/WebViewDelegate.h"
+#include "support/UiFixture.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+
+using namespace ui;
+
+namespace {
+
+class LoadLog : public WebViewDelegate {
+public:
+    QStringList events;
+    void webViewDidStartLoad(WebView&) override { events << "start"; }
+    void webViewDidFinishLoad(WebView&) override { events << "finish"; }
+    void didFailLoadWithError(WebView&, const core::UrlError& e) override { events << QStringLiteral("fail:%1").arg(e.code); }
+    bool ended() const { return !events.isEmpty() && events.last() != "start"; }
+};
+
+// A one-page HTTP server on loopback: every request gets the same reply.
+class PageServer {
+public:
+    PageServer(int status, QByteArray body) : m_status(status), m_body(std::move(body))
+    {
+        QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
+            while (auto* socket = m_server.nextPendingConnection()) {
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { answer(socket); });
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+        m_server.listen(QHostAddress::LocalHost);
+    }
+    QUrl url(const QString& path = "/page") const
+    {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path));
+    }
+
+private:
+    void answer(QTcpSocket* socket)
+    {
+        m_request += socket->readAll();
+        if (!m_request.contains("\r\n\r\n"))
+            return;
+        socket->write("HTTP/1.1 " + QByteArray::number(m_status) + " X\r\nContent-Type: text/html; charset=utf-8\r\n"
+                      "Connection: close\r\nContent-Length: " + QByteArray::number(m_body.size()) + "\r\n\r\n" + m_body);
+        socket->disconnectFromHost();
+    }
+
+    QTcpServer m_server;
+    int m_status;
+    QByteArray m_body;
+    QByteArray m_request;
+};
+
+void writeImage(const QString& path, QColor color)
+{
+    QImage image(40, 20, QImage::Format_ARGB32);
+    image.fill(color);
+    ASSERT_TRUE(image.save(path));
+}
+
+int pixelsLike(const QImage& image, QColor color)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += std::abs(c.red() - color.red()) < 30 && std::abs(c.green() - color.green()) < 30 &&
+                     std::abs(c.blue() - color.blue()) < 30 && c.alpha() > 200;
+        }
+    }
+    return count;
+}
+
+class WebViewTest : public uitest::UiFixture {
+protected:
+    void SetUp() override
+    {
+        UiFixture::SetUp();
+        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(QDir(folder.path()).mkpath("resources"));
+        resources = folder.filePath("resources");
+        core::Bundle::setResourcePath(resources);
+        web = WebView::create(Rect(0, 0, 300, 50));
+        web->setDelegate(log);
+    }
+    void TearDown() override
+    {
+        core::Bundle::setResourcePath(QString());
+        UiFixture::TearDown();
+    }
+
+    double heightOf(const QString& html, double width = 300)
+    {
+        auto view = WebView::create(Rect(0, 0, width, 5));
+        view->loadHTMLString(html, QUrl::fromLocalFile(resources));
+        step();
+        return view->scrollView()->contentSize().height;
+    }
+
+    QTemporaryDir folder;
+    QString resources;
+    std::shared_ptr<LoadLog> log = std::make_shared<LoadLog>();
+    std::shared_ptr<WebView> web;
+};
+
+const QString kStyle = QStringLiteral("<style> body{margin:0;font-size:%1;background-color: transparent;}</style>%2");
+
+} // namespace
+
+TEST_F(WebViewTest, EachLoadReportsStartAndOneEndFromTheRunLoop)
+{
+    web->loadHTMLString("<p>one</p>", QUrl());
+    EXPECT_TRUE(log->events.isEmpty());   // never inside the call
+    EXPECT_TRUE(web->isLoading());
+    step();
+    EXPECT_EQ(log->events, (QStringList{"start", "finish"}));
+    EXPECT_FALSE(web->isLoading());
+    EXPECT_EQ(web->text(), "one");
+
+    // A load replaced in the same turn still ends, as cancelled; only the newer page shows.
+    log->events.clear();
+    web->loadHTMLString("<p>two</p>", QUrl());
+    web->loadHTMLString("<p>three</p>", QUrl());
+    step();
+    step();
+    EXPECT_EQ(log->events, (QStringList{"start", QStringLiteral("fail:%1").arg(core::UrlError::Cancelled), "start", "finish"}));
+    EXPECT_EQ(web->text(), "three");
+}
+
+TEST_F(WebViewTest, ContentHeightFollowsTextFontSizeMarginAndWidth)
+{
+    const QString line = QStringLiteral("练习题目文字 text ");
+    const double one = heightOf(kStyle.arg("16.000000", line));
+    const double many = heightOf(kStyle.arg("16.000000", line.repeated(20)));
+    const double large = heightOf(kStyle.arg("28.000000", line));
+    const double narrow = heightOf(kStyle.arg("16.000000", line.repeated(20)), 150);
+    const double withMargin = heightOf(QStringLiteral("<style>body{font-size:16}</style>") + line);
+    EXPECT_GT(one, 10);
+    EXPECT_GT(many, 3 * one);
+    EXPECT_GT(large, one * 1.5);   // a unitless size is taken as pixels
+    EXPECT_GT(narrow, many * 1.5);
+    EXPECT_NEAR(withMargin - one, 16, 1);   // browsers' body margin unless the page sets one
+    EXPECT_EQ(heightOf(QStringLiteral("<style>body{margin:0px;font-size:16px}</style>") + line), one);
+
+    // A loaded page flows again when the view's width changes.
+    web->loadHTMLString(kStyle.arg("16", line.repeated(20)), QUrl());
+    step();
+    EXPECT_EQ(web->scrollView()->contentSize().height, many);
+    web->setFrame(Rect(0, 0, 150, 50));
+    web->layoutIfNeeded();
+    EXPECT_EQ(web->scrollView()->contentSize().height, narrow);
+    EXPECT_EQ(web->scrollView()->frame(), Rect(0, 0, 150, 50));
+}
+
+TEST_F(WebViewTest, ThePartsMarkupAndScriptsAreReadNotRun)
+{
+    web->loadHTMLString(kStyle.arg("20.000000", "a<sup>2</sup>b<br/><b>粗</b><i>i</i><u>u</u>"
+                                                "<script>document.write('zzz')</script><table><tr><td>cell</td></tr></table>"),
+                        QUrl::fromLocalFile(resources));
+    step();
+    EXPECT_EQ(web->text().simplified(), QStringLiteral("a2b 粗iu cell"));
+}
+
+TEST_F(WebViewTest, ImagesComeFromTheResourceFolderOnly)
+{
+    writeImage(resources + "/badge.png", Qt::red);
+    writeImage(folder.filePath("secret.png"), Qt::blue);
+    const QString html = kStyle.arg("16", "<img src='badge.png' width='40' height='20'><img src='../secret.png' width='40' "
+                                          "height='20'><img src='%1' width='40' height='20'>")
+                             .arg(folder.filePath("secret.png"));
+    core::LogCapture capture;
+    web->loadHTMLString(html, QUrl::fromLocalFile(resources));   // the folder without its trailing slash
+    step();
+    const QImage image = Renderer::renderLayer(*web->layer(), 1);
+    EXPECT_GT(pixelsLike(image, Qt::red), 600);
+    EXPECT_EQ(pixelsLike(image, Qt::blue), 0);
+    EXPECT_TRUE(capture.contains("refused"));
+    EXPECT_EQ(web->scrollView()->contentSize().height, std::ceil(web->scrollView()->contentSize().height));
+    EXPECT_GE(web->scrollView()->contentSize().height, 20);
+}
+
+TEST_F(WebViewTest, FileAddressesAreReadOnlyInsideTheResourceFolder)
+{
+    QFile inside(resources + "/page.html");
+    ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
+    inside.write("<p>inside</p>");
+    inside.close();
+    QFile::copy(resources + "/page.html", folder.filePath("outside.html"));
+
+    core::UrlRequest request;
+    request.url = QUrl::fromLocalFile(folder.filePath("outside.html"));
+    web->loadRequest(request);
+    step();
+    EXPECT_EQ(log->events, (QStringList{"start", QStringLiteral("fail:%1").arg(core::UrlError::Other)}));
+    EXPECT_EQ(web->text(), "");
+
+    log->events.clear();
+    request.url = QUrl::fromLocalFile(resources + "/page.html");
+    web->loadRequest(request);
+    step();
+    EXPECT_EQ(log->events, (QStringList{"start", "finish"}));
+    EXPECT_EQ(web->text(), "inside");
+
+    log->events.clear();
+    request.url = QUrl();   // no address at all
+    web->loadRequest(request);
+    step();
+    EXPECT_EQ(log->events, (QStringList{"start", QStringLiteral("fail:%1").arg(core::UrlError::BadUrl)}));
+}
+
+TEST_F(WebViewTest, RemotePagesLoadThroughTheConnection)
+{
+    const struct {
+        int status;
+        QByteArray body;
+        QString text;
+    } cases[] = {{200, "<html><body><h1>用户协议</h1></body></html>", QStringLiteral("用户协议")},
+                 {404, "<p>missing</p>", "missing"}};
+    for (const auto& c : cases) {
+        PageServer server(c.status, c.body);
+        log->events.clear();
+        core::UrlRequest request;
+        request.url = server.url();
+        web->loadRequest(request);
+        ASSERT_TRUE(core::RunLoop::main().runUntil([&] { return log->ended(); }, 10));
+        EXPECT_EQ(log->events, (QStringList{"start", "finish"}));
+        EXPECT_EQ(web->text(), c.text);
+    }
+}
+
+TEST_F(WebViewTest, AnUnreachableAddressFailsOnceAndAGoneViewHearsNothing)
+{
+    quint16 port;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        port = probe.serverPort();
+    }
+    core::UrlRequest request;
+    request.url = QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port));
+    web->loadRequest(request);
+    ASSERT_TRUE(core::RunLoop::main().runUntil([&] { return log->ended(); }, 10));
+    EXPECT_EQ(log->events, (QStringList{"start", QStringLiteral("fail:%1").arg(core::UrlError::CannotConnect)}));
+
+    PageServer server(200, "<p>late</p>");
+    log->events.clear();
+    request.url = server.url();
+    web->loadRequest(request);
+    step();
+    web.reset();   // leaving while the page loads cancels it
+    EXPECT_EQ(core::UrlConnection::runningCount(), 0u);
+    EXPECT_EQ(log->events, QStringList{"start"});
+}

@@ -1,0 +1,115 @@
+#include "platform/ui/WindowHost.h"
+
+#include "platform/ui/Application.h"
+#include "platform/ui/ApplicationDelegate.h"
+#include "platform/ui/Touch.h"
+#include "platform/ui/Window.h"
+#include "support/UiFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+using namespace ui;
+
+namespace {
+
+class InputView : public View {
+public:
+    static std::shared_ptr<InputView> create(const Rect& frame)
+    {
+        return std::shared_ptr<InputView>(new InputView(frame));
+    }
+    QStringList events;
+    bool canBecomeFirstResponder() const override { return true; }
+    void insertText(const QString& text) override { events << "text:" + text; }
+    void deleteBackward() override { events << "delete"; }
+
+protected:
+    using View::View;
+    void touchesBegan(const TouchSet& t, const Event&) override { events << at("began", t); }
+    void touchesMoved(const TouchSet& t, const Event&) override { events << at("moved", t); }
+    void touchesEnded(const TouchSet& t, const Event&) override { events << at("ended", t); }
+
+private:
+    QString at(const char* what, const TouchSet& t)
+    {
+        const Point p = t.front()->locationInView(this);
+        return QStringLiteral("%1 %2,%3").arg(what).arg(p.x).arg(p.y);
+    }
+};
+
+class BackgroundLog : public ApplicationDelegate {
+public:
+    QStringList log;
+    bool didFinishLaunching(Application&) override { return true; }
+    void applicationDidEnterBackground(Application&) override { log << "background"; }
+    void applicationWillEnterForeground(Application&) override { log << "foreground"; }
+};
+
+class WindowHostTest : public uitest::UiFixture {
+protected:
+    void SetUp() override
+    {
+        UiFixture::SetUp();
+        window = Window::create(Rect(0, 0, 200, 300));
+        window->makeKeyAndVisible();
+        view = InputView::create(Rect(50, 50, 100, 100));
+        window->addSubview(view);
+        host = std::make_unique<WindowHost>(window);
+    }
+
+    void mouse(QEvent::Type type, QPointF p, Qt::MouseButton button = Qt::LeftButton)
+    {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+        QMouseEvent event(type, p, p, button, held, Qt::NoModifier);
+        QCoreApplication::sendEvent(host.get(), &event);
+    }
+
+    void key(int code, const QString& text = QString())
+    {
+        QKeyEvent event(QEvent::KeyPress, code, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(host.get(), &event);
+    }
+
+    std::shared_ptr<Window> window;
+    std::shared_ptr<InputView> view;
+    std::unique_ptr<WindowHost> host;
+};
+
+} // namespace
+
+TEST_F(WindowHostTest, TheLeftMouseButtonIsAFinger)
+{
+    EXPECT_EQ(host->size(), QSize(200, 300));
+    mouse(QEvent::MouseMove, QPointF(60, 60), Qt::NoButton);      // hovering is no touch
+    mouse(QEvent::MouseButtonPress, QPointF(60, 60), Qt::RightButton);
+    mouse(QEvent::MouseButtonPress, QPointF(60, 60));
+    mouse(QEvent::MouseMove, QPointF(70, 65));
+    mouse(QEvent::MouseButtonRelease, QPointF(80, 70));
+    EXPECT_EQ(view->events, (QStringList{"began 10,10", "moved 20,15", "ended 30,20"}));
+}
+
+TEST_F(WindowHostTest, KeysGoToTheFirstResponder)
+{
+    key(Qt::Key_A, "a");   // nobody is first responder yet
+    ASSERT_TRUE(view->becomeFirstResponder());
+    key(Qt::Key_B, "b");
+    key(Qt::Key_Backspace);
+    key(Qt::Key_Return, "\r");
+    key(Qt::Key_Shift);
+    EXPECT_EQ(view->events, (QStringList{"text:b", "delete", "text:\n"}));
+}
+
+TEST_F(WindowHostTest, HidingTheWindowEntersTheBackground)
+{
+    auto delegate = std::make_shared<BackgroundLog>();
+    Application::shared().setDelegate(delegate);
+    host->show();
+    host->hide();
+    host->show();
+    EXPECT_EQ(delegate->log, (QStringList{"background", "foreground"}));
+    EXPECT_EQ(Application::shared().state(), Application::State::Active);
+}

@@ -1,0 +1,198 @@
+#include "platform/ui/Window.h"
+
+#include "platform/ui/Accessibility.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/ApplicationDelegate.h"
+#include "platform/ui/ApplicationMain.h"
+#include "platform/ui/NotificationCenter.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/TouchInjector.h"
+#include "support/UiFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTemporaryDir>
+
+using namespace ui;
+using uitest::LoggingController;
+
+namespace {
+
+class WindowTest : public uitest::UiFixture {};
+
+// A start-up controller that replaces itself as the window's root from its own did-appear.
+class StartController : public ViewController {
+public:
+    static std::shared_ptr<StartController> create(std::shared_ptr<ViewController> next,
+                                                   std::shared_ptr<QStringList> log)
+    {
+        auto c = std::shared_ptr<StartController>(new StartController());
+        c->m_next = std::move(next);
+        c->m_log = std::move(log);
+        return c;
+    }
+    ~StartController() override { m_log->append("start:destroyed"); }
+
+    void viewDidAppear(bool) override
+    {
+        m_log->append("start:didAppear");
+        view()->window()->setRootViewController(m_next);
+        m_log->append(QStringLiteral("start:still here, %1").arg(m_next->view()->window() ? "next shown" : "?"));
+    }
+    void viewWillDisappear(bool) override { m_log->append("start:willDisappear"); }
+    void viewDidDisappear(bool) override { m_log->append("start:didDisappear"); }
+
+private:
+    std::shared_ptr<ViewController> m_next;
+    std::shared_ptr<QStringList> m_log;
+};
+
+class LifeCycleDelegate : public ApplicationDelegate {
+public:
+    explicit LifeCycleDelegate(std::shared_ptr<QStringList> log) : m_log(std::move(log)) {}
+
+    bool didFinishLaunching(Application&) override
+    {
+        m_log->append("launch");
+        window = Window::create(Screen::main().bounds());
+        window->setBackgroundColor(Color::white());
+        window->makeKeyAndVisible();
+        auto root = ViewController::create();
+        root->view()->setBackgroundColor(Color::blue());
+        window->setRootViewController(root);
+        return true;
+    }
+    void applicationDidEnterBackground(Application&) override { m_log->append("background"); }
+    void applicationWillEnterForeground(Application&) override { m_log->append("foreground"); }
+    void applicationWillTerminate(Application&) override { m_log->append("terminate"); }
+
+    std::shared_ptr<Window> window;
+
+private:
+    std::shared_ptr<QStringList> m_log;
+};
+
+} // namespace
+
+TEST_F(WindowTest, ARootMayReplaceItselfFromItsOwnCallback)
+{
+    auto log = std::make_shared<QStringList>();
+    auto window = Window::create(Screen::main().bounds());
+    window->makeKeyAndVisible();
+    auto home = LoggingController::create("home", log);
+    {
+        auto start = StartController::create(home, log);
+        window->setRootViewController(start);
+    }
+    step();
+    EXPECT_EQ(*log, (QStringList{"start:didAppear", "start:willDisappear", "start:didDisappear", "home:willAppear",
+                                 "start:still here, next shown", "start:destroyed", "home:didAppear"}));
+    EXPECT_EQ(window->rootViewController(), home);
+    EXPECT_EQ(window->subviews().size(), 1u);
+    EXPECT_EQ(window->subviews().front(), home->view());
+}
+
+TEST_F(WindowTest, KeyWindowAndItsRegistration)
+{
+    auto a = Window::create(Rect(0, 0, 10, 10));
+    auto b = Window::create(Rect(0, 0, 10, 10));
+    EXPECT_TRUE(a->isHidden());
+    a->makeKeyAndVisible();
+    EXPECT_FALSE(a->isHidden());
+    EXPECT_TRUE(a->isKeyWindow());
+    b->makeKeyAndVisible();
+    EXPECT_FALSE(a->isKeyWindow());
+    EXPECT_EQ(Application::shared().keyWindow(), b);
+    EXPECT_EQ(Application::shared().windows().size(), 2u);
+    b.reset();
+    EXPECT_EQ(Application::shared().windows().size(), 1u);
+    EXPECT_EQ(Application::shared().keyWindow(), nullptr);
+}
+
+TEST_F(WindowTest, ApplicationLifeCycleReportsEachStepOnce)
+{
+    auto log = std::make_shared<QStringList>();
+    auto& app = Application::shared();
+    app.setDelegate(std::make_shared<LifeCycleDelegate>(log));
+    EXPECT_TRUE(app.finishLaunching());
+    app.enterBackground();
+    app.enterBackground();   // already there
+    app.enterForeground();
+    app.enterForeground();
+    app.enterBackground();
+    app.terminate();         // in the background already: only terminate
+    app.terminate();
+    EXPECT_EQ(*log, (QStringList{"launch", "background", "foreground", "background", "terminate"}));
+
+    log->clear();
+    app.reset();
+    app.setDelegate(std::make_shared<LifeCycleDelegate>(log));
+    app.terminate();         // quitting from the foreground enters the background first
+    EXPECT_EQ(*log, (QStringList{"background", "terminate"}));
+}
+
+TEST_F(WindowTest, ScreenshotOptionWritesThePngOfTheKeyWindowAndQuits)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("shot.png");
+    const QByteArray pathBytes = path.toLocal8Bit();
+    QByteArray program("qbank"), option("--screenshot"), screen("--screen"), size("200x300@1");
+    char* argv[] = {program.data(), option.data(), const_cast<char*>(pathBytes.data()), screen.data(), size.data(),
+                    nullptr};
+    auto log = std::make_shared<QStringList>();
+    const int code = applicationMain(5, argv, [log] { return std::make_shared<LifeCycleDelegate>(log); });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(*log, (QStringList{"launch", "background", "terminate"}));
+
+    QImage image(path);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(200, 300));
+    EXPECT_EQ(Color::fromQColor(image.pixelColor(100, 150)), Color::blue());
+}
+
+TEST_F(WindowTest, RenderedWindowShowsItsViews)
+{
+    auto window = Window::create(Rect(0, 0, 50, 50));
+    window->setBackgroundColor(Color::white());
+    window->makeKeyAndVisible();
+    auto red = View::create(Rect(0, 0, 25, 50));
+    red->setBackgroundColor(Color::red());
+    window->addSubview(red);
+    const QImage image = window->renderImage();
+    EXPECT_EQ(image.size(), QSize(100, 100));   // the main screen's scale is 2
+    EXPECT_EQ(Renderer::colorAt(image, Point(10, 10)), Color::red());
+    EXPECT_EQ(Renderer::colorAt(image, Point(40, 10)), Color::white());
+}
+
+TEST_F(WindowTest, OrientationNotificationsReachLiveObserversOnly)
+{
+    auto& center = NotificationCenter::defaultCenter();
+    int calls = 0;
+    auto owner = std::make_shared<int>(0);
+    center.addObserver(NotificationCenter::DeviceOrientationDidChange, owner, [&] { ++calls; });
+    {
+        auto shortLived = std::make_shared<int>(1);
+        center.addObserver(NotificationCenter::DeviceOrientationDidChange, shortLived, [&] { calls += 100; });
+    }
+    Application::shared().setStatusBarOrientation(InterfaceOrientation::LandscapeLeft);
+    Application::shared().setStatusBarOrientation(InterfaceOrientation::LandscapeLeft);   // no change
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(isLandscape(Application::shared().statusBarOrientation()));
+    center.removeObserver(owner.get());
+    Application::shared().setStatusBarOrientation(InterfaceOrientation::Portrait);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(center.observerCount(NotificationCenter::DeviceOrientationDidChange), 0u);
+}
+
+TEST_F(WindowTest, AccessibilityNotificationsAreKeptForReading)
+{
+    Accessibility::post(Accessibility::Notification::ScreenChanged);
+    Accessibility::post(Accessibility::Notification::Announcement, "done");
+    Accessibility::post(Accessibility::Notification::ScreenChanged);
+    EXPECT_EQ(Accessibility::count(Accessibility::Notification::ScreenChanged), 2u);
+    ASSERT_EQ(Accessibility::posted().size(), 3u);
+    EXPECT_EQ(Accessibility::posted()[1].argument, "done");
+    Accessibility::clear();
+    EXPECT_TRUE(Accessibility::posted().empty());
+}
