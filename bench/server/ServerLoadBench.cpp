@@ -1,0 +1,156 @@
+// Load benchmark of qbank-server. For each measured path it runs wrk twice in
+// the same process lifetime: once against the real server and once against a
+// bare server of the same HTTP library that answers a precomputed reply of the
+// same size, and reports requests per second, p99 latency and the ratio.
+//
+// usage: server_load_bench [seconds per run (5)] [connections (32)] [wrk threads (4)]
+
+#include "server/Database.h"
+#include "server/SeedLoader.h"
+#include "server/ServerInstance.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+struct Endpoint {
+    QString path;
+    QByteArray body;
+};
+
+struct Measure {
+    double requestsPerSecond = 0;
+    double p99Ms = 0;
+};
+
+// A bank with one subject, one chapter and one paper of 100 questions.
+QJsonObject benchBank()
+{
+    QJsonArray questions;
+    for (int i = 0; i < 100; ++i) {
+        const QJsonArray options{"<p>选项甲</p>", "<p>选项乙</p>", "<p>选项丙</p>", "<p>选项丁</p>"};
+        questions.append(QJsonObject{{"code", QStringLiteral("BQ%1").arg(i, 3, 10, QLatin1Char('0'))},
+                                     {"paper", "BP1"},
+                                     {"category", 0},
+                                     {"score", 1},
+                                     {"detail", QStringLiteral("<p>第 %1 题：下列说法正确的是（　）。</p>").arg(i + 1)},
+                                     {"options", options},
+                                     {"answer", "B"},
+                                     {"analyze", "<p>选项乙正确，其余选项与题意不符。</p>"}});
+    }
+    const QJsonObject subject{{"code", "BS"},
+                              {"name", "基准科目"},
+                              {"directories", QJsonArray{QJsonObject{{"code", "BD1"}, {"name", "目录"}, {"chapters", QJsonArray{}}}}},
+                              {"papers", QJsonArray{QJsonObject{{"code", "BP1"}, {"name", "百题试卷"}, {"kind", "past"}, {"difficulty", 3}}}},
+                              {"questions", questions}};
+    return QJsonObject{{"subjectTypes", QJsonArray{QJsonObject{{"code", "BT"}, {"name", "基准"}, {"subjects", QJsonArray{subject}}}}}};
+}
+
+QByteArray form(const QList<QPair<QString, QString>>& fields)
+{
+    QByteArray body;
+    for (const auto& [key, value] : fields)
+        body += (body.isEmpty() ? "" : "&") + key.toUtf8() + '=' + QUrl::toPercentEncoding(value);
+    return body;
+}
+
+Measure runWrk(const QString& url, const QByteArray& body, const QString& scriptPath, int seconds, int connections, int threads)
+{
+    QFile script(scriptPath);
+    script.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    script.write("wrk.method = \"POST\"\nwrk.headers[\"Content-Type\"] = \"application/x-www-form-urlencoded\"\nwrk.body = \"" + body + "\"\n");
+    script.close();
+    QProcess wrk;
+    wrk.start(QStringLiteral("wrk"), {"-t", QString::number(threads), "-c", QString::number(connections), "-d",
+                                      QStringLiteral("%1s").arg(seconds), "--latency", "-s", scriptPath, url});
+    wrk.waitForFinished(-1);
+    const QString out = QString::fromUtf8(wrk.readAllStandardOutput());
+    Measure m;
+    const auto rps = QRegularExpression(QStringLiteral("Requests/sec:\\s+([0-9.]+)")).match(out);
+    m.requestsPerSecond = rps.captured(1).toDouble();
+    const auto p99 = QRegularExpression(QStringLiteral("\\s99%\\s+([0-9.]+)(us|ms|s)")).match(out);
+    const double scale = p99.captured(2) == QLatin1String("us") ? 0.001 : p99.captured(2) == QLatin1String("s") ? 1000.0 : 1.0;
+    m.p99Ms = p99.captured(1).toDouble() * scale;
+    if (QRegularExpression(QStringLiteral("Non-2xx")).match(out).hasMatch())
+        std::fprintf(stderr, "warning: non-2xx replies from %s\n%s\n", qPrintable(url), qPrintable(out));
+    return m;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const int seconds = args.size() > 1 ? args.at(1).toInt() : 5;
+    const int connections = args.size() > 2 ? args.at(2).toInt() : 32;
+    const int threads = args.size() > 3 ? args.at(3).toInt() : 4;
+
+    ServerInstance server;
+    QString error;
+    if (!server.startTemporary(ServerOptions::Seed::None, &error) || !SeedLoader(server.database()).loadIfEmpty(benchBank(), &error)) {
+        std::fprintf(stderr, "cannot start: %s\n", qPrintable(error));
+        return 1;
+    }
+    httplib::Client client(server.host().toStdString(), server.port());
+    auto post = [&](const QString& path, const QByteArray& body) {
+        const auto res = client.Post(("/PendarWeb/" + path).toStdString(), body.toStdString(), "application/x-www-form-urlencoded");
+        return res ? res->body : std::string();
+    };
+    const std::string account = post(QStringLiteral("user/register"), form({{"account", "bench01"}, {"pwd", "secret99"}}));
+    const QString user = QJsonDocument::fromJson(QByteArray::fromStdString(account)).object().value("code").toString();
+
+    const QList<Endpoint> endpoints = {
+        {QStringLiteral("user/login"), form({{"account", "bench01"}, {"pwd", "secret99"}})},
+        {QStringLiteral("exam/paper_exam_list"),
+         form({{"paperCode", "BP1"}, {"subjectCode", "BS"}, {"record_remark", "百题试卷"}, {"user_code", user}})},
+        {QStringLiteral("exam/error_keep_add"),
+         form({{"subjectCode", "BS"}, {"user_code", user}, {"type", "0"}, {"code", "BQ042"}, {"paper_code", "BP1"},
+               {"directoryCode", ""}, {"chapter_code", ""}, {"node_code", ""}, {"anwer", "B"}})},
+    };
+
+    // The reference: the same library and settings, answering bytes held in memory.
+    httplib::Server reference;
+    reference.new_task_queue = [] { return new httplib::ThreadPool(std::max<size_t>(16, 4 * std::thread::hardware_concurrency())); };
+    reference.set_tcp_nodelay(true);
+    reference.set_keep_alive_max_count(1000);
+    for (const Endpoint& e : endpoints) {
+        const std::string reply = post(e.path, e.body);
+        const bool json = !reply.empty() && (reply.front() == '{' || reply.front() == '[');
+        const std::string type = json ? "application/json; charset=utf-8" : "text/plain; charset=utf-8";
+        std::printf("%-24s reply %zu bytes\n", qPrintable(e.path), reply.size());
+        reference.Post(("/PendarWeb/" + e.path).toStdString(),
+                       [reply, type](const httplib::Request&, httplib::Response& res) { res.set_content(reply, type); });
+    }
+    const int referencePort = reference.bind_to_any_port("127.0.0.1");
+    std::thread referenceThread([&] { reference.listen_after_bind(); });
+
+    QTemporaryDir scripts;
+    std::printf("\n%-24s %12s %10s %12s %10s %8s\n", "path", "server rps", "p99 ms", "bare rps", "p99 ms", "ratio");
+    for (const Endpoint& e : endpoints) {
+        const QString script = scripts.filePath(QStringLiteral("post.lua"));
+        const Measure real = runWrk(server.baseUrl() + e.path, e.body, script, seconds, connections, threads);
+        const Measure bare = runWrk(QStringLiteral("http://127.0.0.1:%1/PendarWeb/%2").arg(referencePort).arg(e.path), e.body, script,
+                                    seconds, connections, threads);
+        std::printf("%-24s %12.0f %10.2f %12.0f %10.2f %8.2f\n", qPrintable(e.path), real.requestsPerSecond, real.p99Ms,
+                    bare.requestsPerSecond, bare.p99Ms, bare.requestsPerSecond > 0 ? real.requestsPerSecond / bare.requestsPerSecond : 0.0);
+        std::fflush(stdout);
+    }
+    reference.stop();
+    referenceThread.join();
+    return 0;
+}

@@ -1,0 +1,78 @@
+#include "server/AccountStore.h"
+
+#include "server/Database.h"
+#include "server/PasswordDigest.h"
+#include "server/RandomCode.h"
+#include "server/StorageError.h"
+
+#include <QDateTime>
+#include <QSqlQuery>
+
+AccountStore::AccountStore(Database& db)
+    : m_db(db)
+{
+}
+
+QJsonObject AccountStore::record(const QString& code, const QString& username, const QString& password)
+{
+    return QJsonObject{{"code", code}, {"username", username}, {"pwd", password}};
+}
+
+AccountStore::RegisterResult AccountStore::registerAccount(const QString& username, const QString& password)
+{
+    if (username.isEmpty() || password.isEmpty())
+        return {Registration::Refused, {}};
+    // The digest is slow by design; derive it before queueing for the writer.
+    const QString salt = PasswordDigest::newSalt();
+    const QString digest = PasswordDigest::derive(password, salt);
+    const QString code = RandomCode::make();
+    bool taken = false;
+    try {
+        m_db.write([&] {
+            taken = m_db.scalar(QStringLiteral("SELECT 1 FROM account WHERE username = ?"), {username}).isValid();
+            if (taken)
+                return;
+            m_db.execute(QStringLiteral("INSERT INTO account (code, username, salt, digest, created) VALUES (?, ?, ?, ?, ?)"),
+                         {code, username, salt, digest, QDateTime::currentMSecsSinceEpoch()});
+        });
+    } catch (const StorageError&) {
+        // Another server process on the same store may have taken the name between
+        // the check and the insert; any other failure stays a failure.
+        if (m_db.scalar(QStringLiteral("SELECT 1 FROM account WHERE username = ?"), {username}).isValid())
+            return {Registration::NameTaken, {}};
+        throw;
+    }
+    if (taken)
+        return {Registration::NameTaken, {}};
+    return {Registration::Created, record(code, username, password)};
+}
+
+std::optional<QJsonObject> AccountStore::login(const QString& username, const QString& password)
+{
+    const QVariantList found = m_db.row(QStringLiteral("SELECT code, salt, digest FROM account WHERE username = ?"), {username});
+    if (found.size() != 3)
+        return std::nullopt;
+    const QString code = found.at(0).toString();
+    const QString salt = found.at(1).toString();
+    const QString digest = found.at(2).toString();
+    if (m_verified.matches(username, salt, password))
+        return record(code, username, password);
+    if (!PasswordDigest::matches(password, salt, digest))
+        return std::nullopt;
+    m_verified.remember(username, salt, password);
+    return record(code, username, password);
+}
+
+bool AccountStore::exists(const QString& userCode)
+{
+    {
+        std::shared_lock lock(m_knownMutex);
+        if (m_known.contains(userCode))
+            return true;
+    }
+    if (!m_db.scalar(QStringLiteral("SELECT 1 FROM account WHERE code = ?"), {userCode}).isValid())
+        return false;
+    std::unique_lock lock(m_knownMutex);
+    m_known.insert(userCode);
+    return true;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "server/VerifiedLogins.h"
+
+#include <QJsonObject>
+#include <QSet>
+#include <QString>
+
+#include <optional>
+#include <shared_mutex>
+
+class Database;
+
+// Accounts: registration, sign-in and the existence test that every per-user
+// request makes before it reads or writes.
+class AccountStore {
+public:
+    enum class Registration { Created, NameTaken, Refused };
+    struct RegisterResult {
+        Registration outcome;
+        QJsonObject account;
+    };
+
+    explicit AccountStore(Database& db);
+
+    // The account record the client keeps: code, username and the password as the
+    // client sent it (the store itself keeps only a salted digest).
+    RegisterResult registerAccount(const QString& username, const QString& password);
+    std::optional<QJsonObject> login(const QString& username, const QString& password);
+    bool exists(const QString& userCode);
+
+private:
+    static QJsonObject record(const QString& code, const QString& username, const QString& password);
+
+    Database& m_db;
+    VerifiedLogins m_verified;
+    // Accounts are never removed, so a code once found stays valid.
+    std::shared_mutex m_knownMutex;
+    QSet<QString> m_known;
+};

@@ -1,0 +1,362 @@
+#include "server/Api.h"
+
+#include "server/FormBody.h"
+#include "server/Reply.h"
+#include "server/RequestError.h"
+#include "server/StorageError.h"
+#include "server/TreeScope.h"
+
+#include <QFile>
+#include <QJsonObject>
+
+#include <httplib.h>
+
+namespace {
+
+const QString kAgreementPath = QStringLiteral("exam/pactUrl_list");
+const char* const kAgreementPage = "agreement.html";
+
+// The three wire forms of the book kind, one per path.
+KeepStore::Kind keepKind(const QString& value, const QString& errorBook, const QString& favourites)
+{
+    if (value == errorBook)
+        return KeepStore::ErrorBook;
+    if (value == favourites)
+        return KeepStore::Favourites;
+    throw RequestError(400, "unknown book kind " + value.toStdString());
+}
+
+std::string agreementPage()
+{
+    QFile file(QStringLiteral(":/qbank/seed/agreement.html"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll().toStdString();
+}
+
+} // namespace
+
+Api::Api(Database& db, QString fallbackHost)
+    : m_fallbackHost(std::move(fallbackHost))
+    , m_accounts(db)
+    , m_catalog(db)
+    , m_questions(db)
+    , m_keeps(db)
+    , m_records(db)
+    , m_feedback(db)
+{
+    m_handlers = {
+        {"exam/checkyk", &Api::checkGuest},
+        {"user/login", &Api::login},
+        {"user/register", &Api::registerUser},
+        {"exam/feedback_add", &Api::feedbackAdd},
+        {"exam/subject_type_list", &Api::subjectTypeList},
+        {"exam/paper_list", &Api::paperList},
+        {"exam/paper_exam_list", &Api::paperExamList},
+        {"exam/chapter_exam_list", &Api::chapterExamList},
+        {"exam/testPaper_exam_list", &Api::testPaperExamList},
+        {"exam/error_paper_exam_list", &Api::errorPaperExamList},
+        {"exam/error_chapter_exam_list", &Api::errorChapterExamList},
+        {"exam/record_exam_list", &Api::recordExamList},
+        {"exam/error_keep_add", &Api::errorKeepAdd},
+        {"exam/delexam", &Api::deleteExam},
+        {"exam/directory_list", &Api::directoryList},
+        {"exam/celarall", &Api::clearAll},
+        {"exam/error_keep_count", &Api::errorKeepCount},
+        {"exam/record_list", &Api::recordList},
+        {"exam/note_directory_list", &Api::noteDirectoryList},
+        {"exam/note_get", &Api::noteGet},
+    };
+}
+
+void Api::install(httplib::Server& server)
+{
+    const std::string base = kBasePath;
+    // Reading the body ourselves keeps the library's small limit for form bodies
+    // out of the way; the server's payload limit still applies.
+    auto serve = [this, base](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
+        std::string body;
+        const bool complete = reader([&body](const char* data, size_t length) {
+            body.append(data, length);
+            return true;
+        });
+        if (!complete) {
+            // Over the payload limit, or the peer stopped sending.
+            res.status = 413;
+            return;
+        }
+        const std::string host = req.get_header_value("Host");
+        const Reply reply = dispatch(req.path.substr(base.size()), body, host);
+        res.status = reply.status();
+        res.set_content(reply.body(), reply.contentType());
+    };
+    for (auto it = m_handlers.constBegin(); it != m_handlers.constEnd(); ++it)
+        server.Post(base + it.key().toStdString(), serve);
+    server.Post(base + kAgreementPath.toStdString(), serve);
+    const std::string page = agreementPage();
+    server.Get(base + kAgreementPage, [page](const httplib::Request&, httplib::Response& res) {
+        res.set_content(page, "text/html; charset=utf-8");
+    });
+}
+
+Reply Api::dispatch(const std::string& path, const std::string& body, const std::string& host)
+{
+    const QString key = QString::fromStdString(path);
+    const auto handler = m_handlers.constFind(key);
+    if (handler == m_handlers.constEnd() && key != kAgreementPath)
+        return Reply::error(404, "no such path");
+    const auto form = FormBody::parse(body);
+    if (!form)
+        return Reply::error(400, "malformed form body");
+    try {
+        if (key == kAgreementPath)
+            return agreementList(host);
+        return (this->**handler)(*form);
+    } catch (const RequestError& e) {
+        return Reply::error(e.status(), e.what());
+    } catch (const std::exception& e) {
+        qWarning("qbank-server: %s failed: %s", path.c_str(), e.what());
+        return Reply::error(500, "internal error");
+    }
+}
+
+QString Api::requireUser(const FormBody& form, const QString& key)
+{
+    const QString user = form.required(key);
+    if (!m_accounts.exists(user))
+        throw RequestError(403, "unknown user");
+    return user;
+}
+
+QString Api::requireSubject(const FormBody& form)
+{
+    return form.required(QStringLiteral("subjectCode"));
+}
+
+Reply Api::checkGuest(const FormBody&)
+{
+    // "0" asks the client to create a guest account when it holds none.
+    return Reply::text(QStringLiteral("0"));
+}
+
+Reply Api::login(const FormBody& form)
+{
+    const QString account = form.required(QStringLiteral("account"));
+    const QString password = form.required(QStringLiteral("pwd"));
+    const auto record = m_accounts.login(account, password);
+    // An empty body is how the client learns of wrong credentials.
+    return record ? Reply::json(*record) : Reply::text(QString());
+}
+
+Reply Api::registerUser(const FormBody& form)
+{
+    const QString account = form.required(QStringLiteral("account"));
+    const QString password = form.required(QStringLiteral("pwd"));
+    const auto result = m_accounts.registerAccount(account, password);
+    switch (result.outcome) {
+    case AccountStore::Registration::Created:
+        return Reply::json(result.account);
+    case AccountStore::Registration::NameTaken:
+        return Reply::text(QStringLiteral("2"));
+    case AccountStore::Registration::Refused:
+        break;
+    }
+    return Reply::text(QStringLiteral("1"));
+}
+
+Reply Api::agreementList(const std::string& host)
+{
+    const QString authority = host.empty() ? m_fallbackHost : QString::fromStdString(host);
+    const QString url = QStringLiteral("http://%1%2%3").arg(authority, QString::fromLatin1(kBasePath), QString::fromLatin1(kAgreementPage));
+    return Reply::json(QJsonArray{QJsonObject{{"pactUrl", url}}});
+}
+
+Reply Api::feedbackAdd(const FormBody& form)
+{
+    const QString remark = form.required(QStringLiteral("rmark"));
+    const QString contact = form.required(QStringLiteral("contact"));
+    const QString account = form.required(QStringLiteral("userAccount"));
+    m_feedback.add(account, remark, contact);
+    return Reply::text(QStringLiteral("1"));
+}
+
+Reply Api::subjectTypeList(const FormBody&)
+{
+    return Reply::json(m_catalog.subjectTypes());
+}
+
+Reply Api::paperList(const FormBody& form)
+{
+    const int kind = form.requiredInt(QStringLiteral("examType"));
+    return Reply::json(m_catalog.papers(requireSubject(form), kind));
+}
+
+Reply Api::questionList(const FormBody& form, const QString& user, const QString& subject, const QStringList& codes)
+{
+    const auto remark = form.value(QStringLiteral("record_remark"));
+    if (remark && !codes.isEmpty())
+        m_records.create(user, subject, *remark, codes);
+    return Reply::json(m_questions.recordsJson(codes));
+}
+
+Reply Api::paperExamList(const FormBody& form)
+{
+    const QString paper = form.required(QStringLiteral("paperCode"));
+    const QString subject = requireSubject(form);
+    const QString user = requireUser(form, QStringLiteral("user_code"));
+    if (paper.isEmpty())
+        throw RequestError(400, "empty paper code");
+    return questionList(form, user, subject, m_questions.paper(subject, paper));
+}
+
+Reply Api::chapterExamList(const FormBody& form)
+{
+    const int order = form.requiredInt(QStringLiteral("type"));
+    const int limit = QuestionStore::drawLimit(form.requiredInt(QStringLiteral("exam_num")));
+    const QString subject = requireSubject(form);
+    const QString user = requireUser(form, QStringLiteral("user_code"));
+    if (order == 2) {
+        // Quick practice: a random draw from the whole subject.
+        const auto codes = m_questions.inScope(subject, TreeScope(), limit, QuestionStore::Order::Random);
+        return questionList(form, user, subject, codes);
+    }
+    if (order != 0 && order != 1)
+        throw RequestError(400, "unknown draw order");
+    TreeScope scope;
+    scope.directoryCode = form.required(QStringLiteral("directoryCode"));
+    scope.chapterCode = form.value(QStringLiteral("chapterCode")).value_or(QString());
+    scope.nodeCode = form.value(QStringLiteral("nodeCode")).value_or(QString());
+    if (scope.directoryCode.isEmpty())
+        throw RequestError(400, "empty directory code");
+    const auto drawOrder = order == 0 ? QuestionStore::Order::InOrder : QuestionStore::Order::Random;
+    return questionList(form, user, subject, m_questions.inScope(subject, scope, limit, drawOrder));
+}
+
+Reply Api::testPaperExamList(const FormBody& form)
+{
+    form.requiredInt(QStringLiteral("type"));
+    const int limit = QuestionStore::drawLimit(form.requiredInt(QStringLiteral("exam_num")));
+    const QString subject = requireSubject(form);
+    const QString user = requireUser(form, QStringLiteral("user_code"));
+    return questionList(form, user, subject, m_questions.composedPaper(subject, limit));
+}
+
+KeepStore::Kind Api::requireKeepEntry(const FormBody& form, const QString& user, const QString& subject)
+{
+    const auto kind = keepKind(form.required(QStringLiteral("error_type")), QStringLiteral("1"), QStringLiteral("0"));
+    if (!m_keeps.ownsEntry(user, subject, kind, form.required(QStringLiteral("keep_code"))))
+        throw RequestError(404, "no such book entry");
+    return kind;
+}
+
+Reply Api::errorPaperExamList(const FormBody& form)
+{
+    TreeScope scope;
+    scope.paperCode = form.required(QStringLiteral("paperCode"));
+    const QString subject = requireSubject(form);
+    const QString user = requireUser(form, QStringLiteral("user_code"));
+    requireKeepEntry(form, user, subject);
+    const auto codes = m_keeps.questions(form.required(QStringLiteral("keep_code")), scope, QuestionStore::kMaxQuestions, false);
+    return questionList(form, user, subject, codes);
+}
+
+Reply Api::errorChapterExamList(const FormBody& form)
+{
+    TreeScope scope;
+    scope.directoryCode = form.value(QStringLiteral("directoryCode")).value_or(QString());
+    scope.chapterCode = form.value(QStringLiteral("chapterCode")).value_or(QString());
+    scope.nodeCode = form.value(QStringLiteral("nodeCode")).value_or(QString());
+    if (scope.directoryCode.isEmpty() && scope.chapterCode.isEmpty() && scope.nodeCode.isEmpty())
+        throw RequestError(400, "no directory, chapter or node");
+    const int limit = QuestionStore::drawLimit(form.requiredInt(QStringLiteral("exam_num")));
+    const int order = form.requiredInt(QStringLiteral("type"));
+    const QString subject = requireSubject(form);
+    const QString user = requireUser(form, QStringLiteral("user_code"));
+    requireKeepEntry(form, user, subject);
+    const auto codes = m_keeps.questions(form.required(QStringLiteral("keep_code")), scope, limit, order == 1);
+    return questionList(form, user, subject, codes);
+}
+
+Reply Api::recordExamList(const FormBody& form)
+{
+    const QString record = form.required(QStringLiteral("recordCode"));
+    requireSubject(form);
+    const QString user = requireUser(form, QStringLiteral("user_code"));
+    const auto codes = m_records.questions(user, record);
+    if (!codes)
+        throw RequestError(404, "no such practice record");
+    // A replay is the recorded run itself; it does not file a new record.
+    return Reply::json(m_questions.recordsJson(*codes));
+}
+
+Reply Api::errorKeepAdd(const FormBody& form)
+{
+    const QString subject = requireSubject(form);
+    const QString user = requireUser(form, QStringLiteral("user_code"));
+    const auto kind = keepKind(form.required(QStringLiteral("type")), QStringLiteral("0"), QStringLiteral("1"));
+    const QString question = form.required(QStringLiteral("code"));
+    // The parents the client sends are its copy of the question's; the store files
+    // the question by its own record instead.
+    const QString answer = form.value(QStringLiteral("anwer")).value_or(QString());
+    if (!m_keeps.add(user, subject, kind, question, answer))
+        throw RequestError(400, "no such question in the subject");
+    return Reply::text(QStringLiteral("1"));
+}
+
+Reply Api::deleteExam(const FormBody& form)
+{
+    const QString subject = requireSubject(form);
+    const QString user = requireUser(form, QStringLiteral("usercode"));
+    const QString question = form.required(QStringLiteral("examCode"));
+    const QString entry = form.required(QStringLiteral("errorCode"));
+    return Reply::text(m_keeps.remove(user, subject, entry, question) ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+Reply Api::directoryList(const FormBody& form)
+{
+    const QString subject = requireSubject(form);
+    // The same path serves the chapter tree (subject only) and a user's book
+    // (subject, book and user).
+    if (!form.has(QStringLiteral("type")))
+        return Reply::json(m_catalog.chapterTree(subject));
+    const auto kind = keepKind(form.required(QStringLiteral("type")), QStringLiteral("1"), QStringLiteral("2"));
+    const QString user = requireUser(form, QStringLiteral("user_code"));
+    return Reply::json(m_keeps.tree(user, subject, kind));
+}
+
+Reply Api::clearAll(const FormBody& form)
+{
+    const QString subject = requireSubject(form);
+    const auto kind = keepKind(form.required(QStringLiteral("type")), QStringLiteral("1"), QStringLiteral("0"));
+    const QString user = requireUser(form, QStringLiteral("usercode"));
+    m_keeps.clear(user, subject, kind);
+    return Reply::text(QStringLiteral("1"));
+}
+
+Reply Api::errorKeepCount(const FormBody& form)
+{
+    const QString subject = requireSubject(form);
+    const QString user = requireUser(form, QStringLiteral("user_code"));
+    return Reply::json(m_keeps.counts(user, subject));
+}
+
+Reply Api::recordList(const FormBody& form)
+{
+    const QString subject = requireSubject(form);
+    const QString user = requireUser(form, QStringLiteral("user_code"));
+    return Reply::json(m_records.list(user, subject));
+}
+
+Reply Api::noteDirectoryList(const FormBody& form)
+{
+    return Reply::json(m_catalog.noteDirectories(requireSubject(form)));
+}
+
+Reply Api::noteGet(const FormBody& form)
+{
+    const QString subject = requireSubject(form);
+    const auto note = m_catalog.note(subject, form.required(QStringLiteral("chapterId")));
+    if (!note)
+        throw RequestError(404, "no such chapter");
+    return Reply::json(*note);
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "server/AccountStore.h"
+#include "server/CatalogStore.h"
+#include "server/FeedbackStore.h"
+#include "server/KeepStore.h"
+#include "server/QuestionStore.h"
+#include "server/RecordStore.h"
+
+#include <QHash>
+#include <QString>
+
+#include <string>
+
+class Database;
+class FormBody;
+class Reply;
+class TreeScope;
+namespace httplib {
+class Server;
+}
+
+// Maps every path under /PendarWeb/ to a handler. Each handler reads its form
+// fields, checks them before writing anything, and answers in the exact form the
+// client reads: bare text or JSON.
+class Api {
+public:
+    static constexpr const char* kBasePath = "/PendarWeb/";
+
+    Api(Database& db, QString fallbackHost);
+
+    void install(httplib::Server& server);
+    // Runs one request through the table and turns every failure into its reply.
+    Reply dispatch(const std::string& path, const std::string& body, const std::string& host);
+
+private:
+    using Handler = Reply (Api::*)(const FormBody&);
+
+    Reply checkGuest(const FormBody& form);
+    Reply login(const FormBody& form);
+    Reply registerUser(const FormBody& form);
+    Reply agreementList(const std::string& host);
+    Reply feedbackAdd(const FormBody& form);
+    Reply subjectTypeList(const FormBody& form);
+    Reply paperList(const FormBody& form);
+    Reply paperExamList(const FormBody& form);
+    Reply chapterExamList(const FormBody& form);
+    Reply testPaperExamList(const FormBody& form);
+    Reply errorPaperExamList(const FormBody& form);
+    Reply errorChapterExamList(const FormBody& form);
+    Reply recordExamList(const FormBody& form);
+    Reply errorKeepAdd(const FormBody& form);
+    Reply deleteExam(const FormBody& form);
+    Reply directoryList(const FormBody& form);
+    Reply clearAll(const FormBody& form);
+    Reply errorKeepCount(const FormBody& form);
+    Reply recordList(const FormBody& form);
+    Reply noteDirectoryList(const FormBody& form);
+    Reply noteGet(const FormBody& form);
+
+    QString requireUser(const FormBody& form, const QString& key);
+    QString requireSubject(const FormBody& form);
+    KeepStore::Kind requireKeepEntry(const FormBody& form, const QString& user, const QString& subject);
+    // Answers a question list and, when the request names the run, records it.
+    Reply questionList(const FormBody& form, const QString& user, const QString& subject, const QStringList& codes);
+
+    QHash<QString, Handler> m_handlers;
+    QString m_fallbackHost;
+    AccountStore m_accounts;
+    CatalogStore m_catalog;
+    QuestionStore m_questions;
+    KeepStore m_keeps;
+    RecordStore m_records;
+    FeedbackStore m_feedback;
+};

@@ -1,0 +1,266 @@
+#include "server/Database.h"
+
+#include "server/StorageError.h"
+#include "server/WriteQueue.h"
+
+#include <QAtomicInt>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QThread>
+#include <QUrl>
+
+namespace {
+
+QAtomicInt g_instanceCounter;
+
+QString describe(const QSqlError& error)
+{
+    return error.text().isEmpty() ? QStringLiteral("unknown database error") : error.text();
+}
+
+} // namespace
+
+std::unique_ptr<Database> Database::open(const QString& address, QString* error)
+{
+    std::unique_ptr<Database> db(new Database);
+    db->m_instance = g_instanceCounter.fetchAndAddRelaxed(1);
+    db->m_prefix = QStringLiteral("qbank-db-%1-").arg(db->m_instance);
+    if (!db->configure(address, error))
+        return nullptr;
+    if (!db->applySchema(error))
+        return nullptr;
+    db->m_writes = std::make_unique<WriteQueue>(*db);
+    return db;
+}
+
+Database::~Database()
+{
+    m_writes.reset();
+    {
+        // Statements hold their connection open; they go first.
+        std::lock_guard lock(m_statementsMutex);
+        m_statements.clear();
+    }
+    // The request threads have ended by now; only the names remain registered.
+    std::lock_guard lock(m_namesMutex);
+    for (const QString& name : std::as_const(m_connectionNames))
+        QSqlDatabase::removeDatabase(name);
+}
+
+bool Database::configure(const QString& address, QString* error)
+{
+    if (!address.startsWith(QLatin1String("postgresql://")) && !address.startsWith(QLatin1String("postgres://"))) {
+        m_engine = Engine::Sqlite;
+        m_file = address;
+        return true;
+    }
+    const QUrl url(address);
+    if (!url.isValid() || url.host().isEmpty()) {
+        *error = QStringLiteral("invalid PostgreSQL address: %1").arg(address);
+        return false;
+    }
+    m_engine = Engine::Postgres;
+    m_host = url.host();
+    m_port = url.port(5432);
+    m_databaseName = url.path().mid(1);
+    m_user = url.userName();
+    m_password = url.password();
+    return true;
+}
+
+bool Database::applySchema(QString* error)
+{
+    QFile file(QStringLiteral(":/qbank/schema.sql"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("schema resource missing");
+        return false;
+    }
+    const QString text = QString::fromUtf8(file.readAll());
+    try {
+        if (m_engine == Engine::Sqlite)
+            unprepared(QStringLiteral("PRAGMA journal_mode=WAL"));
+        QStringList lines;
+        for (const QString& line : text.split(QLatin1Char('\n'))) {
+            if (!line.trimmed().startsWith(QLatin1String("--")))
+                lines << line;
+        }
+        for (const QString& raw : lines.join(QLatin1Char('\n')).split(QLatin1Char(';'))) {
+            const QString statement = raw.trimmed();
+            if (!statement.isEmpty())
+                unprepared(statement);
+        }
+    } catch (const StorageError& e) {
+        *error = QString::fromStdString(e.what());
+        return false;
+    }
+    return true;
+}
+
+void Database::write(const std::function<void()>& work)
+{
+    m_writes->run(work);
+}
+
+void Database::writeLater(std::function<void()> work)
+{
+    m_writes->post(std::move(work));
+}
+
+QSqlDatabase Database::connection()
+{
+    // Thread ids are reused after a thread ends; a reused name then simply takes
+    // over the earlier thread's connection, which no other thread holds.
+    const QString name = m_prefix + QString::number(reinterpret_cast<quintptr>(QThread::currentThreadId()));
+    if (QSqlDatabase::contains(name))
+        return QSqlDatabase::database(name, false);
+    return openConnection(name);
+}
+
+QSqlDatabase Database::openConnection(const QString& name)
+{
+    QSqlDatabase db;
+    if (m_engine == Engine::Sqlite) {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(m_file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    } else {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(m_host);
+        db.setPort(m_port);
+        db.setDatabaseName(m_databaseName);
+        db.setUserName(m_user);
+        db.setPassword(m_password);
+    }
+    {
+        std::lock_guard lock(m_namesMutex);
+        m_connectionNames << name;
+    }
+    if (!db.open())
+        throw StorageError("cannot open database: " + describe(db.lastError()).toStdString());
+    if (m_engine == Engine::Sqlite) {
+        QSqlQuery pragma(db);
+        pragma.exec(QStringLiteral("PRAGMA foreign_keys=ON"));
+        pragma.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    }
+    return db;
+}
+
+QSqlQuery Database::query(const QString& sql, const QVariantList& binds)
+{
+    QSqlQuery q(connection());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        throw StorageError("prepare failed: " + describe(q.lastError()).toStdString());
+    for (const QVariant& value : binds) {
+        // A null QString binds as SQL NULL; the schema keeps "none" as ''.
+        if (value.typeId() == QMetaType::QString && value.toString().isNull())
+            q.addBindValue(QStringLiteral(""));
+        else
+            q.addBindValue(value);
+    }
+    if (!q.exec())
+        throw StorageError("query failed: " + describe(q.lastError()).toStdString());
+    return q;
+}
+
+QSqlQuery& Database::prepared(const QString& sql, const QVariantList& binds)
+{
+    // Each thread finds its statements through its own table first, so request
+    // threads do not queue on one lock; instance numbers are never reused, so a
+    // table entry of a destroyed store is never looked up again.
+    thread_local QHash<int, QHash<QString, QSqlQuery>*> mine;
+    QHash<QString, QSqlQuery>*& statements = mine[m_instance];
+    if (!statements) {
+        std::lock_guard lock(m_statementsMutex);
+        auto& slot = m_statements[std::this_thread::get_id()];
+        if (!slot)
+            slot = std::make_unique<QHash<QString, QSqlQuery>>();
+        statements = slot.get();
+    }
+    // Only this thread touches its own statements.
+    auto it = statements->find(sql);
+    if (it == statements->end()) {
+        QSqlQuery q(connection());
+        q.setForwardOnly(true);
+        if (!q.prepare(sql))
+            throw StorageError("prepare failed: " + describe(q.lastError()).toStdString());
+        it = statements->insert(sql, q);
+    }
+    QSqlQuery& q = *it;
+    for (const QVariant& value : binds) {
+        if (value.typeId() == QMetaType::QString && value.toString().isNull())
+            q.addBindValue(QStringLiteral(""));
+        else
+            q.addBindValue(value);
+    }
+    if (!q.exec()) {
+        const std::string message = "query failed: " + describe(q.lastError()).toStdString();
+        q.finish();
+        throw StorageError(message);
+    }
+    return q;
+}
+
+void Database::command(const QString& sql)
+{
+    // SQLite prepares these like any statement, and they run once or twice per
+    // write; PostgreSQL cannot prepare them.
+    if (m_engine == Engine::Sqlite) {
+        prepared(sql, {}).finish();
+        return;
+    }
+    unprepared(sql);
+}
+
+void Database::unprepared(const QString& sql)
+{
+    QSqlQuery q(connection());
+    if (!q.exec(sql))
+        throw StorageError("command failed: " + describe(q.lastError()).toStdString());
+}
+
+void Database::execute(const QString& sql, const QVariantList& binds)
+{
+    prepared(sql, binds).finish();
+}
+
+int Database::update(const QString& sql, const QVariantList& binds)
+{
+    QSqlQuery& q = prepared(sql, binds);
+    const int rows = q.numRowsAffected();
+    q.finish();
+    return rows;
+}
+
+QVariantList Database::row(const QString& sql, const QVariantList& binds)
+{
+    QSqlQuery& q = prepared(sql, binds);
+    QVariantList values;
+    if (q.next()) {
+        const int columns = q.record().count();
+        for (int i = 0; i < columns; ++i)
+            values << q.value(i);
+    }
+    q.finish();
+    return values;
+}
+
+QStringList Database::column(const QString& sql, const QVariantList& binds)
+{
+    QSqlQuery& q = prepared(sql, binds);
+    QStringList values;
+    while (q.next())
+        values << q.value(0).toString();
+    q.finish();
+    return values;
+}
+
+QVariant Database::scalar(const QString& sql, const QVariantList& binds)
+{
+    QSqlQuery& q = prepared(sql, binds);
+    const QVariant value = q.next() ? q.value(0) : QVariant();
+    q.finish();
+    return value;
+}

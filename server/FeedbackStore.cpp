@@ -1,0 +1,21 @@
+#include "server/FeedbackStore.h"
+
+#include "server/Database.h"
+#include "server/RandomCode.h"
+
+#include <QDateTime>
+#include <QString>
+
+FeedbackStore::FeedbackStore(Database& db)
+    : m_db(db)
+{
+}
+
+void FeedbackStore::add(const QString& userAccount, const QString& remark, const QString& contact)
+{
+    const QString code = RandomCode::make();
+    m_db.write([&] {
+        m_db.execute(QStringLiteral("INSERT INTO feedback (code, user_account, remark, contact, created) VALUES (?, ?, ?, ?, ?)"),
+                     {code, userAccount, remark, contact, QDateTime::currentMSecsSinceEpoch()});
+    });
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QJsonArray>
+#include <QStringList>
+
+#include <atomic>
+#include <optional>
+
+class Database;
+
+// Practice records: the question list of a run, kept under the run's title so
+// that it can be listed and replayed in the same order. Filing a record does
+// not hold up the question list it belongs to; listing waits for it.
+class RecordStore {
+public:
+    explicit RecordStore(Database& db);
+
+    void create(const QString& userCode, const QString& subjectCode, const QString& name, const QStringList& questionCodes);
+    // Newest first: code and recordName.
+    QJsonArray list(const QString& userCode, const QString& subjectCode);
+    // The record's questions in their recorded order; nullopt when the record is
+    // not the user's.
+    std::optional<QStringList> questions(const QString& userCode, const QString& recordCode);
+
+private:
+    // Returns once every record queued before it is committed.
+    void sync();
+    qint64 nextStamp();
+
+    Database& m_db;
+    std::atomic<qint64> m_lastStamp{0};
+};

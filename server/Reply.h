@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+class QByteArray;
+class QJsonArray;
+class QJsonObject;
+class QString;
+
+// One HTTP reply: bare text compared exactly by the client, or compact JSON.
+class Reply {
+public:
+    static Reply text(const QString& text);
+    static Reply json(const QJsonArray& array);
+    static Reply json(const QJsonObject& object);
+    // Bytes that already hold a JSON document.
+    static Reply json(const QByteArray& document);
+    static Reply error(int status, const std::string& message);
+
+    int status() const { return m_status; }
+    const std::string& body() const { return m_body; }
+    const char* contentType() const { return m_contentType; }
+
+private:
+    Reply(int status, std::string body, const char* contentType);
+
+    int m_status;
+    std::string m_body;
+    const char* m_contentType;
+};

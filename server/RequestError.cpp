@@ -1,0 +1,7 @@
+#include "server/RequestError.h"
+
+RequestError::RequestError(int status, const std::string& message)
+    : std::runtime_error(message)
+    , m_status(status)
+{
+}

@@ -1,0 +1,95 @@
+#include "server/ServerInstance.h"
+
+#include "server/Api.h"
+#include "server/Database.h"
+#include "server/SeedLoader.h"
+
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+#include <httplib.h>
+
+namespace {
+constexpr size_t kMaxBody = 1024 * 1024;
+
+// A kept-alive connection holds its thread between requests, so the pool sets
+// how many clients are served at once.
+size_t poolSize()
+{
+    return std::max<size_t>(16, 4 * std::thread::hardware_concurrency());
+}
+} // namespace
+
+ServerInstance::ServerInstance() = default;
+
+ServerInstance::~ServerInstance()
+{
+    stop();
+}
+
+bool ServerInstance::start(const ServerOptions& options, QString* error)
+{
+    if (isRunning()) {
+        *error = QStringLiteral("already running");
+        return false;
+    }
+    m_db = Database::open(options.database, error);
+    if (!m_db)
+        return false;
+    if (options.seed == ServerOptions::Seed::Sample && !SeedLoader(*m_db).loadIfEmpty(QString::fromLatin1(SeedLoader::kSampleBank), error))
+        return false;
+    m_http = std::make_unique<httplib::Server>();
+    m_http->new_task_queue = [] { return new httplib::ThreadPool(poolSize()); };
+    m_http->set_payload_max_length(kMaxBody);
+    m_http->set_keep_alive_max_count(1000);
+    // Replies go out as header and body writes; without this the second waits
+    // for the peer's delayed acknowledgement.
+    m_http->set_tcp_nodelay(true);
+    const std::string host = options.host.toStdString();
+    m_port = options.port == 0 ? m_http->bind_to_any_port(host) : (m_http->bind_to_port(host, options.port) ? options.port : -1);
+    if (m_port <= 0) {
+        *error = QStringLiteral("cannot listen on %1:%2").arg(options.host).arg(options.port);
+        m_http.reset();
+        return false;
+    }
+    m_host = options.host;
+    m_api = std::make_unique<Api>(*m_db, QStringLiteral("%1:%2").arg(m_host).arg(m_port));
+    m_api->install(*m_http);
+    // The socket listens from bind on, so requests sent before the loop starts wait
+    // in the backlog rather than fail.
+    m_thread = std::thread([http = m_http.get()] { http->listen_after_bind(); });
+    return true;
+}
+
+bool ServerInstance::startTemporary(ServerOptions::Seed seed, QString* error)
+{
+    m_tempDir = std::make_unique<QTemporaryDir>();
+    if (!m_tempDir->isValid()) {
+        *error = QStringLiteral("no temporary folder");
+        return false;
+    }
+    ServerOptions options;
+    options.host = QStringLiteral("127.0.0.1");
+    options.port = 0;
+    options.database = m_tempDir->filePath(QStringLiteral("qbank.sqlite"));
+    options.seed = seed;
+    return start(options, error);
+}
+
+void ServerInstance::stop()
+{
+    if (m_http)
+        m_http->stop();
+    if (m_thread.joinable())
+        m_thread.join();
+    // The request threads have ended with the server; their connections can close.
+    m_http.reset();
+    m_api.reset();
+    m_db.reset();
+}
+
+QString ServerInstance::baseUrl() const
+{
+    return QStringLiteral("http://%1:%2%3").arg(m_host).arg(m_port).arg(QString::fromLatin1(Api::kBasePath));
+}

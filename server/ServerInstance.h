@@ -1,0 +1,51 @@
+#pragma once
+
+#include "server/ServerOptions.h"
+
+#include <QString>
+
+#include <memory>
+#include <thread>
+
+class Api;
+class Database;
+class QTemporaryDir;
+namespace httplib {
+class Server;
+}
+
+// A running qbank server: its store, its routes and the thread that accepts
+// connections. Tests and client screens start one on an ephemeral loopback port
+// with a throw-away database; the executable starts one from its command line.
+class ServerInstance {
+public:
+    ServerInstance();
+    ~ServerInstance();
+
+    ServerInstance(const ServerInstance&) = delete;
+    ServerInstance& operator=(const ServerInstance&) = delete;
+
+    // Opens the store, seeds it when asked, binds and starts serving; false and a
+    // message when any step fails.
+    bool start(const ServerOptions& options, QString* error);
+    // Loopback, port 0, a database in a temporary folder that goes with the
+    // instance.
+    bool startTemporary(ServerOptions::Seed seed, QString* error);
+    void stop();
+
+    bool isRunning() const { return m_thread.joinable(); }
+    int port() const { return m_port; }
+    QString host() const { return m_host; }
+    // "http://host:port/PendarWeb/", the client's server base address.
+    QString baseUrl() const;
+    Database& database() { return *m_db; }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_tempDir;
+    std::unique_ptr<Database> m_db;
+    std::unique_ptr<Api> m_api;
+    std::unique_ptr<httplib::Server> m_http;
+    std::thread m_thread;
+    QString m_host;
+    int m_port = 0;
+};

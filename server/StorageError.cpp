@@ -1,0 +1,6 @@
+#include "server/StorageError.h"
+
+StorageError::StorageError(const std::string& message)
+    : std::runtime_error(message)
+{
+}

@@ -1,0 +1,32 @@
+#include "server/Transaction.h"
+
+#include "server/Database.h"
+
+#include <QString>
+
+Transaction::Transaction(Database& db)
+    : m_db(db)
+{
+    const bool sqlite = db.engine() == Database::Engine::Sqlite;
+    if (sqlite)
+        m_writerLock = std::unique_lock(db.writeMutex());
+    m_db.command(sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+    m_open = true;
+}
+
+Transaction::~Transaction()
+{
+    if (!m_open)
+        return;
+    try {
+        m_db.command(QStringLiteral("ROLLBACK"));
+    } catch (...) {
+        // A destructor must not throw; the connection drops the transaction anyway.
+    }
+}
+
+void Transaction::commit()
+{
+    m_db.command(QStringLiteral("COMMIT"));
+    m_open = false;
+}

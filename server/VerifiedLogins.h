@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <shared_mutex>
+
+// Remembers, in memory only, which password last passed the slow digest check
+// for each account, as a keyed hash under a key drawn at start-up; a repeated
+// sign-in with that password then costs one hash instead of the full key
+// derivation. Wrong passwords never match and always pay the full cost, and the
+// stored digests are untouched, so a copied database is as hard to attack as
+// before.
+class VerifiedLogins {
+public:
+    VerifiedLogins();
+
+    bool matches(const QString& username, const QString& salt, const QString& password) const;
+    void remember(const QString& username, const QString& salt, const QString& password);
+
+private:
+    static constexpr qsizetype kMaxEntries = 100000;
+
+    QByteArray tag(const QString& username, const QString& salt, const QString& password) const;
+
+    QByteArray m_key;
+    mutable std::shared_mutex m_mutex;
+    QHash<QString, QByteArray> m_tags;
+};

@@ -1,0 +1,36 @@
+#include "server/ServerInstance.h"
+
+#include <QCoreApplication>
+
+#include <csignal>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QString error;
+    const auto options = ServerOptions::parse(app.arguments().mid(1), &error);
+    if (!options) {
+        std::fprintf(stderr, "qbank-server: %s\n", qPrintable(error));
+        std::fprintf(stderr, "usage: qbank-server [--listen HOST:PORT] [--db FILE|postgresql://...] [--seed sample|none]\n");
+        return 2;
+    }
+    // Block the stop signals before any thread starts, so only sigwait sees them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    ServerInstance server;
+    if (!server.start(*options, &error)) {
+        std::fprintf(stderr, "qbank-server: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("qbank-server listening on %s\n", qPrintable(server.baseUrl()));
+    std::fflush(stdout);
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    server.stop();
+    return 0;
+}

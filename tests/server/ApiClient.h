@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include <memory>
+#include <string>
+
+class ServerInstance;
+namespace httplib {
+class Client;
+}
+
+using Fields = QList<QPair<QString, QString>>;
+
+// A test's view of the server: POSTs form bodies the way the client builds them
+// (values percent-encoded, UTF-8) and returns status and body.
+class ApiClient {
+public:
+    struct Result {
+        int status = 0;
+        std::string body;
+
+        QString text() const { return QString::fromStdString(body); }
+        QJsonArray array() const;
+        QJsonObject object() const;
+    };
+
+    explicit ApiClient(const ServerInstance& server);
+    ~ApiClient();
+
+    Result post(const QString& path, const Fields& fields);
+    Result postRaw(const QString& path, const std::string& body);
+    Result get(const std::string& target);
+
+    static std::string encode(const Fields& fields);
+
+    // Registers a fresh account and returns its record (code, username, pwd).
+    QJsonObject registerUser(const QString& name, const QString& password = QStringLiteral("secret99"));
+
+private:
+    std::unique_ptr<httplib::Client> m_http;
+};

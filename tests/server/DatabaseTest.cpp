@@ -1,0 +1,99 @@
+#include "server/Database.h"
+
+#include "server/StorageError.h"
+
+#include <QTemporaryDir>
+
+#include <thread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class DatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QString error;
+        m_db = Database::open(m_dir.filePath(QStringLiteral("db.sqlite")), &error);
+        ASSERT_TRUE(m_db) << qPrintable(error);
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<Database> m_db;
+};
+
+TEST_F(DatabaseTest, CreatesTheSchemaInWalMode)
+{
+    EXPECT_EQ(m_db->scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
+    EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM account")).toInt(), 0);
+}
+
+TEST_F(DatabaseTest, ReopeningKeepsTheData)
+{
+    m_db->write([&] {
+        m_db->execute(QStringLiteral("INSERT INTO feedback (code, user_account, remark, contact, created) VALUES (?, ?, ?, ?, ?)"),
+                      {"f1", "ann", "好", "qq", 1});
+    });
+    m_db.reset();
+    QString error;
+    m_db = Database::open(m_dir.filePath(QStringLiteral("db.sqlite")), &error);
+    ASSERT_TRUE(m_db);
+    EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT remark FROM feedback WHERE code = ?"), {"f1"}).toString(), QStringLiteral("好"));
+}
+
+TEST_F(DatabaseTest, ANullStringIsStoredAsEmpty)
+{
+    m_db->write([&] {
+        m_db->execute(QStringLiteral("INSERT INTO feedback (code, user_account, remark, contact, created) VALUES (?, ?, ?, ?, ?)"),
+                      {"f1", QString(), QString(), QString(), 1});
+    });
+    EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM feedback WHERE remark = ''")).toInt(), 1);
+}
+
+TEST_F(DatabaseTest, ReusedStatementsSeeLaterCommits)
+{
+    const QString count = QStringLiteral("SELECT COUNT(*) FROM feedback");
+    EXPECT_EQ(m_db->scalar(count).toInt(), 0);
+    EXPECT_EQ(m_db->column(QStringLiteral("SELECT code FROM feedback")), QStringList());
+    // Written from another thread, on another connection.
+    std::thread writer([&] {
+        m_db->write([&] {
+            m_db->execute(QStringLiteral("INSERT INTO feedback (code, user_account, remark, contact, created) VALUES (?, ?, ?, ?, ?)"),
+                          {"f9", "ann", "r", "c", 1});
+        });
+    });
+    writer.join();
+    EXPECT_EQ(m_db->scalar(count).toInt(), 1);
+    EXPECT_EQ(m_db->column(QStringLiteral("SELECT code FROM feedback")), QStringList{"f9"});
+}
+
+TEST_F(DatabaseTest, FailuresAreStorageErrors)
+{
+    EXPECT_THROW(m_db->scalar(QStringLiteral("SELECT nope FROM account")), StorageError);
+    EXPECT_THROW(m_db->execute(QStringLiteral("INSERT INTO account (code) VALUES (?)"), {"x"}), StorageError);
+    // The statement that failed is usable again afterwards.
+    EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM account")).toInt(), 0);
+}
+
+TEST_F(DatabaseTest, UpdateCountsChangedRows)
+{
+    m_db->write([&] {
+        for (const char* code : {"a", "b", "c"})
+            m_db->execute(QStringLiteral("INSERT INTO feedback (code, user_account, remark, contact, created) VALUES (?, 'u', 'r', 'c', 1)"),
+                          {code});
+    });
+    int changed = 0;
+    m_db->write([&] { changed = m_db->update(QStringLiteral("DELETE FROM feedback WHERE code <> ?"), {"a"}); });
+    EXPECT_EQ(changed, 2);
+}
+
+TEST(Database, RefusesAnUnreachableStore)
+{
+    QString error;
+    EXPECT_FALSE(Database::open(QStringLiteral("/nonexistent-folder/sub/db.sqlite"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(Database::open(QStringLiteral("postgresql://"), &error));
+}
+
+} // namespace
