@@ -1,0 +1,78 @@
+#pragma once
+
+#include "platform/ui/ViewController.h"
+
+#include <functional>
+#include <memory>
+
+namespace ui {
+class TabBarItem;
+}
+
+// Holds exactly one other controller and shows its view inside a view of its own, below the
+// status bar. Appearance and rotation reach the wrapped controller only through the wrapper,
+// which runs the client's hooks between its own callback and the wrapped controller's.
+class PanelWrapController : public ui::ViewController {
+public:
+    using Hook = std::function<void(PanelWrapController&)>;
+    using AppearanceHook = std::function<void(PanelWrapController&, bool animated)>;
+
+    // The wrapper becomes the controller's wrapController at once. A null controller makes
+    // every forwarded call do nothing and every forwarded answer no.
+    static std::shared_ptr<PanelWrapController> create(std::shared_ptr<ui::ViewController> controller);
+    ~PanelWrapController() override;
+
+    std::shared_ptr<ui::ViewController> wrappedController() const { return m_wrappedController; }
+
+    // The wrapper itself when it is an Interface, else the wrapped controller when that is
+    // one, else null: what a caller asking the wrapper for an interface should talk to.
+    template<class Interface>
+    std::shared_ptr<Interface> forwardingTarget()
+    {
+        if (auto own = std::dynamic_pointer_cast<Interface>(shared_from_this()))
+            return own;
+        return std::dynamic_pointer_cast<Interface>(m_wrappedController);
+    }
+
+    // Our platform draws no status bar, so this is 0 in every orientation.
+    virtual double statusBarHeight() const;
+
+    // Read and written on the wrapped controller. The platform's accessors are not virtual:
+    // these apply where the wrapper is known as a wrapper.
+    std::shared_ptr<ui::TabBarItem> tabBarItem();
+    void setTabBarItem(const std::shared_ptr<ui::TabBarItem>& item);
+    bool hidesBottomBarWhenPushed() const;
+    void setHidesBottomBarWhenPushed(bool hides);
+
+    Hook onViewDidLoad;
+    AppearanceHook onViewWillAppear;
+    AppearanceHook onViewDidAppear;
+    AppearanceHook onViewWillDisappear;
+    AppearanceHook onViewDidDisappear;
+
+    void viewWillAppear(bool animated) override;
+    void viewDidAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
+
+    bool shouldAutorotate() override;
+    unsigned supportedInterfaceOrientations() override;
+    bool shouldAutorotateToInterfaceOrientation(ui::InterfaceOrientation orientation) override;
+    bool shouldAutomaticallyForwardAppearanceMethods() const override { return false; }
+    bool shouldAutomaticallyForwardRotationMethods() const override { return false; }
+    void willRotateToInterfaceOrientation(ui::InterfaceOrientation orientation, double duration) override;
+    void willAnimateRotationToInterfaceOrientation(ui::InterfaceOrientation orientation, double duration) override;
+    void didRotateFromInterfaceOrientation(ui::InterfaceOrientation from) override;
+    void didReceiveMemoryWarning() override;
+
+protected:
+    explicit PanelWrapController(std::shared_ptr<ui::ViewController> controller);
+    // Ties the pair once the wrapper is owned (subclass factories call it too).
+    static void wrap(const std::shared_ptr<PanelWrapController>& wrapper);
+
+    void loadView() override;
+    void viewDidLoad() override;
+
+private:
+    std::shared_ptr<ui::ViewController> m_wrappedController;
+};

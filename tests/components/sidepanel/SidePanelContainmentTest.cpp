@@ -1,0 +1,183 @@
+#include "components/sidepanel/SidePanelController.h"
+
+#include "components/sidepanel/SidePanelItem.h"
+#include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/Layer.h"
+#include "platform/ui/TabBarItem.h"
+#include "platform/ui/View.h"
+#include "support/ContainmentRecorder.h"
+#include "support/SidePanelFixture.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr auto Left = SidePanelSide::Left;
+constexpr auto Right = SidePanelSide::Right;
+
+using SidePanelContainment = SidePanelFixture;
+
+TEST_F(SidePanelContainment, CentreReplacedWhileShownLeavesAndArrivesInOrder)
+{
+    auto first = ContainmentRecorder::create(QStringLiteral("first"), journal);
+    auto second = ContainmentRecorder::create(QStringLiteral("second"), journal);
+    second->setTitle(QStringLiteral("第二"));
+    container->setCenterController(first);
+    show();
+    take();
+
+    container->setCenterController(second);
+    const QStringList expected{
+        QStringLiteral("first willMove to none"),
+        QStringLiteral("first willDisappear"),
+        QStringLiteral("first didDisappear"),
+        QStringLiteral("first didMove to none orphan unlinked"),
+        QStringLiteral("second willMove to parent"),
+        QStringLiteral("second viewDidLoad"),
+        QStringLiteral("second willAppear"),
+        QStringLiteral("second didAppear"),
+        QStringLiteral("second didMove to parent child linked"),
+    };
+    EXPECT_EQ(take(), expected);
+    EXPECT_EQ(second->parentViewController(), container);
+    EXPECT_EQ(first->view()->superview(), nullptr);
+    EXPECT_EQ(second->view()->superview(), container->centerView());
+    EXPECT_EQ(container->ui::ViewController::title(), QStringLiteral("第二"));
+    // The new sliding view is panned and shadowed like the old one.
+    ASSERT_EQ(container->panners().size(), 1u);
+    EXPECT_EQ(container->panners().front()->view(), container->slidingControllerView());
+    EXPECT_EQ(container->shadowLayer()->superlayer(), container->slidingControllerView()->layer()->superlayer());
+}
+
+TEST_F(SidePanelContainment, SideReplacedWhileShownLeavesAndArrivesInOrder)
+{
+    auto first = ContainmentRecorder::create(QStringLiteral("first"), journal);
+    auto second = ContainmentRecorder::create(QStringLiteral("second"), journal);
+    container->setRightController(first);
+    show();
+    container->openRightViewAnimated(false);
+    step(0.01);
+    take();
+
+    container->setRightController(second);
+    const QStringList expected{
+        QStringLiteral("first willMove to none"),
+        QStringLiteral("first willDisappear"),
+        QStringLiteral("first didDisappear"),
+        QStringLiteral("first didMove to none orphan unlinked"),
+        QStringLiteral("second willMove to parent"),
+        QStringLiteral("second viewDidLoad"),
+        QStringLiteral("second willAppear"),
+        QStringLiteral("second didAppear"),
+        QStringLiteral("second didMove to parent child linked"),
+    };
+    EXPECT_EQ(take(), expected);
+    // Adopted at once now that the container has a reference view; its view takes the old frame.
+    EXPECT_EQ(second->parentViewController(), container);
+    EXPECT_EQ(second->view()->superview(), container->referenceView());
+    EXPECT_EQ(first->view()->superview(), nullptr);
+}
+
+TEST_F(SidePanelContainment, AControllerNeverSitsInTwoSlots)
+{
+    enum class Move { CentreToEmptySide, SideToEmptySide, SideToEmptyCentre, SideToTakenCentre, CentreToTakenSide };
+    for (Move move : {Move::CentreToEmptySide, Move::SideToEmptySide, Move::SideToEmptyCentre, Move::SideToTakenCentre,
+                      Move::CentreToTakenSide}) {
+        SCOPED_TRACE(static_cast<int>(move));
+        SetUp();
+        SidePanelController::ControllerPtr moved;
+        switch (move) {
+        case Move::CentreToEmptySide: moved = home; container->setRightController(home); break;
+        case Move::SideToEmptySide: moved = menu; container->setRightController(menu); break;
+        case Move::SideToEmptyCentre:
+            container = SidePanelController::create(nullptr, menu);
+            moved = menu;
+            container->setCenterController(menu);
+            break;
+        case Move::SideToTakenCentre: moved = menu; container->setCenterController(menu); break;
+        case Move::CentreToTakenSide: moved = home; container->setLeftController(home); break;
+        }
+        int slots = container->centerController() == moved ? 1 : 0;
+        for (auto side : {Left, Right, SidePanelSide::Top, SidePanelSide::Bottom})
+            slots += container->controllerForSide(side) == moved ? 1 : 0;
+        EXPECT_EQ(slots, 1);
+        EXPECT_EQ(SidePanelItem::sidePanelController(*moved), container);
+        TearDown();
+    }
+}
+
+TEST_F(SidePanelContainment, SideMovedToAnotherSideAppearsThereWhenShown)
+{
+    show();
+    container->openLeftViewAnimated(false);
+    step(0.01);
+    ASSERT_EQ(container->sideAppearance(Left), SidePanelAppearance::Shown);
+    container->setRightController(menu);   // moved away while its old side showed it
+    EXPECT_EQ(container->leftController(), nullptr);
+    EXPECT_EQ(container->sideAppearance(Left), SidePanelAppearance::Hidden);
+    container->openRightViewAnimated(false);
+    step(0.01);
+    EXPECT_TRUE(container->isSideOpen(Right));
+    EXPECT_EQ(container->sideAppearance(Right), SidePanelAppearance::Shown);
+}
+
+TEST_F(SidePanelContainment, QueuedSideOfARootContainerKeepsItsBackReferenceButIsNeverAdopted)
+{
+    auto right = ContainmentRecorder::create(QStringLiteral("right"), journal);
+    container->setRightController(right);
+    show();
+    step(0.5);
+    const QStringList seen = take();
+    EXPECT_TRUE(seen.contains(QStringLiteral("right willMove to parent")));
+    for (const QString& line : seen)
+        EXPECT_FALSE(line.startsWith(QStringLiteral("right didMove"))) << line.toStdString();
+    EXPECT_EQ(right->parentViewController(), nullptr);
+    EXPECT_EQ(SidePanelItem::sidePanelControllerCore(*right), container);
+}
+
+TEST_F(SidePanelContainment, TitleFollowsTheCentre)
+{
+    home->setTitle(QStringLiteral("首页"));
+    EXPECT_EQ(container->ui::ViewController::title(), QStringLiteral("首页"));
+    container->setTitle(QStringLiteral("首页"));   // the same: the centre is not set again
+    EXPECT_EQ(home->title(), QStringLiteral("首页"));
+    auto other = RecordingController::create(QStringLiteral("other"), journal);
+    other->setTitle(QStringLiteral("其他"));
+    container->setCenterController(other);
+    EXPECT_EQ(container->title(), QStringLiteral("其他"));
+    other->setTitle(QStringLiteral("改"));
+    EXPECT_EQ(container->ui::ViewController::title(), QStringLiteral("改"));
+}
+
+TEST_F(SidePanelContainment, TabBarItemIsMirroredOnlyWhileAsked)
+{
+    const ui::Image small = ui::Image::fromQImage(QImage(4, 4, QImage::Format_ARGB32));
+    const ui::Image large = ui::Image::fromQImage(QImage(8, 8, QImage::Format_ARGB32));
+    home->tabBarItem()->setTitle(QStringLiteral("练习"));
+    home->setHidesBottomBarWhenPushed(true);
+    container->setAutomaticallyUpdateTabBarItems(true);
+    EXPECT_EQ(container->tabBarItem()->title(), QStringLiteral("练习"));
+    EXPECT_FALSE(container->hidesBottomBarWhenPushed());   // the setter copies title and image only
+
+    home->tabBarItem()->setImage(small);
+    EXPECT_EQ(container->tabBarItem()->image().size(), small.size());
+    home->setHidesBottomBarWhenPushed(false);
+    home->setHidesBottomBarWhenPushed(true);
+    EXPECT_TRUE(container->hidesBottomBarWhenPushed());
+
+    auto other = RecordingController::create(QStringLiteral("other"), journal);
+    other->tabBarItem()->setTitle(QStringLiteral("错题"));
+    container->setCenterController(other);
+    EXPECT_EQ(container->tabBarItem()->title(), QStringLiteral("错题"));
+    EXPECT_FALSE(container->hidesBottomBarWhenPushed());
+    home->tabBarItem()->setTitle(QStringLiteral("gone"));   // no longer the centre
+    EXPECT_EQ(container->tabBarItem()->title(), QStringLiteral("错题"));
+
+    container->setAutomaticallyUpdateTabBarItems(false);
+    other->tabBarItem()->setImage(large);
+    EXPECT_NE(container->tabBarItem()->image().size(), large.size());
+}
+
+} // namespace

@@ -1,0 +1,162 @@
+#include "components/sidepanel/SidePanelController.h"
+
+#include "platform/core/Log.h"
+#include "platform/ui/BasicAnimation.h"
+#include "platform/ui/Layer.h"
+#include "platform/ui/ShapeLayer.h"
+#include "platform/ui/View.h"
+#include "support/SidePanelFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using SidePanelDecoration = SidePanelFixture;
+
+TEST_F(SidePanelDecoration, ShadowLayerLiesRightBelowTheSlidingView)
+{
+    show();
+    auto slidingLayer = container->slidingControllerView()->layer();
+    auto shadow = container->shadowLayer();
+    ASSERT_EQ(shadow->superlayer(), slidingLayer->superlayer());
+    const auto& siblings = slidingLayer->superlayer()->sublayers();
+    const auto at = std::find(siblings.begin(), siblings.end(), slidingLayer);
+    ASSERT_NE(at, siblings.begin());
+    EXPECT_EQ(*(at - 1), shadow);
+
+    container->openLeftViewAnimated(false);
+    step(0.01);
+    EXPECT_EQ(shadow->frame(), slidingLayer->frame());   // it follows the sliding view
+
+    container->setShadowEnabled(false);
+    EXPECT_EQ(shadow->superlayer(), nullptr);
+    container->setShadowEnabled(true, true);   // an animated application does not put it back
+    EXPECT_EQ(shadow->superlayer(), nullptr);
+    container->setShadowEnabled(true);
+    EXPECT_EQ(shadow->superlayer(), slidingLayer->superlayer());
+}
+
+TEST_F(SidePanelDecoration, DelegateThatPlacesTheShadowReplacesTheContainers)
+{
+    struct ShadowMaker : SidePanelControllerDelegate {
+        int calls = 0;
+        bool applyShadow(SidePanelController&, ui::Layer&, const ui::Rect&) override
+        {
+            ++calls;
+            return true;
+        }
+    };
+    auto maker = std::make_shared<ShadowMaker>();
+    container->setDelegate(maker);
+    show();
+    EXPECT_GT(maker->calls, 0);
+    EXPECT_EQ(container->shadowLayer()->superlayer(), nullptr);
+}
+
+TEST_F(SidePanelDecoration, TranslucentCentreOnlyWithAtMostOneSide)
+{
+    container->setCenterViewOpacity(0.5);
+    EXPECT_EQ(home->view()->alpha(), 0.5);
+    EXPECT_FALSE(home->view()->isOpaque());
+
+    auto right = RecordingController::create(QStringLiteral("right"), journal);
+    container->setRightController(right);
+    core::LogCapture log;
+    container->setCenterViewOpacity(0.3);
+    EXPECT_EQ(container->centerViewOpacity(), 0.3);   // stored all the same
+    EXPECT_EQ(home->view()->alpha(), 0.5);
+    EXPECT_TRUE(log.contains(QStringLiteral("SidePanelController: warning: setting centerViewOpacity")));
+    container->setCenterViewOpacity(1.0);
+    EXPECT_EQ(home->view()->alpha(), 1.0);
+    EXPECT_TRUE(home->view()->isOpaque());
+}
+
+TEST_F(SidePanelDecoration, CornersRoundOnlyTowardsPresentSides)
+{
+    show();
+    struct Case { bool right; bool topRightRounded; };
+    for (const Case& c : {Case{false, false}, Case{true, true}}) {
+        SCOPED_TRACE(c.right);
+        if (c.right)
+            container->setRightController(RecordingController::create(QStringLiteral("right"), journal));
+        container->setCenterViewCornerRadius(8);
+        const ui::Path path = container->generateCenterViewCornerRadiusPath();
+        EXPECT_FALSE(path.contains(ui::Point(0.5, 0.5)));     // top-left: a left side exists
+        EXPECT_FALSE(path.contains(ui::Point(0.5, 479.5)));
+        EXPECT_EQ(path.contains(ui::Point(319.5, 0.5)), !c.topRightRounded);
+        auto mask = std::dynamic_pointer_cast<ui::ShapeLayer>(container->slidingControllerView()->layer()->mask());
+        ASSERT_TRUE(mask && mask->path());
+        EXPECT_EQ(*mask->path(), path);
+        EXPECT_EQ(container->shadowLayer()->shadowPath(), path);
+    }
+    container->setCenterViewCornerRadius(0);
+    EXPECT_TRUE(container->generateCenterViewCornerRadiusPath().contains(ui::Point(0.5, 0.5)));
+}
+
+TEST_F(SidePanelDecoration, ShadowFollowsASlideWithTheSlidesTiming)
+{
+    show();
+    step(1.1);
+    container->openLeftView();
+    auto slide = std::dynamic_pointer_cast<const ui::BasicAnimation>(
+        container->slidingControllerView()->layer()->animationForKey(QStringLiteral("position")));
+    auto follow = std::dynamic_pointer_cast<const ui::BasicAnimation>(
+        container->shadowLayer()->animationForKey(QStringLiteral("position")));
+    ASSERT_TRUE(slide && follow);
+    EXPECT_EQ(follow->duration(), slide->duration());
+    EXPECT_EQ(follow->beginTime(), slide->beginTime());
+    EXPECT_EQ(follow->timingFunction(), slide->timingFunction());
+    EXPECT_EQ(follow->fromValue(), slide->fromValue());
+    EXPECT_EQ(follow->toValue(), ui::AnimatableValue(container->slidingControllerView()->layer()->position()));
+    step(0.15);   // drawn halfway, the shadow is where the view is
+    EXPECT_EQ(container->shadowLayer()->presentation()->position(),
+              container->slidingControllerView()->layer()->presentation()->position());
+}
+
+TEST_F(SidePanelDecoration, MaskRoundsTheCornersFacingEachSide)
+{
+    struct Case { SidePanelSide side; bool topLeft; bool topRight; bool bottomLeft; bool bottomRight; };
+    const Case cases[] = {
+        {SidePanelSide::Left, true, false, true, false},
+        {SidePanelSide::Right, false, true, false, true},
+        {SidePanelSide::Top, true, true, false, false},
+        {SidePanelSide::Bottom, false, false, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.side));
+        SetUp();
+        container->setLeftController(nullptr);
+        container->setController(RecordingController::create(QStringLiteral("side"), journal), c.side);
+        show();
+        container->setCenterViewCornerRadius(8);
+        auto mask = std::dynamic_pointer_cast<ui::ShapeLayer>(container->slidingControllerView()->layer()->mask());
+        ASSERT_TRUE(mask && mask->path());
+        const ui::Path& path = *mask->path();
+        EXPECT_EQ(!path.contains(ui::Point(0.5, 0.5)), c.topLeft);
+        EXPECT_EQ(!path.contains(ui::Point(319.5, 0.5)), c.topRight);
+        EXPECT_EQ(!path.contains(ui::Point(0.5, 479.5)), c.bottomLeft);
+        EXPECT_EQ(!path.contains(ui::Point(319.5, 479.5)), c.bottomRight);
+        EXPECT_TRUE(path.contains(ui::Point(160, 240)));
+        EXPECT_EQ(container->shadowLayer()->shadowPath(), path);
+        TearDown();
+    }
+}
+
+TEST_F(SidePanelDecoration, AnimatedCornersRunForTheDefaultTimeOutsideARotation)
+{
+    show();
+    container->setCenterViewCornerRadius(8);
+    container->applyCenterViewCornerRadiusAnimated(true);
+    auto mask = container->slidingControllerView()->layer()->mask();
+    for (const auto& [layer, key] : {std::pair{mask, QStringLiteral("animatePath")}, {mask, QStringLiteral("animateBounds")},
+                                     {container->shadowLayer(), QStringLiteral("animateShadowPath")},
+                                     {container->shadowLayer(), QStringLiteral("animatePosition")}}) {
+        SCOPED_TRACE(key.toStdString());
+        auto animation = layer->animationForKey(key);
+        ASSERT_TRUE(animation);
+        EXPECT_EQ(animation->duration(), 0.3);
+        EXPECT_EQ(animation->timingFunction(), ui::TimingFunction::easeInEaseOut());
+    }
+}
+
+} // namespace

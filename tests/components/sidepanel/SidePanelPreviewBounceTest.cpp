@@ -1,0 +1,195 @@
+#include "components/sidepanel/SidePanelController.h"
+
+#include "components/sidepanel/SidePanelGeometry.h"
+#include "platform/ui/KeyframeAnimation.h"
+#include "platform/ui/Layer.h"
+#include "platform/ui/View.h"
+#include "support/SidePanelFixture.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+
+constexpr auto Left = SidePanelSide::Left;
+constexpr auto Right = SidePanelSide::Right;
+const double kDefaultDuration = double(1.2f);
+const double kDefaultDamping = double(0.4f);
+
+// Records the three preview notices.
+struct PreviewWatcher : SidePanelControllerDelegate {
+    std::optional<bool> answer;
+    QStringList seen;
+    std::optional<bool> shouldPreviewBounceViewSide(SidePanelController&, SidePanelSide) override { return answer; }
+    void willPreviewBounceViewSide(SidePanelController&, SidePanelSide side, bool) override
+    {
+        seen << QStringLiteral("will %1").arg(int(side));
+    }
+    void didPreviewBounceViewSide(SidePanelController&, SidePanelSide side, bool) override
+    {
+        seen << QStringLiteral("did %1").arg(int(side));
+    }
+};
+
+std::vector<double> relativeTo(const std::vector<float>& values, double base)
+{
+    std::vector<double> out;
+    for (float v : values)
+        out.push_back(double(v) - base);
+    return out;
+}
+
+TEST(SidePanelBounceCurve, DefaultCurveSwingsToTheDistanceAndDiesDown)
+{
+    const auto heights = SidePanelGeometry::previewBounceHeights(40, 4, kDefaultDamping, kDefaultDuration);
+    ASSERT_TRUE(heights);
+    ASSERT_EQ(heights->size(), 100u);   // 120 hundredths, capped
+    const std::vector<std::int32_t> start(heights->begin(), heights->begin() + 9);
+    EXPECT_EQ(start, (std::vector<std::int32_t>{0, 8, 16, 22, 28, 32, 35, 38, 39}));
+    // The tenth value (0.108 s) is where the curve touches the distance, truncated.
+    EXPECT_GE((*heights)[9], 39);
+    EXPECT_LE((*heights)[9], 40);
+    // Values are 0.012 s apart; each half period (0.3 s, 25 values) is one shrinking swing.
+    EXPECT_LE(*std::max_element(heights->begin(), heights->end()), 40);
+    EXPECT_LE((*heights)[25], 1);
+    EXPECT_EQ(*std::max_element(heights->begin() + 25, heights->begin() + 50), 10);
+    EXPECT_EQ(*std::max_element(heights->begin() + 50, heights->end()), 2);
+    EXPECT_TRUE(std::all_of(heights->begin() + 70, heights->end(), [](std::int32_t h) { return h == 0; }));
+}
+
+TEST(SidePanelBounceCurve, KeyframeCountFollowsTheDuration)
+{
+    struct Case { double duration; std::size_t count; };
+    for (const Case& c : {Case{kDefaultDuration, 100}, Case{0.5, 50}, Case{0.009, 0}, Case{0, 0}, Case{1e9, 100}}) {
+        SCOPED_TRACE(c.duration);
+        const auto heights = SidePanelGeometry::previewBounceHeights(40, 4, kDefaultDamping, c.duration);
+        ASSERT_TRUE(heights);
+        EXPECT_EQ(heights->size(), c.count);
+    }
+}
+
+TEST(SidePanelBounceCurve, DampingIsKeptInsideItsRange)
+{
+    auto curve = [](double damping) { return SidePanelGeometry::previewBounceHeights(40, 4, damping, kDefaultDuration); };
+    EXPECT_EQ(curve(0), curve(0.0001));
+    EXPECT_EQ(curve(-3), curve(0.0001));
+    EXPECT_EQ(curve(1), curve(0.9999));
+    EXPECT_NE(curve(0.2), curve(0.4));
+}
+
+TEST(SidePanelBounceCurve, RequestsThatMakeNoCurveAreRefusedAndHugeOnesClamped)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case { double distance; double bounces; double duration; };
+    for (const Case& c : {Case{40, 0, 1.2}, Case{40, -2, 1.2}, Case{40, nan, 1.2}, Case{40, inf, 1.2}, Case{40, 4, -1},
+                          Case{40, 4, nan}, Case{40, 4, inf}, Case{nan, 4, 1.2}, Case{1e300, 4, 1.2}}) {
+        SCOPED_TRACE(testing::Message() << c.distance << " " << c.bounces << " " << c.duration);
+        EXPECT_FALSE(SidePanelGeometry::previewBounceHeights(c.distance, c.bounces, kDefaultDamping, c.duration));
+    }
+    const auto huge = SidePanelGeometry::previewBounceHeights(1e12, 4, kDefaultDamping, kDefaultDuration);
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(huge->front(), 0);
+    EXPECT_EQ(*std::max_element(huge->begin(), huge->end()), std::numeric_limits<std::int32_t>::max());
+}
+
+using SidePanelPreviewBounce = SidePanelFixture;
+
+TEST_F(SidePanelPreviewBounce, ValuesAreAbsolutePositionsTowardsTheSide)
+{
+    container->setRightController(RecordingController::create(QStringLiteral("right"), journal));
+    container->setTopController(RecordingController::create(QStringLiteral("top"), journal));
+    show();
+    const ui::Point position = container->slidingControllerView()->layer()->position();
+    const auto heights = SidePanelGeometry::previewBounceHeights(40, 4, kDefaultDamping, kDefaultDuration);
+    struct Case { SidePanelSide side; double base; double sign; };
+    for (const Case& c : {Case{Left, position.x, 1}, Case{Right, position.x, -1}, Case{SidePanelSide::Top, position.y, 1},
+                          Case{SidePanelSide::Bottom, position.y, -1}}) {
+        SCOPED_TRACE(static_cast<int>(c.side));
+        const auto values = container->bouncingValuesForViewSide(c.side, 40, 4, kDefaultDamping, kDefaultDuration);
+        ASSERT_TRUE(values);
+        const auto relative = relativeTo(*values, c.base);
+        ASSERT_EQ(relative.size(), heights->size());
+        for (std::size_t i = 0; i < relative.size(); ++i)
+            EXPECT_EQ(relative[i], c.sign * (*heights)[i]) << i;
+    }
+    EXPECT_FALSE(container->bouncingValuesForViewSide(static_cast<SidePanelSide>(5), 40, 4, 0.4, 1.2));
+}
+
+TEST_F(SidePanelPreviewBounce, RunsOnThePresentationOnlyAndCompletesOnce)
+{
+    auto watcher = std::make_shared<PreviewWatcher>();
+    container->setDelegate(watcher);
+    show();
+    auto slidingLayer = container->slidingControllerView()->layer();
+    const ui::Rect frame = container->slidingControllerView()->frame();
+    int completions = 0;
+    ASSERT_TRUE(container->previewBounceView(Left, [&](SidePanelController&, bool ok) { completions += ok ? 1 : 100; }));
+    auto animation = std::dynamic_pointer_cast<const ui::KeyframeAnimation>(
+        slidingLayer->animationForKey(QStringLiteral("previewBounceAnimation")));
+    ASSERT_TRUE(animation);
+    EXPECT_EQ(animation->keyPath(), QStringLiteral("position.x"));
+    EXPECT_EQ(animation->timingFunction(), ui::TimingFunction::linear());
+    EXPECT_EQ(animation->duration(), kDefaultDuration);
+    EXPECT_EQ(animation->values().size(), 100u);
+    EXPECT_FALSE(menu->view()->isHidden());
+    EXPECT_EQ(watcher->seen, QStringList{QStringLiteral("will 1")});
+    EXPECT_FALSE(container->previewBounceView(Left));   // one at a time
+
+    step(0.108);   // the first swing's top
+    EXPECT_NEAR(slidingLayer->presentation()->position().x - slidingLayer->position().x, 40, 1);
+    EXPECT_EQ(container->slidingControllerView()->frame(), frame);
+    EXPECT_EQ(container->offset(), 0);
+
+    step(1.2);
+    EXPECT_EQ(completions, 1);
+    EXPECT_EQ(watcher->seen, (QStringList{QStringLiteral("will 1"), QStringLiteral("did 1")}));
+    EXPECT_TRUE(menu->view()->isHidden());
+    EXPECT_TRUE(container->previewBounceView(Left));   // free again
+    step(1.3);
+}
+
+TEST_F(SidePanelPreviewBounce, RefusalsNeitherCompleteNorNotify)
+{
+    auto watcher = std::make_shared<PreviewWatcher>();
+    container->setDelegate(watcher);
+    show();
+    auto never = [](SidePanelController&, bool) { ADD_FAILURE() << "no completion for a refusal"; };
+    EXPECT_FALSE(container->previewBounceView(Right, never));   // no controller
+    EXPECT_FALSE(container->previewBounceView(Left, 40, 1.2, 0, 0.4, true, never));
+    EXPECT_FALSE(container->previewBounceView(Left, 40, -1, 4, 0.4, true, never));
+    watcher->answer = false;
+    EXPECT_FALSE(container->previewBounceView(Left, never));
+    watcher->answer = std::nullopt;
+    container->openLeftViewAnimated(false);
+    step(0.01);
+    EXPECT_FALSE(container->previewBounceView(Left, never));   // already open
+    step(2);
+    EXPECT_TRUE(watcher->seen.isEmpty());
+}
+
+TEST_F(SidePanelPreviewBounce, WithoutKeyframesItStillStartsAndCompletes)
+{
+    show();
+    bool completed = false;
+    ASSERT_TRUE(container->previewBounceView(Left, 40, 0.009, true, [&](SidePanelController&, bool ok) { completed = ok; }));
+    step(0.02);
+    EXPECT_TRUE(completed);
+}
+
+TEST_F(SidePanelPreviewBounce, PreviewingWhileTheOppositeSideIsOpenSwapsFirst)
+{
+    container->setRightController(RecordingController::create(QStringLiteral("right"), journal));
+    show();
+    container->openRightViewAnimated(false);
+    step(0.01);
+    ASSERT_TRUE(container->previewBounceView(Left));
+    step(1.5);
+    EXPECT_TRUE(container->isSideOpen(Left));
+    EXPECT_TRUE(container->isSideClosed(Right));
+}
+
+} // namespace
