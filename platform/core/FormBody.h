@@ -10,7 +10,7 @@ namespace core {
 
 // An application/x-www-form-urlencoded body: ordered key=value pairs joined by "&", each key
 // and value UTF-8 and percent-encoded (everything but A-Z a-z 0-9 - . _ ~), so "&", "=", "+",
-// "%" and spaces in a user's text cannot change the pairs. The Parts inserted values raw;
+// "%" and spaces in a user's text cannot change the pairs. The original app inserted values raw;
 // that fault is fixed here for every request.
 class FormBody {
 public:

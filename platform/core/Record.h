@@ -11,10 +11,10 @@
 namespace core {
 
 // The server's JSON replies, kept as Qt JSON values (no typed structs), with the loose reads
-// that the Parts rely on. A missing value is QJsonValue::Undefined; JSON null stays Null.
+// that the app relies on. A missing value is QJsonValue::Undefined; JSON null stays Null.
 class Record {
 public:
-    // Parses a reply as the Parts do (NSJSONSerialization, mutable leaves, no fragments): an
+    // Parses a reply as the app does (NSJSONSerialization, mutable leaves, no fragments): an
     // object or an array. std::nullopt means "not JSON" (the original's nil); never throws.
     static std::optional<QJsonValue> parse(const QByteArray& bytes);
     // Also accepts a top-level scalar ("1", "\"x\"", "true", "null").

@@ -121,7 +121,7 @@ void UrlConnection::start()
         request.setRawHeader(name, value);
         hasContentType = hasContentType || name.compare("content-type", Qt::CaseInsensitive) == 0;
     }
-    // The phone's default for a POST body, which the Parts rely on without setting it.
+    // The phone's default for a POST body, which the app relies on without setting it.
     if (!hasContentType && !m_request.body.isEmpty())
         request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/x-www-form-urlencoded"));
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);

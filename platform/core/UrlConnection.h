@@ -25,7 +25,7 @@ struct UrlRequest {
     QList<QPair<QByteArray, QByteArray>> headers;
     double timeoutInterval = DefaultTimeout;   // idle time-out in Clock seconds
 
-    // The Parts' request: POST, 30-second time-out, form-encoded UTF-8 body.
+    // The app's request: POST, 30-second time-out, form-encoded UTF-8 body.
     static UrlRequest formPost(const QUrl& url, const FormBody& body, double timeout = DefaultTimeout);
 };
 

@@ -34,36 +34,10 @@ std::shared_ptr<Label> Label::create(const Rect& frame)
 }
 
 Label::Label(const Rect& frame)
-    : View(frame)
+    : TextProperties(frame, Font::systemFont(17))
 {
     setUserInteractionEnabled(false);
     setOpaque(false);
-}
-
-void Label::setText(const QString& text)
-{
-    if (m_text == text)
-        return;
-    m_text = text;
-    setNeedsDisplay();
-}
-
-void Label::setFont(const Font& font)
-{
-    m_font = font;
-    setNeedsDisplay();
-}
-
-void Label::setTextColor(const Color& color)
-{
-    m_textColor = color;
-    setNeedsDisplay();
-}
-
-void Label::setTextAlignment(TextAlignment alignment)
-{
-    m_alignment = alignment;
-    setNeedsDisplay();
 }
 
 void Label::setLineBreakMode(LineBreakMode mode)

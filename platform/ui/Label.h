@@ -1,15 +1,15 @@
 #pragma once
 
-#include "platform/ui/Color.h"
-#include "platform/ui/Font.h"
+#include "platform/ui/TextAlignment.h"
+#include "platform/ui/TextProperties.h"
 #include "platform/ui/View.h"
 
 #include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
 
 namespace ui {
-
-// Horizontal alignment of text, with the phone's values.
-enum class TextAlignment { Left = 0, Center = 1, Right = 2 };
 
 // How a label breaks and shortens text, with the phone's values.
 enum class LineBreakMode { WordWrap = 0, CharWrap = 1, Clip = 2, TruncateHead = 3, TruncateTail = 4, TruncateMiddle = 5 };
@@ -18,18 +18,10 @@ enum class LineBreakMode { WordWrap = 0, CharWrap = 1, Clip = 2, TruncateHead = 
 // numberOfLines lines (0: as many as fit), wraps by word except in CharWrap mode, and the
 // last line shows "…" where text was cut in the truncating modes. Like the phone's label it
 // takes no touches until user interaction is switched on.
-class Label : public View {
+class Label : public TextProperties<View> {
 public:
     static std::shared_ptr<Label> create(const Rect& frame = Rect());
 
-    QString text() const { return m_text; }
-    void setText(const QString& text);
-    Font font() const { return m_font; }
-    void setFont(const Font& font);
-    Color textColor() const { return m_textColor; }
-    void setTextColor(const Color& color);
-    TextAlignment textAlignment() const { return m_alignment; }
-    void setTextAlignment(TextAlignment alignment);
     LineBreakMode lineBreakMode() const { return m_lineBreakMode; }
     void setLineBreakMode(LineBreakMode mode);
     int numberOfLines() const { return m_numberOfLines; }
@@ -52,10 +44,6 @@ private:
     };
     std::vector<Line> layoutLines(double width, double maxHeight) const;
 
-    QString m_text;
-    Font m_font = Font::systemFont(17);
-    Color m_textColor = Color::black();
-    TextAlignment m_alignment = TextAlignment::Left;
     LineBreakMode m_lineBreakMode = LineBreakMode::TruncateTail;
     int m_numberOfLines = 1;
 };

@@ -32,15 +32,26 @@ std::shared_ptr<TextField> TextField::create(const Rect& frame)
 }
 
 TextField::TextField(const Rect& frame)
-    : Control(frame)
+    : TextProperties(frame, Font::systemFont(17))
+    , m_editor(*this, m_text,
+               {[this] {
+                    auto d = delegate();
+                    return !d || d->textFieldShouldBeginEditing(*this);
+                },
+                [this] {
+                    if (auto d = delegate())
+                        d->textFieldDidBeginEditing(*this);
+                },
+                [this] {
+                    if (auto d = delegate())
+                        d->textFieldDidEndEditing(*this);
+                },
+                [this](TextRange range, const QString& string) {
+                    auto d = delegate();
+                    return !d || d->shouldChangeCharactersInRange(*this, range, string);
+                }})
 {
     setOpaque(false);
-}
-
-void TextField::setText(const QString& text)
-{
-    m_text = text;
-    setNeedsDisplay();
 }
 
 void TextField::setPlaceholder(const QString& placeholder)
@@ -61,24 +72,6 @@ void TextField::setBorderStyle(TextBorderStyle style)
     setNeedsDisplay();
 }
 
-void TextField::setFont(const Font& font)
-{
-    m_font = font;
-    setNeedsDisplay();
-}
-
-void TextField::setTextColor(const Color& color)
-{
-    m_textColor = color;
-    setNeedsDisplay();
-}
-
-void TextField::setTextAlignment(TextAlignment alignment)
-{
-    m_alignment = alignment;
-    setNeedsDisplay();
-}
-
 QString TextField::displayedText() const
 {
     if (!m_secure)
@@ -93,51 +86,22 @@ bool TextField::canBecomeFirstResponder() const
 
 bool TextField::becomeFirstResponder()
 {
-    if (isFirstResponder())
-        return true;
-    if (!canBecomeFirstResponder() || !window())
-        return false;
-    auto self = shared_from_this();
-    if (auto d = delegate(); d && !d->textFieldShouldBeginEditing(*this))
-        return false;
-    if (!View::becomeFirstResponder())
-        return false;
-    m_editing = true;
-    setNeedsDisplay();
-    if (auto d = delegate())
-        d->textFieldDidBeginEditing(*this);
-    return true;
+    return m_editor.becomeFirstResponder();
 }
 
 bool TextField::resignFirstResponder()
 {
-    if (!m_editing)
-        return View::resignFirstResponder();
-    auto self = shared_from_this();
-    View::resignFirstResponder();
-    endEditing();
-    return true;
+    return m_editor.resignFirstResponder();
 }
 
 void TextField::didMoveToWindow()
 {
-    // A field taken out of its window can no longer receive keys: its editing ends there.
-    if (m_editing && !window())
-        endEditing();
-}
-
-void TextField::endEditing()
-{
-    auto self = shared_from_this();
-    m_editing = false;
-    setNeedsDisplay();
-    if (auto d = delegate())
-        d->textFieldDidEndEditing(*this);
+    m_editor.didMoveToWindow();
 }
 
 void TextField::insertText(const QString& text)
 {
-    if (!m_editing)
+    if (!isEditing())
         return;
     if (text == QLatin1String("\n")) {
         pressReturn();
@@ -146,14 +110,12 @@ void TextField::insertText(const QString& text)
     const QString string = withoutLineBreaks(text);
     if (string.isEmpty())
         return;
-    replace(TextRange::atEnd(m_text), string);
+    m_editor.replace(TextRange::atEnd(m_text), string);
 }
 
 void TextField::deleteBackward()
 {
-    if (!m_editing || m_text.isEmpty())
-        return;
-    replace(TextRange::lastCharacter(m_text), QString());
+    m_editor.deleteBackward();
 }
 
 void TextField::pressReturn()
@@ -163,23 +125,10 @@ void TextField::pressReturn()
     if (d && !d->shouldChangeCharactersInRange(*this, TextRange::atEnd(m_text), QStringLiteral("\n")))
         return;
     // The delegate may have moved the focus on; a field that is no longer edited is done.
-    if (!m_editing)
+    if (!isEditing())
         return;
     if (d)
         d->textFieldShouldReturn(*this);
-}
-
-bool TextField::replace(TextRange range, const QString& string)
-{
-    auto self = shared_from_this();
-    if (auto d = delegate(); d && !d->shouldChangeCharactersInRange(*this, range, string))
-        return false;
-    // The delegate may have set another text meanwhile; the edit applies to what is there.
-    const int location = std::min(range.location, int(m_text.size()));
-    const int length = std::min(range.length, int(m_text.size()) - location);
-    m_text.replace(location, length, string);
-    setNeedsDisplay();
-    return true;
 }
 
 Rect TextField::textRect() const
@@ -232,7 +181,7 @@ void TextField::draw(DrawContext& context)
     const double width = m_font.widthOfText(shown);
     double x = alignedX(area, width);
     // While editing, a text longer than the field shows its end, where the caret is.
-    if (m_editing && !showsPlaceholder && width > area.width())
+    if (isEditing() && !showsPlaceholder && width > area.width())
         x = area.maxX() - width;
     const double y = area.y() + (area.height() - m_font.lineHeight()) / 2;
 
@@ -240,7 +189,7 @@ void TextField::draw(DrawContext& context)
     context.clipToRect(area);
     if (!shown.isEmpty())
         context.drawText(shown, Point(x, y), m_font, showsPlaceholder ? kPlaceholderColor : m_textColor);
-    if (m_editing) {
+    if (isEditing()) {
         const double caretX = showsPlaceholder ? alignedX(area, 0) : x + width;
         context.setFillColor(kCaretColor);
         context.fillRect(Rect(caretX, y, 1.5, m_font.lineHeight()));

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "platform/ui/Color.h"
 #include "platform/ui/Control.h"
-#include "platform/ui/Font.h"
-#include "platform/ui/Label.h"
+#include "platform/ui/TextEditing.h"
 #include "platform/ui/TextInputTraits.h"
+#include "platform/ui/TextProperties.h"
 #include "platform/ui/TextRange.h"
 
 #include <QString>
@@ -25,31 +24,23 @@ enum class TextBorderStyle { None = 0, Line = 1, Bezel = 2, RoundedRect = 3 };
 // deletion, and "\n" for the return key, which a one-line field never inserts; when the
 // delegate lets the return key through and the field is still editing, it is asked
 // textFieldShouldReturn. Text set from code does not ask the delegate.
-class TextField : public Control {
+class TextField : public TextProperties<Control> {
 public:
     static std::shared_ptr<TextField> create(const Rect& frame = Rect());
 
-    QString text() const { return m_text; }
-    void setText(const QString& text);
     QString placeholder() const { return m_placeholder; }
     void setPlaceholder(const QString& placeholder);
     bool isSecureTextEntry() const { return m_secure; }
     void setSecureTextEntry(bool secure);
     TextBorderStyle borderStyle() const { return m_borderStyle; }
     void setBorderStyle(TextBorderStyle style);
-    Font font() const { return m_font; }
-    void setFont(const Font& font);
-    Color textColor() const { return m_textColor; }
-    void setTextColor(const Color& color);
-    TextAlignment textAlignment() const { return m_alignment; }
-    void setTextAlignment(TextAlignment alignment);
     ReturnKeyType returnKeyType() const { return m_returnKeyType; }
     void setReturnKeyType(ReturnKeyType type) { m_returnKeyType = type; }
 
     std::shared_ptr<TextFieldDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<TextFieldDelegate>& delegate) { m_delegate = delegate; }
 
-    bool isEditing() const { return m_editing; }
+    bool isEditing() const { return m_editor.isEditing(); }
     // The text as drawn: one dot per character under secure entry.
     QString displayedText() const;
 
@@ -67,23 +58,17 @@ protected:
     void didMoveToWindow() override;
 
 private:
-    void endEditing();
     void pressReturn();
-    bool replace(TextRange range, const QString& string);
     Rect textRect() const;
     double alignedX(const Rect& area, double width) const;
     void drawBorder(DrawContext& context) const;
 
-    QString m_text;
     QString m_placeholder;
-    Font m_font = Font::systemFont(17);
-    Color m_textColor = Color::black();
-    TextAlignment m_alignment = TextAlignment::Left;
     TextBorderStyle m_borderStyle = TextBorderStyle::None;
     ReturnKeyType m_returnKeyType = ReturnKeyType::Default;
     std::weak_ptr<TextFieldDelegate> m_delegate;
     bool m_secure = false;
-    bool m_editing = false;
+    TextEditing m_editor;
 };
 
 } // namespace ui

@@ -21,110 +21,60 @@ std::shared_ptr<TextView> TextView::create(const Rect& frame)
 }
 
 TextView::TextView(const Rect& frame)
-    : View(frame)
+    : TextProperties(frame, Font::systemFont(12))
+    , m_editor(*this, m_text,
+               {[this] {
+                    auto d = delegate();
+                    return !d || d->textViewShouldBeginEditing(*this);
+                },
+                [this] {
+                    if (auto d = delegate())
+                        d->textViewDidBeginEditing(*this);
+                },
+                [this] {
+                    if (auto d = delegate())
+                        d->textViewDidEndEditing(*this);
+                },
+                [this](TextRange range, const QString& text) {
+                    auto d = delegate();
+                    return !d || d->shouldChangeTextInRange(*this, range, text);
+                }})
 {
     setBackgroundColor(Color::white());
-}
-
-void TextView::setText(const QString& text)
-{
-    m_text = text;
-    setNeedsDisplay();
-}
-
-void TextView::setFont(const Font& font)
-{
-    m_font = font;
-    setNeedsDisplay();
-}
-
-void TextView::setTextColor(const Color& color)
-{
-    m_textColor = color;
-    setNeedsDisplay();
-}
-
-void TextView::setTextAlignment(TextAlignment alignment)
-{
-    m_alignment = alignment;
-    setNeedsDisplay();
 }
 
 void TextView::setEditable(bool editable)
 {
     m_editable = editable;
-    if (!editable && m_editing)
+    if (!editable && isEditing())
         resignFirstResponder();
 }
 
 bool TextView::becomeFirstResponder()
 {
-    if (isFirstResponder())
-        return true;
-    if (!canBecomeFirstResponder() || !window())
-        return false;
-    auto self = shared_from_this();
-    if (auto d = delegate(); d && !d->textViewShouldBeginEditing(*this))
-        return false;
-    if (!View::becomeFirstResponder())
-        return false;
-    m_editing = true;
-    setNeedsDisplay();
-    if (auto d = delegate())
-        d->textViewDidBeginEditing(*this);
-    return true;
+    return m_editor.becomeFirstResponder();
 }
 
 bool TextView::resignFirstResponder()
 {
-    if (!m_editing)
-        return View::resignFirstResponder();
-    auto self = shared_from_this();
-    View::resignFirstResponder();
-    endEditing();
-    return true;
+    return m_editor.resignFirstResponder();
 }
 
 void TextView::didMoveToWindow()
 {
-    // A view taken out of its window can no longer receive keys: its editing ends there.
-    if (m_editing && !window())
-        endEditing();
-}
-
-void TextView::endEditing()
-{
-    auto self = shared_from_this();
-    m_editing = false;
-    setNeedsDisplay();
-    if (auto d = delegate())
-        d->textViewDidEndEditing(*this);
+    m_editor.didMoveToWindow();
 }
 
 void TextView::insertText(const QString& text)
 {
-    if (!m_editing || text.isEmpty())
+    if (!isEditing() || text.isEmpty())
         return;
-    replace(TextRange::atEnd(m_text), text);
+    m_editor.replace(TextRange::atEnd(m_text), text);
 }
 
 void TextView::deleteBackward()
 {
-    if (!m_editing || m_text.isEmpty())
-        return;
-    replace(TextRange::lastCharacter(m_text), QString());
-}
-
-void TextView::replace(TextRange range, const QString& text)
-{
-    auto self = shared_from_this();
-    if (auto d = delegate(); d && !d->shouldChangeTextInRange(*this, range, text))
-        return;
-    // The delegate may have set another text meanwhile; the edit applies to what is there.
-    const int location = std::min(range.location, int(m_text.size()));
-    const int length = std::min(range.length, int(m_text.size()) - location);
-    m_text.replace(location, length, text);
-    setNeedsDisplay();
+    m_editor.deleteBackward();
 }
 
 void TextView::draw(DrawContext& context)
@@ -136,7 +86,7 @@ void TextView::draw(DrawContext& context)
     shown.replace(QLatin1Char('\n'), QChar(QChar::LineSeparator));
     const double height = m_font.sizeOfText(shown, area.width(), 0).height;
     // While editing, the last lines (where typing goes on) stay in view.
-    const double scrolled = m_editing ? std::max(0.0, height - area.height()) : 0;
+    const double scrolled = isEditing() ? std::max(0.0, height - area.height()) : 0;
     const auto align = m_alignment == TextAlignment::Center  ? DrawContext::TextAlignment::Center
                        : m_alignment == TextAlignment::Right ? DrawContext::TextAlignment::Right
                                                              : DrawContext::TextAlignment::Left;

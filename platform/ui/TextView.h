@@ -1,10 +1,8 @@
 #pragma once
 
-#include "platform/ui/Color.h"
-#include "platform/ui/Font.h"
-#include "platform/ui/Label.h"
+#include "platform/ui/TextEditing.h"
 #include "platform/ui/TextInputTraits.h"
-#include "platform/ui/TextRange.h"
+#include "platform/ui/TextProperties.h"
 #include "platform/ui/View.h"
 
 #include <QString>
@@ -20,18 +18,10 @@ class TextViewDelegate;
 // every edit goes through the delegate's shouldChangeTextInRange; here the return key's "\n"
 // is inserted when the delegate allows it. While editing, text taller than the view shows
 // its last lines. Text set from code does not ask the delegate.
-class TextView : public View {
+class TextView : public TextProperties<View> {
 public:
     static std::shared_ptr<TextView> create(const Rect& frame = Rect());
 
-    QString text() const { return m_text; }
-    void setText(const QString& text);
-    Font font() const { return m_font; }
-    void setFont(const Font& font);
-    Color textColor() const { return m_textColor; }
-    void setTextColor(const Color& color);
-    TextAlignment textAlignment() const { return m_alignment; }
-    void setTextAlignment(TextAlignment alignment);
     bool isEditable() const { return m_editable; }
     void setEditable(bool editable);
     ReturnKeyType returnKeyType() const { return m_returnKeyType; }
@@ -40,7 +30,7 @@ public:
     std::shared_ptr<TextViewDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<TextViewDelegate>& delegate) { m_delegate = delegate; }
 
-    bool isEditing() const { return m_editing; }
+    bool isEditing() const { return m_editor.isEditing(); }
 
     bool canBecomeFirstResponder() const override { return m_editable; }
     bool becomeFirstResponder() override;
@@ -60,17 +50,10 @@ protected:
     void didMoveToWindow() override;
 
 private:
-    void replace(TextRange range, const QString& text);
-    void endEditing();
-
-    QString m_text;
-    Font m_font = Font::systemFont(12);
-    Color m_textColor = Color::black();
-    TextAlignment m_alignment = TextAlignment::Left;
     ReturnKeyType m_returnKeyType = ReturnKeyType::Default;
     std::weak_ptr<TextViewDelegate> m_delegate;
     bool m_editable = true;
-    bool m_editing = false;
+    TextEditing m_editor;
 };
 
 } // namespace ui

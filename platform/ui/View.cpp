@@ -456,9 +456,13 @@ bool View::becomeFirstResponder()
     auto w = window();
     if (!w)
         return false;
+    auto self = shared_from_this();
     if (auto current = w->firstResponder(); current && !current->resignFirstResponder())
         return false;
-    w->setFirstResponder(shared_from_this());
+    // Resigning told app code, which may have taken this view out of the window meanwhile.
+    if (window() != w)
+        return false;
+    w->setFirstResponder(self);
     return true;
 }
 

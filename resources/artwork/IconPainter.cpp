@@ -13,6 +13,19 @@ QPen strokePen(const QColor& colour, qreal width)
     return QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
+// Icons are line drawings with solid details: these switch the painter between the two.
+void outline(QPainter& p, const QColor& colour, qreal width)
+{
+    p.setPen(strokePen(colour, width));
+    p.setBrush(Qt::NoBrush);
+}
+
+void solid(QPainter& p, const QColor& colour)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+}
+
 void drawBack(QPainter& p, const QColor& c)
 {
     p.setPen(strokePen(c, 11));
@@ -26,8 +39,7 @@ void drawBack(QPainter& p, const QColor& c)
 
 void drawBooks(QPainter& p, const QColor& c)
 {
-    p.setPen(strokePen(c, 6));
-    p.setBrush(Qt::NoBrush);
+    outline(p, c, 6);
     p.drawRoundedRect(QRectF(16, 22, 18, 60), 3, 3);
     p.drawRoundedRect(QRectF(38, 16, 18, 66), 3, 3);
     p.save();
@@ -42,8 +54,7 @@ void drawBooks(QPainter& p, const QColor& c)
 
 void drawPerson(QPainter& p, const QColor& c)
 {
-    p.setPen(Qt::NoPen);
-    p.setBrush(c);
+    solid(p, c);
     p.drawEllipse(QPointF(50, 33), 17, 17);
     QPainterPath body;
     body.moveTo(18, 88);
@@ -55,31 +66,27 @@ void drawPerson(QPainter& p, const QColor& c)
 
 void drawLock(QPainter& p, const QColor& c)
 {
-    p.setPen(strokePen(c, 9));
-    p.setBrush(Qt::NoBrush);
+    outline(p, c, 9);
     QPainterPath shackle;
     shackle.moveTo(32, 46);
     shackle.lineTo(32, 34);
     shackle.arcTo(QRectF(32, 16, 36, 36), 180, -180);
     shackle.lineTo(68, 46);
     p.drawPath(shackle);
-    p.setPen(Qt::NoPen);
-    p.setBrush(c);
+    solid(p, c);
     p.drawRoundedRect(QRectF(22, 44, 56, 42), 8, 8);
 }
 
 void drawNotebook(QPainter& p, const QColor& c)
 {
-    p.setPen(strokePen(c, 6));
-    p.setBrush(Qt::NoBrush);
+    outline(p, c, 6);
     p.drawRoundedRect(QRectF(20, 14, 50, 72), 6, 6);
     for (int y : {32, 46, 60})
         p.drawLine(QPointF(30, y), QPointF(58, y));
     p.save();
     p.translate(78, 30);
     p.rotate(30);
-    p.setPen(Qt::NoPen);
-    p.setBrush(c);
+    solid(p, c);
     p.drawRect(QRectF(-5, 0, 10, 46));
     QPainterPath tip;
     tip.moveTo(-5, 46);
@@ -92,8 +99,7 @@ void drawNotebook(QPainter& p, const QColor& c)
 
 void drawGear(QPainter& p, const QColor& c)
 {
-    p.setPen(Qt::NoPen);
-    p.setBrush(c);
+    solid(p, c);
     QPainterPath gear;
     const int teeth = 8;
     for (int i = 0; i < teeth * 2; ++i) {
@@ -116,12 +122,10 @@ void drawGear(QPainter& p, const QColor& c)
 
 void drawTarget(QPainter& p, const QColor& c)
 {
-    p.setPen(strokePen(c, 7));
-    p.setBrush(Qt::NoBrush);
+    outline(p, c, 7);
     p.drawEllipse(QPointF(46, 54), 34, 34);
     p.drawEllipse(QPointF(46, 54), 19, 19);
-    p.setPen(Qt::NoPen);
-    p.setBrush(c);
+    solid(p, c);
     p.drawEllipse(QPointF(46, 54), 7, 7);
     p.setPen(strokePen(c, 6));
     p.drawLine(QPointF(48, 52), QPointF(84, 16));
@@ -131,8 +135,7 @@ void drawTarget(QPainter& p, const QColor& c)
 
 void drawStopwatch(QPainter& p, const QColor& c)
 {
-    p.setPen(strokePen(c, 7));
-    p.setBrush(Qt::NoBrush);
+    outline(p, c, 7);
     p.drawEllipse(QPointF(50, 56), 33, 33);
     p.drawLine(QPointF(50, 56), QPointF(50, 36));
     p.drawLine(QPointF(50, 56), QPointF(64, 64));
@@ -143,8 +146,7 @@ void drawStopwatch(QPainter& p, const QColor& c)
 
 void drawPaper(QPainter& p, const QColor& c)
 {
-    p.setPen(strokePen(c, 6));
-    p.setBrush(Qt::NoBrush);
+    outline(p, c, 6);
     QPainterPath sheet;
     sheet.moveTo(22, 12);
     sheet.lineTo(62, 12);
@@ -179,8 +181,7 @@ void drawStar(QPainter& p, const QColor& c)
 
 void drawTrash(QPainter& p, const QColor& c)
 {
-    p.setPen(strokePen(c, 7));
-    p.setBrush(Qt::NoBrush);
+    outline(p, c, 7);
     p.drawLine(QPointF(16, 26), QPointF(84, 26));
     p.drawLine(QPointF(40, 14), QPointF(60, 14));
     QPainterPath bin;
@@ -195,8 +196,7 @@ void drawTrash(QPainter& p, const QColor& c)
 
 void drawGrid(QPainter& p, const QColor& c)
 {
-    p.setPen(Qt::NoPen);
-    p.setBrush(c);
+    solid(p, c);
     for (int row = 0; row < 3; ++row) {
         for (int col = 0; col < 3; ++col)
             p.drawRoundedRect(QRectF(14 + col * 26, 14 + row * 26, 20, 20), 4, 4);
@@ -205,8 +205,7 @@ void drawGrid(QPainter& p, const QColor& c)
 
 void drawBulb(QPainter& p, const QColor& c)
 {
-    p.setPen(strokePen(c, 7));
-    p.setBrush(Qt::NoBrush);
+    outline(p, c, 7);
     QPainterPath bulb;
     bulb.moveTo(38, 66);
     bulb.cubicTo(38, 56, 22, 50, 22, 36);
@@ -233,8 +232,7 @@ void drawPlay(QPainter& p, const QColor& c)
 
 void drawChat(QPainter& p, const QColor& c)
 {
-    p.setPen(strokePen(c, 7));
-    p.setBrush(Qt::NoBrush);
+    outline(p, c, 7);
     QPainterPath bubble;
     bubble.addRoundedRect(QRectF(12, 16, 76, 54), 14, 14);
     p.drawPath(bubble);
@@ -243,16 +241,14 @@ void drawChat(QPainter& p, const QColor& c)
     tail.lineTo(24, 88);
     tail.lineTo(46, 70);
     p.drawPath(tail);
-    p.setPen(Qt::NoPen);
-    p.setBrush(c);
+    solid(p, c);
     for (int x : {32, 50, 68})
         p.drawEllipse(QPointF(x, 43), 6, 6);
 }
 
 void drawBrush(QPainter& p, const QColor& c)
 {
-    p.setPen(strokePen(c, 6));
-    p.setBrush(Qt::NoBrush);
+    outline(p, c, 6);
     QPainterPath palette;
     palette.moveTo(50, 12);
     palette.cubicTo(20, 12, 10, 36, 12, 54);
@@ -261,35 +257,30 @@ void drawBrush(QPainter& p, const QColor& c)
     palette.cubicTo(74, 62, 90, 70, 90, 50);
     palette.cubicTo(90, 28, 72, 12, 50, 12);
     p.drawPath(palette);
-    p.setPen(Qt::NoPen);
-    p.setBrush(c);
+    solid(p, c);
     for (const QPointF& dot : {QPointF(34, 36), QPointF(52, 28), QPointF(70, 38), QPointF(30, 58)})
         p.drawEllipse(dot, 6.5, 6.5);
 }
 
 void drawInfo(QPainter& p, const QColor& c)
 {
-    p.setPen(strokePen(c, 7));
-    p.setBrush(Qt::NoBrush);
+    outline(p, c, 7);
     p.drawEllipse(QPointF(50, 50), 38, 38);
     p.drawLine(QPointF(50, 46), QPointF(50, 72));
-    p.setPen(Qt::NoPen);
-    p.setBrush(c);
+    solid(p, c);
     p.drawEllipse(QPointF(50, 30), 5.5, 5.5);
 }
 
 void drawPower(QPainter& p, const QColor& c)
 {
-    p.setPen(strokePen(c, 8));
-    p.setBrush(Qt::NoBrush);
+    outline(p, c, 8);
     p.drawArc(QRectF(16, 18, 68, 68), 120 * 16, -240 * 16);
     p.drawLine(QPointF(50, 10), QPointF(50, 50));
 }
 
 void drawCheck(QPainter& p, const QColor& c)
 {
-    p.setPen(strokePen(c, 12));
-    p.setBrush(Qt::NoBrush);
+    outline(p, c, 12);
     QPainterPath tick;
     tick.moveTo(18, 52);
     tick.lineTo(40, 74);
@@ -329,8 +320,7 @@ void drawSliders(QPainter& p, const QColor& c)
     p.setPen(strokePen(c, 6));
     for (int y : {24, 50, 76})
         p.drawLine(QPointF(14, y), QPointF(86, y));
-    p.setPen(Qt::NoPen);
-    p.setBrush(c);
+    solid(p, c);
     p.drawEllipse(QPointF(34, 24), 10, 10);
     p.drawEllipse(QPointF(66, 50), 10, 10);
     p.drawEllipse(QPointF(44, 76), 10, 10);

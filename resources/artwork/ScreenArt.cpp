@@ -15,6 +15,13 @@ namespace {
 // The top seventh of every modal screen is its title band.
 constexpr qreal bandHeight = 854.0 / 7.0;
 
+// Layered scenery draws one colour at growing strengths, far to near.
+QColor withAlpha(QColor colour, int alpha)
+{
+    colour.setAlpha(alpha);
+    return colour;
+}
+
 void paintAllBg(QPainter& p, const QRectF& r)
 {
     DrawKit::verticalGradient(p, r, QColor(0xF7, 0xFB, 0xFE), QColor(0xE3, 0xF0, 0xF8));
@@ -51,9 +58,7 @@ void paintWaves(QPainter& p, const QRectF& r, const QColor& colour)
     p.save();
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 3; ++i) {
-        QColor c = colour;
-        c.setAlpha(50 + i * 25);
-        p.setBrush(c);
+        p.setBrush(withAlpha(colour, 50 + i * 25));
         const qreal y = r.height() * (0.48 + i * 0.08);
         QPainterPath wave;
         wave.moveTo(0, y);
@@ -74,9 +79,7 @@ void paintHills(QPainter& p, const QRectF& r, const QColor& colour)
     p.setBrush(QColor(255, 226, 170));
     p.drawEllipse(QPointF(r.width() * 0.75, r.height() * 0.3), 48, 48);
     for (int i = 0; i < 2; ++i) {
-        QColor c = colour;
-        c.setAlpha(70 + i * 40);
-        p.setBrush(c);
+        p.setBrush(withAlpha(colour, 70 + i * 40));
         const qreal y = r.height() * (0.5 + i * 0.07);
         QPainterPath hill;
         hill.moveTo(0, y + 40);

@@ -49,7 +49,7 @@ TEST(TreeViewScreenshotTest, ThreeLevelsPartlyExpanded)
     window->layoutIfNeeded();
     ASSERT_EQ(tree->numberOfRows(), 7);
 
-    const QImage image = ui::Renderer::renderLayer(*window->layer(), 2);
+    const QImage image = ui::Renderer::render(*window->layer(), window->bounds().size, 2);
     ASSERT_FALSE(image.isNull());
     std::set<QRgb> colours;
     for (int y = 0; y < 400; y += 2) {

@@ -26,7 +26,7 @@ TEST(RandomTest, UniformStaysInRangeAndCoversIt)
         ASSERT_GE(u, 0.0);
         ASSERT_LT(u, 1.0);
     }
-    // The device number of Part 1.102: 1000000000 + arc4random() % 1000000000 has ten digits.
+    // The app's device number, 1000000000 + next() % 1000000000, always has ten digits.
     const auto device = 1000000000ULL + Random::next() % 1000000000ULL;
     EXPECT_EQ(QString::number(device).size(), 10);
 }

@@ -17,7 +17,7 @@ TEST(RecordTest, ParseGivesObjectsAndArraysAndADistinctNotJson)
     ASSERT_TRUE(array.has_value());
     EXPECT_TRUE(array->isArray());
 
-    // Not JSON (the original's nil), including bare values: the Parts compare those as text.
+    // Not JSON (the original's nil), including bare values: the app compares those as text.
     for (const char* text : {"", "0", "1", "\"x\"", "<html>boom</html>", "{\"a\":", "[1,]", "\xff\xfe"})
         EXPECT_FALSE(Record::parse(text).has_value()) << text;
 

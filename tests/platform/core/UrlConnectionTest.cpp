@@ -14,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -179,6 +180,20 @@ protected:
     bool m_stopping = false;
 };
 
+// A hand-written server for faults that a real one will not commit: `answer` gets each
+// connection once its request has been read.
+void onEveryRequest(QTcpServer& server, std::function<void(QTcpSocket*)> answer)
+{
+    QObject::connect(&server, &QTcpServer::newConnection, [&server, answer] {
+        while (QTcpSocket* socket = server.nextPendingConnection()) {
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, answer] {
+                socket->readAll();
+                answer(socket);
+            });
+        }
+    });
+}
+
 } // namespace
 
 TEST_F(UrlConnectionTest, Status200DeliversResponseDataFinishAndNeverInsideTheStartingCall)
@@ -275,14 +290,9 @@ TEST_F(UrlConnectionTest, ConnectionClosedBeforeAnyResponseFails)
     // A listener that reads the request and hangs up without answering.
     QTcpServer rude;
     ASSERT_TRUE(rude.listen(QHostAddress::LocalHost));
-    QObject::connect(&rude, &QTcpServer::newConnection, [&rude] {
-        while (QTcpSocket* socket = rude.nextPendingConnection()) {
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-                socket->readAll();
-                socket->abort();
-                socket->deleteLater();
-            });
-        }
+    onEveryRequest(rude, [](QTcpSocket* socket) {
+        socket->abort();
+        socket->deleteLater();
     });
     auto seen = std::make_shared<Seen>();
     UrlConnection::formPost(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(rude.serverPort())),
@@ -297,18 +307,13 @@ TEST_F(UrlConnectionTest, ConnectionResetMidBodyFailsAfterTheResponse)
     // Headers promise 100 bytes; 10 arrive, then the connection is reset.
     QTcpServer rude;
     ASSERT_TRUE(rude.listen(QHostAddress::LocalHost));
-    QObject::connect(&rude, &QTcpServer::newConnection, [&rude] {
-        while (QTcpSocket* socket = rude.nextPendingConnection()) {
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-                socket->readAll();
-                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n0123456789");
-                socket->flush();
-                core::afterDelay(0.05, [socket] {
-                    socket->abort();
-                    socket->deleteLater();
-                });
-            });
-        }
+    onEveryRequest(rude, [](QTcpSocket* socket) {
+        socket->write("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n0123456789");
+        socket->flush();
+        core::afterDelay(0.05, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
     });
     auto seen = std::make_shared<Seen>();
     UrlConnection::formPost(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(rude.serverPort())),

@@ -22,6 +22,7 @@ public:
     QStringList log;
     std::function<bool(TextField&)> shouldBegin;
     std::function<bool(TextField&, const QString&)> shouldChange;
+    std::function<void(TextField&)> didEnd;
 
     bool textFieldShouldBeginEditing(TextField& f) override
     {
@@ -29,7 +30,12 @@ public:
         return shouldBegin ? shouldBegin(f) : true;
     }
     void textFieldDidBeginEditing(TextField& f) override { log << name(f) + ":didBegin"; }
-    void textFieldDidEndEditing(TextField& f) override { log << name(f) + ":didEnd"; }
+    void textFieldDidEndEditing(TextField& f) override
+    {
+        log << name(f) + ":didEnd";
+        if (didEnd)
+            didEnd(f);
+    }
     bool shouldChangeCharactersInRange(TextField& f, TextRange r, const QString& s) override
     {
         log << QStringLiteral("%1:change %2+%3 [%4]").arg(name(f)).arg(r.location).arg(r.length).arg(s);
@@ -200,6 +206,28 @@ TEST_F(TextFieldTest, LeavingTheWindowEndsEditing)
     EXPECT_EQ(delegate->log.last(), "0:didEnd");
     type("z");
     EXPECT_EQ(fields[0]->text(), "");
+
+    // Moved straight into another window, the field is nobody's first responder any more.
+    fields[1]->becomeFirstResponder();
+    const auto other = Window::create(Rect(0, 0, 320, 480));
+    other->addSubview(fields[1]);
+    EXPECT_FALSE(fields[1]->isEditing());
+    EXPECT_EQ(delegate->log.last(), "1:didEnd");
+}
+
+// Moving the focus ends the other field's editing first, and the screen may react to that by
+// taking the newly tapped field away (leaving the page): it must not edit outside the window.
+TEST_F(TextFieldTest, AFieldTakenAwayWhileTheOtherEndsEditingDoesNotEdit)
+{
+    fields[0]->becomeFirstResponder();
+    delegate->didEnd = [this](TextField&) { fields[1]->removeFromSuperview(); };
+    EXPECT_FALSE(fields[1]->becomeFirstResponder());
+    EXPECT_FALSE(fields[1]->isEditing());
+    EXPECT_FALSE(fields[1]->isFirstResponder());
+    EXPECT_EQ(window->firstResponder(), nullptr);
+    type("z");
+    EXPECT_EQ(fields[1]->text(), "");
+    EXPECT_EQ(delegate->log, (QStringList{"0:shouldBegin", "0:didBegin", "1:shouldBegin", "0:didEnd"}));
 }
 
 TEST_F(TextFieldTest, TextAndPlaceholderDrawThroughTheRenderer)

@@ -196,3 +196,29 @@ TEST_F(WindowTest, AccessibilityNotificationsAreKeptForReading)
     Accessibility::clear();
     EXPECT_TRUE(Accessibility::posted().empty());
 }
+
+// Screenshots draw the window's layer at its frame; it must show what the layer drawn alone
+// shows, including a clipping list scrolled by its bounds origin whose far rows are culled.
+TEST_F(WindowTest, TheWindowLayerRendersAsTheLayerAlone)
+{
+    auto window = Window::create(Rect(0, 0, 60, 100));
+    window->setBackgroundColor(Color::white());
+    window->makeKeyAndVisible();
+    auto list = View::create(Rect(0, 20, 60, 60));
+    list->setClipsToBounds(true);
+    list->setBounds(Rect(0, 200, 60, 60));
+    window->addSubview(list);
+    for (int i = 0; i < 40; ++i) {
+        auto row = View::create(Rect(0, i * 10, 60, 9));
+        row->setBackgroundColor(i % 2 ? Color::red() : Color::blue());
+        list->addSubview(row);
+    }
+
+    const QImage atFrame = Renderer::render(*window->layer(), window->bounds().size, 2);
+    const QImage alone = Renderer::renderLayer(*window->layer(), 2);
+    EXPECT_EQ(atFrame.convertToFormat(QImage::Format_ARGB32), alone.convertToFormat(QImage::Format_ARGB32));
+    EXPECT_EQ(Renderer::colorAt(atFrame, Point(30, 10)), Color::white());
+    EXPECT_EQ(Renderer::colorAt(atFrame, Point(30, 25)), Color::blue());   // row 20 at the list's top
+    EXPECT_EQ(Renderer::colorAt(atFrame, Point(30, 35)), Color::red());    // row 21
+    EXPECT_EQ(Renderer::colorAt(atFrame, Point(30, 90)), Color::white());  // rows below the list are clipped
+}
