@@ -1,0 +1,72 @@
+#include "shell/ChromeViewController.h"
+
+#include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/View.h"
+#include "shell/CommonUtil.h"
+
+ChromeViewController::ChromeViewController(QString screenTitle, Dismissal dismissal)
+    : m_screenTitle(std::move(screenTitle))
+    , m_dismissal(dismissal)
+{
+}
+
+double ChromeViewController::contentTop()
+{
+    return CommonUtil::getSysHeight() / 7;
+}
+
+void ChromeViewController::viewDidLoad()
+{
+    ui::ViewController::viewDidLoad();
+    addBackground();
+    addBackButton();
+    addTitle();
+}
+
+void ChromeViewController::addBackground()
+{
+    m_background = ui::ImageView::create(ui::Rect(0, 0, CommonUtil::getSysWidth(), CommonUtil::getSysHeight()));
+    m_background->setImage(ui::Image::named(CommonUtil::getImageName("allBg", ".png")));
+    view()->addSubview(m_background);
+    view()->sendSubviewToBack(m_background);
+}
+
+void ChromeViewController::addBackButton()
+{
+    const ui::Image image = ui::Image::named(CommonUtil::getImageName("back_btn", ".png"));
+    const ui::Size size = CommonUtil::scaledSize(image, CommonUtil::getScale());
+    m_backButton = ui::Button::create(ui::ButtonType::Custom);
+    m_backButton->setBackgroundImage(image, ui::ControlState::Normal);
+    m_backButton->setBackgroundImage(image, ui::ControlState::Highlighted);
+    m_backButton->setShowsTouchWhenHighlighted(false);
+    m_backButton->setAdjustsImageWhenHighlighted(true);
+    m_backButton->setFrame(ui::Rect(10, (contentTop() - size.height) / 2, size.width, size.height));
+    auto self = std::static_pointer_cast<ChromeViewController>(shared_from_this());
+    m_backButton->addTarget(self, &ChromeViewController::backClick, ui::ControlEvent::TouchUpInside);
+    view()->addSubview(m_backButton);
+}
+
+void ChromeViewController::addTitle()
+{
+    const double t = CommonUtil::designSize(40);
+    m_titleLabel = ui::Label::create(ui::Rect(0, (contentTop() - t) / 2, CommonUtil::getSysWidth(), t));
+    m_titleLabel->setText(m_screenTitle);
+    m_titleLabel->setFont(ui::Font::boldSystemFont(t));
+    m_titleLabel->setTextAlignment(ui::TextAlignment::Center);
+    m_titleLabel->setBackgroundColor(ui::Color::clear());
+    view()->addSubview(m_titleLabel);
+}
+
+void ChromeViewController::backClick(const std::shared_ptr<ui::Control>&)
+{
+    auto self = shared_from_this();
+    releaseReferences();
+    // Copy first: removing a subview changes the list.
+    const auto subviews = view()->subviews();
+    for (const auto& subview : subviews)
+        subview->removeFromSuperview();
+    dismissViewController(m_dismissal == Dismissal::Animated, [] {});
+}

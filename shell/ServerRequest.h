@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/core/UrlConnectionDelegate.h"
+
+#include <QByteArray>
+#include <QJsonValue>
+#include <QString>
+#include <memory>
+#include <optional>
+
+class ServerRequestDelegate;
+namespace core {
+class FormBody;
+}
+namespace ui {
+class View;
+}
+
+// One POST to the question-bank server in the shared pattern: the body percent-encoded, a
+// 30-second time-out, the busy overlay over the screen's view while it runs (unless the
+// screen shows none), the network toast on a failure or a status other than 200.
+//
+// Each request owns its reply buffer and its tag, so two requests of one screen cannot mix
+// their replies. The screen is held weakly: a screen dismissed while its request runs is
+// not called back, and the overlay is still hidden as if it had been.
+class ServerRequest : public core::UrlConnectionDelegate, public std::enable_shared_from_this<ServerRequest> {
+public:
+    enum class Overlay { Shown, None };
+
+    static std::shared_ptr<ServerRequest> send(const QString& path, const core::FormBody& body, int tag,
+                                               const std::shared_ptr<ui::View>& view,
+                                               const std::shared_ptr<ServerRequestDelegate>& delegate,
+                                               Overlay overlay = Overlay::Shown);
+
+    QString path() const { return m_path; }
+    int tag() const { return m_tag; }
+    bool isRunning() const { return m_running; }
+    int statusCode() const { return m_statusCode; }
+    const QByteArray& receiveData() const { return m_receiveData; }
+    QString text() const { return QString::fromUtf8(m_receiveData); }
+    // The reply as a JSON object or array; nullopt when it is not JSON.
+    std::optional<QJsonValue> json() const;
+
+    void didReceiveResponse(core::UrlConnection&, const core::UrlResponse& response) override;
+    void didReceiveData(core::UrlConnection&, const QByteArray& data) override;
+    void didFailWithError(core::UrlConnection&, const core::UrlError& error) override;
+    void connectionDidFinishLoading(core::UrlConnection&) override;
+
+private:
+    struct Private {};
+public:
+    ServerRequest(Private, QString path, int tag, const std::shared_ptr<ui::View>& view,
+                  const std::shared_ptr<ServerRequestDelegate>& delegate, Overlay overlay);
+
+private:
+    void fail();
+
+    QString m_path;
+    int m_tag;
+    std::weak_ptr<ui::View> m_view;
+    std::weak_ptr<ServerRequestDelegate> m_delegate;
+    Overlay m_overlay;
+    QByteArray m_receiveData;
+    int m_statusCode = 0;
+    bool m_running = true;
+    bool m_failed = false;
+};

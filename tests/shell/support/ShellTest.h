@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/ui/Geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+#include <ostream>
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace ui {
+class View;
+class Window;
+}
+
+// Every shell test starts from a fresh process state: an empty settings folder of its own,
+// the shared state at its start values, the default screen, a fresh application object.
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Points the client at a server for the rest of the test.
+    static void useServer(const QString& baseUrl);
+    // The base address of a port that refuses connections.
+    static QString refusingServerUrl();
+    // Pumps the real run loop until done() holds (10 s at most).
+    static bool pumpUntil(const std::function<bool()>& done, double seconds = 10);
+    // The stored "sysset" list and "account" value, read back from the settings file.
+    QJsonArray storedSysset() const;
+    QJsonValue storedAccount() const;
+
+    // Texts of the text-only overlays (toasts) directly on the view.
+    static QStringList toastTexts(const std::shared_ptr<ui::View>& view);
+    // A window of the main screen's size holding the view, so that taps reach it.
+    static std::shared_ptr<ui::Window> windowWith(const std::shared_ptr<ui::View>& view);
+
+    // Frames equal up to the rounding of the platform's centre-and-bounds geometry.
+    static testing::AssertionResult sameRect(const ui::Rect& actual, const ui::Rect& expected);
+
+    QTemporaryDir m_dataDir;
+};
