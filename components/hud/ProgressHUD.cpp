@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -371,164 +372,60 @@ void ProgressHUD::requireLoopThread(const char* what) const
     qFatal("ProgressHUD::%s must be called on the run loop's thread", what);
 }
 
-void ProgressHUD::setCompletionBlock(Block block)
+// Every setter checks the thread, then stores; a change that shows on the panel also asks
+// for a layout and a redraw.
+template <typename T, typename V>
+void ProgressHUD::assign(const char* setter, T& member, V&& value, std::optional<Change> change)
 {
-    requireLoopThread("setCompletionBlock");
-    m_completionBlock = std::move(block);
+    requireLoopThread(setter);
+    member = std::forward<V>(value);
+    if (change)
+        changed(*change);
 }
 
-void ProgressHUD::setMode(ProgressHUDMode mode)
-{
-    requireLoopThread("setMode");
-    m_mode = mode;
-    changed(Change::Indicator);
-}
-
-void ProgressHUD::setAnimationType(ProgressHUDAnimation type)
-{
-    requireLoopThread("setAnimationType");
-    m_animationType = type;
-}
-
+void ProgressHUD::setCompletionBlock(Block block) { assign("setCompletionBlock", m_completionBlock, std::move(block)); }
+void ProgressHUD::setMode(ProgressHUDMode mode) { assign("setMode", m_mode, mode, Change::Indicator); }
+void ProgressHUD::setAnimationType(ProgressHUDAnimation type) { assign("setAnimationType", m_animationType, type); }
 void ProgressHUD::setCustomView(const std::shared_ptr<ui::View>& view)
 {
-    requireLoopThread("setCustomView");
-    m_customView = view;
-    changed(Change::Indicator);
+    assign("setCustomView", m_customView, view, Change::Indicator);
 }
-
 void ProgressHUD::setDelegate(const std::shared_ptr<ProgressHUDDelegate>& delegate)
 {
-    requireLoopThread("setDelegate");
-    m_delegate = delegate;
+    assign("setDelegate", m_delegate, delegate);
 }
-
-void ProgressHUD::setLabelText(const QString& text)
-{
-    requireLoopThread("setLabelText");
-    m_labelText = text;
-    changed(Change::Label);
-}
-
+void ProgressHUD::setLabelText(const QString& text) { assign("setLabelText", m_labelText, text, Change::Label); }
 void ProgressHUD::setDetailsLabelText(const QString& text)
 {
-    requireLoopThread("setDetailsLabelText");
-    m_detailsLabelText = text;
-    changed(Change::DetailsLabel);
+    assign("setDetailsLabelText", m_detailsLabelText, text, Change::DetailsLabel);
 }
-
-void ProgressHUD::setOpacity(float opacity)
-{
-    requireLoopThread("setOpacity");
-    m_opacity = opacity;
-}
-
-void ProgressHUD::setColor(std::optional<ui::Color> color)
-{
-    requireLoopThread("setColor");
-    m_color = color;
-}
-
-void ProgressHUD::setXOffset(float offset)
-{
-    requireLoopThread("setXOffset");
-    m_xOffset = offset;
-}
-
-void ProgressHUD::setYOffset(float offset)
-{
-    requireLoopThread("setYOffset");
-    m_yOffset = offset;
-}
-
-void ProgressHUD::setMargin(float margin)
-{
-    requireLoopThread("setMargin");
-    m_margin = margin;
-}
-
-void ProgressHUD::setCornerRadius(float radius)
-{
-    requireLoopThread("setCornerRadius");
-    m_cornerRadius = radius;
-}
-
-void ProgressHUD::setDimBackground(bool dim)
-{
-    requireLoopThread("setDimBackground");
-    m_dimBackground = dim;
-}
-
-void ProgressHUD::setGraceTime(float seconds)
-{
-    requireLoopThread("setGraceTime");
-    m_graceTime = seconds;
-}
-
-void ProgressHUD::setMinShowTime(float seconds)
-{
-    requireLoopThread("setMinShowTime");
-    m_minShowTime = seconds;
-}
-
-void ProgressHUD::setTaskInProgress(bool inProgress)
-{
-    requireLoopThread("setTaskInProgress");
-    m_taskInProgress = inProgress;
-}
-
+void ProgressHUD::setOpacity(float opacity) { assign("setOpacity", m_opacity, opacity); }
+void ProgressHUD::setColor(std::optional<ui::Color> color) { assign("setColor", m_color, color); }
+void ProgressHUD::setXOffset(float offset) { assign("setXOffset", m_xOffset, offset); }
+void ProgressHUD::setYOffset(float offset) { assign("setYOffset", m_yOffset, offset); }
+void ProgressHUD::setMargin(float margin) { assign("setMargin", m_margin, margin); }
+void ProgressHUD::setCornerRadius(float radius) { assign("setCornerRadius", m_cornerRadius, radius); }
+void ProgressHUD::setDimBackground(bool dim) { assign("setDimBackground", m_dimBackground, dim); }
+void ProgressHUD::setGraceTime(float seconds) { assign("setGraceTime", m_graceTime, seconds); }
+void ProgressHUD::setMinShowTime(float seconds) { assign("setMinShowTime", m_minShowTime, seconds); }
+void ProgressHUD::setTaskInProgress(bool inProgress) { assign("setTaskInProgress", m_taskInProgress, inProgress); }
 void ProgressHUD::setRemoveFromSuperViewOnHide(bool remove)
 {
-    requireLoopThread("setRemoveFromSuperViewOnHide");
-    m_removeFromSuperViewOnHide = remove;
+    assign("setRemoveFromSuperViewOnHide", m_removeFromSuperViewOnHide, remove);
 }
-
-void ProgressHUD::setLabelFont(const ui::Font& font)
-{
-    requireLoopThread("setLabelFont");
-    m_labelFont = font;
-    changed(Change::Label);
-}
-
-void ProgressHUD::setLabelColor(const ui::Color& color)
-{
-    requireLoopThread("setLabelColor");
-    m_labelColor = color;
-    changed(Change::Label);
-}
-
+void ProgressHUD::setLabelFont(const ui::Font& font) { assign("setLabelFont", m_labelFont, font, Change::Label); }
+void ProgressHUD::setLabelColor(const ui::Color& color) { assign("setLabelColor", m_labelColor, color, Change::Label); }
 void ProgressHUD::setDetailsLabelFont(const ui::Font& font)
 {
-    requireLoopThread("setDetailsLabelFont");
-    m_detailsLabelFont = font;
-    changed(Change::DetailsLabel);
+    assign("setDetailsLabelFont", m_detailsLabelFont, font, Change::DetailsLabel);
 }
-
 void ProgressHUD::setDetailsLabelColor(const ui::Color& color)
 {
-    requireLoopThread("setDetailsLabelColor");
-    m_detailsLabelColor = color;
-    changed(Change::DetailsLabel);
+    assign("setDetailsLabelColor", m_detailsLabelColor, color, Change::DetailsLabel);
 }
-
-void ProgressHUD::setProgress(float progress)
-{
-    requireLoopThread("setProgress");
-    m_progress = progress;
-    changed(Change::Progress);
-}
-
-void ProgressHUD::setMinSize(const ui::Size& size)
-{
-    requireLoopThread("setMinSize");
-    m_minSize = size;
-}
-
-void ProgressHUD::setSquare(bool square)
-{
-    requireLoopThread("setSquare");
-    m_square = square;
-}
+void ProgressHUD::setProgress(float progress) { assign("setProgress", m_progress, progress, Change::Progress); }
+void ProgressHUD::setMinSize(const ui::Size& size) { assign("setMinSize", m_minSize, size); }
+void ProgressHUD::setSquare(bool square) { assign("setSquare", m_square, square); }
 
 // A change that shows on the panel. Layout and drawing are only requested: the platform runs
 // one pass per run-loop turn, so several settings made together show together.
@@ -640,18 +537,21 @@ void ProgressHUD::layoutSubviews()
     if (dh > 0 && (ih > 0 || lh > 0))
         y += kPadding;
     m_detailsLabel->setFrame(ui::Rect(roundHalf((w - dw) / 2) + m_xOffset, y, dw, dh));
+    m_size = grownPanel(ui::Size(tw, th));
+}
 
-    // The panel may grow past its contents; they stay where they are, sharing its centre.
+// The panel may grow past its contents (square, minimum size); they stay where they are,
+// sharing its centre.
+ui::Size ProgressHUD::grownPanel(ui::Size panel) const
+{
     if (m_square) {
-        const double side = std::max(tw, th);
-        if (side <= w - 2 * margin)
-            tw = side;
-        if (side <= h - 2 * margin)
-            th = side;
+        const double side = std::max(panel.width, panel.height);
+        if (side <= bounds().width() - 2 * double(m_margin))
+            panel.width = side;
+        if (side <= bounds().height() - 2 * double(m_margin))
+            panel.height = side;
     }
-    tw = std::max(tw, m_minSize.width);
-    th = std::max(th, m_minSize.height);
-    m_size = ui::Size(tw, th);
+    return ui::Size(std::max(panel.width, m_minSize.width), std::max(panel.height, m_minSize.height));
 }
 
 void ProgressHUD::draw(ui::DrawContext& context)

@@ -58,7 +58,7 @@ public:
     using Block = std::function<void()>;
     // Where a caller's work runs; it must run the task exactly once, on any thread.
     using Executor = std::function<void(std::function<void()> task)>;
-    // A selector performed with its object.
+    // A method of the target, performed with its object.
     using Method = std::function<void(const std::shared_ptr<void>& object)>;
 
     static std::shared_ptr<ProgressHUD> create(const ui::Rect& frame);
@@ -154,6 +154,8 @@ private:
     enum class Change { Indicator, Label, DetailsLabel, Progress };
 
     void requireLoopThread(const char* what) const;
+    template <typename T, typename V>
+    void assign(const char* setter, T& member, V&& value, std::optional<Change> change = std::nullopt);
     void registerForNotifications();
     void setupLabels();
     void updateIndicators();
@@ -167,6 +169,7 @@ private:
     void startWork(const Executor& executor, std::function<void()> work);
     void cleanUp();
 
+    ui::Size grownPanel(ui::Size panel) const;
     void fillHost(const ui::View& host);
     void deviceOrientationDidChange();
     void setTransformForCurrentOrientation(bool animated);

@@ -1,6 +1,7 @@
 #include "components/sidepanel/PanelSideController.h"
 
 #include "components/sidepanel/SidePanelController.h"
+#include "components/sidepanel/SidePanelGeometry.h"
 #include "components/sidepanel/SidePanelItem.h"
 #include "components/sidepanel/WrapControllerItem.h"
 #include "platform/ui/Transaction.h"
@@ -86,18 +87,11 @@ void PanelSideController::constrainWrappedView()
     auto wrapped = wrappedController();
     if (!container || !wrapped)
         return;
-    const SidePanelSide sides[] = {SidePanelSide::Left, SidePanelSide::Right, SidePanelSide::Top, SidePanelSide::Bottom};
-    SidePanelSide side = SidePanelSide::None;
-    for (SidePanelSide candidate : sides) {
-        if (container->controllerForSide(candidate).get() == this) {
-            side = candidate;
-            break;
-        }
-    }
-    if (side == SidePanelSide::None)
+    const SidePanelSide side = container->sideForController(this);
+    if (!SidePanelGeometry::isSide(side))
         return;
     const ui::Rect b = view()->bounds();
-    const bool horizontal = side == SidePanelSide::Left || side == SidePanelSide::Right;
+    const bool horizontal = SidePanelGeometry::isHorizontal(side);
     double size = m_constrainedSize;
     if (!(size > 0)) {
         switch (side) {

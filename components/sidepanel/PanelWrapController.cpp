@@ -96,40 +96,38 @@ void PanelWrapController::viewWillAppear(bool animated)
 {
     auto self = shared_from_this();
     ui::ViewController::viewWillAppear(animated);
-    if (onViewWillAppear)
-        onViewWillAppear(*this, animated);
-    if (m_wrappedController)
-        m_wrappedController->viewWillAppear(animated);
+    relayAppearance(onViewWillAppear, &ui::ViewController::viewWillAppear, animated);
 }
 
 void PanelWrapController::viewDidAppear(bool animated)
 {
     auto self = shared_from_this();
     ui::ViewController::viewDidAppear(animated);
-    if (onViewDidAppear)
-        onViewDidAppear(*this, animated);
-    if (m_wrappedController)
-        m_wrappedController->viewDidAppear(animated);
+    relayAppearance(onViewDidAppear, &ui::ViewController::viewDidAppear, animated);
 }
 
 void PanelWrapController::viewWillDisappear(bool animated)
 {
     auto self = shared_from_this();
     ui::ViewController::viewWillDisappear(animated);
-    if (onViewWillDisappear)
-        onViewWillDisappear(*this, animated);
-    if (m_wrappedController)
-        m_wrappedController->viewWillDisappear(animated);
+    relayAppearance(onViewWillDisappear, &ui::ViewController::viewWillDisappear, animated);
 }
 
 void PanelWrapController::viewDidDisappear(bool animated)
 {
     auto self = shared_from_this();
     ui::ViewController::viewDidDisappear(animated);
-    if (onViewDidDisappear)
-        onViewDidDisappear(*this, animated);
+    relayAppearance(onViewDidDisappear, &ui::ViewController::viewDidDisappear, animated);
+}
+
+// After the wrapper's own step: the client's hook, then the wrapped controller.
+void PanelWrapController::relayAppearance(const AppearanceHook& hook, void (ui::ViewController::*step)(bool),
+                                          bool animated)
+{
+    if (hook)
+        hook(*this, animated);
     if (m_wrappedController)
-        m_wrappedController->viewDidDisappear(animated);
+        (m_wrappedController.get()->*step)(animated);
 }
 
 bool PanelWrapController::shouldAutorotate()

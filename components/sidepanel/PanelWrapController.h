@@ -74,5 +74,7 @@ protected:
     void viewDidLoad() override;
 
 private:
+    void relayAppearance(const AppearanceHook& hook, void (ui::ViewController::*step)(bool), bool animated);
+
     std::shared_ptr<ui::ViewController> m_wrappedController;
 };

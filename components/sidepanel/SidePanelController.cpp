@@ -110,6 +110,15 @@ void send(ui::ViewController& controller, AppearanceMessage message, bool animat
     }
 }
 
+// The last steps of letting a contained controller go: the back reference first, then the
+// platform's removal, so that the controller already reads no container when it hears it moved.
+void letGo(ui::ViewController& controller)
+{
+    SidePanelItem::setSidePanelController(controller, nullptr);
+    controller.removeFromParentViewController();
+    controller.didMoveToParentViewController(nullptr);
+}
+
 } // namespace
 
 // --- Construction and teardown ---------------------------------------------------------------
@@ -157,11 +166,7 @@ void SidePanelController::commonInit(ControllerPtr center)
     m_disabledPanClasses.clear();
     m_delegate.reset();
     m_delegateMode = SidePanelDelegateMode::DelegateOnly;
-    setOriginalShadowRadius(0);
-    setOriginalShadowOffset({});
-    setOriginalShadowColor(std::nullopt);
-    setOriginalShadowOpacity(0);
-    setOriginalShadowPath(std::nullopt);
+    forgetOriginalShadow();
     m_slidingController.reset();
     setCenterController(std::move(center));
     for (SidePanelSide side : kSides)
@@ -185,10 +190,8 @@ SidePanelController::~SidePanelController()
     auto release = [](const ControllerPtr& controller) {
         if (!controller)
             return;
-        SidePanelItem::setSidePanelController(*controller, nullptr);
         controller->willMoveToParentViewController(nullptr);
-        controller->removeFromParentViewController();
-        controller->didMoveToParentViewController(nullptr);
+        letGo(*controller);
     };
     if (m_centerController && m_centerTitleObserver)
         m_centerController->removeObserver(m_centerTitleObserver);
@@ -200,17 +203,22 @@ SidePanelController::~SidePanelController()
 
 void SidePanelController::cleanup()
 {
-    setOriginalShadowRadius(0);
-    setOriginalShadowOpacity(0);
-    setOriginalShadowColor(std::nullopt);
-    setOriginalShadowOffset({});
-    setOriginalShadowPath(std::nullopt);
+    forgetOriginalShadow();
     m_slidingController.reset();
     m_referenceView.reset();
     m_centerView.reset();
     m_centerTapper.reset();
     stopObservingViewBounds();
     stopObservingTransitionKeys();
+}
+
+void SidePanelController::forgetOriginalShadow()
+{
+    setOriginalShadowRadius(0);
+    setOriginalShadowOpacity(0);
+    setOriginalShadowColor(std::nullopt);
+    setOriginalShadowOffset({});
+    setOriginalShadowPath(std::nullopt);
 }
 
 void SidePanelController::didReceiveMemoryWarning()
@@ -560,11 +568,7 @@ void SidePanelController::viewDidLoad()
     m_centerView->setAutoresizesSubviews(true);
     m_centerView->setClipsToBounds(true);
     view()->addSubview(m_centerView);
-    setOriginalShadowRadius(0);
-    setOriginalShadowOpacity(0);
-    setOriginalShadowColor(std::nullopt);
-    setOriginalShadowOffset({});
-    setOriginalShadowPath(std::nullopt);
+    forgetOriginalShadow();
 }
 
 void SidePanelController::viewWillAppear(bool animated)
@@ -1016,14 +1020,10 @@ void SidePanelController::postScreenChanged()
     ui::Accessibility::post(ui::Accessibility::Notification::ScreenChanged);
 }
 
-bool SidePanelController::openSideView(SidePanelSide side, bool animated, Completion completion)
+// An open with nothing to do succeeds at once, a refused one fails at once; either way the
+// completion runs now. Nullopt: the open goes ahead.
+std::optional<bool> SidePanelController::settleOpenAtOnce(SidePanelSide side, const Completion& completion)
 {
-    return openSideView(side, animated, 0, std::move(completion));
-}
-
-bool SidePanelController::openSideView(SidePanelSide side, bool animated, double duration, Completion completion)
-{
-    auto self = this->self();
     if (!hasController(side) || isSideOpen(side)) {
         call(completion, *this, true);
         return true;
@@ -1032,6 +1032,53 @@ bool SidePanelController::openSideView(SidePanelSide side, bool animated, double
         call(completion, *this, false);
         return false;
     }
+    return std::nullopt;
+}
+
+std::optional<bool> SidePanelController::settleCloseAtOnce(SidePanelSide side, bool animated, const Completion& completion)
+{
+    if (isSideClosed(side)) {
+        call(completion, *this, true);
+        return true;
+    }
+    if (!checkCanCloseSide(side, animated)) {
+        call(completion, *this, false);
+        return false;
+    }
+    return std::nullopt;
+}
+
+// The end of every open and close movement: input back on, the completion, then the notices.
+void SidePanelController::finishOpen(SidePanelSide side, bool animated, const Completion& completion)
+{
+    auto self = this->self();
+    enableUserInteraction();
+    setAccessibilityForCenterTapper();
+    call(completion, *this, true);
+    notifyDidOpenSide(side, animated);
+    postScreenChanged();
+}
+
+void SidePanelController::finishClose(SidePanelSide side, bool animated, const Completion& completion)
+{
+    auto self = this->self();
+    hideAppropriateSideViews();
+    enableUserInteraction();
+    call(completion, *this, true);
+    notifyDidCloseSide(side, animated);
+    postScreenChanged();
+}
+
+bool SidePanelController::openSideView(SidePanelSide side, bool animated, Completion completion)
+{
+    return openSideView(side, animated, 0, std::move(completion));
+}
+
+bool SidePanelController::openSideView(SidePanelSide side, bool animated, double duration, Completion completion)
+{
+    auto self = this->self();
+    if (auto answer = settleOpenAtOnce(side, completion))
+        return *answer;
     if (!isSideClosed(oppositeOfSide(side)))
         return toggleOpenViewAnimated(animated, std::move(completion));
     if (duration == 0)
@@ -1062,13 +1109,7 @@ void SidePanelController::runOpenSlide(SidePanelSide side, bool animated, double
             self->setSlidingFrameForOffset(self->ledgeOffsetForSide(side), G::orientationOfSide(side), true);
             self->centerViewHidden();
         },
-        [self, side, animated, completion](bool) {
-            self->enableUserInteraction();
-            self->setAccessibilityForCenterTapper();
-            call(completion, *self, true);
-            self->notifyDidOpenSide(side, animated);
-            self->postScreenChanged();
-        });
+        [self, side, animated, completion](bool) { self->finishOpen(side, animated, completion); });
 }
 
 bool SidePanelController::closeSideView(SidePanelSide side, bool animated, Completion completion)
@@ -1079,14 +1120,8 @@ bool SidePanelController::closeSideView(SidePanelSide side, bool animated, Compl
 bool SidePanelController::closeSideView(SidePanelSide side, bool animated, double duration, Completion completion)
 {
     auto self = this->self();
-    if (isSideClosed(side)) {
-        call(completion, *this, true);
-        return true;
-    }
-    if (!checkCanCloseSide(side, animated)) {
-        call(completion, *this, false);
-        return false;
-    }
+    if (auto answer = settleCloseAtOnce(side, animated, completion))
+        return *answer;
     if (duration == 0)
         duration = closeSlideDuration(animated);
     const unsigned options = kStandardOptions | (isSideOpen(side) ? 0u : unsigned(ui::AnimationOption::CurveEaseOut));
@@ -1097,13 +1132,7 @@ bool SidePanelController::closeSideView(SidePanelSide side, bool animated, doubl
             self->setSlidingFrameForOffset(0, G::orientationOfSide(side), animated);
             self->centerViewVisible();
         },
-        [self, side, animated, completion](bool) {
-            self->hideAppropriateSideViews();
-            self->enableUserInteraction();
-            call(completion, *self, true);
-            self->notifyDidCloseSide(side, animated);
-            self->postScreenChanged();
-        });
+        [self, side, animated, completion](bool) { self->finishClose(side, animated, completion); });
     return true;
 }
 
@@ -1123,14 +1152,8 @@ bool SidePanelController::openSideViewBouncing(SidePanelSide side, double bounce
                                                Bounced bounced, Completion completion)
 {
     auto self = this->self();
-    if (!hasController(side) || isSideOpen(side)) {
-        call(completion, *this, true);
-        return true;
-    }
-    if (!checkCanOpenSide(side)) {
-        call(completion, *this, false);
-        return false;
-    }
+    if (auto answer = settleOpenAtOnce(side, completion))
+        return *answer;
     const unsigned legOneOptions = kStandardOptions | (isSideClosed(side) ? unsigned(ui::AnimationOption::CurveEaseIn) : 0u);
     return closeOpenViewAnimated(true, [=](SidePanelController& container, bool success) {
         if (!success) {
@@ -1163,13 +1186,7 @@ void SidePanelController::runBouncingOpen(SidePanelSide side, double bounceOffse
             });
             ui::View::animate(self->openSlideDuration(true) * self->bounceFactorB(), 0, kStandardOptions,
                 [self, targetOffset, orientation] { self->setSlidingFrameForOffset(targetOffset, orientation, true); },
-                [self, side, completion](bool) {
-                    self->enableUserInteraction();
-                    self->setAccessibilityForCenterTapper();
-                    call(completion, *self, true);
-                    self->notifyDidOpenSide(side, true);
-                    self->postScreenChanged();
-                });
+                [self, side, completion](bool) { self->finishOpen(side, true, completion); });
         });
 }
 
@@ -1177,14 +1194,8 @@ bool SidePanelController::closeSideViewBouncing(SidePanelSide side, double bounc
                                                 Completion completion)
 {
     auto self = this->self();
-    if (isSideClosed(side)) {
-        call(completion, *this, true);
-        return true;
-    }
-    if (!checkCanCloseSide(side, true)) {
-        call(completion, *this, false);
-        return false;
-    }
+    if (auto answer = settleCloseAtOnce(side, true, completion))
+        return *answer;
     const unsigned legOneOptions = kStandardOptions | (isSideOpen(side) ? unsigned(ui::AnimationOption::CurveEaseIn) : 0u);
     const auto orientation = G::orientationOfSide(side);
     notifyWillCloseSide(side, true);
@@ -1204,13 +1215,7 @@ bool SidePanelController::closeSideViewBouncing(SidePanelSide side, double bounc
                     self->setSlidingFrameForOffset(0, orientation, true);
                     self->centerViewVisible();
                 },
-                [self, side, completion](bool) {
-                    self->hideAppropriateSideViews();
-                    self->enableUserInteraction();
-                    call(completion, *self, true);
-                    self->notifyDidCloseSide(side, true);
-                    self->postScreenChanged();
-                });
+                [self, side, completion](bool) { self->finishClose(side, true, completion); });
         });
     return true;
 }
@@ -1278,22 +1283,24 @@ bool SidePanelController::toggleSide(SidePanelSide side, bool animated, Completi
     return closeSideView(side, animated, 0, std::move(completion));
 }
 
-bool SidePanelController::openSideBouncing(SidePanelSide side, Bounced bounced, Completion completion)
+// The bounce takes the centre fully off screen towards the side before it settles.
+double SidePanelController::bounceOvershoot(SidePanelSide side) const
 {
-    // The overshoot takes the centre fully off screen before it settles at the ledge.
     const ui::Size reference = referenceBounds().size;
     const double extent = G::isHorizontal(side) ? reference.width : reference.height;
     const bool positive = side == SidePanelSide::Left || side == SidePanelSide::Top;
-    return openSideViewBouncing(side, positive ? extent : -extent, ledgeOffsetForSide(side), std::move(bounced),
+    return positive ? extent : -extent;
+}
+
+bool SidePanelController::openSideBouncing(SidePanelSide side, Bounced bounced, Completion completion)
+{
+    return openSideViewBouncing(side, bounceOvershoot(side), ledgeOffsetForSide(side), std::move(bounced),
                                 std::move(completion));
 }
 
 bool SidePanelController::closeSideBouncing(SidePanelSide side, Bounced bounced, Completion completion)
 {
-    const ui::Size reference = referenceBounds().size;
-    const double extent = G::isHorizontal(side) ? reference.width : reference.height;
-    const bool positive = side == SidePanelSide::Left || side == SidePanelSide::Top;
-    return closeSideViewBouncing(side, positive ? extent : -extent, std::move(bounced), std::move(completion));
+    return closeSideViewBouncing(side, bounceOvershoot(side), std::move(bounced), std::move(completion));
 }
 
 // --- Preview bounce --------------------------------------------------------------------------
@@ -1542,25 +1549,35 @@ void SidePanelController::setCenterController(ControllerPtr controller)
     ui::Rect carried = referenceBounds();
     if (auto old = m_centerController) {
         carried = old->view()->frame();
-        old->willMoveToParentViewController(nullptr);
-        releaseFromOtherSlots(controller, SidePanelSide::None);
-        if (m_viewFirstAppeared)
-            detachCenter(old);
-        if (m_centerTitleObserver)
-            old->removeObserver(m_centerTitleObserver);
-        m_centerTitleObserver = 0;
-        if (m_automaticallyUpdateTabBarItems)
-            stopObservingCenterTabBar(old);
-        SidePanelItem::setSidePanelController(*old, nullptr);
-        old->removeFromParentViewController();
-        old->didMoveToParentViewController(nullptr);
+        releaseCenter(old, controller);
     } else {
         // A controller never sits in two slots, whether or not a centre is being replaced.
         releaseFromOtherSlots(controller, SidePanelSide::None);
     }
     m_centerController = controller;
-    if (!controller)
-        return;
+    if (controller)
+        adoptCenter(controller, carried);
+}
+
+// The old centre leaves completely (calls, views, observations) before a new one arrives.
+void SidePanelController::releaseCenter(const ControllerPtr& old, const ControllerPtr& successor)
+{
+    auto self = this->self();
+    old->willMoveToParentViewController(nullptr);
+    releaseFromOtherSlots(successor, SidePanelSide::None);
+    if (m_viewFirstAppeared)
+        detachCenter(old);
+    if (m_centerTitleObserver)
+        old->removeObserver(m_centerTitleObserver);
+    m_centerTitleObserver = 0;
+    if (m_automaticallyUpdateTabBarItems)
+        stopObservingCenterTabBar(old);
+    letGo(*old);
+}
+
+void SidePanelController::adoptCenter(const ControllerPtr& controller, const ui::Rect& carried)
+{
+    auto self = this->self();
     controller->willMoveToParentViewController(self);
     addChildViewController(controller);
     SidePanelItem::setSidePanelController(*controller, self);
@@ -1709,9 +1726,7 @@ void SidePanelController::setController(ControllerPtr controller, SidePanelSide 
             detachSideView(side);
         if (G::isSide(oldSide))
             vacateSideSlot(oldSide);
-        SidePanelItem::setSidePanelController(*previous, nullptr);
-        previous->removeFromParentViewController();
-        previous->didMoveToParentViewController(nullptr);
+        letGo(*previous);
     } else {
         // Moving a controller into an empty slot takes it out of the one it had.
         releaseFromOtherSlots(controller, side);

@@ -389,6 +389,7 @@ protected:
 
 private:
     void commonInit(ControllerPtr center);
+    void forgetOriginalShadow();
     std::shared_ptr<SidePanelController> self();
     SidePanelView* panelView() const;
     double ledge(SidePanelSide side) const;
@@ -402,6 +403,11 @@ private:
     bool toggleSide(SidePanelSide side, bool animated, Completion completion);
     bool openSideBouncing(SidePanelSide side, Bounced bounced, Completion completion);
     bool closeSideBouncing(SidePanelSide side, Bounced bounced, Completion completion);
+    double bounceOvershoot(SidePanelSide side) const;
+    std::optional<bool> settleOpenAtOnce(SidePanelSide side, const Completion& completion);
+    std::optional<bool> settleCloseAtOnce(SidePanelSide side, bool animated, const Completion& completion);
+    void finishOpen(SidePanelSide side, bool animated, const Completion& completion);
+    void finishClose(SidePanelSide side, bool animated, const Completion& completion);
     void runOpenSlide(SidePanelSide side, bool animated, double duration, unsigned options, bool success,
                       Completion completion);
     void runBouncingOpen(SidePanelSide side, double bounceOffset, double targetOffset, unsigned legOneOptions,
@@ -452,6 +458,8 @@ private:
     void adoptSideController(const ControllerPtr& controller, SidePanelSide side, const ui::Rect& frame);
     void attachSideView(const ControllerPtr& controller, SidePanelSide side, const ui::Rect& frame);
     void detachSideView(SidePanelSide side);
+    void releaseCenter(const ControllerPtr& old, const ControllerPtr& successor);
+    void adoptCenter(const ControllerPtr& controller, const ui::Rect& carried);
     void attachCenter(const ControllerPtr& controller, const ui::Rect& frame);
     void detachCenter(const ControllerPtr& controller);
     void centerTitleChanged();

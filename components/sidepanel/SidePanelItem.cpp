@@ -1,5 +1,6 @@
 #include "components/sidepanel/SidePanelItem.h"
 
+#include "components/sidepanel/NavigationRedirect.h"
 #include "components/sidepanel/PanelWrapController.h"
 #include "components/sidepanel/SidePanelController.h"
 #include "components/sidepanel/SidePanelView.h"
@@ -41,14 +42,7 @@ void SidePanelItem::install()
             ui::ViewController& target = container ? static_cast<ui::ViewController&>(*container) : receiver;
             previous(target, controller, animated, std::move(completion));
         });
-        ui::PlatformHooks::installNavigationControllerHook(
-            [](ui::ViewController& receiver, const ui::PlatformHooks::NavigationControllerFn& previous) {
-                return previous(navigationTarget(receiver));
-            });
-        ui::PlatformHooks::installNavigationItemHook(
-            [](ui::ViewController& receiver, const ui::PlatformHooks::NavigationItemFn& previous) {
-                return previous(navigationTarget(receiver));
-            });
+        NavigationRedirect::install(navigationTarget);
         ui::PlatformHooks::installAddSubviewHook(
             [](ui::View& parent, const std::shared_ptr<ui::View>& child, const ui::PlatformHooks::AddSubviewFn& previous) {
                 addSubviewAdjustingOffset(parent, child);

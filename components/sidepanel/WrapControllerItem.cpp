@@ -1,7 +1,7 @@
 #include "components/sidepanel/WrapControllerItem.h"
 
+#include "components/sidepanel/NavigationRedirect.h"
 #include "components/sidepanel/PanelWrapController.h"
-#include "platform/ui/PlatformHooks.h"
 #include "platform/ui/ViewController.h"
 
 #include <mutex>
@@ -22,16 +22,7 @@ ui::ViewController& navigationTarget(ui::ViewController& receiver)
 void WrapControllerItem::install()
 {
     static std::once_flag once;
-    std::call_once(once, [] {
-        ui::PlatformHooks::installNavigationControllerHook(
-            [](ui::ViewController& receiver, const ui::PlatformHooks::NavigationControllerFn& previous) {
-                return previous(navigationTarget(receiver));
-            });
-        ui::PlatformHooks::installNavigationItemHook(
-            [](ui::ViewController& receiver, const ui::PlatformHooks::NavigationItemFn& previous) {
-                return previous(navigationTarget(receiver));
-            });
-    });
+    std::call_once(once, [] { NavigationRedirect::install(navigationTarget); });
 }
 
 std::shared_ptr<PanelWrapController> WrapControllerItem::wrapControllerCore(ui::ViewController& controller)

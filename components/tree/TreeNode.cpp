@@ -47,7 +47,19 @@ void TreeNode::addChildNode(const Ptr& child)
     m_rowsBelow += added;
     if (m_expanded)
         spanChangedBy(added);
-    m_descendantsMade = false;
+    forgetDescendants();
+}
+
+// Every ancestor's list holds this node's, so all of them are out of date. A listed node's
+// subtree is always listed too, so the walk stops at the first node already out of date.
+void TreeNode::forgetDescendants()
+{
+    for (TreeNode* node = this; node && node->m_descendantsMade;) {
+        node->m_descendantsMade = false;
+        node->m_descendants.clear();
+        const Ptr parent = node->parent();
+        node = parent.get();
+    }
 }
 
 // This node's own span grew or shrank by delta: carry it up through every expanded

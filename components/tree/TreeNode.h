@@ -63,6 +63,7 @@ private:
     long positionInParent(const TreeNode& parent) const;
     void setExpandedFlag(bool expanded);
     void spanChangedBy(long delta);
+    void forgetDescendants();
 
     std::shared_ptr<TreeItem> m_item;
     std::weak_ptr<TreeNode> m_parent;

@@ -83,9 +83,10 @@ std::shared_ptr<TreeNode> TreeNodeCollectionController::treeNodeForIndex(long ro
     long offset = row - firstChildRow;
     if (offset < 0)
         return nullptr;
-    // Descend by row spans: each level costs O(log siblings), never a walk of the rows.
+    // Descend by row spans: each level costs O(log siblings), never a walk of the rows. Only
+    // shown rows count: a collapsed node keeps its children's spans but shows none of them.
     const TreeNode* current = node.get();
-    while (offset < current->m_rowsBelow) {
+    while (offset < current->numberOfVisibleDescendants()) {
         long rest = 0;
         const long index = current->m_childSpans.childAt(offset, rest);
         if (index >= long(current->m_children.size()))

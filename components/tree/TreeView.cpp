@@ -11,6 +11,8 @@
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/Transaction.h"
 
+#include <utility>
+
 // ---- Creation ---------------------------------------------------------------------------
 
 std::shared_ptr<TreeView> TreeView::create()
@@ -214,36 +216,32 @@ void TreeView::collapseCellForTreeNode(const std::shared_ptr<TreeNode>& node, Tr
 
 void TreeView::expandCellForTreeNode(const std::shared_ptr<TreeNode>& node, bool informDelegate)
 {
-    if (informDelegate) {
-        if (const auto delegate = m_delegate.lock())
-            delegate->willExpandRowForItem(*this, node->item(), node->treeNodeInfo());
-    }
-    const auto self = std::static_pointer_cast<TreeView>(shared_from_this());
-    ui::Transaction::begin();
-    // The did-call waits for the row animation; the block keeps the view and node alive.
-    ui::Transaction::setCompletionBlock([self, node, informDelegate] {
-        const auto delegate = self->m_delegate.lock();
-        if (delegate && informDelegate)
-            delegate->didExpandRowForItem(*self, node->item(), node->treeNodeInfo());
-    });
-    expandCellForTreeNode(node);
-    ui::Transaction::commit();
+    changeRowsTellingDelegate(node, informDelegate, &TreeViewDelegate::willExpandRowForItem,
+                              &TreeViewDelegate::didExpandRowForItem, [this, node] { expandCellForTreeNode(node); });
 }
 
 void TreeView::collapseCellForTreeNode(const std::shared_ptr<TreeNode>& node, bool informDelegate)
 {
+    changeRowsTellingDelegate(node, informDelegate, &TreeViewDelegate::willCollapseRowForItem,
+                              &TreeViewDelegate::didCollapseRowForItem, [this, node] { collapseCellForTreeNode(node); });
+}
+
+void TreeView::changeRowsTellingDelegate(const std::shared_ptr<TreeNode>& node, bool informDelegate, RowNotice will,
+                                         RowNotice did, const std::function<void()>& change)
+{
+    const auto self = std::static_pointer_cast<TreeView>(shared_from_this());
     if (informDelegate) {
         if (const auto delegate = m_delegate.lock())
-            delegate->willCollapseRowForItem(*this, node->item(), node->treeNodeInfo());
+            ((*delegate).*will)(*this, node->item(), node->treeNodeInfo());
     }
-    const auto self = std::static_pointer_cast<TreeView>(shared_from_this());
     ui::Transaction::begin();
-    ui::Transaction::setCompletionBlock([self, node, informDelegate] {
+    // The did-notice waits for the row animation; the block keeps the view and node alive.
+    ui::Transaction::setCompletionBlock([self, node, informDelegate, did] {
         const auto delegate = self->m_delegate.lock();
         if (delegate && informDelegate)
-            delegate->didCollapseRowForItem(*self, node->item(), node->treeNodeInfo());
+            ((*delegate).*did)(*self, node->item(), node->treeNodeInfo());
     });
-    collapseCellForTreeNode(node);
+    change();
     ui::Transaction::commit();
 }
 
@@ -391,75 +389,75 @@ void TreeView::commitEditingStyle(ui::TableView&, ui::TableViewCellEditingStyle 
 // Each callback asks the tree's delegate about the row's item; with no delegate, or no node
 // on that row, the default answers.
 
-std::optional<double> TreeView::heightForRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
+template <typename T, typename Ask>
+T TreeView::askDelegate(const ui::IndexPath& indexPath, T fallback, Ask ask)
 {
     const auto delegate = m_delegate.lock();
     const auto row = delegate ? rowAt(indexPath) : Row {};
     if (!row)
-        return m_tableView->rowHeight();
-    return delegate->heightForRowForItem(*this, row.item, row.info).value_or(m_tableView->rowHeight());
+        return fallback;
+    return ask(*delegate, row).value_or(std::move(fallback));
+}
+
+template <typename Tell>
+void TreeView::tellDelegate(const ui::IndexPath& indexPath, Tell tell)
+{
+    const auto delegate = m_delegate.lock();
+    if (const auto row = delegate ? rowAt(indexPath) : Row {})
+        tell(*delegate, row);
+}
+
+std::optional<double> TreeView::heightForRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
+{
+    return askDelegate(indexPath, m_tableView->rowHeight(), [&](TreeViewDelegate& d, const Row& row) {
+        return d.heightForRowForItem(*this, row.item, row.info);
+    });
 }
 
 std::optional<double> TreeView::estimatedHeightForRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    const auto delegate = m_delegate.lock();
-    const auto row = delegate ? rowAt(indexPath) : Row {};
-    if (!row)
-        return ui::TableView::automaticDimension;
-    return delegate->estimatedHeightForRowForItem(*this, row.item, row.info).value_or(ui::TableView::automaticDimension);
+    return askDelegate(indexPath, ui::TableView::automaticDimension, [&](TreeViewDelegate& d, const Row& row) {
+        return d.estimatedHeightForRowForItem(*this, row.item, row.info);
+    });
 }
 
 int TreeView::indentationLevelForRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    const auto delegate = m_delegate.lock();
-    const auto row = delegate ? rowAt(indexPath) : Row {};
-    if (!row)
-        return 0;
-    return int(delegate->indentationLevelForRowForItem(*this, row.item, row.info).value_or(0));
+    return int(askDelegate(indexPath, 0L, [&](TreeViewDelegate& d, const Row& row) {
+        return d.indentationLevelForRowForItem(*this, row.item, row.info);
+    }));
 }
 
 void TreeView::willDisplayCell(ui::TableView&, const std::shared_ptr<ui::TableViewCell>& cell, const ui::IndexPath& indexPath)
 {
-    const auto delegate = m_delegate.lock();
-    if (const auto row = delegate ? rowAt(indexPath) : Row {})
-        delegate->willDisplayCell(*this, cell, row.item, row.info);
+    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.willDisplayCell(*this, cell, row.item, row.info); });
 }
 
 void TreeView::didEndDisplayingCell(ui::TableView&, const std::shared_ptr<ui::TableViewCell>& cell, const ui::IndexPath& indexPath)
 {
-    const auto delegate = m_delegate.lock();
-    if (const auto row = delegate ? rowAt(indexPath) : Row {})
-        delegate->didEndDisplayingCell(*this, cell, row.item, row.info);
+    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.didEndDisplayingCell(*this, cell, row.item, row.info); });
 }
 
 void TreeView::accessoryButtonTappedForRowWithIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    const auto delegate = m_delegate.lock();
-    if (const auto row = delegate ? rowAt(indexPath) : Row {})
-        delegate->accessoryButtonTappedForRowForItem(*this, row.item, row.info);
+    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.accessoryButtonTappedForRowForItem(*this, row.item, row.info); });
 }
 
 bool TreeView::shouldHighlightRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    const auto delegate = m_delegate.lock();
-    const auto row = delegate ? rowAt(indexPath) : Row {};
-    if (!row)
-        return true;
-    return delegate->shouldHighlightRowForItem(*this, row.item, row.info).value_or(true);
+    return askDelegate(indexPath, true, [&](TreeViewDelegate& d, const Row& row) {
+        return d.shouldHighlightRowForItem(*this, row.item, row.info);
+    });
 }
 
 void TreeView::didHighlightRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    const auto delegate = m_delegate.lock();
-    if (const auto row = delegate ? rowAt(indexPath) : Row {})
-        delegate->didHighlightRowForItem(*this, row.item, row.info);
+    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.didHighlightRowForItem(*this, row.item, row.info); });
 }
 
 void TreeView::didUnhighlightRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    const auto delegate = m_delegate.lock();
-    if (const auto row = delegate ? rowAt(indexPath) : Row {})
-        delegate->didUnhighlightRowForItem(*this, row.item, row.info);
+    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.didUnhighlightRowForItem(*this, row.item, row.info); });
 }
 
 // The delegate may move a selection to another visible row, but not cancel it.
@@ -510,78 +508,59 @@ void TreeView::didSelectRowAtIndexPath(ui::TableView&, const ui::IndexPath& inde
 
 void TreeView::didDeselectRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    const auto delegate = m_delegate.lock();
-    if (const auto row = delegate ? rowAt(indexPath) : Row {})
-        delegate->didDeselectRowForItem(*this, row.item, row.info);
+    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.didDeselectRowForItem(*this, row.item, row.info); });
 }
 
 ui::TableViewCellEditingStyle TreeView::editingStyleForRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    const auto delegate = m_delegate.lock();
-    const auto row = delegate ? rowAt(indexPath) : Row {};
-    if (!row)
-        return ui::TableViewCellEditingStyle::Delete;
-    return delegate->editingStyleForRowForItem(*this, row.item, row.info).value_or(ui::TableViewCellEditingStyle::Delete);
+    return askDelegate(indexPath, ui::TableViewCellEditingStyle::Delete, [&](TreeViewDelegate& d, const Row& row) {
+        return d.editingStyleForRowForItem(*this, row.item, row.info);
+    });
 }
 
 QString TreeView::titleForDeleteConfirmationButtonForRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    const QString fallback = QStringLiteral("Delete");
-    const auto delegate = m_delegate.lock();
-    const auto row = delegate ? rowAt(indexPath) : Row {};
-    if (!row)
-        return fallback;
-    return delegate->titleForDeleteConfirmationButtonForRowForItem(*this, row.item, row.info).value_or(fallback);
+    return askDelegate(indexPath, QStringLiteral("Delete"), [&](TreeViewDelegate& d, const Row& row) {
+        return d.titleForDeleteConfirmationButtonForRowForItem(*this, row.item, row.info);
+    });
 }
 
 bool TreeView::shouldIndentWhileEditingRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    const auto delegate = m_delegate.lock();
-    const auto row = delegate ? rowAt(indexPath) : Row {};
-    if (!row)
-        return true;
-    return delegate->shouldIndentWhileEditingRowForItem(*this, row.item, row.info).value_or(true);
+    return askDelegate(indexPath, true, [&](TreeViewDelegate& d, const Row& row) {
+        return d.shouldIndentWhileEditingRowForItem(*this, row.item, row.info);
+    });
 }
 
 void TreeView::willBeginEditingRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    const auto delegate = m_delegate.lock();
-    if (const auto row = delegate ? rowAt(indexPath) : Row {})
-        delegate->willBeginEditingRowForItem(*this, row.item, row.info);
+    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.willBeginEditingRowForItem(*this, row.item, row.info); });
 }
 
 void TreeView::didEndEditingRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    const auto delegate = m_delegate.lock();
-    if (const auto row = delegate ? rowAt(indexPath) : Row {})
-        delegate->didEndEditingRowForItem(*this, row.item, row.info);
+    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.didEndEditingRowForItem(*this, row.item, row.info); });
 }
 
 bool TreeView::shouldShowMenuForRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    const auto delegate = m_delegate.lock();
-    const auto row = delegate ? rowAt(indexPath) : Row {};
-    if (!row)
-        return false;
-    return delegate->shouldShowMenuForRowForItem(*this, row.item, row.info).value_or(false);
+    return askDelegate(indexPath, false, [&](TreeViewDelegate& d, const Row& row) {
+        return d.shouldShowMenuForRowForItem(*this, row.item, row.info);
+    });
 }
 
 bool TreeView::canPerformAction(ui::TableView&, const QString& action, const ui::IndexPath& indexPath,
                                 const std::shared_ptr<void>& sender)
 {
-    const auto delegate = m_delegate.lock();
-    const auto row = delegate ? rowAt(indexPath) : Row {};
-    if (!row)
-        return false;
-    return delegate->canPerformAction(*this, action, row.item, row.info, sender).value_or(false);
+    return askDelegate(indexPath, false, [&](TreeViewDelegate& d, const Row& row) {
+        return d.canPerformAction(*this, action, row.item, row.info, sender);
+    });
 }
 
 void TreeView::performAction(ui::TableView&, const QString& action, const ui::IndexPath& indexPath,
                              const std::shared_ptr<void>& sender)
 {
-    const auto delegate = m_delegate.lock();
-    if (const auto row = delegate ? rowAt(indexPath) : Row {})
-        delegate->performAction(*this, action, row.item, row.info, sender);
+    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.performAction(*this, action, row.item, row.info, sender); });
 }
 
 // ---- Scroll callbacks -------------------------------------------------------------------

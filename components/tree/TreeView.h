@@ -204,6 +204,12 @@ private:
     std::shared_ptr<TreeNode> treeNodeForIndex(long row) const;
     std::optional<ui::IndexPath> indexPathForItem(const Item& item) const;
     Row rowAt(const ui::IndexPath& indexPath) const;
+    // The row callbacks' common part: with no delegate, or no node on the row, the fallback
+    // answers (a question) or nobody is told (a notice).
+    template <typename T, typename Ask>
+    T askDelegate(const ui::IndexPath& indexPath, T fallback, Ask ask);
+    template <typename Tell>
+    void tellDelegate(const ui::IndexPath& indexPath, Tell tell);
 
     // Row changes (table updates), and the tap-driven forms that tell the delegate.
     void expandCellForTreeNode(const std::shared_ptr<TreeNode>& node);
@@ -212,6 +218,9 @@ private:
     void collapseCellForTreeNode(const std::shared_ptr<TreeNode>& node, TreeViewRowAnimation animation);
     void expandCellForTreeNode(const std::shared_ptr<TreeNode>& node, bool informDelegate);
     void collapseCellForTreeNode(const std::shared_ptr<TreeNode>& node, bool informDelegate);
+    using RowNotice = void (TreeViewDelegate::*)(TreeView&, const Item&, const std::shared_ptr<TreeNodeInfo>&);
+    void changeRowsTellingDelegate(const std::shared_ptr<TreeNode>& node, bool informDelegate, RowNotice will,
+                                   RowNotice did, const std::function<void()>& change);
     static std::vector<ui::IndexPath> pathsBelow(const TreeNode& node);
 
     // The table's data source.

@@ -179,6 +179,9 @@ TEST(TreeNodeCollectionControllerTest, RowsOutsideTheTableHaveNoNode)
     // The search below a node uses the same rows.
     EXPECT_EQ(nameOf(controller->treeNodeForIndex(2, nodeNamed(*controller, "A"))), "A2");
     EXPECT_EQ(controller->treeNodeForIndex(4, nodeNamed(*controller, "A")), nullptr);
+    // A collapsed node shows nothing below it: the row after it is its sibling's.
+    nodeNamed(*controller, "A")->collapse();
+    EXPECT_EQ(controller->treeNodeForIndex(1, nodeNamed(*controller, "A")), nullptr);
 
     OutlineSource empty({});
     const auto none = empty.build();

@@ -63,6 +63,11 @@ TEST(TreeNodeTest, DepthVisibilityAndDescendants)
 
     EXPECT_EQ(t.root->descendants(), (std::vector<TreeNode::Ptr> { t.a, t.a1, t.a1x, t.a2, t.b, p, q, r }));
     EXPECT_EQ(t.a->descendants(), (std::vector<TreeNode::Ptr> { t.a1, t.a1x, t.a2 }));
+
+    // A node appended deep down joins every ancestor's list, not only its parent's.
+    const auto a1y = HandBuilt::attach(t.a1);
+    EXPECT_EQ(t.a->descendants(), (std::vector<TreeNode::Ptr> { t.a1, t.a1x, a1y, t.a2 }));
+    EXPECT_EQ(t.root->descendants(), (std::vector<TreeNode::Ptr> { t.a, t.a1, t.a1x, a1y, t.a2, t.b, p, q, r }));
 }
 
 TEST(TreeNodeTest, AppendingUnderAnOpenNodeMovesTheRowsBelow)

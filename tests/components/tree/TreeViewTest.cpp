@@ -181,6 +181,7 @@ TEST_F(TreeViewTest, TapCollapsesTheWholeSubtree)
     // Opened again, only the direct children come back.
     tap("A");
     EXPECT_EQ(shownRows(), names({ "A", "A1", "A2", "B", "C" }));
+    settle();   // the row animation holds the view until it ends
 }
 
 TEST_F(TreeViewTest, DelegateWithOnlyWillExpandHearsOnlyThat)
