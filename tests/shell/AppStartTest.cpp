@@ -31,9 +31,12 @@ protected:
         m_delegate = brevumAppDelegate::create();
         ui::Application::shared().setDelegate(m_delegate);
         EXPECT_TRUE(ui::Application::shared().finishLaunching());
+        // The start-up root stands in until the container replaces it.
+        const auto window = m_delegate->window();
+        EXPECT_TRUE(window && std::dynamic_pointer_cast<RootViewController>(window->rootViewController()));
         std::shared_ptr<SidePanelController> container;
         pumpUntil([&] {
-            container = std::dynamic_pointer_cast<SidePanelController>(m_delegate->window()->rootViewController());
+            container = window ? std::dynamic_pointer_cast<SidePanelController>(window->rootViewController()) : nullptr;
             return container && container->centerController()->isViewLoaded();
         });
         return container;
@@ -45,18 +48,12 @@ protected:
 TEST_F(AppStartTest, LaunchInstallsTheContainerAfterLoadingTheStore)
 {
     storeEarlierRun();
-    m_delegate = brevumAppDelegate::create();
-    ui::Application::shared().setDelegate(m_delegate);
-    ASSERT_TRUE(ui::Application::shared().finishLaunching());
+    auto container = launch();
+    ASSERT_TRUE(container);
     auto window = m_delegate->window();
-    ASSERT_TRUE(window);
     EXPECT_TRUE(window->isKeyWindow());
     EXPECT_EQ(window->backgroundColor(), ui::Color::white());
     EXPECT_TRUE(sameRect(window->frame(), ui::Rect(0, 0, 375, 667)));
-    EXPECT_TRUE(std::dynamic_pointer_cast<RootViewController>(window->rootViewController()));
-
-    auto container = launch();
-    ASSERT_TRUE(container);
     auto home = std::dynamic_pointer_cast<MainViewController>(container->centerController());
     auto menu = std::dynamic_pointer_cast<LeftViewController>(container->leftController());
     ASSERT_TRUE(home);

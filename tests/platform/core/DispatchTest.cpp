@@ -66,6 +66,11 @@ TEST_F(DispatchTest, CancelAllDropsOnlyThatOwnersWork)
     clock.advance(5);
     EXPECT_EQ(log, (std::vector<std::string>{"hide now", "hide"}));   // b's only
     core::cancelAll(a.get());   // nothing pending: harmless
+
+    bool ran = false;   // a block without an owner is cancelled by its id
+    core::cancel(core::afterDelay(0.25, [&] { ran = true; }));
+    clock.advance(1);
+    EXPECT_FALSE(ran);
 }
 
 TEST_F(DispatchTest, NothingRunsForADestroyedOwner)
@@ -95,15 +100,6 @@ TEST_F(DispatchTest, OwnerStaysAliveWhileItsWorkRuns)
     clock.advance(1);
     EXPECT_TRUE(aliveInside);
     EXPECT_TRUE(weak.expired());
-}
-
-TEST_F(DispatchTest, DelayedBlockCanBeCancelledById)
-{
-    bool ran = false;
-    const auto id = core::afterDelay(0.25, [&] { ran = true; });
-    core::cancel(id);
-    clock.advance(1);
-    EXPECT_FALSE(ran);
 }
 
 TEST(DispatchThreadsTest, PostFromOtherThreadsRunsOnTheMainThreadInOrder)

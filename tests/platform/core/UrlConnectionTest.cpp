@@ -209,44 +209,33 @@ TEST_F(UrlConnectionTest, Status200DeliversResponseDataFinishAndNeverInsideTheSt
     EXPECT_EQ(connection->state(), UrlConnection::State::Finished);
 }
 
-TEST_F(UrlConnectionTest, Status500IsAResponseWithItsBodyNotAFailure)
+// Every status is a response with its body, never a failure; redirects report only the end.
+TEST_F(UrlConnectionTest, StatusesAreResponsesWithTheirBodies)
 {
-    auto seen = std::make_shared<Seen>();
-    post("/error", seen);
-    ASSERT_TRUE(waitEnded(seen));
-    EXPECT_EQ(shape(*seen), "response,data,finish");
-    EXPECT_EQ(seen->status, 500);
-    EXPECT_EQ(seen->body, "<html><body>boom</body></html>");
-}
-
-TEST_F(UrlConnectionTest, LargeCompressedReplyArrivesWhole)
-{
-    auto seen = std::make_shared<Seen>();
-    post("/big", seen);
-    ASSERT_TRUE(waitEnded(seen));
-    EXPECT_EQ(shape(*seen), "response,data,finish");
-    EXPECT_TRUE(seen->body.endsWith("line 4999 中文\n"));
-    EXPECT_EQ(seen->body.count('\n'), 5000);
-}
-
-TEST_F(UrlConnectionTest, RedirectsAreFollowedAndOnlyTheFinalResponseIsReported)
-{
-    auto seen = std::make_shared<Seen>();
-    post("/old", seen, FormBody{{"a", "1"}});
-    ASSERT_TRUE(waitEnded(seen));
-    EXPECT_EQ(shape(*seen), "response,data,finish");
-    EXPECT_EQ(seen->status, 200);
-    EXPECT_TRUE(seen->body.startsWith("hello")) << seen->body.constData();
-}
-
-TEST_F(UrlConnectionTest, Status404WithoutABodyStillFinishes)
-{
-    auto seen = std::make_shared<Seen>();
-    post("/nowhere", seen);
-    ASSERT_TRUE(waitEnded(seen));
-    EXPECT_EQ(seen->events.front(), "response");
-    EXPECT_EQ(seen->events.back(), "finish");
-    EXPECT_EQ(seen->status, 404);
+    struct Case {
+        const char* path;
+        int status;
+        std::function<bool(const QByteArray&)> bodyOk;
+        const char* shape = "response,data,finish";
+    };
+    const Case cases[] = {
+        {"/error", 500, [](const QByteArray& b) { return b == "<html><body>boom</body></html>"; }},
+        {"/old", 200, [](const QByteArray& b) { return b.startsWith("hello"); }},
+        {"/big", 200, [](const QByteArray& b) { return b.endsWith("line 4999 中文\n") && b.count('\n') == 5000; }},
+        {"/nowhere", 404, [](const QByteArray&) { return true; }, nullptr},   // with or without a body
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        auto seen = std::make_shared<Seen>();
+        post(c.path, seen, FormBody{{"a", "1"}});
+        ASSERT_TRUE(waitEnded(seen));
+        if (c.shape)
+            EXPECT_EQ(shape(*seen), c.shape);
+        EXPECT_EQ(seen->events.front(), "response");
+        EXPECT_EQ(seen->events.back(), "finish");
+        EXPECT_EQ(seen->status, c.status);
+        EXPECT_TRUE(c.bodyOk(seen->body)) << seen->body.left(80).constData();
+    }
 }
 
 TEST_F(UrlConnectionTest, ChunkedBodyArrivesAsItArrives)
@@ -269,37 +258,34 @@ TEST_F(UrlConnectionTest, ChunkedBodyArrivesAsItArrives)
     EXPECT_EQ(seen->chunks.front(), "first;") << "the first part reached the delegate before the rest was sent";
 }
 
-TEST_F(UrlConnectionTest, RefusedConnectionFails)
+// Refused, hung up on before any response, or not an address at all: one failure, never
+// inside the starting call.
+TEST_F(UrlConnectionTest, ConnectionsThatNeverGetAResponseFail)
 {
-    // A port that was free a moment ago and has no listener now.
-    QTcpServer probe;
+    QTcpServer probe;   // a port that was free a moment ago and has no listener now
     ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-    const int port = probe.serverPort();
+    const int refusing = probe.serverPort();
     probe.close();
-    auto seen = std::make_shared<Seen>();
-    UrlConnection::formPost(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(port)), FormBody{},
-                            std::make_shared<Recorder>(seen));
-    EXPECT_TRUE(seen->events.empty());
-    ASSERT_TRUE(waitEnded(seen));
-    EXPECT_EQ(shape(*seen), "fail");
-    EXPECT_EQ(seen->error.code, UrlError::CannotConnect) << seen->error.message.toStdString();
-}
-
-TEST_F(UrlConnectionTest, ConnectionClosedBeforeAnyResponseFails)
-{
-    // A listener that reads the request and hangs up without answering.
-    QTcpServer rude;
+    QTcpServer rude;   // reads the request and hangs up without answering
     ASSERT_TRUE(rude.listen(QHostAddress::LocalHost));
     onEveryRequest(rude, [](QTcpSocket* socket) {
         socket->abort();
         socket->deleteLater();
     });
-    auto seen = std::make_shared<Seen>();
-    UrlConnection::formPost(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(rude.serverPort())),
-                            FormBody{{"a", "1"}}, std::make_shared<Recorder>(seen));
-    ASSERT_TRUE(waitEnded(seen));
-    EXPECT_EQ(shape(*seen), "fail");
-    EXPECT_EQ(seen->error.code, UrlError::ConnectionLost) << seen->error.message.toStdString();
+    const std::pair<QString, UrlError::Code> cases[] = {
+        {QStringLiteral("http://127.0.0.1:%1/x").arg(refusing), UrlError::CannotConnect},
+        {QStringLiteral("http://127.0.0.1:%1/x").arg(rude.serverPort()), UrlError::ConnectionLost},
+        {QStringLiteral("nosuchscheme://host/path"), UrlError::BadUrl},
+    };
+    for (const auto& [address, code] : cases) {
+        SCOPED_TRACE(address.toStdString());
+        auto seen = std::make_shared<Seen>();
+        UrlConnection::formPost(QUrl(address), FormBody{{"a", "1"}}, std::make_shared<Recorder>(seen));
+        EXPECT_TRUE(seen->events.empty());
+        ASSERT_TRUE(waitEnded(seen));
+        EXPECT_EQ(shape(*seen), "fail");
+        EXPECT_EQ(seen->error.code, code) << seen->error.message.toStdString();
+    }
 }
 
 TEST_F(UrlConnectionTest, ConnectionResetMidBodyFailsAfterTheResponse)
@@ -324,17 +310,6 @@ TEST_F(UrlConnectionTest, ConnectionResetMidBodyFailsAfterTheResponse)
     EXPECT_EQ(seen->error.code, UrlError::ConnectionLost) << seen->error.message.toStdString();
 }
 
-TEST_F(UrlConnectionTest, BadAddressFailsLaterNotInsideTheCall)
-{
-    auto seen = std::make_shared<Seen>();
-    UrlConnection::formPost(QUrl(QStringLiteral("nosuchscheme://host/path")), FormBody{},
-                            std::make_shared<Recorder>(seen));
-    EXPECT_TRUE(seen->events.empty());
-    ASSERT_TRUE(waitEnded(seen));
-    EXPECT_EQ(shape(*seen), "fail");
-    EXPECT_EQ(seen->error.code, UrlError::BadUrl);
-}
-
 TEST_F(UrlConnectionTest, ShortTimeOutFailsWithTimedOut)
 {
     auto seen = std::make_shared<Seen>();
@@ -343,8 +318,7 @@ TEST_F(UrlConnectionTest, ShortTimeOutFailsWithTimedOut)
     ASSERT_TRUE(waitEnded(seen, 5));
     EXPECT_EQ(shape(*seen), "fail");
     EXPECT_EQ(seen->error.code, UrlError::TimedOut);
-    EXPECT_GE(core::Clock::now() - start, 0.2);
-    EXPECT_LT(core::Clock::now() - start, 3.0);
+    EXPECT_GE(core::Clock::now() - start, 0.2);   // never early
 }
 
 TEST_F(UrlConnectionTest, DefaultThirtySecondTimeOutRunsOnTheManualClock)

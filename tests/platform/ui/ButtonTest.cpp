@@ -210,14 +210,6 @@ TEST_F(ButtonTest, AdjustsImageWhenHighlightedDarkensOnlyWhilePressed)
     EXPECT_EQ(button->displayedBackgroundImage(), image);
 }
 
-TEST_F(ButtonTest, DrawsItsBackgroundImageThroughTheRenderer)
-{
-    button->setBackgroundImage(solid(Qt::blue), ControlState::Normal);
-    const QImage shot = window->renderImage();
-    EXPECT_EQ(Renderer::colorAt(shot, Point(130, 120)), Color::blue());
-    EXPECT_NE(Renderer::colorAt(shot, Point(90, 120)), Color::blue());
-}
-
 TEST_F(ButtonTest, ShowsTouchWhenHighlightedGlowsOnlyWhenAsked)
 {
     button->setBackgroundImage(solid(Qt::black), ControlState::Normal);
@@ -229,6 +221,7 @@ TEST_F(ButtonTest, ShowsTouchWhenHighlightedGlowsOnlyWhenAsked)
         TouchInjector::touchUp(*window, Point(130, 120));
         const Color released = Renderer::colorAt(window->renderImage(), Point(130, 120));
         EXPECT_EQ(centre.r() > 0.5, glow);
-        EXPECT_EQ(released, Color::black());
+        EXPECT_EQ(released, Color::black());   // the background image, drawn through the renderer
+        EXPECT_NE(Renderer::colorAt(window->renderImage(), Point(90, 120)), Color::black());
     }
 }

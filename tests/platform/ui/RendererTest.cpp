@@ -29,6 +29,13 @@ namespace {
                                          << ", " << expected.b() << ", " << expected.alpha() << ")";
 }
 
+// Every listed point of the shot is near its colour.
+void expectColours(const QImage& shot, std::initializer_list<std::pair<Point, Color>> pixels)
+{
+    for (const auto& [point, colour] : pixels)
+        EXPECT_TRUE(near(Renderer::colorAt(shot, point), colour)) << "at " << point.x << ", " << point.y;
+}
+
 std::shared_ptr<Layer> box(const Rect& frame, const Color& color)
 {
     auto l = Layer::create();
@@ -84,9 +91,7 @@ TEST_F(RendererTest, ImageTextAndShadowLandOnTheExpectedPixels)
     const QImage shot = Renderer::render(*root, Size(100, 100), 2);
     ASSERT_EQ(shot.size(), QSize(200, 200));
     EXPECT_DOUBLE_EQ(shot.devicePixelRatio(), 2);
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {20, 20}), Color::red()));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {5, 5}), Color::white()));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {31, 20}), Color::white()));
+    expectColours(shot, {{{20, 20}, Color::red()}, {{5, 5}, Color::white()}, {{31, 20}, Color::white()}});
     // The text: dark where the glyphs stand, white to their right.
     int dark = 0;
     for (int x = 10; x < 40; ++x)
@@ -94,11 +99,8 @@ TEST_F(RendererTest, ImageTextAndShadowLandOnTheExpectedPixels)
     EXPECT_GT(dark, 10);
     EXPECT_TRUE(near(Renderer::colorAt(shot, {85, 50}), Color::white()));
     // The box, its hard shadow below right, and white beyond.
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {60, 75}), Color::blue()));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {72, 87}), Color::black()));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {52, 67}), Color::blue()));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {76, 91}), Color::white()));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {48, 67}), Color::white()));
+    expectColours(shot, {{{60, 75}, Color::blue()}, {{72, 87}, Color::black()}, {{52, 67}, Color::blue()},
+                         {{76, 91}, Color::white()}, {{48, 67}, Color::white()}});
 }
 
 TEST_F(RendererTest, ShadowPathsBlurAndMasksToBounds)
@@ -182,15 +184,12 @@ TEST_F(RendererTest, CornerRadiusMasksOpacityAndTransforms)
     root->addSublayer(hidden);
 
     const QImage shot = Renderer::render(*root, Size(100, 100), 2);
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {1, 1}), Color::white()));   // rounded corner
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {20, 20}), Color::green()));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {20, 1}), Color::green()));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {60, 20}), Color::blue()));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {80, 20}), Color::white()));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {10, 60}), Color::fromWhite(0.5)));   // not darker where they overlap
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {30, 80}), Color::fromWhite(0.5)));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {70, 55}), Color::red()));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {55, 70}), Color::white()));
+    expectColours(shot, {{{1, 1}, Color::white()},   // the rounded corner
+                         {{20, 20}, Color::green()}, {{20, 1}, Color::green()},
+                         {{60, 20}, Color::blue()}, {{80, 20}, Color::white()},
+                         // the faded group is no darker where its layers overlap
+                         {{10, 60}, Color::fromWhite(0.5)}, {{30, 80}, Color::fromWhite(0.5)},
+                         {{70, 55}, Color::red()}, {{55, 70}, Color::white()}});
 }
 
 // What is drawn follows the clock: a box half-way through a slide, and a shadow layer that
@@ -216,13 +215,11 @@ TEST_F(RendererTest, DrawsPresentationValuesOnTheManualClock)
     }
     clock.advance(0.5);   // both at x 30..70
     QImage shot = Renderer::render(*root, Size(100, 100), 2);
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {35, 20}), Color::blue()));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {28, 20}), Color::black()));   // shadow peeks out left
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {80, 20}), Color::white()));
+    // The shadow peeks out on the left.
+    expectColours(shot, {{{35, 20}, Color::blue()}, {{28, 20}, Color::black()}, {{80, 20}, Color::white()}});
     clock.advance(0.5);
     shot = Renderer::render(*root, Size(100, 100), 2);
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {80, 20}), Color::blue()));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {35, 20}), Color::white()));
+    expectColours(shot, {{{80, 20}, Color::blue()}, {{35, 20}, Color::white()}});
 }
 
 // A scrolled, clipping list: rows move up by the bounds origin; rows outside stay unseen.
@@ -238,11 +235,9 @@ TEST_F(RendererTest, ClippingListScrolledByItsBoundsOrigin)
     root->addSublayer(list);
     list->setBounds(Rect(0, 30, 100, 40));   // scrolled by 30
     const QImage shot = Renderer::render(*root, Size(100, 100), 2);
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {50, 15}), Color::white()));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {50, 22}), Color::green()));   // rows 1..3 show
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {50, 35}), Color::blue()));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {50, 58}), Color::black()));
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {50, 65}), Color::white()));   // the yellow row is clipped
+    // Rows 1..3 show; the yellow row is clipped.
+    expectColours(shot, {{{50, 15}, Color::white()}, {{50, 22}, Color::green()}, {{50, 35}, Color::blue()},
+                         {{50, 58}, Color::black()}, {{50, 65}, Color::white()}});
 }
 
 TEST_F(RendererTest, RenderLayerIgnoresItsOwnPlacementAndWritesPng)

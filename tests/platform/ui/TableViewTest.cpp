@@ -23,9 +23,11 @@ public:
     std::vector<QStringList> sections;
     std::map<int, double> headerHeights;   // sections with a header view
     std::function<double(const IndexPath&)> heightOf;
+    std::function<void(TableViewCell&, const IndexPath&)> configure;
     int cellsMade = 0;
     int cellsAsked = 0;
     QStringList log;
+    QStringList highlights;
     std::optional<IndexPath> redirect;
     bool refuseHighlight = false;
     bool insertStyle = false;
@@ -42,6 +44,8 @@ public:
             cell = TableViewCell::create(TableViewCellStyle::Default, "Cell");
         }
         cell->textLabel()->setText(sections[p.section][p.row]);
+        if (configure)
+            configure(*cell, p);
         return cell;
     }
     void commitEditingStyle(TableView& t, TableViewCellEditingStyle style, const IndexPath& p) override
@@ -75,6 +79,8 @@ public:
         return it->second;
     }
     bool shouldHighlightRowAtIndexPath(TableView&, const IndexPath&) override { return !refuseHighlight; }
+    void didHighlightRowAtIndexPath(TableView&, const IndexPath& p) override { highlights << QStringLiteral("on %1").arg(p.row); }
+    void didUnhighlightRowAtIndexPath(TableView&, const IndexPath& p) override { highlights << QStringLiteral("off %1").arg(p.row); }
     std::optional<IndexPath> willSelectRowAtIndexPath(TableView&, const IndexPath& p) override
     {
         log << QStringLiteral("willSelect %1").arg(p.row);
@@ -119,6 +125,17 @@ protected:
         table->setDataSource(model);
         table->setDelegate(model);
         table->reloadData();
+    }
+
+    // Runs `updates` inside a transaction; the flag turns true when its completion runs.
+    static std::shared_ptr<bool> inTransaction(const std::function<void()>& updates)
+    {
+        auto ended = std::make_shared<bool>(false);
+        Transaction::begin();
+        Transaction::setCompletionBlock([ended] { *ended = true; });
+        updates();
+        Transaction::commit();
+        return ended;
     }
 
     QStringList shownTitles()
@@ -199,26 +216,24 @@ TEST_F(TableViewTest, InsertedRowsAnimateAndTheEnclosingTransactionLearnsTheEnd)
     attach();
     auto oldLast = table->cellForRowAtIndexPath({0, 3});
 
-    bool ended = false;
-    Transaction::begin();
-    Transaction::setCompletionBlock([&] { ended = true; });
-    table->beginUpdates();
-    model->sections[0].insert(1, "new 1");
-    model->sections[0].insert(2, "new 2");
-    table->insertRowsAtIndexPaths({{0, 1}, {0, 2}}, TableViewRowAnimation::Top);
-    table->endUpdates();
-    Transaction::commit();
+    const auto ended = inTransaction([&] {
+        table->beginUpdates();
+        model->sections[0].insert(1, "new 1");
+        model->sections[0].insert(2, "new 2");
+        table->insertRowsAtIndexPaths({{0, 1}, {0, 2}}, TableViewRowAnimation::Top);
+        table->endUpdates();
+    });
 
     EXPECT_EQ(shownTitles(), (QStringList{"row 0", "new 1", "new 2", "row 1", "row 2", "row 3"}));
     EXPECT_EQ(table->cellForRowAtIndexPath({0, 5}), oldLast);   // moved, not rebuilt
     EXPECT_EQ(oldLast->frame().y(), 5 * 44);
     EXPECT_FALSE(oldLast->layer()->animationKeys().isEmpty());
     step(0);
-    EXPECT_FALSE(ended);
+    EXPECT_FALSE(*ended);
     step(TableView::kRowAnimationDuration / 2);
-    EXPECT_FALSE(ended);
+    EXPECT_FALSE(*ended);
     step(TableView::kRowAnimationDuration);
-    EXPECT_TRUE(ended);
+    EXPECT_TRUE(*ended);
     EXPECT_EQ(table->contentSize().height, 6 * 44);
 }
 
@@ -228,21 +243,19 @@ TEST_F(TableViewTest, DeletedRowsLeaveAfterTheirAnimationAndTheRestMoveUp)
     attach();
     auto doomed = table->cellForRowAtIndexPath({0, 1});
 
-    bool ended = false;
-    Transaction::begin();
-    Transaction::setCompletionBlock([&] { ended = true; });
-    table->beginUpdates();
-    model->sections[0].removeAt(3);
-    model->sections[0].removeAt(1);
-    table->deleteRowsAtIndexPaths({{0, 1}, {0, 3}}, TableViewRowAnimation::Bottom);
-    table->endUpdates();
-    Transaction::commit();
+    const auto ended = inTransaction([&] {
+        table->beginUpdates();
+        model->sections[0].removeAt(3);
+        model->sections[0].removeAt(1);
+        table->deleteRowsAtIndexPaths({{0, 1}, {0, 3}}, TableViewRowAnimation::Bottom);
+        table->endUpdates();
+    });
 
     EXPECT_EQ(shownTitles(), (QStringList{"row 0", "row 2", "row 4", "row 5"}));
     EXPECT_EQ(doomed->superview(), table);   // still leaving
     EXPECT_FALSE(table->indexPathForCell(doomed.get()));
     step(TableView::kRowAnimationDuration + 0.05);
-    EXPECT_TRUE(ended);
+    EXPECT_TRUE(*ended);
     EXPECT_EQ(doomed->superview(), nullptr);
     EXPECT_EQ(table->rectForRowAtIndexPath({0, 3}).y(), 3 * 44);
     const auto first = table->dequeueReusableCellWithIdentifier("Cell");
@@ -255,16 +268,14 @@ TEST_F(TableViewTest, UpdatesWithoutAnimationStillCompleteTheTransaction)
 {
     model->sections = {rows(2)};
     attach();
-    bool ended = false;
-    Transaction::begin();
-    Transaction::setCompletionBlock([&] { ended = true; });
-    model->sections[0].removeAt(0);
-    table->deleteRowsAtIndexPaths({{0, 0}}, TableViewRowAnimation::None);
-    Transaction::commit();
+    const auto ended = inTransaction([&] {
+        model->sections[0].removeAt(0);
+        table->deleteRowsAtIndexPaths({{0, 0}}, TableViewRowAnimation::None);
+    });
     EXPECT_EQ(shownTitles(), QStringList{"row 1"});
-    EXPECT_FALSE(ended);
+    EXPECT_FALSE(*ended);
     step(0);
-    EXPECT_TRUE(ended);
+    EXPECT_TRUE(*ended);
 }
 
 TEST_F(TableViewTest, UpdateThatDisagreesWithTheDataSourceReloadsInstead)
@@ -420,17 +431,10 @@ TEST_F(TableViewTest, ReloadDataForgetsSelectionAndAsksAgain)
 
 TEST_F(TableViewTest, DrawsTheScrolledRowsAndTheirSeparators)
 {
-    struct Striped : Model {
-        std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView& t, const IndexPath& p) override
-        {
-            auto cell = Model::cellForRowAtIndexPath(t, p);
-            cell->setBackgroundColor(p.row % 2 ? Color::blue() : Color::green());
-            return cell;
-        }
+    model->sections = {rows(50)};
+    model->configure = [](TableViewCell& cell, const IndexPath& p) {
+        cell.setBackgroundColor(p.row % 2 ? Color::blue() : Color::green());
     };
-    auto striped = std::make_shared<Striped>();
-    striped->sections = {rows(50)};
-    model = striped;
     attach();
     table->setContentOffset(Point(0, 44 * 7));
     const QImage shot = window->renderImage();
@@ -444,17 +448,8 @@ TEST_F(TableViewTest, DraggingTheTableUnhighlightsTheTouchedRowWithoutSelectingI
 {
     model->sections = {rows(40)};
     attach();
-    struct Watch : Model {
-        QStringList seen;
-        void didHighlightRowAtIndexPath(TableView&, const IndexPath& p) override { seen << QStringLiteral("on %1").arg(p.row); }
-        void didUnhighlightRowAtIndexPath(TableView&, const IndexPath& p) override { seen << QStringLiteral("off %1").arg(p.row); }
-    };
-    auto watch = std::make_shared<Watch>();
-    watch->sections = model->sections;
-    model = watch;
-    attach();
     TouchInjector::drag(*clock, *window, Point(160, 110), Point(160, 10), 0.3);
-    EXPECT_EQ(watch->seen, (QStringList{"on 2", "off 2"}));
+    EXPECT_EQ(model->highlights, (QStringList{"on 2", "off 2"}));
     EXPECT_FALSE(table->indexPathForSelectedRow());
     EXPECT_GT(table->contentOffset().y, 0);
 }
@@ -536,16 +531,13 @@ TEST_F(TableViewTest, AccessoryButtonTapReachesTheDelegateWithoutSelecting)
 {
     struct Accessory : Model {
         std::vector<IndexPath> tapped;
-        std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView& t, const IndexPath& p) override
-        {
-            auto cell = Model::cellForRowAtIndexPath(t, p);
-            cell->setAccessoryType(TableViewCellAccessoryType::DetailDisclosureButton);
-            return cell;
-        }
         void accessoryButtonTappedForRowWithIndexPath(TableView&, const IndexPath& p) override { tapped.push_back(p); }
     };
     auto accessory = std::make_shared<Accessory>();
     accessory->sections = {rows(3)};
+    accessory->configure = [](TableViewCell& cell, const IndexPath&) {
+        cell.setAccessoryType(TableViewCellAccessoryType::DetailDisclosureButton);
+    };
     model = accessory;
     attach();
     auto cell = table->cellForRowAtIndexPath({0, 1});

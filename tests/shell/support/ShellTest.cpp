@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpServer>
+#include <algorithm>
 #include <cmath>
 
 void ShellTest::SetUp()
@@ -51,20 +52,12 @@ bool ShellTest::pumpUntil(const std::function<bool()>& done, double seconds)
     return core::RunLoop::main().runUntil(done, seconds);
 }
 
-QJsonArray ShellTest::storedSysset() const
-{
-    QFile file(core::Settings::standard().filePath());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("sysset")).toArray();
-}
-
-QJsonValue ShellTest::storedAccount() const
+QJsonValue ShellTest::stored(const QString& key) const
 {
     QFile file(core::Settings::standard().filePath());
     if (!file.open(QIODevice::ReadOnly))
         return QJsonValue::Undefined;
-    return QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("account"));
+    return QJsonDocument::fromJson(file.readAll()).object().value(key);
 }
 
 QStringList ShellTest::toastTexts(const std::shared_ptr<ui::View>& view)
@@ -90,11 +83,8 @@ testing::AssertionResult ShellTest::sameRect(const ui::Rect& actual, const ui::R
 {
     const double a[] = {actual.x(), actual.y(), actual.width(), actual.height()};
     const double e[] = {expected.x(), expected.y(), expected.width(), expected.height()};
-    for (int i = 0; i < 4; ++i) {
-        if (std::abs(a[i] - e[i]) > 1e-6) {
-            return testing::AssertionFailure() << "frame (" << a[0] << ", " << a[1] << ", " << a[2] << ", " << a[3]
-                                               << ") is not (" << e[0] << ", " << e[1] << ", " << e[2] << ", " << e[3] << ")";
-        }
-    }
-    return testing::AssertionSuccess();
+    if (std::equal(a, a + 4, e, [](double x, double y) { return std::abs(x - y) <= 1e-6; }))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "frame (" << a[0] << ", " << a[1] << ", " << a[2] << ", " << a[3]
+                                       << ") is not (" << e[0] << ", " << e[1] << ", " << e[2] << ", " << e[3] << ")";
 }

@@ -37,9 +37,10 @@ protected:
     static QString refusingServerUrl();
     // Pumps the real run loop until done() holds (10 s at most).
     static bool pumpUntil(const std::function<bool()>& done, double seconds = 10);
-    // The stored "sysset" list and "account" value, read back from the settings file.
-    QJsonArray storedSysset() const;
-    QJsonValue storedAccount() const;
+    // A value read back from the settings file: the "sysset" list, the "account" value.
+    QJsonValue stored(const QString& key) const;
+    QJsonArray storedSysset() const { return stored(QStringLiteral("sysset")).toArray(); }
+    QJsonValue storedAccount() const { return stored(QStringLiteral("account")); }
 
     // Texts of the text-only overlays (toasts) directly on the view.
     static QStringList toastTexts(const std::shared_ptr<ui::View>& view);
