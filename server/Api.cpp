@@ -86,9 +86,11 @@ void Api::install(httplib::Server& server)
             return;
         }
         const std::string host = req.get_header_value("Host");
-        const Reply reply = dispatch(req.path.substr(base.size()), body, host);
+        Reply reply = dispatch(req.path.substr(base.size()), body, host);
         res.status = reply.status();
-        res.set_content(reply.body(), reply.contentType());
+        // What set_content does, without copying a body of tens of kilobytes.
+        res.body = reply.takeBody();
+        res.set_header("Content-Type", reply.contentType());
     };
     for (auto it = m_handlers.constBegin(); it != m_handlers.constEnd(); ++it)
         server.Post(base + it.key().toStdString(), serve);
@@ -191,11 +193,16 @@ Reply Api::paperList(const FormBody& form)
     return Reply::json(m_catalog.papers(requireSubject(form), kind));
 }
 
-Reply Api::questionList(const FormBody& form, const QString& user, const QString& subject, const QStringList& codes)
+void Api::fileRecord(const FormBody& form, const QString& user, const QString& subject, const QStringList& codes)
 {
     const auto remark = form.value(QStringLiteral("record_remark"));
     if (remark && !codes.isEmpty())
         m_records.create(user, subject, *remark, codes);
+}
+
+Reply Api::questionList(const FormBody& form, const QString& user, const QString& subject, const QStringList& codes)
+{
+    fileRecord(form, user, subject, codes);
     return Reply::json(m_questions.recordsJson(codes));
 }
 
@@ -206,7 +213,8 @@ Reply Api::paperExamList(const FormBody& form)
     const QString user = requireUser(form, QStringLiteral("user_code"));
     if (paper.isEmpty())
         throw RequestError(400, "empty paper code");
-    return questionList(form, user, subject, m_questions.paper(subject, paper));
+    fileRecord(form, user, subject, m_questions.paper(subject, paper));
+    return Reply::json(m_questions.paperJson(subject, paper));
 }
 
 Reply Api::chapterExamList(const FormBody& form)

@@ -63,6 +63,7 @@ private:
     KeepStore::Kind requireKeepEntry(const FormBody& form, const QString& user, const QString& subject);
     // Answers a question list and, when the request names the run, records it.
     Reply questionList(const FormBody& form, const QString& user, const QString& subject, const QStringList& codes);
+    void fileRecord(const FormBody& form, const QString& user, const QString& subject, const QStringList& codes);
 
     QHash<QString, Handler> m_handlers;
     QString m_fallbackHost;

@@ -4,12 +4,15 @@
 #include "server/WriteQueue.h"
 
 #include <QAtomicInt>
+#include <QSqlDriver>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QThread>
 #include <QUrl>
+
+#include <limits>
 
 namespace {
 
@@ -165,28 +168,53 @@ QSqlQuery Database::query(const QString& sql, const QVariantList& binds)
     return q;
 }
 
-QSqlQuery& Database::prepared(const QString& sql, const QVariantList& binds)
+Database::ThreadStatements& Database::threadStatements()
 {
     // Each thread finds its statements through its own table first, so request
     // threads do not queue on one lock; instance numbers are never reused, so a
     // table entry of a destroyed store is never looked up again.
-    thread_local QHash<int, QHash<QString, QSqlQuery>*> mine;
-    QHash<QString, QSqlQuery>*& statements = mine[m_instance];
-    if (!statements) {
-        std::lock_guard lock(m_statementsMutex);
-        auto& slot = m_statements[std::this_thread::get_id()];
-        if (!slot)
-            slot = std::make_unique<QHash<QString, QSqlQuery>>();
-        statements = slot.get();
+    thread_local QHash<int, ThreadStatements*> mine;
+    ThreadStatements*& statements = mine[m_instance];
+    if (statements)
+        return *statements;
+    std::lock_guard lock(m_statementsMutex);
+    auto& slot = m_statements[std::this_thread::get_id()];
+    if (!slot) {
+        slot = std::make_unique<ThreadStatements>();
+        if (m_engine == Engine::Sqlite) {
+            // QtSql's SQLite driver is linked against the system library, so its
+            // handle serves the library's own calls; both share one connection
+            // and so one transaction.
+            const QVariant handle = connection().driver()->handle();
+            sqlite3* native = handle.isValid() ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
+            if (!native)
+                throw StorageError("no SQLite handle behind the connection");
+            slot->native = std::make_unique<SqliteStatements>(native);
+        }
     }
+    statements = slot.get();
+    return *statements;
+}
+
+SqliteStatements::Result Database::run(const QString& sql, const QVariantList& binds, qsizetype maxRows)
+{
     // Only this thread touches its own statements.
-    auto it = statements->find(sql);
-    if (it == statements->end()) {
+    ThreadStatements& statements = threadStatements();
+    if (statements.native)
+        return statements.native->run(sql, binds, maxRows);
+    return runQtSql(statements.queries, sql, binds, maxRows);
+}
+
+SqliteStatements::Result Database::runQtSql(QHash<QString, QSqlQuery>& statements, const QString& sql,
+                                            const QVariantList& binds, qsizetype maxRows)
+{
+    auto it = statements.find(sql);
+    if (it == statements.end()) {
         QSqlQuery q(connection());
         q.setForwardOnly(true);
         if (!q.prepare(sql))
             throw StorageError("prepare failed: " + describe(q.lastError()).toStdString());
-        it = statements->insert(sql, q);
+        it = statements.insert(sql, q);
     }
     QSqlQuery& q = *it;
     for (const QVariant& value : binds) {
@@ -200,7 +228,18 @@ QSqlQuery& Database::prepared(const QString& sql, const QVariantList& binds)
         q.finish();
         throw StorageError(message);
     }
-    return q;
+    SqliteStatements::Result result;
+    result.changed = q.numRowsAffected();
+    while (result.rows.size() < maxRows && q.next()) {
+        const int columns = q.record().count();
+        QVariantList row;
+        row.reserve(columns);
+        for (int i = 0; i < columns; ++i)
+            row << q.value(i);
+        result.rows.append(std::move(row));
+    }
+    q.finish();
+    return result;
 }
 
 void Database::command(const QString& sql)
@@ -208,7 +247,7 @@ void Database::command(const QString& sql)
     // SQLite prepares these like any statement, and they run once or twice per
     // write; PostgreSQL cannot prepare them.
     if (m_engine == Engine::Sqlite) {
-        prepared(sql, {}).finish();
+        run(sql, {}, 0);
         return;
     }
     unprepared(sql);
@@ -223,44 +262,32 @@ void Database::unprepared(const QString& sql)
 
 void Database::execute(const QString& sql, const QVariantList& binds)
 {
-    prepared(sql, binds).finish();
+    run(sql, binds, 0);
 }
 
 int Database::update(const QString& sql, const QVariantList& binds)
 {
-    QSqlQuery& q = prepared(sql, binds);
-    const int rows = q.numRowsAffected();
-    q.finish();
-    return rows;
+    return run(sql, binds, 0).changed;
 }
 
 QVariantList Database::row(const QString& sql, const QVariantList& binds)
 {
-    QSqlQuery& q = prepared(sql, binds);
-    QVariantList values;
-    if (q.next()) {
-        const int columns = q.record().count();
-        for (int i = 0; i < columns; ++i)
-            values << q.value(i);
-    }
-    q.finish();
-    return values;
+    auto rows = run(sql, binds, 1).rows;
+    return rows.isEmpty() ? QVariantList() : rows.takeFirst();
 }
 
 QStringList Database::column(const QString& sql, const QVariantList& binds)
 {
-    QSqlQuery& q = prepared(sql, binds);
+    const auto rows = run(sql, binds, std::numeric_limits<qsizetype>::max()).rows;
     QStringList values;
-    while (q.next())
-        values << q.value(0).toString();
-    q.finish();
+    values.reserve(rows.size());
+    for (const QVariantList& row : rows)
+        values << row.value(0).toString();
     return values;
 }
 
 QVariant Database::scalar(const QString& sql, const QVariantList& binds)
 {
-    QSqlQuery& q = prepared(sql, binds);
-    const QVariant value = q.next() ? q.value(0) : QVariant();
-    q.finish();
-    return value;
+    const auto rows = run(sql, binds, 1).rows;
+    return rows.isEmpty() ? QVariant() : rows.first().value(0);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "server/SqliteStatements.h"
+
 #include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -37,8 +39,9 @@ public:
     // Prepares and runs one parameterised statement on this thread's connection;
     // throws StorageError when it fails.
     QSqlQuery query(const QString& sql, const QVariantList& binds = {});
-    // The three below reuse a prepared statement per thread and finish it before
-    // returning, so no statement is left holding an old read snapshot.
+    // The ones below reuse a prepared statement per thread (on SQLite through
+    // SQLite's own API, see SqliteStatements) and reset it before returning, so
+    // no statement is left holding an old read snapshot.
     void execute(const QString& sql, const QVariantList& binds = {});
     // Transaction control and schema statements, which some engines cannot prepare.
     void command(const QString& sql);
@@ -67,8 +70,18 @@ private:
     bool applySchema(QString* error);
     QSqlDatabase connection();
     QSqlDatabase openConnection(const QString& name);
-    QSqlQuery& prepared(const QString& sql, const QVariantList& binds);
+    // Runs a statement prepared once per thread, keeping at most maxRows rows.
+    SqliteStatements::Result run(const QString& sql, const QVariantList& binds, qsizetype maxRows);
+    SqliteStatements::Result runQtSql(QHash<QString, QSqlQuery>& statements, const QString& sql, const QVariantList& binds,
+                                      qsizetype maxRows);
     void unprepared(const QString& sql);
+
+    // A thread's statements: SQLite's own for SQLite, QtSql's for PostgreSQL.
+    struct ThreadStatements {
+        std::unique_ptr<SqliteStatements> native;
+        QHash<QString, QSqlQuery> queries;
+    };
+    ThreadStatements& threadStatements();
 
     Engine m_engine = Engine::Sqlite;
     int m_instance = 0;
@@ -82,7 +95,7 @@ private:
     std::mutex m_namesMutex;
     QStringList m_connectionNames;
     std::mutex m_statementsMutex;
-    std::unordered_map<std::thread::id, std::unique_ptr<QHash<QString, QSqlQuery>>> m_statements;
+    std::unordered_map<std::thread::id, std::unique_ptr<ThreadStatements>> m_statements;
     std::mutex m_writeMutex;
     std::unique_ptr<WriteQueue> m_writes;
 };

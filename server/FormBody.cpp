@@ -43,8 +43,21 @@ std::optional<QByteArray> percentDecode(std::string_view text)
     return out;
 }
 
+bool plainAscii(std::string_view text)
+{
+    for (const char c : text) {
+        if (c == '%' || c == '+' || static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 std::optional<QString> decodeUtf8(std::string_view text)
 {
+    // Codes and numbers, most of every body, need neither unescaping nor a
+    // decoder, whose setup costs more than the text.
+    if (plainAscii(text))
+        return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
     const auto bytes = percentDecode(text);
     if (!bytes)
         return std::nullopt;

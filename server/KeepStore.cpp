@@ -33,15 +33,20 @@ bool KeepStore::add(const QString& userCode, const QString& subjectCode, Kind ki
         return false;
     const auto& [directoryCode, paperCode] = *home;
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    const QString newEntry = RandomCode::make();
     m_db.write([&] {
-        m_db.execute(QStringLiteral("INSERT INTO keep_entry (code, user_code, subject_code, kind, directory_code, paper_code, created) "
-                                    "VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING"),
-                     {newEntry, userCode, subjectCode, int(kind), directoryCode, paperCode, now});
-        const QString entryCode = m_db.scalar(QStringLiteral("SELECT code FROM keep_entry WHERE user_code = ? AND subject_code = ? "
-                                                             "AND kind = ? AND directory_code = ? AND paper_code = ?"),
-                                              {userCode, subjectCode, int(kind), directoryCode, paperCode})
-                                      .toString();
+        const QString findEntry = QStringLiteral("SELECT code FROM keep_entry WHERE user_code = ? AND subject_code = ? "
+                                                 "AND kind = ? AND directory_code = ? AND paper_code = ?");
+        const QVariantList entryKey{userCode, subjectCode, int(kind), directoryCode, paperCode};
+        // The entry usually exists already; the writer runs for everybody, so the
+        // insert is left out then. Another server process may create the entry
+        // meanwhile, hence the conflict clause and the second look.
+        QString entryCode = m_db.scalar(findEntry, entryKey).toString();
+        if (entryCode.isEmpty()) {
+            m_db.execute(QStringLiteral("INSERT INTO keep_entry (code, user_code, subject_code, kind, directory_code, paper_code, "
+                                        "created) VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING"),
+                         {RandomCode::make(), userCode, subjectCode, int(kind), directoryCode, paperCode, now});
+            entryCode = m_db.scalar(findEntry, entryKey).toString();
+        }
         m_db.execute(QStringLiteral("INSERT INTO keep_item (entry_code, question_code, answer, created) VALUES (?, ?, ?, ?) "
                                     "ON CONFLICT (entry_code, question_code) DO UPDATE SET answer = excluded.answer"),
                      {entryCode, questionCode, answer, now});

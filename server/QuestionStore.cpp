@@ -85,6 +85,24 @@ QStringList QuestionStore::paper(const QString& subjectCode, const QString& pape
     return codes;
 }
 
+QByteArray QuestionStore::paperJson(const QString& subjectCode, const QString& paperCode)
+{
+    const QString key = subjectCode + QLatin1Char('/') + paperCode;
+    {
+        std::shared_lock lock(m_cacheMutex);
+        const auto it = m_paperJson.constFind(key);
+        if (it != m_paperJson.constEnd())
+            return *it;
+    }
+    const QStringList codes = paper(subjectCode, paperCode);
+    const QByteArray json = recordsJson(codes);
+    if (codes.isEmpty())
+        return json;
+    std::unique_lock lock(m_cacheMutex);
+    m_paperJson.insert(key, json);
+    return json;
+}
+
 QStringList QuestionStore::composedPaper(const QString& subjectCode, int limit)
 {
     // A random draw from the whole subject, set out like a paper: by category.

@@ -31,6 +31,8 @@ public:
     // The question records as a compact JSON array, in the order of codes;
     // unknown codes are left out.
     QByteArray recordsJson(const QStringList& codes);
+    // recordsJson(paper(...)), built once per paper.
+    QByteArray paperJson(const QString& subjectCode, const QString& paperCode);
 
 private:
     QStringList codes(const QString& sql, const QVariantList& binds);
@@ -43,4 +45,5 @@ private:
     std::shared_mutex m_cacheMutex;
     QHash<QString, QByteArray> m_cache;
     QHash<QString, QStringList> m_papers;
+    QHash<QString, QByteArray> m_paperJson;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 class QByteArray;
 class QJsonArray;
@@ -19,6 +20,7 @@ public:
 
     int status() const { return m_status; }
     const std::string& body() const { return m_body; }
+    std::string takeBody() { return std::move(m_body); }
     const char* contentType() const { return m_contentType; }
 
 private:

@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <memory>
+
+#include <sys/socket.h>
 
 #include <httplib.h>
 
@@ -46,6 +49,14 @@ bool ServerInstance::start(const ServerOptions& options, QString* error)
     // Replies go out as header and body writes; without this the second waits
     // for the peer's delayed acknowledgement.
     m_http->set_tcp_nodelay(true);
+    // The library listens with a backlog of 5, so a burst of new clients overflows the
+    // accept queue and some connections are dropped; listening again on the bound socket
+    // raises the backlog.
+    auto listeningSocket = std::make_shared<socket_t>(INVALID_SOCKET);
+    m_http->set_socket_options([listeningSocket](socket_t sock) {
+        httplib::default_socket_options(sock);
+        *listeningSocket = sock;
+    });
     const std::string host = options.host.toStdString();
     m_port = options.port == 0 ? m_http->bind_to_any_port(host) : (m_http->bind_to_port(host, options.port) ? options.port : -1);
     if (m_port <= 0) {
@@ -53,6 +64,8 @@ bool ServerInstance::start(const ServerOptions& options, QString* error)
         m_http.reset();
         return false;
     }
+    if (*listeningSocket != INVALID_SOCKET)
+        ::listen(*listeningSocket, SOMAXCONN);
     m_host = options.host;
     m_api = std::make_unique<Api>(*m_db, QStringLiteral("%1:%2").arg(m_host).arg(m_port));
     m_api->install(*m_http);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -12,11 +13,12 @@ class Database;
 
 // Group commit. Writes queue up; a writer that finds nobody leading becomes the
 // leader and commits everything queued, its own write included, as one
-// transaction on its own connection, each write inside its own savepoint. The
-// others wait to hear that their write is committed, or get the exception that
-// rolled their part alone back, and one of them leads the next batch. A waiting
-// write is never handed to another thread to run, and a busy store commits many
-// writes at once. Writes that nobody waits for are swept up by a flusher thread.
+// transaction on its own connection, each write inside its own savepoint (a
+// write alone needs none). The others wait to hear that their write is
+// committed, or get the exception that rolled their part alone back, and one of
+// them leads the next batch. A waiting write is never handed to another thread
+// to run, and a busy store commits many writes at once. Writes that nobody waits
+// for are swept up by a flusher thread.
 class WriteQueue {
 public:
     explicit WriteQueue(Database& db);
@@ -39,11 +41,12 @@ private:
     // the store waits rather than letting the queue grow without end.
     static constexpr size_t kMaxBatch = 512;
     static constexpr size_t kMaxQueued = 1024;
+    static constexpr std::chrono::microseconds kSpin{30};
 
     struct Job {
         std::function<void()> work;
         std::exception_ptr error;
-        bool done = false;
+        std::atomic<bool> done = false;
         bool detached = false;
         // Where the caller of run() sleeps; one wake-up per caller, not a herd.
         std::condition_variable* wake = nullptr;
@@ -56,13 +59,16 @@ private:
     // Commits posted writes that no waiting writer has taken along.
     void flushLoop();
     void runOne(Job& job);
+    // Polls for the job to be done or the lead to be free for up to kSpin;
+    // false when neither happened.
+    bool awaitBriefly(std::unique_lock<std::mutex>& lock, const Job& job);
 
     Database& m_db;
     std::mutex m_mutex;
     std::condition_variable m_finished;
     std::condition_variable m_flush;
     std::deque<Job*> m_queue;
-    bool m_leading = false;
+    std::atomic<bool> m_leading = false;
     bool m_stopping = false;
     std::thread m_flusher;
 };

@@ -3,7 +3,7 @@
 // bare server of the same HTTP library that answers a precomputed reply of the
 // same size, and reports requests per second, p99 latency and the ratio.
 //
-// usage: server_load_bench [seconds per run (5)] [connections (32)] [wrk threads (4)]
+// usage: server_load_bench [seconds per run (5)] [connections (32)] [wrk threads (4)] [paths, comma-separated (all)]
 
 #include "server/Database.h"
 #include "server/SeedLoader.h"
@@ -99,6 +99,8 @@ int main(int argc, char** argv)
     const int seconds = args.size() > 1 ? args.at(1).toInt() : 5;
     const int connections = args.size() > 2 ? args.at(2).toInt() : 32;
     const int threads = args.size() > 3 ? args.at(3).toInt() : 4;
+    // Measuring one path alone keeps a profile of it free of the others.
+    const QStringList only = args.size() > 4 ? args.at(4).split(QLatin1Char(','), Qt::SkipEmptyParts) : QStringList();
 
     ServerInstance server;
     QString error;
@@ -142,6 +144,8 @@ int main(int argc, char** argv)
     QTemporaryDir scripts;
     std::printf("\n%-24s %12s %10s %12s %10s %8s\n", "path", "server rps", "p99 ms", "bare rps", "p99 ms", "ratio");
     for (const Endpoint& e : endpoints) {
+        if (!only.isEmpty() && !only.contains(e.path))
+            continue;
         const QString script = scripts.filePath(QStringLiteral("post.lua"));
         const Measure real = runWrk(server.baseUrl() + e.path, e.body, script, seconds, connections, threads);
         const Measure bare = runWrk(QStringLiteral("http://127.0.0.1:%1/PendarWeb/%2").arg(referencePort).arg(e.path), e.body, script,

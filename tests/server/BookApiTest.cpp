@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <thread>
+#include <vector>
+
 namespace {
 
 // Wire forms of the book kind differ by path; these name them once.
@@ -94,6 +98,30 @@ TEST_F(BookApi, CountsFollowAddsPerBookWithoutDuplicates)
 
     const QString other = m_client->registerUser(QStringLiteral("keeper02")).value("code").toString();
     EXPECT_EQ(counts(other), (QJsonObject{{"errorCount", 0}, {"keepCount", 0}}));
+}
+
+TEST_F(BookApi, ConcurrentAddsSharingCommitsAreAllKept)
+{
+    // Every add replies only once its commit is done, so the counts read after
+    // the replies must hold each of them, however the writes were batched.
+    QJsonArray questions = m_chapterQuestions;
+    for (const QJsonValue& q : std::as_const(m_paperQuestions))
+        questions.append(q);
+    std::vector<std::thread> writers;
+    std::vector<int> failures(questions.size(), 0);
+    for (qsizetype i = 0; i < questions.size(); ++i) {
+        writers.emplace_back([&, i] {
+            ApiClient client(m_server);
+            Fields fields{{"subjectCode", "CB"}, {"user_code", m_user}, {"type", i % 2 ? kAddFavourite : kAddWrong},
+                          {"code", questions.at(i)["code"].toString()}};
+            failures[i] = client.post(QStringLiteral("exam/error_keep_add"), fields).status != 200;
+        });
+    }
+    for (auto& t : writers)
+        t.join();
+    EXPECT_EQ(std::count(failures.begin(), failures.end(), 1), 0);
+    const int favourites = int(questions.size() / 2);
+    EXPECT_EQ(counts(), (QJsonObject{{"errorCount", int(questions.size()) - favourites}, {"keepCount", favourites}}));
 }
 
 TEST_F(BookApi, ErrorBookTreeShowsOnlyHeldRowsWithTheirCounts)

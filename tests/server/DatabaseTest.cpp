@@ -76,6 +76,30 @@ TEST_F(DatabaseTest, FailuresAreStorageErrors)
     EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM account")).toInt(), 0);
 }
 
+TEST_F(DatabaseTest, ValuesComeBackAsBound)
+{
+    const qint64 big = qint64(1) << 40;
+    const QVariantList row = m_db->row(QStringLiteral("SELECT ?, ?, ?, NULL"), {QStringLiteral("错题（一）"), big, 2.5});
+    ASSERT_EQ(row.size(), 4);
+    EXPECT_EQ(row.at(0).toString(), QStringLiteral("错题（一）"));
+    EXPECT_EQ(row.at(1).toLongLong(), big);
+    EXPECT_DOUBLE_EQ(row.at(2).toDouble(), 2.5);
+    // A NULL is still a value of the row that was found.
+    EXPECT_TRUE(row.at(3).isValid());
+    EXPECT_TRUE(row.at(3).isNull());
+    EXPECT_TRUE(m_db->row(QStringLiteral("SELECT 1 WHERE 0")).isEmpty());
+    EXPECT_FALSE(m_db->scalar(QStringLiteral("SELECT 1 WHERE 0")).isValid());
+}
+
+TEST_F(DatabaseTest, AStatementRunsAgainAfterItFailed)
+{
+    const QString insert = QStringLiteral("INSERT INTO feedback (code, user_account, remark, contact, created) VALUES (?, 'u', 'r', 'c', 1)");
+    m_db->execute(insert, {"f1"});
+    EXPECT_THROW(m_db->execute(insert, {"f1"}), StorageError);
+    m_db->execute(insert, {"f2"});
+    EXPECT_EQ(m_db->column(QStringLiteral("SELECT code FROM feedback ORDER BY code")), (QStringList{"f1", "f2"}));
+}
+
 TEST_F(DatabaseTest, UpdateCountsChangedRows)
 {
     m_db->write([&] {

@@ -150,6 +150,25 @@ TEST_F(PracticeApi, RecordsAreListedNewestFirstAndPrivate)
     EXPECT_NE(stolen.status, 200);
 }
 
+TEST_F(PracticeApi, APaperIsServedAsTheSameBytesEveryTime)
+{
+    // The first answer builds the paper's list, later ones come from memory, and
+    // a replay builds it again question by question: all three must agree.
+    const QString title = QStringLiteral("计算机基础历年真题（一）");
+    const auto first = list(QStringLiteral("exam/paper_exam_list"), {{"paperCode", "CBP1"}}, title);
+    const auto second = list(QStringLiteral("exam/paper_exam_list"), {{"paperCode", "CBP1"}}, title);
+    ASSERT_EQ(first.status, 200);
+    ASSERT_FALSE(first.array().isEmpty());
+    EXPECT_EQ(second.body, first.body);
+    const QJsonArray saved = records();
+    ASSERT_EQ(saved.size(), 2);
+    EXPECT_NE(saved.at(0)["code"], saved.at(1)["code"]);
+    const auto replay = list(QStringLiteral("exam/record_exam_list"), {{"recordCode", saved.at(0)["code"].toString()}}, title);
+    EXPECT_EQ(replay.body, first.body);
+    const auto other = list(QStringLiteral("exam/paper_exam_list"), {{"paperCode", "CBP2"}}, title);
+    EXPECT_NE(other.body, first.body) << "each paper has its own list";
+}
+
 TEST_F(PracticeApi, AnEmptyRunIsNotRecorded)
 {
     const auto reply = list(QStringLiteral("exam/paper_exam_list"), {{"paperCode", "NOPAPER"}}, QStringLiteral("无"));

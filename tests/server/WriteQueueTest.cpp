@@ -70,6 +70,18 @@ TEST_F(WriteQueueTest, AStorageFailureReachesTheCaller)
     EXPECT_EQ(rows(), 1);
 }
 
+TEST_F(WriteQueueTest, AWriteAloneInItsBatchIsUndoneWhenItFails)
+{
+    EXPECT_THROW(m_db->write([&] {
+        insert(QStringLiteral("lone"));
+        throw std::runtime_error("refused");
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(rows(), 0);
+    m_db->write([&] { insert(QStringLiteral("next")); });
+    EXPECT_EQ(rows(), 1);
+}
+
 TEST_F(WriteQueueTest, QueuedWritesAreCommittedBeforeALaterWaitingWrite)
 {
     for (int i = 0; i < 50; ++i)
