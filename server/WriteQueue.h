@@ -1,37 +1,38 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
-#include <chrono>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 class Database;
 
-// Group commit. Writes queue up; a writer that finds nobody leading becomes the
-// leader and commits everything queued, its own write included, as one
-// transaction on its own connection, each write inside its own savepoint (a
-// write alone needs none). The others wait to hear that their write is
-// committed, or get the exception that rolled their part alone back, and one of
-// them leads the next batch. A waiting write is never handed to another thread
-// to run, and a busy store commits many writes at once. Writes that nobody waits
-// for are swept up by a flusher thread.
+// Group commit on one writer thread. Writes queue up; the writer takes
+// everything queued as one transaction on its own connection, each write inside
+// its own savepoint (a write alone needs none), and after the commit tells each
+// waiting caller that its write is committed, or hands it the exception that
+// rolled its part alone back. A busy writer never sleeps between batches, so no
+// wake-up stands between one commit and the next, and a caller sleeps once.
 class WriteQueue {
 public:
     explicit WriteQueue(Database& db);
+    // Commits every write still queued, then stops the writer.
     ~WriteQueue();
 
     WriteQueue(const WriteQueue&) = delete;
     WriteQueue& operator=(const WriteQueue&) = delete;
 
-    // Must not be called from inside another write: the leader would wait on itself.
+    // Must not be called from inside another write: the writer would wait on itself.
     void run(const std::function<void()>& work);
-    // Queues a write that no reply depends on and returns at once; the next
-    // batch commits it, at the latest after kFlushDelay. A failure is only
-    // logged. A later run() returns after it has committed.
+    // Queues a write that no reply depends on and returns at once; it is
+    // committed with the next waiting write, or at the latest after kFlushDelay.
+    // A failure is only logged. A later run() returns after it has committed.
     void post(std::function<void()> work);
 
 private:
@@ -41,34 +42,35 @@ private:
     // the store waits rather than letting the queue grow without end.
     static constexpr size_t kMaxBatch = 512;
     static constexpr size_t kMaxQueued = 1024;
-    static constexpr std::chrono::microseconds kSpin{30};
 
+    // Shared between the caller and the writer, so that waking the caller never
+    // touches memory the caller has already let go of.
     struct Job {
         std::function<void()> work;
         std::exception_ptr error;
-        std::atomic<bool> done = false;
+        // 0 while queued or running, 1 once its batch has ended.
+        std::atomic<int> done = 0;
         bool detached = false;
-        // Where the caller of run() sleeps; one wake-up per caller, not a herd.
-        std::condition_variable* wake = nullptr;
     };
+    using Batch = std::vector<std::shared_ptr<Job>>;
 
-    // Commits what is queued as one batch. Called and returns with the lock held,
-    // nobody else leading.
-    void lead(std::unique_lock<std::mutex>& lock);
-    void runBatch(const std::deque<Job*>& batch);
-    // Commits posted writes that no waiting writer has taken along.
-    void flushLoop();
+    void writerLoop();
+    // Waits, with the lock held, until a batch is due; false once stopping with
+    // nothing left.
+    bool awaitWork(std::unique_lock<std::mutex>& lock);
+    void runBatch(const Batch& batch);
     void runOne(Job& job);
-    // Polls for the job to be done or the lead to be free for up to kSpin;
-    // false when neither happened.
-    bool awaitBriefly(std::unique_lock<std::mutex>& lock, const Job& job);
+    static void awaitDone(const Job& job);
 
     Database& m_db;
     std::mutex m_mutex;
-    std::condition_variable m_finished;
-    std::condition_variable m_flush;
-    std::deque<Job*> m_queue;
-    std::atomic<bool> m_leading = false;
+    // The writer sleeps here when nothing is due.
+    std::condition_variable m_work;
+    // Posters held back by a full queue sleep here.
+    std::condition_variable m_room;
+    std::deque<std::shared_ptr<Job>> m_queue;
+    // A caller waits on a queued write: the writer starts a batch at once.
+    bool m_waiterQueued = false;
     bool m_stopping = false;
-    std::thread m_flusher;
+    std::thread m_writer;
 };

@@ -90,4 +90,47 @@ TEST_F(WriteQueueTest, QueuedWritesAreCommittedBeforeALaterWaitingWrite)
     EXPECT_EQ(rows(), 50);
 }
 
+TEST_F(WriteQueueTest, AWaitingWriteFailingBesideQueuedWritesFailsAlone)
+{
+    // The queued writes wait for the next batch, so the failing write shares it.
+    m_db->writeLater([this] { insert(QStringLiteral("before")); });
+    m_db->writeLater([this] { insert(QStringLiteral("before")); });
+    EXPECT_THROW(m_db->write([&] {
+        insert(QStringLiteral("refused"));
+        throw std::runtime_error("refused");
+    }),
+                 std::runtime_error);
+    m_db->write([&] { insert(QStringLiteral("after")); });
+    EXPECT_EQ(rows(), 2);
+    EXPECT_FALSE(m_db->scalar(QStringLiteral("SELECT 1 FROM feedback WHERE code = 'refused'")).isValid());
+}
+
+TEST_F(WriteQueueTest, StoppingCommitsEveryQueuedWrite)
+{
+    constexpr int kWriters = 8;
+    constexpr int kPosted = 300;
+    std::atomic<int> acknowledged = 0;
+    {
+        WriteQueue queue(*m_db);
+        std::vector<std::thread> threads;
+        for (int i = 0; i < kWriters; ++i) {
+            threads.emplace_back([&, i] {
+                for (int n = 0; n < 20; ++n) {
+                    queue.run([&] { insert(QStringLiteral("w%1-%2").arg(i).arg(n)); });
+                    ++acknowledged;
+                }
+            });
+        }
+        for (int i = 0; i < kPosted; ++i)
+            queue.post([this, i] { insert(QStringLiteral("p%1").arg(i)); });
+        for (auto& t : threads)
+            t.join();
+        // Nothing waits for these: they are still queued when the queue stops.
+        for (int i = 0; i < kPosted; ++i)
+            queue.post([this, i] { insert(QStringLiteral("q%1").arg(i)); });
+    }
+    EXPECT_EQ(acknowledged.load(), kWriters * 20);
+    EXPECT_EQ(rows(), kWriters * 20 + 2 * kPosted);
+}
+
 } // namespace
