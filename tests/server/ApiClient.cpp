@@ -7,6 +7,10 @@
 
 #include <httplib.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 QJsonArray ApiClient::Result::array() const
 {
     return QJsonDocument::fromJson(QByteArray::fromStdString(body)).array();
@@ -61,4 +65,19 @@ ApiClient::Result ApiClient::get(const std::string& target)
 QJsonObject ApiClient::registerUser(const QString& name, const QString& password)
 {
     return post(QStringLiteral("user/register"), {{"account", name}, {"pwd", password}}).object();
+}
+
+int ApiClient::inParallel(const ServerInstance& server, int clients, const std::function<int(ApiClient&, int)>& body)
+{
+    std::atomic<int> failures = 0;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < clients; ++i) {
+        threads.emplace_back([&, i] {
+            ApiClient client(server);
+            failures += body(client, i);
+        });
+    }
+    for (auto& t : threads)
+        t.join();
+    return failures.load();
 }

@@ -6,6 +6,7 @@
 #include <QPair>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -40,6 +41,10 @@ public:
 
     // Registers a fresh account and returns its record (code, username, pwd).
     QJsonObject registerUser(const QString& name, const QString& password = QStringLiteral("secret99"));
+
+    // Runs body(client, i) for i in [0, clients), each on its own thread over its own
+    // connection, and returns the sum of what the bodies return (their failed requests).
+    static int inParallel(const ServerInstance& server, int clients, const std::function<int(ApiClient&, int)>& body);
 
 private:
     std::unique_ptr<httplib::Client> m_http;

@@ -3,8 +3,6 @@
 
 #include "server/ServerInstance.h"
 
-#include <atomic>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -89,22 +87,17 @@ TEST_F(Postgres, ParallelWritersLoseNothing)
     std::vector<QString> users;
     for (int i = 0; i < kClients; ++i)
         users.push_back(m_client->registerUser(QStringLiteral("pgpar%1x").arg(i)).value("code").toString());
-    std::atomic<int> failures = 0;
-    std::vector<std::thread> threads;
-    for (int i = 0; i < kClients; ++i) {
-        threads.emplace_back([&, i] {
-            ApiClient client(m_server);
-            for (int q = 1; q <= kQuestions; ++q) {
-                const auto reply = client.post(QStringLiteral("exam/error_keep_add"),
-                                               {{"subjectCode", "CB"}, {"user_code", users[i]}, {"type", "1"},
-                                                {"code", QStringLiteral("CBQ%1").arg(q, 3, 10, QLatin1Char('0'))}});
-                failures += reply.status == 200 ? 0 : 1;
-            }
-        });
-    }
-    for (auto& t : threads)
-        t.join();
-    EXPECT_EQ(failures.load(), 0);
+    const int failures = ApiClient::inParallel(m_server, kClients, [&](ApiClient& client, int i) {
+        int failed = 0;
+        for (int q = 1; q <= kQuestions; ++q) {
+            const auto reply = client.post(QStringLiteral("exam/error_keep_add"),
+                                           {{"subjectCode", "CB"}, {"user_code", users[i]}, {"type", "1"},
+                                            {"code", QStringLiteral("CBQ%1").arg(q, 3, 10, QLatin1Char('0'))}});
+            failed += reply.status == 200 ? 0 : 1;
+        }
+        return failed;
+    });
+    EXPECT_EQ(failures, 0);
     for (const QString& user : users)
         EXPECT_EQ(m_client->post(QStringLiteral("exam/error_keep_count"), {{"subjectCode", "CB"}, {"user_code", user}}).object()["keepCount"].toInt(),
                   kQuestions);

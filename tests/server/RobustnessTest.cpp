@@ -6,7 +6,6 @@
 #include <QSet>
 
 #include <atomic>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -180,27 +179,22 @@ TEST_F(Robustness, ParallelWritersLoseNothing)
     std::vector<QString> users;
     for (int i = 0; i < kClients; ++i)
         users.push_back(m_client->registerUser(QStringLiteral("parallel%1").arg(i)).value("code").toString());
-    std::atomic<int> failures = 0;
-    std::vector<std::thread> threads;
-    for (int i = 0; i < kClients; ++i) {
-        threads.emplace_back([&, i] {
-            ApiClient client(m_server);
-            for (int q = 1; q <= kQuestions; ++q) {
-                const QString code = QStringLiteral("CBQ%1").arg(q + i, 3, 10, QLatin1Char('0'));
-                for (const char* type : {"0", "1"}) {
-                    const auto reply = client.post(QStringLiteral("exam/error_keep_add"),
-                                                   {{"subjectCode", "CB"}, {"user_code", users[i]}, {"type", type}, {"code", code}});
-                    failures += reply.status == 200 ? 0 : 1;
-                }
-                const auto run = client.post(QStringLiteral("exam/chapter_exam_list"),
-                                             {{"type", "2"}, {"exam_num", "10"}, {"subjectCode", "CB"}, {"record_remark", "并发"}, {"user_code", users[i]}});
-                failures += run.status == 200 ? 0 : 1;
+    const int failures = ApiClient::inParallel(m_server, kClients, [&](ApiClient& client, int i) {
+        int failed = 0;
+        for (int q = 1; q <= kQuestions; ++q) {
+            const QString code = QStringLiteral("CBQ%1").arg(q + i, 3, 10, QLatin1Char('0'));
+            for (const char* type : {"0", "1"}) {
+                const auto reply = client.post(QStringLiteral("exam/error_keep_add"),
+                                               {{"subjectCode", "CB"}, {"user_code", users[i]}, {"type", type}, {"code", code}});
+                failed += reply.status == 200 ? 0 : 1;
             }
-        });
-    }
-    for (auto& t : threads)
-        t.join();
-    EXPECT_EQ(failures.load(), 0);
+            const auto run = client.post(QStringLiteral("exam/chapter_exam_list"),
+                                         {{"type", "2"}, {"exam_num", "10"}, {"subjectCode", "CB"}, {"record_remark", "并发"}, {"user_code", users[i]}});
+            failed += run.status == 200 ? 0 : 1;
+        }
+        return failed;
+    });
+    EXPECT_EQ(failures, 0);
     for (const QString& user : users) {
         const QJsonObject counts = m_client->post(QStringLiteral("exam/error_keep_count"), {{"subjectCode", "CB"}, {"user_code", user}}).object();
         EXPECT_EQ(counts, (QJsonObject{{"errorCount", kQuestions}, {"keepCount", kQuestions}}));
@@ -211,22 +205,15 @@ TEST_F(Robustness, ParallelWritersLoseNothing)
 TEST_F(Robustness, RacingRegistrationsOfOneNameCreateOneAccount)
 {
     constexpr int kClients = 8;
-    std::atomic<int> created = 0;
     std::atomic<int> taken = 0;
-    std::vector<std::thread> threads;
-    for (int i = 0; i < kClients; ++i) {
-        threads.emplace_back([&] {
-            ApiClient client(m_server);
-            const auto reply = client.post(QStringLiteral("user/register"), {{"account", "samename"}, {"pwd", "secret99"}});
-            if (reply.body == "2")
-                ++taken;
-            else if (reply.status == 200 && reply.body.front() == '{')
-                ++created;
-        });
-    }
-    for (auto& t : threads)
-        t.join();
-    EXPECT_EQ(created.load(), 1);
+    // Each body answers 1 when its registration made the account.
+    const int created = ApiClient::inParallel(m_server, kClients, [&](ApiClient& client, int) {
+        const auto reply = client.post(QStringLiteral("user/register"), {{"account", "samename"}, {"pwd", "secret99"}});
+        if (reply.body == "2")
+            ++taken;
+        return reply.status == 200 && !reply.body.empty() && reply.body.front() == '{' ? 1 : 0;
+    });
+    EXPECT_EQ(created, 1);
     EXPECT_EQ(taken.load(), kClients - 1);
 }
 
