@@ -2,7 +2,7 @@
 
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
-#include "shell/CommonUtil.h"
+#include "appbase/CommonUtil.h"
 #include "shell/HeadViewDelegate.h"
 
 #include <cmath>

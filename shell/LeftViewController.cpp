@@ -6,12 +6,12 @@
 #include "platform/core/Record.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/View.h"
-#include "shell/CommonUtil.h"
+#include "appbase/CommonUtil.h"
 #include "shell/ExpadabelTableView.h"
 #include "shell/ExpadabelView.h"
 #include "shell/HeadView.h"
 #include "shell/LeftViewControllerDelegate.h"
-#include "shell/ServerRequest.h"
+#include "appbase/ServerRequest.h"
 
 std::shared_ptr<LeftViewController> LeftViewController::create()
 {

@@ -4,7 +4,7 @@
 #include "components/sidepanel/SidePanelControllerDelegate.h"
 #include "platform/ui/ViewController.h"
 #include "shell/ExpadabelViewDelegate.h"
-#include "shell/ServerRequestDelegate.h"
+#include "appbase/ServerRequestDelegate.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

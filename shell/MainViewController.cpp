@@ -8,8 +8,8 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/View.h"
-#include "shell/CommonUtil.h"
-#include "shell/ServerRequest.h"
+#include "appbase/CommonUtil.h"
+#include "appbase/ServerRequest.h"
 
 std::shared_ptr<MainViewController> MainViewController::create()
 {

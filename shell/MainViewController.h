@@ -3,7 +3,7 @@
 #include "components/hud/ProgressHUDDelegate.h"
 #include "platform/ui/ViewController.h"
 #include "shell/LeftViewControllerDelegate.h"
-#include "shell/ServerRequestDelegate.h"
+#include "appbase/ServerRequestDelegate.h"
 
 #include <QString>
 #include <memory>

@@ -5,7 +5,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
-#include "shell/CommonUtil.h"
+#include "appbase/CommonUtil.h"
 #include "shell/LeftViewController.h"
 #include "shell/MainViewController.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
-#include "shell/CommonUtil.h"
+#include "appbase/CommonUtil.h"
 #include "shell/RootViewController.h"
 
 std::shared_ptr<brevumAppDelegate> brevumAppDelegate::create()

@@ -292,4 +292,14 @@ QString Record::stringValue(const QJsonValue& v)
     return QString();
 }
 
+QString Record::bodyText(const QJsonValue& v)
+{
+    return v.isUndefined() ? QStringLiteral("(null)") : stringValue(v);
+}
+
+QString Record::screenText(const QJsonValue& v)
+{
+    return v.isUndefined() || v.isNull() ? QString() : stringValue(v);
+}
+
 } // namespace core

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
 #include <QStringList>
@@ -59,6 +61,16 @@ public:
     // fraction; other numbers in the shortest form that reads back ("0.5"); booleans "1"/"0"
     // (NSNumber); null "<null>" (NSNull); missing ""; arrays and objects as compact JSON.
     static QString stringValue(const QJsonValue& v);
+    // The value as a request body has always carried it: stringValue, but a missing value is
+    // "(null)" (a nil inserted with "%@").
+    static QString bodyText(const QJsonValue& v);
+    // The value as a screen shows it: stringValue, but missing and null show nothing.
+    static QString screenText(const QJsonValue& v);
+
+    // Checked reads of a container: the array or object, or an empty one for any other shape,
+    // so a reply of the wrong shape reads as "nothing there" rather than as garbage.
+    static QJsonArray array(const QJsonValue& v) { return v.isArray() ? v.toArray() : QJsonArray(); }
+    static QJsonObject object(const QJsonValue& v) { return v.isObject() ? v.toObject() : QJsonObject(); }
     static QString formatNumber(double d);
 };
 

@@ -204,4 +204,10 @@ void Button::draw(DrawContext& context)
     }
 }
 
+QString Button::accessibilityLabel() const
+{
+    const QString own = View::accessibilityLabel();
+    return own.isEmpty() ? currentTitle() : own;
+}
+
 } // namespace ui

@@ -38,6 +38,7 @@ public:
     Image currentBackgroundImage() const { return backgroundImageForState(state()); }
     Image currentImage() const { return imageForState(state()); }
     QString currentTitle() const { return titleForState(state()); }
+    QString accessibilityLabel() const override;
     Color currentTitleColor() const { return titleColorForState(state()); }
 
     // The title's label: set its font here. Made on first use.

@@ -149,4 +149,10 @@ void Label::draw(DrawContext& context)
     }
 }
 
+QString Label::accessibilityLabel() const
+{
+    const QString own = View::accessibilityLabel();
+    return own.isEmpty() ? text() : own;
+}
+
 } // namespace ui

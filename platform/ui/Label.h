@@ -22,6 +22,8 @@ class Label : public TextProperties<View> {
 public:
     static std::shared_ptr<Label> create(const Rect& frame = Rect());
 
+    QString accessibilityLabel() const override;
+
     LineBreakMode lineBreakMode() const { return m_lineBreakMode; }
     void setLineBreakMode(LineBreakMode mode);
     int numberOfLines() const { return m_numberOfLines; }

@@ -163,7 +163,9 @@ public:
     const std::vector<std::shared_ptr<GestureRecognizer>>& gestureRecognizers() const { return m_recognizers; }
 
     // Accessibility properties the platform announces.
-    QString accessibilityLabel() const { return m_accessibilityLabel; }
+    // A control with no label of its own announces what it shows (a button its title, a
+    // label its text), as the phone's controls do.
+    virtual QString accessibilityLabel() const { return m_accessibilityLabel; }
     void setAccessibilityLabel(const QString& label) { m_accessibilityLabel = label; }
     QString accessibilityHint() const { return m_accessibilityHint; }
     void setAccessibilityHint(const QString& hint) { m_accessibilityHint = hint; }

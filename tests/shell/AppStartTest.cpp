@@ -5,17 +5,17 @@
 #include "platform/core/Settings.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Window.h"
-#include "shell/CommonUtil.h"
+#include "appbase/CommonUtil.h"
 #include "shell/LeftViewController.h"
 #include "shell/MainViewController.h"
 #include "shell/RootViewController.h"
-#include "support/ShellTest.h"
+#include "tests/support/AppTest.h"
 
 #include <QJsonObject>
 
 namespace {
 
-class AppStartTest : public ShellTest {
+class AppStartTest : public AppTest {
 protected:
     // A store from an earlier run: signed in, subject S5, style 3, font 2.
     void storeEarlierRun()

@@ -1,8 +1,8 @@
 // The client as a user starts it: its own process, its own settings folder, a fresh server.
 #include "platform/core/RunLoop.h"
 #include "server/ServerInstance.h"
-#include "shell/CommonUtil.h"
-#include "support/ShellTest.h"
+#include "appbase/CommonUtil.h"
+#include "tests/support/AppTest.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -16,7 +16,7 @@
 
 namespace {
 
-class EndToEndTest : public ShellTest {
+class EndToEndTest : public AppTest {
 protected:
     QProcessEnvironment clientEnvironment(const ServerInstance& server) const
     {

@@ -4,10 +4,10 @@
 #include "platform/core/RunLoop.h"
 #include "platform/ui/View.h"
 #include "server/ServerInstance.h"
-#include "shell/CommonUtil.h"
-#include "shell/ServerRequest.h"
-#include "support/ShellTest.h"
-#include "support/StubServer.h"
+#include "appbase/CommonUtil.h"
+#include "appbase/ServerRequest.h"
+#include "tests/support/AppTest.h"
+#include "tests/support/StubServer.h"
 
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -16,7 +16,7 @@ namespace {
 
 const QRegularExpression kGuestName(QStringLiteral("^yk_[A-Z]{5}[0-9]{6,9}$"));
 
-class GuestAccountTest : public ShellTest {
+class GuestAccountTest : public AppTest {
 protected:
     std::shared_ptr<MainViewController> loadHome()
     {

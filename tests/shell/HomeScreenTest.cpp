@@ -7,18 +7,18 @@
 #include "platform/ui/TouchInjector.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
-#include "shell/CommonUtil.h"
-#include "support/ShellTest.h"
+#include "appbase/CommonUtil.h"
+#include "tests/support/AppTest.h"
 
 #include <QJsonObject>
 
 namespace {
 
-class HomeScreenTest : public ShellTest {
+class HomeScreenTest : public AppTest {
 protected:
     void SetUp() override
     {
-        ShellTest::SetUp();
+        AppTest::SetUp();
         // Signed in while the screen loads, so that it sends nothing.
         CommonUtil::setAccount(QJsonObject{{"code", "u1"}, {"username", "ann"}, {"pwd", "pw"}});
         m_home = MainViewController::create();

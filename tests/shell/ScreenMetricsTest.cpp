@@ -1,4 +1,4 @@
-#include "shell/CommonUtil.h"
+#include "appbase/CommonUtil.h"
 
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
@@ -8,17 +8,17 @@
 #include "platform/ui/TouchInjector.h"
 #include "platform/ui/Window.h"
 #include "resources/ArtworkTable.h"
-#include "shell/ChromeViewController.h"
+#include "appbase/ChromeViewController.h"
 #include "shell/MainViewController.h"
 #include "shell/RootViewController.h"
-#include "support/ShellTest.h"
+#include "tests/support/AppTest.h"
 
 #include <QJsonObject>
 #include <cmath>
 
 namespace {
 
-class ScreenMetricsTest : public ShellTest {
+class ScreenMetricsTest : public AppTest {
 protected:
     struct ScreenCase {
         double w, h, scale;

@@ -9,15 +9,15 @@
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 #include "server/ServerInstance.h"
-#include "shell/CommonUtil.h"
+#include "appbase/CommonUtil.h"
 #include "shell/ExpadabelTableView.h"
 #include "shell/ExpadabelView.h"
 #include "shell/ExpadabelViewDelegate.h"
 #include "shell/HeadView.h"
 #include "shell/MainViewController.h"
 #include "shell/RootViewController.h"
-#include "support/ShellTest.h"
-#include "support/StubServer.h"
+#include "tests/support/AppTest.h"
+#include "tests/support/StubServer.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -32,11 +32,11 @@ const QByteArray kTwoGroups = R"([
 
 // The start-up arrangement: the container as the window's root with the home screen and the
 // subject menu, the home screen already shown.
-class SubjectMenuTest : public ShellTest {
+class SubjectMenuTest : public AppTest {
 protected:
     void SetUp() override
     {
-        ShellTest::SetUp();
+        AppTest::SetUp();
         CommonUtil::setAccount(QJsonObject{{"code", "u1"}, {"username", "ann"}});
         m_container = RootViewController::makeContainer();
         m_home = std::dynamic_pointer_cast<MainViewController>(m_container->centerController());

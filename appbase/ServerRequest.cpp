@@ -1,11 +1,11 @@
-#include "shell/ServerRequest.h"
+#include "appbase/ServerRequest.h"
 
 #include "components/hud/ProgressHUDDelegate.h"
 #include "platform/core/FormBody.h"
 #include "platform/core/Record.h"
 #include "platform/core/UrlConnection.h"
-#include "shell/CommonUtil.h"
-#include "shell/ServerRequestDelegate.h"
+#include "appbase/CommonUtil.h"
+#include "appbase/ServerRequestDelegate.h"
 
 #include <QUrl>
 

@@ -1,13 +1,13 @@
-#include "shell/ServerRequest.h"
+#include "appbase/ServerRequest.h"
 
 #include "components/hud/ProgressHUD.h"
 #include "platform/core/FormBody.h"
 #include "platform/core/ManualClock.h"
 #include "platform/ui/View.h"
-#include "shell/CommonUtil.h"
-#include "shell/ServerRequestDelegate.h"
-#include "support/ShellTest.h"
-#include "support/StubServer.h"
+#include "appbase/CommonUtil.h"
+#include "appbase/ServerRequestDelegate.h"
+#include "tests/support/AppTest.h"
+#include "tests/support/StubServer.h"
 
 namespace {
 
@@ -25,11 +25,11 @@ public:
     std::vector<int> failed;
 };
 
-class RequestPatternTest : public ShellTest {
+class RequestPatternTest : public AppTest {
 protected:
     void SetUp() override
     {
-        ShellTest::SetUp();
+        AppTest::SetUp();
         useServer(m_server.baseUrl());
     }
 

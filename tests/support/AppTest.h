@@ -19,20 +19,36 @@ inline void PrintTo(const QString& text, std::ostream* os)
     *os << '"' << text.toStdString() << '"';
 }
 
+class ServerInstance;
 namespace ui {
 class View;
 class Window;
 }
 
-// Every shell test starts from a fresh process state: an empty settings folder of its own,
+// Every app test starts from a fresh process state: an empty settings folder of its own,
 // the shared state at its start values, the default screen, a fresh application object.
-class ShellTest : public ::testing::Test {
+class AppTest : public ::testing::Test {
 protected:
+    AppTest();
+    ~AppTest() override;
     void SetUp() override;
     void TearDown() override;
 
     // Points the client at a server for the rest of the test.
     static void useServer(const QString& baseUrl);
+    // Starts the real server with the sample bank on an ephemeral loopback port, with a
+    // throw-away database, and points the client at it. It stops with the test.
+    ServerInstance& startSampleServer();
+    // Starts the sample server and signs in as a fresh registered user with the first
+    // subject of the sample bank chosen, as a user would be before opening a content screen.
+    ServerInstance& startSignedIn();
+
+    // The first view under `root` (depth first, itself included) whose accessibility label
+    // is `label`; null when there is none.
+    static std::shared_ptr<ui::View> findByLabel(const std::shared_ptr<ui::View>& root, const QString& label);
+    // Taps the view labelled `label` under `root` through the touch injector, as a finger
+    // would; false when no such view is there or it is not in a window.
+    static bool tapLabel(const std::shared_ptr<ui::View>& root, const QString& label);
     // The base address of a port that refuses connections.
     static QString refusingServerUrl();
     // Pumps the real run loop until done() holds (10 s at most).
@@ -51,4 +67,5 @@ protected:
     static testing::AssertionResult sameRect(const ui::Rect& actual, const ui::Rect& expected);
 
     QTemporaryDir m_dataDir;
+    std::unique_ptr<ServerInstance> m_sampleServer;
 };

@@ -1,13 +1,13 @@
-#include "shell/CommonUtil.h"
+#include "appbase/CommonUtil.h"
 
 #include "platform/core/Settings.h"
-#include "support/ShellTest.h"
+#include "tests/support/AppTest.h"
 
 #include <QJsonObject>
 
 namespace {
 
-class CommonUtilStoreTest : public ShellTest {
+class CommonUtilStoreTest : public AppTest {
 protected:
     static QJsonObject account(const QString& name)
     {

@@ -1,11 +1,11 @@
-#include "shell/ChromeViewController.h"
+#include "appbase/ChromeViewController.h"
 
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/View.h"
-#include "shell/CommonUtil.h"
+#include "appbase/CommonUtil.h"
 
 ChromeViewController::ChromeViewController(QString screenTitle, Dismissal dismissal)
     : m_screenTitle(std::move(screenTitle))

@@ -1,4 +1,4 @@
-#include "StubServer.h"
+#include "tests/support/StubServer.h"
 
 #include <httplib.h>
 

@@ -1,4 +1,4 @@
-#include "shell/CommonUtil.h"
+#include "appbase/CommonUtil.h"
 
 #include "components/hud/ProgressHUD.h"
 #include "platform/core/Bundle.h"

@@ -1,0 +1,159 @@
+#include "tests/support/AppTest.h"
+
+#include "appbase/CommonUtil.h"
+#include "components/hud/ProgressHUD.h"
+#include "platform/core/RunLoop.h"
+#include "platform/core/Settings.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/TouchInjector.h"
+#include "platform/ui/Window.h"
+#include "server/ServerInstance.h"
+
+#include <httplib.h>
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTcpServer>
+#include <algorithm>
+#include <cmath>
+
+AppTest::AppTest() = default;
+AppTest::~AppTest() = default;
+
+void AppTest::SetUp()
+{
+    ASSERT_TRUE(m_dataDir.isValid());
+    core::Settings::setDataFolder(m_dataDir.path());
+    CommonUtil::resetState();
+    ui::Screen::resetMain();
+    ui::Application::shared().reset();
+}
+
+void AppTest::TearDown()
+{
+    core::RunLoop::main().processPending();
+    core::RunLoop::main().reset();
+    ui::Application::shared().reset();
+    CommonUtil::resetState();
+    qunsetenv(CommonUtil::kServiceUrlVariable);
+    m_sampleServer.reset();
+}
+
+ServerInstance& AppTest::startSampleServer()
+{
+    if (m_sampleServer)
+        return *m_sampleServer;
+    m_sampleServer = std::make_unique<ServerInstance>();
+    QString error;
+    if (!m_sampleServer->startTemporary(ServerOptions::Seed::Sample, &error))
+        ADD_FAILURE() << "sample server did not start: " << error.toStdString();
+    useServer(m_sampleServer->baseUrl());
+    return *m_sampleServer;
+}
+
+namespace {
+
+// A blocking POST to the test's own server, for setting up what a user would already have.
+QByteArray postTo(const ServerInstance& server, const std::string& path, const std::string& body)
+{
+    httplib::Client client(server.host().toStdString(), server.port());
+    const auto reply = client.Post(("/PendarWeb/" + path).c_str(), body, "application/x-www-form-urlencoded");
+    return reply && reply->status == 200 ? QByteArray::fromStdString(reply->body) : QByteArray();
+}
+
+} // namespace
+
+ServerInstance& AppTest::startSignedIn()
+{
+    ServerInstance& server = startSampleServer();
+    const QJsonObject account =
+        QJsonDocument::fromJson(postTo(server, "user/register", "account=tester&pwd=secret1")).object();
+    if (account.isEmpty())
+        ADD_FAILURE() << "could not register the test user";
+    CommonUtil::setAccount(account);
+
+    const QJsonArray types = QJsonDocument::fromJson(postTo(server, "exam/subject_type_list", "")).array();
+    const QJsonArray subjects = types.first().toObject().value("TSubjects").toArray();
+    const QJsonValue code = subjects.first().toObject().value("code");
+    if (code.isUndefined())
+        ADD_FAILURE() << "the sample bank has no subject";
+    CommonUtil::setSubjectCode(code.isString() ? code.toString() : QString::number(code.toInteger()));
+    return server;
+}
+
+std::shared_ptr<ui::View> AppTest::findByLabel(const std::shared_ptr<ui::View>& root, const QString& label)
+{
+    if (!root)
+        return nullptr;
+    if (root->accessibilityLabel() == label)
+        return root;
+    for (const auto& child : root->subviews()) {
+        if (auto found = findByLabel(child, label))
+            return found;
+    }
+    return nullptr;
+}
+
+bool AppTest::tapLabel(const std::shared_ptr<ui::View>& root, const QString& label)
+{
+    const auto view = findByLabel(root, label);
+    return view && ui::TouchInjector::tap(*view);
+}
+
+void AppTest::useServer(const QString& baseUrl)
+{
+    qputenv(CommonUtil::kServiceUrlVariable, baseUrl.toUtf8());
+}
+
+QString AppTest::refusingServerUrl()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const int port = probe.serverPort();
+    probe.close();
+    return QStringLiteral("http://127.0.0.1:%1/PendarWeb/").arg(port);
+}
+
+bool AppTest::pumpUntil(const std::function<bool()>& done, double seconds)
+{
+    return core::RunLoop::main().runUntil(done, seconds);
+}
+
+QJsonValue AppTest::stored(const QString& key) const
+{
+    QFile file(core::Settings::standard().filePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return QJsonValue::Undefined;
+    return QJsonDocument::fromJson(file.readAll()).object().value(key);
+}
+
+QStringList AppTest::toastTexts(const std::shared_ptr<ui::View>& view)
+{
+    QStringList texts;
+    for (const auto& hud : ProgressHUD::allHUDsForView(view)) {
+        if (hud->mode() == ProgressHUDMode::Text)
+            texts << hud->labelText();
+    }
+    return texts;
+}
+
+std::shared_ptr<ui::Window> AppTest::windowWith(const std::shared_ptr<ui::View>& view)
+{
+    auto window = ui::Window::create(ui::Screen::main().bounds());
+    window->addSubview(view);
+    window->makeKeyAndVisible();
+    window->layoutIfNeeded();
+    return window;
+}
+
+testing::AssertionResult AppTest::sameRect(const ui::Rect& actual, const ui::Rect& expected)
+{
+    const double a[] = {actual.x(), actual.y(), actual.width(), actual.height()};
+    const double e[] = {expected.x(), expected.y(), expected.width(), expected.height()};
+    if (std::equal(a, a + 4, e, [](double x, double y) { return std::abs(x - y) <= 1e-6; }))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "frame (" << a[0] << ", " << a[1] << ", " << a[2] << ", " << a[3]
+                                       << ") is not (" << e[0] << ", " << e[1] << ", " << e[2] << ", " << e[3] << ")";
+}
