@@ -10,6 +10,7 @@
 #include "platform/ui/View.h"
 #include "appbase/CommonUtil.h"
 #include "appbase/ServerRequest.h"
+#include "practice/ExamStartViewController.h"
 
 std::shared_ptr<MainViewController> MainViewController::create()
 {
@@ -230,12 +231,18 @@ void MainViewController::ksClick(const std::shared_ptr<ui::Control>&)
 {
     if (!passesContentGuard())
         return;
+    auto exam = ExamStartViewController::create();
+    exam->setType(4);
+    presentViewController(exam, true, nullptr);
 }
 
 void MainViewController::zjClick(const std::shared_ptr<ui::Control>&)
 {
     if (!passesContentGuard())
         return;
+    auto exam = ExamStartViewController::create();
+    exam->setType(5);
+    presentViewController(exam, true, nullptr);
 }
 
 void MainViewController::sysClick(const std::shared_ptr<ui::Control>&) {}
