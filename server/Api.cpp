@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QJsonObject>
 
+#include <algorithm>
+
 #include <httplib.h>
 
 namespace {
@@ -26,6 +28,12 @@ KeepStore::Kind keepKind(const QString& value, const QString& errorBook, const Q
     throw RequestError(400, "unknown book kind " + value.toStdString());
 }
 
+bool isPlainNumber(const std::string& text)
+{
+    return !text.empty() && text.size() <= 18
+           && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 std::string agreementPage()
 {
     QFile file(QStringLiteral(":/qbank/seed/agreement.html"));
@@ -36,8 +44,8 @@ std::string agreementPage()
 
 } // namespace
 
-Api::Api(Database& db, QString fallbackHost)
-    : m_fallbackHost(std::move(fallbackHost))
+Api::Api(Database& db, QString publicUrl)
+    : m_publicUrl(std::move(publicUrl))
     , m_accounts(db)
     , m_catalog(db)
     , m_questions(db)
@@ -75,18 +83,27 @@ void Api::install(httplib::Server& server)
     // Reading the body ourselves keeps the library's small limit for form bodies
     // out of the way; the server's payload limit still applies.
     auto serve = [this, base](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
+        if (req.has_header("Content-Length") && !isPlainNumber(req.get_header_value("Content-Length"))) {
+            // The library would read "12abc" as 12 and the rest as the next request.
+            res.status = 400;
+            res.set_header("Connection", "close");
+            return;
+        }
         std::string body;
         const bool complete = reader([&body](const char* data, size_t length) {
+            // The library bounds bodies with a length; chunked ones only we can bound.
+            if (body.size() + length > kMaxBody)
+                return false;
             body.append(data, length);
             return true;
         });
         if (!complete) {
             // Over the payload limit, or the peer stopped sending.
             res.status = 413;
+            res.set_header("Connection", "close");
             return;
         }
-        const std::string host = req.get_header_value("Host");
-        Reply reply = dispatch(req.path.substr(base.size()), body, host);
+        Reply reply = dispatch(req.path.substr(base.size()), body);
         res.status = reply.status();
         // What set_content does, without copying a body of tens of kilobytes.
         res.body = reply.takeBody();
@@ -101,7 +118,7 @@ void Api::install(httplib::Server& server)
     });
 }
 
-Reply Api::dispatch(const std::string& path, const std::string& body, const std::string& host)
+Reply Api::dispatch(const std::string& path, const std::string& body)
 {
     const QString key = QString::fromStdString(path);
     const auto handler = m_handlers.constFind(key);
@@ -112,7 +129,7 @@ Reply Api::dispatch(const std::string& path, const std::string& body, const std:
         return Reply::error(400, "malformed form body");
     try {
         if (key == kAgreementPath)
-            return agreementList(host);
+            return agreementList();
         return (this->**handler)(*form);
     } catch (const RequestError& e) {
         return Reply::error(e.status(), e.what());
@@ -166,10 +183,9 @@ Reply Api::registerUser(const FormBody& form)
     return Reply::text(QStringLiteral("1"));
 }
 
-Reply Api::agreementList(const std::string& host)
+Reply Api::agreementList()
 {
-    const QString authority = host.empty() ? m_fallbackHost : QString::fromStdString(host);
-    const QString url = QStringLiteral("http://%1%2%3").arg(authority, QString::fromLatin1(kBasePath), QString::fromLatin1(kAgreementPage));
+    const QString url = m_publicUrl + QString::fromLatin1(kBasePath) + QString::fromLatin1(kAgreementPage);
     return Reply::json(QJsonArray{QJsonObject{{"pactUrl", url}}});
 }
 

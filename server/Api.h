@@ -27,11 +27,16 @@ class Api {
 public:
     static constexpr const char* kBasePath = "/PendarWeb/";
 
-    Api(Database& db, QString fallbackHost);
+    // Bodies above this are refused with 413, whether sent with a length or in chunks.
+    static constexpr size_t kMaxBody = 1024 * 1024;
+
+    // `publicUrl` is the server's address as clients reach it ("http://host:port"); pages
+    // it hands out (the agreement) are built from it, never from a request's Host header.
+    Api(Database& db, QString publicUrl);
 
     void install(httplib::Server& server);
     // Runs one request through the table and turns every failure into its reply.
-    Reply dispatch(const std::string& path, const std::string& body, const std::string& host);
+    Reply dispatch(const std::string& path, const std::string& body);
 
 private:
     using Handler = Reply (Api::*)(const FormBody&);
@@ -39,7 +44,7 @@ private:
     Reply checkGuest(const FormBody& form);
     Reply login(const FormBody& form);
     Reply registerUser(const FormBody& form);
-    Reply agreementList(const std::string& host);
+    Reply agreementList();
     Reply feedbackAdd(const FormBody& form);
     Reply subjectTypeList(const FormBody& form);
     Reply paperList(const FormBody& form);
@@ -66,7 +71,7 @@ private:
     void fileRecord(const FormBody& form, const QString& user, const QString& subject, const QStringList& codes);
 
     QHash<QString, Handler> m_handlers;
-    QString m_fallbackHost;
+    QString m_publicUrl;
     AccountStore m_accounts;
     CatalogStore m_catalog;
     QuestionStore m_questions;

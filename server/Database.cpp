@@ -57,7 +57,7 @@ bool Database::configure(const QString& address, QString* error)
     if (!address.startsWith(QLatin1String("postgresql://")) && !address.startsWith(QLatin1String("postgres://"))) {
         m_engine = Engine::Sqlite;
         m_file = address;
-        return true;
+        return restrictToOwner(error);
     }
     const QUrl url(address);
     if (!url.isValid() || url.host().isEmpty()) {
@@ -70,6 +70,26 @@ bool Database::configure(const QString& address, QString* error)
     m_databaseName = url.path().mid(1);
     m_user = url.userName();
     m_password = url.password();
+    return true;
+}
+
+// Accounts' digests live in the file: it and its journal are the owner's alone. SQLite
+// creates the WAL and shared-memory files with the database file's mode, so making the
+// file (or fixing an old one) before the first connection covers all three.
+bool Database::restrictToOwner(QString* error)
+{
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    QFile file(m_file);
+    if (!file.exists() && !file.open(QIODevice::WriteOnly, ownerOnly)) {
+        *error = QStringLiteral("cannot create database file %1: %2").arg(m_file, file.errorString());
+        return false;
+    }
+    file.close();
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")}) {
+        QFile part(m_file + suffix);
+        if (part.exists())
+            part.setPermissions(ownerOnly);
+    }
     return true;
 }
 

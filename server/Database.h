@@ -68,6 +68,7 @@ private:
     Database() = default;
     bool configure(const QString& address, QString* error);
     bool applySchema(QString* error);
+    bool restrictToOwner(QString* error);
     QSqlDatabase connection();
     QSqlDatabase openConnection(const QString& name);
     // Runs a statement prepared once per thread, keeping at most maxRows rows.

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include <sys/socket.h>
@@ -14,7 +16,6 @@
 #include <httplib.h>
 
 namespace {
-constexpr size_t kMaxBody = 1024 * 1024;
 
 // A kept-alive connection holds its thread between requests, so the pool sets
 // how many clients are served at once.
@@ -37,6 +38,7 @@ bool ServerInstance::start(const ServerOptions& options, QString* error)
         *error = QStringLiteral("already running");
         return false;
     }
+    m_databaseFile = options.database;
     m_db = Database::open(options.database, error);
     if (!m_db)
         return false;
@@ -44,7 +46,7 @@ bool ServerInstance::start(const ServerOptions& options, QString* error)
         return false;
     m_http = std::make_unique<httplib::Server>();
     m_http->new_task_queue = [] { return new httplib::ThreadPool(poolSize()); };
-    m_http->set_payload_max_length(kMaxBody);
+    m_http->set_payload_max_length(Api::kMaxBody);
     m_http->set_keep_alive_max_count(1000);
     // Replies go out as header and body writes; without this the second waits
     // for the peer's delayed acknowledgement.
@@ -53,21 +55,29 @@ bool ServerInstance::start(const ServerOptions& options, QString* error)
     // accept queue and some connections are dropped; listening again on the bound socket
     // raises the backlog.
     auto listeningSocket = std::make_shared<socket_t>(INVALID_SOCKET);
+    // Not the library's default SO_REUSEPORT: with it a second server binds the same
+    // address and the system splits clients between two servers and two databases.
     m_http->set_socket_options([listeningSocket](socket_t sock) {
-        httplib::default_socket_options(sock);
+        int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
         *listeningSocket = sock;
     });
     const std::string host = options.host.toStdString();
     m_port = options.port == 0 ? m_http->bind_to_any_port(host) : (m_http->bind_to_port(host, options.port) ? options.port : -1);
     if (m_port <= 0) {
-        *error = QStringLiteral("cannot listen on %1:%2").arg(options.host).arg(options.port);
+        const int cause = errno;
+        *error = QStringLiteral("cannot listen on %1:%2: %3")
+                     .arg(options.host)
+                     .arg(options.port)
+                     .arg(cause == EADDRINUSE ? QStringLiteral("address already in use") : QString::fromLocal8Bit(std::strerror(cause)));
         m_http.reset();
         return false;
     }
     if (*listeningSocket != INVALID_SOCKET)
         ::listen(*listeningSocket, SOMAXCONN);
     m_host = options.host;
-    m_api = std::make_unique<Api>(*m_db, QStringLiteral("%1:%2").arg(m_host).arg(m_port));
+    const QString publicUrl = options.publicUrl.isEmpty() ? QStringLiteral("http://%1:%2").arg(m_host).arg(m_port) : options.publicUrl;
+    m_api = std::make_unique<Api>(*m_db, publicUrl);
     m_api->install(*m_http);
     // The socket listens from bind on, so requests sent before the loop starts wait
     // in the backlog rather than fail.

@@ -39,6 +39,8 @@ public:
     // "http://host:port/PendarWeb/", the client's server base address.
     QString baseUrl() const;
     Database& database() { return *m_db; }
+    // The SQLite file, or the PostgreSQL address, the store was opened on.
+    QString databaseFile() const { return m_databaseFile; }
 
 private:
     std::unique_ptr<QTemporaryDir> m_tempDir;
@@ -47,5 +49,6 @@ private:
     std::unique_ptr<httplib::Server> m_http;
     std::thread m_thread;
     QString m_host;
+    QString m_databaseFile;
     int m_port = 0;
 };

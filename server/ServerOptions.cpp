@@ -1,5 +1,7 @@
 #include "server/ServerOptions.h"
 
+#include <QUrl>
+
 namespace {
 
 bool parseListen(const QString& text, ServerOptions& options)
@@ -33,6 +35,13 @@ std::optional<ServerOptions> ServerOptions::parse(const QStringList& arguments, 
                 *error = QStringLiteral("--listen wants HOST:PORT, got %1").arg(value);
                 return std::nullopt;
             }
+        } else if (flag == QLatin1String("--public-url")) {
+            const QUrl url(value, QUrl::StrictMode);
+            if (!url.isValid() || (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")) || url.host().isEmpty()) {
+                *error = QStringLiteral("--public-url wants an http or https address, got %1").arg(value);
+                return std::nullopt;
+            }
+            options.publicUrl = value.endsWith(QLatin1Char('/')) ? value.chopped(1) : value;
         } else if (flag == QLatin1String("--db")) {
             options.database = value;
         } else if (flag == QLatin1String("--seed") && (value == QLatin1String("sample") || value == QLatin1String("none"))) {

@@ -12,7 +12,7 @@ int main(int argc, char** argv)
     const auto options = ServerOptions::parse(app.arguments().mid(1), &error);
     if (!options) {
         std::fprintf(stderr, "qbank-server: %s\n", qPrintable(error));
-        std::fprintf(stderr, "usage: qbank-server [--listen HOST:PORT] [--db FILE|postgresql://...] [--seed sample|none]\n");
+        std::fprintf(stderr, "usage: qbank-server [--listen HOST:PORT] [--db FILE|postgresql://...] [--seed sample|none] [--public-url URL]\n");
         return 2;
     }
     // Block the stop signals before any thread starts, so only sigwait sees them.
