@@ -6,6 +6,10 @@
 #include "server/StorageError.h"
 
 #include <QDateTime>
+#include <QtGlobal>
+
+#include <chrono>
+#include <thread>
 #include <QSqlQuery>
 
 AccountStore::AccountStore(Database& db)
@@ -24,7 +28,7 @@ AccountStore::RegisterResult AccountStore::registerAccount(const QString& userna
         return {Registration::Refused, {}};
     // The digest is slow by design; derive it before queueing for the writer.
     const QString salt = PasswordDigest::newSalt();
-    const QString digest = PasswordDigest::derive(password, salt);
+    const QString digest = PasswordDigest::make(password, salt);
     const QString code = RandomCode::make();
     bool taken = false;
     try {
@@ -47,11 +51,28 @@ AccountStore::RegisterResult AccountStore::registerAccount(const QString& userna
     return {Registration::Created, record(code, username, password)};
 }
 
-std::optional<QJsonObject> AccountStore::login(const QString& username, const QString& password)
+std::optional<QJsonObject> AccountStore::login(const QString& username, const QString& password, const QString& address)
+{
+    // The wait holds this request's thread only; the pool has room for many.
+    if (const double delay = m_throttle.delayFor(username, address); delay > 0)
+        std::this_thread::sleep_for(std::chrono::duration<double>(delay));
+    auto account = check(username, password);
+    if (account)
+        m_throttle.recordSuccess(username);
+    else
+        m_throttle.recordFailure(username, address);
+    return account;
+}
+
+std::optional<QJsonObject> AccountStore::check(const QString& username, const QString& password)
 {
     const QVariantList found = m_db.row(QStringLiteral("SELECT code, salt, digest FROM account WHERE username = ?"), {username});
-    if (found.size() != 3)
+    if (found.size() != 3) {
+        // An unknown name answers no sooner than a wrong password, so timing tells
+        // nobody which names exist.
+        PasswordDigest::spendCheckTime(password);
         return std::nullopt;
+    }
     const QString code = found.at(0).toString();
     const QString salt = found.at(1).toString();
     const QString digest = found.at(2).toString();
@@ -59,8 +80,26 @@ std::optional<QJsonObject> AccountStore::login(const QString& username, const QS
         return record(code, username, password);
     if (!PasswordDigest::matches(password, salt, digest))
         return std::nullopt;
-    m_verified.remember(username, salt, password);
+    if (PasswordDigest::needsUpgrade(digest))
+        upgradeDigest(code, password);
+    else
+        m_verified.remember(username, salt, password);
     return record(code, username, password);
+}
+
+// A digest from before the current iteration count is replaced once its password is
+// known to be right; a failed upgrade keeps the old, still valid, digest.
+void AccountStore::upgradeDigest(const QString& code, const QString& password)
+{
+    const QString salt = PasswordDigest::newSalt();
+    const QString digest = PasswordDigest::make(password, salt);
+    try {
+        m_db.write([&] {
+            m_db.execute(QStringLiteral("UPDATE account SET salt = ?, digest = ? WHERE code = ?"), {salt, digest, code});
+        });
+    } catch (const StorageError& e) {
+        qWarning("qbank-server: digest upgrade failed: %s", e.what());
+    }
 }
 
 bool AccountStore::exists(const QString& userCode)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "server/LoginThrottle.h"
 #include "server/VerifiedLogins.h"
 
 #include <QJsonObject>
@@ -26,14 +27,18 @@ public:
     // The account record the client keeps: code, username and the password as the
     // client sent it (the store itself keeps only a salted digest).
     RegisterResult registerAccount(const QString& username, const QString& password);
-    std::optional<QJsonObject> login(const QString& username, const QString& password);
+    // `address` is the peer's, for slowing guesses from one place.
+    std::optional<QJsonObject> login(const QString& username, const QString& password, const QString& address = QString());
     bool exists(const QString& userCode);
 
 private:
     static QJsonObject record(const QString& code, const QString& username, const QString& password);
+    std::optional<QJsonObject> check(const QString& username, const QString& password);
+    void upgradeDigest(const QString& code, const QString& password);
 
     Database& m_db;
     VerifiedLogins m_verified;
+    LoginThrottle m_throttle;
     // Accounts are never removed, so a code once found stays valid.
     std::shared_mutex m_knownMutex;
     QSet<QString> m_known;

@@ -16,6 +16,8 @@
 namespace {
 
 const QString kAgreementPath = QStringLiteral("exam/pactUrl_list");
+// Answered with the peer's address, for slowing guesses from one place.
+const QString kLoginPath = QStringLiteral("user/login");
 const char* const kAgreementPage = "agreement.html";
 
 // The three wire forms of the book kind, one per path.
@@ -55,7 +57,6 @@ Api::Api(Database& db, QString publicUrl)
 {
     m_handlers = {
         {"exam/checkyk", &Api::checkGuest},
-        {"user/login", &Api::login},
         {"user/register", &Api::registerUser},
         {"exam/feedback_add", &Api::feedbackAdd},
         {"exam/subject_type_list", &Api::subjectTypeList},
@@ -103,7 +104,7 @@ void Api::install(httplib::Server& server)
             res.set_header("Connection", "close");
             return;
         }
-        Reply reply = dispatch(req.path.substr(base.size()), body);
+        Reply reply = dispatch(req.path.substr(base.size()), body, QString::fromStdString(req.remote_addr));
         res.status = reply.status();
         // What set_content does, without copying a body of tens of kilobytes.
         res.body = reply.takeBody();
@@ -112,17 +113,18 @@ void Api::install(httplib::Server& server)
     for (auto it = m_handlers.constBegin(); it != m_handlers.constEnd(); ++it)
         server.Post(base + it.key().toStdString(), serve);
     server.Post(base + kAgreementPath.toStdString(), serve);
+    server.Post(base + kLoginPath.toStdString(), serve);
     const std::string page = agreementPage();
     server.Get(base + kAgreementPage, [page](const httplib::Request&, httplib::Response& res) {
         res.set_content(page, "text/html; charset=utf-8");
     });
 }
 
-Reply Api::dispatch(const std::string& path, const std::string& body)
+Reply Api::dispatch(const std::string& path, const std::string& body, const QString& peer)
 {
     const QString key = QString::fromStdString(path);
     const auto handler = m_handlers.constFind(key);
-    if (handler == m_handlers.constEnd() && key != kAgreementPath)
+    if (handler == m_handlers.constEnd() && key != kAgreementPath && key != kLoginPath)
         return Reply::error(404, "no such path");
     const auto form = FormBody::parse(body);
     if (!form)
@@ -130,6 +132,8 @@ Reply Api::dispatch(const std::string& path, const std::string& body)
     try {
         if (key == kAgreementPath)
             return agreementList();
+        if (key == kLoginPath)
+            return login(*form, peer);
         return (this->**handler)(*form);
     } catch (const RequestError& e) {
         return Reply::error(e.status(), e.what());
@@ -158,11 +162,11 @@ Reply Api::checkGuest(const FormBody&)
     return Reply::text(QStringLiteral("0"));
 }
 
-Reply Api::login(const FormBody& form)
+Reply Api::login(const FormBody& form, const QString& peer)
 {
     const QString account = form.required(QStringLiteral("account"));
     const QString password = form.required(QStringLiteral("pwd"));
-    const auto record = m_accounts.login(account, password);
+    const auto record = m_accounts.login(account, password, peer);
     // An empty body is how the client learns of wrong credentials.
     return record ? Reply::json(*record) : Reply::text(QString());
 }

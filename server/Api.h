@@ -36,13 +36,14 @@ public:
 
     void install(httplib::Server& server);
     // Runs one request through the table and turns every failure into its reply.
-    Reply dispatch(const std::string& path, const std::string& body);
+    // `peer` is the client's address.
+    Reply dispatch(const std::string& path, const std::string& body, const QString& peer = QString());
 
 private:
     using Handler = Reply (Api::*)(const FormBody&);
 
     Reply checkGuest(const FormBody& form);
-    Reply login(const FormBody& form);
+    Reply login(const FormBody& form, const QString& peer);
     Reply registerUser(const FormBody& form);
     Reply agreementList();
     Reply feedbackAdd(const FormBody& form);

@@ -1,6 +1,7 @@
 #include "tests/server/ApiClient.h"
 
 #include "server/Database.h"
+#include "server/PasswordDigest.h"
 #include "server/ServerInstance.h"
 
 #include <QRegularExpression>
@@ -100,6 +101,26 @@ TEST_F(AccountApi, PasswordsAreStoredAsSaltedDigests)
     }
     EXPECT_EQ(salts.size(), 2);
     EXPECT_EQ(digests.size(), 2) << "equal passwords must not give equal digests";
+}
+
+TEST_F(AccountApi, DigestsOfAnOlderCountStillVerifyAndAreUpgradedAtTheNextRightLogin)
+{
+    const QString code = m_client->registerUser(QStringLiteral("elder1"), QStringLiteral("pw-1234")).value("code").toString();
+    // Put back a digest as stored before counts were kept: bare hex at the old count.
+    const QString salt = PasswordDigest::newSalt();
+    const QString legacy = PasswordDigest::derive(QStringLiteral("pw-1234"), salt, PasswordDigest::kLegacyIterations);
+    m_server.database().write([&] {
+        m_server.database().execute(QStringLiteral("UPDATE account SET salt = ?, digest = ? WHERE code = ?"), {salt, legacy, code});
+    });
+    auto digest = [&] {
+        return m_server.database().scalar(QStringLiteral("SELECT digest FROM account WHERE code = ?"), {code}).toString();
+    };
+
+    EXPECT_EQ(signIn(QStringLiteral("elder1"), QStringLiteral("wrong")).body, "");
+    EXPECT_EQ(digest(), legacy) << "a wrong password must not touch the digest";
+    EXPECT_EQ(signIn(QStringLiteral("elder1"), QStringLiteral("pw-1234")).object().value("code").toString(), code);
+    EXPECT_TRUE(digest().startsWith(QStringLiteral("%1$").arg(PasswordDigest::kIterations))) << qPrintable(digest());
+    EXPECT_EQ(signIn(QStringLiteral("elder1"), QStringLiteral("pw-1234")).object().value("code").toString(), code);
 }
 
 TEST_F(AccountApi, UserCodesAreDistinct)
