@@ -1,5 +1,6 @@
 #include "platform/ui/Application.h"
 
+#include "platform/core/RunLoop.h"
 #include "platform/ui/ApplicationDelegate.h"
 #include "platform/ui/NotificationCenter.h"
 #include "platform/ui/Window.h"
@@ -10,6 +11,9 @@ namespace ui {
 
 Application& Application::shared()
 {
+    // Made first so it is destroyed last: views that outlive tearDown() still unregister
+    // from it as they go.
+    NotificationCenter::defaultCenter();
     static Application application;
     return application;
 }
@@ -77,6 +81,15 @@ void Application::setStatusBarOrientation(InterfaceOrientation orientation)
         return;
     m_orientation = orientation;
     NotificationCenter::defaultCenter().post(NotificationCenter::DeviceOrientationDidChange);
+}
+
+void Application::tearDown()
+{
+    core::RunLoop::main().reset();
+    auto delegate = std::move(m_delegate);
+    m_windows.clear();
+    m_keyWindow.reset();
+    delegate.reset();
 }
 
 void Application::reset()

@@ -48,6 +48,10 @@ public:
 
     // Back to a fresh state (tests): no delegate, no windows, active, portrait.
     void reset();
+    // The end of the program: drops work still queued on the run loop and the delegate
+    // (and with it every window, view and overlay) while the platform's singletons still
+    // stand, instead of leaving them to static destruction in an unknown order.
+    void tearDown();
 
 private:
     friend class Window;

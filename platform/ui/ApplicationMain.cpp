@@ -93,6 +93,7 @@ int applicationMain(int argc, char** argv, const std::function<std::shared_ptr<A
         code = 1;
     }
     application.terminate();
+    application.tearDown();
     return code;
 }
 

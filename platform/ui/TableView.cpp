@@ -1079,9 +1079,13 @@ void TableView::animateOut(const std::shared_ptr<TableViewCell>& cell, TableView
     main->setFillMode(Animation::FillMode::Forwards);
     main->setRemovedOnCompletion(false);
     std::weak_ptr<TableView> weak = std::static_pointer_cast<TableView>(shared_from_this());
-    main->onStop = [weak, cell](bool) {
+    // The animation lives on the cell's own layer: holding the cell strongly here would
+    // keep the cell, its layer and the animation alive in a cycle once the table is gone.
+    std::weak_ptr<TableViewCell> weakCell = cell;
+    main->onStop = [weak, weakCell](bool) {
         auto self = weak.lock();
-        if (!self)
+        auto cell = weakCell.lock();
+        if (!self || !cell)
             return;
         auto it = std::find(self->m_dyingCells.begin(), self->m_dyingCells.end(), cell);
         if (it == self->m_dyingCells.end())

@@ -38,9 +38,31 @@ ensure_packages() {
   apt-get install -y -qq $missing >/dev/null
 }
 
+# --sanitize: the address and undefined-behaviour sanitizers, in a build folder of their own.
+SANITIZE=0
+parse_build_flags() {
+  local arg
+  for arg in "$@"; do
+    case "$arg" in
+      --sanitize) SANITIZE=1 ;;
+      *) echo "unknown option: $arg" >&2; exit 2 ;;
+    esac
+  done
+  if [ "$SANITIZE" -eq 1 ]; then
+    BUILD_DIR="${QBANK_SANITIZE_BUILD_DIR:-$ROOT/build-sanitize}"
+    # Qt and fontconfig keep caches to the end of the process; leaks are not what we look for.
+    export ASAN_OPTIONS="detect_leaks=0:abort_on_error=0:halt_on_error=1"
+    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+  fi
+}
+
 build_all() {
   local jobs
   jobs=$(nproc 2>/dev/null || echo 2)
-  cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  local launcher=()
+  command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  local sanitize=(-DQBANK_SANITIZE=OFF)
+  [ "$SANITIZE" -eq 1 ] && sanitize=(-DQBANK_SANITIZE=ON -DQBANK_PARTS="platform;resources;server;components;appbase;practice;browse;shell")
+  cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "${sanitize[@]}" "$@"
   cmake --build "$BUILD_DIR" -j "$jobs"
 }

@@ -264,6 +264,21 @@ TEST_F(TableViewTest, DeletedRowsLeaveAfterTheirAnimationAndTheRestMoveUp)
     EXPECT_FALSE(table->dequeueReusableCellWithIdentifier("Cell"));
 }
 
+TEST_F(TableViewTest, ACellLeavingWhenTheTableGoesIsFreed)
+{
+    model->sections = {rows(3)};
+    attach();
+    std::weak_ptr<TableViewCell> doomed = table->cellForRowAtIndexPath({0, 1});
+    inTransaction([&] {
+        model->sections[0].removeAt(1);
+        table->deleteRowsAtIndexPaths({{0, 1}}, TableViewRowAnimation::Fade);
+    });
+    // The screen closes mid-animation: the table and every cell go with it.
+    table->removeFromSuperview();
+    table.reset();
+    EXPECT_TRUE(doomed.expired());
+}
+
 TEST_F(TableViewTest, UpdatesWithoutAnimationStillCompleteTheTransaction)
 {
     model->sections = {rows(2)};
