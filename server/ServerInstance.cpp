@@ -17,12 +17,10 @@
 
 namespace {
 
-// A kept-alive connection holds its thread between requests, so the pool sets
-// how many clients are served at once.
-size_t poolSize()
-{
-    return std::max<size_t>(16, 4 * std::thread::hardware_concurrency());
-}
+// How long a connection may stay silent: kept alive between requests, or within a
+// request's head or body.
+constexpr time_t kIdleSeconds = 5;
+constexpr time_t kReadSeconds = 5;
 } // namespace
 
 ServerInstance::ServerInstance() = default;
@@ -45,7 +43,28 @@ bool ServerInstance::start(const ServerOptions& options, QString* error)
     if (options.seed == ServerOptions::Seed::Sample && !SeedLoader(*m_db).loadIfEmpty(QString::fromLatin1(SeedLoader::kSampleBank), error))
         return false;
     m_http = std::make_unique<httplib::Server>();
-    m_http->new_task_queue = [] { return new httplib::ThreadPool(poolSize()); };
+    m_http->new_task_queue = [this] {
+        auto* pool = new WorkerPool(m_limits);
+        m_pool = pool;
+        return pool;
+    };
+    m_http->set_keep_alive_timeout(kIdleSeconds);
+    m_http->set_read_timeout(kReadSeconds, 0);
+    m_http->set_pre_routing_handler([](const httplib::Request&, httplib::Response& res) {
+        if (!WorkerPool::isRefusing())
+            return httplib::Server::HandlerResponse::Unhandled;
+        res.status = 503;
+        res.set_header("Connection", "close");
+        res.set_header("Retry-After", "1");
+        return httplib::Server::HandlerResponse::Handled;
+    });
+    // Kept-alive connections hold a worker while idle; when workers run short they are
+    // closed after their reply, so busy clients reconnect rather than others wait.
+    m_http->set_post_routing_handler([this](const httplib::Request&, httplib::Response& res) {
+        WorkerPool* pool = m_pool;
+        if (pool && pool->isRunningLow())
+            res.set_header("Connection", "close");
+    });
     m_http->set_payload_max_length(Api::kMaxBody);
     m_http->set_keep_alive_max_count(1000);
     // Replies go out as header and body writes; without this the second waits
@@ -108,6 +127,7 @@ void ServerInstance::stop()
         m_thread.join();
     // The request threads have ended with the server; their connections can close.
     m_http.reset();
+    m_pool = nullptr;
     m_api.reset();
     m_db.reset();
 }

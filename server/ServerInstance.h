@@ -1,9 +1,11 @@
 #pragma once
 
 #include "server/ServerOptions.h"
+#include "server/WorkerPool.h"
 
 #include <QString>
 
+#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -28,6 +30,8 @@ public:
     // Opens the store, seeds it when asked, binds and starts serving; false and a
     // message when any step fails.
     bool start(const ServerOptions& options, QString* error);
+    // How many connections are served at once, wait, or are refused; before start().
+    void setWorkerLimits(const WorkerPool::Limits& limits) { m_limits = limits; }
     // Loopback, port 0, a database in a temporary folder that goes with the
     // instance.
     bool startTemporary(ServerOptions::Seed seed, QString* error);
@@ -47,6 +51,9 @@ private:
     std::unique_ptr<Database> m_db;
     std::unique_ptr<Api> m_api;
     std::unique_ptr<httplib::Server> m_http;
+    WorkerPool::Limits m_limits;
+    // Owned by m_http, which makes it when it starts serving.
+    std::atomic<WorkerPool*> m_pool{nullptr};
     std::thread m_thread;
     QString m_host;
     QString m_databaseFile;

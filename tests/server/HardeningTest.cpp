@@ -8,6 +8,9 @@
 
 #include <QFileInfo>
 #include <QTcpSocket>
+
+#include <memory>
+#include <vector>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -142,6 +145,52 @@ TEST_F(Hardening, DatabaseFilesAreTheOwnersAlone)
         EXPECT_EQ(info.permissions() & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther),
                   QFileDevice::Permissions()) << qPrintable(info.filePath());
     }
+}
+
+// Opens `count` connections that each hold a worker: kept-alive ones that finished a
+// request and idle, or slow ones that never finish their request head.
+std::vector<std::unique_ptr<QTcpSocket>> holdConnections(int port, int count, bool slow)
+{
+    std::vector<std::unique_ptr<QTcpSocket>> held;
+    for (int i = 0; i < count; ++i) {
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->connectToHost(QStringLiteral("127.0.0.1"), port);
+        if (!socket->waitForConnected(5000))
+            break;
+        socket->write(slow ? QByteArray("POST /PendarWeb/exam/checkyk HTTP/1.1\r\nHost: x\r\n")
+                           : QByteArray("POST /PendarWeb/exam/checkyk HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n"));
+        socket->waitForBytesWritten(5000);
+        if (!slow)
+            socket->waitForReadyRead(5000);
+        held.push_back(std::move(socket));
+    }
+    return held;
+}
+
+TEST_F(Hardening, HeldConnectionsDoNotStarveANewClient)
+{
+    m_client->registerUser(QStringLiteral("patient1"), QStringLiteral("pw-5678"));
+    const auto idle = holdConnections(m_server.port(), 150, false);
+    const auto slow = holdConnections(m_server.port(), 150, true);
+    ASSERT_EQ(idle.size() + slow.size(), 300u);
+
+    ApiClient fresh(m_server);
+    const auto login = fresh.post(QStringLiteral("user/login"), {{"account", "patient1"}, {"pwd", "pw-5678"}});
+    EXPECT_EQ(login.status, 200);
+    EXPECT_EQ(login.object().value("username").toString(), QStringLiteral("patient1"));
+}
+
+TEST(HardeningLimits, BeyondEveryWorkerAndTheQueueANewClientIsRefusedAtOnce)
+{
+    ServerInstance server;
+    server.setWorkerLimits({.minWorkers = 2, .maxWorkers = 2, .maxQueued = 1, .refusalWorkers = 1});
+    QString error;
+    ASSERT_TRUE(server.startTemporary(ServerOptions::Seed::None, &error)) << qPrintable(error);
+    const auto slow = holdConnections(server.port(), 3, true);   // two served, one queued
+    ASSERT_EQ(slow.size(), 3u);
+
+    ApiClient late(server);
+    EXPECT_EQ(late.post(QStringLiteral("exam/checkyk"), {}).status, 503);
 }
 
 } // namespace
