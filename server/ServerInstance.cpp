@@ -17,9 +17,7 @@
 
 namespace {
 
-// How long a connection may stay silent: kept alive between requests, or within a
-// request's head or body.
-constexpr time_t kIdleSeconds = 5;
+// How long a connection may stay silent within a request's head or body.
 constexpr time_t kReadSeconds = 5;
 } // namespace
 
@@ -48,7 +46,7 @@ bool ServerInstance::start(const ServerOptions& options, QString* error)
         m_pool = pool;
         return pool;
     };
-    m_http->set_keep_alive_timeout(kIdleSeconds);
+    m_http->set_keep_alive_timeout(m_idleSeconds);
     m_http->set_read_timeout(kReadSeconds, 0);
     m_http->set_pre_routing_handler([](const httplib::Request&, httplib::Response& res) {
         if (!WorkerPool::isRefusing())
@@ -111,6 +109,9 @@ bool ServerInstance::startTemporary(ServerOptions::Seed seed, QString* error)
         *error = QStringLiteral("no temporary folder");
         return false;
     }
+    // Stopping waits out kept-alive connections; a throw-away server need not keep
+    // them long.
+    m_idleSeconds = 1;
     ServerOptions options;
     options.host = QStringLiteral("127.0.0.1");
     options.port = 0;

@@ -52,6 +52,8 @@ private:
     std::unique_ptr<Api> m_api;
     std::unique_ptr<httplib::Server> m_http;
     WorkerPool::Limits m_limits;
+    // How long a kept-alive connection may sit idle between requests.
+    int m_idleSeconds = 5;
     // Owned by m_http, which makes it when it starts serving.
     std::atomic<WorkerPool*> m_pool{nullptr};
     std::thread m_thread;
