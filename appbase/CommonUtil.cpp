@@ -155,8 +155,7 @@ void CommonUtil::loadData()
     SharedState& s = state();
     s.account = accountFrom(store.value(kAccountKey));
 
-    const QJsonValue stored = store.value(kSyssetKey);
-    const QJsonArray sysset = stored.isArray() ? stored.toArray() : QJsonArray();
+    const QJsonArray sysset = core::Record::array(store.value(kSyssetKey));
     readInt(sysset, 0, s.specialNum);
     readInt(sysset, 1, s.fastNum);
     readBool(sysset, 2, s.isNext);
@@ -184,7 +183,8 @@ QString CommonUtil::getServiceUrl()
 
 // --- Busy overlay and toasts ---------------------------------------------------------------
 
-void CommonUtil::startHttp(const std::shared_ptr<ui::View>& view, const std::shared_ptr<ProgressHUDDelegate>& delegate)
+std::shared_ptr<ProgressHUD> CommonUtil::startHttp(const std::shared_ptr<ui::View>& view,
+                                                   const std::shared_ptr<ProgressHUDDelegate>& delegate)
 {
     wait().expectedLength = 0;
     if (auto previous = std::exchange(wait().overlay, nullptr))
@@ -196,6 +196,7 @@ void CommonUtil::startHttp(const std::shared_ptr<ui::View>& view, const std::sha
     overlay->setLabelText(QString::fromUtf8(kWaitMessage));
     overlay->show(true);
     wait().overlay = overlay;
+    return overlay;
 }
 
 void CommonUtil::stopHttp()
@@ -204,6 +205,12 @@ void CommonUtil::stopHttp()
     auto overlay = std::exchange(wait().overlay, nullptr);
     if (overlay)
         overlay->hide(true);
+}
+
+void CommonUtil::stopHttp(const std::shared_ptr<ProgressHUD>& overlay)
+{
+    if (overlay && overlay == wait().overlay)
+        stopHttp();
 }
 
 void CommonUtil::httpClientError(const std::shared_ptr<ui::View>& view)

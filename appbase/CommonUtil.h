@@ -64,8 +64,15 @@ public:
     static constexpr const char* kServiceUrlVariable = "QBANK_SERVICE_URL";
 
     // --- Busy overlay and toasts ----------------------------------------------------------
-    static void startHttp(const std::shared_ptr<ui::View>& view, const std::shared_ptr<ProgressHUDDelegate>& delegate);
+    // Shows the wait overlay over the view (hiding the one still shown) and hands it back, so
+    // that whoever showed it can later hide exactly that one.
+    static std::shared_ptr<ProgressHUD> startHttp(const std::shared_ptr<ui::View>& view,
+                                                  const std::shared_ptr<ProgressHUDDelegate>& delegate);
+    // Hides whichever wait overlay is current, whoever showed it.
     static void stopHttp();
+    // Hides the overlay only while it is still the current one: an overlay that a later
+    // startHttp replaced is already hidden, and the later one is not its caller's to hide.
+    static void stopHttp(const std::shared_ptr<ProgressHUD>& overlay);
     static void httpClientError(const std::shared_ptr<ui::View>& view);
     static void errorAlert(const QString& message, const std::shared_ptr<ui::View>& view);
     static void startHttpLoad();

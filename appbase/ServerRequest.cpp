@@ -19,7 +19,7 @@ std::shared_ptr<ServerRequest> ServerRequest::send(const QString& path, const co
     // The connection keeps the request alive until it ends; the request keeps nothing else.
     auto connection = core::UrlConnection::formPost(url, body, request);
     if (connection && overlay == Overlay::Shown)
-        CommonUtil::startHttp(view, std::dynamic_pointer_cast<ProgressHUDDelegate>(delegate));
+        request->m_shownOverlay = CommonUtil::startHttp(view, std::dynamic_pointer_cast<ProgressHUDDelegate>(delegate));
     return request;
 }
 
@@ -29,7 +29,7 @@ ServerRequest::ServerRequest(Private, QString path, int tag, const std::shared_p
     , m_tag(tag)
     , m_view(view)
     , m_delegate(delegate)
-    , m_overlay(overlay)
+    , m_overlayMode(overlay)
 {
 }
 
@@ -46,9 +46,8 @@ void ServerRequest::didReceiveResponse(core::UrlConnection&, const core::UrlResp
         return;
     // An error page is not an answer: say so now, and do not hand it on as one later.
     m_failed = true;
-    if (auto view = m_view.lock())
-        CommonUtil::httpClientError(view);
-    CommonUtil::stopHttp();
+    showNetworkError();
+    hideOwnOverlay();
 }
 
 void ServerRequest::didReceiveData(core::UrlConnection&, const QByteArray& data)
@@ -60,9 +59,8 @@ void ServerRequest::didFailWithError(core::UrlConnection&, const core::UrlError&
 {
     m_running = false;
     m_failed = true;
-    CommonUtil::stopHttp();
-    if (auto view = m_view.lock())
-        CommonUtil::httpClientError(view);
+    hideOwnOverlay();
+    showNetworkError();
     fail();
 }
 
@@ -76,8 +74,7 @@ void ServerRequest::connectionDidFinishLoading(core::UrlConnection&)
     }
     if (auto delegate = m_delegate.lock())
         delegate->requestDidFinish(*this);
-    if (m_overlay == Overlay::Shown)
-        CommonUtil::stopHttp();
+    hideOwnOverlay();
 }
 
 void ServerRequest::fail()
@@ -85,4 +82,18 @@ void ServerRequest::fail()
     auto self = shared_from_this();
     if (auto delegate = m_delegate.lock())
         delegate->requestDidFail(*this);
+}
+
+void ServerRequest::showNetworkError()
+{
+    if (m_overlayMode == Overlay::Quiet)
+        return;
+    if (auto view = m_view.lock())
+        CommonUtil::httpClientError(view);
+}
+
+void ServerRequest::hideOwnOverlay()
+{
+    CommonUtil::stopHttp(m_shownOverlay.lock());
+    m_shownOverlay.reset();
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+class ProgressHUD;
 class ServerRequestDelegate;
 namespace core {
 class FormBody;
@@ -21,11 +22,17 @@ class View;
 // screen shows none), the network toast on a failure or a status other than 200.
 //
 // Each request owns its reply buffer and its tag, so two requests of one screen cannot mix
-// their replies. The screen is held weakly: a screen dismissed while its request runs is
-// not called back, and the overlay is still hidden as if it had been.
+// their replies. A request is never cancelled: it runs to its end even when its screen has
+// gone, so a write the user made still reaches the server. The screen is held weakly, so a
+// screen dismissed meanwhile is not called back. The request holds the overlay it showed
+// weakly and hides only that one (and only while it is still the current one), so a late
+// reply cannot hide an overlay that another request showed since.
 class ServerRequest : public core::UrlConnectionDelegate, public std::enable_shared_from_this<ServerRequest> {
 public:
-    enum class Overlay { Shown, None };
+    // Shown: its own wait overlay and the network toast on failure. None: no overlay, the
+    // toast on failure. Quiet: no overlay of its own, no toast, and it touches no overlay,
+    // for requests sent behind an overlay their screen shows and hides itself.
+    enum class Overlay { Shown, None, Quiet };
 
     static std::shared_ptr<ServerRequest> send(const QString& path, const core::FormBody& body, int tag,
                                                const std::shared_ptr<ui::View>& view,
@@ -33,6 +40,8 @@ public:
                                                Overlay overlay = Overlay::Shown);
 
     QString path() const { return m_path; }
+    // The wait overlay this request showed, while it exists; null for None and Quiet.
+    std::shared_ptr<ProgressHUD> overlay() const { return m_shownOverlay.lock(); }
     int tag() const { return m_tag; }
     bool isRunning() const { return m_running; }
     int statusCode() const { return m_statusCode; }
@@ -54,12 +63,16 @@ public:
 
 private:
     void fail();
+    void showNetworkError();
+    void hideOwnOverlay();
 
     QString m_path;
     int m_tag;
     std::weak_ptr<ui::View> m_view;
     std::weak_ptr<ServerRequestDelegate> m_delegate;
-    Overlay m_overlay;
+    Overlay m_overlayMode;
+    // Weak: the overlay belongs to the screen's view (and to CommonUtil while current).
+    std::weak_ptr<ProgressHUD> m_shownOverlay;
     QByteArray m_receiveData;
     int m_statusCode = 0;
     bool m_running = true;

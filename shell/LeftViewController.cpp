@@ -82,8 +82,7 @@ std::shared_ptr<HeadView> LeftViewController::makeGroupHead(const QJsonObject& g
     const ui::Rect frame = head->frame();
     addCaption(*head, core::Record::value(group, "typeName").toString(), frame);
 
-    const QJsonValue subjects = core::Record::value(group, "TSubjects");
-    const QJsonArray entries = subjects.isArray() ? subjects.toArray() : QJsonArray();
+    const QJsonArray entries = core::Record::array(core::Record::value(group, "TSubjects"));
     for (int j = 0; j < entries.size(); ++j)
         head->addChild(makeEntryHead(entries.at(j).toObject(), j, frame));
     return head;

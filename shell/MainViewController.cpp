@@ -10,7 +10,13 @@
 #include "platform/ui/View.h"
 #include "appbase/CommonUtil.h"
 #include "appbase/ServerRequest.h"
+#include "browse/NoteDirView.h"
+#include "browse/RecordViewController.h"
+#include "browse/SpecialViewController.h"
 #include "practice/ExamStartViewController.h"
+#include "practice/PaperViewController.h"
+#include "shell/account/LoginViewController.h"
+#include "shell/account/SystemViewController.h"
 
 std::shared_ptr<MainViewController> MainViewController::create()
 {
@@ -201,30 +207,39 @@ void MainViewController::noteClick(const std::shared_ptr<ui::Control>&)
 {
     if (!passesContentGuard())
         return;
+    presentViewController(NoteDirView::create(), true, [] {});
 }
 
 void MainViewController::ztClick(const std::shared_ptr<ui::Control>&)
 {
     if (!passesContentGuard())
         return;
+    auto papers = PaperViewController::create();
+    papers->setType(0);
+    presentViewController(papers, true, [] {});
 }
 
 void MainViewController::csjClick(const std::shared_ptr<ui::Control>&)
 {
     if (!passesContentGuard())
         return;
+    auto papers = PaperViewController::create();
+    papers->setType(1);
+    presentViewController(papers, true, [] {});
 }
 
 void MainViewController::zxClick(const std::shared_ptr<ui::Control>&)
 {
     if (!passesContentGuard())
         return;
+    presentViewController(SpecialViewController::create(), true, [] {});
 }
 
 void MainViewController::ctClick(const std::shared_ptr<ui::Control>&)
 {
     if (!passesContentGuard())
         return;
+    presentViewController(RecordViewController::create(), true, [] {});
 }
 
 void MainViewController::ksClick(const std::shared_ptr<ui::Control>&)
@@ -245,9 +260,17 @@ void MainViewController::zjClick(const std::shared_ptr<ui::Control>&)
     presentViewController(exam, true, nullptr);
 }
 
-void MainViewController::sysClick(const std::shared_ptr<ui::Control>&) {}
+void MainViewController::sysClick(const std::shared_ptr<ui::Control>&)
+{
+    presentViewController(SystemViewController::create(), true, [] {});
+}
 
-void MainViewController::loginClick(const std::shared_ptr<ui::Control>&) {}
+void MainViewController::loginClick(const std::shared_ptr<ui::Control>&)
+{
+    auto login = LoginViewController::create();
+    login->setDelegate(std::static_pointer_cast<MainViewController>(shared_from_this()));
+    presentViewController(login, true, [] {});
+}
 
 void MainViewController::selectClick(const std::shared_ptr<ui::Control>&) {}
 

@@ -3,6 +3,8 @@
 #include "components/hud/ProgressHUDDelegate.h"
 #include "platform/ui/ViewController.h"
 #include "shell/LeftViewControllerDelegate.h"
+#include "shell/account/LoginViewControllerDelegate.h"
+#include "shell/account/StyleViewControllerDelegate.h"
 #include "appbase/ServerRequestDelegate.h"
 
 #include <QString>
@@ -21,6 +23,8 @@ class View;
 // whether to make a guest account for a user who holds none.
 class MainViewController : public ui::ViewController,
                            public LeftViewControllerDelegate,
+                           public LoginViewControllerDelegate,
+                           public StyleViewControllerDelegate,
                            public ServerRequestDelegate,
                            public ProgressHUDDelegate {
 public:
@@ -32,8 +36,8 @@ public:
 
     void showBgView();
     // The style screen and the login screen report here.
-    void showMainStyle();
-    void loginOk();
+    void showMainStyle() override;
+    void loginOk() override;
     void selectSubject() override;
 
     // Button actions; the guarded ones need an account and a chosen subject.

@@ -3,6 +3,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
 #include "appbase/CommonUtil.h"
+#include "browse/NoteLayoutClasses.h"
 #include "shell/RootViewController.h"
 
 std::shared_ptr<brevumAppDelegate> brevumAppDelegate::create()
@@ -12,6 +13,7 @@ std::shared_ptr<brevumAppDelegate> brevumAppDelegate::create()
 
 bool brevumAppDelegate::didFinishLaunching(ui::Application&)
 {
+    NoteLayoutClasses::registerAll();
     m_window = ui::Window::create(ui::Screen::main().bounds());
     m_window->setBackgroundColor(ui::Color::white());
     m_window->makeKeyAndVisible();

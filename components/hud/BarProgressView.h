@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/hud/ProgressIndicator.h"
 #include "platform/ui/Color.h"
 #include "platform/ui/View.h"
 
@@ -7,14 +8,14 @@
 
 // A determinate progress from 0 to 1, drawn as a rounded horizontal bar that fills from
 // the left. Transparent; every property change redraws it.
-class BarProgressView : public ui::View {
+class BarProgressView : public ui::View, public ProgressIndicator {
 public:
     // 120 × 20 at the origin.
     static std::shared_ptr<BarProgressView> create();
     static std::shared_ptr<BarProgressView> create(const ui::Rect& frame);
 
     float progress() const { return m_progress; }
-    void setProgress(float progress);
+    void setProgress(float progress) override;
     ui::Color lineColor() const { return m_lineColor; }
     void setLineColor(const ui::Color& color);
     ui::Color progressRemainingColor() const { return m_progressRemainingColor; }

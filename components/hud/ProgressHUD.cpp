@@ -3,6 +3,7 @@
 #include "components/hud/BarProgressView.h"
 #include "components/hud/ProgressHUDDelegate.h"
 #include "components/hud/ProgressHUDSpinner.h"
+#include "components/hud/ProgressIndicator.h"
 #include "components/hud/RoundProgressView.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Dispatch.h"
@@ -15,9 +16,11 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <QThreadPool>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -172,7 +175,12 @@ std::vector<std::shared_ptr<ProgressHUD>> ProgressHUD::allHUDsForView(const std:
 
 ProgressHUD::Executor ProgressHUD::defaultExecutor()
 {
-    return [](std::function<void()> task) { core::post(std::move(task)); };
+    return [](std::function<void()> task) { QThreadPool::globalInstance()->start(std::move(task)); };
+}
+
+ProgressHUD::Executor ProgressHUD::detachedThreadExecutor()
+{
+    return [](std::function<void()> task) { std::thread(std::move(task)).detach(); };
 }
 
 // ---- showing and hiding ---------------------------------------------------------------
@@ -284,9 +292,11 @@ void ProgressHUD::done()
         core::post([self] {});
     }
     if (m_completionBlock) {
-        Block block = std::move(m_completionBlock);
-        m_completionBlock = nullptr;
+        // Run from a copy, so that a block that replaces itself is not destroyed mid-call;
+        // whatever it leaves set is cleared with it.
+        const Block block = m_completionBlock;
         block();
+        m_completionBlock = nullptr;
     }
     if (auto delegate = m_delegate.lock())
         delegate->hudWasHidden(self);
@@ -307,10 +317,11 @@ void ProgressHUD::showWhileExecuting(Method method, std::shared_ptr<void> target
     m_targetForExecution = target;
     m_objectForExecution = object;
     m_taskInProgress = true;
-    startWork(defaultExecutor(), [method = std::move(method), target = std::move(target), object = std::move(object)] {
-        if (method)
-            method(object);
-    });
+    startWork(detachedThreadExecutor(),
+              [method = std::move(method), target = std::move(target), object = std::move(object)] {
+                  if (method)
+                      method(object);
+              });
     show(animated);
 }
 
@@ -341,12 +352,16 @@ void ProgressHUD::showAnimated(bool animated, Block whileExecutingBlock, Executo
 void ProgressHUD::startWork(const Executor& executor, std::function<void()> work)
 {
     std::weak_ptr<ui::View> weak = weak_from_this();
-    executor([weak, work = std::move(work)] {
-        if (work)
-            work();
+    auto job = std::make_shared<std::function<void()>>(std::move(work));
+    executor([weak, job]() mutable {
+        if (!job)
+            return;   // an executor that runs its task twice gets the work once
+        if (*job)
+            (*job)();
         // Always back through the loop, even when the executor ran the work inline: the
-        // clean-up must not run inside the call that started the work.
-        core::post([weak] {
+        // clean-up must not run inside the call that started the work. The work goes back
+        // with it, so whatever it holds (this overlay, perhaps) is released on the loop too.
+        core::post([weak, job = std::move(job)] {
             if (auto self = weak.lock())
                 static_cast<ProgressHUD&>(*self).cleanUp();
         });
@@ -364,68 +379,81 @@ void ProgressHUD::cleanUp()
 
 // ---- properties -----------------------------------------------------------------------
 
-void ProgressHUD::requireLoopThread(const char* what) const
+bool ProgressHUD::onLoopThread()
 {
     const auto* app = QCoreApplication::instance();
-    if (!app || QThread::currentThread() == app->thread())
-        return;
-    qFatal("ProgressHUD::%s must be called on the run loop's thread", what);
+    return !app || QThread::currentThread() == app->thread();
 }
 
-// Every setter checks the thread, then stores; a change that shows on the panel also asks
-// for a layout and a redraw.
-template <typename T, typename V>
-void ProgressHUD::assign(const char* setter, T& member, V&& value, std::optional<Change> change)
+void ProgressHUD::requireLoopThread(const char* what) const
 {
-    requireLoopThread(setter);
+    if (!onLoopThread())
+        qFatal("ProgressHUD::%s must be called on the run loop's thread", what);
+}
+
+// Every setter stores, and a change that shows on the panel also asks for a layout and a
+// redraw. Off the loop's thread both happen on the loop instead, in the order the changes
+// were made (so before the clean-up of the work that made them); the overlay is held weakly
+// meanwhile, and a change that finds it gone is dropped.
+template <typename T, typename V>
+void ProgressHUD::assign(T& member, V&& value, std::optional<Change> change)
+{
+    if (!onLoopThread()) {
+        std::weak_ptr<ui::View> weak = weak_from_this();
+        core::post([weak, &member, value = T(std::forward<V>(value)), change]() mutable {
+            if (auto self = weak.lock())
+                static_cast<ProgressHUD&>(*self).assign(member, std::move(value), change);
+        });
+        return;
+    }
     member = std::forward<V>(value);
     if (change)
         changed(*change);
 }
 
-void ProgressHUD::setCompletionBlock(Block block) { assign("setCompletionBlock", m_completionBlock, std::move(block)); }
-void ProgressHUD::setMode(ProgressHUDMode mode) { assign("setMode", m_mode, mode, Change::Indicator); }
-void ProgressHUD::setAnimationType(ProgressHUDAnimation type) { assign("setAnimationType", m_animationType, type); }
+void ProgressHUD::setCompletionBlock(Block block) { assign(m_completionBlock, std::move(block)); }
+void ProgressHUD::setMode(ProgressHUDMode mode) { assign(m_mode, mode, Change::Indicator); }
+void ProgressHUD::setAnimationType(ProgressHUDAnimation type) { assign(m_animationType, type); }
 void ProgressHUD::setCustomView(const std::shared_ptr<ui::View>& view)
 {
-    assign("setCustomView", m_customView, view, Change::Indicator);
+    assign(m_customView, view, Change::Indicator);
 }
 void ProgressHUD::setDelegate(const std::shared_ptr<ProgressHUDDelegate>& delegate)
 {
-    assign("setDelegate", m_delegate, delegate);
+    assign(m_delegate, delegate);
 }
-void ProgressHUD::setLabelText(const QString& text) { assign("setLabelText", m_labelText, text, Change::Label); }
+void ProgressHUD::setLabelText(const QString& text) { assign(m_labelText, text, Change::Label); }
 void ProgressHUD::setDetailsLabelText(const QString& text)
 {
-    assign("setDetailsLabelText", m_detailsLabelText, text, Change::DetailsLabel);
+    assign(m_detailsLabelText, text, Change::DetailsLabel);
 }
-void ProgressHUD::setOpacity(float opacity) { assign("setOpacity", m_opacity, opacity); }
-void ProgressHUD::setColor(std::optional<ui::Color> color) { assign("setColor", m_color, color); }
-void ProgressHUD::setXOffset(float offset) { assign("setXOffset", m_xOffset, offset); }
-void ProgressHUD::setYOffset(float offset) { assign("setYOffset", m_yOffset, offset); }
-void ProgressHUD::setMargin(float margin) { assign("setMargin", m_margin, margin); }
-void ProgressHUD::setCornerRadius(float radius) { assign("setCornerRadius", m_cornerRadius, radius); }
-void ProgressHUD::setDimBackground(bool dim) { assign("setDimBackground", m_dimBackground, dim); }
-void ProgressHUD::setGraceTime(float seconds) { assign("setGraceTime", m_graceTime, seconds); }
-void ProgressHUD::setMinShowTime(float seconds) { assign("setMinShowTime", m_minShowTime, seconds); }
-void ProgressHUD::setTaskInProgress(bool inProgress) { assign("setTaskInProgress", m_taskInProgress, inProgress); }
+void ProgressHUD::setOpacity(float opacity) { assign(m_opacity, opacity); }
+void ProgressHUD::setColor(std::optional<ui::Color> color) { assign(m_color, color); }
+void ProgressHUD::setXOffset(float offset) { assign(m_xOffset, offset); }
+void ProgressHUD::setYOffset(float offset) { assign(m_yOffset, offset); }
+void ProgressHUD::setMargin(float margin) { assign(m_margin, margin); }
+void ProgressHUD::setCornerRadius(float radius) { assign(m_cornerRadius, radius); }
+void ProgressHUD::setDimBackground(bool dim) { assign(m_dimBackground, dim); }
+void ProgressHUD::setGraceTime(float seconds) { assign(m_graceTime, seconds); }
+void ProgressHUD::setMinShowTime(float seconds) { assign(m_minShowTime, seconds); }
+void ProgressHUD::setTaskInProgress(bool inProgress) { assign(m_taskInProgress, inProgress); }
 void ProgressHUD::setRemoveFromSuperViewOnHide(bool remove)
 {
-    assign("setRemoveFromSuperViewOnHide", m_removeFromSuperViewOnHide, remove);
+    assign(m_removeFromSuperViewOnHide, remove);
 }
-void ProgressHUD::setLabelFont(const ui::Font& font) { assign("setLabelFont", m_labelFont, font, Change::Label); }
-void ProgressHUD::setLabelColor(const ui::Color& color) { assign("setLabelColor", m_labelColor, color, Change::Label); }
+void ProgressHUD::setLabelFont(const ui::Font& font) { assign(m_labelFont, font, Change::Label); }
+void ProgressHUD::setLabelColor(const ui::Color& color) { assign(m_labelColor, color, Change::Label); }
 void ProgressHUD::setDetailsLabelFont(const ui::Font& font)
 {
-    assign("setDetailsLabelFont", m_detailsLabelFont, font, Change::DetailsLabel);
+    assign(m_detailsLabelFont, font, Change::DetailsLabel);
 }
 void ProgressHUD::setDetailsLabelColor(const ui::Color& color)
 {
-    assign("setDetailsLabelColor", m_detailsLabelColor, color, Change::DetailsLabel);
+    assign(m_detailsLabelColor, color, Change::DetailsLabel);
 }
-void ProgressHUD::setProgress(float progress) { assign("setProgress", m_progress, progress, Change::Progress); }
-void ProgressHUD::setMinSize(const ui::Size& size) { assign("setMinSize", m_minSize, size); }
-void ProgressHUD::setSquare(bool square) { assign("setSquare", m_square, square); }
+void ProgressHUD::setProgress(float progress) { assign(m_progress, progress, Change::Progress); }
+void ProgressHUD::setMinSize(const ui::Size& size) { assign(m_minSize, size); }
+void ProgressHUD::setSquare(bool square) { assign(m_square, square); }
 
 // A change that shows on the panel. Layout and drawing are only requested: the platform runs
 // one pass per run-loop turn, so several settings made together show together.
@@ -446,11 +474,9 @@ void ProgressHUD::changed(Change change)
         m_detailsLabel->setTextColor(m_detailsLabelColor);
         break;
     case Change::Progress:
-        // The indicator redraws itself; the panel is unchanged.
-        if (auto round = std::dynamic_pointer_cast<RoundProgressView>(m_indicator))
-            round->setProgress(m_progress);
-        else if (auto bar = std::dynamic_pointer_cast<BarProgressView>(m_indicator))
-            bar->setProgress(m_progress);
+        // An indicator that shows progress redraws itself; the panel is unchanged.
+        if (auto indicator = std::dynamic_pointer_cast<ProgressIndicator>(m_indicator))
+            indicator->setProgress(m_progress);
         return;
     }
     setNeedsLayout();

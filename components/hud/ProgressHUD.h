@@ -49,10 +49,14 @@ enum class ProgressHUDAnimation : std::int32_t {
 // done(): pending delayed hides dropped, alpha 0, removal from the host when asked, the
 // completion block, then the delegate.
 //
-// Loop thread only: every setter and operation must be called on the thread of the run
-// loop (a caller's work may run elsewhere, and its clean-up is posted back). Property changes
-// that show on the panel ask for one layout and redraw, which the platform runs once per
-// run-loop turn, so settings made in the same turn as show() take effect together.
+// Threads: the overlay lives on the run loop's thread. A caller's work runs off it (the method
+// form on a thread of its own, the block forms on a shared background pool or the caller's
+// executor) and its end is posted back to the loop. Setters may be called from any thread:
+// off the loop the change is posted to the loop, in order, and dropped if the overlay has gone
+// by then. Getters, showing and hiding belong to the loop's thread (show and hide abort
+// elsewhere). Property changes that show on the panel ask for one layout and redraw, which the
+// platform runs once per run-loop turn, so settings made in the same turn as show() take
+// effect together.
 class ProgressHUD : public ui::View {
 public:
     using Block = std::function<void()>;
@@ -74,7 +78,7 @@ public:
     static std::shared_ptr<ProgressHUD> HUDForView(const std::shared_ptr<ui::View>& view);
     static std::vector<std::shared_ptr<ProgressHUD>> allHUDsForView(const std::shared_ptr<ui::View>& view);
 
-    // The work's default executor: a task posted to the run loop.
+    // The block forms' executor when none is given: the process-wide background pool.
     static Executor defaultExecutor();
 
     void show(bool animated);
@@ -153,9 +157,10 @@ protected:
 private:
     enum class Change { Indicator, Label, DetailsLabel, Progress };
 
+    static bool onLoopThread();
     void requireLoopThread(const char* what) const;
     template <typename T, typename V>
-    void assign(const char* setter, T& member, V&& value, std::optional<Change> change = std::nullopt);
+    void assign(T& member, V&& value, std::optional<Change> change = std::nullopt);
     void registerForNotifications();
     void setupLabels();
     void updateIndicators();
@@ -166,6 +171,7 @@ private:
     void showUsingAnimation(bool animated);
     void hideUsingAnimation(bool animated);
     void done();
+    static Executor detachedThreadExecutor();
     void startWork(const Executor& executor, std::function<void()> work);
     void cleanUp();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/hud/ProgressIndicator.h"
 #include "platform/ui/Color.h"
 #include "platform/ui/View.h"
 
@@ -8,14 +9,14 @@
 // A determinate progress from 0 to 1, drawn as a pie that fills clockwise from the top or,
 // when annular, as a ring that grows clockwise from the top. Transparent; every property
 // change redraws it.
-class RoundProgressView : public ui::View {
+class RoundProgressView : public ui::View, public ProgressIndicator {
 public:
     // 37 × 37 at the origin.
     static std::shared_ptr<RoundProgressView> create();
     static std::shared_ptr<RoundProgressView> create(const ui::Rect& frame);
 
     float progress() const { return m_progress; }
-    void setProgress(float progress);
+    void setProgress(float progress) override;
     // Pie: the circle's outline; ring: the progress arc.
     ui::Color progressTintColor() const { return m_progressTintColor; }
     void setProgressTintColor(const ui::Color& color);

@@ -1736,13 +1736,17 @@ void SidePanelController::setController(ControllerPtr controller, SidePanelSide 
         return;
     std::weak_ptr<SidePanelController> weak = self;
     std::weak_ptr<ui::ViewController> weakController = controller;
-    enqueueFinishTransitionBlock([weak, weakController, side, carried] {
+    // Whether the adoption moves the view and sends appearance calls is decided now: a side
+    // set before the first appearance is laid out, and told it appears, by the container's
+    // own appearance code when it opens, however late the queue runs.
+    const bool attachView = m_viewFirstAppeared;
+    enqueueFinishTransitionBlock([weak, weakController, side, carried, attachView] {
         auto container = weak.lock();
         auto adopted = weakController.lock();
         // A controller replaced while it waited in the queue is no longer the container's.
         if (!container || !adopted || container->controllerForSide(side) != adopted)
             return;
-        container->adoptSideController(adopted, side, carried);
+        container->adoptSideController(adopted, side, carried, attachView);
     }, controller);
 }
 
@@ -1769,7 +1773,8 @@ void SidePanelController::vacateSideSlot(SidePanelSide side)
     m_sideAppeared[slot(side)] = State::Hidden;
 }
 
-void SidePanelController::adoptSideController(const ControllerPtr& controller, SidePanelSide side, const ui::Rect& frame)
+void SidePanelController::adoptSideController(const ControllerPtr& controller, SidePanelSide side, const ui::Rect& frame,
+                                              bool attachView)
 {
     auto self = this->self();
     // Side controllers are children of the container's grandparent, as far up as there is one.
@@ -1780,7 +1785,7 @@ void SidePanelController::adoptSideController(const ControllerPtr& controller, S
         parent = self;
     parent->addChildViewController(controller);
     SidePanelItem::setSidePanelController(*controller, self);
-    if (m_viewFirstAppeared)
+    if (attachView)
         attachSideView(controller, side, frame);
     controller->didMoveToParentViewController(parent);
     applyCenterViewOpacityIfNeeded();

@@ -455,7 +455,8 @@ private:
     void finishTransitionBlocks();
     void observeTransitionKeys();
     void stopObservingTransitionKeys();
-    void adoptSideController(const ControllerPtr& controller, SidePanelSide side, const ui::Rect& frame);
+    void adoptSideController(const ControllerPtr& controller, SidePanelSide side, const ui::Rect& frame,
+                             bool attachView);
     void attachSideView(const ControllerPtr& controller, SidePanelSide side, const ui::Rect& frame);
     void detachSideView(SidePanelSide side);
     void releaseCenter(const ControllerPtr& old, const ControllerPtr& successor);

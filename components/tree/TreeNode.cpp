@@ -36,10 +36,13 @@ long TreeNode::positionInParent(const TreeNode& parent) const
     return -1;
 }
 
+std::uint64_t TreeNode::s_structureGeneration = 0;
+
 void TreeNode::addChildNode(const Ptr& child)
 {
     if (!child)
         return;
+    ++s_structureGeneration;
     child->m_position = long(m_children.size());
     m_children.push_back(child);
     const long added = child->span();
@@ -101,17 +104,15 @@ void TreeNode::expand()
 
 void TreeNode::collapse()
 {
-    // A collapsed node's subtree is always collapsed already, so only expanded children
-    // need visiting: the cost follows the rows that go, not the size of the subtree.
+    // The whole subtree, expanded or not: a tree built by hand may hold an expanded node
+    // below a collapsed one, and it must come back collapsed too.
     std::vector<TreeNode*> pending { this };
     while (!pending.empty()) {
         TreeNode* node = pending.back();
         pending.pop_back();
         node->setExpandedFlag(false);
-        for (auto it = node->m_children.rbegin(); it != node->m_children.rend(); ++it) {
-            if ((*it)->m_expanded)
-                pending.push_back(it->get());
-        }
+        for (auto it = node->m_children.rbegin(); it != node->m_children.rend(); ++it)
+            pending.push_back(it->get());
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "components/tree/TreeRowSpans.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -35,9 +36,9 @@ public:
     // Does not set the child's parent.
     void addChildNode(const Ptr& child);
 
-    // expand() opens this node and every ancestor; collapse() closes the whole subtree.
-    // Both change flags only: the rows that appear or go are startIndex()+1 to
-    // endIndex(), read after expand() and before collapse().
+    // expand() opens this node and every ancestor; collapse() closes every node of the
+    // subtree, expanded or not. Both change flags only: the rows that appear or go are
+    // startIndex()+1 to endIndex(), read after expand() and before collapse().
     void expand();
     void collapse();
 
@@ -58,6 +59,10 @@ public:
 
 private:
     friend class TreeNodeCollectionController;
+
+    // Bumped by every addChildNode() in any tree, so that item lookups know when the
+    // nodes they indexed may have changed (main thread only, like the views).
+    static std::uint64_t s_structureGeneration;
 
     long span() const;
     long positionInParent(const TreeNode& parent) const;

@@ -114,31 +114,47 @@ void TreeNodeCollectionController::indexItems() const
         }
     }
     m_itemsIndexed = true;
+    m_indexedGeneration = TreeNode::s_structureGeneration;
 }
 
-bool TreeNodeCollectionController::isOnVisibleRow(const TreeNode& node)
+bool TreeNodeCollectionController::itemsIndexed() const
+{
+    return m_itemsIndexed && m_indexedGeneration == TreeNode::s_structureGeneration;
+}
+
+// Every node from `node` up to `ancestor` (excluded) has an expanded parent, and `ancestor`
+// is indeed above it.
+bool TreeNodeCollectionController::isVisibleBelow(const TreeNode& node, const TreeNode& ancestor)
 {
     for (auto parent = node.parent(); parent; parent = parent->parent()) {
         if (!parent->isExpanded())
             return false;
+        if (parent.get() == &ancestor)
+            return true;
     }
-    return true;
+    return false;
 }
 
 long TreeNodeCollectionController::indexForItem(const std::shared_ptr<TreeItem>& item) const
 {
-    if (!item)
+    return indexForItem(item, m_root);
+}
+
+long TreeNodeCollectionController::indexForItem(const std::shared_ptr<TreeItem>& item,
+                                                const std::shared_ptr<TreeNode>& node) const
+{
+    if (!item || !node)
         return -1;
-    if (!m_itemsIndexed)
+    if (!itemsIndexed())
         indexItems();
     const auto bucket = m_nodesByItemHash.find(item->hash());
     if (bucket == m_nodesByItemHash.end())
         return -1;
     long best = -1;
-    for (const TreeNode* node : bucket->second) {
-        if (!node->item()->isEqual(*item) || !isOnVisibleRow(*node))
+    for (const TreeNode* candidate : bucket->second) {
+        if (!candidate->item()->isEqual(*item) || !isVisibleBelow(*candidate, *node))
             continue;
-        const long row = node->startIndex();
+        const long row = candidate->startIndex();
         if (best < 0 || row < best)
             best = row;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -46,15 +47,21 @@ public:
     std::shared_ptr<TreeNode> treeNodeForIndex(long row, const std::shared_ptr<TreeNode>& node) const;
     // The upper visible row whose item equals `item`, or -1.
     long indexForItem(const std::shared_ptr<TreeItem>& item) const;
+    // The same search among the rows below `node` (the node's visible descendants): the
+    // row that the upper match has in the whole tree, or -1. With the root it is the above.
+    long indexForItem(const std::shared_ptr<TreeItem>& item, const std::shared_ptr<TreeNode>& node) const;
 
 private:
     void buildChildren(const Source& source, const std::shared_ptr<TreeNode>& parent, long treeDepthLevel);
     void indexItems() const;
-    static bool isOnVisibleRow(const TreeNode& node);
+    bool itemsIndexed() const;
+    static bool isVisibleBelow(const TreeNode& node, const TreeNode& ancestor);
 
     std::shared_ptr<TreeNode> m_root;
 
-    // Every node by its item's hash, made on the first lookup after the tree changed.
+    // Every node by its item's hash, made on the first lookup after any node gained a child
+    // (through this controller or directly) or the root changed.
     mutable std::unordered_map<std::size_t, std::vector<const TreeNode*>> m_nodesByItemHash;
     mutable bool m_itemsIndexed = false;
+    mutable std::uint64_t m_indexedGeneration = 0;
 };

@@ -13,6 +13,10 @@
 
 #include <utility>
 
+namespace {
+using Method = TreeViewDelegateMethod;
+}
+
 // ---- Creation ---------------------------------------------------------------------------
 
 std::shared_ptr<TreeView> TreeView::create()
@@ -371,7 +375,8 @@ std::shared_ptr<ui::TableViewCell> TreeView::cellForRowAtIndexPath(ui::TableView
 bool TreeView::canEditRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
     const auto dataSource = m_dataSource.lock();
-    const auto row = dataSource ? rowAt(indexPath) : Row {};
+    const bool asks = dataSource && !dataSource->leavesUnanswered(TreeViewDataSource::Method::CanEditRowForItem);
+    const auto row = asks ? rowAt(indexPath) : Row {};
     if (!row)
         return true;
     return dataSource->canEditRowForItem(*this, row.item, row.info).value_or(true);
@@ -380,91 +385,99 @@ bool TreeView::canEditRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexP
 void TreeView::commitEditingStyle(ui::TableView&, ui::TableViewCellEditingStyle style, const ui::IndexPath& indexPath)
 {
     const auto dataSource = m_dataSource.lock();
-    if (const auto row = dataSource ? rowAt(indexPath) : Row {})
+    const bool asks = dataSource && !dataSource->leavesUnanswered(TreeViewDataSource::Method::CommitEditingStyle);
+    if (const auto row = asks ? rowAt(indexPath) : Row {})
         dataSource->commitEditingStyle(*this, style, row.item, row.info);
 }
 
 // ---- The table's delegate ---------------------------------------------------------------
 //
-// Each callback asks the tree's delegate about the row's item; with no delegate, or no node
-// on that row, the default answers.
+// Each callback asks the tree's delegate about the row's item; with no delegate, a method
+// that the delegate leaves to its default, or no node on that row, the default answers. The
+// row is looked up only when the delegate will be asked.
 
 template <typename T, typename Ask>
-T TreeView::askDelegate(const ui::IndexPath& indexPath, T fallback, Ask ask)
+T TreeView::askDelegate(const ui::IndexPath& indexPath, TreeViewDelegate::Method method, T fallback, Ask ask)
 {
     const auto delegate = m_delegate.lock();
-    const auto row = delegate ? rowAt(indexPath) : Row {};
+    const auto row = answers(delegate.get(), method) ? rowAt(indexPath) : Row {};
     if (!row)
         return fallback;
     return ask(*delegate, row).value_or(std::move(fallback));
 }
 
 template <typename Tell>
-void TreeView::tellDelegate(const ui::IndexPath& indexPath, Tell tell)
+void TreeView::tellDelegate(const ui::IndexPath& indexPath, TreeViewDelegate::Method method, Tell tell)
 {
     const auto delegate = m_delegate.lock();
-    if (const auto row = delegate ? rowAt(indexPath) : Row {})
+    if (const auto row = answers(delegate.get(), method) ? rowAt(indexPath) : Row {})
         tell(*delegate, row);
+}
+
+// A method that has fallen through to its default once is never looked up for again.
+bool TreeView::answers(const TreeViewDelegate* delegate, TreeViewDelegate::Method method)
+{
+    return delegate && !delegate->leavesUnanswered(method);
 }
 
 std::optional<double> TreeView::heightForRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    return askDelegate(indexPath, m_tableView->rowHeight(), [&](TreeViewDelegate& d, const Row& row) {
+    return askDelegate(indexPath, Method::HeightForRowForItem, m_tableView->rowHeight(), [&](TreeViewDelegate& d, const Row& row) {
         return d.heightForRowForItem(*this, row.item, row.info);
     });
 }
 
 std::optional<double> TreeView::estimatedHeightForRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    return askDelegate(indexPath, ui::TableView::automaticDimension, [&](TreeViewDelegate& d, const Row& row) {
+    return askDelegate(indexPath, Method::EstimatedHeightForRowForItem, ui::TableView::automaticDimension, [&](TreeViewDelegate& d, const Row& row) {
         return d.estimatedHeightForRowForItem(*this, row.item, row.info);
     });
 }
 
 int TreeView::indentationLevelForRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    return int(askDelegate(indexPath, 0L, [&](TreeViewDelegate& d, const Row& row) {
+    return int(askDelegate(indexPath, Method::IndentationLevelForRowForItem, 0L, [&](TreeViewDelegate& d, const Row& row) {
         return d.indentationLevelForRowForItem(*this, row.item, row.info);
     }));
 }
 
 void TreeView::willDisplayCell(ui::TableView&, const std::shared_ptr<ui::TableViewCell>& cell, const ui::IndexPath& indexPath)
 {
-    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.willDisplayCell(*this, cell, row.item, row.info); });
+    tellDelegate(indexPath, Method::WillDisplayCell, [&](TreeViewDelegate& d, const Row& row) { d.willDisplayCell(*this, cell, row.item, row.info); });
 }
 
 void TreeView::didEndDisplayingCell(ui::TableView&, const std::shared_ptr<ui::TableViewCell>& cell, const ui::IndexPath& indexPath)
 {
-    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.didEndDisplayingCell(*this, cell, row.item, row.info); });
+    tellDelegate(indexPath, Method::DidEndDisplayingCell, [&](TreeViewDelegate& d, const Row& row) { d.didEndDisplayingCell(*this, cell, row.item, row.info); });
 }
 
 void TreeView::accessoryButtonTappedForRowWithIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.accessoryButtonTappedForRowForItem(*this, row.item, row.info); });
+    tellDelegate(indexPath, Method::AccessoryButtonTappedForRowForItem, [&](TreeViewDelegate& d, const Row& row) { d.accessoryButtonTappedForRowForItem(*this, row.item, row.info); });
 }
 
 bool TreeView::shouldHighlightRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    return askDelegate(indexPath, true, [&](TreeViewDelegate& d, const Row& row) {
+    return askDelegate(indexPath, Method::ShouldHighlightRowForItem, true, [&](TreeViewDelegate& d, const Row& row) {
         return d.shouldHighlightRowForItem(*this, row.item, row.info);
     });
 }
 
 void TreeView::didHighlightRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.didHighlightRowForItem(*this, row.item, row.info); });
+    tellDelegate(indexPath, Method::DidHighlightRowForItem, [&](TreeViewDelegate& d, const Row& row) { d.didHighlightRowForItem(*this, row.item, row.info); });
 }
 
 void TreeView::didUnhighlightRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.didUnhighlightRowForItem(*this, row.item, row.info); });
+    tellDelegate(indexPath, Method::DidUnhighlightRowForItem, [&](TreeViewDelegate& d, const Row& row) { d.didUnhighlightRowForItem(*this, row.item, row.info); });
 }
 
 // The delegate may move a selection to another visible row, but not cancel it.
 std::optional<ui::IndexPath> TreeView::willSelectRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
     const auto delegate = m_delegate.lock();
-    const auto row = delegate ? rowAt(indexPath) : Row {};
+    const auto row = answers(delegate.get(), Method::WillSelectRowForItem) ? rowAt(indexPath) : Row {};
     if (!row)
         return indexPath;
     const auto self = shared_from_this();
@@ -475,7 +488,7 @@ std::optional<ui::IndexPath> TreeView::willSelectRowAtIndexPath(ui::TableView&, 
 std::optional<ui::IndexPath> TreeView::willDeselectRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
     const auto delegate = m_delegate.lock();
-    const auto row = delegate ? rowAt(indexPath) : Row {};
+    const auto row = answers(delegate.get(), Method::WillDeselectRowForItem) ? rowAt(indexPath) : Row {};
     if (!row)
         return indexPath;
     const auto self = shared_from_this();
@@ -508,43 +521,43 @@ void TreeView::didSelectRowAtIndexPath(ui::TableView&, const ui::IndexPath& inde
 
 void TreeView::didDeselectRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.didDeselectRowForItem(*this, row.item, row.info); });
+    tellDelegate(indexPath, Method::DidDeselectRowForItem, [&](TreeViewDelegate& d, const Row& row) { d.didDeselectRowForItem(*this, row.item, row.info); });
 }
 
 ui::TableViewCellEditingStyle TreeView::editingStyleForRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    return askDelegate(indexPath, ui::TableViewCellEditingStyle::Delete, [&](TreeViewDelegate& d, const Row& row) {
+    return askDelegate(indexPath, Method::EditingStyleForRowForItem, ui::TableViewCellEditingStyle::Delete, [&](TreeViewDelegate& d, const Row& row) {
         return d.editingStyleForRowForItem(*this, row.item, row.info);
     });
 }
 
 QString TreeView::titleForDeleteConfirmationButtonForRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    return askDelegate(indexPath, QStringLiteral("Delete"), [&](TreeViewDelegate& d, const Row& row) {
+    return askDelegate(indexPath, Method::TitleForDeleteConfirmationButtonForRowForItem, QStringLiteral("Delete"), [&](TreeViewDelegate& d, const Row& row) {
         return d.titleForDeleteConfirmationButtonForRowForItem(*this, row.item, row.info);
     });
 }
 
 bool TreeView::shouldIndentWhileEditingRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    return askDelegate(indexPath, true, [&](TreeViewDelegate& d, const Row& row) {
+    return askDelegate(indexPath, Method::ShouldIndentWhileEditingRowForItem, true, [&](TreeViewDelegate& d, const Row& row) {
         return d.shouldIndentWhileEditingRowForItem(*this, row.item, row.info);
     });
 }
 
 void TreeView::willBeginEditingRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.willBeginEditingRowForItem(*this, row.item, row.info); });
+    tellDelegate(indexPath, Method::WillBeginEditingRowForItem, [&](TreeViewDelegate& d, const Row& row) { d.willBeginEditingRowForItem(*this, row.item, row.info); });
 }
 
 void TreeView::didEndEditingRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.didEndEditingRowForItem(*this, row.item, row.info); });
+    tellDelegate(indexPath, Method::DidEndEditingRowForItem, [&](TreeViewDelegate& d, const Row& row) { d.didEndEditingRowForItem(*this, row.item, row.info); });
 }
 
 bool TreeView::shouldShowMenuForRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath)
 {
-    return askDelegate(indexPath, false, [&](TreeViewDelegate& d, const Row& row) {
+    return askDelegate(indexPath, Method::ShouldShowMenuForRowForItem, false, [&](TreeViewDelegate& d, const Row& row) {
         return d.shouldShowMenuForRowForItem(*this, row.item, row.info);
     });
 }
@@ -552,7 +565,7 @@ bool TreeView::shouldShowMenuForRowAtIndexPath(ui::TableView&, const ui::IndexPa
 bool TreeView::canPerformAction(ui::TableView&, const QString& action, const ui::IndexPath& indexPath,
                                 const std::shared_ptr<void>& sender)
 {
-    return askDelegate(indexPath, false, [&](TreeViewDelegate& d, const Row& row) {
+    return askDelegate(indexPath, Method::CanPerformAction, false, [&](TreeViewDelegate& d, const Row& row) {
         return d.canPerformAction(*this, action, row.item, row.info, sender);
     });
 }
@@ -560,7 +573,7 @@ bool TreeView::canPerformAction(ui::TableView&, const QString& action, const ui:
 void TreeView::performAction(ui::TableView&, const QString& action, const ui::IndexPath& indexPath,
                              const std::shared_ptr<void>& sender)
 {
-    tellDelegate(indexPath, [&](TreeViewDelegate& d, const Row& row) { d.performAction(*this, action, row.item, row.info, sender); });
+    tellDelegate(indexPath, Method::PerformAction, [&](TreeViewDelegate& d, const Row& row) { d.performAction(*this, action, row.item, row.info, sender); });
 }
 
 // ---- Scroll callbacks -------------------------------------------------------------------

@@ -19,6 +19,7 @@ class TreeNodeCollectionController;
 class TreeNodeInfo;
 class TreeViewDataSource;
 class TreeViewDelegate;
+enum class TreeViewDelegateMethod : unsigned;
 
 namespace ui {
 class GestureRecognizer;
@@ -204,12 +205,14 @@ private:
     std::shared_ptr<TreeNode> treeNodeForIndex(long row) const;
     std::optional<ui::IndexPath> indexPathForItem(const Item& item) const;
     Row rowAt(const ui::IndexPath& indexPath) const;
-    // The row callbacks' common part: with no delegate, or no node on the row, the fallback
-    // answers (a question) or nobody is told (a notice).
+    // The row callbacks' common part: with no delegate, a method the delegate is known to
+    // leave to its default (no row lookup then), or no node on the row, the fallback answers
+    // (a question) or nobody is told (a notice).
     template <typename T, typename Ask>
-    T askDelegate(const ui::IndexPath& indexPath, T fallback, Ask ask);
+    T askDelegate(const ui::IndexPath& indexPath, TreeViewDelegateMethod method, T fallback, Ask ask);
     template <typename Tell>
-    void tellDelegate(const ui::IndexPath& indexPath, Tell tell);
+    void tellDelegate(const ui::IndexPath& indexPath, TreeViewDelegateMethod method, Tell tell);
+    static bool answers(const TreeViewDelegate* delegate, TreeViewDelegateMethod method);
 
     // Row changes (table updates), and the tap-driven forms that tell the delegate.
     void expandCellForTreeNode(const std::shared_ptr<TreeNode>& node);

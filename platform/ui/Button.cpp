@@ -133,6 +133,13 @@ std::shared_ptr<Label> Button::titleLabel()
     return m_titleLabel;
 }
 
+void Button::setContentHorizontalAlignment(ContentHorizontalAlignment alignment)
+{
+    m_contentAlignment = alignment;
+    setNeedsLayout();
+    setNeedsDisplay();
+}
+
 void Button::setShowsTouchWhenHighlighted(bool shows)
 {
     m_showsTouch = shows;
@@ -182,8 +189,25 @@ void Button::layoutSubviews()
     const Size imageSize = currentImage().size();
     const Size fits = m_titleLabel->sizeThatFits(Size());
     const double titleWidth = std::min(fits.width, std::max(0.0, b.width() - imageSize.width));
-    const double x = b.x() + (b.width() - imageSize.width - titleWidth) / 2 + imageSize.width;
+    const double x = contentX(imageSize.width + titleWidth) + imageSize.width;
     m_titleLabel->setFrame(Rect(x, b.y() + (b.height() - fits.height) / 2, titleWidth, fits.height));
+}
+
+double Button::titleWidth() const
+{
+    return m_titleLabel && !m_titleLabel->text().isEmpty() ? m_titleLabel->frame().width() : 0;
+}
+
+// The left edge of the image-and-title block of the given width.
+double Button::contentX(double contentWidth) const
+{
+    const Rect b = bounds();
+    switch (m_contentAlignment) {
+    case ContentHorizontalAlignment::Left: return b.x();
+    case ContentHorizontalAlignment::Right: return b.x() + b.width() - contentWidth;
+    case ContentHorizontalAlignment::Center: break;
+    }
+    return b.x() + (b.width() - contentWidth) / 2;
 }
 
 void Button::draw(DrawContext& context)
@@ -193,8 +217,7 @@ void Button::draw(DrawContext& context)
         context.drawImage(background, b);
     if (const Image image = displayedImage(); !image.isNull()) {
         const Size size = image.size();
-        const double titleWidth = m_titleLabel && !m_titleLabel->text().isEmpty() ? m_titleLabel->frame().width() : 0;
-        const double x = b.x() + (b.width() - size.width - titleWidth) / 2;
+        const double x = contentX(size.width + titleWidth());
         context.drawImage(image, Rect(x, b.y() + (b.height() - size.height) / 2, size.width, size.height));
     }
     if (m_showsTouch && isHighlighted()) {

@@ -14,6 +14,9 @@ class Label;
 // The kinds of button; the app uses the custom one (plain, drawn only from what is set).
 enum class ButtonType { Custom = 0 };
 
+// Where the image and title sit across the button, with the phone's values.
+enum class ContentHorizontalAlignment { Center = 0, Left = 1, Right = 2 };
+
 // A control that draws a background image, an image and a title for its current state.
 //
 // Each content is set per state; a state with nothing set shows what the normal state has.
@@ -44,6 +47,10 @@ public:
     // The title's label: set its font here. Made on first use.
     std::shared_ptr<Label> titleLabel();
 
+    // The image and title side by side, as one block placed by this alignment.
+    ContentHorizontalAlignment contentHorizontalAlignment() const { return m_contentAlignment; }
+    void setContentHorizontalAlignment(ContentHorizontalAlignment alignment);
+
     bool showsTouchWhenHighlighted() const { return m_showsTouch; }
     void setShowsTouchWhenHighlighted(bool shows);
     bool adjustsImageWhenHighlighted() const { return m_adjustsImage; }
@@ -65,6 +72,8 @@ private:
     static T lookup(const std::map<unsigned, T>& table, unsigned state, const T& fallback);
     bool darkens() const { return m_adjustsImage && isHighlighted(); }
     void updateTitle();
+    double titleWidth() const;
+    double contentX(double contentWidth) const;
 
     ButtonType m_type;
     std::map<unsigned, Image> m_backgroundImages;
@@ -72,6 +81,7 @@ private:
     std::map<unsigned, QString> m_titles;
     std::map<unsigned, Color> m_titleColors;
     std::shared_ptr<Label> m_titleLabel;
+    ContentHorizontalAlignment m_contentAlignment = ContentHorizontalAlignment::Center;
     bool m_showsTouch = false;
     bool m_adjustsImage = true;
 };

@@ -1,27 +1,30 @@
 #include "platform/ui/HtmlDocument.h"
 
 #include "platform/core/Log.h"
+#include "platform/core/UrlConnection.h"
 #include "platform/ui/Font.h"
+#include "platform/ui/HtmlMarkup.h"
+#include "platform/ui/WebPageLoader.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextFragment>
 #include <cmath>
 
 namespace ui {
 
 namespace {
 
-constexpr double kBrowserBodyMargin = 8;
 constexpr int kBrowserFontSize = 16;
-constexpr auto kOptions = QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption;
-
-const QRegularExpression& styleBlocks()
-{
-    static const QRegularExpression re(QStringLiteral("<style\\b[^>]*>.*?</style\\s*>"), kOptions);
-    return re;
-}
+// Marks the blanks that stand for ideographic spaces.
+constexpr int kIdeographicSpaceProperty = QTextFormat::UserProperty + 1;
+// Drawn in no colour where an ideographic space stands: an ideograph lays out exactly one
+// ideograph wide and follows the line-breaking rules of one, which the space itself (a
+// breaking, collapsible white space to Qt) does not.
+const QString kIdeographicBlank = QStringLiteral("口");
 
 // What stands in for a refused or missing image: nothing visible, at the size the markup asks.
 QImage emptyImage()
@@ -29,6 +32,34 @@ QImage emptyImage()
     QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
+}
+
+// What stands in for a remote image until it arrives, or when it cannot.
+QImage placeholderImage()
+{
+    QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(0xEE, 0xEE, 0xEE));
+    return image;
+}
+
+bool isWebAddress(const QUrl& url)
+{
+    return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+}
+
+// Calls `fn(position, format)` for every image in the document, in order.
+template <typename Fn>
+void forEachImage(const QTextDocument& document, Fn fn)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat())
+                continue;
+            for (int i = 0; i < fragment.length(); ++i)
+                fn(fragment.position() + i, fragment.charFormat().toImageFormat());
+        }
+    }
 }
 
 } // namespace
@@ -51,6 +82,9 @@ HtmlDocument::HtmlDocument(const QString& resourceFolder)
 
 HtmlDocument::~HtmlDocument()
 {
+    // The fetches call back into this document; cancelled, they call nobody.
+    for (const auto& connection : std::as_const(m_fetches))
+        connection->cancel();
     // The layout outlives this class's members while the base class is torn down.
     documentLayout()->setPaintDevice(nullptr);
 }
@@ -61,70 +95,119 @@ void HtmlDocument::setPage(const QString& html, const QUrl& baseUrl)
     if (base.isLocalFile() && !base.path().endsWith(QLatin1Char('/')) && QFileInfo(base.toLocalFile()).isDir())
         base.setPath(base.path() + QLatin1Char('/'));
     setBaseUrl(base);
-    setDocumentMargin(bodyMargin(html));
-    setHtml(adapted(html));
+    setDocumentMargin(HtmlMarkup::bodyMargin(html));
+    setHtml(HtmlMarkup::adapted(html));
+    dropBlockEndingBreaks();
+    fillIdeographicSpaces();
+    collectImages();
 }
 
 double HtmlDocument::layOut(double width)
 {
     setTextWidth(width > 0 ? width : -1);
+    fitImages();
     return size().height();
 }
 
-QString HtmlDocument::adapted(const QString& html)
+QString HtmlDocument::text() const
 {
-    return withExplicitBody(withPixelFontSizes(html));
-}
-
-QString HtmlDocument::withPixelFontSizes(const QString& html)
-{
-    // Qt's style sheets take whole pixels only ("20.000000px" is dropped), so sizes are rounded.
-    static const QRegularExpression size(
-        QStringLiteral("(font-size\\s*:\\s*)(\\d*\\.?\\d+)(?:px)?(?=\\s*(?:[;}\"'!]|$))"), kOptions);
-    QString result;
-    qsizetype done = 0;
-    auto it = size.globalMatch(html);
-    while (it.hasNext()) {
-        const auto m = it.next();
-        result += html.mid(done, m.capturedStart() - done);
-        result += m.captured(1) + QString::number(std::lround(m.captured(2).toDouble())) + QStringLiteral("px");
-        done = m.capturedEnd();
-    }
-    return result + html.mid(done);
-}
-
-QString HtmlDocument::withExplicitBody(const QString& html)
-{
-    static const QRegularExpression body(QStringLiteral("<body\\b"), kOptions);
-    if (html.contains(body))
-        return html;
-    // QTextDocument applies body rules only to a written <body>, and styles only from the head.
-    QString styles;
-    auto it = styleBlocks().globalMatch(html);
-    while (it.hasNext())
-        styles += it.next().captured(0);
-    QString content = html;
-    content.remove(styleBlocks());
-    return QStringLiteral("<html><head>%1</head><body>%2</body></html>").arg(styles, content);
-}
-
-double HtmlDocument::bodyMargin(const QString& html)
-{
-    static const QRegularExpression bodyRule(QStringLiteral("(?:^|[\\s},>])body\\s*\\{([^}]*)\\}"), kOptions);
-    static const QRegularExpression margin(
-        QStringLiteral("(?:^|;)\\s*margin\\s*:\\s*(\\d*\\.?\\d+)(?:px)?\\s*(?:;|$)"), kOptions);
-    double result = kBrowserBodyMargin;
-    auto blocks = styleBlocks().globalMatch(html);
-    while (blocks.hasNext()) {
-        const QString block = blocks.next().captured(0);
-        auto rules = bodyRule.globalMatch(block);
-        while (rules.hasNext()) {
-            const auto m = margin.match(rules.next().captured(1));
-            if (m.hasMatch())
-                result = m.captured(1).toDouble();
+    // toPlainText keeps every position, so the blanks can be put back in place.
+    QString result = toPlainText();
+    for (QTextBlock block = begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.charFormat().boolProperty(kIdeographicSpaceProperty))
+                result.replace(fragment.position(), fragment.length(), QString(fragment.length(), QChar(0x3000)));
         }
     }
     return result;
+}
+
+void HtmlDocument::dropBlockEndingBreaks()
+{
+    // A browser ends the line at a <br>, but opens no new one when the block ends right after
+    // it; QTextDocument would show an empty line there.
+    std::vector<int> breaks;
+    for (QTextBlock block = begin(); block.isValid(); block = block.next()) {
+        if (block.text().endsWith(QChar::LineSeparator))
+            breaks.push_back(block.position() + block.length() - 2);
+    }
+    for (auto it = breaks.rbegin(); it != breaks.rend(); ++it) {
+        QTextCursor cursor(this);
+        cursor.setPosition(*it);
+        cursor.deleteChar();
+    }
+}
+
+void HtmlDocument::fillIdeographicSpaces()
+{
+    for (QTextCursor cursor = find(QString(HtmlMarkup::kIdeographicSpaceMark)); !cursor.isNull();
+         cursor = find(QString(HtmlMarkup::kIdeographicSpaceMark), cursor)) {
+        QTextCharFormat format = cursor.charFormat();
+        const QBrush brush = format.foreground();
+        const QColor ink = brush.style() == Qt::NoBrush ? QColor(Qt::black) : brush.color();
+        format.setForeground(QColor(Qt::transparent));
+        // The underline of a fill-in blank stays in the text's colour.
+        if (format.fontUnderline() && !format.underlineColor().isValid())
+            format.setUnderlineColor(ink);
+        format.setProperty(kIdeographicSpaceProperty, true);
+        cursor.insertText(kIdeographicBlank, format);
+    }
+}
+
+void HtmlDocument::collectImages()
+{
+    m_images.clear();
+    forEachImage(*this, [this](int position, const QTextImageFormat& format) {
+        m_images.push_back({position, format.name(), format.hasProperty(QTextFormat::ImageWidth) ? format.width() : 0,
+                            format.hasProperty(QTextFormat::ImageHeight) ? format.height() : 0});
+        resource(ImageResource, QUrl(format.name()));   // starts remote fetches at once
+    });
+}
+
+void HtmlDocument::fitImages()
+{
+    for (const PageImage& image : m_images) {
+        const QSizeF size = fittedSize(image);
+        QTextCursor cursor(this);
+        cursor.setPosition(image.position);
+        cursor.setPosition(image.position + 1, QTextCursor::KeepAnchor);
+        QTextImageFormat format = cursor.charFormat().toImageFormat();
+        if (format.hasProperty(QTextFormat::ImageWidth) && format.hasProperty(QTextFormat::ImageHeight) &&
+            format.width() == size.width() && format.height() == size.height())
+            continue;   // an unchanged format keeps the layout
+        format.setWidth(size.width());
+        format.setHeight(size.height());
+        cursor.setCharFormat(format);
+    }
+}
+
+QSizeF HtmlDocument::fittedSize(const PageImage& image) const
+{
+    // A placeholder has no size of its own: it shows only at the size the markup gives.
+    const QUrl url = baseUrl().resolved(QUrl(image.name));
+    const bool placeholder = m_fetches.contains(url) || m_failedImages.contains(url);
+    const QImage loaded = placeholder ? QImage() : resource(ImageResource, url).value<QImage>();
+    const QSizeF natural = loaded.isNull() ? QSizeF(0, 0) : QSizeF(loaded.size());
+    QSizeF size(image.width, image.height);
+    if (image.width <= 0 && image.height <= 0)
+        size = natural;
+    else if (image.height <= 0)
+        size.setHeight(natural.width() > 0 ? image.width * natural.height() / natural.width() : 0);
+    else if (image.width <= 0)
+        size.setWidth(natural.height() > 0 ? image.height * natural.width() / natural.height() : 0);
+    const double available = textWidthAt(image.position);
+    if (available > 0 && size.width() > available)
+        size = QSizeF(available, size.height() * available / size.width());
+    return size;
+}
+
+double HtmlDocument::textWidthAt(int position) const
+{
+    if (textWidth() <= 0)
+        return 0;
+    const QTextBlockFormat block = findBlock(position).blockFormat();
+    return textWidth() - 2 * documentMargin() - block.leftMargin() - block.rightMargin() - block.indent() * indentWidth();
 }
 
 bool HtmlDocument::isInside(const QString& path, const QString& folder)
@@ -141,25 +224,66 @@ QVariant HtmlDocument::loadResource(int type, const QUrl& name)
     if (type != ImageResource && type != StyleSheetResource)
         return {};
     const QUrl url = name.isRelative() ? QUrl::fromLocalFile(m_folder + QLatin1Char('/')).resolved(name) : name;
-    const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
     QVariant value;
-    if (!path.isEmpty() && !QFileInfo::exists(path)) {
-        core::log(QStringLiteral("web"), QStringLiteral("missing %1").arg(name.toString()));
-        value = type == ImageResource ? QVariant(emptyImage()) : QVariant(QString());
-    } else if (!path.isEmpty() && isInside(path, m_folder)) {
-        if (type == ImageResource) {
-            const QImage image(path);
-            value = image.isNull() ? emptyImage() : image;
-        } else {
-            QFile file(path);
-            value = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-        }
+    if (type == ImageResource && isWebAddress(url)) {
+        fetchImage(url);
+        value = placeholderImage();
     } else {
-        core::log(QStringLiteral("web"), QStringLiteral("refused %1: not inside the resource folder").arg(name.toString()));
-        value = type == ImageResource ? QVariant(emptyImage()) : QVariant(QString());
+        value = loadLocal(type, name, url.isLocalFile() ? url.toLocalFile() : QString());
     }
     addResource(type, name, value);
     return value;
+}
+
+QVariant HtmlDocument::loadLocal(int type, const QUrl& name, const QString& path)
+{
+    const QVariant nothing = type == ImageResource ? QVariant(emptyImage()) : QVariant(QString());
+    if (!path.isEmpty() && !QFileInfo::exists(path)) {
+        core::log(QStringLiteral("web"), QStringLiteral("missing %1").arg(name.toString()));
+        return nothing;
+    }
+    if (path.isEmpty() || !isInside(path, m_folder)) {
+        core::log(QStringLiteral("web"), QStringLiteral("refused %1: not inside the resource folder").arg(name.toString()));
+        return nothing;
+    }
+    if (type == ImageResource) {
+        const QImage image(path);
+        return image.isNull() ? emptyImage() : image;
+    }
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void HtmlDocument::fetchImage(const QUrl& url)
+{
+    if (m_fetches.contains(url) || m_failedImages.contains(url))
+        return;
+    auto loader = std::make_shared<WebPageLoader>();
+    // `this` outlives the connection's calls: the destructor cancels every fetch.
+    loader->onLoaded = [this, url](const QByteArray& body, const core::UrlResponse&) {
+        QImage image;
+        if (!image.loadFromData(body))
+            core::log(QStringLiteral("web"), QStringLiteral("no image at %1").arg(url.toString()));
+        settleImage(url, image);
+    };
+    loader->onFailed = [this, url](const core::UrlError& error) {
+        core::log(QStringLiteral("web"), QStringLiteral("cannot fetch %1: %2").arg(url.toString(), error.message));
+        settleImage(url, QImage());
+    };
+    core::UrlRequest request;
+    request.url = url;
+    m_fetches.insert(url, core::UrlConnection::create(request, loader));
+}
+
+void HtmlDocument::settleImage(const QUrl& url, const QImage& image)
+{
+    m_fetches.remove(url);
+    if (image.isNull())
+        m_failedImages.insert(url);
+    else
+        addResource(ImageResource, url, image);
+    if (onImageSettled)
+        onImageSettled();
 }
 
 } // namespace ui

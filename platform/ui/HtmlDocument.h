@@ -1,21 +1,34 @@
 #pragma once
 
+#include <QHash>
+#include <QSet>
 #include <QImage>
 #include <QString>
 #include <QTextDocument>
 #include <QUrl>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace core {
+class UrlConnection;
+}
 
 namespace ui {
 
-// The document a web view lays out and draws: HTML as the screens compose it, adapted to
-// what QTextDocument understands, with every file it reads kept inside one folder.
+// The document a web view lays out and draws: HTML as the screens compose it, rewritten by
+// HtmlMarkup into what QTextDocument lays out as a phone's browser would, with every file it
+// reads kept inside one folder.
 //
-// Browsers take unitless CSS font sizes as pixels, style a body that the markup leaves
-// implicit, and give the body a margin of 8 unless its style says otherwise; QTextDocument
-// does none of that, so the page is rewritten first. Images and style sheets load only from
-// local files inside the resource folder; anything else (another folder, "../", a remote
-// address) loads as an empty image and is logged, since QTextDocument would otherwise read a
-// refused image straight from disk.
+// After parsing, the page is mended where QTextDocument's model differs from a browser's: a
+// line break that ends a block leaves no empty line after it, an ideographic space is a blank
+// one ideograph wide that neither collapses nor lets the line break inside "（　）", and an
+// image wider than the text shrinks to it, keeping its aspect ratio. Local images and style
+// sheets load only from files inside the resource folder; anything else there (another
+// folder, "../") loads as an empty image and is logged, since QTextDocument would otherwise
+// read a refused image straight from disk. An http(s) image is fetched with
+// core::UrlConnection; a light placeholder of the size the markup gives stands in until it
+// arrives, and for good when it fails.
 class HtmlDocument : public QTextDocument {
 public:
     explicit HtmlDocument(const QString& resourceFolder);
@@ -26,11 +39,15 @@ public:
     void setPage(const QString& html, const QUrl& baseUrl);
     // Lays the page out at `width` points; returns its height.
     double layOut(double width);
+    // The text a reader sees (ideographic spaces included).
+    QString text() const;
 
-    // The page as QTextDocument reads it.
-    static QString adapted(const QString& html);
-    // The body margin the page's style sets, else the browsers' 8.
-    static double bodyMargin(const QString& html);
+    // Remote images still on their way.
+    int pendingImageCount() const { return int(m_fetches.size()); }
+    // Called from the run loop each time a remote image has arrived or failed; layOut then
+    // gives the page its new height.
+    std::function<void()> onImageSettled;
+
     // Whether a local file lies inside the folder (after resolving links and "..").
     static bool isInside(const QString& path, const QString& folder);
 
@@ -38,11 +55,28 @@ protected:
     QVariant loadResource(int type, const QUrl& name) override;
 
 private:
-    static QString withPixelFontSizes(const QString& html);
-    static QString withExplicitBody(const QString& html);
+    struct PageImage {
+        int position;
+        QString name;
+        double width;    // as the markup gives it, 0 when it gives none
+        double height;
+    };
+
+    void dropBlockEndingBreaks();
+    void fillIdeographicSpaces();
+    void collectImages();
+    void fitImages();
+    QSizeF fittedSize(const PageImage& image) const;
+    double textWidthAt(int position) const;
+    QVariant loadLocal(int type, const QUrl& name, const QString& path);
+    void fetchImage(const QUrl& url);
+    void settleImage(const QUrl& url, const QImage& image);
 
     QString m_folder;
     QImage m_measuringDevice;
+    std::vector<PageImage> m_images;
+    QHash<QUrl, std::shared_ptr<core::UrlConnection>> m_fetches;
+    QSet<QUrl> m_failedImages;
 };
 
 } // namespace ui

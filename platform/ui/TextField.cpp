@@ -178,11 +178,7 @@ void TextField::draw(DrawContext& context)
     const Rect area = textRect();
     const bool showsPlaceholder = m_text.isEmpty();
     const QString shown = showsPlaceholder ? m_placeholder : displayedText();
-    const double width = m_font.widthOfText(shown);
-    double x = alignedX(area, width);
-    // While editing, a text longer than the field shows its end, where the caret is.
-    if (isEditing() && !showsPlaceholder && width > area.width())
-        x = area.maxX() - width;
+    const double x = textX(area, shown, showsPlaceholder);
     const double y = area.y() + (area.height() - m_font.lineHeight()) / 2;
 
     context.saveState();
@@ -190,11 +186,28 @@ void TextField::draw(DrawContext& context)
     if (!shown.isEmpty())
         context.drawText(shown, Point(x, y), m_font, showsPlaceholder ? kPlaceholderColor : m_textColor);
     if (isEditing()) {
-        const double caretX = showsPlaceholder ? alignedX(area, 0) : x + width;
         context.setFillColor(kCaretColor);
-        context.fillRect(Rect(caretX, y, 1.5, m_font.lineHeight()));
+        context.fillRect(caretRect());
     }
     context.restoreState();
+}
+
+double TextField::textX(const Rect& area, const QString& shown, bool showsPlaceholder) const
+{
+    const double width = m_font.widthOfText(shown);
+    // While editing, a text longer than the field shows its end, where the caret is.
+    if (isEditing() && !showsPlaceholder && width > area.width())
+        return area.maxX() - width;
+    return alignedX(area, width);
+}
+
+Rect TextField::caretRect() const
+{
+    const Rect area = textRect();
+    const double y = area.y() + (area.height() - m_font.lineHeight()) / 2;
+    const QString shown = displayedText();
+    const double x = shown.isEmpty() ? alignedX(area, 0) : textX(area, shown, false) + m_font.widthOfText(shown);
+    return Rect(x, y, 1.5, m_font.lineHeight());
 }
 
 void TextField::touchesEnded(const TouchSet& touches, const Event& event)

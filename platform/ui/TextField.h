@@ -49,6 +49,7 @@ public:
     bool resignFirstResponder() override;
     void insertText(const QString& text) override;
     void deleteBackward() override;
+    Rect caretRect() const override;
 
 protected:
     explicit TextField(const Rect& frame);
@@ -60,6 +61,9 @@ protected:
 private:
     void pressReturn();
     Rect textRect() const;
+    // Where the text (or the placeholder) starts; a text longer than the field shows its end
+    // while editing.
+    double textX(const Rect& area, const QString& shown, bool showsPlaceholder) const;
     double alignedX(const Rect& area, double width) const;
     void drawBorder(DrawContext& context) const;
 

@@ -1,6 +1,7 @@
 #include "platform/ui/TextView.h"
 
 #include "platform/ui/DrawContext.h"
+#include "platform/ui/TextLayout.h"
 #include "platform/ui/TextViewDelegate.h"
 #include "platform/ui/Touch.h"
 
@@ -94,6 +95,20 @@ void TextView::draw(DrawContext& context)
     context.clipToRect(bounds());
     context.drawText(shown, Rect(area.x(), area.y() - scrolled, area.width(), height), m_font, m_textColor, align, 0);
     context.restoreState();
+}
+
+Rect TextView::caretRect() const
+{
+    const Rect area = bounds().inset(kTextInsets);
+    QString shown = m_text;
+    shown.replace(QLatin1Char('\n'), QChar(QChar::LineSeparator));
+    TextLayout text(shown, m_font, area.width(), 0);
+    QTextLayout& layout = text.layout();
+    if (shown.isEmpty() || layout.lineCount() == 0)
+        return Rect(area.x(), area.y(), 1.5, m_font.lineHeight());
+    const QTextLine last = layout.lineAt(layout.lineCount() - 1);
+    const double scrolled = isEditing() ? std::max(0.0, text.size().height - area.height()) : 0;
+    return Rect(area.x() + last.cursorToX(int(shown.size())), area.y() + last.y() - scrolled, 1.5, last.height());
 }
 
 void TextView::touchesBegan(const TouchSet&, const Event&) {}

@@ -37,6 +37,8 @@ public:
     bool resignFirstResponder() override;
     void insertText(const QString& text) override;
     void deleteBackward() override;
+    // At the end of the text, where typing goes on.
+    Rect caretRect() const override;
 
 protected:
     explicit TextView(const Rect& frame);

@@ -480,6 +480,11 @@ bool View::isFirstResponder() const
     return w && w->firstResponder().get() == this;
 }
 
+Rect View::caretRect() const
+{
+    return bounds();
+}
+
 void View::insertText(const QString&) {}
 
 void View::deleteBackward() {}

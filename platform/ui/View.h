@@ -153,6 +153,9 @@ public:
     virtual bool becomeFirstResponder();
     virtual bool resignFirstResponder();
     bool isFirstResponder() const;
+    // Where typed text goes, in this view's coordinates; an input method places its candidate
+    // window beside it. A view without a caret answers its bounds.
+    virtual Rect caretRect() const;
     // Keyboard input, sent to the first responder by the window host.
     virtual void insertText(const QString& text);
     virtual void deleteBackward();

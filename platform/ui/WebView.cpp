@@ -66,7 +66,7 @@ WebView::~WebView()
 
 QString WebView::text() const
 {
-    return m_document ? m_document->toPlainText() : QString();
+    return m_document ? m_document->text() : QString();
 }
 
 void WebView::loadHTMLString(const QString& html, const QUrl& baseUrl)
@@ -76,7 +76,7 @@ void WebView::loadHTMLString(const QString& html, const QUrl& baseUrl)
         if (view.m_loadId != id)
             return;
         view.showPage(html, baseUrl);
-        view.finishLoad(id);
+        view.finishWhenImagesSettle(id);
     });
 }
 
@@ -109,6 +109,7 @@ void WebView::cancelRunningLoad()
     if (!m_loading)
         return;
     m_loading = false;
+    m_awaitingImages = false;
     if (m_connection) {
         m_connection->cancel();
         m_connection.reset();
@@ -140,7 +141,7 @@ void WebView::fetch(std::uint64_t id, const core::UrlRequest& request)
             return;
         // An error status still has a page to show, as in a browser; only transport faults fail.
         view->showPage(decodePage(body), response.url.isValid() ? response.url : address);
-        view->finishLoad(id);
+        view->finishWhenImagesSettle(id);
     };
     loader->onFailed = [current, id](const core::UrlError& error) {
         if (auto view = current())
@@ -162,14 +163,40 @@ void WebView::readFile(std::uint64_t id, const QUrl& url)
         return;
     }
     showPage(decodePage(file.readAll()), url);
-    finishLoad(id);
+    finishWhenImagesSettle(id);
 }
 
 void WebView::showPage(const QString& html, const QUrl& baseUrl)
 {
+    m_awaitingImages = false;
     m_document = std::make_unique<HtmlDocument>(core::Bundle::resourcePath());
+    std::weak_ptr<View> weak = weak_from_this();
+    m_document->onImageSettled = [weak] {
+        if (auto self = std::static_pointer_cast<WebView>(weak.lock()))
+            self->imageSettled();
+    };
     m_document->setPage(html, baseUrl);
     updateContentSize();
+}
+
+void WebView::finishWhenImagesSettle(std::uint64_t id)
+{
+    // As a phone's web view, the load ends once its remote images have come or failed; the
+    // page shows meanwhile, with placeholders.
+    if (m_document && m_document->pendingImageCount() > 0) {
+        m_awaitingImages = true;
+        return;
+    }
+    finishLoad(id);
+}
+
+void WebView::imageSettled()
+{
+    updateContentSize();
+    if (m_awaitingImages && m_document->pendingImageCount() == 0) {
+        m_awaitingImages = false;
+        finishLoad(m_loadId);
+    }
 }
 
 void WebView::finishLoad(std::uint64_t id)

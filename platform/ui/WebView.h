@@ -27,7 +27,9 @@ class WebViewDelegate;
 // address: http(s) is fetched with core::UrlConnection, a file URL is read only when it lies
 // inside the resource folder. Every load is reported once as started and once as finished or
 // failed, from the run loop; a load replaced by a newer one before it ended fails as
-// cancelled. No script runs, and the page reads no file outside the resource folder (see
+// cancelled. A page with http(s) images shows at once with placeholders and finishes when
+// the images have come or failed, laid out again (its content size set anew) as each
+// arrives. No script runs, and the page reads no file outside the resource folder (see
 // HtmlDocument).
 class WebView : public View {
 public:
@@ -57,6 +59,8 @@ private:
     void fetch(std::uint64_t id, const core::UrlRequest& request);
     void readFile(std::uint64_t id, const QUrl& url);
     void showPage(const QString& html, const QUrl& baseUrl);
+    void finishWhenImagesSettle(std::uint64_t id);
+    void imageSettled();
     void finishLoad(std::uint64_t id);
     void failLoad(std::uint64_t id, const core::UrlError& error);
     void reportStart();
@@ -71,6 +75,7 @@ private:
     std::weak_ptr<WebViewDelegate> m_delegate;
     std::uint64_t m_loadId = 0;
     bool m_loading = false;
+    bool m_awaitingImages = false;   // the page shows; its remote images are still coming
     double m_layoutWidth = -1;
 };
 

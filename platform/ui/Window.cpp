@@ -30,6 +30,15 @@ Window::Window(const Rect& frame)
 
 Window::~Window() = default;
 
+void Window::setFirstResponder(const std::shared_ptr<View>& view)
+{
+    if (m_firstResponder.lock() == view)
+        return;
+    m_firstResponder = view;
+    if (onFirstResponderChanged)
+        onFirstResponderChanged();
+}
+
 void Window::makeKeyAndVisible()
 {
     makeKeyWindow();

@@ -4,6 +4,7 @@
 #include "platform/ui/View.h"
 
 #include <QImage>
+#include <functional>
 
 namespace ui {
 
@@ -33,6 +34,9 @@ public:
     void setRootViewController(const std::shared_ptr<ViewController>& controller);
 
     std::shared_ptr<View> firstResponder() const { return m_firstResponder.lock(); }
+    // Called after the first responder changed (a field began or ended editing), so the window
+    // host can switch the input method on or off.
+    std::function<void()> onFirstResponderChanged;
 
     // One finger, as the window host and TouchInjector drive it.
     void sendTouch(Touch::Phase phase, const Point& windowLocation, double timestamp);
@@ -45,7 +49,7 @@ private:
     friend class View;
     explicit Window(const Rect& frame);
 
-    void setFirstResponder(const std::shared_ptr<View>& view) { m_firstResponder = view; }
+    void setFirstResponder(const std::shared_ptr<View>& view);
     void showRoot();
     void beginTouch(const Point& location, double timestamp);
     void deliverToView(Touch::Phase phase);

@@ -4,6 +4,8 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Window.h"
 
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -21,9 +23,13 @@ WindowHost::WindowHost(std::shared_ptr<ui::Window> window)
     m_frameTimer.setInterval(16);
     QObject::connect(&m_frameTimer, &QTimer::timeout, [this] { update(); });
     m_frameTimer.start();
+    m_window->onFirstResponderChanged = [this] { firstResponderChanged(); };
 }
 
-WindowHost::~WindowHost() = default;
+WindowHost::~WindowHost()
+{
+    m_window->onFirstResponderChanged = nullptr;
+}
 
 void WindowHost::paintEvent(QPaintEvent*)
 {
@@ -67,33 +73,63 @@ void WindowHost::keyPressEvent(QKeyEvent* event)
     if (!responder)
         return;
     switch (event->key()) {
-    case Qt::Key_Backspace: responder->deleteBackward(); return;
+    case Qt::Key_Backspace: responder->deleteBackward(); break;
     case Qt::Key_Return:
-    case Qt::Key_Enter: responder->insertText(QStringLiteral("\n")); return;
-    default: break;
-    }
-    if (!event->text().isEmpty() && event->text().at(0).isPrint())
+    case Qt::Key_Enter: responder->insertText(QStringLiteral("\n")); break;
+    default:
+        if (event->text().isEmpty() || !event->text().at(0).isPrint())
+            return;
         responder->insertText(event->text());
+        break;
+    }
+    caretMoved();
 }
 
 void WindowHost::inputMethodEvent(QInputMethodEvent* event)
 {
     auto responder = m_window->firstResponder();
-    if (responder && !event->commitString().isEmpty())
+    if (responder && !event->commitString().isEmpty()) {
         responder->insertText(event->commitString());
+        caretMoved();
+    }
     event->accept();
+}
+
+void WindowHost::answerInputMethodQuery(QInputMethodQueryEvent* query) const
+{
+    const auto responder = m_window->firstResponder();
+    if (query->queries() & Qt::ImEnabled)
+        query->setValue(Qt::ImEnabled, responder != nullptr);
+    if ((query->queries() & Qt::ImCursorRectangle) && responder) {
+        const Rect caret = responder->convertRectTo(responder->caretRect(), m_window.get());
+        query->setValue(Qt::ImCursorRectangle, caret.toQRectF());
+    }
+    if (query->queries() & Qt::ImHints)
+        query->setValue(Qt::ImHints, int(Qt::ImhNone));
+    query->accept();
+}
+
+void WindowHost::firstResponderChanged()
+{
+    if (QGuiApplication::focusObject() != this)
+        return;
+    // A half-composed word was meant for the field that lost the focus, not the next one.
+    QGuiApplication::inputMethod()->reset();
+    QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImHints | Qt::ImCursorRectangle);
+}
+
+void WindowHost::caretMoved()
+{
+    if (QGuiApplication::focusObject() == this)
+        QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
 }
 
 bool WindowHost::event(QEvent* event)
 {
     switch (event->type()) {
-    case QEvent::InputMethodQuery: {
-        auto* query = static_cast<QInputMethodQueryEvent*>(event);
-        if (query->queries() & Qt::ImEnabled)
-            query->setValue(Qt::ImEnabled, m_window->firstResponder() != nullptr);
-        query->accept();
+    case QEvent::InputMethodQuery:
+        answerInputMethodQuery(static_cast<QInputMethodQueryEvent*>(event));
         return true;
-    }
     case QEvent::InputMethod:
         inputMethodEvent(static_cast<QInputMethodEvent*>(event));
         return true;

@@ -5,6 +5,7 @@
 #include <memory>
 
 class QInputMethodEvent;
+class QInputMethodQueryEvent;
 
 namespace ui {
 
@@ -14,6 +15,10 @@ class Window;
 // second, turns the left mouse button into touches and the keyboard and input method into
 // the first responder's text input, and reports the window being hidden or minimised (and
 // shown again) to the application as entering the background (and the foreground).
+//
+// The input method is on exactly while some view is the first responder: Qt asks only when
+// the focus moves between its own windows, so the host tells it again whenever the first
+// responder changes inside the window, and after every edit (the caret moved).
 class WindowHost : public QRasterWindow {
 public:
     explicit WindowHost(std::shared_ptr<ui::Window> window);
@@ -30,6 +35,9 @@ protected:
 private:
     void sendTouch(int phase, QMouseEvent* event);
     void inputMethodEvent(QInputMethodEvent* event);
+    void answerInputMethodQuery(QInputMethodQueryEvent* query) const;
+    void firstResponderChanged();
+    void caretMoved();
     void updateBackgroundState();
 
     std::shared_ptr<ui::Window> m_window;

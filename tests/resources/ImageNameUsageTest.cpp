@@ -133,7 +133,7 @@ TEST(ImageNameUsage, FlagsUnknownUnbuiltAndMissizedImages)
 TEST(ImageNameUsage, EveryNameInTheCodeIsInTheTableAndBuiltAtItsSize)
 {
     ASSERT_FALSE(resourceDir().isEmpty());
-    const QStringList folders = {QStringLiteral("platform"), QStringLiteral("shell"), QStringLiteral("practice"),
+    const QStringList folders = {QStringLiteral("platform"), QStringLiteral("appbase"), QStringLiteral("shell"), QStringLiteral("practice"),
                                  QStringLiteral("browse"), QStringLiteral("components")};
     const auto uses = ImageNameScanner::scanTree(QStringLiteral(QBANK_SOURCE_DIR), folders);
     const QStringList problems = problemsWith(uses, resourceDir());

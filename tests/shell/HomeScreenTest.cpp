@@ -8,6 +8,13 @@
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 #include "appbase/CommonUtil.h"
+#include "browse/NoteDirView.h"
+#include "browse/RecordViewController.h"
+#include "browse/SpecialViewController.h"
+#include "practice/ExamStartViewController.h"
+#include "practice/PaperViewController.h"
+#include "shell/account/LoginViewController.h"
+#include "shell/account/SystemViewController.h"
 #include "tests/support/AppTest.h"
 
 #include <QJsonObject>
@@ -53,8 +60,16 @@ protected:
     std::shared_ptr<ui::Window> m_window;
 };
 
-TEST_F(HomeScreenTest, ContentButtonsNeedAnAccountAndASubject)
+// What each button opens once its guard lets it through.
+template<class Screen>
+bool opens(const std::shared_ptr<ui::ViewController>& presented)
 {
+    return std::dynamic_pointer_cast<Screen>(presented) != nullptr;
+}
+
+TEST_F(HomeScreenTest, ContentButtonsNeedAnAccountAndASubjectThenOpenTheirScreens)
+{
+    useServer(refusingServerUrl());
     struct Case {
         bool signedIn;
         std::optional<QString> subject;
@@ -67,21 +82,56 @@ TEST_F(HomeScreenTest, ContentButtonsNeedAnAccountAndASubject)
         {true, QString(""), {"请选择科目"}},
         {true, QString("S1"), {}},
     };
-    const QStringList guarded{"备考专区", "历年真题", "模拟押题", "专项练习", "错题收藏"};
+    using Check = bool (*)(const std::shared_ptr<ui::ViewController>&);
+    const QList<QPair<QString, Check>> guarded{
+        {"备考专区", &opens<NoteDirView>},
+        {"历年真题",
+         [](const std::shared_ptr<ui::ViewController>& vc) {
+             auto list = std::dynamic_pointer_cast<PaperViewController>(vc);
+             return list && list->type() == 0;
+         }},
+        {"模拟押题",
+         [](const std::shared_ptr<ui::ViewController>& vc) {
+             auto list = std::dynamic_pointer_cast<PaperViewController>(vc);
+             return list && list->type() == 1;
+         }},
+        {"专项练习", &opens<SpecialViewController>},
+        {"错题收藏", &opens<RecordViewController>},
+    };
+    auto closePresented = [&] {
+        m_home->dismissViewController(false);
+        return pumpUntil([&] { return !m_home->presentedViewController(); });
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.signedIn << " " << c.subject.value_or("<none>").toStdString());
         CommonUtil::setAccount(c.signedIn ? std::optional(QJsonObject{{"code", "u1"}}) : std::nullopt);
         CommonUtil::setSubjectCode(c.subject);
-        for (const QString& caption : guarded)
+        for (const auto& [caption, check] : guarded) {
             EXPECT_EQ(tapAndCollect(caption), c.toast) << caption.toStdString();
-        // The two actions no control is wired to guard the same way.
-        m_home->ksClick(nullptr);
-        m_home->zjClick(nullptr);
-        EXPECT_EQ(toastTexts(m_home->view()), c.toast + c.toast);
-        m_clock.advance(2.0);
+            if (!c.toast.isEmpty()) {
+                EXPECT_FALSE(m_home->presentedViewController()) << caption.toStdString();
+                continue;
+            }
+            EXPECT_TRUE(check(m_home->presentedViewController())) << caption.toStdString();
+            ASSERT_TRUE(closePresented());
+        }
+        // The two actions no control is wired to guard the same way, then start a run.
+        for (const auto& [action, kind] : {std::pair{&MainViewController::ksClick, 4}, std::pair{&MainViewController::zjClick, 5}}) {
+            (m_home.get()->*action)(nullptr);
+            EXPECT_EQ(toastTexts(m_home->view()), c.toast);
+            m_clock.advance(2.0);
+            auto run = std::dynamic_pointer_cast<ExamStartViewController>(m_home->presentedViewController());
+            EXPECT_EQ(run ? run->type() : -1, c.toast.isEmpty() ? kind : -1);
+            if (run)
+                ASSERT_TRUE(closePresented());
+        }
         // Settings and login always act, whoever is signed in.
         EXPECT_TRUE(tapAndCollect("系统设置").isEmpty());
+        EXPECT_TRUE(opens<SystemViewController>(m_home->presentedViewController()));
+        ASSERT_TRUE(closePresented());
         EXPECT_TRUE(tapAndCollect("用户登陆").isEmpty());
+        EXPECT_TRUE(opens<LoginViewController>(m_home->presentedViewController()));
+        ASSERT_TRUE(closePresented());
     }
 }
 

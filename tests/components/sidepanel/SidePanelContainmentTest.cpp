@@ -5,7 +5,9 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/Layer.h"
 #include "platform/ui/TabBarItem.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/View.h"
+#include "platform/ui/Window.h"
 #include "support/ContainmentRecorder.h"
 #include "support/SidePanelFixture.h"
 
@@ -130,6 +132,44 @@ TEST_F(SidePanelContainment, QueuedSideOfARootContainerKeepsItsBackReferenceButI
         EXPECT_FALSE(line.startsWith(QStringLiteral("right didMove"))) << line.toStdString();
     EXPECT_EQ(right->parentViewController(), nullptr);
     EXPECT_EQ(SidePanelItem::sidePanelControllerCore(*right), container);
+}
+
+// A side queued before the first appearance is adopted later, when the container has a
+// parent; its closed side is told nothing then, and appears once, when it opens.
+TEST_F(SidePanelContainment, QueuedClosedSideAppearsOnlyWhenItOpens)
+{
+    for (bool parentAtFirstAppearance : {true, false}) {
+        SetUp();
+        auto parent = ui::ViewController::create();
+        window = ui::Window::create(ui::Screen::main().bounds());
+        if (parentAtFirstAppearance) {
+            parent->addChildViewController(container);
+            parent->view()->addSubview(container->view());
+            container->didMoveToParentViewController(parent);
+            window->setRootViewController(parent);
+        } else {
+            window->setRootViewController(container);
+        }
+        window->makeKeyAndVisible();
+        step(0.5);
+        if (!parentAtFirstAppearance) {
+            // Gaining a parent while on screen runs the queue.
+            parent->addChildViewController(container);
+            step(0.5);
+        }
+        ASSERT_EQ(menu->parentViewController(), container) << parentAtFirstAppearance;
+        EXPECT_FALSE(take().filter(QStringLiteral("menu ")).contains(QStringLiteral("menu willAppear")))
+            << parentAtFirstAppearance;
+        EXPECT_EQ(container->sideAppearance(Left), SidePanelAppearance::Hidden);
+
+        container->openLeftViewAnimated(false);
+        step(0.5);
+        const QStringList opened = take();
+        EXPECT_EQ(opened.count(QStringLiteral("menu willAppear")), 1) << parentAtFirstAppearance;
+        EXPECT_EQ(opened.count(QStringLiteral("menu didAppear")), 1) << parentAtFirstAppearance;
+        EXPECT_EQ(container->sideAppearance(Left), SidePanelAppearance::Shown);
+        TearDown();
+    }
 }
 
 TEST_F(SidePanelContainment, TitleFollowsTheCentre)

@@ -209,6 +209,40 @@ TEST(TreeNodeCollectionControllerTest, ItemRowIsTheUpperVisibleEqualOne)
     EXPECT_EQ(controller->indexForItem(nullptr), -1);
 }
 
+// Nodes appended straight to the tree, after a lookup has been made, are found at once.
+TEST(TreeNodeCollectionControllerTest, LookupsSeeNodesAddedDirectly)
+{
+    OutlineSource outline({ { "A", true, { { "A1" } } }, { "B" } });
+    const auto controller = outline.build(); // rows: A, A1, B
+    ASSERT_EQ(controller->indexForItem(std::make_shared<NamedItem>("B")), 2);
+
+    const auto a = nodeNamed(*controller, "A");
+    const auto a2 = TreeNode::create(std::make_shared<NamedItem>("A2"), a, false);
+    a->addChildNode(a2); // rows: A, A1, A2, B
+    const auto c = TreeNode::create(std::make_shared<NamedItem>("C"), controller->root(), false);
+    controller->root()->addChildNode(c);
+    EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("A2")), 2);
+    EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("B")), 3);
+    EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("C")), 4);
+}
+
+// Below a given node: only its visible descendants count, and the answer is the row in the
+// whole tree, so the row lookup below the same node gives the node back.
+TEST(TreeNodeCollectionControllerTest, ItemRowBelowAGivenNode)
+{
+    OutlineSource outline({ { "X", true, { { "Dup" }, { "Y", false, { { "Dup" } } } } }, { "Z", true, { { "Dup" } } } });
+    const auto controller = outline.build(); // rows: X, Dup, Y, Z, Dup
+    const auto probe = std::make_shared<NamedItem>("Dup");
+    const auto z = nodeNamed(*controller, "Z");
+    EXPECT_EQ(controller->indexForItem(probe, controller->root()), 1);
+    EXPECT_EQ(controller->indexForItem(probe, z), 4);
+    EXPECT_EQ(controller->treeNodeForIndex(4, z)->parent(), z);
+    EXPECT_EQ(controller->indexForItem(probe, nodeNamed(*controller, "Y")), -1); // Y is collapsed
+    EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("X"), z), -1); // not below Z
+    z->collapse();
+    EXPECT_EQ(controller->indexForItem(probe, z), -1);
+}
+
 TEST(TreeNodeCollectionControllerTest, EqualityDecidesNotTheHash)
 {
     // Items that all hash alike must still be told apart by isEqual, and plain items

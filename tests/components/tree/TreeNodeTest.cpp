@@ -86,3 +86,22 @@ TEST(TreeNodeTest, AppendingUnderAnOpenNodeMovesTheRowsBelow)
     HandBuilt::attach(t.a2); // under a collapsed node: nothing moves
     EXPECT_EQ(t.b->startIndex(), 5);
 }
+
+// By hand a collapsed node can hold an expanded one; collapsing an ancestor closes both, so
+// expanding them again shows direct children only.
+TEST(TreeNodeTest, CollapseClosesTheWholeSubtreeExpandedOrNot)
+{
+    HandBuilt t;
+    const auto deep = TreeNode::create(std::make_shared<TreeItem>(), t.a1, true); // under collapsed a1
+    t.a1->addChildNode(deep);
+    HandBuilt::attach(deep);
+    t.a->expand(); // rows: a, a1, a2, b
+    ASSERT_EQ(t.root->numberOfVisibleDescendants(), 4);
+
+    t.a->collapse();
+    EXPECT_FALSE(deep->isExpanded());
+    EXPECT_EQ(t.root->numberOfVisibleDescendants(), 2);
+    t.a1->expand(); // rows: a, a1, a1x, deep, a2, b; deep's child stays hidden
+    EXPECT_EQ(t.root->numberOfVisibleDescendants(), 6);
+    EXPECT_EQ(t.b->startIndex(), 5);
+}

@@ -4,6 +4,7 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 using core::Record;
@@ -124,4 +125,56 @@ TEST(RecordTest, StringValueFormatsAsPercentAt)
     EXPECT_EQ(Record::stringValue(r["arr"]), R"([1,"a"])");
     EXPECT_EQ(Record::stringValue(r["obj"]), R"({"k":1})");
     EXPECT_EQ(Record::stringValue(QJsonValue(7)), "7");
+}
+
+// Every JSON shape through the checked reads and the three texts of a value. A reply of the
+// wrong shape must read as empty, never as garbage; whole numbers never show ".0" or an
+// exponent, however they were written or stored.
+TEST(RecordTest, CheckedReadsAndTextsOverEveryJsonType)
+{
+    const QJsonValue parsed = *Record::parse(R"([3.0, 1e20, -0.0, 1E2, 2.50])");
+    struct Row {
+        const char* name;
+        QJsonValue value;
+        const char* text;        // stringValue
+        const char* body;        // bodyText
+        const char* screen;      // screenText
+        int arraySize;           // -1: not an array
+        int objectSize;          // -1: not an object
+    };
+    const Row rows[] = {
+        {"undefined", QJsonValue(QJsonValue::Undefined), "", "(null)", "", -1, -1},
+        {"null", QJsonValue(QJsonValue::Null), "<null>", "<null>", "", -1, -1},
+        {"true", QJsonValue(true), "1", "1", "1", -1, -1},
+        {"false", QJsonValue(false), "0", "0", "0", -1, -1},
+        {"int", QJsonValue(42), "42", "42", "42", -1, -1},
+        {"negative int", QJsonValue(qint64(-9000000000)), "-9000000000", "-9000000000", "-9000000000", -1, -1},
+        {"fraction", QJsonValue(-0.125), "-0.125", "-0.125", "-0.125", -1, -1},
+        {"whole double", QJsonValue(3.0), "3", "3", "3", -1, -1},
+        {"negative zero", QJsonValue(-0.0), "0", "0", "0", -1, -1},
+        {"big whole double", QJsonValue(1e20), "100000000000000000000", "100000000000000000000", "100000000000000000000", -1, -1},
+        {"parsed 3.0", parsed[0], "3", "3", "3", -1, -1},
+        {"parsed 1e20", parsed[1], "100000000000000000000", "100000000000000000000", "100000000000000000000", -1, -1},
+        {"parsed -0.0", parsed[2], "0", "0", "0", -1, -1},
+        {"parsed 1E2", parsed[3], "100", "100", "100", -1, -1},
+        {"parsed 2.50", parsed[4], "2.5", "2.5", "2.5", -1, -1},
+        {"empty string", QJsonValue(""), "", "", "", -1, -1},
+        {"string", QJsonValue(QStringLiteral("第1章")), "第1章", "第1章", "第1章", -1, -1},
+        {"numeric string", QJsonValue("3.0"), "3.0", "3.0", "3.0", -1, -1},
+        {"array", QJsonArray{1, "a"}, R"([1,"a"])", R"([1,"a"])", R"([1,"a"])", 2, -1},
+        {"empty array", QJsonArray(), "[]", "[]", "[]", 0, -1},
+        {"object", QJsonObject{{"k", 1}}, R"({"k":1})", R"({"k":1})", R"({"k":1})", -1, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(Record::stringValue(row.value), QString::fromUtf8(row.text));
+        EXPECT_EQ(Record::bodyText(row.value), QString::fromUtf8(row.body));
+        EXPECT_EQ(Record::screenText(row.value), QString::fromUtf8(row.screen));
+        EXPECT_EQ(Record::array(row.value).size(), std::max(row.arraySize, 0));
+        EXPECT_EQ(Record::object(row.value).size(), std::max(row.objectSize, 0));
+        if (row.arraySize >= 0)
+            EXPECT_EQ(Record::array(row.value), row.value.toArray());
+        if (row.objectSize >= 0)
+            EXPECT_EQ(Record::object(row.value), row.value.toObject());
+    }
 }

@@ -9,6 +9,7 @@
 #include "platform/ui/WebViewDelegate.h"
 #include "support/UiFixture.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QTcpServer>
@@ -262,4 +263,78 @@ TEST_F(WebViewTest, AnUnreachableAddressFailsOnceAndAGoneViewHearsNothing)
     web.reset();   // leaving while the page loads cancels it
     EXPECT_EQ(core::UrlConnection::runningCount(), 0u);
     EXPECT_EQ(log->events, QStringList{"start"});
+}
+
+TEST_F(WebViewTest, RemoteImagesArriveLaterAndFailedOnesLeaveAPlaceholder)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImage wide(480, 120, QImage::Format_ARGB32);
+    wide.fill(Qt::red);
+    ASSERT_TRUE(wide.save(&buffer, "PNG"));
+    PageServer server(200, png);
+    quint16 deadPort;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        deadPort = probe.serverPort();
+    }
+    const QString dead = QStringLiteral("http://127.0.0.1:%1/gone.png").arg(deadPort);
+
+    web->setFrame(Rect(0, 0, 365, 50));
+    web->loadHTMLString(kStyle.arg("16", "<img src='%1'><br/><img src='%2' width='40' height='20'>").arg(server.url("/wide.png").toString(), dead),
+                        QUrl::fromLocalFile(resources));
+    step();
+    // The page shows at once, with placeholders; the load ends when both images have settled.
+    EXPECT_EQ(log->events, QStringList{"start"});
+    const double before = web->scrollView()->contentSize().height;
+    EXPECT_LT(before, 60);
+    ASSERT_TRUE(core::RunLoop::main().runUntil([&] { return log->ended(); }, 10));
+    EXPECT_EQ(log->events, (QStringList{"start", "finish"}));
+    const double after = web->scrollView()->contentSize().height;
+    EXPECT_GT(after, before + 60);   // reported again, with the image in it
+
+    web->setFrame(Rect(0, 0, 365, after));
+    web->layoutIfNeeded();
+    const QImage image = Renderer::renderLayer(*web->layer(), 1);
+    EXPECT_NEAR(pixelsLike(image, Qt::red), 365 * 91.25, 400);   // 480 x 120 shrunk to the view's 365 points
+    int placeholder = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            placeholder += image.pixelColor(x, y) == QColor(0xEE, 0xEE, 0xEE);
+    EXPECT_NEAR(placeholder, 40 * 20, 60);
+
+    // A view that goes away while an image comes stops fetching it.
+    web->loadHTMLString(QStringLiteral("<img src='%1'>").arg(server.url("/again.png").toString()), QUrl());
+    step();
+    EXPECT_EQ(core::UrlConnection::runningCount(), 1u);
+    web.reset();
+    EXPECT_EQ(core::UrlConnection::runningCount(), 0u);
+}
+
+TEST_F(WebViewTest, TheReportedHeightIsWhatIsDrawn)
+{
+    writeImage(resources + "/badge.png", Qt::red);
+    const QString pages[] = {
+        kStyle.arg("24.000000", "<img src='badge.png'  width='60' height='24'><p>C 语言中，循环语句 for(i = 0; i < 5; i++) 的循环体执行（　）次。</p>"),
+        kStyle.arg("16.000000", "解析：正确答案A,你的答案《B》<br/><br/><br/><p>i 取 0、1、2、3、4 共 5 次。</p>"),
+        QStringLiteral("<style>body{margin:0}</style><h3 style='font-size:12px'>标题</h3><p style='text-indent:2em'>一二三四五六七八九十一二三四五六七八九十</p>"),
+        kStyle.arg("16", "<img src='badge.png' width='480' height='240'>")};
+    for (const QString& page : pages) {
+        web->setFrame(Rect(0, 0, 365, 50));
+        web->loadHTMLString(page, QUrl::fromLocalFile(resources));
+        step();
+        const double height = web->scrollView()->contentSize().height;
+        web->setFrame(Rect(0, 0, 365, height + 40));
+        web->layoutIfNeeded();
+        const QImage image = Renderer::renderLayer(*web->layer(), 1);
+        int lowestInk = -1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 160)
+                    lowestInk = y;
+        EXPECT_LT(lowestInk, height) << page.toStdString();
+        EXPECT_GT(lowestInk, height - 12) << page.toStdString();
+    }
 }

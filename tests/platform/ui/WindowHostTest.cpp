@@ -2,6 +2,8 @@
 
 #include "platform/ui/Application.h"
 #include "platform/ui/ApplicationDelegate.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/Touch.h"
 #include "platform/ui/Window.h"
 #include "support/UiFixture.h"
@@ -9,6 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -112,4 +118,56 @@ TEST_F(WindowHostTest, HidingTheWindowEntersTheBackground)
     host->show();
     EXPECT_EQ(delegate->log, (QStringList{"background", "foreground"}));
     EXPECT_EQ(Application::shared().state(), Application::State::Active);
+}
+
+// Qt asks whether a window takes an input method only when the focus moves between its own
+// windows. A field that starts editing in a window that already has the focus must switch
+// the input method on itself, and say where its caret is, so that Chinese can be typed.
+TEST_F(WindowHostTest, EditingInAFocusedWindowSwitchesTheInputMethodOn)
+{
+    host->show();
+    host->requestActivate();
+    QElapsedTimer waited;
+    waited.start();
+    while (QGuiApplication::focusWindow() != host.get() && waited.elapsed() < 5000)
+        QCoreApplication::processEvents();
+    ASSERT_EQ(QGuiApplication::focusObject(), host.get()) << "the offscreen platform gives the window the focus";
+
+    int updates = 0;
+    QObject::connect(QGuiApplication::inputMethod(), &QInputMethod::cursorRectangleChanged, host.get(), [&] { ++updates; });
+    const auto ask = [&](Qt::InputMethodQuery what) {
+        QInputMethodQueryEvent query(what);
+        QCoreApplication::sendEvent(host.get(), &query);
+        return query.value(what);
+    };
+
+    auto field = TextField::create(Rect(20, 160, 150, 30));
+    auto textView = TextView::create(Rect(20, 200, 150, 80));
+    window->addSubview(field);
+    window->addSubview(textView);
+    EXPECT_FALSE(ask(Qt::ImEnabled).toBool());
+    for (const std::shared_ptr<View>& editor : {std::shared_ptr<View>(field), std::shared_ptr<View>(textView)}) {
+        SCOPED_TRACE(editor == field ? "text field" : "text view");
+        const int before = updates;
+        ASSERT_TRUE(editor->becomeFirstResponder());
+        EXPECT_GT(updates, before) << "the input method is told at once";
+        EXPECT_TRUE(ask(Qt::ImEnabled).toBool());
+        const QRectF empty = QGuiApplication::inputMethod()->cursorRectangle();
+        EXPECT_TRUE(editor->frame().toQRectF().contains(empty.topLeft())) << "the caret, in window coordinates";
+        EXPECT_GT(empty.height(), 0);
+
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("中文"));
+        const int beforeTyping = updates;
+        QCoreApplication::sendEvent(host.get(), &commit);
+        EXPECT_GT(updates, beforeTyping);
+        const QRectF typed = QGuiApplication::inputMethod()->cursorRectangle();
+        EXPECT_GT(typed.x(), empty.x() + 10) << "the caret follows the text";
+        EXPECT_NEAR(typed.y(), empty.y(), 0.5);
+    }
+    EXPECT_EQ(field->text(), QStringLiteral("中文"));
+    EXPECT_EQ(textView->text(), QStringLiteral("中文"));
+
+    ASSERT_TRUE(textView->resignFirstResponder());
+    EXPECT_FALSE(ask(Qt::ImEnabled).toBool());
 }

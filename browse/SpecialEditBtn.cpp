@@ -1,0 +1,11 @@
+#include "browse/SpecialEditBtn.h"
+
+std::shared_ptr<SpecialEditBtn> SpecialEditBtn::create()
+{
+    return std::shared_ptr<SpecialEditBtn>(new SpecialEditBtn());
+}
+
+SpecialEditBtn::SpecialEditBtn()
+    : ui::Button(ui::ButtonType::Custom, ui::Rect())
+{
+}

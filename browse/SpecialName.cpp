@@ -1,0 +1,11 @@
+#include "browse/SpecialName.h"
+
+std::shared_ptr<SpecialName> SpecialName::create()
+{
+    return std::shared_ptr<SpecialName>(new SpecialName());
+}
+
+SpecialName::SpecialName()
+    : ui::Label(ui::Rect())
+{
+}

@@ -1,0 +1,19 @@
+#include "shell/account/ImageButton.h"
+
+#include "appbase/CommonUtil.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
+
+std::shared_ptr<ui::Button> ImageButton::create(const QString& imageName, const QString& caption)
+{
+    const ui::Image image = ui::Image::named(CommonUtil::getImageName(imageName, QStringLiteral(".png")));
+    const ui::Size size = CommonUtil::scaledSize(image, CommonUtil::getScale());
+    auto button = ui::Button::create(ui::ButtonType::Custom);
+    button->setBackgroundImage(image, ui::ControlState::Normal);
+    button->setBackgroundImage(image, ui::ControlState::Highlighted);
+    button->setShowsTouchWhenHighlighted(false);
+    button->setAdjustsImageWhenHighlighted(true);
+    button->setFrame(ui::Rect(0, 0, size.width, size.height));
+    button->setAccessibilityLabel(caption);
+    return button;
+}

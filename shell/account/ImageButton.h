@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+namespace ui {
+class Button;
+}
+
+// The image buttons of the account and settings screens: a custom button whose background
+// image, for the normal and the pressed state, is the named artwork; no touch glow, darkened
+// while pressed, as big as the image's scaled size (at the origin until the screen places it).
+class ImageButton {
+public:
+    ImageButton() = delete;
+
+    // `caption` is what the image says; it becomes the accessibility label.
+    static std::shared_ptr<ui::Button> create(const QString& imageName, const QString& caption);
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "components/hud/ProgressHUD.h"
+#include "server/ServerInstance.h"
+
+#include <httplib.h>
+
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonValue>
+#include <QUrlQuery>
+
+// Whether the wait overlay over `view` has faded out (toasts aside): until then it takes taps.
+inline bool overlaysGone(const std::shared_ptr<ui::View>& view)
+{
+    for (const auto& hud : ProgressHUD::allHUDsForView(view)) {
+        if (hud->mode() != ProgressHUDMode::Text && hud->alpha() > 0)
+            return false;
+    }
+    return true;
+}
+
+inline QString screenshotPath(const QString& name)
+{
+    return QDir(qEnvironmentVariable("QBANK_SCREENSHOTS", QDir::tempPath())).filePath(name);
+}
+
+// A blocking POST to the test's own server, for what a user would already have done (a run
+// filed) before opening the screen under test. Undefined unless the status is 200.
+inline QJsonValue postForm(const ServerInstance& server, const QString& path, const QList<QPair<QString, QString>>& fields)
+{
+    QUrlQuery form;
+    for (const auto& [key, value] : fields)
+        form.addQueryItem(key, QString::fromUtf8(QUrl::toPercentEncoding(value)));
+    httplib::Client client(server.host().toStdString(), server.port());
+    const auto reply = client.Post(("/PendarWeb/" + path).toStdString(), form.query(QUrl::FullyEncoded).toStdString(),
+                                   "application/x-www-form-urlencoded");
+    if (!reply || reply->status != 200)
+        return QJsonValue::Undefined;
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(reply->body));
+    return doc.isArray() ? QJsonValue(doc.array()) : QJsonValue(doc.object());
+}

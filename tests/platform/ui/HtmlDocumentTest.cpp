@@ -1,0 +1,340 @@
+#include "platform/ui/HtmlDocument.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <cmath>
+#include <memory>
+#include <ostream>
+
+using namespace ui;
+
+// Readable failure messages for the texts the tests compare.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << '[' << list.join(QStringLiteral(", ")).toStdString() << ']';
+}
+
+namespace {
+
+// The practice screen's question view: the width of a 375-point screen less its margin,
+// and the page templates the screens load (question text 4 points above the chosen size).
+constexpr double kQuestionWidth = 365;
+const QString kQuestionPage = QStringLiteral("<style> body{margin:0;font-size:%1;background-color: transparent;}</style>%2");
+const QString kAnalysisPage = QStringLiteral("<style> body{margin:0;font-size:%1}</style>%2");
+
+struct Line {
+    QString text;
+    QRectF rect;   // in page coordinates
+};
+
+QJsonArray sampleQuestions()
+{
+    QFile file(QStringLiteral(QBANK_SAMPLE_BANK));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    QJsonArray questions;
+    for (const auto type : QJsonDocument::fromJson(file.readAll())[QLatin1String("subjectTypes")].toArray())
+        for (const auto subject : type[QLatin1String("subjects")].toArray())
+            for (const auto question : subject[QLatin1String("questions")].toArray())
+                questions.append(question);
+    return questions;
+}
+
+QString sampleStem(const QString& code)
+{
+    for (const auto question : sampleQuestions())
+        if (question[QLatin1String("code")].toString() == code)
+            return question[QLatin1String("detail")].toString();
+    ADD_FAILURE() << "no question " << code.toStdString();
+    return {};
+}
+
+class HtmlDocumentTest : public ::testing::Test {
+protected:
+    std::unique_ptr<HtmlDocument> layOut(const QString& html, double width = kQuestionWidth)
+    {
+        auto document = std::make_unique<HtmlDocument>(folder.path());
+        document->setPage(html, QUrl::fromLocalFile(folder.path()));
+        height = document->layOut(width);
+        return document;
+    }
+
+    double heightOf(const QString& html)
+    {
+        layOut(html);
+        return height;
+    }
+
+    static QList<Line> linesOf(const HtmlDocument& document)
+    {
+        QList<Line> lines;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            const QTextLayout* layout = block.layout();
+            for (int i = 0; i < layout->lineCount(); ++i) {
+                const QTextLine line = layout->lineAt(i);
+                lines.append({block.text().mid(line.textStart(), line.textLength()),
+                              line.naturalTextRect().translated(layout->position())});
+            }
+        }
+        return lines;
+    }
+
+    static QImage render(HtmlDocument& document, double width)
+    {
+        QImage image(int(width), int(std::ceil(document.size().height())), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        document.drawContents(&painter);
+        return image;
+    }
+
+    // The width of `count` ideographs at the page's font size.
+    double ideographs(int count, int fontSize)
+    {
+        auto document = layOut(kQuestionPage.arg(fontSize).arg(QString(count, QChar(0x4E00))));
+        return linesOf(*document).first().rect.width();
+    }
+
+    void writeImage(const QString& name, int width, int height)
+    {
+        QImage image(width, height, QImage::Format_ARGB32);
+        image.fill(Qt::red);
+        ASSERT_TRUE(image.save(folder.filePath(name)));
+    }
+
+    QTemporaryDir folder;
+    double height = 0;
+};
+
+int redPixelsInRow(const QImage& image, int y)
+{
+    int count = 0;
+    for (int x = 0; x < image.width(); ++x)
+        count += image.pixelColor(x, y) == QColor(Qt::red);
+    return count;
+}
+
+int darkPixels(const QImage& image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += qGray(image.pixel(x, y)) < 100;
+    return count;
+}
+
+} // namespace
+
+TEST_F(HtmlDocumentTest, ALessThanThatOpensNoTagIsText)
+{
+    // The sample bank's own C question, with its raw "<".
+    const QString stem = sampleStem(QStringLiteral("CPQ012"));
+    ASSERT_TRUE(stem.contains(QLatin1String("i < 5")));
+    auto document = layOut(kQuestionPage.arg(20).arg(stem));
+    EXPECT_EQ(document->text(), QStringLiteral("C 语言中，循环语句 for(i = 0; i < 5; i++) 的循环体执行（　）次。"));
+    EXPECT_EQ(linesOf(*document).size(), 2);
+
+    const struct {
+        QString html;
+        QString text;
+    } cases[] = {{"a<b>粗</b>c", "a粗c"},  {"x<5 and y <=3", "x<5 and y <=3"}, {"1 <2<br/>3", "1 <2\n3"},
+                 {"a<!-- note -->b", "ab"}, {"if (a<-1) <i>b</i>", "if (a<-1) b"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(layOut(c.html)->text(), c.text) << c.html.toStdString();
+}
+
+TEST_F(HtmlDocumentTest, AnIdeographicSpaceKeepsItsWidthAndHoldsTheBracketsTogether)
+{
+    for (const int fontSize : {20, 24, 28}) {
+        auto blank = layOut(kQuestionPage.arg(fontSize).arg(QStringLiteral("（　）")));
+        EXPECT_EQ(blank->text(), QStringLiteral("（　）"));
+        EXPECT_NEAR(linesOf(*blank).first().rect.width(), ideographs(3, fontSize), 1) << fontSize;
+    }
+
+    // Fill-in blanks keep four ideographs' width and their underline.
+    auto fill = layOut(kQuestionPage.arg(20).arg(QStringLiteral("<u>　　　　</u>")));
+    EXPECT_NEAR(linesOf(*fill).first().rect.width(), ideographs(4, 20), 1);
+    const QImage image = render(*fill, kQuestionWidth);
+    EXPECT_GT(darkPixels(image), 0.8 * ideographs(4, 20));
+    EXPECT_LT(darkPixels(image), 3 * ideographs(4, 20));   // no glyph drawn
+
+    // At no width does a line start with closing punctuation or end with opening punctuation.
+    const QString stem = sampleStem(QStringLiteral("CPQ010")) + QStringLiteral("<p>“甲”、（乙）：《丙》，丁。（　）。</p>");
+    QStringList badLines;
+    for (int width = 120; width <= kQuestionWidth; ++width) {
+        for (const Line& line : linesOf(*layOut(kQuestionPage.arg(20).arg(stem), width))) {
+            if (QStringLiteral("）。，、：”》").contains(line.text.left(1)) || QStringLiteral("（“《").contains(line.text.right(1)))
+                badLines << QStringLiteral("%1: %2").arg(width).arg(line.text);
+        }
+    }
+    EXPECT_EQ(badLines, QStringList());
+}
+
+TEST_F(HtmlDocumentTest, ImagesWiderThanTheTextShrinkKeepingTheirShape)
+{
+    writeImage(QStringLiteral("wide.png"), 480, 120);
+    writeImage(QStringLiteral("badge.png"), 40, 20);
+    const QString page = QStringLiteral("<style>body{margin:0}</style><img src='%1'%2>");
+    const struct {
+        QString html;
+        QSizeF size;
+    } cases[] = {{page.arg("wide.png", ""), {365, 91.25}},
+                 {page.arg("wide.png", " width='480' height='240'"), {365, 182.5}},
+                 {page.arg("wide.png", " width='480'"), {365, 91.25}},
+                 {page.arg("badge.png", ""), {40, 20}},
+                 {page.arg("badge.png", "  width='30' height='30'"), {30, 30}}};
+    for (const auto& c : cases) {
+        auto document = layOut(c.html);
+        EXPECT_NEAR(height, c.size.height(), 6) << c.html.toStdString();
+        const QImage image = render(*document, kQuestionWidth);
+        EXPECT_NEAR(redPixelsInRow(image, int(c.size.height() / 2)), c.size.width(), 1) << c.html.toStdString();
+    }
+
+    // A wider view takes the image back to its own size.
+    auto document = layOut(page.arg("wide.png", ""));
+    EXPECT_NEAR(document->layOut(600), 120, 6);
+}
+
+TEST_F(HtmlDocumentTest, EmLengthsAreTakenOfTheElementsFontSize)
+{
+    auto indented = layOut(kQuestionPage.arg(20).arg(QStringLiteral("<p style='text-indent:2em'>一二</p><p style='margin-left:1em'>三</p>")));
+    const QList<Line> lines = linesOf(*indented);
+    EXPECT_NEAR(lines[0].rect.left(), ideographs(2, 20), 1);
+    EXPECT_NEAR(lines[1].rect.left(), ideographs(1, 20), 1);
+
+    const double plain = linesOf(*layOut(kQuestionPage.arg(20).arg(QStringLiteral("一")))).first().rect.width();
+    const double larger = linesOf(*layOut(kQuestionPage.arg(20).arg(QStringLiteral("<span style='font-size:1.5em'>一</span>")))).first().rect.width();
+    EXPECT_NEAR(larger, 1.5 * plain, 1);
+    const double percent = linesOf(*layOut(kQuestionPage.arg(20).arg(QStringLiteral("<span style='font-size:50%'>一</span>")))).first().rect.width();
+    EXPECT_NEAR(percent, 0.5 * plain, 1);
+
+    // A heading's size comes from the page's style when it gives one, else from its parent.
+    auto headingWidth = [this](const QString& html) { return linesOf(*layOut(html)).first().rect.width(); };
+    const double body20 = headingWidth(kAnalysisPage.arg(20).arg(QStringLiteral("<h3>一</h3>")));
+    EXPECT_NEAR(headingWidth(kAnalysisPage.arg(10).arg(QStringLiteral("<h3>一</h3>"))), body20 / 2, 1.5);
+    EXPECT_NEAR(headingWidth(kAnalysisPage.arg(20).arg(QStringLiteral("<h3 style='font-size:12px'>一</h3>"))), 12, 1);
+    EXPECT_NEAR(headingWidth(QStringLiteral("<style>body{margin:0} h1,h3{font-size:30px}</style><h3>一</h3>")), 30, 1);
+    EXPECT_NEAR(headingWidth(kAnalysisPage.arg(20).arg(QStringLiteral("<h1 style='font-size:2em'>一</h1>"))), 40, 1);
+}
+
+TEST_F(HtmlDocumentTest, LineBreaksEndingABlockAddNoLine)
+{
+    const double line = heightOf(kAnalysisPage.arg(16).arg(QStringLiteral("一行")));
+    for (const QString& ending : {QStringLiteral("<br/>"), QStringLiteral("<br>\n ")})
+        EXPECT_EQ(heightOf(kAnalysisPage.arg(16).arg(QStringLiteral("一行") + ending)), line) << ending.toStdString();
+
+    // An analysis: the answer line, two empty lines, then the explanation's paragraph at
+    // most a browser's paragraph margin (1em) below.
+    auto analysis = layOut(kAnalysisPage.arg(16).arg(QStringLiteral("解析：正确答案A,你的答案《B》<br/><br/><br/><p>i 取 0、1、2、3、4 共 5 次。</p>")));
+    const QList<Line> lines = linesOf(*analysis);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_LE(lines[3].rect.top(), 3 * line + 16);
+    EXPECT_GE(lines[3].rect.top(), 3 * line);
+    EXPECT_LE(height, 4 * line + 2 * 16);
+
+    // A line break standing alone between blocks is one empty line.
+    EXPECT_EQ(linesOf(*layOut(QStringLiteral("<p>A</p><br/><p>B</p>"))).size(), 3);
+}
+
+TEST_F(HtmlDocumentTest, TheBodyMarginIsAppliedOnce)
+{
+    for (const QString& margin : {QStringLiteral("16px"), QStringLiteral("16")}) {
+        auto document = layOut(QStringLiteral("<style>body{margin:%1;font-size:16}</style>一行").arg(margin));
+        const Line line = linesOf(*document).first();
+        EXPECT_EQ(line.rect.topLeft(), QPointF(16, 16)) << margin.toStdString();
+        EXPECT_NEAR(height, line.rect.height() + 32, 1);
+    }
+    EXPECT_EQ(linesOf(*layOut(QStringLiteral("一行"))).first().rect.topLeft(), QPointF(8, 8));
+}
+
+TEST_F(HtmlDocumentTest, EveryQuestionCarriesTheAnswerItsAnalysisShows)
+{
+    // The analysis shows the first part's answer; a question with parts states it too.
+    for (const auto value : sampleQuestions()) {
+        const QJsonObject question = value.toObject();
+        const QString code = question.value(QLatin1String("code")).toString();
+        const QString answer = question.value(QLatin1String("answer")).toString();
+        EXPECT_FALSE(answer.isEmpty()) << code.toStdString();
+        const QJsonArray parts = question.value(QLatin1String("parts")).toArray();
+        if (!parts.isEmpty()) {
+            EXPECT_EQ(parts.first()[QLatin1String("answer")].toString(), answer) << code.toStdString();
+        }
+        for (const auto part : parts)
+            EXPECT_FALSE(part[QLatin1String("answer")].toString().isEmpty()) << code.toStdString();
+    }
+}
+
+// Writes every sample-bank stem, option caption and analysis at the three text sizes, one
+// row per question with the sizes side by side, to PNG pages named by QBANK_CONTACT_SHEET
+// ("/tmp/sheet" gives /tmp/sheet-01.png, ...), for a person to look at.
+TEST_F(HtmlDocumentTest, ContactSheet)
+{
+    const QString prefix = qEnvironmentVariable("QBANK_CONTACT_SHEET");
+    if (prefix.isEmpty())
+        GTEST_SKIP() << "set QBANK_CONTACT_SHEET=/path/prefix to write it";
+    constexpr int kGap = 6;
+    constexpr int kPageHeight = 1600;
+    auto column = [this](const QJsonObject& q, int size) {
+        QStringList pages{kQuestionPage.arg(size + 4).arg(q.value("detail").toString())};
+        for (const auto part : q.value("parts").toArray())
+            pages << kQuestionPage.arg(size + 4).arg(part[QLatin1String("detail")].toString());
+        for (const auto option : q.value("options").toArray())
+            pages << kAnalysisPage.arg(size).arg(option.toString());
+        pages << kAnalysisPage.arg(size).arg(QStringLiteral("解析：正确答案%1,你的答案《A》<br/><br/><br/>%2")
+                                                   .arg(q.value("answer").toString(), q.value("analyze").toString()));
+        QList<QImage> tiles;
+        int height = 0;
+        for (const QString& page : pages) {
+            auto document = layOut(page);
+            tiles << render(*document, kQuestionWidth);
+            height += tiles.last().height() + kGap;
+        }
+        QImage image(int(kQuestionWidth), height, QImage::Format_ARGB32);
+        image.fill(QColor(0xCC, 0xDD, 0xFF));
+        QPainter painter(&image);
+        int y = 0;
+        for (const QImage& tile : tiles) {
+            painter.drawImage(0, y, tile);
+            y += tile.height() + kGap;
+        }
+        return image;
+    };
+    QList<QList<QImage>> rows;
+    for (const auto value : sampleQuestions())
+        rows << QList<QImage>{column(value.toObject(), 16), column(value.toObject(), 20), column(value.toObject(), 24)};
+
+    int page = 0;
+    for (qsizetype first = 0; first < rows.size();) {
+        qsizetype last = first;
+        int height = 0;
+        do {
+            const auto& row = rows[last];
+            height += std::max({row[0].height(), row[1].height(), row[2].height()}) + 3 * kGap;
+            ++last;
+        } while (last < rows.size() && height < kPageHeight);
+        QImage sheet(3 * (int(kQuestionWidth) + 3 * kGap), height, QImage::Format_ARGB32);
+        sheet.fill(Qt::gray);
+        QPainter painter(&sheet);
+        int y = 0;
+        for (qsizetype r = first; r < last; ++r) {
+            for (int c = 0; c < 3; ++c)
+                painter.drawImage(c * (int(kQuestionWidth) + 3 * kGap), y, rows[r][c]);
+            y += std::max({rows[r][0].height(), rows[r][1].height(), rows[r][2].height()}) + 3 * kGap;
+        }
+        painter.end();
+        ASSERT_TRUE(sheet.save(QStringLiteral("%1-%2.png").arg(prefix).arg(++page, 2, 10, QLatin1Char('0'))));
+        first = last;
+    }
+}
