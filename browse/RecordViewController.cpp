@@ -28,10 +28,12 @@ void RecordViewController::viewDidLoad()
     ChromeViewController::viewDidLoad();
     auto errors = addBookButton(QStringLiteral("drill_record_01"), contentTop(), kErrorButtonTag,
                                 &RecordViewController::drill1Click);
+    errors->setAccessibilityLabel(QStringLiteral("错题本"));
     addCountLabel(*errors, 3, kErrorCountTag);
     // The two buttons touch: the favourites start where the error book ends.
     auto keeps = addBookButton(QStringLiteral("drill_record_02"), errors->frame().maxY(), kKeepButtonTag,
                                &RecordViewController::drill2Click);
+    keeps->setAccessibilityLabel(QStringLiteral("收藏本"));
     addCountLabel(*keeps, -1, kKeepCountTag);
     requestCounts();
 }

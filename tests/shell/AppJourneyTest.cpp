@@ -1,0 +1,141 @@
+// The whole app as a new user meets it: a fresh start against the real server, the subject
+// chosen in the side panel, a past paper practised with two wrong answers, the report and
+// its review, then the wrong answers found in the error book.
+#include "shell/brevumAppDelegate.h"
+
+#include "appbase/CommonUtil.h"
+#include "browse/EroorExamViewController.h"
+#include "browse/RecordViewController.h"
+#include "components/sidepanel/SidePanelController.h"
+#include "components/tree/TreeView.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TouchInjector.h"
+#include "platform/ui/Window.h"
+#include "practice/ExamPage.h"
+#include "practice/ExamStartViewController.h"
+#include "practice/PaperViewController.h"
+#include "practice/ReportViewController.h"
+#include "shell/LeftViewController.h"
+#include "shell/MainViewController.h"
+#include "tests/browse/BrowseTestSupport.h"
+#include "tests/support/AppTest.h"
+
+namespace {
+
+class AppJourneyTest : public AppTest {
+protected:
+    void launch()
+    {
+        m_delegate = brevumAppDelegate::create();
+        ui::Application::shared().setDelegate(m_delegate);
+        ASSERT_TRUE(ui::Application::shared().finishLaunching());
+        ASSERT_TRUE(pumpUntil([&] {
+            m_container = std::dynamic_pointer_cast<SidePanelController>(m_delegate->window()->rootViewController());
+            return m_container && m_container->centerController()->isViewLoaded();
+        }));
+        m_home = std::dynamic_pointer_cast<MainViewController>(m_container->centerController());
+        ASSERT_TRUE(m_home);
+        m_delegate->window()->layoutIfNeeded();
+    }
+
+    // The screen now on top of the container, once it has appeared as `Screen`.
+    template<class Screen>
+    std::shared_ptr<Screen> onTop(const std::shared_ptr<ui::ViewController>& below)
+    {
+        std::shared_ptr<Screen> screen;
+        pumpUntil([&] {
+            screen = std::dynamic_pointer_cast<Screen>(below->presentedViewController());
+            return screen && screen->isAppeared() && overlaysGone(screen->view());
+        });
+        return screen;
+    }
+
+    bool slideSettled() const { return m_container->view()->isUserInteractionEnabled(); }
+
+    // Shows question i through the answer card, then taps `label` on its page.
+    void pick(const std::shared_ptr<ExamStartViewController>& exam, int i, const QString& label)
+    {
+        ASSERT_TRUE(tapLabel(exam->view(), "答题卡"));
+        auto button = findByLabel(exam->answerCard(), QString("第%1题").arg(i + 1));
+        ASSERT_TRUE(button);
+        exam->answerCard()->scrollRectToVisible(button->frame(), false);
+        ASSERT_TRUE(ui::TouchInjector::tap(*button));
+        ASSERT_TRUE(tapLabel(exam->examPage(i)->page(), label)) << i << " " << label.toStdString();
+    }
+
+    std::shared_ptr<brevumAppDelegate> m_delegate;
+    std::shared_ptr<SidePanelController> m_container;
+    std::shared_ptr<MainViewController> m_home;
+};
+
+TEST_F(AppJourneyTest, FromAFreshStartThroughAPaperToTheErrorBook)
+{
+    startSampleServer();
+    launch();
+    // A first start makes a guest account on its own.
+    ASSERT_TRUE(pumpUntil([] { return CommonUtil::getAccount().has_value(); }));
+
+    // The subject, chosen in the side panel.
+    ASSERT_TRUE(tapLabel(m_home->view(), "课程选择"));
+    auto menu = std::dynamic_pointer_cast<LeftViewController>(m_container->leftController());
+    ASSERT_TRUE(pumpUntil([&] { return m_container->isSideOpen(SidePanelSide::Left) && !menu->isLoadingList() && slideSettled(); }));
+    ASSERT_TRUE(pumpUntil([&] { return overlaysGone(menu->view()) && tapLabel(menu->view(), "计算机类"); }));
+    ASSERT_TRUE(pumpUntil([&] { return findByLabel(menu->view(), "计算机应用基础") != nullptr; }));
+    ASSERT_TRUE(tapLabel(menu->view(), "计算机应用基础"));
+    EXPECT_EQ(CommonUtil::getSubjectCode(), QString("CB"));
+    ASSERT_TRUE(pumpUntil([&] { return m_container->isSideClosed(SidePanelSide::Left) && slideSettled(); }));
+
+    // A past paper, answered with question 1 and 5 wrong and the rest left open.
+    ASSERT_TRUE(tapLabel(m_home->view(), "历年真题"));
+    auto papers = onTop<PaperViewController>(m_container);
+    ASSERT_TRUE(papers);
+    ASSERT_TRUE(pumpUntil([&] { return papers->tableView() && tapLabel(papers->tableView(), "计算机基础历年真题（一）"); }));
+    auto exam = onTop<ExamStartViewController>(papers);
+    ASSERT_TRUE(exam);
+    ASSERT_TRUE(pumpUntil([&] {
+        if (!exam->viewGroup() || exam->pageCount() == 0)
+            return false;
+        for (int i = 0; i < exam->pageCount(); ++i) {
+            if (!exam->examPage(i)->textLoaded())
+                return false;
+        }
+        return overlaysGone(exam->view());
+    }));
+    CommonUtil::setIsNext(0);
+    CommonUtil::setIsShowAnalyze(0);
+    pick(exam, 0, "A");
+    pick(exam, 4, "错");
+    pick(exam, 1, "D");
+    ASSERT_TRUE(tapLabel(exam->view(), "答题卡"));
+    ASSERT_TRUE(tapLabel(exam->answerCard(), "交卷"));
+
+    // The report, then the wrong answers reviewed, then home again.
+    auto report = onTop<ReportViewController>(exam);
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(findByLabel(report->view(), "本次练习答对了1道"));
+    ASSERT_TRUE(tapLabel(report->view(), "查看错题解析"));
+    ASSERT_TRUE(pumpUntil([&] { return !exam->presentedViewController() && exam->isAppeared(); }));
+    EXPECT_EQ(exam->examCount()->text(), "1");
+    ASSERT_TRUE(tapLabel(exam->view(), "返回"));
+    ASSERT_TRUE(pumpUntil([&] { return !papers->presentedViewController() && papers->isAppeared(); }));
+    ASSERT_TRUE(ui::TouchInjector::tap(*papers->backButton()));
+    ASSERT_TRUE(pumpUntil([&] { return !m_container->presentedViewController(); }));
+
+    // The two wrong answers wait in the error book, under their paper.
+    ASSERT_TRUE(tapLabel(m_home->view(), "错题收藏"));
+    auto hub = onTop<RecordViewController>(m_container);
+    ASSERT_TRUE(hub);
+    ASSERT_TRUE(pumpUntil([&] { return findByLabel(hub->view(), "2道题目") != nullptr; }));
+    ASSERT_TRUE(tapLabel(hub->view(), "错题本"));
+    auto book = onTop<EroorExamViewController>(hub);
+    ASSERT_TRUE(book);
+    ASSERT_TRUE(pumpUntil([&] { return book->treeView() != nullptr; }));
+    EXPECT_TRUE(findByLabel(book->view(), "计算机基础历年真题（一）"));
+    EXPECT_TRUE(findByLabel(book->view(), "2道"));
+}
+
+} // namespace
