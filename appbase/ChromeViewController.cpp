@@ -6,6 +6,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/View.h"
 #include "appbase/CommonUtil.h"
+#include "appbase/ImageButton.h"
 
 ChromeViewController::ChromeViewController(QString screenTitle, Dismissal dismissal)
     : m_screenTitle(std::move(screenTitle))
@@ -36,13 +37,8 @@ void ChromeViewController::addBackground()
 
 void ChromeViewController::addBackButton()
 {
-    const ui::Image image = ui::Image::named(CommonUtil::getImageName("back_btn", ".png"));
-    const ui::Size size = CommonUtil::scaledSize(image, CommonUtil::getScale());
-    m_backButton = ui::Button::create(ui::ButtonType::Custom);
-    m_backButton->setBackgroundImage(image, ui::ControlState::Normal);
-    m_backButton->setBackgroundImage(image, ui::ControlState::Highlighted);
-    m_backButton->setShowsTouchWhenHighlighted(false);
-    m_backButton->setAdjustsImageWhenHighlighted(true);
+    m_backButton = ImageButton::create("back_btn", QStringLiteral("返回"));
+    const ui::Size size = m_backButton->frame().size;
     m_backButton->setFrame(ui::Rect(10, (contentTop() - size.height) / 2, size.width, size.height));
     auto self = std::static_pointer_cast<ChromeViewController>(shared_from_this());
     m_backButton->addTarget(self, &ChromeViewController::backClick, ui::ControlEvent::TouchUpInside);

@@ -1,6 +1,7 @@
 #include "browse/EroorExamViewController.h"
 
 #include "appbase/CommonUtil.h"
+#include "appbase/ImageButton.h"
 #include "appbase/ServerRequest.h"
 #include "browse/SpecalHeadView.h"
 #include "browse/SpecialEditBtn.h"
@@ -58,14 +59,8 @@ void EroorExamViewController::viewDidLoad()
 
 void EroorExamViewController::addClearButton()
 {
-    const ui::Image image = ui::Image::named(CommonUtil::getImageName(QStringLiteral("celarall"), QStringLiteral(".png")));
-    const ui::Size size = CommonUtil::scaledSize(image, CommonUtil::getScale());
-    m_clearButton = ui::Button::create(ui::ButtonType::Custom);
-    m_clearButton->setBackgroundImage(image, ui::ControlState::Normal);
-    m_clearButton->setBackgroundImage(image, ui::ControlState::Highlighted);
-    m_clearButton->setShowsTouchWhenHighlighted(false);
-    m_clearButton->setAdjustsImageWhenHighlighted(true);
-    m_clearButton->setAccessibilityLabel(QStringLiteral("清空"));
+    m_clearButton = ImageButton::create("celarall", QStringLiteral("清空"));
+    const ui::Size size = m_clearButton->frame().size;
     m_clearButton->setFrame(ui::Rect(view()->frame().width() - size.width - 10, (contentTop() - size.height) / 2,
                                      size.width, size.height));
     auto self = std::static_pointer_cast<EroorExamViewController>(shared_from_this());

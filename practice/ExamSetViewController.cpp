@@ -1,6 +1,7 @@
 #include "practice/ExamSetViewController.h"
 
 #include "appbase/CommonUtil.h"
+#include "appbase/ImageButton.h"
 #include "platform/core/Record.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
@@ -137,14 +138,8 @@ void ExamSetViewController::addCountField(int row, int tag, int count)
 
 void ExamSetViewController::addSubmitButton()
 {
-    const ui::Image image = ui::Image::named(CommonUtil::getImageName(QStringLiteral("feedback_submit"), QStringLiteral(".png")));
-    const ui::Size size = CommonUtil::scaledSize(image, CommonUtil::getScale());
-    m_submit = ui::Button::create(ui::ButtonType::Custom);
-    m_submit->setImage(image, ui::ControlState::Normal);
-    m_submit->setImage(image, ui::ControlState::Highlighted);
-    m_submit->setShowsTouchWhenHighlighted(false);
-    m_submit->setAdjustsImageWhenHighlighted(true);
-    m_submit->setAccessibilityLabel(QStringLiteral("提交"));
+    m_submit = ImageButton::create(QStringLiteral("feedback_submit"), QStringLiteral("提交"));
+    const ui::Size size = m_submit->frame().size;
     m_submit->setFrame(ui::Rect((CommonUtil::getSysWidth() - size.width) / 2,
                                 CommonUtil::getSysHeight() - size.height - 20, size.width, size.height));
     m_submit->addTarget(std::static_pointer_cast<ExamSetViewController>(shared_from_this()),

@@ -7,6 +7,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/ScrollView.h"
 #include "appbase/CommonUtil.h"
+#include "appbase/ImageButton.h"
 #include "appbase/ServerRequest.h"
 #include "practice/ReportLine.h"
 #include "practice/ReportViewControllerDelegate.h"
@@ -196,13 +197,7 @@ void ReportViewController::addReviewButtons(ui::ScrollView& scroll, int& content
     auto self = std::static_pointer_cast<ReportViewController>(shared_from_this());
     auto makeButton = [&](const char* imageName, const QString& caption, const ui::Rect& frame,
                           void (ReportViewController::*action)(const std::shared_ptr<ui::Control>&)) {
-        const ui::Image image = imageNamed(imageName);
-        auto button = ui::Button::create(ui::ButtonType::Custom);
-        button->setBackgroundImage(image, ui::ControlState::Normal);
-        button->setBackgroundImage(image, ui::ControlState::Highlighted);
-        button->setShowsTouchWhenHighlighted(false);
-        button->setAdjustsImageWhenHighlighted(true);
-        button->setAccessibilityLabel(caption);
+        auto button = ImageButton::create(QString::fromLatin1(imageName), caption);
         button->setFrame(frame);
         button->addTarget(self, action, ui::ControlEvent::TouchUpInside);
         scroll.addSubview(button);

@@ -64,8 +64,34 @@ std::optional<QJsonObject> AccountStore::login(const QString& username, const QS
     return account;
 }
 
+std::optional<QString> AccountStore::verifiedCode(const QString& username, const QString& password)
+{
+    Verified known;
+    {
+        std::shared_lock lock(m_knownMutex);
+        const auto it = m_verifiedAccounts.constFind(username);
+        if (it == m_verifiedAccounts.constEnd())
+            return std::nullopt;
+        known = *it;
+    }
+    if (!m_verified.matches(username, known.salt, password))
+        return std::nullopt;
+    return known.code;
+}
+
+void AccountStore::rememberVerified(const QString& username, const QString& code, const QString& salt, const QString& password)
+{
+    m_verified.remember(username, salt, password);
+    std::unique_lock lock(m_knownMutex);
+    if (m_verifiedAccounts.size() >= kMaxVerified)
+        m_verifiedAccounts.clear();
+    m_verifiedAccounts.insert(username, Verified{code, salt});
+}
+
 std::optional<QJsonObject> AccountStore::check(const QString& username, const QString& password)
 {
+    if (const auto code = verifiedCode(username, password))
+        return record(*code, username, password);
     const QVariantList found = m_db.row(QStringLiteral("SELECT code, salt, digest FROM account WHERE username = ?"), {username});
     if (found.size() != 3) {
         // An unknown name answers no sooner than a wrong password, so timing tells
@@ -76,14 +102,12 @@ std::optional<QJsonObject> AccountStore::check(const QString& username, const QS
     const QString code = found.at(0).toString();
     const QString salt = found.at(1).toString();
     const QString digest = found.at(2).toString();
-    if (m_verified.matches(username, salt, password))
-        return record(code, username, password);
     if (!PasswordDigest::matches(password, salt, digest))
         return std::nullopt;
     if (PasswordDigest::needsUpgrade(digest))
         upgradeDigest(code, password);
     else
-        m_verified.remember(username, salt, password);
+        rememberVerified(username, code, salt, password);
     return record(code, username, password);
 }
 

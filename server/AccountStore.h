@@ -3,6 +3,7 @@
 #include "server/LoginThrottle.h"
 #include "server/VerifiedLogins.h"
 
+#include <QHash>
 #include <QJsonObject>
 #include <QSet>
 #include <QString>
@@ -34,6 +35,10 @@ public:
 private:
     static QJsonObject record(const QString& code, const QString& username, const QString& password);
     std::optional<QJsonObject> check(const QString& username, const QString& password);
+    // The account's code when this password passed the full check before: a
+    // repeated sign-in then needs neither the derivation nor the store.
+    std::optional<QString> verifiedCode(const QString& username, const QString& password);
+    void rememberVerified(const QString& username, const QString& code, const QString& salt, const QString& password);
     void upgradeDigest(const QString& code, const QString& password);
 
     Database& m_db;
@@ -42,4 +47,13 @@ private:
     // Accounts are never removed, so a code once found stays valid.
     std::shared_mutex m_knownMutex;
     QSet<QString> m_known;
+    // Code and salt of the names in m_verified, so that their repeated sign-ins
+    // read nothing. No request changes a password; one changed in the store
+    // behind the server's back counts for a remembered name from the next start.
+    static constexpr qsizetype kMaxVerified = 100000;
+    struct Verified {
+        QString code;
+        QString salt;
+    };
+    QHash<QString, Verified> m_verifiedAccounts;
 };

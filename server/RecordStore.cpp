@@ -25,7 +25,7 @@ void RecordStore::create(const QString& userCode, const QString& subjectCode, co
     const QString joined = questionCodes.join(QLatin1Char(','));
     Database& db = m_db;
     // The question list does not wait for its record to be stored; reads of
-    // records wait for every record queued before them instead (sync()).
+    // records wait for every record queued before them instead.
     m_db.writeLater([&db, code, userCode, subjectCode, name, joined, created] {
         db.execute(QStringLiteral("INSERT INTO practice_record (code, user_code, subject_code, name, created, question_codes) "
                                   "VALUES (?, ?, ?, ?, ?, ?)"),
@@ -46,14 +46,9 @@ qint64 RecordStore::nextStamp()
     return next;
 }
 
-void RecordStore::sync()
-{
-    m_db.write([] {});
-}
-
 QJsonArray RecordStore::list(const QString& userCode, const QString& subjectCode)
 {
-    sync();
+    m_db.awaitQueuedWrites();
     QSqlQuery q = m_db.query(QStringLiteral("SELECT code, name FROM practice_record WHERE user_code = ? AND subject_code = ? "
                                             "ORDER BY created DESC, code"),
                              {userCode, subjectCode});
@@ -65,7 +60,7 @@ QJsonArray RecordStore::list(const QString& userCode, const QString& subjectCode
 
 std::optional<QStringList> RecordStore::questions(const QString& userCode, const QString& recordCode)
 {
-    sync();
+    m_db.awaitQueuedWrites();
     const QVariant codes = m_db.scalar(QStringLiteral("SELECT question_codes FROM practice_record WHERE code = ? AND user_code = ?"),
                                        {recordCode, userCode});
     if (!codes.isValid())

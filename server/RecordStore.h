@@ -23,8 +23,6 @@ public:
     std::optional<QStringList> questions(const QString& userCode, const QString& recordCode);
 
 private:
-    // Returns once every record queued before it is committed.
-    void sync();
     qint64 nextStamp();
 
     Database& m_db;

@@ -1,6 +1,9 @@
 #include "server/SqliteStatements.h"
 
+#include "server/BoundValue.h"
 #include "server/StorageError.h"
+
+#include <QString>
 
 #include <sqlite3.h>
 
@@ -19,7 +22,7 @@ SqliteStatements::~SqliteStatements()
 
 void SqliteStatements::fail(const char* what)
 {
-    throw StorageError(std::string(what) + ": " + sqlite3_errmsg(m_handle));
+    StorageError::raise(what, QString::fromUtf8(sqlite3_errmsg(m_handle)));
 }
 
 sqlite3_stmt* SqliteStatements::statement(const QString& sql)
@@ -42,27 +45,22 @@ void SqliteStatements::bind(sqlite3_stmt* stmt, const QVariantList& binds, QList
         const QVariant& value = binds.at(i);
         const int slot = i + 1;
         int rc = SQLITE_OK;
-        switch (value.typeId()) {
-        case QMetaType::UnknownType:
+        switch (BoundValue::kindOf(value)) {
+        case BoundValue::Kind::Null:
             rc = sqlite3_bind_null(stmt, slot);
             break;
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
+        case BoundValue::Kind::Integer:
             rc = sqlite3_bind_int64(stmt, slot, value.toLongLong());
             break;
-        case QMetaType::Double:
-        case QMetaType::Float:
+        case BoundValue::Kind::Real:
             rc = sqlite3_bind_double(stmt, slot, value.toDouble());
             break;
-        case QMetaType::QByteArray:
+        case BoundValue::Kind::Blob:
             texts.append(value.toByteArray());
             rc = sqlite3_bind_blob(stmt, slot, texts.last().constData(), int(texts.last().size()), SQLITE_STATIC);
             break;
-        default:
-            // A null QString binds as '' rather than NULL: the schema keeps "none" as ''.
+        case BoundValue::Kind::Text:
+            // A null QString's bytes are empty, not null: it binds as ''.
             texts.append(value.toString().toUtf8());
             rc = sqlite3_bind_text(stmt, slot, texts.last().constData(), int(texts.last().size()), SQLITE_STATIC);
             break;

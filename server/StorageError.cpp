@@ -1,6 +1,14 @@
 #include "server/StorageError.h"
 
+#include <QString>
+
 StorageError::StorageError(const std::string& message)
     : std::runtime_error(message)
 {
+}
+
+void StorageError::raise(const char* step, const QString& driverMessage)
+{
+    const QString detail = driverMessage.isEmpty() ? QStringLiteral("unknown database error") : driverMessage;
+    throw StorageError(std::string(step) + ": " + detail.toStdString());
 }

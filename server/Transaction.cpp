@@ -1,15 +1,15 @@
 #include "server/Transaction.h"
 
-#include "server/Database.h"
+#include "server/Connections.h"
 
 #include <QString>
 
-Transaction::Transaction(Database& db)
+Transaction::Transaction(Connections& db)
     : m_db(db)
 {
-    const bool sqlite = db.engine() == Database::Engine::Sqlite;
+    const bool sqlite = db.engine() == Connections::Engine::Sqlite;
     if (sqlite)
-        m_writerLock = std::unique_lock(db.writeMutex());
+        m_writerLock = std::unique_lock(db.m_writeMutex);
     m_db.command(sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
     m_open = true;
 }

@@ -2,14 +2,14 @@
 
 #include <mutex>
 
-class Database;
+class Connections;
 
 // A write transaction that rolls back unless commit() is reached. On SQLite it
 // holds the store's writer lock and begins IMMEDIATE, so concurrent writers wait
 // their turn instead of failing part-way.
 class Transaction {
 public:
-    explicit Transaction(Database& db);
+    explicit Transaction(Connections& db);
     ~Transaction();
 
     Transaction(const Transaction&) = delete;
@@ -18,7 +18,7 @@ public:
     void commit();
 
 private:
-    Database& m_db;
+    Connections& m_db;
     std::unique_lock<std::mutex> m_writerLock;
     bool m_open = false;
 };

@@ -35,6 +35,7 @@ void WorkerPool::startWorker(Queue& queue, bool refusing)
 
 void WorkerPool::enqueue(std::function<void()> fn)
 {
+    Queue* chosen = &m_served;
     {
         std::lock_guard lock(m_mutex);
         // Jobs already handed to idle workers that have not woken yet are not waiting.
@@ -43,16 +44,14 @@ void WorkerPool::enqueue(std::function<void()> fn)
         if (workerFree || m_served.threads.size() < m_limits.maxWorkers) {
             if (!workerFree)
                 startWorker(m_served, false);
-            m_served.jobs.push_back(std::move(fn));
-        } else if (waiting < m_limits.maxQueued) {
-            m_served.jobs.push_back(std::move(fn));
-        } else {
+        } else if (waiting >= m_limits.maxQueued) {
+            chosen = &m_refused;
             if (m_refused.threads.size() < m_limits.refusalWorkers && m_refused.idle <= m_refused.jobs.size())
                 startWorker(m_refused, true);
-            m_refused.jobs.push_back(std::move(fn));
         }
+        chosen->jobs.push_back(std::move(fn));
     }
-    m_wake.notify_all();
+    chosen->wake.notify_one();
 }
 
 void WorkerPool::work(Queue& queue, bool refusing)
@@ -62,7 +61,7 @@ void WorkerPool::work(Queue& queue, bool refusing)
         std::function<void()> job;
         {
             std::unique_lock lock(m_mutex);
-            m_wake.wait(lock, [&] { return !queue.jobs.empty() || m_shutdown; });
+            queue.wake.wait(lock, [&] { return !queue.jobs.empty() || m_shutdown; });
             if (queue.jobs.empty())
                 return;
             job = std::move(queue.jobs.front());
@@ -92,7 +91,8 @@ void WorkerPool::shutdown()
             threads.push_back(std::move(t));
         m_refused.threads.clear();
     }
-    m_wake.notify_all();
+    m_served.wake.notify_all();
+    m_refused.wake.notify_all();
     // Jobs still queued run first: each is a connection the acceptor has handed over.
     for (auto& t : threads)
         t.join();

@@ -42,6 +42,9 @@ private:
         std::deque<std::function<void()>> jobs;
         std::vector<std::thread> threads;
         size_t idle = 0;
+        // One per queue, so that a job wakes one worker of its own queue rather
+        // than every idle worker of both.
+        std::condition_variable wake;
     };
 
     void work(Queue& queue, bool refusing);
@@ -49,7 +52,6 @@ private:
 
     const Limits m_limits;
     mutable std::mutex m_mutex;
-    std::condition_variable m_wake;
     Queue m_served;
     Queue m_refused;
     std::atomic<size_t> m_busy{0};

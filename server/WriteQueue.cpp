@@ -1,6 +1,6 @@
 #include "server/WriteQueue.h"
 
-#include "server/Database.h"
+#include "server/Connections.h"
 #include "server/StorageError.h"
 #include "server/Transaction.h"
 
@@ -9,7 +9,9 @@
 
 #include <algorithm>
 
-WriteQueue::WriteQueue(Database& db)
+#include <pthread.h>
+
+WriteQueue::WriteQueue(Connections& db)
     : m_db(db)
 {
     m_writer = std::thread([this] { writerLoop(); });
@@ -30,18 +32,48 @@ void WriteQueue::run(const std::function<void()>& work)
 {
     auto job = std::make_shared<Job>();
     job->work = work;
+    bool alone = false;
     {
         std::lock_guard lock(m_mutex);
         if (m_stopping)
             throw StorageError("the store is closing");
-        m_queue.push_back(job);
-        m_waiterQueued = true;
+        ++m_queuedCount;
+        alone = !m_writing && m_queue.empty();
+        if (alone) {
+            m_writing = true;
+        } else {
+            m_queue.push_back(job);
+            m_waiterQueued = true;
+        }
     }
-    // Costs nothing while the writer is busy: only a sleeping writer is woken.
-    m_work.notify_one();
-    awaitDone(*job);
+    if (alone) {
+        commitAlone(job);
+    } else {
+        // Costs nothing while the writer is busy: only a sleeping writer is woken.
+        m_work.notify_one();
+        awaitDone(*job);
+    }
     if (job->error)
         std::rethrow_exception(job->error);
+}
+
+void WriteQueue::commitAlone(const std::shared_ptr<Job>& job)
+{
+    // Nobody is writing and nothing waits: handing the write to the writer would
+    // only add two wake-ups (the writer's and then the caller's), each a wait for
+    // a processor on a busy machine. The caller commits it on its own connection.
+    runBatch(Batch{job});
+    bool othersQueued = false;
+    {
+        std::lock_guard lock(m_mutex);
+        m_writing = false;
+        ++m_endedCount;
+        if (m_awaiting > 0)
+            m_ended.notify_all();
+        othersQueued = !m_queue.empty();
+    }
+    if (othersQueued)
+        m_work.notify_one();
 }
 
 void WriteQueue::awaitDone(const Job& job)
@@ -63,13 +95,31 @@ void WriteQueue::post(std::function<void()> work)
         m_room.wait(lock);
     }
     m_queue.push_back(std::move(job));
+    ++m_queuedCount;
     if (m_queue.size() == kFlushCount)
         m_work.notify_one();
 }
 
+void WriteQueue::awaitQueued()
+{
+    std::unique_lock lock(m_mutex);
+    const uint64_t target = m_queuedCount;
+    if (m_endedCount >= target)
+        return;
+    ++m_awaiting;
+    // Posted writes need not wait for company any longer.
+    m_work.notify_one();
+    m_ended.wait(lock, [&] { return m_endedCount >= target; });
+    --m_awaiting;
+}
+
 bool WriteQueue::awaitWork(std::unique_lock<std::mutex>& lock)
 {
-    const auto due = [this] { return m_stopping || m_waiterQueued || m_queue.size() >= kFlushCount; };
+    const auto due = [this] {
+        if (m_writing)
+            return false;
+        return m_stopping || m_waiterQueued || m_queue.size() >= kFlushCount || (m_awaiting > 0 && !m_queue.empty());
+    };
     // Posted writes alone wait for company, up to kFlushDelay.
     if (!due())
         m_work.wait_for(lock, kFlushDelay, due);
@@ -78,16 +128,19 @@ bool WriteQueue::awaitWork(std::unique_lock<std::mutex>& lock)
 
 void WriteQueue::writerLoop()
 {
+    pthread_setname_np(pthread_self(), "qbank-writer");
     std::unique_lock lock(m_mutex);
     for (;;) {
         if (!awaitWork(lock))
             return;
-        if (m_queue.empty())
+        // Woken by the time limit while a caller commits alone: its turn comes next.
+        if (m_queue.empty() || m_writing)
             continue;
         const auto end = m_queue.begin() + static_cast<std::ptrdiff_t>(std::min(m_queue.size(), kMaxBatch));
         Batch batch(std::make_move_iterator(m_queue.begin()), std::make_move_iterator(end));
         m_queue.erase(m_queue.begin(), end);
         m_waiterQueued = std::any_of(m_queue.begin(), m_queue.end(), [](const auto& job) { return !job->detached; });
+        m_writing = true;
         lock.unlock();
         m_room.notify_all();
         runBatch(batch);
@@ -102,8 +155,13 @@ void WriteQueue::writerLoop()
             job->done.store(1, std::memory_order_release);
             job->done.notify_one();
         }
+        const size_t ended = batch.size();
         batch.clear();
         lock.lock();
+        m_writing = false;
+        m_endedCount += ended;
+        if (m_awaiting > 0)
+            m_ended.notify_all();
     }
 }
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <functional>
@@ -11,17 +12,18 @@
 #include <thread>
 #include <vector>
 
-class Database;
+class Connections;
 
 // Group commit on one writer thread. Writes queue up; the writer takes
 // everything queued as one transaction on its own connection, each write inside
 // its own savepoint (a write alone needs none), and after the commit tells each
 // waiting caller that its write is committed, or hands it the exception that
 // rolled its part alone back. A busy writer never sleeps between batches, so no
-// wake-up stands between one commit and the next, and a caller sleeps once.
+// wake-up stands between one commit and the next, and a caller sleeps once. A
+// caller that finds nothing queued and nobody writing commits its write itself.
 class WriteQueue {
 public:
-    explicit WriteQueue(Database& db);
+    explicit WriteQueue(Connections& db);
     // Commits every write still queued, then stops the writer.
     ~WriteQueue();
 
@@ -34,6 +36,9 @@ public:
     // committed with the next waiting write, or at the latest after kFlushDelay.
     // A failure is only logged. A later run() returns after it has committed.
     void post(std::function<void()> work);
+    // Returns once every write queued before the call has ended, without a
+    // transaction of its own; at once when none is pending.
+    void awaitQueued();
 
 private:
     static constexpr std::chrono::milliseconds kFlushDelay{20};
@@ -58,17 +63,27 @@ private:
     // Waits, with the lock held, until a batch is due; false once stopping with
     // nothing left.
     bool awaitWork(std::unique_lock<std::mutex>& lock);
+    void commitAlone(const std::shared_ptr<Job>& job);
     void runBatch(const Batch& batch);
     void runOne(Job& job);
     static void awaitDone(const Job& job);
 
-    Database& m_db;
+    Connections& m_db;
     std::mutex m_mutex;
     // The writer sleeps here when nothing is due.
     std::condition_variable m_work;
     // Posters held back by a full queue sleep here.
     std::condition_variable m_room;
     std::deque<std::shared_ptr<Job>> m_queue;
+    // Callers of awaitQueued() sleep here.
+    std::condition_variable m_ended;
+    // Writes ever queued and writes whose batch has ended: batches run in queue
+    // order, so a write has ended once the second count reaches its place.
+    uint64_t m_queuedCount = 0;
+    uint64_t m_endedCount = 0;
+    int m_awaiting = 0;
+    // A batch is running, on the writer or on a caller that found the queue empty.
+    bool m_writing = false;
     // A caller waits on a queued write: the writer starts a batch at once.
     bool m_waiterQueued = false;
     bool m_stopping = false;

@@ -4,7 +4,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/View.h"
 #include "shell/account/FeedViewController.h"
-#include "shell/account/ImageButton.h"
+#include "appbase/ImageButton.h"
 
 std::shared_ptr<FeedAndScroooViewController> FeedAndScroooViewController::create()
 {

@@ -10,7 +10,7 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/View.h"
-#include "shell/account/ImageButton.h"
+#include "appbase/ImageButton.h"
 
 std::shared_ptr<FeedViewController> FeedViewController::create()
 {

@@ -10,7 +10,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
-#include "shell/account/ImageButton.h"
+#include "appbase/ImageButton.h"
 #include "shell/account/LoginViewControllerDelegate.h"
 #include "shell/account/RegisterViewController.h"
 

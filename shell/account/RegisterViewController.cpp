@@ -11,7 +11,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
-#include "shell/account/ImageButton.h"
+#include "appbase/ImageButton.h"
 #include "shell/account/RegisterViewControllerDelegate.h"
 #include "shell/account/WebViewController.h"
 

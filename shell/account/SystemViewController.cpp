@@ -10,7 +10,7 @@
 #include "practice/ExamSetViewController.h"
 #include "shell/account/AccountInfoViewController.h"
 #include "shell/account/FeedAndScroooViewController.h"
-#include "shell/account/ImageButton.h"
+#include "appbase/ImageButton.h"
 #include "shell/account/StyleViewController.h"
 #include "shell/account/StyleViewControllerDelegate.h"
 

@@ -8,7 +8,7 @@ QList<ImageNameUse> ImageNameScanner::scanText(const QString& text, const QStrin
 {
     // The literal may be wrapped in QStringLiteral(...) or QLatin1String(...), or carry a u/u8 prefix.
     static const QRegularExpression call(
-        QStringLiteral(R"re(\b(?:getImageName|Image\s*::\s*named)\s*\(\s*(?:(?:QStringLiteral|QLatin1String|QString)\s*\(\s*)?(?:u8|u|L)?"([^"\\\n]*)")re"));
+        QStringLiteral(R"re(\b(?:getImageName|Image\s*::\s*named|ImageButton\s*::\s*create)\s*\(\s*(?:(?:QStringLiteral|QLatin1String|QString)\s*\(\s*)?(?:u8|u|L)?"([^"\\\n]*)")re"));
     QList<ImageNameUse> uses;
     auto it = call.globalMatch(text);
     while (it.hasNext()) {

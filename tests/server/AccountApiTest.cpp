@@ -86,6 +86,18 @@ TEST_F(AccountApi, WrongCredentialsAnswerAnEmptyBody)
     }
 }
 
+TEST_F(AccountApi, RepeatedSignInsAnswerEachTheirOwnAccount)
+{
+    // The second sign-in of each is answered from what the first one verified.
+    const QJsonObject ann = m_client->registerUser(QStringLiteral("twin-ann"), QStringLiteral("same-pass"));
+    const QJsonObject bob = m_client->registerUser(QStringLiteral("twin-bob"), QStringLiteral("same-pass"));
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(signIn(QStringLiteral("twin-ann"), QStringLiteral("same-pass")).object(), ann);
+        EXPECT_EQ(signIn(QStringLiteral("twin-bob"), QStringLiteral("same-pass")).object(), bob);
+    }
+    EXPECT_EQ(signIn(QStringLiteral("twin-bob"), QStringLiteral("same-pasS")).body, "");
+}
+
 TEST_F(AccountApi, PasswordsAreStoredAsSaltedDigests)
 {
     m_client->registerUser(QStringLiteral("alice1"), QStringLiteral("same-password"));

@@ -2,6 +2,8 @@
 
 #include "server/StorageError.h"
 
+#include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <thread>
@@ -110,6 +112,22 @@ TEST_F(DatabaseTest, UpdateCountsChangedRows)
     int changed = 0;
     m_db->write([&] { changed = m_db->update(QStringLiteral("DELETE FROM feedback WHERE code <> ?"), {"a"}); });
     EXPECT_EQ(changed, 2);
+}
+
+TEST_F(DatabaseTest, TheLogIsCopiedBackIntoTheFileWithoutFurtherWrites)
+{
+    const QFileInfo file(m_dir.filePath(QStringLiteral("db.sqlite")));
+    const QByteArray page(4000, 'x');
+    // Well over the log's threshold, committed at once.
+    m_db->write([&] {
+        for (int i = 0; i < 1500; ++i)
+            m_db->execute(QStringLiteral("INSERT INTO feedback (code, user_account, remark, contact, created) VALUES (?, 'u', ?, 'c', 1)"),
+                          {QStringLiteral("f%1").arg(i), page});
+    });
+    QDeadlineTimer deadline(30000);
+    while (QFileInfo(file.filePath()).size() < 1500 * 4000 && !deadline.hasExpired())
+        std::this_thread::yield();
+    EXPECT_GE(QFileInfo(file.filePath()).size(), 1500 * 4000);
 }
 
 TEST(Database, RefusesAnUnreachableStore)

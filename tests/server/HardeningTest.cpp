@@ -82,8 +82,9 @@ TEST_F(Hardening, AChunkedBodyOverTheLimitIsRefusedAndStoresNothing)
         },
         "application/x-www-form-urlencoded");
     // Either the refusal arrives, or the server closes on the sender mid-body.
-    if (reply)
+    if (reply) {
         EXPECT_EQ(reply->status, 413);
+    }
     EXPECT_EQ(feedbackCount(), 0);
 
     // A small chunked body is still fine.

@@ -90,6 +90,16 @@ TEST_F(WriteQueueTest, QueuedWritesAreCommittedBeforeALaterWaitingWrite)
     EXPECT_EQ(rows(), 50);
 }
 
+TEST_F(WriteQueueTest, AwaitingQueuedWritesReturnsOnceTheyAreCommitted)
+{
+    m_db->awaitQueuedWrites();
+    // Fewer than a batch's worth: left alone, they would wait for company.
+    for (int i = 0; i < 5; ++i)
+        m_db->writeLater([this, i] { insert(QStringLiteral("later%1").arg(i)); });
+    m_db->awaitQueuedWrites();
+    EXPECT_EQ(rows(), 5);
+}
+
 TEST_F(WriteQueueTest, AWaitingWriteFailingBesideQueuedWritesFailsAlone)
 {
     // The queued writes wait for the next batch, so the failing write shares it.

@@ -1,4 +1,4 @@
-#include "shell/account/ImageButton.h"
+#include "appbase/ImageButton.h"
 
 #include "appbase/CommonUtil.h"
 #include "platform/ui/Button.h"

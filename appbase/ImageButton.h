@@ -7,9 +7,9 @@ namespace ui {
 class Button;
 }
 
-// The image buttons of the account and settings screens: a custom button whose background
-// image, for the normal and the pressed state, is the named artwork; no touch glow, darkened
-// while pressed, as big as the image's scaled size (at the origin until the screen places it).
+// The image buttons every screen uses: a custom button whose background image, for the normal
+// and the pressed state, is the named artwork; no touch glow, darkened while pressed, as big as
+// the image's scaled size (at the origin until the screen places it).
 class ImageButton {
 public:
     ImageButton() = delete;
