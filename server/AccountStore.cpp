@@ -12,6 +12,8 @@
 #include <thread>
 #include <QSqlQuery>
 
+namespace server {
+
 AccountStore::AccountStore(Database& db)
     : m_db(db)
 {
@@ -139,3 +141,5 @@ bool AccountStore::exists(const QString& userCode)
     m_known.insert(userCode);
     return true;
 }
+
+} // namespace server

@@ -11,6 +11,8 @@
 #include <optional>
 #include <shared_mutex>
 
+namespace server {
+
 class Database;
 
 // Accounts: registration, sign-in and the existence test that every per-user
@@ -57,3 +59,5 @@ private:
     };
     QHash<QString, Verified> m_verifiedAccounts;
 };
+
+} // namespace server

@@ -13,6 +13,8 @@
 
 #include <httplib.h>
 
+namespace server {
+
 namespace {
 
 const QString kAgreementPath = QStringLiteral("exam/pactUrl_list");
@@ -388,3 +390,5 @@ Reply Api::noteGet(const FormBody& form)
         throw RequestError(404, "no such chapter");
     return Reply::json(*note);
 }
+
+} // namespace server

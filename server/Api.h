@@ -12,13 +12,16 @@
 
 #include <string>
 
+namespace httplib {
+class Server;
+}
+
+namespace server {
+
 class Database;
 class FormBody;
 class Reply;
 class TreeScope;
-namespace httplib {
-class Server;
-}
 
 // Maps every path under /PendarWeb/ to a handler. Each handler reads its form
 // fields, checks them before writing anything, and answers in the exact form the
@@ -80,3 +83,5 @@ private:
     RecordStore m_records;
     FeedbackStore m_feedback;
 };
+
+} // namespace server

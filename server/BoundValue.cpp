@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace server {
+
 BoundValue::Kind BoundValue::kindOf(const QVariant& value)
 {
     switch (value.typeId()) {
@@ -29,3 +31,5 @@ QVariant BoundValue::forQtSql(const QVariant& value)
         return QStringLiteral("");
     return value;
 }
+
+} // namespace server

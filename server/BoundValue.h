@@ -2,6 +2,8 @@
 
 #include <QVariant>
 
+namespace server {
+
 // How a value is stored: the one rule both statement paths (SQLite's own API and
 // QtSql) bind by. A null QString binds as '' rather than NULL, since the schema
 // keeps "none" as ''.
@@ -13,3 +15,5 @@ public:
     // The value as QtSql is to bind it.
     static QVariant forQtSql(const QVariant& value);
 };
+
+} // namespace server

@@ -7,6 +7,8 @@
 #include <QJsonObject>
 #include <QSqlQuery>
 
+namespace server {
+
 CatalogStore::CatalogStore(Database& db)
     : m_db(db)
 {
@@ -152,3 +154,5 @@ std::optional<QJsonObject> CatalogStore::note(const QString& subjectCode, const 
     const QJsonObject data{{"code", q.value(0).toString()}, {"name", q.value(1).toString()}, {"remark", q.value(2).toString()}};
     return QJsonObject{{"data", data}};
 }
+
+} // namespace server

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace server {
+
 class Database;
 
 // The read-only content of the bank: subject groups, papers, the chapter tree with
@@ -27,3 +29,5 @@ public:
 private:
     Database& m_db;
 };
+
+} // namespace server

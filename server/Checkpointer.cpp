@@ -6,6 +6,8 @@
 
 #include <pthread.h>
 
+namespace server {
+
 Checkpointer::Checkpointer(const QString& file)
     : m_file(file.toUtf8())
 {
@@ -77,3 +79,5 @@ void Checkpointer::checkpoint()
     if (rc != SQLITE_OK && rc != SQLITE_BUSY)
         qWarning("qbank-server: checkpoint failed: %s", sqlite3_errmsg(m_handle));
 }
+
+} // namespace server

@@ -9,6 +9,8 @@
 
 struct sqlite3;
 
+namespace server {
+
 // Copies an SQLite file's write-ahead log back into the file, on a thread and a
 // connection of its own. SQLite would otherwise do it inside the commit that
 // fills the log, on the writer that every request waits for, and a checkpoint
@@ -41,3 +43,5 @@ private:
     bool m_stopping = false;
     std::thread m_thread;
 };
+
+} // namespace server

@@ -15,6 +15,8 @@
 
 #include <limits>
 
+namespace server {
+
 namespace {
 
 QAtomicInt g_instanceCounter;
@@ -303,3 +305,5 @@ QVariant Connections::scalar(const QString& sql, const QVariantList& binds)
     const auto rows = run(sql, binds, 1).rows;
     return rows.isEmpty() ? QVariant() : rows.first().value(0);
 }
+
+} // namespace server

@@ -14,6 +14,8 @@
 #include <thread>
 #include <unordered_map>
 
+namespace server {
+
 class Checkpointer;
 
 // The store's connections and the statements run on them: an SQLite file (WAL
@@ -97,3 +99,5 @@ private:
     std::mutex m_writeMutex;
     std::unique_ptr<Checkpointer> m_checkpointer;
 };
+
+} // namespace server

@@ -2,6 +2,8 @@
 
 #include "server/WriteQueue.h"
 
+namespace server {
+
 std::unique_ptr<Database> Database::open(const QString& address, QString* error)
 {
     std::unique_ptr<Database> db(new Database);
@@ -33,3 +35,5 @@ void Database::awaitQueuedWrites()
 {
     m_writes->awaitQueued();
 }
+
+} // namespace server

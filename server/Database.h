@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+namespace server {
+
 class WriteQueue;
 
 // The server's store: its connections (reads, and the statements inside a write)
@@ -34,3 +36,5 @@ private:
 
     std::unique_ptr<WriteQueue> m_writes;
 };
+
+} // namespace server

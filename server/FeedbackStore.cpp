@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QString>
 
+namespace server {
+
 FeedbackStore::FeedbackStore(Database& db)
     : m_db(db)
 {
@@ -19,3 +21,5 @@ void FeedbackStore::add(const QString& userAccount, const QString& remark, const
                      {code, userAccount, remark, contact, QDateTime::currentMSecsSinceEpoch()});
     });
 }
+
+} // namespace server

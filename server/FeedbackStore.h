@@ -1,7 +1,10 @@
 #pragma once
 
-class Database;
 class QString;
+
+namespace server {
+
+class Database;
 
 // Feedback the users send; kept for people to read, never served back.
 class FeedbackStore {
@@ -13,3 +16,5 @@ public:
 private:
     Database& m_db;
 };
+
+} // namespace server

@@ -4,6 +4,8 @@
 
 #include <QStringDecoder>
 
+namespace server {
+
 namespace {
 
 int hexDigit(char c)
@@ -116,3 +118,5 @@ int FormBody::requiredInt(const QString& key) const
         throw RequestError(400, "field " + key.toStdString() + " is not a number");
     return number;
 }
+
+} // namespace server

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+namespace server {
+
 // A decoded application/x-www-form-urlencoded body: pairs split on "&" and "=",
 // "+" read as a space, percent escapes decoded, the result required to be UTF-8.
 class FormBody {
@@ -25,3 +27,5 @@ public:
 private:
     QHash<QString, QString> m_values;
 };
+
+} // namespace server

@@ -9,6 +9,8 @@
 #include <QHash>
 #include <QSqlQuery>
 
+namespace server {
+
 namespace {
 
 // Counts are keyed "entry/chapter/node"; "entry//" is the whole entry and
@@ -230,3 +232,5 @@ QStringList KeepStore::questions(const QString& entryCode, const TreeScope& scop
                            + QStringLiteral(" LIMIT ?"),
                        binds);
 }
+
+} // namespace server

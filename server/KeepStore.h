@@ -9,6 +9,8 @@
 #include <shared_mutex>
 #include <utility>
 
+namespace server {
+
 class Database;
 class TreeScope;
 
@@ -45,3 +47,5 @@ private:
     std::shared_mutex m_homesMutex;
     QHash<QString, std::pair<QString, QString>> m_homes;
 };
+
+} // namespace server

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cmath>
 
+namespace server {
+
 LoginThrottle::LoginThrottle(Now now)
     : m_now(now ? std::move(now) : [] {
         return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -52,3 +54,5 @@ void LoginThrottle::recordSuccess(const QString& name)
     std::lock_guard lock(m_mutex);
     m_names.remove(name);
 }
+
+} // namespace server

@@ -6,6 +6,8 @@
 #include <functional>
 #include <mutex>
 
+namespace server {
+
 // Slows password guessing: after a few wrong sign-ins for one name, or many from one
 // address, every further attempt for it waits a short delay that doubles with each
 // failure, up to a cap. The cap keeps the right password from being locked out for
@@ -46,3 +48,5 @@ private:
     Table m_names;
     Table m_addresses;
 };
+
+} // namespace server

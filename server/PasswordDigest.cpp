@@ -5,6 +5,8 @@
 #include <QPasswordDigestor>
 #include <QRandomGenerator>
 
+namespace server {
+
 namespace {
 
 QString hexPart(const QString& stored)
@@ -70,3 +72,5 @@ void PasswordDigest::spendCheckTime(const QString& password)
     static const QString salt = newSalt();
     derive(password, salt, kIterations);
 }
+
+} // namespace server

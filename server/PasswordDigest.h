@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace server {
+
 // Salted PBKDF2-SHA256 digests of account passwords; the clear password is never
 // stored. A stored digest carries its iteration count ("100000$<hex>"), so raising the
 // count later leaves older digests verifiable; a bare hex digest is from before counts
@@ -24,3 +26,5 @@ public:
     static int iterations(const QString& stored);
     static QString derive(const QString& password, const QString& salt, int iterations);
 };
+
+} // namespace server

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace server {
+
 namespace {
 
 QString placeholders(qsizetype count)
@@ -200,3 +202,5 @@ QByteArray QuestionStore::recordsJson(const QStringList& codeList)
     out += ']';
     return out;
 }
+
+} // namespace server

@@ -7,6 +7,8 @@
 
 #include <shared_mutex>
 
+namespace server {
+
 class Database;
 class TreeScope;
 
@@ -47,3 +49,5 @@ private:
     QHash<QString, QStringList> m_papers;
     QHash<QString, QByteArray> m_paperJson;
 };
+
+} // namespace server

@@ -4,6 +4,8 @@
 #include <QRandomGenerator>
 #include <QString>
 
+namespace server {
+
 QString RandomCode::make()
 {
     quint32 words[4];
@@ -11,3 +13,5 @@ QString RandomCode::make()
     const QByteArray bytes(reinterpret_cast<const char*>(words), sizeof(words));
     return QString::fromLatin1(bytes.toHex());
 }
+
+} // namespace server

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace server {
+
 RecordStore::RecordStore(Database& db)
     : m_db(db)
 {
@@ -67,3 +69,5 @@ std::optional<QStringList> RecordStore::questions(const QString& userCode, const
         return std::nullopt;
     return codes.toString().split(QLatin1Char(','), Qt::SkipEmptyParts);
 }
+
+} // namespace server

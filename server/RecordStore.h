@@ -6,6 +6,8 @@
 #include <atomic>
 #include <optional>
 
+namespace server {
+
 class Database;
 
 // Practice records: the question list of a run, kept under the run's title so
@@ -28,3 +30,5 @@ private:
     Database& m_db;
     std::atomic<qint64> m_lastStamp{0};
 };
+
+} // namespace server

@@ -5,6 +5,8 @@
 #include <QJsonObject>
 #include <QString>
 
+namespace server {
+
 namespace {
 const char* const kText = "text/plain; charset=utf-8";
 const char* const kJson = "application/json; charset=utf-8";
@@ -41,3 +43,5 @@ Reply Reply::error(int status, const std::string& message)
 {
     return Reply(status, message + "\n", kText);
 }
+
+} // namespace server

@@ -8,6 +8,8 @@ class QJsonArray;
 class QJsonObject;
 class QString;
 
+namespace server {
+
 // One HTTP reply: bare text compared exactly by the client, or compact JSON.
 class Reply {
 public:
@@ -30,3 +32,5 @@ private:
     std::string m_body;
     const char* m_contentType;
 };
+
+} // namespace server

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace server {
+
 // The request cannot be served as sent (a missing or malformed field, an unknown
 // user); carries the HTTP status that the reply gets. Thrown before anything is
 // written, so a refused request changes nothing.
@@ -15,3 +17,5 @@ public:
 private:
     int m_status;
 };
+
+} // namespace server

@@ -10,6 +10,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+namespace server {
+
 namespace {
 
 QString text(const QJsonObject& object, const char* key)
@@ -148,3 +150,5 @@ void SeedLoader::loadQuestion(const QJsonObject& question, const QString& subjec
                          {code, p, o, options.at(o).toString()});
     }
 }
+
+} // namespace server

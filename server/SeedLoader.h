@@ -1,8 +1,11 @@
 #pragma once
 
-class Database;
 class QJsonObject;
 class QString;
+
+namespace server {
+
+class Database;
 
 // Loads a question bank from its JSON form into an empty store, in one
 // transaction; a store that already holds subjects is left alone.
@@ -23,3 +26,5 @@ private:
 
     Database& m_db;
 };
+
+} // namespace server

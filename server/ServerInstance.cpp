@@ -15,6 +15,8 @@
 
 #include <httplib.h>
 
+namespace server {
+
 namespace {
 
 // How long a connection may stay silent within a request's head or body.
@@ -137,3 +139,5 @@ QString ServerInstance::baseUrl() const
 {
     return QStringLiteral("http://%1:%2%3").arg(m_host).arg(m_port).arg(QString::fromLatin1(Api::kBasePath));
 }
+
+} // namespace server

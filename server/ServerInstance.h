@@ -9,12 +9,15 @@
 #include <memory>
 #include <thread>
 
-class Api;
-class Database;
 class QTemporaryDir;
 namespace httplib {
 class Server;
 }
+
+namespace server {
+
+class Api;
+class Database;
 
 // A running qbank server: its store, its routes and the thread that accepts
 // connections. Tests and client screens start one on an ephemeral loopback port
@@ -61,3 +64,5 @@ private:
     QString m_databaseFile;
     int m_port = 0;
 };
+
+} // namespace server

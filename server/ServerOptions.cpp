@@ -2,6 +2,8 @@
 
 #include <QUrl>
 
+namespace server {
+
 namespace {
 
 bool parseListen(const QString& text, ServerOptions& options)
@@ -53,3 +55,5 @@ std::optional<ServerOptions> ServerOptions::parse(const QStringList& arguments, 
     }
     return options;
 }
+
+} // namespace server

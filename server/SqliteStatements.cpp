@@ -9,6 +9,8 @@
 
 #include <string>
 
+namespace server {
+
 SqliteStatements::SqliteStatements(sqlite3* handle)
     : m_handle(handle)
 {
@@ -124,3 +126,5 @@ SqliteStatements::Result SqliteStatements::run(const QString& sql, const QVarian
     sqlite3_clear_bindings(stmt);
     return result;
 }
+
+} // namespace server

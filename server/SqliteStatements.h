@@ -7,6 +7,8 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+namespace server {
+
 // One thread's prepared statements on its own SQLite connection, run through
 // the SQLite library directly: binding through QtSql costs several times what
 // SQLite itself spends on a short statement, and the writer runs these one
@@ -38,3 +40,5 @@ private:
     sqlite3* m_handle;
     QHash<QString, sqlite3_stmt*> m_statements;
 };
+
+} // namespace server

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace server {
+
 StorageError::StorageError(const std::string& message)
     : std::runtime_error(message)
 {
@@ -12,3 +14,5 @@ void StorageError::raise(const char* step, const QString& driverMessage)
     const QString detail = driverMessage.isEmpty() ? QStringLiteral("unknown database error") : driverMessage;
     throw StorageError(std::string(step) + ": " + detail.toStdString());
 }
+
+} // namespace server

@@ -5,6 +5,8 @@
 
 class QString;
 
+namespace server {
+
 // A database operation failed; caught once per request and turned into a 500 reply.
 class StorageError : public std::runtime_error {
 public:
@@ -14,3 +16,5 @@ public:
     // what the driver said".
     [[noreturn]] static void raise(const char* step, const QString& driverMessage);
 };
+
+} // namespace server

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace server {
+
 Transaction::Transaction(Connections& db)
     : m_db(db)
 {
@@ -30,3 +32,5 @@ void Transaction::commit()
     m_db.command(QStringLiteral("COMMIT"));
     m_open = false;
 }
+
+} // namespace server

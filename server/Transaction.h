@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+namespace server {
+
 class Connections;
 
 // A write transaction that rolls back unless commit() is reached. On SQLite it
@@ -22,3 +24,5 @@ private:
     std::unique_lock<std::mutex> m_writerLock;
     bool m_open = false;
 };
+
+} // namespace server

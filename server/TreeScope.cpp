@@ -1,5 +1,7 @@
 #include "server/TreeScope.h"
 
+namespace server {
+
 QString TreeScope::sqlCondition() const
 {
     // The casts give PostgreSQL a type for parameters compared with a literal.
@@ -11,3 +13,5 @@ QVariantList TreeScope::binds() const
 {
     return {directoryCode, directoryCode, chapterCode, chapterCode, nodeCode, nodeCode, paperCode, paperCode};
 }
+
+} // namespace server

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QVariantList>
 
+namespace server {
+
 // A part of the chapter tree or one paper that a question list is drawn from;
 // empty codes do not narrow the scope.
 class TreeScope {
@@ -16,3 +18,5 @@ public:
     QString sqlCondition() const;
     QVariantList binds() const;
 };
+
+} // namespace server

@@ -6,6 +6,8 @@
 
 #include <mutex>
 
+namespace server {
+
 VerifiedLogins::VerifiedLogins()
 {
     quint32 words[8];
@@ -41,3 +43,5 @@ void VerifiedLogins::remember(const QString& username, const QString& salt, cons
         m_tags.clear();
     m_tags.insert(username, value);
 }
+
+} // namespace server

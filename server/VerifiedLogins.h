@@ -6,6 +6,8 @@
 
 #include <shared_mutex>
 
+namespace server {
+
 // Remembers, in memory only, which password last passed the slow digest check
 // for each account, as a keyed hash under a key drawn at start-up; a repeated
 // sign-in with that password then costs one hash instead of the full key
@@ -28,3 +30,5 @@ private:
     mutable std::shared_mutex m_mutex;
     QHash<QString, QByteArray> m_tags;
 };
+
+} // namespace server

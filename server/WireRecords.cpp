@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace server {
+
 QJsonObject WireRecords::directory(const QString& code, const QString& name)
 {
     return QJsonObject{{"code", code}, {"name", name}};
@@ -23,3 +25,5 @@ QJsonObject WireRecords::paper(const QString& code, const QString& name)
 {
     return QJsonObject{{"code", code}, {"name", name}};
 }
+
+} // namespace server

@@ -4,6 +4,8 @@
 
 class QString;
 
+namespace server {
+
 // The shapes of the records the client reads by key, built in one place so that
 // the chapter tree, the books and the question lists agree on them.
 class WireRecords {
@@ -17,3 +19,5 @@ public:
                             const QString& directoryCode);
     static QJsonObject paper(const QString& code, const QString& name);
 };
+
+} // namespace server

@@ -1,5 +1,7 @@
 #include "server/WorkerPool.h"
 
+namespace server {
+
 namespace {
 thread_local bool t_refusing = false;
 }
@@ -97,3 +99,5 @@ void WorkerPool::shutdown()
     for (auto& t : threads)
         t.join();
 }
+
+} // namespace server

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+namespace server {
+
 // The server's connection workers. A kept-alive or slow connection holds its worker
 // for as long as it stays open, so the pool grows on demand (up to `maxWorkers`) instead
 // of letting a few hundred held connections starve everyone else. Beyond that, up to
@@ -57,3 +59,5 @@ private:
     std::atomic<size_t> m_busy{0};
     bool m_shutdown = false;
 };
+
+} // namespace server

@@ -11,6 +11,8 @@
 
 #include <pthread.h>
 
+namespace server {
+
 WriteQueue::WriteQueue(Connections& db)
     : m_db(db)
 {
@@ -203,3 +205,5 @@ void WriteQueue::runOne(Job& job)
     }
     m_db.command(QStringLiteral("RELEASE SAVEPOINT one_write"));
 }
+
+} // namespace server

@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+namespace server {
+
 class Connections;
 
 // Group commit on one writer thread. Writes queue up; the writer takes
@@ -89,3 +91,5 @@ private:
     bool m_stopping = false;
     std::thread m_writer;
 };
+
+} // namespace server

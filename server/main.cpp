@@ -9,7 +9,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QString error;
-    const auto options = ServerOptions::parse(app.arguments().mid(1), &error);
+    const auto options = server::ServerOptions::parse(app.arguments().mid(1), &error);
     if (!options) {
         std::fprintf(stderr, "qbank-server: %s\n", qPrintable(error));
         std::fprintf(stderr, "usage: qbank-server [--listen HOST:PORT] [--db FILE|postgresql://...] [--seed sample|none] [--public-url URL]\n");
@@ -22,15 +22,15 @@ int main(int argc, char** argv)
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    ServerInstance server;
-    if (!server.start(*options, &error)) {
+    server::ServerInstance instance;
+    if (!instance.start(*options, &error)) {
         std::fprintf(stderr, "qbank-server: %s\n", qPrintable(error));
         return 1;
     }
-    std::printf("qbank-server listening on %s\n", qPrintable(server.baseUrl()));
+    std::printf("qbank-server listening on %s\n", qPrintable(instance.baseUrl()));
     std::fflush(stdout);
     int received = 0;
     sigwait(&stopSignals, &received);
-    server.stop();
+    instance.stop();
     return 0;
 }

@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+using namespace server;
+
 namespace {
 
 ServerInstance& server()

@@ -25,6 +25,8 @@
 #include <cstdio>
 #include <thread>
 
+using namespace server;
+
 namespace {
 
 struct Endpoint {

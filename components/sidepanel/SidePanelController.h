@@ -20,6 +20,15 @@
 #include <vector>
 
 class SidePanelControllerDelegate;
+class SidePanelCenterTapper;
+class SidePanelContainment;
+class SidePanelDecoration;
+class SidePanelLifecycle;
+class SidePanelNotices;
+class SidePanelPanTracker;
+class SidePanelPreviewBounce;
+class SidePanelRotationReplay;
+class SidePanelSlide;
 class SidePanelView;
 namespace ui {
 class Button;
@@ -304,8 +313,8 @@ public:
     void setPanningMode(SidePanelPanningMode mode);
     bool panningCancelsTouchesInView() const { return m_panningCancelsTouchesInView; }
     void setPanningCancelsTouchesInView(bool cancels);
-    const std::vector<std::shared_ptr<ui::GestureRecognizer>>& panners() const { return m_panners; }
-    void setPanners(std::vector<std::shared_ptr<ui::GestureRecognizer>> panners) { m_panners = std::move(panners); }
+    const std::vector<std::shared_ptr<ui::GestureRecognizer>>& panners() const;
+    void setPanners(std::vector<std::shared_ptr<ui::GestureRecognizer>> panners);
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled) { m_enabled = enabled; }
     bool isElastic() const { return m_elastic; }
@@ -388,6 +397,18 @@ protected:
     void viewDidLoad() override;
 
 private:
+    // The helpers that carry out parts of the container's work on its state; each is owned
+    // here and reaches back through a reference.
+    friend class SidePanelPanTracker;
+    friend class SidePanelPreviewBounce;
+    friend class SidePanelRotationReplay;
+    friend class SidePanelContainment;
+    friend class SidePanelDecoration;
+    friend class SidePanelSlide;
+    friend class SidePanelNotices;
+    friend class SidePanelCenterTapper;
+    friend class SidePanelLifecycle;
+
     void commonInit(ControllerPtr center);
     void forgetOriginalShadow();
     std::shared_ptr<SidePanelController> self();
@@ -397,83 +418,15 @@ private:
     bool hasController(SidePanelSide side) const { return controllerForSide(side) != nullptr; }
     ui::Rect slidingFrame() const;
     bool standsFullyOpenAtLedge(SidePanelSide side) const;
-    void followSlidingViewWithShadow(ui::View* sliding);
 
     // Opening and closing.
     bool toggleSide(SidePanelSide side, bool animated, Completion completion);
     bool openSideBouncing(SidePanelSide side, Bounced bounced, Completion completion);
     bool closeSideBouncing(SidePanelSide side, Bounced bounced, Completion completion);
-    double bounceOvershoot(SidePanelSide side) const;
-    std::optional<bool> settleOpenAtOnce(SidePanelSide side, const Completion& completion);
-    std::optional<bool> settleCloseAtOnce(SidePanelSide side, bool animated, const Completion& completion);
-    void finishOpen(SidePanelSide side, bool animated, const Completion& completion);
-    void finishClose(SidePanelSide side, bool animated, const Completion& completion);
-    void runOpenSlide(SidePanelSide side, bool animated, double duration, unsigned options, bool success,
-                      Completion completion);
-    void runBouncingOpen(SidePanelSide side, double bounceOffset, double targetOffset, unsigned legOneOptions,
-                         Bounced bounced, Completion completion);
-    double bounceFactorA() const;
-    double bounceFactorB() const;
-    void postScreenChanged();
-    std::shared_ptr<ui::Button> makeCenterTapper();
 
-    // Delegate walk.
-    using Receiver = std::function<void(SidePanelControllerDelegate&)>;
-    void walkDelegates(const std::function<bool(SidePanelControllerDelegate&)>& deliver);
-    bool checkDelegate(const std::function<std::optional<bool>(SidePanelControllerDelegate&)>& ask);
-    void performDelegate(const Receiver& tell);
-    double performDelegateLedge(double ledge, SidePanelSide side);
-
-    // Views.
-    void applyViews();
-    bool setSlidingAndReferenceViews();
-    void observeViewBounds();
-    void stopObservingViewBounds();
-    void viewBoundsMayHaveChanged();
-    void replayRotation();
-    void recordPreRotationSizes();
-    bool currentAnimationDuration(double& duration, ui::TimingFunction& timing) const;
-    void finishCornerRadius(const std::shared_ptr<ui::ShapeLayer>& mask, const ui::Path& path);
-
-    // Panning.
-    void setNeedsAddPanners();
-    void addPanners();
-    void removePanners();
-    void addPanner(const std::shared_ptr<ui::View>& view);
-    bool hasActivePanner() const;
-    void addPannersIfAllPannersAreInactiveAndNeeded();
-    void setParallax();
-    SidePanelOffsetOrientation orientationOfVelocity(ui::PanGestureRecognizer& pan) const;
-    double locationOfPanner(ui::PanGestureRecognizer& pan, SidePanelOffsetOrientation orientation) const;
-    void panned(ui::PanGestureRecognizer& pan, SidePanelOffsetOrientation orientation);
-    bool crossClosedPosition(SidePanelSide leaving, SidePanelSide entering, bool wasShowing, bool willShow,
-                             SidePanelSide& closed, SidePanelSide& opened);
-    void settlePan(ui::PanGestureRecognizer& pan, SidePanelOffsetOrientation orientation, double location);
-
-    // Containment.
-    void enqueueFinishTransitionBlock(std::function<void()> block, const ControllerPtr& controller);
-    void finishTransitionBlocks();
-    void observeTransitionKeys();
-    void stopObservingTransitionKeys();
-    void adoptSideController(const ControllerPtr& controller, SidePanelSide side, const ui::Rect& frame,
-                             bool attachView);
-    void attachSideView(const ControllerPtr& controller, SidePanelSide side, const ui::Rect& frame);
-    void detachSideView(SidePanelSide side);
-    void releaseCenter(const ControllerPtr& old, const ControllerPtr& successor);
-    void adoptCenter(const ControllerPtr& controller, const ui::Rect& carried);
-    void attachCenter(const ControllerPtr& controller, const ui::Rect& frame);
-    void detachCenter(const ControllerPtr& controller);
-    void centerTitleChanged();
-    void releaseFromOtherSlots(const ControllerPtr& controller, SidePanelSide side);
-    void vacateSideSlot(SidePanelSide side);
-    void observeCenterTabBar();
-    void stopObservingCenterTabBar(const ControllerPtr& center);
-    void copyCenterTabBarItem();
-    void centerHidesBottomBarChanged();
     bool shouldManageAppearanceMethods() const { return !shouldAutomaticallyForwardAppearanceMethods(); }
     bool shouldForwardRotationMethods() const { return !shouldAutomaticallyForwardRotationMethods(); }
 
-    ui::Point m_panOrigin;
     SidePanelAppearance m_viewAppeared = SidePanelAppearance::Hidden;
     bool m_viewFirstAppeared = false;
     std::array<SidePanelAppearance, 6> m_sideAppeared{};
@@ -481,16 +434,11 @@ private:
     std::array<ControllerPtr, 6> m_controllers{};
     double m_offset = 0;
     double m_maxLedge = 0;
-    ui::Size m_preRotationSize;
-    ui::Size m_preRotationCenterSize;
-    bool m_preRotationIsLandscape = false;
     SidePanelOffsetOrientation m_offsetOrientation = SidePanelOffsetOrientation::Horizontal;
-    ui::InterfaceOrientation m_willAppearShouldArrangeViewsAfterRotation = ui::InterfaceOrientation::Unknown;
     ui::Point m_willAppearOffset;
     std::optional<std::vector<std::function<void()>>> m_finishTransitionBlocks;
     int m_disabledUserInteractions = 0;
     std::shared_ptr<ui::Layer> m_shadowLayer;
-    bool m_needsAddPannersIfAllPannersAreInactive = false;
     std::set<std::type_index> m_disabledPanClasses;
     bool m_panningCancelsTouchesInView = true;
     bool m_shadowEnabled = true;
@@ -499,7 +447,6 @@ private:
     bool m_elastic = true;
     bool m_automaticallyUpdateTabBarItems = false;
     SidePanelPanningMode m_panningMode = SidePanelPanningMode::SlidingView;
-    std::vector<std::shared_ptr<ui::GestureRecognizer>> m_panners;
     std::shared_ptr<ui::View> m_referenceView;
     std::weak_ptr<ui::ViewController> m_slidingController;
     ControllerPtr m_centerController;
@@ -533,4 +480,14 @@ private:
     std::vector<ObserverId> m_centerTabBarObservers;
     std::vector<ObserverId> m_transitionObservers;   // own parent and presenting controller
     std::mutex m_interactionMutex;
+
+    std::unique_ptr<SidePanelPanTracker> m_panTracker;
+    std::unique_ptr<SidePanelPreviewBounce> m_previewBounce;
+    std::unique_ptr<SidePanelRotationReplay> m_rotationReplay;
+    std::unique_ptr<SidePanelContainment> m_containment;
+    std::unique_ptr<SidePanelDecoration> m_decoration;
+    std::unique_ptr<SidePanelSlide> m_slide;
+    std::unique_ptr<SidePanelNotices> m_notices;
+    std::unique_ptr<SidePanelCenterTapper> m_centerTapperHelper;
+    std::unique_ptr<SidePanelLifecycle> m_lifecycle;
 };

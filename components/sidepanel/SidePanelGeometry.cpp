@@ -34,6 +34,21 @@ SidePanelSide SidePanelGeometry::oppositeOfSide(SidePanelSide side)
     }
 }
 
+SidePanelSide SidePanelGeometry::firstSide(SidePanelOffsetOrientation orientation)
+{
+    return orientation == SidePanelOffsetOrientation::Horizontal ? SidePanelSide::Left : SidePanelSide::Top;
+}
+
+SidePanelSide SidePanelGeometry::secondSide(SidePanelOffsetOrientation orientation)
+{
+    return orientation == SidePanelOffsetOrientation::Horizontal ? SidePanelSide::Right : SidePanelSide::Bottom;
+}
+
+double SidePanelGeometry::along(const ui::Point& point, SidePanelOffsetOrientation orientation)
+{
+    return orientation == SidePanelOffsetOrientation::Horizontal ? point.x : point.y;
+}
+
 double SidePanelGeometry::limitOffset(double offset, SidePanelOffsetOrientation orientation, ui::Size reference,
                                       double maxLedge, bool hasFirstSide, bool hasSecondSide)
 {

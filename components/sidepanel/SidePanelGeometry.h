@@ -11,11 +11,21 @@
 // (and tested) on plain numbers. W and H are always the reference bounds' width and height.
 class SidePanelGeometry {
 public:
+    static constexpr SidePanelSide kSides[] = {SidePanelSide::Left, SidePanelSide::Right, SidePanelSide::Top,
+                                               SidePanelSide::Bottom};
+    // The index of a side in the container's per-side arrays.
+    static std::size_t slot(SidePanelSide side) { return static_cast<std::size_t>(side); }
+
     static bool isSide(SidePanelSide side);   // 1 to 4
     static bool isHorizontal(SidePanelSide side);
     // Horizontal for left and right, vertical for top and bottom, 0 for anything else.
     static SidePanelOffsetOrientation orientationOfSide(SidePanelSide side);
     static SidePanelSide oppositeOfSide(SidePanelSide side);
+    // The sides an axis reveals: positive offsets the first, negative ones the second.
+    static SidePanelSide firstSide(SidePanelOffsetOrientation orientation);
+    static SidePanelSide secondSide(SidePanelOffsetOrientation orientation);
+    // The point's coordinate along the axis.
+    static double along(const ui::Point& point, SidePanelOffsetOrientation orientation);
 
     // The offset after the maximum-ledge limit. Only an axis with exactly one side controller
     // is limited, and only at that side's end.

@@ -12,8 +12,6 @@
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
 
-#include <mutex>
-
 namespace {
 
 const char kSidePanelControllerKey[] = "SidePanelController";
@@ -31,8 +29,7 @@ ui::ViewController& navigationTarget(ui::ViewController& receiver)
 
 void SidePanelItem::install()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
+    ui::PlatformHooks::installOnce("SidePanelItem", [] {
         // The wrap hooks go first so that these run before them.
         WrapControllerItem::install();
         ui::PlatformHooks::installPresentHook([](ui::ViewController& receiver, const std::shared_ptr<ui::ViewController>& controller,

@@ -14,7 +14,8 @@ class ViewController;
 // which a container view entering a transition view is pinned to its top.
 class SidePanelItem {
 public:
-    // Installs the platform hooks; runs once per process, later calls do nothing.
+    // Installs the platform hooks unless they are in place; after PlatformHooks::restoreDefaults()
+    // the next call installs them again.
     static void install();
 
     // The container holding the controller (or its navigation controller), or null.

@@ -2,9 +2,8 @@
 
 #include "components/sidepanel/NavigationRedirect.h"
 #include "components/sidepanel/PanelWrapController.h"
+#include "platform/ui/PlatformHooks.h"
 #include "platform/ui/ViewController.h"
-
-#include <mutex>
 
 namespace {
 
@@ -21,8 +20,7 @@ ui::ViewController& navigationTarget(ui::ViewController& receiver)
 
 void WrapControllerItem::install()
 {
-    static std::once_flag once;
-    std::call_once(once, [] { NavigationRedirect::install(navigationTarget); });
+    ui::PlatformHooks::installOnce("WrapControllerItem", [] { NavigationRedirect::install(navigationTarget); });
 }
 
 std::shared_ptr<PanelWrapController> WrapControllerItem::wrapControllerCore(ui::ViewController& controller)

@@ -12,7 +12,8 @@ class ViewController;
 // controller answers with its wrapper's navigation controller and item.
 class WrapControllerItem {
 public:
-    // Installs the navigation hooks; runs once per process, later calls do nothing. The
+    // Installs the navigation hooks unless they are in place (again after
+    // PlatformHooks::restoreDefaults()). The
     // container's own hooks must come after these (SidePanelItem::install() sees to it), so
     // that a contained controller is first redirected to its container.
     static void install();

@@ -151,6 +151,16 @@ std::size_t RunLoop::scheduledCount() const
     return d->tasks.size();
 }
 
+double RunLoop::nextWorkTime() const
+{
+    {
+        std::lock_guard lock(d->postMutex);
+        if (!d->posted.empty())
+            return Clock::now();
+    }
+    return d->tasks.empty() ? std::numeric_limits<double>::infinity() : d->tasks.begin()->first.first;
+}
+
 double RunLoop::currentTaskDueTime() const
 {
     return std::isnan(d->currentDue) ? Clock::now() : d->currentDue;

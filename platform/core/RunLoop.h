@@ -28,6 +28,9 @@ public:
     bool isScheduled(TaskId id) const;
     double dueTime(TaskId id) const;   // NaN when id is not scheduled
     std::size_t scheduledCount() const;
+    // When the loop next has work: Clock::now() while posted work waits, else the earliest
+    // task's due time, infinity when there is none (for waiting until the loop is idle).
+    double nextWorkTime() const;
     // The due time of the task that is running now (for repeating timers that must not drift);
     // Clock::now() when no task is running.
     double currentTaskDueTime() const;

@@ -106,11 +106,24 @@ UrlConnection::~UrlConnection()
 {
     if (m_timeoutTask)
         RunLoop::main().cancel(m_timeoutTask);
-    if (m_reply) {
-        QObject::disconnect(m_reply, nullptr, nullptr, nullptr);
-        m_reply->abort();
-        m_reply->deleteLater();
-    }
+    releaseReply(ReplyRelease::Abort);
+}
+
+QNetworkReply* UrlConnection::releaseReply(ReplyRelease how)
+{
+    QNetworkReply* reply = m_reply;
+    m_reply = nullptr;
+    if (!reply)
+        return nullptr;
+    // Disconnected first, so that nothing the reply emits on its way out (abort finishes it)
+    // reaches a connection that has let go of it.
+    QObject::disconnect(reply, nullptr, nullptr, nullptr);
+    if (how == ReplyRelease::Abort)
+        reply->abort();
+    // Deleted later: the caller may still read a finished reply, and Qt may be inside one of
+    // its signals.
+    reply->deleteLater();
+    return reply;
 }
 
 void UrlConnection::start()
@@ -213,10 +226,7 @@ void UrlConnection::onFinished()
         RunLoop::main().cancel(m_timeoutTask);
         m_timeoutTask = 0;
     }
-    QNetworkReply* reply = m_reply;
-    m_reply = nullptr;
-    QObject::disconnect(reply, nullptr, nullptr, nullptr);
-    reply->deleteLater();
+    QNetworkReply* reply = releaseReply(ReplyRelease::KeepFinished);
 
     const QNetworkReply::NetworkError error = reply->error();
     const bool hasStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
@@ -276,11 +286,7 @@ void UrlConnection::onTimeout()
 {
     if (!m_reply || m_state != State::Running)
         return;
-    QNetworkReply* reply = m_reply;
-    m_reply = nullptr;
-    QObject::disconnect(reply, nullptr, nullptr, nullptr);
-    reply->abort();
-    reply->deleteLater();
+    releaseReply(ReplyRelease::Abort);
     failLater({UrlError::TimedOut, QStringLiteral("The request timed out.")});
 }
 
@@ -291,12 +297,7 @@ void UrlConnection::end(State state)
         RunLoop::main().cancel(m_timeoutTask);
         m_timeoutTask = 0;
     }
-    if (m_reply) {
-        QObject::disconnect(m_reply, nullptr, nullptr, nullptr);
-        m_reply->abort();
-        m_reply->deleteLater();
-        m_reply = nullptr;
-    }
+    releaseReply(ReplyRelease::Abort);
     // The delegate is released once it has been told (the callers hold it for the last call),
     // and the run loop lets go of us; whoever still holds a pointer keeps an ended connection.
     m_delegate.reset();

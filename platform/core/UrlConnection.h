@@ -73,6 +73,10 @@ private:
     void deliver(std::function<void(UrlConnectionDelegate&, UrlConnection&)> call);
     void failLater(const UrlError& failure);
     bool isTruncated(QNetworkReply* reply) const;
+    // Lets go of the reply (aborting it unless it has finished) and answers it; it stays
+    // readable until the run loop next deletes deferred objects.
+    enum class ReplyRelease { Abort, KeepFinished };
+    QNetworkReply* releaseReply(ReplyRelease how);
 
     UrlRequest m_request;
     std::shared_ptr<UrlConnectionDelegate> m_delegate;

@@ -3,8 +3,11 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Log.h"
 #include "platform/core/RunLoop.h"
+#include "platform/core/UrlConnection.h"
+#include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ApplicationDelegate.h"
+#include "platform/ui/Layer.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
@@ -13,13 +16,17 @@
 #include <QGuiApplication>
 #include <QStringList>
 
+#include <cmath>
+
 namespace ui {
 
 namespace {
 
-// How long the loop runs before a screenshot is taken: long enough for start-up work posted
-// or delayed by a few milliseconds and for a modal transition to settle.
-constexpr double kScreenshotSettleSeconds = 0.5;
+// One frame at 60 Hz: work due sooner than this would still change the next frame.
+constexpr double kFrameSeconds = 1.0 / 60;
+// The longest a screenshot waits for the screen to settle: a server that never answers or an
+// endless chain of short timers must not hold the program forever.
+constexpr double kScreenshotCapSeconds = 3.0;
 
 QString screenshotPath(const QStringList& args)
 {
@@ -37,13 +44,49 @@ bool hasDisplay()
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-int writeScreenshot(const QString& path)
+// Endless animations (a spinner) never settle, so only those with an end still to come count.
+bool hasAnimationToFinish(const Layer& layer, double now)
+{
+    for (const QString& key : layer.animationKeys()) {
+        const auto animation = layer.animationForKey(key);
+        const double end = animation->beginTime() + animation->activeDuration();
+        if (std::isfinite(end) && end > now)
+            return true;
+    }
+    for (const auto& sublayer : layer.sublayers()) {
+        if (hasAnimationToFinish(*sublayer, now))
+            return true;
+    }
+    return false;
+}
+
+// Settled: nothing the screen still waits for would change what it shows in the next frame.
+bool isSettled()
+{
+    if (core::UrlConnection::runningCount() > 0)
+        return false;
+    const double now = core::Clock::now();
+    if (core::RunLoop::main().nextWorkTime() <= now + kFrameSeconds)
+        return false;
+    const auto window = Application::shared().keyWindow();
+    return !window || !hasAnimationToFinish(*window->layer(), now);
+}
+
+void settleForScreenshot()
 {
     // Under a test's manual clock time moves only when the test says so: one turn, no waiting.
-    if (core::Clock::isManual())
+    if (core::Clock::isManual()) {
         core::RunLoop::main().processPending();
-    else
-        core::RunLoop::main().runUntil([] { return false; }, kScreenshotSettleSeconds);
+        return;
+    }
+    if (!core::RunLoop::main().runUntil(isSettled, kScreenshotCapSeconds))
+        core::log(QStringLiteral("Application"),
+                  QStringLiteral("the screen did not settle within %1 s; taking the screenshot as it is").arg(kScreenshotCapSeconds));
+}
+
+int writeScreenshot(const QString& path)
+{
+    settleForScreenshot();
     auto window = Application::shared().keyWindow();
     if (!window) {
         core::log(QStringLiteral("Application"), QStringLiteral("no key window to take a screenshot of"));

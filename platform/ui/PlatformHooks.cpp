@@ -3,6 +3,9 @@
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
 
+#include <mutex>
+#include <set>
+
 namespace ui {
 
 namespace {
@@ -12,6 +15,9 @@ struct Chains {
     PlatformHooks::NavigationControllerFn navigationController;
     PlatformHooks::NavigationItemFn navigationItem;
     PlatformHooks::AddSubviewFn addSubview;
+    // The installOnce() keys whose hooks these chains hold; kept with the chains so that
+    // restoring the defaults forgets them too.
+    std::set<std::string> installedKeys;
 };
 
 Chains platformDefaults()
@@ -82,6 +88,16 @@ const PlatformHooks::NavigationItemFn& PlatformHooks::navigationItem()
 const PlatformHooks::AddSubviewFn& PlatformHooks::addSubview()
 {
     return chains().addSubview;
+}
+
+void PlatformHooks::installOnce(const std::string& key, const std::function<void()>& install)
+{
+    // Recursive: one component's installer may install another's first.
+    static std::recursive_mutex mutex;
+    std::lock_guard lock(mutex);
+    if (!chains().installedKeys.insert(key).second)
+        return;
+    install();
 }
 
 void PlatformHooks::restoreDefaults()

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace ui {
 
@@ -9,9 +10,9 @@ class NavigationItem;
 class View;
 class ViewController;
 
-// Process-wide replacements that a component installs once at start-up for a few platform
-// methods (presentation, the navigation accessors, subview insertion). The platform methods
-// are not virtual; they call the installed chain.
+// Process-wide replacements that a component installs for a few platform methods
+// (presentation, the navigation accessors, subview insertion). The platform methods are not
+// virtual; they call the installed chain.
 //
 // Each install wraps what was installed before: the new hook receives `previous`, the
 // behaviour it replaces, and may call it. So of two hooks for the same method the one
@@ -47,7 +48,13 @@ public:
     static const NavigationItemFn& navigationItem();
     static const AddSubviewFn& addSubview();
 
-    // Drops every installed hook (tests that install hooks of their own).
+    // Runs `install` unless the hooks named `key` are already in the chains. A component calls
+    // it each time it may need its hooks (when one of its objects is made), so hooks dropped by
+    // restoreDefaults() come back with the next such object and are never installed twice.
+    static void installOnce(const std::string& key, const std::function<void()>& install);
+
+    // Drops every installed hook and forgets which keys installOnce() has run (tests that
+    // install hooks of their own).
     static void restoreDefaults();
 };
 

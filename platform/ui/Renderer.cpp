@@ -8,7 +8,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace ui {
@@ -69,9 +71,33 @@ void boxBlurPass(std::vector<int>& a, int w, int h, int radius, bool horizontal)
     }
 }
 
-// The shadow of `coverage` (premultiplied ARGB, only alpha read): its alpha blurred, then
-// painted in `color`.
-QImage shadowImage(const QImage& coverage, double sigma, const QColor& color)
+int boxRadiusFor(double sigma)
+{
+    return std::max(1, static_cast<int>(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2)));
+}
+
+// Three box radii whose passes together spread as far as the full-resolution blur of `sigma`
+// does at 1/reduction of its resolution. One radius for all three is too coarse there: the
+// boxes are a few pixels wide, so two neighbouring widths are mixed to match the variance.
+std::array<int, 3> reducedBoxRadii(double sigma, int reduction)
+{
+    // A box of width w spreads by (w² - 1) / 12; three passes add up.
+    const int full = 2 * boxRadiusFor(sigma) + 1;
+    const double variance = 3.0 * (full * full - 1) / 12 / (reduction * reduction);
+    int lower = std::max(1, static_cast<int>(std::sqrt(4 * variance + 1)));
+    if (lower % 2 == 0)
+        --lower;
+    const int upper = lower + 2;
+    const int atLower = std::clamp(static_cast<int>(std::lround((3.0 * (upper * upper - 1) - 12 * variance) / (upper * upper - lower * lower))), 0, 3);
+    std::array<int, 3> radii{};
+    for (int pass = 0; pass < 3; ++pass)
+        radii[static_cast<std::size_t>(pass)] = ((pass < atLower ? lower : upper) - 1) / 2;
+    return radii;
+}
+
+// The shadow of `coverage` (premultiplied ARGB, only alpha read): its alpha blurred by three
+// box passes of the given radii (0 for none), then painted in `color`.
+QImage shadowImage(const QImage& coverage, const std::array<int, 3>& radii, const QColor& color)
 {
     const int w = coverage.width(), h = coverage.height();
     std::vector<int> a(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
@@ -80,12 +106,11 @@ QImage shadowImage(const QImage& coverage, double sigma, const QColor& color)
         for (int x = 0; x < w; ++x)
             a[static_cast<std::size_t>(y * w + x)] = qAlpha(line[x]);
     }
-    if (sigma >= 0.5) {
-        const int radius = std::max(1, static_cast<int>(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2)));
-        for (int pass = 0; pass < 3; ++pass) {
-            boxBlurPass(a, w, h, radius, true);
-            boxBlurPass(a, w, h, radius, false);
-        }
+    for (const int radius : radii) {
+        if (radius <= 0)
+            continue;
+        boxBlurPass(a, w, h, radius, true);
+        boxBlurPass(a, w, h, radius, false);
     }
     QImage out = newCanvas(coverage.size());
     const QRgb premultiplied = qPremultiply(color.rgba());
@@ -117,6 +142,37 @@ Color shadowFill(const Layer& l)
     return l.shadowColor().withAlpha(l.shadowColor().alpha() * std::min(1.0, l.shadowOpacity()));
 }
 
+// A mask that is nothing but an opaque filled rectangle landing on whole device pixels cuts
+// exactly what a clip to that rectangle cuts, so its layer needs no offscreen pass. The side
+// panel masks its sliding view, the whole screen, this way: two screen-sized offscreen images
+// were most of the first frame's memory. Returns the rectangle in the masked layer's space.
+std::optional<QRectF> maskAsClip(const Layer& mask, const QTransform& world)
+{
+    const auto* shape = dynamic_cast<const ShapeLayer*>(&mask);
+    if (!shape || mask.hasAnimations() || !mask.sublayers().empty() || mask.isHidden() || mask.opacity() < 1 || mask.mask()
+        || !mask.backgroundColor().isClear() || !mask.contents().isNull() || mask.hasDrawCallback()
+        || mask.borderWidth() > 0 || castsShadow(mask))
+        return std::nullopt;
+    if (shape->fillColor().alpha() < 1 || (!shape->strokeColor().isClear() && shape->lineWidth() > 0) || !shape->path())
+        return std::nullopt;
+    const QPainterPath path = shape->path()->qpainterPath();
+    QPainterPath asRect;
+    asRect.addRect(path.boundingRect());
+    if (path.isEmpty() || path != asRect)
+        return std::nullopt;
+    const QTransform inLayer = mask.transformToSuperlayer().toQTransform();
+    const QTransform toDevice = inLayer * world;
+    if (toDevice.type() > QTransform::TxScale)
+        return std::nullopt;
+    const QRectF device = toDevice.mapRect(path.boundingRect());
+    const QRectF whole = QRectF(device.toRect());
+    constexpr double kTolerance = 1e-6;
+    if (std::abs(device.left() - whole.left()) > kTolerance || std::abs(device.top() - whole.top()) > kTolerance
+        || std::abs(device.right() - whole.right()) > kTolerance || std::abs(device.bottom() - whole.bottom()) > kTolerance)
+        return std::nullopt;
+    return inLayer.mapRect(path.boundingRect());
+}
+
 class Painter {
 public:
     void layer(QPainter& p, const Layer& model, bool ownGeometry);
@@ -128,7 +184,8 @@ private:
     void drawShadowImage(QPainter& p, const QImage& alpha, QPoint origin, const Layer& l, const QTransform& parent);
     void drawPathShadow(QPainter& p, const Layer& model, const Layer& l, const QTransform& world, const QTransform& parent);
     QImage blurredShadow(const QImage& alpha, const Layer& l, const QTransform& parent, int& margin);
-    void blitShadow(QPainter& p, const QImage& shadow, QPoint origin, int margin, const Layer& l, const QTransform& parent);
+    void blitShadow(QPainter& p, const QImage& shadow, QPoint origin, int margin, const Layer& l, const QTransform& parent,
+                    int reduction = 1);
     QImage offscreen(const QRect& region, const QTransform& world, const std::function<void(QPainter&)>& draw);
 };
 
@@ -153,15 +210,24 @@ QImage Painter::blurredShadow(const QImage& alpha, const Layer& l, const QTransf
         QPainter q(&coverage);
         q.drawImage(margin, margin, alpha);
     }
-    return shadowImage(coverage, sigma, shadowFill(l).toQColor());
+    const int radius = sigma >= 0.5 ? boxRadiusFor(sigma) : 0;
+    return shadowImage(coverage, {radius, radius, radius}, shadowFill(l).toQColor());
 }
 
-void Painter::blitShadow(QPainter& p, const QImage& shadow, QPoint origin, int margin, const Layer& l, const QTransform& parent)
+// `shadow` covers `reduction` device pixels with each of its own; it is stretched back smoothly.
+void Painter::blitShadow(QPainter& p, const QImage& shadow, QPoint origin, int margin, const Layer& l, const QTransform& parent,
+                         int reduction)
 {
     const QPointF offset = parent.map(QPointF(l.shadowOffset().width, l.shadowOffset().height)) - parent.map(QPointF(0, 0));
     p.save();
     p.resetTransform();
-    p.drawImage(QPointF(origin.x() - margin + offset.x(), origin.y() - margin + offset.y()), shadow);
+    const QPointF at(origin.x() - margin + offset.x(), origin.y() - margin + offset.y());
+    if (reduction > 1) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(QRectF(at, QSizeF(shadow.size() * reduction)), shadow);
+    } else {
+        p.drawImage(at, shadow);
+    }
     p.restore();
 }
 
@@ -183,7 +249,18 @@ struct PathShadowCache {
     QTransform placement;   // the device transform less its whole-pixel translation
     QImage shadow;
     int margin = 0;
+    int reduction = 1;
 };
+
+// A wide blur keeps nothing finer than a couple of its sigmas, so it can be made at a fraction
+// of the device resolution and stretched back without a visible difference. The side panel's
+// shadow spans the screen: at full size its blur was the largest cost and the largest buffer
+// of the first frame.
+int shadowReduction(double sigma)
+{
+    constexpr double kSigmaPerReducedPixel = 2;
+    return std::clamp(static_cast<int>(sigma / kSigmaPerReducedPixel), 1, 4);
+}
 
 void Painter::drawPathShadow(QPainter& p, const Layer& model, const Layer& l, const QTransform& world, const QTransform& parent)
 {
@@ -200,20 +277,32 @@ void Painter::drawPathShadow(QPainter& p, const Layer& model, const Layer& l, co
     const bool hit = cache && cache->path == l.shadowPath()->qpainterPath() && cache->radius == l.shadowRadius()
         && cache->color == color && cache->placement == placement;
     if (!hit) {
-        QImage alpha = offscreen(region, world, [&](QPainter& q) {
+        const double sigma = l.shadowRadius() * scaleOf(parent) / 2;
+        const int reduction = shadowReduction(sigma);
+        const int margin = (static_cast<int>(std::ceil(3 * sigma)) + reduction) / reduction * reduction;
+        const QRect area = region.adjusted(-margin, -margin, margin, margin);
+        // The path is filled straight at the reduced size, so its coverage is exact there.
+        QImage coverage = newCanvas(QSize((area.width() + reduction - 1) / reduction, (area.height() + reduction - 1) / reduction));
+        {
+            QPainter q(&coverage);
+            q.setRenderHint(QPainter::Antialiasing);
+            q.setWorldTransform(world * QTransform::fromTranslate(-area.x(), -area.y()) * QTransform::fromScale(1.0 / reduction, 1.0 / reduction));
             QPainterPath filled = l.shadowPath()->qpainterPath();
             filled.setFillRule(Qt::WindingFill);
             q.fillPath(filled, Qt::black);
-        });
+        }
         cache = std::make_shared<PathShadowCache>();
         cache->path = l.shadowPath()->qpainterPath();
         cache->radius = l.shadowRadius();
         cache->color = color;
         cache->placement = placement;
-        cache->shadow = blurredShadow(alpha, l, parent, cache->margin);
+        const std::array<int, 3> radii = sigma < 0.5 ? std::array<int, 3>{} : reducedBoxRadii(sigma, reduction);
+        cache->shadow = shadowImage(coverage, radii, QColor::fromRgba(color));
+        cache->margin = margin;
+        cache->reduction = reduction;
         model.rendererCache() = cache;
     }
-    blitShadow(p, cache->shadow, region.topLeft(), cache->margin, l, parent);
+    blitShadow(p, cache->shadow, region.topLeft(), cache->margin, l, parent, cache->reduction);
 }
 
 void Painter::contents(QPainter& p, const Layer& l)
@@ -319,7 +408,8 @@ void Painter::layer(QPainter& p, const Layer& model, bool ownGeometry)
     const std::shared_ptr<Layer> mask = l.mask();
     const bool shadow = castsShadow(l);
     const bool shadowFromAlpha = shadow && !l.shadowPath();
-    const bool group = mask || shadowFromAlpha || (opacity < 1 && !model.sublayers().empty());
+    const std::optional<QRectF> maskClip = model.mask() ? maskAsClip(*model.mask(), world) : std::nullopt;
+    const bool group = (mask && !maskClip) || shadowFromAlpha || (opacity < 1 && !model.sublayers().empty());
 
     // Off-screen rows of a long list cost nothing: a layer whose drawing cannot leave its
     // bounds is skipped when its bounds lie outside what is visible. A shape layer's path may
@@ -341,6 +431,8 @@ void Painter::layer(QPainter& p, const Layer& model, bool ownGeometry)
 
     if (!group) {
         p.setOpacity(p.opacity() * opacity);
+        if (maskClip)
+            p.setClipRect(*maskClip, Qt::IntersectClip);
         if (shadow)
             drawPathShadow(p, model, l, world, parent);
         content(p, model, l);

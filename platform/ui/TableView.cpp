@@ -1,14 +1,14 @@
 #include "platform/ui/TableView.h"
 
 #include "platform/core/Log.h"
-#include "platform/ui/BasicAnimation.h"
 #include "platform/ui/Layer.h"
+#include "platform/ui/TableRowEditing.h"
+#include "platform/ui/TableRowSelection.h"
+#include "platform/ui/TableRowUpdates.h"
 #include "platform/ui/TableViewDataSource.h"
 #include "platform/ui/TableViewDelegate.h"
-#include "platform/ui/Transaction.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace ui {
 
@@ -17,35 +17,6 @@ namespace {
 constexpr double kPlainHeaderFooterHeight = 22;
 constexpr double kGroupedHeaderFooterHeight = 18;
 constexpr std::size_t kMinimumPool = 8;
-
-// Where a row of the old numbering lands after the batch (deleted rows excluded by the caller).
-int rowAfter(int oldRow, const std::vector<int>& deletes, const std::vector<int>& inserts)
-{
-    int row = oldRow - static_cast<int>(std::lower_bound(deletes.begin(), deletes.end(), oldRow) - deletes.begin());
-    for (int inserted : inserts) {
-        if (inserted <= row)
-            ++row;
-    }
-    return row;
-}
-
-// Which old row a surviving row of the new numbering was (inserted rows excluded by the caller).
-int rowBefore(int newRow, const std::vector<int>& deletes, const std::vector<int>& inserts)
-{
-    int row = newRow - static_cast<int>(std::lower_bound(inserts.begin(), inserts.end(), newRow) - inserts.begin());
-    for (int deleted : deletes) {
-        if (deleted <= row)
-            ++row;
-    }
-    return row;
-}
-
-std::shared_ptr<BasicAnimation> rowAnimation(const QString& keyPath, AnimatableValue from, AnimatableValue to)
-{
-    auto animation = BasicAnimation::create(keyPath, std::move(from), std::move(to), TableView::kRowAnimationDuration);
-    animation->setTimingFunction(TimingFunction::easeInEaseOut());
-    return animation;
-}
 
 } // namespace
 
@@ -72,6 +43,9 @@ TableView::TableView(const Rect& frame, TableViewStyle style)
     , m_style(style)
     , m_sectionHeaderHeight(style == TableViewStyle::Plain ? kPlainHeaderFooterHeight : kGroupedHeaderFooterHeight)
     , m_sectionFooterHeight(style == TableViewStyle::Plain ? kPlainHeaderFooterHeight : kGroupedHeaderFooterHeight)
+    , m_rowUpdates(std::make_unique<TableRowUpdates>(*this))
+    , m_rowSelection(std::make_unique<TableRowSelection>(*this))
+    , m_rowEditing(std::make_unique<TableRowEditing>(*this))
 {
     m_look.separatorColor = Color::fromRGB(0xC8C7CC);
     m_look.separatorInset = EdgeInsets{0, 15, 0, 0};
@@ -571,9 +545,9 @@ void TableView::configureCell(const std::shared_ptr<TableViewCell>& cell, const 
     cell->setSelected(m_selected.count(path) > 0);
     const auto d = delegate();
     cell->setIndentationLevel(d ? d->indentationLevelForRowAtIndexPath(*this, path) : 0);
-    const bool editable = m_editing && canEdit(path);
+    const bool editable = m_editing && m_rowEditing->canEdit(path);
     const bool indents = !d || d->shouldIndentWhileEditingRowAtIndexPath(*this, path);
-    cell->setEditingState(editable, editable ? editingStyleFor(path) : TableViewCellEditingStyle::None, indents);
+    cell->setEditingState(editable, editable ? m_rowEditing->editingStyleFor(path) : TableViewCellEditingStyle::None, indents);
 }
 
 void TableView::recycleCell(const IndexPath& path, const std::shared_ptr<TableViewCell>& cell, bool tell)
@@ -692,423 +666,35 @@ void TableView::reloadData()
 
 void TableView::reloadRowsAtIndexPaths(const std::vector<IndexPath>& paths, TableViewRowAnimation animation)
 {
-    ensureData();
-    auto self = shared_from_this();
-    Transaction::begin();
-    int firstSection = static_cast<int>(m_sections.size());
-    std::vector<IndexPath> reloaded;
-    for (const auto& path : paths) {
-        if (!validPath(path))
-            continue;
-        Section& s = m_sections[path.section];
-        s.heights[path.row] = rowHeightFor(path);
-        s.recomputeFrom(path.row);
-        firstSection = std::min(firstSection, path.section);
-        if (auto cell = cellForRowAtIndexPath(path))
-            recycleCell(path, cell, true);
-        reloaded.push_back(path);
-    }
-    restackSections(firstSection);
-    updateContentSize();
-    layoutVisible();
-    for (const auto& path : reloaded) {
-        if (auto cell = cellForRowAtIndexPath(path))
-            animateIn(cell, animation == TableViewRowAnimation::None ? animation : TableViewRowAnimation::Fade);
-    }
-    Transaction::commit();
+    m_rowUpdates->reloadRowsAtIndexPaths(paths, animation);
 }
 
 void TableView::reloadSections(const std::vector<int>& sections, TableViewRowAnimation animation)
 {
-    ensureData();
-    auto self = shared_from_this();
-    Transaction::begin();
-    int first = static_cast<int>(m_sections.size());
-    for (int s : sections) {
-        if (s < 0 || s >= static_cast<int>(m_sections.size()))
-            continue;
-        first = std::min(first, s);
-        const auto cells = m_visibleCells;
-        for (const auto& [path, cell] : cells) {
-            if (path.section == s)
-                recycleCell(path, cell, true);
-        }
-        std::erase_if(m_selected, [s](const IndexPath& p) { return p.section == s; });
-        for (auto* views : {&m_visibleHeaders, &m_visibleFooters}) {
-            if (auto it = views->find(s); it != views->end()) {
-                it->second->removeFromSuperview();
-                views->erase(it);
-            }
-        }
-        m_sections[s] = measureSection(s);
-    }
-    restackSections(first);
-    updateContentSize();
-    layoutVisible();
-    if (animation != TableViewRowAnimation::None) {
-        for (const auto& [path, cell] : m_visibleCells) {
-            if (std::find(sections.begin(), sections.end(), path.section) != sections.end())
-                animateIn(cell, TableViewRowAnimation::Fade);
-        }
-    }
-    Transaction::commit();
+    m_rowUpdates->reloadSections(sections, animation);
 }
-
-// ---- batched updates -----------------------------------------------------------------------
 
 void TableView::beginUpdates()
 {
-    ensureData();
-    ++m_updateDepth;
+    m_rowUpdates->beginUpdates();
 }
 
 void TableView::endUpdates()
 {
-    if (m_updateDepth == 0)
-        return;
-    if (--m_updateDepth > 0)
-        return;
-    PendingUpdates updates = std::move(m_pending);
-    m_pending = {};
-    applyUpdates(std::move(updates));
+    m_rowUpdates->endUpdates();
 }
 
 void TableView::insertRowsAtIndexPaths(const std::vector<IndexPath>& paths, TableViewRowAnimation animation)
 {
-    beginUpdates();
-    for (const auto& path : paths)
-        m_pending.inserts.emplace_back(path, animation);
-    endUpdates();
+    m_rowUpdates->insertRowsAtIndexPaths(paths, animation);
 }
 
 void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& paths, TableViewRowAnimation animation)
 {
-    beginUpdates();
-    for (const auto& path : paths)
-        m_pending.deletes.emplace_back(path, animation);
-    endUpdates();
-}
-
-const std::vector<int>& TableView::Batch::deletesIn(int section) const
-{
-    static const std::vector<int> none;
-    auto it = deletes.find(section);
-    return it == deletes.end() ? none : it->second;
-}
-
-const std::vector<int>& TableView::Batch::insertsIn(int section) const
-{
-    static const std::vector<int> none;
-    auto it = inserts.find(section);
-    return it == inserts.end() ? none : it->second;
-}
-
-std::optional<IndexPath> TableView::Batch::moved(const IndexPath& path) const
-{
-    const auto& del = deletesIn(path.section);
-    if (std::binary_search(del.begin(), del.end(), path.row))
-        return std::nullopt;
-    return IndexPath(path.section, rowAfter(path.row, del, insertsIn(path.section)));
-}
-
-TableView::Batch TableView::Batch::from(const PendingUpdates& updates)
-{
-    Batch batch;
-    for (const auto& [path, animation] : updates.deletes) {
-        if (batch.deleteAnimation.emplace(path, animation).second)
-            batch.deletes[path.section].push_back(path.row);
-    }
-    for (const auto& [path, animation] : updates.inserts) {
-        if (batch.insertAnimation.emplace(path, animation).second)
-            batch.inserts[path.section].push_back(path.row);
-    }
-    for (auto* table : {&batch.deletes, &batch.inserts}) {
-        for (auto& [section, rows] : *table)
-            std::sort(rows.begin(), rows.end());
-    }
-    // Rows move with the batch only when something in it animates.
-    for (const auto* changes : {&updates.deletes, &updates.inserts}) {
-        for (const auto& change : *changes)
-            batch.animated = batch.animated || change.second != TableViewRowAnimation::None;
-    }
-    return batch;
-}
-
-// The data source must already hold the new counts; anything else is a caller's fault that
-// the phone answers with an exception.
-bool TableView::batchMatchesDataSource(const Batch& batch)
-{
-    const auto ds = dataSource();
-    const int sectionCount = static_cast<int>(m_sections.size());
-    if (!ds || ds->numberOfSectionsInTableView(*this) != sectionCount)
-        return false;
-    for (const auto* table : {&batch.deletes, &batch.inserts}) {
-        for (const auto& [section, rows] : *table) {
-            if (section < 0 || section >= sectionCount)
-                return false;
-        }
-    }
-    for (int s = 0; s < sectionCount; ++s) {
-        const int newCount = ds->numberOfRowsInSection(*this, s);
-        const auto& del = batch.deletesIn(s);
-        const auto& ins = batch.insertsIn(s);
-        const int oldCount = m_sections[s].rows();
-        if (newCount != oldCount - static_cast<int>(del.size()) + static_cast<int>(ins.size()))
-            return false;
-        if (!del.empty() && (del.front() < 0 || del.back() >= oldCount))
-            return false;
-        if (!ins.empty() && (ins.front() < 0 || ins.back() >= newCount))
-            return false;
-    }
-    return true;
-}
-
-// Only inserted rows are measured; the running sums restart at the first change. What the
-// rows that slide into view need of the old model (section tops, heights of the rows that go)
-// is kept in the batch instead of a copy of the model.
-void TableView::applyBatchToModel(Batch& batch)
-{
-    for (const auto& sec : m_sections)
-        batch.oldTops.push_back(sec.top);
-    int firstChangedSection = static_cast<int>(m_sections.size());
-    for (int s = 0; s < static_cast<int>(m_sections.size()); ++s) {
-        const auto& del = batch.deletesIn(s);
-        const auto& ins = batch.insertsIn(s);
-        if (del.empty() && ins.empty())
-            continue;
-        firstChangedSection = std::min(firstChangedSection, s);
-        Section& sec = m_sections[s];
-        for (int row : del)
-            batch.deletedHeights[s].push_back(sec.heights[row]);
-        for (auto it = del.rbegin(); it != del.rend(); ++it)
-            sec.heights.erase(sec.heights.begin() + *it);
-        for (int row : ins)
-            sec.heights.insert(sec.heights.begin() + row, rowHeightFor(IndexPath(s, row)));
-        const int first = std::min(del.empty() ? sec.rows() : del.front(), ins.empty() ? sec.rows() : ins.front());
-        sec.recomputeFrom(first);
-    }
-    restackSections(firstChangedSection);
-}
-
-// Selection, highlight and a shown confirmation follow their rows.
-void TableView::followBatch(const Batch& batch)
-{
-    std::set<IndexPath> selected;
-    for (const auto& p : m_selected) {
-        if (auto q = batch.moved(p))
-            selected.insert(*q);
-    }
-    m_selected = std::move(selected);
-    if (m_highlighted)
-        m_highlighted = batch.moved(*m_highlighted);
-    if (!m_confirming)
-        return;
-    const IndexPath was = *m_confirming;
-    m_confirming = batch.moved(was);
-    if (m_confirming || m_editing)
-        return;
-    if (const auto d = delegate())
-        d->didEndEditingRowAtIndexPath(*this, was);
-}
-
-// Cells of deleted rows leave with their animation; the others take their new paths.
-// Returns where each kept cell was.
-std::map<IndexPath, Rect> TableView::retireDeletedCells(const Batch& batch)
-{
-    std::map<IndexPath, std::shared_ptr<TableViewCell>> kept;
-    std::map<IndexPath, Rect> keptFrom;
-    const auto cells = std::move(m_visibleCells);
-    m_visibleCells.clear();
-    for (const auto& [path, cell] : cells) {
-        if (auto q = batch.moved(path)) {
-            kept[*q] = cell;
-            keptFrom[*q] = cell->frame();
-            continue;
-        }
-        if (const auto d = delegate())
-            d->didEndDisplayingCell(*this, cell, path);
-        animateOut(cell, batch.deleteAnimation.at(path));
-    }
-    m_visibleCells = std::move(kept);
-    return keptFrom;
-}
-
-void TableView::clampOffsetToContent()
-{
-    const Rect b = bounds();
-    const double maxY = std::max(-contentInset().top, contentSize().height + contentInset().bottom - b.height());
-    if (b.y() <= maxY)
-        return;
-    m_reloading = true;   // the caller lays out for the new offset
-    setContentOffset(Point(b.x(), maxY));
-    m_reloading = false;
-}
-
-// Where a surviving row that was off screen used to be.
-Rect TableView::oldRowRect(const Batch& batch, const IndexPath& path) const
-{
-    const Section& sec = m_sections[path.section];
-    const auto& del = batch.deletesIn(path.section);
-    const auto& ins = batch.insertsIn(path.section);
-    const int oldRow = rowBefore(path.row, del, ins);
-    double y = batch.oldTops[path.section] + sec.headerHeight + sec.tops[path.row];
-    for (std::size_t i = 0; i < ins.size() && ins[i] < path.row; ++i)
-        y -= sec.heights[ins[i]];
-    const auto heights = batch.deletedHeights.find(path.section);
-    for (std::size_t i = 0; i < del.size() && del[i] < oldRow; ++i)
-        y += heights->second[i];
-    return Rect(0, y, bounds().width(), sec.heights[path.row]);
-}
-
-void TableView::animateBatch(const Batch& batch, const std::map<IndexPath, Rect>& keptFrom,
-                             const std::map<int, Rect>& oldHeaderFrames)
-{
-    for (const auto& [path, cell] : m_visibleCells) {
-        if (auto from = keptFrom.find(path); from != keptFrom.end())
-            animateMove(cell, from->second);
-        else if (auto in = batch.insertAnimation.find(path); in != batch.insertAnimation.end())
-            animateIn(cell, in->second);
-        else
-            animateMove(cell, oldRowRect(batch, path));
-    }
-    for (const auto& [section, view] : m_visibleHeaders) {
-        auto it = oldHeaderFrames.find(section);
-        if (it == oldHeaderFrames.end() || it->second == view->frame())
-            continue;
-        view->layer()->addAnimation(rowAnimation(QStringLiteral("position"), it->second.center(), view->frame().center()),
-                                    QStringLiteral("tableMove"));
-    }
-}
-
-void TableView::applyUpdates(PendingUpdates updates)
-{
-    auto self = shared_from_this();
-    // Every animation below joins this transaction and any the caller opened around it.
-    Transaction::begin();
-    Batch batch = Batch::from(updates);
-    if (!batchMatchesDataSource(batch)) {
-        core::log(QStringLiteral("TableView"), QStringLiteral("row updates do not match the data source; reloading"));
-        reloadData();
-        Transaction::commit();
-        return;
-    }
-    std::map<int, Rect> oldHeaderFrames;
-    for (const auto& [section, view] : m_visibleHeaders)
-        oldHeaderFrames[section] = view->frame();
-
-    applyBatchToModel(batch);
-    followBatch(batch);
-    const auto keptFrom = retireDeletedCells(batch);
-    updateContentSize();
-    clampOffsetToContent();
-    layoutVisible();
-    if (batch.animated)
-        animateBatch(batch, keptFrom, oldHeaderFrames);
-    Transaction::commit();
-}
-
-void TableView::animateMove(const std::shared_ptr<TableViewCell>& cell, const Rect& from)
-{
-    if (!cell || from == cell->frame())
-        return;
-    cell->layer()->addAnimation(rowAnimation(QStringLiteral("position"), from.center(), cell->frame().center()),
-                                QStringLiteral("tableMove"));
-}
-
-void TableView::animateIn(const std::shared_ptr<TableViewCell>& cell, TableViewRowAnimation animation)
-{
-    const Rect f = cell->frame();
-    const Point c = f.center();
-    auto layer = cell->layer();
-    switch (animation) {
-    case TableViewRowAnimation::None:
-        return;
-    case TableViewRowAnimation::Right:
-        layer->addAnimation(rowAnimation(QStringLiteral("position"), Point(c.x + f.width(), c.y), c), QStringLiteral("tableIn"));
-        return;
-    case TableViewRowAnimation::Left:
-        layer->addAnimation(rowAnimation(QStringLiteral("position"), Point(c.x - f.width(), c.y), c), QStringLiteral("tableIn"));
-        return;
-    case TableViewRowAnimation::Top:
-        layer->addAnimation(rowAnimation(QStringLiteral("position"), Point(c.x, c.y - f.height()), c), QStringLiteral("tableIn"));
-        break;
-    case TableViewRowAnimation::Bottom:
-        layer->addAnimation(rowAnimation(QStringLiteral("position"), Point(c.x, c.y + f.height()), c), QStringLiteral("tableIn"));
-        break;
-    default:
-        break;
-    }
-    layer->addAnimation(rowAnimation(QStringLiteral("opacity"), 0.0, 1.0), QStringLiteral("tableFade"));
-}
-
-void TableView::animateOut(const std::shared_ptr<TableViewCell>& cell, TableViewRowAnimation animation)
-{
-    if (animation == TableViewRowAnimation::None) {
-        cell->removeFromSuperview();
-        enqueue(cell);
-        return;
-    }
-    // The leaving row slides under its neighbours and takes no touches on its way out.
-    cell->setUserInteractionEnabled(false);
-    if (m_backgroundView)
-        insertSubviewAbove(cell, m_backgroundView);
-    else
-        insertSubviewAt(cell, 0);
-    m_dyingCells.push_back(cell);
-
-    const Rect f = cell->frame();
-    const Point c = f.center();
-    std::shared_ptr<BasicAnimation> main;
-    switch (animation) {
-    case TableViewRowAnimation::Right:
-        main = rowAnimation(QStringLiteral("position"), c, Point(c.x + f.width(), c.y));
-        break;
-    case TableViewRowAnimation::Left:
-        main = rowAnimation(QStringLiteral("position"), c, Point(c.x - f.width(), c.y));
-        break;
-    case TableViewRowAnimation::Top:
-        main = rowAnimation(QStringLiteral("position"), c, Point(c.x, c.y - f.height()));
-        break;
-    case TableViewRowAnimation::Bottom:
-        main = rowAnimation(QStringLiteral("position"), c, Point(c.x, c.y + f.height()));
-        break;
-    default:
-        main = rowAnimation(QStringLiteral("opacity"), 1.0, 0.0);
-        break;
-    }
-    main->setFillMode(Animation::FillMode::Forwards);
-    main->setRemovedOnCompletion(false);
-    std::weak_ptr<TableView> weak = std::static_pointer_cast<TableView>(shared_from_this());
-    // The animation lives on the cell's own layer: holding the cell strongly here would
-    // keep the cell, its layer and the animation alive in a cycle once the table is gone.
-    std::weak_ptr<TableViewCell> weakCell = cell;
-    main->onStop = [weak, weakCell](bool) {
-        auto self = weak.lock();
-        auto cell = weakCell.lock();
-        if (!self || !cell)
-            return;
-        auto it = std::find(self->m_dyingCells.begin(), self->m_dyingCells.end(), cell);
-        if (it == self->m_dyingCells.end())
-            return;   // a reload took it already
-        self->m_dyingCells.erase(it);
-        cell->removeFromSuperview();
-        self->enqueue(cell);
-    };
-    cell->layer()->addAnimation(main, QStringLiteral("tableOut"));
-    if (main->keyPath() == QLatin1String("position")) {
-        auto fade = rowAnimation(QStringLiteral("opacity"), 1.0, 0.0);
-        fade->setFillMode(Animation::FillMode::Forwards);
-        fade->setRemovedOnCompletion(false);
-        cell->layer()->addAnimation(fade, QStringLiteral("tableOutFade"));
-    }
+    m_rowUpdates->deleteRowsAtIndexPaths(paths, animation);
 }
 
 // ---- selection -----------------------------------------------------------------------------
-
-bool TableView::selectionAllowed() const
-{
-    return m_editing ? m_allowsSelectionDuringEditing : m_allowsSelection;
-}
 
 std::optional<IndexPath> TableView::indexPathForSelectedRow() const
 {
@@ -1124,213 +710,59 @@ std::vector<IndexPath> TableView::indexPathsForSelectedRows() const
 
 void TableView::selectRowAtIndexPath(const std::optional<IndexPath>& path, bool animated, TableViewScrollPosition position)
 {
-    ensureData();
-    const bool multiple = m_editing ? m_allowsMultipleSelectionDuringEditing : m_allowsMultipleSelection;
-    if (!path || !multiple) {
-        for (const auto& p : std::set<IndexPath>(m_selected))
-            deselectRowAtIndexPath(p, animated);
-    }
-    if (!path || !validPath(*path))
-        return;
-    m_selected.insert(*path);
-    if (auto cell = cellForRowAtIndexPath(*path))
-        cell->setSelected(true, animated);
-    if (position != TableViewScrollPosition::None)
-        scrollToRowAtIndexPath(*path, position, animated);
+    m_rowSelection->selectRowAtIndexPath(path, animated, position);
 }
 
 void TableView::deselectRowAtIndexPath(const IndexPath& path, bool animated)
 {
-    m_selected.erase(path);
-    if (auto cell = cellForRowAtIndexPath(path))
-        cell->setSelected(false, animated);
+    m_rowSelection->deselectRowAtIndexPath(path, animated);
 }
 
 void TableView::cellTouchBegan(TableViewCell& cell)
 {
-    auto self = shared_from_this();
-    const auto path = indexPathForCell(&cell);
-    if (!path)
-        return;
-    if (m_confirming) {
-        // A touch anywhere else first puts the confirmation away.
-        if (*m_confirming != *path || !m_editing)
-            hideDeleteConfirmation();
-        return;
-    }
-    if (!selectionAllowed())
-        return;
-    const auto d = delegate();
-    if (d && !d->shouldHighlightRowAtIndexPath(*this, *path))
-        return;
-    m_highlighted = path;
-    cell.setHighlighted(true);
-    if (d)
-        d->didHighlightRowAtIndexPath(*this, *path);
+    m_rowSelection->cellTouchBegan(cell);
 }
 
 void TableView::cellTouchEnded(TableViewCell& cell, bool inside)
 {
-    auto self = shared_from_this();
-    const auto path = indexPathForCell(&cell);
-    if (!path || m_highlighted != path)
-        return;
-    m_highlighted.reset();
-    cell.setHighlighted(false);
-    if (const auto d = delegate())
-        d->didUnhighlightRowAtIndexPath(*this, *path);
-    if (inside && selectionAllowed())
-        userSelect(*path);
-}
-
-void TableView::userSelect(const IndexPath& tapped)
-{
-    const auto d = delegate();
-    const auto path = d ? d->willSelectRowAtIndexPath(*this, tapped) : std::optional<IndexPath>(tapped);
-    if (!path || !validPath(*path))
-        return;
-    const bool multiple = m_editing ? m_allowsMultipleSelectionDuringEditing : m_allowsMultipleSelection;
-    if (multiple && m_selected.count(*path)) {
-        userDeselect(*path);
-        return;
-    }
-    if (!multiple) {
-        for (const auto& other : std::set<IndexPath>(m_selected)) {
-            if (other != *path)
-                userDeselect(other);
-        }
-    }
-    m_selected.insert(*path);
-    if (auto cell = cellForRowAtIndexPath(*path))
-        cell->setSelected(true);
-    if (d)
-        d->didSelectRowAtIndexPath(*this, *path);
-}
-
-void TableView::userDeselect(const IndexPath& row)
-{
-    const auto d = delegate();
-    const auto path = d ? d->willDeselectRowAtIndexPath(*this, row) : std::optional<IndexPath>(row);
-    if (!path || !m_selected.count(*path))
-        return;
-    deselectRowAtIndexPath(*path, false);
-    if (d)
-        d->didDeselectRowAtIndexPath(*this, *path);
+    m_rowSelection->cellTouchEnded(cell, inside);
 }
 
 // ---- editing -------------------------------------------------------------------------------
-
-bool TableView::canEdit(const IndexPath& path)
-{
-    const auto ds = dataSource();
-    return ds && ds->canEditRowAtIndexPath(*this, path);
-}
-
-TableViewCellEditingStyle TableView::editingStyleFor(const IndexPath& path)
-{
-    const auto d = delegate();
-    return d ? d->editingStyleForRowAtIndexPath(*this, path) : TableViewCellEditingStyle::Delete;
-}
 
 void TableView::setEditing(bool editing)
 {
     setEditing(editing, false);
 }
 
-void TableView::setEditing(bool editing, bool)
+void TableView::setEditing(bool editing, bool animated)
 {
-    if (m_editing == editing)
-        return;
-    auto self = shared_from_this();
-    hideDeleteConfirmation();
-    m_editing = editing;
-    for (const auto& [path, cell] : std::map(m_visibleCells))
-        configureCell(cell, path);
+    m_rowEditing->setEditing(editing, animated);
 }
 
 void TableView::showDeleteConfirmationForRowAtIndexPath(const IndexPath& path)
 {
-    auto self = shared_from_this();
-    ensureData();
-    if (!validPath(path) || !canEdit(path) || editingStyleFor(path) != TableViewCellEditingStyle::Delete)
-        return;
-    hideDeleteConfirmation();
-    auto cell = cellForRowAtIndexPath(path);
-    if (!cell)
-        return;
-    const auto d = delegate();
-    const QString title = d ? d->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, path) : QStringLiteral("Delete");
-    if (!m_editing && d)
-        d->willBeginEditingRowAtIndexPath(*this, path);
-    m_confirming = path;
-    std::weak_ptr<TableView> weakTable = std::static_pointer_cast<TableView>(shared_from_this());
-    std::weak_ptr<TableViewCell> weakCell = cell;
-    cell->showDeleteConfirmation(title, [weakTable, weakCell] {
-        auto table = weakTable.lock();
-        auto c = weakCell.lock();
-        if (table && c)
-            table->cellDeleteConfirmed(*c);
-    });
+    m_rowEditing->showDeleteConfirmationForRowAtIndexPath(path);
 }
 
 void TableView::hideDeleteConfirmation()
 {
-    if (!m_confirming)
-        return;
-    auto self = shared_from_this();
-    const IndexPath path = *m_confirming;
-    m_confirming.reset();
-    if (auto cell = cellForRowAtIndexPath(path))
-        cell->hideDeleteConfirmation();
-    if (m_editing)
-        return;
-    if (const auto d = delegate())
-        d->didEndEditingRowAtIndexPath(*this, path);
+    m_rowEditing->hideDeleteConfirmation();
 }
 
 void TableView::cellEditingControlTapped(TableViewCell& cell)
 {
-    auto self = shared_from_this();
-    const auto path = indexPathForCell(&cell);
-    if (!path)
-        return;
-    const auto style = editingStyleFor(*path);
-    if (style == TableViewCellEditingStyle::Insert) {
-        if (const auto ds = dataSource())
-            ds->commitEditingStyle(*this, style, *path);
-        return;
-    }
-    if (m_confirming == path) {
-        hideDeleteConfirmation();
-        return;
-    }
-    showDeleteConfirmationForRowAtIndexPath(*path);
+    m_rowEditing->cellEditingControlTapped(cell);
 }
 
 void TableView::cellDeleteConfirmed(TableViewCell& cell)
 {
-    auto self = shared_from_this();
-    const auto path = indexPathForCell(&cell);
-    if (!path)
-        return;
-    m_confirming.reset();
-    cell.hideDeleteConfirmation();
-    if (const auto ds = dataSource())
-        ds->commitEditingStyle(*this, TableViewCellEditingStyle::Delete, *path);
-    if (m_editing)
-        return;
-    if (const auto d = delegate())
-        d->didEndEditingRowAtIndexPath(*this, *path);
+    m_rowEditing->cellDeleteConfirmed(cell);
 }
 
 void TableView::cellAccessoryTapped(TableViewCell& cell)
 {
-    auto self = shared_from_this();
-    const auto path = indexPathForCell(&cell);
-    if (!path)
-        return;
-    if (const auto d = delegate())
-        d->accessoryButtonTappedForRowWithIndexPath(*this, *path);
+    m_rowEditing->cellAccessoryTapped(cell);
 }
 
 } // namespace ui

@@ -15,6 +15,9 @@
 
 namespace ui {
 
+class TableRowEditing;
+class TableRowSelection;
+class TableRowUpdates;
 class TableViewDataSource;
 class TableViewDelegate;
 
@@ -143,6 +146,9 @@ protected:
 
 private:
     friend class TableViewCell;
+    friend class TableRowUpdates;
+    friend class TableRowSelection;
+    friend class TableRowEditing;
 
     struct Section {
         double headerHeight = 0;
@@ -156,11 +162,6 @@ private:
         double height() const { return headerHeight + rowsHeight() + footerHeight; }
         void recomputeFrom(int row);
     };
-    struct PendingUpdates {
-        std::vector<std::pair<IndexPath, TableViewRowAnimation>> inserts;
-        std::vector<std::pair<IndexPath, TableViewRowAnimation>> deletes;
-    };
-
     void ensureData();
     void rebuildModel();
     Section measureSection(int section);
@@ -182,46 +183,13 @@ private:
     void dropAllCells();
     void placeFixedViews();
 
-    // One endUpdates(): rows by section, sorted, with their animations, and what the rows'
-    // old positions are worked out from.
-    struct Batch {
-        std::map<int, std::vector<int>> deletes;   // old numbering
-        std::map<int, std::vector<int>> inserts;   // new numbering
-        std::map<IndexPath, TableViewRowAnimation> deleteAnimation;
-        std::map<IndexPath, TableViewRowAnimation> insertAnimation;
-        bool animated = false;
-        std::vector<double> oldTops;
-        std::map<int, std::vector<double>> deletedHeights;
-
-        static Batch from(const PendingUpdates& updates);
-        const std::vector<int>& deletesIn(int section) const;
-        const std::vector<int>& insertsIn(int section) const;
-        std::optional<IndexPath> moved(const IndexPath& path) const;   // nullopt: deleted
-    };
-    void applyUpdates(PendingUpdates updates);
-    bool batchMatchesDataSource(const Batch& batch);
-    void applyBatchToModel(Batch& batch);
-    void followBatch(const Batch& batch);
-    std::map<IndexPath, Rect> retireDeletedCells(const Batch& batch);
-    void clampOffsetToContent();
-    Rect oldRowRect(const Batch& batch, const IndexPath& path) const;
-    void animateBatch(const Batch& batch, const std::map<IndexPath, Rect>& keptFrom,
-                      const std::map<int, Rect>& oldHeaderFrames);
-    void animateOut(const std::shared_ptr<TableViewCell>& cell, TableViewRowAnimation animation);
-    void animateIn(const std::shared_ptr<TableViewCell>& cell, TableViewRowAnimation animation);
-    void animateMove(const std::shared_ptr<TableViewCell>& cell, const Rect& from);
-
     // From cells.
     void cellTouchBegan(TableViewCell& cell);
     void cellTouchEnded(TableViewCell& cell, bool inside);
     void cellEditingControlTapped(TableViewCell& cell);
     void cellDeleteConfirmed(TableViewCell& cell);
     void cellAccessoryTapped(TableViewCell& cell);
-    void userSelect(const IndexPath& path);
-    void userDeselect(const IndexPath& path);
     bool selectionAllowed() const;
-    TableViewCellEditingStyle editingStyleFor(const IndexPath& path);
-    bool canEdit(const IndexPath& path);
 
     TableViewStyle m_style;
     std::weak_ptr<TableViewDataSource> m_dataSource;
@@ -249,8 +217,9 @@ private:
     std::unordered_map<QString, ViewFactory> m_headerFooterFactories;
     std::unordered_map<const View*, std::pair<std::weak_ptr<View>, QString>> m_headerFooterIds;
 
-    int m_updateDepth = 0;
-    PendingUpdates m_pending;
+    std::unique_ptr<TableRowUpdates> m_rowUpdates;
+    std::unique_ptr<TableRowSelection> m_rowSelection;
+    std::unique_ptr<TableRowEditing> m_rowEditing;
 
     std::set<IndexPath> m_selected;
     std::optional<IndexPath> m_highlighted;

@@ -87,6 +87,7 @@ protected:
 
 private:
     friend class TableView;
+    friend class TableRowEditing;   // acts for the table on a row's delete confirmation
 
     // What the table hands each cell it shows.
     struct TableLook {

@@ -27,7 +27,7 @@ inline QString screenshotPath(const QString& name)
 
 // A blocking POST to the test's own server, for what a user would already have done (a run
 // filed) before opening the screen under test. Undefined unless the status is 200.
-inline QJsonValue postForm(const ServerInstance& server, const QString& path, const QList<QPair<QString, QString>>& fields)
+inline QJsonValue postForm(const server::ServerInstance& server, const QString& path, const QList<QPair<QString, QString>>& fields)
 {
     QUrlQuery form;
     for (const auto& [key, value] : fields)

@@ -20,7 +20,7 @@ using core::Record;
 namespace {
 
 // A blocking POST to the test's own server, for what the user did before opening the screen.
-QJsonValue postForm(const ServerInstance& server, const QString& path, const QList<QPair<QString, QString>>& fields)
+QJsonValue postForm(const server::ServerInstance& server, const QString& path, const QList<QPair<QString, QString>>& fields)
 {
     QUrlQuery form;
     for (const auto& [key, value] : fields)
@@ -95,7 +95,7 @@ protected:
                                       {{"subjectCode", subject()}, {"type", QString::number(book + 1)}, {"user_code", user()}}));
     }
 
-    ServerInstance* m_server = nullptr;
+    server::ServerInstance* m_server = nullptr;
 };
 
 TEST_F(EroorExamViewControllerTest, PaperRunsWrongAnswersShowUnderTheirPaperAndPractiseAgain)

@@ -57,7 +57,7 @@ protected:
     }
 
     // A paper run as the practice screen files it; returns its questions.
-    QJsonArray fileRun(ServerInstance& server, const QString& paper, const QString& name)
+    QJsonArray fileRun(server::ServerInstance& server, const QString& paper, const QString& name)
     {
         return postForm(server, "exam/paper_exam_list",
                         {{"paperCode", paper},
@@ -74,7 +74,7 @@ protected:
 
 TEST_F(ExerciseRecordViewControllerTest, ARecordReplaysTheQuestionsOfItsRun)
 {
-    ServerInstance& server = startSignedIn();
+    server::ServerInstance& server = startSignedIn();
     const QJsonArray first = fileRun(server, "CBP1", "第一次练习");
     const QJsonArray second = fileRun(server, "CBP2", "第二次练习");
     ASSERT_FALSE(first.isEmpty());

@@ -107,7 +107,7 @@ protected:
 
 TEST_F(NoteDirViewTest, ListsEachDirectoryWithItsChaptersFromTheLayoutFiles)
 {
-    ServerInstance& server = startSignedIn();
+    server::ServerInstance& server = startSignedIn();
     server.database().execute(QStringLiteral("INSERT INTO directory (code, subject_code, name, position) "
                                              "VALUES ('CBD9', 'CB', '附录', 9)"));
     openDirectory();
@@ -124,7 +124,7 @@ TEST_F(NoteDirViewTest, ListsEachDirectoryWithItsChaptersFromTheLayoutFiles)
 
 TEST_F(NoteDirViewTest, ANoteReadsImagesFromTheResourceFolderOnly)
 {
-    ServerInstance& server = startSignedIn();
+    server::ServerInstance& server = startSignedIn();
     // A picture as tall as the resource folder's background, kept outside that folder.
     QTemporaryDir outside;
     const QString resources = core::Bundle::resourcePath();

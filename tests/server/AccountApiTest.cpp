@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace server;
+
 namespace {
 
 class AccountApi : public ::testing::Test {

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+using namespace server;
+
 QJsonArray ApiClient::Result::array() const
 {
     return QJsonDocument::fromJson(QByteArray::fromStdString(body)).array();

@@ -10,7 +10,10 @@
 #include <memory>
 #include <string>
 
+
+namespace server {
 class ServerInstance;
+}
 namespace httplib {
 class Client;
 }
@@ -30,7 +33,7 @@ public:
         QJsonObject object() const;
     };
 
-    explicit ApiClient(const ServerInstance& server);
+    explicit ApiClient(const server::ServerInstance& server);
     ~ApiClient();
 
     Result post(const QString& path, const Fields& fields);
@@ -44,7 +47,7 @@ public:
 
     // Runs body(client, i) for i in [0, clients), each on its own thread over its own
     // connection, and returns the sum of what the bodies return (their failed requests).
-    static int inParallel(const ServerInstance& server, int clients, const std::function<int(ApiClient&, int)>& body);
+    static int inParallel(const server::ServerInstance& server, int clients, const std::function<int(ApiClient&, int)>& body);
 
 private:
     std::unique_ptr<httplib::Client> m_http;

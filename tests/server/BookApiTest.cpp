@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+using namespace server;
+
 namespace {
 
 // Wire forms of the book kind differ by path; these name them once.

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace server;
+
 namespace {
 
 class CatalogApi : public ::testing::Test {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace server;
+
 namespace {
 
 class DatabaseTest : public ::testing::Test {

@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+using namespace server;
+
 namespace {
 
 class Hardening : public ::testing::Test {

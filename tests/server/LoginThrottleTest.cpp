@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace server;
+
 namespace {
 
 class LoginThrottleTest : public ::testing::Test {

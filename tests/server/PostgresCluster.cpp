@@ -8,6 +8,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+
 namespace {
 
 const QString kBin = QStringLiteral("/usr/lib/postgresql/15/bin/");

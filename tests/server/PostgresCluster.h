@@ -5,6 +5,7 @@
 
 #include <memory>
 
+
 // A throw-away PostgreSQL cluster on a loopback port, run as the postgres user
 // (tests run as root on the build machines). start() says why when it cannot.
 class PostgresCluster {

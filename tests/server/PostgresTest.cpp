@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace server;
+
 namespace {
 
 // The same store code on PostgreSQL: one journey through every kind of query the

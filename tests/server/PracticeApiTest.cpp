@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace server;
+
 namespace {
 
 QStringList codesOf(const QJsonArray& questions)

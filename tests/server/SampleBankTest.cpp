@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace server;
+
 namespace {
 
 const QString kLetters = QStringLiteral("ABCDEFG");

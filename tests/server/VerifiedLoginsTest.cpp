@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace server;
+
 TEST(VerifiedLogins, MatchesOnlyTheRememberedTriple)
 {
     VerifiedLogins logins;

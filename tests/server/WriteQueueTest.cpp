@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace server;
+
 namespace {
 
 class WriteQueueTest : public ::testing::Test {

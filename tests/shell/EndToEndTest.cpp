@@ -18,7 +18,7 @@ namespace {
 
 class EndToEndTest : public AppTest {
 protected:
-    QProcessEnvironment clientEnvironment(const ServerInstance& server) const
+    QProcessEnvironment clientEnvironment(const server::ServerInstance& server) const
     {
         auto env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -34,7 +34,7 @@ protected:
         return QJsonDocument::fromJson(file.readAll()).object();
     }
 
-    static int accountCount(ServerInstance& server)
+    static int accountCount(server::ServerInstance& server)
     {
         QSqlQuery q = server.database().query(QStringLiteral("SELECT COUNT(*) FROM account"));
         return q.next() ? q.value(0).toInt() : -1;
@@ -45,9 +45,9 @@ protected:
 
 TEST_F(EndToEndTest, GuestMadeOnFirstStartIsReadBackOnTheSecond)
 {
-    ServerInstance server;
+    server::ServerInstance server;
     QString error;
-    ASSERT_TRUE(server.startTemporary(ServerOptions::Seed::Sample, &error)) << error.toStdString();
+    ASSERT_TRUE(server.startTemporary(server::ServerOptions::Seed::Sample, &error)) << error.toStdString();
 
     // First start: the window opens, the guest is made and stored; then the process dies
     // without any background step, as a crash or a kill would end it.

@@ -33,9 +33,9 @@ protected:
 
 TEST_F(GuestAccountTest, RealServerMakesAGuestThatIsSavedAtOnce)
 {
-    ServerInstance server;
+    server::ServerInstance server;
     QString error;
-    ASSERT_TRUE(server.startTemporary(ServerOptions::Seed::Sample, &error)) << error.toStdString();
+    ASSERT_TRUE(server.startTemporary(server::ServerOptions::Seed::Sample, &error)) << error.toStdString();
     useServer(server.baseUrl());
 
     auto home = loadHome();

@@ -90,9 +90,9 @@ protected:
 
 TEST_F(SubjectMenuTest, SubjectButtonTogglesThePanelAndTheMenuLoadsTheRealList)
 {
-    ServerInstance server;
+    server::ServerInstance server;
     QString error;
-    ASSERT_TRUE(server.startTemporary(ServerOptions::Seed::Sample, &error)) << error.toStdString();
+    ASSERT_TRUE(server.startTemporary(server::ServerOptions::Seed::Sample, &error)) << error.toStdString();
     useServer(server.baseUrl());
 
     ASSERT_TRUE(ui::TouchInjector::tap(*homeButton("课程选择")));

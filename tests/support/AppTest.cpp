@@ -41,13 +41,13 @@ void AppTest::TearDown()
     m_sampleServer.reset();
 }
 
-ServerInstance& AppTest::startSampleServer()
+server::ServerInstance& AppTest::startSampleServer()
 {
     if (m_sampleServer)
         return *m_sampleServer;
-    m_sampleServer = std::make_unique<ServerInstance>();
+    m_sampleServer = std::make_unique<server::ServerInstance>();
     QString error;
-    if (!m_sampleServer->startTemporary(ServerOptions::Seed::Sample, &error))
+    if (!m_sampleServer->startTemporary(server::ServerOptions::Seed::Sample, &error))
         ADD_FAILURE() << "sample server did not start: " << error.toStdString();
     useServer(m_sampleServer->baseUrl());
     return *m_sampleServer;
@@ -56,7 +56,7 @@ ServerInstance& AppTest::startSampleServer()
 namespace {
 
 // A blocking POST to the test's own server, for setting up what a user would already have.
-QByteArray postTo(const ServerInstance& server, const std::string& path, const std::string& body)
+QByteArray postTo(const server::ServerInstance& server, const std::string& path, const std::string& body)
 {
     httplib::Client client(server.host().toStdString(), server.port());
     const auto reply = client.Post(("/PendarWeb/" + path).c_str(), body, "application/x-www-form-urlencoded");
@@ -65,9 +65,9 @@ QByteArray postTo(const ServerInstance& server, const std::string& path, const s
 
 } // namespace
 
-ServerInstance& AppTest::startSignedIn()
+server::ServerInstance& AppTest::startSignedIn()
 {
-    ServerInstance& server = startSampleServer();
+    server::ServerInstance& server = startSampleServer();
     const QJsonObject account =
         QJsonDocument::fromJson(postTo(server, "user/register", "account=tester&pwd=secret1")).object();
     if (account.isEmpty())

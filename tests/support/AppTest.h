@@ -19,7 +19,9 @@ inline void PrintTo(const QString& text, std::ostream* os)
     *os << '"' << text.toStdString() << '"';
 }
 
+namespace server {
 class ServerInstance;
+}
 namespace ui {
 class View;
 class Window;
@@ -38,10 +40,10 @@ protected:
     static void useServer(const QString& baseUrl);
     // Starts the real server with the sample bank on an ephemeral loopback port, with a
     // throw-away database, and points the client at it. It stops with the test.
-    ServerInstance& startSampleServer();
+    server::ServerInstance& startSampleServer();
     // Starts the sample server and signs in as a fresh registered user with the first
     // subject of the sample bank chosen, as a user would be before opening a content screen.
-    ServerInstance& startSignedIn();
+    server::ServerInstance& startSignedIn();
 
     // The first view under `root` (depth first, itself included) whose accessibility label
     // is `label`; null when there is none.
@@ -67,5 +69,5 @@ protected:
     static testing::AssertionResult sameRect(const ui::Rect& actual, const ui::Rect& expected);
 
     QTemporaryDir m_dataDir;
-    std::unique_ptr<ServerInstance> m_sampleServer;
+    std::unique_ptr<server::ServerInstance> m_sampleServer;
 };

@@ -3,6 +3,7 @@
 #include "components/sidepanel/SidePanelItem.h"
 #include "components/sidepanel/SidePanelView.h"
 #include "platform/core/Log.h"
+#include "platform/ui/PlatformHooks.h"
 #include "platform/ui/Layer.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
@@ -268,6 +269,20 @@ TEST_F(SidePanelState, PresentationFromTheMenuLandsOnTheContainerToo)
     EXPECT_EQ(screen->presentingViewController(), container);
 }
 
+TEST_F(SidePanelState, HooksDroppedByARestoreComeBackWithTheNextContainer)
+{
+    // A test that installs hooks of its own restores the platform's defaults; the next
+    // container made must route presentations through itself again.
+    container.reset();
+    ui::PlatformHooks::restoreDefaults();
+    container = SidePanelController::create(home, menu);
+    show();
+    auto screen = ui::ViewController::create();
+    home->presentViewController(screen, false);
+    step(0.5);
+    EXPECT_EQ(screen->presentingViewController(), container);
+}
+
 TEST_F(SidePanelState, ContainerViewEnteringATransitionViewIsPinnedToItsTopForTheTransition)
 {
     show();
@@ -419,6 +434,18 @@ TEST_F(SidePanelState, RotationKeepsTheOpenSideAtItsLedge)
         EXPECT_EQ(container->leftLedgeSize(), c.ledge);
         TearDown();
     }
+}
+
+TEST_F(SidePanelState, RotationKeepsAPartlyOpenSideAsFarFromTheFarEdge)
+{
+    show();
+    container->setSlidingFrameForOffset(100, Horizontal, false);
+    container->shouldAutorotateToInterfaceOrientation(ui::InterfaceOrientation::LandscapeLeft);
+    window->setFrame(ui::Rect(0, 0, 480, 320));
+    container->willRotateToInterfaceOrientation(ui::InterfaceOrientation::LandscapeLeft, 0);
+    container->willAnimateRotationToInterfaceOrientation(ui::InterfaceOrientation::LandscapeLeft, 0);
+    EXPECT_EQ(slidingX(), 260);
+    EXPECT_FALSE(container->isSideOpen(Left));
 }
 
 TEST_F(SidePanelState, RotationQueryWithoutRotationIsReplayedAtTheNextAppearance)

@@ -155,7 +155,7 @@ TEST_F(FeedViewControllerTest, AnErrorReplyKeepsTheFormAndItsTexts)
 // From the home screen through the menus, as a user sends feedback; the server keeps it whole.
 TEST_F(FeedViewControllerTest, FromTheHomeScreenFeedbackReachesTheServerIntact)
 {
-    ServerInstance& server = startSignedIn();
+    server::ServerInstance& server = startSignedIn();
     auto home = startHome();
     ASSERT_TRUE(tap(home->view(), "系统设置"));
     auto menu = presentedOver<SystemViewController>(m_container);
