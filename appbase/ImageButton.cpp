@@ -6,7 +6,11 @@
 
 std::shared_ptr<ui::Button> ImageButton::create(const QString& imageName, const QString& caption)
 {
-    const ui::Image image = ui::Image::named(CommonUtil::getImageName(imageName, QStringLiteral(".png")));
+    return create(ui::Image::named(CommonUtil::getImageName(imageName, QStringLiteral(".png"))), caption);
+}
+
+std::shared_ptr<ui::Button> ImageButton::create(const ui::Image& image, const QString& caption)
+{
     const ui::Size size = CommonUtil::scaledSize(image, CommonUtil::getScale());
     auto button = ui::Button::create(ui::ButtonType::Custom);
     button->setBackgroundImage(image, ui::ControlState::Normal);

@@ -5,6 +5,7 @@
 
 namespace ui {
 class Button;
+class Image;
 }
 
 // The image buttons every screen uses: a custom button whose background image, for the normal
@@ -16,4 +17,5 @@ public:
 
     // `caption` is what the image says; it becomes the accessibility label.
     static std::shared_ptr<ui::Button> create(const QString& imageName, const QString& caption);
+    static std::shared_ptr<ui::Button> create(const ui::Image& image, const QString& caption);
 };

@@ -6,6 +6,6 @@ std::shared_ptr<SpecialEditBtn> SpecialEditBtn::create()
 }
 
 SpecialEditBtn::SpecialEditBtn()
-    : ui::Button(ui::ButtonType::Custom, ui::Rect())
+    : RowTagged(ui::ButtonType::Custom, ui::Rect())
 {
 }

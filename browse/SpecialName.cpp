@@ -6,6 +6,6 @@ std::shared_ptr<SpecialName> SpecialName::create()
 }
 
 SpecialName::SpecialName()
-    : ui::Label(ui::Rect())
+    : RowTagged(ui::Rect())
 {
 }

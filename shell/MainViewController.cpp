@@ -9,6 +9,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/View.h"
 #include "appbase/CommonUtil.h"
+#include "appbase/ImageButton.h"
 #include "appbase/ServerRequest.h"
 #include "browse/NoteDirView.h"
 #include "browse/RecordViewController.h"
@@ -129,14 +130,8 @@ void MainViewController::wireSubjectButton(ui::Button& button)
 
 std::shared_ptr<ui::Button> MainViewController::makeButton(const QString& imageName)
 {
-    const ui::Image image = ui::Image::named(imageName);
-    const ui::Size size = CommonUtil::scaledSize(image, CommonUtil::getScale());
-    auto button = ui::Button::create(ui::ButtonType::Custom);
-    button->setBackgroundImage(image, ui::ControlState::Normal);
-    button->setBackgroundImage(image, ui::ControlState::Highlighted);
-    button->setShowsTouchWhenHighlighted(false);
-    button->setAdjustsImageWhenHighlighted(true);
-    button->setFrame(ui::Rect(0, 0, size.width, size.height));
+    // Captioned later, where the button is placed.
+    auto button = ImageButton::create(ui::Image::named(imageName), QString());
     view()->addSubview(button);
     return button;
 }

@@ -6,6 +6,7 @@
 #include "platform/core/Record.h"
 #include "platform/ui/Button.h"
 #include "server/ServerInstance.h"
+#include "tests/browse/BrowseTestSupport.h"
 #include "tests/browse/TreeScreenFixture.h"
 #include "tests/support/StubServer.h"
 
@@ -18,21 +19,6 @@
 using core::Record;
 
 namespace {
-
-// A blocking POST to the test's own server, for what the user did before opening the screen.
-QJsonValue postForm(const server::ServerInstance& server, const QString& path, const QList<QPair<QString, QString>>& fields)
-{
-    QUrlQuery form;
-    for (const auto& [key, value] : fields)
-        form.addQueryItem(key, QString::fromUtf8(QUrl::toPercentEncoding(value)));
-    httplib::Client client(server.host().toStdString(), server.port());
-    const auto reply = client.Post(("/PendarWeb/" + path).toStdString(), form.query(QUrl::FullyEncoded).toStdString(),
-                                   "application/x-www-form-urlencoded");
-    if (!reply || reply->status != 200)
-        return QJsonValue::Undefined;
-    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(reply->body));
-    return doc.isArray() ? QJsonValue(doc.array()) : QJsonValue(doc.object());
-}
 
 QStringList codesOf(const QJsonArray& questions)
 {

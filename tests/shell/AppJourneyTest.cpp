@@ -1,59 +1,26 @@
 // The whole app as a new user meets it: a fresh start against the real server, the subject
 // chosen in the side panel, a past paper practised with two wrong answers, the report and
 // its review, then the wrong answers found in the error book.
-#include "shell/brevumAppDelegate.h"
-
 #include "appbase/CommonUtil.h"
 #include "browse/EroorExamViewController.h"
 #include "browse/RecordViewController.h"
-#include "components/sidepanel/SidePanelController.h"
 #include "components/tree/TreeView.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TouchInjector.h"
-#include "platform/ui/Window.h"
 #include "practice/ExamPage.h"
 #include "practice/ExamStartViewController.h"
 #include "practice/PaperViewController.h"
 #include "practice/ReportViewController.h"
 #include "shell/LeftViewController.h"
-#include "shell/MainViewController.h"
-#include "tests/browse/BrowseTestSupport.h"
-#include "tests/support/AppTest.h"
+#include "tests/shell/LaunchedAppTest.h"
 
 namespace {
 
-class AppJourneyTest : public AppTest {
+class AppJourneyTest : public LaunchedAppTest {
 protected:
-    void launch()
-    {
-        m_delegate = brevumAppDelegate::create();
-        ui::Application::shared().setDelegate(m_delegate);
-        ASSERT_TRUE(ui::Application::shared().finishLaunching());
-        ASSERT_TRUE(pumpUntil([&] {
-            m_container = std::dynamic_pointer_cast<SidePanelController>(m_delegate->window()->rootViewController());
-            return m_container && m_container->centerController()->isViewLoaded();
-        }));
-        m_home = std::dynamic_pointer_cast<MainViewController>(m_container->centerController());
-        ASSERT_TRUE(m_home);
-        m_delegate->window()->layoutIfNeeded();
-    }
-
-    // The screen now on top of the container, once it has appeared as `Screen`.
-    template<class Screen>
-    std::shared_ptr<Screen> onTop(const std::shared_ptr<ui::ViewController>& below)
-    {
-        std::shared_ptr<Screen> screen;
-        pumpUntil([&] {
-            screen = std::dynamic_pointer_cast<Screen>(below->presentedViewController());
-            return screen && screen->isAppeared() && overlaysGone(screen->view());
-        });
-        return screen;
-    }
-
     bool slideSettled() const { return m_container->view()->isUserInteractionEnabled(); }
 
     // Shows question i through the answer card, then taps `label` on its page.
@@ -66,10 +33,6 @@ protected:
         ASSERT_TRUE(ui::TouchInjector::tap(*button));
         ASSERT_TRUE(tapLabel(exam->examPage(i)->page(), label)) << i << " " << label.toStdString();
     }
-
-    std::shared_ptr<brevumAppDelegate> m_delegate;
-    std::shared_ptr<SidePanelController> m_container;
-    std::shared_ptr<MainViewController> m_home;
 };
 
 TEST_F(AppJourneyTest, FromAFreshStartThroughAPaperToTheErrorBook)

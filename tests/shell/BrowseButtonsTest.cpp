@@ -1,12 +1,13 @@
-// The home screen's notes and practice-hub buttons in the running app, as a user meets them.
-#include "shell/brevumAppDelegate.h"
-
+// The home screen's notes, practice-hub and chapter-practice buttons in the running app, as a
+// user meets them.
 #include "appbase/CommonUtil.h"
 #include "browse/ChapterNote.h"
 #include "browse/NodeDir.h"
 #include "browse/NoteDirView.h"
 #include "browse/RecordViewController.h"
 #include "browse/ShowNote.h"
+#include "browse/SpecialViewController.h"
+#include "components/tree/TreeView.h"
 #include "components/sidepanel/SidePanelController.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
@@ -17,28 +18,18 @@
 #include "platform/ui/WebView.h"
 #include "platform/ui/Window.h"
 #include "shell/MainViewController.h"
-#include "tests/browse/BrowseTestSupport.h"
-#include "tests/support/AppTest.h"
+#include "tests/shell/LaunchedAppTest.h"
 
 namespace {
 
-class BrowseButtonsTest : public AppTest {
+class BrowseButtonsTest : public LaunchedAppTest {
 protected:
     // Starts the app as a signed-in user with a subject left it at the last quit.
-    void launch()
+    void launchSignedIn()
     {
         startSignedIn();
         CommonUtil::saveData();
-        m_delegate = brevumAppDelegate::create();
-        ui::Application::shared().setDelegate(m_delegate);
-        ASSERT_TRUE(ui::Application::shared().finishLaunching());
-        ASSERT_TRUE(pumpUntil([&] {
-            m_container = std::dynamic_pointer_cast<SidePanelController>(m_delegate->window()->rootViewController());
-            return m_container && m_container->centerController()->isViewLoaded();
-        }));
-        m_home = std::dynamic_pointer_cast<MainViewController>(m_container->centerController());
-        ASSERT_TRUE(m_home);
-        m_delegate->window()->layoutIfNeeded();
+        launch();
     }
 
     // Waits until `screen` is on top, has its reply and has let its overlay go.
@@ -49,15 +40,11 @@ protected:
             return !screen->isTransitioning() && !screen->isLoading() && overlaysGone(screen->view());
         });
     }
-
-    std::shared_ptr<brevumAppDelegate> m_delegate;
-    std::shared_ptr<SidePanelController> m_container;
-    std::shared_ptr<MainViewController> m_home;
 };
 
 TEST_F(BrowseButtonsTest, NotesFromTheHomeScreenToANoteAndBack)
 {
-    launch();
+    launchSignedIn();
     ASSERT_TRUE(tapLabel(m_home->view(), "备考专区"));
     auto directory = std::dynamic_pointer_cast<NoteDirView>(m_container->presentedViewController());
     ASSERT_TRUE(settled(directory));
@@ -91,7 +78,7 @@ TEST_F(BrowseButtonsTest, NotesFromTheHomeScreenToANoteAndBack)
 
 TEST_F(BrowseButtonsTest, TheErrorBookButtonOpensThePracticeHub)
 {
-    launch();
+    launchSignedIn();
     ASSERT_TRUE(tapLabel(m_home->view(), "错题收藏"));
     auto hub = std::dynamic_pointer_cast<RecordViewController>(m_container->presentedViewController());
     ASSERT_TRUE(settled(hub));
@@ -99,6 +86,18 @@ TEST_F(BrowseButtonsTest, TheErrorBookButtonOpensThePracticeHub)
               "0道题目");
     ASSERT_TRUE(ui::TouchInjector::tap(*hub->backButton()));
     EXPECT_TRUE(pumpUntil([&] { return !m_container->presentedViewController(); }));
+}
+
+// The home screen's "专项练习" button opens the chapter practice tree.
+TEST_F(BrowseButtonsTest, ChapterPracticeFromTheHomeScreen)
+{
+    launchSignedIn();
+    ASSERT_TRUE(tapLabel(m_home->view(), QStringLiteral("专项练习")));
+    auto screen = std::dynamic_pointer_cast<SpecialViewController>(m_container->presentedViewController());
+    ASSERT_TRUE(screen);
+    ASSERT_TRUE(pumpUntil([&] { return !screen->isLoading() && screen->treeView(); }));
+    EXPECT_EQ(screen->treeView()->numberOfRows(), 3);
+    EXPECT_EQ(screen->titleLabel()->text(), "专项练习");
 }
 
 } // namespace
