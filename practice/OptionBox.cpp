@@ -91,13 +91,16 @@ void OptionBox::setTitle(const QString& html)
     scroll->setScrollEnabled(false);
     m_title->setDelegate(std::static_pointer_cast<OptionBox>(shared_from_this()));
 
+    m_title->loadHTMLString(captionHtml(html, m_fontSize), QUrl::fromLocalFile(core::Bundle::resourcePath() + QLatin1Char('/')));
+}
+
+QString OptionBox::captionHtml(const QString& html, double fontSize)
+{
     QString body = html;
     const auto lineBreak = body.indexOf(QLatin1Char('\n'));
     if (lineBreak >= 0)
         body.remove(lineBreak, 1);
-    const QString page = QStringLiteral("<style> body{margin:0;font-size:%1}</style>%2")
-                             .arg(QString::asprintf("%f", m_fontSize), body);
-    m_title->loadHTMLString(page, QUrl::fromLocalFile(core::Bundle::resourcePath() + QLatin1Char('/')));
+    return QStringLiteral("<style> body{margin:0;font-size:%1}</style>%2").arg(QString::asprintf("%f", fontSize), body);
 }
 
 void OptionBox::webViewDidFinishLoad(ui::WebView& webView)

@@ -31,6 +31,8 @@ public:
     void setImage(const QString& highlightedImage, const QString& normalImage);
     // Loads the caption's HTML.
     void setTitle(const QString& html);
+    // The page a caption loads: the option's HTML in the option's font size.
+    static QString captionHtml(const QString& html, double fontSize);
 
     virtual void handlesengleTap(ui::GestureRecognizer& recognizer) = 0;
     // Unselects silently.

@@ -7,6 +7,7 @@
 #include "platform/ui/WebPageLoader.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextBlock>
@@ -73,7 +74,8 @@ HtmlDocument::HtmlDocument(const QString& resourceFolder)
     // are sized in pixels, so they measure and draw alike on any device.
     m_measuringDevice.setDotsPerMeterX(3780);
     m_measuringDevice.setDotsPerMeterY(3780);
-    documentLayout()->setPaintDevice(&m_measuringDevice);
+    // The layout is made only once the page's settings are in (see ensureLayout): each of
+    // them would otherwise lay the empty page out again.
     QFont font = Font::systemFont(kBrowserFontSize).qfont();
     font.setPixelSize(kBrowserFontSize);
     setDefaultFont(font);
@@ -86,27 +88,55 @@ HtmlDocument::~HtmlDocument()
     for (const auto& connection : std::as_const(m_fetches))
         connection->cancel();
     // The layout outlives this class's members while the base class is torn down.
-    documentLayout()->setPaintDevice(nullptr);
+    if (m_layoutReady)
+        documentLayout()->setPaintDevice(nullptr);
 }
 
-void HtmlDocument::setPage(const QString& html, const QUrl& baseUrl)
+void HtmlDocument::ensureLayout()
+{
+    if (m_layoutReady)
+        return;
+    m_layoutReady = true;
+    documentLayout()->setPaintDevice(&m_measuringDevice);
+}
+
+void HtmlDocument::setPage(const QString& html, const QUrl& baseUrl, double width)
 {
     QUrl base = baseUrl;
     if (base.isLocalFile() && !base.path().endsWith(QLatin1Char('/')) && QFileInfo(base.toLocalFile()).isDir())
         base.setPath(base.path() + QLatin1Char('/'));
     setBaseUrl(base);
     setDocumentMargin(HtmlMarkup::bodyMargin(html));
+    setLayoutWidth(width);
+    ensureLayout();
+    // One edit block: QTextDocument lays the page out once, at its width, when the block
+    // closes, rather than after parsing and again after each mend.
+    QTextCursor edit(this);
+    edit.beginEditBlock();
     setHtml(HtmlMarkup::adapted(html));
     dropBlockEndingBreaks();
     fillIdeographicSpaces();
     collectImages();
+    fitImages();
+    edit.endEditBlock();
 }
 
 double HtmlDocument::layOut(double width)
 {
-    setTextWidth(width > 0 ? width : -1);
-    fitImages();
+    ensureLayout();
+    if (setLayoutWidth(width))
+        fitImages();
     return size().height();
+}
+
+bool HtmlDocument::setLayoutWidth(double width)
+{
+    const double textWidth = width > 0 ? width : -1;
+    // QTextDocument lays the whole page out again on every setTextWidth, even to the same width.
+    if (textWidth == this->textWidth())
+        return false;
+    setTextWidth(textWidth);
+    return true;
 }
 
 QString HtmlDocument::text() const
@@ -238,9 +268,14 @@ QVariant HtmlDocument::loadResource(int type, const QUrl& name)
 QVariant HtmlDocument::loadLocal(int type, const QUrl& name, const QString& path)
 {
     const QVariant nothing = type == ImageResource ? QVariant(emptyImage()) : QVariant(QString());
-    if (!path.isEmpty() && !QFileInfo::exists(path)) {
+    const QFileInfo info(path);
+    if (!path.isEmpty() && !info.exists()) {
         core::log(QStringLiteral("web"), QStringLiteral("missing %1").arg(name.toString()));
         return nothing;
+    }
+    if (type == ImageResource) {
+        if (const QImage* image = cachedImage(info))
+            return *image;
     }
     if (path.isEmpty() || !isInside(path, m_folder)) {
         core::log(QStringLiteral("web"), QStringLiteral("refused %1: not inside the resource folder").arg(name.toString()));
@@ -248,10 +283,51 @@ QVariant HtmlDocument::loadLocal(int type, const QUrl& name, const QString& path
     }
     if (type == ImageResource) {
         const QImage image(path);
-        return image.isNull() ? emptyImage() : image;
+        if (image.isNull())
+            return emptyImage();
+        cacheImage(info, image);
+        return image;
     }
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+namespace {
+
+// Decoded local images, shared by every document: each question and option caption is a
+// document of its own, and most show the same badge. An entry holds only for the folder that
+// let it in, and only while the file keeps its size and modification time.
+struct CachedImage {
+    QString folder;
+    QDateTime modified;
+    qint64 size;
+    QImage image;
+};
+
+constexpr int kImageCacheLimit = 64;
+
+QHash<QString, CachedImage>& imageCache()
+{
+    static QHash<QString, CachedImage> cache;
+    return cache;
+}
+
+} // namespace
+
+const QImage* HtmlDocument::cachedImage(const QFileInfo& file) const
+{
+    const auto it = imageCache().constFind(file.filePath());
+    if (it == imageCache().cend() || it->folder != m_folder || it->modified != file.lastModified() || it->size != file.size())
+        return nullptr;
+    return &it->image;
+}
+
+void HtmlDocument::cacheImage(const QFileInfo& file, const QImage& image) const
+{
+    auto& cache = imageCache();
+    if (cache.size() >= kImageCacheLimit)
+        cache.clear();
+    cache.insert(file.filePath(), {m_folder, file.lastModified(), file.size(), image});
 }
 
 void HtmlDocument::fetchImage(const QUrl& url)
@@ -282,6 +358,8 @@ void HtmlDocument::settleImage(const QUrl& url, const QImage& image)
         m_failedImages.insert(url);
     else
         addResource(ImageResource, url, image);
+    // The image's own size now counts where the markup gives none.
+    fitImages();
     if (onImageSettled)
         onImageSettled();
 }

@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+class QFileInfo;
+
 namespace core {
 class UrlConnection;
 }
@@ -34,9 +36,10 @@ public:
     explicit HtmlDocument(const QString& resourceFolder);
     ~HtmlDocument() override;
 
-    // Replaces the content; `baseUrl` resolves relative references (a folder given as a file
-    // URL without its trailing slash still counts as the folder).
-    void setPage(const QString& html, const QUrl& baseUrl);
+    // Replaces the content, laid out at `width` points (unwrapped when 0 or less); `baseUrl`
+    // resolves relative references (a folder given as a file URL without its trailing slash
+    // still counts as the folder).
+    void setPage(const QString& html, const QUrl& baseUrl, double width = -1);
     // Lays the page out at `width` points; returns its height.
     double layOut(double width);
     // The text a reader sees (ideographic spaces included).
@@ -62,6 +65,10 @@ private:
         double height;
     };
 
+    // Makes the layout, measuring on m_measuringDevice, before anything is laid out.
+    void ensureLayout();
+    // Whether the width changed (and the page was laid out anew).
+    bool setLayoutWidth(double width);
     void dropBlockEndingBreaks();
     void fillIdeographicSpaces();
     void collectImages();
@@ -69,11 +76,14 @@ private:
     QSizeF fittedSize(const PageImage& image) const;
     double textWidthAt(int position) const;
     QVariant loadLocal(int type, const QUrl& name, const QString& path);
+    const QImage* cachedImage(const QFileInfo& file) const;
+    void cacheImage(const QFileInfo& file, const QImage& image) const;
     void fetchImage(const QUrl& url);
     void settleImage(const QUrl& url, const QImage& image);
 
     QString m_folder;
     QImage m_measuringDevice;
+    bool m_layoutReady = false;
     std::vector<PageImage> m_images;
     QHash<QUrl, std::shared_ptr<core::UrlConnection>> m_fetches;
     QSet<QUrl> m_failedImages;

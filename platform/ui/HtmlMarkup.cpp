@@ -62,14 +62,33 @@ QString rewriteRules(const QString& block, Fn fn)
     return result + block.mid(done);
 }
 
-// The last value the declarations give `property`, as written.
+// What is worked out from one style block, kept by the block's text. A screen writes the same
+// few style blocks into every page it shows (one per kind of page), so each is read once, not
+// once per page. Per thread, as documents are made on the main thread only.
+template <typename Value, typename Fn>
+Value remembered(QHash<QString, Value>& cache, const QString& block, Fn fn)
+{
+    constexpr qsizetype kLimit = 64;
+    if (const auto it = cache.constFind(block); it != cache.cend())
+        return *it;
+    if (cache.size() >= kLimit)
+        cache.clear();
+    return *cache.insert(block, fn(block));
+}
+
+// The last value the declarations give `property`, as written. Read by hand: it runs for
+// every tag of every page, and a pattern per property would be compiled on each call.
 QString declared(const QString& declarations, const QString& property)
 {
-    const QRegularExpression re(QStringLiteral("(?:^|;)\\s*%1\\s*:\\s*([^;]*)").arg(property), kOptions);
     QString value;
-    auto it = re.globalMatch(declarations);
-    while (it.hasNext())
-        value = it.next().captured(1).trimmed();
+    for (const QStringView declaration : QStringView(declarations).split(QLatin1Char(';'))) {
+        QStringView rest = declaration.trimmed();
+        if (!rest.startsWith(property, Qt::CaseInsensitive))
+            continue;
+        rest = rest.mid(property.size()).trimmed();
+        if (rest.startsWith(QLatin1Char(':')))
+            value = rest.mid(1).trimmed().toString();
+    }
     return value;
 }
 
@@ -97,6 +116,9 @@ QString resolvedEms(const QString& declarations, double parentSize, double ownSi
 {
     static const QRegularExpression em(QStringLiteral("(\\d*\\.?\\d+)em\\b"), kOptions);
     static const QRegularExpression fontPercent(QStringLiteral("(\\d*\\.?\\d+)%"), kOptions);
+    // Most declarations have nothing to resolve; they are kept as written.
+    if (!declarations.contains(QLatin1String("em"), Qt::CaseInsensitive) && !declarations.contains(QLatin1Char('%')))
+        return declarations;
     QStringList result;
     for (const QString& declaration : declarations.split(QLatin1Char(';'))) {
         const bool isFontSize = declaration.trimmed().startsWith(QLatin1String("font-size"), Qt::CaseInsensitive);
@@ -118,11 +140,24 @@ QString resolvedEms(const QString& declarations, double parentSize, double ownSi
     return result.join(QLatin1Char(';'));
 }
 
+// Whether the text has an "h" followed by a level digit, the least a heading's name needs; a
+// cheap test that spares the patterns on the many pages without headings.
+bool mayNameHeading(QStringView text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if ((text[i] == QLatin1Char('h') || text[i] == QLatin1Char('H')) && text[i + 1] >= QLatin1Char('1') &&
+            text[i + 1] <= QLatin1Char('6'))
+            return true;
+    }
+    return false;
+}
+
 int headingLevel(const QString& tagName)
 {
-    static const QRegularExpression re(QStringLiteral("^h([1-6])$"), kOptions);
-    const auto m = re.match(tagName);
-    return m.hasMatch() ? m.captured(1).toInt() : 0;
+    if (tagName.size() != 2 || (tagName[0] != QLatin1Char('h') && tagName[0] != QLatin1Char('H')))
+        return 0;
+    const int level = tagName[1].unicode() - '0';
+    return level >= 1 && level <= 6 ? level : 0;
 }
 
 bool isVoidElement(const QString& name)
@@ -134,12 +169,20 @@ bool isVoidElement(const QString& name)
 double bodyFontSize(const QString& html)
 {
     static const QRegularExpression bodyRule(QStringLiteral("(?:^|[\\s},>])body\\s*\\{([^}]*)\\}"), kOptions);
+    thread_local QHash<QString, std::optional<double>> sizes;
     double size = kBrowserFontSize;
     auto blocks = styleBlocks().globalMatch(html);
     while (blocks.hasNext()) {
-        auto rules = bodyRule.globalMatch(blocks.next().captured(0));
-        while (rules.hasNext())
-            size = pixels(declared(rules.next().captured(1), QStringLiteral("font-size")), kBrowserFontSize).value_or(size);
+        const auto given = remembered(sizes, blocks.next().captured(0), [&](const QString& block) {
+            std::optional<double> last;
+            auto rules = bodyRule.globalMatch(block);
+            while (rules.hasNext()) {
+                if (const auto px = pixels(declared(rules.next().captured(1), QStringLiteral("font-size")), kBrowserFontSize))
+                    last = px;
+            }
+            return last;
+        });
+        size = given.value_or(size);
     }
     return size;
 }
@@ -148,6 +191,8 @@ double bodyFontSize(const QString& html)
 QHash<int, QString> headingRules(const QString& html)
 {
     QHash<int, QString> rules;
+    if (!mayNameHeading(html))
+        return rules;
     auto blocks = styleBlocks().globalMatch(html);
     while (blocks.hasNext()) {
         auto it = cssRules().globalMatch(blocks.next().captured(0));
@@ -172,10 +217,74 @@ QString headingClass(int level)
 QString headingStyleBlock(const QString& block, double bodySize)
 {
     static const QRegularExpression headingSelector(QStringLiteral("(^|[\\s,>+~(])h([1-6])(?![\\w-])"), kOptions);
-    return rewriteRules(block, [bodySize](const QString& selector, const QString& declarations) {
-        QString renamed = selector;
-        renamed.replace(headingSelector, QStringLiteral("\\1.qbank-h\\2"));
-        return renamed + QLatin1Char('{') + resolvedEms(declarations, bodySize, bodySize) + QLatin1Char('}');
+    thread_local QHash<QString, QString> rewritten;
+    return remembered(rewritten, QString::number(bodySize) + QLatin1Char('|') + block, [&](const QString&) {
+        return rewriteRules(block, [bodySize](const QString& selector, const QString& declarations) {
+            QString renamed = selector;
+            if (mayNameHeading(selector))
+                renamed.replace(headingSelector, QStringLiteral("\\1.qbank-h\\2"));
+            return renamed + QLatin1Char('{') + resolvedEms(declarations, bodySize, bodySize) + QLatin1Char('}');
+        });
+    });
+}
+
+bool isAsciiLetter(QChar c)
+{
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+}
+
+struct Tag {
+    qsizetype start;
+    qsizetype end;   // just past the ">"
+    bool closing;
+    QString name;
+    QString rest;    // the attributes, as written
+};
+
+// The next tag at or after `from`: "<", an optional "/", a name of ASCII letters and digits
+// starting with a letter, then anything up to a ">" outside quotes. A "<" that opens no tag
+// (or one whose quote never closes) is passed over. Scanned by hand: it runs for every tag.
+std::optional<Tag> nextTag(const QString& html, qsizetype from)
+{
+    const qsizetype n = html.size();
+    for (qsizetype open = html.indexOf(QLatin1Char('<'), from); open >= 0; open = html.indexOf(QLatin1Char('<'), open + 1)) {
+        qsizetype i = open + 1;
+        const bool closing = i < n && html[i] == QLatin1Char('/');
+        if (closing)
+            ++i;
+        if (i >= n || !isAsciiLetter(html[i]))
+            continue;
+        const qsizetype nameStart = i;
+        while (i < n && (isAsciiLetter(html[i]) || (html[i] >= QLatin1Char('0') && html[i] <= QLatin1Char('9'))))
+            ++i;
+        const qsizetype restStart = i;
+        while (i < n && html[i] != QLatin1Char('>')) {
+            if (html[i] != QLatin1Char('"') && html[i] != QLatin1Char('\'')) {
+                ++i;
+                continue;
+            }
+            const qsizetype close = html.indexOf(html[i], i + 1);
+            i = close < 0 ? n : close + 1;
+        }
+        if (i >= n)
+            continue;
+        return Tag{open, i + 1, closing, html.mid(nameStart, restStart - nameStart), html.mid(restStart, i - restStart)};
+    }
+    return std::nullopt;
+}
+
+// When the page's style is one plain block of a single body rule (as the screens write it),
+// that rule's declarations, else a null string. The body then carries them as its own style:
+// QTextDocument reads a style attribute much faster than a style sheet, and to the one body
+// both mean the same.
+QString bodyOnlyDeclarations(const QString& styles)
+{
+    static const QRegularExpression bodyOnly(
+        QStringLiteral("^<style>\\s*body\\s*\\{([^{}\"'/<>]*)\\}\\s*</style>$"), QRegularExpression::CaseInsensitiveOption);
+    thread_local QHash<QString, QString> found;
+    return remembered(found, styles, [](const QString& block) {
+        const auto m = bodyOnly.match(block);
+        return m.hasMatch() ? m.captured(1) : QString();
     });
 }
 
@@ -199,10 +308,16 @@ public:
         const bool selfClosing = attributes.trimmed().endsWith(QLatin1Char('/'));
         if (selfClosing)
             attributes = attributes.left(attributes.lastIndexOf(QLatin1Char('/')));
+        const int level = headingLevel(name);
+        // Neither a heading nor styled: nothing of it changes (most tags of most pages).
+        if (!level && !attributes.contains(QLatin1String("style"), Qt::CaseInsensitive)) {
+            if (!selfClosing && !isVoidElement(name))
+                m_open.push_back({name, defaultSize(name, m_open.back().fontSize)});
+            return QLatin1Char('<') + name + attributes + (selfClosing ? QStringLiteral("/>") : QStringLiteral(">"));
+        }
         const auto style = styleAttribute.match(attributes);
         const QString declarations = style.captured(1) + style.captured(2);
         const double parentSize = m_open.back().fontSize;
-        const int level = headingLevel(name);
         const QString own = level ? m_headingRules.value(level) + QLatin1Char(';') + declarations : declarations;
         const double ownSize = pixels(declared(own, QStringLiteral("font-size")), parentSize).value_or(defaultSize(name, parentSize));
         QString resolved = resolvedEms(declarations, parentSize, ownSize);
@@ -303,24 +418,24 @@ QString HtmlMarkup::withPixelFontSizes(const QString& html)
 
 QString HtmlMarkup::withResolvedLengths(const QString& html)
 {
-    static const QRegularExpression tag(QStringLiteral("<(/?)([A-Za-z][A-Za-z0-9]*)((?:[^>\"']|\"[^\"]*\"|'[^']*')*)>"), kOptions);
     LengthResolver resolver(html);
     QString result;
     qsizetype done = 0;
-    for (auto m = tag.match(html); m.hasMatch(); m = tag.match(html, done)) {
-        result += html.mid(done, m.capturedStart() - done);
-        done = m.capturedEnd();
-        const QString name = m.captured(2).toLower();
-        if (!m.captured(1).isEmpty()) {
-            result += resolver.endTag(name, m.captured(3));
+    for (auto tag = nextTag(html, 0); tag; tag = nextTag(html, done)) {
+        result += html.mid(done, tag->start - done);
+        done = tag->end;
+        const QString name = tag->name.toLower();
+        if (tag->closing) {
+            result += resolver.endTag(name, tag->rest);
             continue;
         }
-        result += resolver.startTag(name, m.captured(3));
+        result += resolver.startTag(name, tag->rest);
         if (name != QLatin1String("style") && name != QLatin1String("script"))
             continue;
         // Their content is no markup: copy it up to the end tag.
-        const QRegularExpression end(QStringLiteral("</%1\\s*>").arg(name), kOptions);
-        const auto close = end.match(html, done);
+        static const QRegularExpression styleEnd(QStringLiteral("</style\\s*>"), kOptions);
+        static const QRegularExpression scriptEnd(QStringLiteral("</script\\s*>"), kOptions);
+        const auto close = (name == QLatin1String("style") ? styleEnd : scriptEnd).match(html, done);
         const qsizetype stop = close.hasMatch() ? close.capturedStart() : html.size();
         const QString content = html.mid(done, stop - done);
         result += name == QLatin1String("style") ? headingStyleBlock(content, resolver.bodySize()) : content;
@@ -335,11 +450,14 @@ QString HtmlMarkup::withoutBodyMargins(const QString& html)
     // QTextDocument would indent the text by it a second time.
     static const QRegularExpression bodySelector(QStringLiteral("(?:^|[\\s,>])body\\s*$"), kOptions);
     static const QRegularExpression margin(QStringLiteral("(^|;)\\s*margin\\s*:[^;]*"), kOptions);
-    return rewriteStyleBlocks(html, [](const QString& block) {
-        return rewriteRules(block, [](const QString& selector, QString declarations) {
-            if (selector.contains(bodySelector))
-                declarations.replace(margin, QStringLiteral("\\1"));
-            return selector + QLatin1Char('{') + declarations + QLatin1Char('}');
+    thread_local QHash<QString, QString> rewritten;
+    return rewriteStyleBlocks(html, [](const QString& styleBlock) {
+        return remembered(rewritten, styleBlock, [](const QString& block) {
+            return rewriteRules(block, [](const QString& selector, QString declarations) {
+                if (selector.contains(bodySelector))
+                    declarations.replace(margin, QStringLiteral("\\1"));
+                return selector + QLatin1Char('{') + declarations + QLatin1Char('}');
+            });
         });
     });
 }
@@ -347,15 +465,25 @@ QString HtmlMarkup::withoutBodyMargins(const QString& html)
 QString HtmlMarkup::withExplicitBody(const QString& html)
 {
     static const QRegularExpression body(QStringLiteral("<body\\b"), kOptions);
-    if (html.contains(body))
+    if (html.contains(QLatin1String("<body"), Qt::CaseInsensitive) && html.contains(body))
         return html;
     // QTextDocument applies body rules only to a written <body>, and styles only from the head.
     QString styles;
+    QString content;
+    qsizetype done = 0;
     auto it = styleBlocks().globalMatch(html);
-    while (it.hasNext())
-        styles += it.next().captured(0);
-    QString content = html;
-    content.remove(styleBlocks());
+    while (it.hasNext()) {
+        const auto m = it.next();
+        styles += m.captured(0);
+        content += QStringView(html).mid(done, m.capturedStart() - done);
+        done = m.capturedEnd();
+    }
+    content += QStringView(html).mid(done);
+    const QString declarations = bodyOnlyDeclarations(styles);
+    const bool documentTags = content.contains(QLatin1String("<html"), Qt::CaseInsensitive) ||
+                              content.contains(QLatin1String("<head"), Qt::CaseInsensitive);
+    if (!declarations.isNull() && !documentTags)
+        return QStringLiteral("<body style=\"%1\">%2</body>").arg(declarations, content);
     return QStringLiteral("<html><head>%1</head><body>%2</body></html>").arg(styles, content);
 }
 
@@ -364,16 +492,21 @@ double HtmlMarkup::bodyMargin(const QString& html)
     static const QRegularExpression bodyRule(QStringLiteral("(?:^|[\\s},>])body\\s*\\{([^}]*)\\}"), kOptions);
     static const QRegularExpression margin(
         QStringLiteral("(?:^|;)\\s*margin\\s*:\\s*(\\d*\\.?\\d+)(?:px)?\\s*(?:;|$)"), kOptions);
+    thread_local QHash<QString, std::optional<double>> margins;
     double result = kBrowserBodyMargin;
     auto blocks = styleBlocks().globalMatch(html);
     while (blocks.hasNext()) {
-        const QString block = blocks.next().captured(0);
-        auto rules = bodyRule.globalMatch(block);
-        while (rules.hasNext()) {
-            const auto m = margin.match(rules.next().captured(1));
-            if (m.hasMatch())
-                result = m.captured(1).toDouble();
-        }
+        const auto given = remembered(margins, blocks.next().captured(0), [](const QString& block) {
+            std::optional<double> last;
+            auto rules = bodyRule.globalMatch(block);
+            while (rules.hasNext()) {
+                const auto m = margin.match(rules.next().captured(1));
+                if (m.hasMatch())
+                    last = m.captured(1).toDouble();
+            }
+            return last;
+        });
+        result = given.value_or(result);
     }
     return result;
 }

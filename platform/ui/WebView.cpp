@@ -1,6 +1,7 @@
 #include "platform/ui/WebView.h"
 
 #include "platform/core/Bundle.h"
+#include "platform/core/Clock.h"
 #include "platform/core/RunLoop.h"
 #include "platform/core/UrlConnection.h"
 #include "platform/ui/DrawContext.h"
@@ -14,6 +15,7 @@
 #include <QPainter>
 #include <QStringDecoder>
 #include <cmath>
+#include <deque>
 
 namespace ui {
 
@@ -118,12 +120,75 @@ void WebView::cancelRunningLoad()
     post([](WebView& view) { view.reportFailure({core::UrlError::Cancelled, QStringLiteral("replaced by a newer load")}); });
 }
 
+namespace {
+
+// The work that every web view has posted, in order. One run-loop turn runs it and goes on
+// with the work its own callbacks post (a delegate that starts the next page's load when one
+// finishes), within a time budget: a chain of a few hundred pages takes a few turns, not a
+// turn (and a layout pass of the whole window) per page. Each load still reports from the
+// run loop, never inside the call that started it, and in the order the views posted.
+struct PostedWork {
+    std::deque<std::function<void()>> queue;
+    std::weak_ptr<void> pendingDrain;
+};
+
+constexpr double kTurnBudgetSeconds = 0.008;
+
+PostedWork& postedWork()
+{
+    // Never destroyed: a drain dropped late in shutdown still finds it.
+    static auto* work = new PostedWork;
+    return *work;
+}
+
+// Dropped unrun (the run loop was reset), a drain takes the work that waited for it along.
+struct DrainTicket {
+    bool ran = false;
+    ~DrainTicket()
+    {
+        if (!ran)
+            postedWork().queue.clear();
+    }
+};
+
+void drainPostedWork();
+
+void postDrain()
+{
+    auto ticket = std::make_shared<DrainTicket>();
+    postedWork().pendingDrain = ticket;
+    core::RunLoop::main().post([ticket] {
+        ticket->ran = true;
+        drainPostedWork();
+    });
+}
+
+void drainPostedWork()
+{
+    auto& work = postedWork();
+    const double deadline = core::Clock::steadyNow() + kTurnBudgetSeconds;
+    while (!work.queue.empty()) {
+        if (core::Clock::steadyNow() >= deadline) {
+            postDrain();
+            return;
+        }
+        auto fn = std::move(work.queue.front());
+        work.queue.pop_front();
+        fn();
+    }
+}
+
+} // namespace
+
 void WebView::post(std::function<void(WebView&)> fn)
 {
-    core::RunLoop::main().post([weak = weak_from_this(), fn = std::move(fn)] {
+    auto& work = postedWork();
+    work.queue.push_back([weak = weak_from_this(), fn = std::move(fn)] {
         if (auto view = std::static_pointer_cast<WebView>(weak.lock()))
             fn(*view);
     });
+    if (work.pendingDrain.expired())
+        postDrain();
 }
 
 void WebView::fetch(std::uint64_t id, const core::UrlRequest& request)
@@ -175,7 +240,8 @@ void WebView::showPage(const QString& html, const QUrl& baseUrl)
         if (auto self = std::static_pointer_cast<WebView>(weak.lock()))
             self->imageSettled();
     };
-    m_document->setPage(html, baseUrl);
+    // Laid out at the view's width straight away, not unwrapped first.
+    m_document->setPage(html, baseUrl, bounds().width());
     updateContentSize();
 }
 

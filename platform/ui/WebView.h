@@ -27,10 +27,11 @@ class WebViewDelegate;
 // address: http(s) is fetched with core::UrlConnection, a file URL is read only when it lies
 // inside the resource folder. Every load is reported once as started and once as finished or
 // failed, from the run loop; a load replaced by a newer one before it ended fails as
-// cancelled. A page with http(s) images shows at once with placeholders and finishes when
-// the images have come or failed, laid out again (its content size set anew) as each
-// arrives. No script runs, and the page reads no file outside the resource folder (see
-// HtmlDocument).
+// cancelled. Web views share one queue of posted work: a run-loop turn that drains it also
+// runs the loads its own callbacks start (a chain of pages), for up to 8 ms. A page with
+// http(s) images shows at once with placeholders and finishes when the images have come or
+// failed, laid out again (its content size set anew) as each arrives. No script runs, and
+// the page reads no file outside the resource folder (see HtmlDocument).
 class WebView : public View {
 public:
     static std::shared_ptr<WebView> create(const Rect& frame = Rect());

@@ -207,6 +207,22 @@ TEST_F(HtmlDocumentTest, ImagesWiderThanTheTextShrinkKeepingTheirShape)
     EXPECT_NEAR(document->layOut(600), 120, 6);
 }
 
+TEST_F(HtmlDocumentTest, DecodedImagesAreSharedOnlyWhileTheFileAndFolderStayTheSame)
+{
+    const QString page = QStringLiteral("<style>body{margin:0}</style><img src='%1'>");
+    writeImage(QStringLiteral("badge.png"), 40, 20);
+    EXPECT_NEAR(heightOf(page.arg("badge.png")), 20, 6);
+    // Drawn anew on disk, the image shows at its new size.
+    writeImage(QStringLiteral("badge.png"), 80, 60);
+    EXPECT_NEAR(heightOf(page.arg("badge.png")), 60, 6);
+
+    // A page whose resource folder lies elsewhere may not read it, even once another has.
+    QTemporaryDir elsewhere;
+    HtmlDocument outsider(elsewhere.path());
+    outsider.setPage(page.arg(QUrl::fromLocalFile(folder.filePath("badge.png")).toString()), QUrl::fromLocalFile(elsewhere.path()));
+    EXPECT_LT(outsider.layOut(kQuestionWidth), 10);
+}
+
 TEST_F(HtmlDocumentTest, EmLengthsAreTakenOfTheElementsFontSize)
 {
     auto indented = layOut(kQuestionPage.arg(20).arg(QStringLiteral("<p style='text-indent:2em'>一二</p><p style='margin-left:1em'>三</p>")));

@@ -15,6 +15,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <algorithm>
 
 using namespace ui;
 
@@ -138,6 +139,52 @@ TEST_F(WebViewTest, EachLoadReportsStartAndOneEndFromTheRunLoop)
     step();
     EXPECT_EQ(log->events, (QStringList{"start", QStringLiteral("fail:%1").arg(core::UrlError::Cancelled), "start", "finish"}));
     EXPECT_EQ(web->text(), "three");
+}
+
+TEST_F(WebViewTest, LoadsChainedFromFinishReportAfterTheCallThatStartedThem)
+{
+    // A delegate that starts the next view's load when one finishes, as the practice pages do.
+    struct Chain : WebViewDelegate {
+        std::vector<std::shared_ptr<WebView>> views;
+        std::vector<int> finished;
+        bool insideLoad = false;
+        bool reportedInsideLoad = false;
+        void webViewDidFinishLoad(WebView& view) override
+        {
+            reportedInsideLoad |= insideLoad;
+            const int index = view.tag();
+            finished.push_back(index);
+            if (index + 1 == int(views.size()))
+                return;
+            insideLoad = true;
+            views[index + 1]->loadHTMLString(QStringLiteral("<p>%1</p>").arg(index + 1), QUrl());
+            insideLoad = false;
+        }
+    };
+    auto chain = std::make_shared<Chain>();
+    for (int i = 0; i < 50; ++i) {
+        chain->views.push_back(WebView::create(Rect(0, 0, 200, 10)));
+        chain->views.back()->setTag(i);
+        chain->views.back()->setDelegate(chain);
+    }
+    chain->views.front()->loadHTMLString("<p>0</p>", QUrl());
+    ASSERT_TRUE(core::RunLoop::main().runUntil([&] { return chain->finished.size() == 50; }, 10));
+    EXPECT_FALSE(chain->reportedInsideLoad);
+    EXPECT_TRUE(std::is_sorted(chain->finished.begin(), chain->finished.end()));
+    EXPECT_EQ(chain->views.back()->text(), "49");
+
+    // Work dropped with the run loop's (between tests) stays dropped, and later loads report
+    // as usual.
+    web->loadHTMLString("<p>dropped</p>", QUrl());
+    core::RunLoop::main().reset();
+    auto later = WebView::create(Rect(0, 0, 200, 10));
+    later->setDelegate(log);
+    log->events.clear();
+    later->loadHTMLString("<p>after</p>", QUrl());
+    step();
+    EXPECT_EQ(log->events, (QStringList{"start", "finish"}));
+    EXPECT_EQ(later->text(), "after");
+    EXPECT_EQ(web->text(), "");
 }
 
 TEST_F(WebViewTest, ContentHeightFollowsTextFontSizeMarginAndWidth)
