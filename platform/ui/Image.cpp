@@ -17,6 +17,19 @@ QHash<QString, Image>& cache()
     return images;
 }
 
+// What named() found, by name, for the resource folder it looked in: building the path costs
+// more than the lookup, and a screen asks for the same few names over and over.
+struct NamedCache {
+    QString folder;
+    QHash<QString, Image> images;
+};
+
+NamedCache& namedCache()
+{
+    static NamedCache named;
+    return named;
+}
+
 // "name", "name.png" and "name.jpg" all name a file; a bare name means PNG.
 QString fileNameFor(const QString& name)
 {
@@ -33,20 +46,24 @@ Image Image::named(const QString& name)
         core::log(QStringLiteral("Image"), QStringLiteral("no image named \"\""));
         return {};
     }
-    const QString path = QDir(core::Bundle::resourcePath()).filePath(fileNameFor(name));
-    auto it = cache().constFind(path);
-    if (it != cache().constEnd()) {
-        Image found = *it;
-        found.m_name = name;
-        return found;
+    const QString folder = core::Bundle::resourcePath();
+    auto& named = namedCache();
+    if (named.folder != folder) {
+        named.images.clear();
+        named.folder = folder;
     }
-    Image image = fromFile(path);
+    if (auto it = named.images.constFind(name); it != named.images.constEnd())
+        return *it;
+    const QString path = QDir(folder).filePath(fileNameFor(name));
+    auto it = cache().constFind(path);
+    Image image = it != cache().constEnd() ? *it : fromFile(path);
     if (image.isNull()) {
-        core::log(QStringLiteral("Image"), QStringLiteral("no image named \"%1\" in %2").arg(name, core::Bundle::resourcePath()));
+        core::log(QStringLiteral("Image"), QStringLiteral("no image named \"%1\" in %2").arg(name, folder));
         return {};
     }
-    image.m_name = name;
     cache().insert(path, image);
+    image.m_name = name;
+    named.images.insert(name, image);
     return image;
 }
 
@@ -79,6 +96,7 @@ Size Image::size() const
 void Image::clearCache()
 {
     cache().clear();
+    namedCache().images.clear();
 }
 
 bool Image::operator==(const Image& o) const

@@ -321,6 +321,8 @@ void View::placeSubview(const std::shared_ptr<View>& view, const std::function<s
         m_layer->addSublayer(view->m_layer);
     view->m_superview = this;
     view->m_layer->setOwner(view->weak_from_this());
+    if (view->m_needsLayout || view->m_subviewNeedsLayout)
+        view->markAncestorsForLayout();
     setNeedsLayout();
     if (sameParent)
         return;
@@ -375,7 +377,16 @@ void View::notifyMovedToWindow(const std::shared_ptr<Window>& oldWindow)
 void View::setNeedsLayout()
 {
     m_needsLayout = true;
+    markAncestorsForLayout();
     postLayoutPass();
+}
+
+// All the way up, without stopping at a marked ancestor: a pass clears a view's mark before
+// it walks that view's subviews, so a marked view may sit under an unmarked one.
+void View::markAncestorsForLayout()
+{
+    for (View* v = m_superview; v; v = v->m_superview)
+        v->m_subviewNeedsLayout = true;
 }
 
 void View::layoutIfNeeded()
@@ -385,9 +396,14 @@ void View::layoutIfNeeded()
         m_needsLayout = false;
         layoutSubviews();
     }
+    if (!m_subviewNeedsLayout)
+        return;
+    m_subviewNeedsLayout = false;
     const auto subviews = m_subviews;
-    for (const auto& sub : subviews)
-        sub->layoutIfNeeded();
+    for (const auto& sub : subviews) {
+        if (sub->m_needsLayout || sub->m_subviewNeedsLayout)
+            sub->layoutIfNeeded();
+    }
 }
 
 void View::layoutSubviews() {}

@@ -229,6 +229,7 @@ private:
     void notifyMovedToWindow(const std::shared_ptr<Window>& oldWindow);
     void autoresize(const Size& oldSuperSize, const Size& newSuperSize);
     void boundsSizeChanged(const Size& oldSize);
+    void markAncestorsForLayout();
 
     std::shared_ptr<Layer> m_layer;
     // Raw: the parent owns this view and clears the pointer when it lets go or dies. A weak
@@ -246,6 +247,8 @@ private:
     bool m_userInteractionEnabled = true;
     bool m_opaque = true;
     bool m_needsLayout = true;
+    // Some view below needs layout, so a pass walks only the branches that lead to one.
+    bool m_subviewNeedsLayout = false;
     bool m_transitionView = false;
     bool m_accessibilityViewIsModal = false;
 };

@@ -55,6 +55,18 @@ TEST_F(ImageTest, LookupsAreCachedUntilCleared)
     EXPECT_EQ(first.pixelSize(), Size(10, 10));
 }
 
+TEST_F(ImageTest, AnotherResourceFolderGivesItsOwnImageOfTheSameName)
+{
+    writePng("tile.png", 10, 10);
+    ASSERT_EQ(Image::named("tile").pixelSize(), Size(10, 10));
+    QTemporaryDir other;
+    QImage(30, 30, QImage::Format_ARGB32).save(other.filePath("tile.png"), "PNG");
+    core::Bundle::setResourcePath(other.path());
+    EXPECT_EQ(Image::named("tile").pixelSize(), Size(30, 30));
+    core::Bundle::setResourcePath(dir.path());
+    EXPECT_EQ(Image::named("tile").pixelSize(), Size(10, 10));
+}
+
 TEST_F(ImageTest, MissingImageIsZeroSizedAndLogsOneLine)
 {
     core::LogCapture log;
