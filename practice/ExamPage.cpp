@@ -62,6 +62,25 @@ QString recordText(const QJsonObject& record, const char* key)
     return core::Record::screenText(record.value(QString::fromLatin1(key)));
 }
 
+// One option per record of the sub-question, in the group's order, its two images named
+// after its letter ("radioa_02.png", "checkboxa_01.png", ...).
+template<class Option, class Group>
+void addLetterOptions(Group& group, void (Group::*add)(const std::shared_ptr<Option>&), const QJsonObject& sub,
+                      double fontSize, const QString& imagePrefix)
+{
+    for (const QJsonValue& value : core::Record::array(sub.value(QStringLiteral("examOptions")))) {
+        const QJsonObject option = core::Record::object(value);
+        const QString letter = ExamPage::optionLetter(core::Record::intValue(option.value(QStringLiteral("orderby"))));
+        const QString lower = letter.toLower();
+        auto box = Option::create(ui::Rect(0, 10, group.frame().size.width, 0));
+        box->setFontSize(fontSize);
+        box->setClickValue(letter);
+        box->setImage(QStringLiteral("%1%2_02.png").arg(imagePrefix, lower), QStringLiteral("%1%2_01.png").arg(imagePrefix, lower));
+        box->setTitle(recordText(option, "detail"));
+        (group.*add)(box);
+    }
+}
+
 } // namespace
 
 ExamPage::ExamPage(int index, QJsonObject question)
@@ -200,17 +219,7 @@ std::shared_ptr<ui::View> ExamPage::makeRadioGroup(const QJsonObject& sub, doubl
     auto group = MyRadioGroup::create(ui::Rect(m, 0, CommonUtil::getSysWidth() - 4 * m, 0));
     group->setInterval(10);
     group->setDelegate(delegate);
-    for (const QJsonValue& value : core::Record::array(sub.value(QStringLiteral("examOptions")))) {
-        const QJsonObject option = core::Record::object(value);
-        const QString letter = optionLetter(core::Record::intValue(option.value(QStringLiteral("orderby"))));
-        const QString lower = letter.toLower();
-        auto button = MyRadioBtn::create(ui::Rect(0, 10, group->frame().size.width, 0));
-        button->setFontSize(fontSize);
-        button->setClickValue(letter);
-        button->setImage(QStringLiteral("radio%1_02.png").arg(lower), QStringLiteral("radio%1_01.png").arg(lower));
-        button->setTitle(recordText(option, "detail"));
-        group->addRadioBtn(button);
-    }
+    addLetterOptions<MyRadioBtn>(*group, &MyRadioGroup::addRadioBtn, sub, fontSize, QStringLiteral("radio"));
     return group;
 }
 
@@ -240,17 +249,7 @@ std::shared_ptr<ui::View> ExamPage::makeCheckBoxGroup(const QJsonObject& sub, do
     auto group = MyCheckBoxGroup::create(ui::Rect(m, 0, CommonUtil::getSysWidth() - 4 * m, 0));
     group->setInterval(10);
     group->setDelegate(delegate);
-    for (const QJsonValue& value : core::Record::array(sub.value(QStringLiteral("examOptions")))) {
-        const QJsonObject option = core::Record::object(value);
-        const QString letter = optionLetter(core::Record::intValue(option.value(QStringLiteral("orderby"))));
-        const QString lower = letter.toLower();
-        auto box = MyCheckBox::create(ui::Rect(0, 10, group->frame().size.width, 0));
-        box->setFontSize(fontSize);
-        box->setClickValue(letter);
-        box->setImage(QStringLiteral("checkbox%1_02.png").arg(lower), QStringLiteral("checkbox%1_01.png").arg(lower));
-        box->setTitle(recordText(option, "detail"));
-        group->addCheckBoxBtn(box);
-    }
+    addLetterOptions<MyCheckBox>(*group, &MyCheckBoxGroup::addCheckBoxBtn, sub, fontSize, QStringLiteral("checkbox"));
     return group;
 }
 

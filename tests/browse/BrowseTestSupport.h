@@ -10,16 +10,6 @@
 #include <QJsonValue>
 #include <QUrlQuery>
 
-// Whether the wait overlay over `view` has faded out (toasts aside): until then it takes taps.
-inline bool overlaysGone(const std::shared_ptr<ui::View>& view)
-{
-    for (const auto& hud : ProgressHUD::allHUDsForView(view)) {
-        if (hud->mode() != ProgressHUDMode::Text && hud->alpha() > 0)
-            return false;
-    }
-    return true;
-}
-
 inline QString screenshotPath(const QString& name)
 {
     return QDir(qEnvironmentVariable("QBANK_SCREENSHOTS", QDir::tempPath())).filePath(name);

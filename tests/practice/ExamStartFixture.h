@@ -72,10 +72,8 @@ protected:
     bool waitForPages()
     {
         return pumpUntil([&] {
-            for (const auto& hud : ProgressHUD::allHUDsForView(m_exam->view())) {
-                if (!hud->isHidden() && hud->alpha() > 0)
-                    return false;
-            }
+            if (!overlaysGone(m_exam->view()))
+                return false;
             if (!m_exam->viewGroup())
                 return false;
             for (int i = 0; i < m_exam->pageCount(); ++i) {

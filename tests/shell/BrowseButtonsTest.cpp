@@ -18,6 +18,7 @@
 #include "platform/ui/WebView.h"
 #include "platform/ui/Window.h"
 #include "shell/MainViewController.h"
+#include "tests/browse/BrowseTestSupport.h"
 #include "tests/shell/LaunchedAppTest.h"
 
 namespace {

@@ -5,7 +5,6 @@
 #include "platform/ui/Window.h"
 #include "shell/MainViewController.h"
 #include "shell/brevumAppDelegate.h"
-#include "tests/browse/BrowseTestSupport.h"
 #include "tests/support/AppTest.h"
 
 // The app started as the program starts it: the real application delegate, the container

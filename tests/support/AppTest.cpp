@@ -139,6 +139,15 @@ QStringList AppTest::toastTexts(const std::shared_ptr<ui::View>& view)
     return texts;
 }
 
+bool AppTest::overlaysGone(const std::shared_ptr<ui::View>& view)
+{
+    for (const auto& hud : ProgressHUD::allHUDsForView(view)) {
+        if (hud->mode() != ProgressHUDMode::Text && !hud->isHidden() && hud->alpha() > 0)
+            return false;
+    }
+    return true;
+}
+
 std::shared_ptr<ui::Window> AppTest::windowWith(const std::shared_ptr<ui::View>& view)
 {
     auto window = ui::Window::create(ui::Screen::main().bounds());

@@ -62,6 +62,9 @@ protected:
 
     // Texts of the text-only overlays (toasts) directly on the view.
     static QStringList toastTexts(const std::shared_ptr<ui::View>& view);
+    // Whether the wait overlay over the view has faded out (toasts aside): until then it
+    // takes the screen's touches, as on the phone.
+    static bool overlaysGone(const std::shared_ptr<ui::View>& view);
     // A window of the main screen's size holding the view, so that taps reach it.
     static std::shared_ptr<ui::Window> windowWith(const std::shared_ptr<ui::View>& view);
 

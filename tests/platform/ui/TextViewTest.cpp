@@ -7,6 +7,7 @@
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowHost.h"
 #include "support/UiFixture.h"
+#include "tests/support/Keyboard.h"
 
 #include <QCoreApplication>
 #include <QInputMethodEvent>
@@ -72,18 +73,9 @@ protected:
         host = std::make_unique<WindowHost>(window);
     }
 
-    void key(int code, const QString& text = QString())
-    {
-        QKeyEvent event(QEvent::KeyPress, code, Qt::NoModifier, text);
-        QCoreApplication::sendEvent(host.get(), &event);
-    }
+    void key(int code, const QString& text = QString()) { keyboard::key(host.get(), code, text); }
 
-    void commit(const QString& text)
-    {
-        QInputMethodEvent event(QString(), {});
-        event.setCommitString(text);
-        QCoreApplication::sendEvent(host.get(), &event);
-    }
+    void commit(const QString& text) { keyboard::commit(host.get(), text); }
 
     std::shared_ptr<RemarkDelegate> delegate = std::make_shared<RemarkDelegate>();
     std::shared_ptr<Window> window;

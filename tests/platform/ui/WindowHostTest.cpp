@@ -7,6 +7,7 @@
 #include "platform/ui/Touch.h"
 #include "platform/ui/Window.h"
 #include "support/UiFixture.h"
+#include "tests/support/Keyboard.h"
 
 #include <gtest/gtest.h>
 
@@ -74,11 +75,7 @@ protected:
         QCoreApplication::sendEvent(host.get(), &event);
     }
 
-    void key(int code, const QString& text = QString())
-    {
-        QKeyEvent event(QEvent::KeyPress, code, Qt::NoModifier, text);
-        QCoreApplication::sendEvent(host.get(), &event);
-    }
+    void key(int code, const QString& text = QString()) { keyboard::key(host.get(), code, text); }
 
     std::shared_ptr<Window> window;
     std::shared_ptr<InputView> view;

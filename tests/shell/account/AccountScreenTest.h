@@ -15,6 +15,7 @@
 
 #include "appbase/CommonUtil.h"
 #include "shell/account/LoginViewControllerDelegate.h"
+#include "tests/support/Keyboard.h"
 
 #include <QCoreApplication>
 #include <QJsonObject>
@@ -89,16 +90,9 @@ protected:
         });
     }
 
-    // A busy overlay takes the screen's touches until it has faded out, as on the phone.
-    static bool overlaysGone(const std::shared_ptr<ui::View>& view)
+    static bool waitForOverlaysGone(const std::shared_ptr<ui::View>& view)
     {
-        return pumpUntil([&] {
-            for (const auto& hud : ProgressHUD::allHUDsForView(view)) {
-                if (hud->mode() != ProgressHUDMode::Text && !hud->isHidden() && hud->alpha() > 0)
-                    return false;
-            }
-            return true;
-        });
+        return pumpUntil([&] { return overlaysGone(view); });
     }
 
     // The screen of type T once `under` presents it and it has settled.
@@ -120,23 +114,10 @@ protected:
     }
 
     // Keys as the desktop sends them to the window host.
-    void key(int code, const QString& text = QString())
-    {
-        QKeyEvent event(QEvent::KeyPress, code, Qt::NoModifier, text);
-        QCoreApplication::sendEvent(m_host.get(), &event);
-    }
-    void type(const QString& text)
-    {
-        for (QChar c : text)
-            key(Qt::Key_unknown, QString(c));
-    }
+    void key(int code, const QString& text = QString()) { keyboard::key(m_host.get(), code, text); }
+    void type(const QString& text) { keyboard::type(m_host.get(), text); }
     // Text the input method commits (Chinese, for one).
-    void commit(const QString& text)
-    {
-        QInputMethodEvent event(QString(), {});
-        event.setCommitString(text);
-        QCoreApplication::sendEvent(m_host.get(), &event);
-    }
+    void commit(const QString& text) { keyboard::commit(m_host.get(), text); }
     void backspace() { key(Qt::Key_Backspace); }
     void pressReturn() { key(Qt::Key_Return, QStringLiteral("\r")); }
 

@@ -32,7 +32,7 @@ protected:
             return m_registration && m_registration->isAppeared() && !m_registration->isTransitioning();
         }));
         ASSERT_TRUE(pumpUntil([&] { return !m_registration->agreementRequest()->isRunning(); }));
-        ASSERT_TRUE(overlaysGone(m_registration->view()));
+        ASSERT_TRUE(waitForOverlaysGone(m_registration->view()));
     }
     std::shared_ptr<RegisterViewController> openAlone()
     {
@@ -42,7 +42,7 @@ protected:
         EXPECT_TRUE(pumpUntil([&] { return !registration->agreementRequest()->isRunning(); }));
         if (m_clock)
             m_clock->advance(1.0);
-        EXPECT_TRUE(overlaysGone(registration->view()));
+        EXPECT_TRUE(waitForOverlaysGone(registration->view()));
         return registration;
     }
     void fill(const std::shared_ptr<RegisterViewController>& r, const QString& name, const QString& pwd,

@@ -41,7 +41,7 @@ TEST_F(WebViewControllerTest, TheServersAgreementIsLaidOutBelowTheChromeToTheScr
     registration->setDelegate(std::make_shared<NobodyListens>());
     ASSERT_TRUE(present(registration));
     ASSERT_TRUE(pumpUntil([&] { return !registration->agreementRequest()->isRunning(); }));
-    ASSERT_TRUE(overlaysGone(registration->view()));
+    ASSERT_TRUE(waitForOverlaysGone(registration->view()));
     ASSERT_TRUE(tap(registration->view(), RegisterViewController::kAgreementTitle));
     std::shared_ptr<WebViewController> page;
     ASSERT_TRUE(pumpUntil([&] {

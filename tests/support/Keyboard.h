@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QObject>
+#include <QString>
+
+// Typing as the desktop delivers it to a window host: key presses, and text an input
+// method commits (Chinese, for one).
+namespace keyboard {
+
+inline void key(QObject* host, int code, const QString& text = QString())
+{
+    QKeyEvent event(QEvent::KeyPress, code, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(host, &event);
+}
+
+inline void type(QObject* host, const QString& text)
+{
+    for (QChar c : text)
+        key(host, Qt::Key_unknown, QString(c));
+}
+
+inline void commit(QObject* host, const QString& text)
+{
+    QInputMethodEvent event(QString(), {});
+    event.setCommitString(text);
+    QCoreApplication::sendEvent(host, &event);
+}
+
+} // namespace keyboard
