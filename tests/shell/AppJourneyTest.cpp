@@ -17,6 +17,9 @@
 #include "shell/LeftViewController.h"
 #include "tests/shell/LaunchedAppTest.h"
 
+#include <QDir>
+#include <QImage>
+
 namespace {
 
 class AppJourneyTest : public LaunchedAppTest {
@@ -99,6 +102,36 @@ TEST_F(AppJourneyTest, FromAFreshStartThroughAPaperToTheErrorBook)
     ASSERT_TRUE(pumpUntil([&] { return book->treeView() != nullptr; }));
     EXPECT_TRUE(findByLabel(book->view(), "计算机基础历年真题（一）"));
     EXPECT_TRUE(findByLabel(book->view(), "2道"));
+}
+
+} // namespace
+
+namespace {
+
+// Every screen the home screen opens, opened by its button and closed by its back button,
+// each drawn in the window on the way (written to $QBANK_SCREENSHOTS when it is set).
+TEST_F(AppJourneyTest, EveryHomeButtonOpensItsScreenAndBackReturnsHome)
+{
+    startSignedIn();
+    CommonUtil::saveData();
+    launch();
+    const QString shots = qEnvironmentVariable("QBANK_SCREENSHOTS");
+    const QStringList buttons{"专项练习", "模拟押题", "历年真题", "错题收藏", "用户登陆", "备考专区", "系统设置"};
+    const QImage home = m_delegate->window()->renderImage();
+    for (const QString& caption : buttons) {
+        SCOPED_TRACE(caption.toStdString());
+        ASSERT_TRUE(tapLabel(m_home->view(), caption));
+        auto screen = onTop<ui::ViewController>(m_container);
+        ASSERT_TRUE(screen);
+        pumpUntil([&] { return overlaysGone(screen->view()); });
+        const QImage shot = m_delegate->window()->renderImage();
+        EXPECT_NE(shot, home) << "the screen drew over the home screen";
+        if (!shots.isEmpty())
+            shot.save(QDir(shots).filePath(QStringLiteral("screen-%1.png").arg(buttons.indexOf(caption))));
+        ASSERT_TRUE(tapLabel(screen->view(), "返回"));
+        ASSERT_TRUE(pumpUntil([&] { return !m_container->presentedViewController() && slideSettled(); }));
+    }
+    EXPECT_EQ(m_delegate->window()->renderImage(), home);
 }
 
 } // namespace
