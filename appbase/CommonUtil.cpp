@@ -299,6 +299,13 @@ ui::Size CommonUtil::scaledSize(const ui::Image& image, double factor)
     return {std::trunc(pixels.width / s * factor), std::trunc(pixels.height / s * factor)};
 }
 
+ui::Size CommonUtil::axisScaledSize(const ui::Image& image)
+{
+    const ui::Size pixels = image.pixelSize();
+    const double s = getSystemScale();
+    return {std::trunc(pixels.width / s * getScaleX()), std::trunc(pixels.height / s * getScaleY())};
+}
+
 double CommonUtil::designSize(double size)
 {
     return size / getSystemScale() * getScale();

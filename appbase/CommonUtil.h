@@ -99,6 +99,8 @@ public:
     static QString getVersion();
     // An image's pixel size / screen scale × factor, each side cut to whole points.
     static ui::Size scaledSize(const ui::Image& image, double factor);
+    // The same with the width following getScaleX and the height getScaleY.
+    static ui::Size axisScaledSize(const ui::Image& image);
     // A design length of the reference screen on this screen (not cut).
     static double designSize(double size);
 };

@@ -13,11 +13,16 @@ std::shared_ptr<ui::Button> ImageButton::create(const ui::Image& image, const QS
 {
     const ui::Size size = CommonUtil::scaledSize(image, CommonUtil::getScale());
     auto button = ui::Button::create(ui::ButtonType::Custom);
-    button->setBackgroundImage(image, ui::ControlState::Normal);
-    button->setBackgroundImage(image, ui::ControlState::Highlighted);
-    button->setShowsTouchWhenHighlighted(false);
-    button->setAdjustsImageWhenHighlighted(true);
+    style(*button, image);
     button->setFrame(ui::Rect(0, 0, size.width, size.height));
     button->setAccessibilityLabel(caption);
     return button;
+}
+
+void ImageButton::style(ui::Button& button, const ui::Image& image)
+{
+    button.setBackgroundImage(image, ui::ControlState::Normal);
+    button.setBackgroundImage(image, ui::ControlState::Highlighted);
+    button.setShowsTouchWhenHighlighted(false);
+    button.setAdjustsImageWhenHighlighted(true);
 }

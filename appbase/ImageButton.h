@@ -18,4 +18,6 @@ public:
     // `caption` is what the image says; it becomes the accessibility label.
     static std::shared_ptr<ui::Button> create(const QString& imageName, const QString& caption);
     static std::shared_ptr<ui::Button> create(const ui::Image& image, const QString& caption);
+    // Gives a button made elsewhere (a subclass, a given frame) the same look.
+    static void style(ui::Button& button, const ui::Image& image);
 };

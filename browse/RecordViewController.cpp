@@ -1,6 +1,7 @@
 #include "browse/RecordViewController.h"
 
 #include "appbase/CommonUtil.h"
+#include "appbase/ImageButton.h"
 #include "appbase/ServerRequest.h"
 #include "browse/EroorExamViewController.h"
 #include "browse/ExerciseRecordViewController.h"
@@ -42,16 +43,10 @@ std::shared_ptr<ui::Button> RecordViewController::addBookButton(const QString& i
                                                                 Action action)
 {
     const ui::Image image = ui::Image::named(CommonUtil::getImageName(imageName, QStringLiteral(".png")));
-    const ui::Size pixels = image.pixelSize();
-    const double s = CommonUtil::getSystemScale();
-    const double w = std::trunc(pixels.width / s * CommonUtil::getScaleX());
-    const double h = std::trunc(pixels.height / s * CommonUtil::getScaleY());
+    const ui::Size size = CommonUtil::axisScaledSize(image);
     auto button = ui::Button::create(ui::ButtonType::Custom);
-    button->setBackgroundImage(image, ui::ControlState::Normal);
-    button->setBackgroundImage(image, ui::ControlState::Highlighted);
-    button->setShowsTouchWhenHighlighted(false);
-    button->setAdjustsImageWhenHighlighted(true);
-    button->setFrame(ui::Rect(0, y, w, h));
+    ImageButton::style(*button, image);
+    button->setFrame(ui::Rect(0, y, size.width, size.height));
     auto self = std::static_pointer_cast<RecordViewController>(shared_from_this());
     button->addTarget(self, action, ui::ControlEvent::TouchUpInside);
     button->setTag(tag);

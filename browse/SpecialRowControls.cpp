@@ -1,6 +1,7 @@
 #include "browse/SpecialRowControls.h"
 
 #include "appbase/CommonUtil.h"
+#include "appbase/ImageButton.h"
 #include "browse/SpecalHeadView.h"
 #include "browse/SpecialEditBtn.h"
 #include "browse/SpecialName.h"
@@ -64,10 +65,7 @@ std::shared_ptr<SpecialEditBtn> SpecialRowControls::makeStartButton(double right
     const ui::Image image = ui::Image::named(png("special_edit"));
     const ui::Size size = CommonUtil::scaledSize(image, CommonUtil::getScale());
     auto button = SpecialEditBtn::create();
-    button->setBackgroundImage(image, ui::ControlState::Normal);
-    button->setBackgroundImage(image, ui::ControlState::Highlighted);
-    button->setShowsTouchWhenHighlighted(false);
-    button->setAdjustsImageWhenHighlighted(true);
+    ImageButton::style(*button, image);
     button->setFrame(ui::Rect(right - size.width - 10, 1, size.width, size.height));
     // The button shows only a picture; this names it for accessibility and tests.
     button->setAccessibilityLabel(QStringLiteral("开始练习"));

@@ -1,6 +1,7 @@
 #include "practice/ExamStartViewController.h"
 
 #include "appbase/CommonUtil.h"
+#include "appbase/ImageButton.h"
 #include "appbase/ServerRequest.h"
 #include "platform/core/Dispatch.h"
 #include "platform/core/Log.h"
@@ -28,21 +29,6 @@ const QString kLogCategory = QStringLiteral("ExamStartViewController");
 ui::Image bundleImage(const QString& name)
 {
     return ui::Image::named(CommonUtil::getImageName(name, QStringLiteral(".png")));
-}
-
-ui::Size axisScaledSize(const ui::Image& image)
-{
-    const ui::Size pixels = image.pixelSize();
-    const double s = CommonUtil::getSystemScale();
-    return {std::trunc(pixels.width / s * CommonUtil::getScaleX()), std::trunc(pixels.height / s * CommonUtil::getScaleY())};
-}
-
-void styleImageButton(ui::Button& button, const ui::Image& image)
-{
-    button.setBackgroundImage(image, ui::ControlState::Normal);
-    button.setBackgroundImage(image, ui::ControlState::Highlighted);
-    button.setShowsTouchWhenHighlighted(false);
-    button.setAdjustsImageWhenHighlighted(true);
 }
 
 } // namespace
@@ -76,7 +62,6 @@ std::shared_ptr<ExamPage> ExamStartViewController::examPage(int index) const
 void ExamStartViewController::viewDidLoad()
 {
     ChromeViewController::viewDidLoad();
-    backButton()->setAccessibilityLabel(QStringLiteral("返回"));
     m_addErrorArr.clear();
     addToolbar();
     addTitleStrip();
@@ -91,7 +76,7 @@ std::shared_ptr<ui::Button> ExamStartViewController::addToolButton(
     const ui::Image image = bundleImage(imageName);
     const ui::Size size = CommonUtil::scaledSize(image, CommonUtil::getScale());
     auto button = ui::Button::create(ui::ButtonType::Custom);
-    styleImageButton(*button, image);
+    ImageButton::style(*button, image);
     button->setFrame(ui::Rect(x, (contentTop() - size.height) / 2, size.width, size.height));
     button->addTarget(self(), action, ui::ControlEvent::TouchUpInside);
     view()->addSubview(button);
@@ -122,7 +107,7 @@ void ExamStartViewController::addTitleStrip()
 {
     const double h = CommonUtil::getSysHeight();
     const ui::Image strip = bundleImage(QStringLiteral("exam_02"));
-    const ui::Size size = axisScaledSize(strip);
+    const ui::Size size = CommonUtil::axisScaledSize(strip);
     auto stripView = ui::ImageView::create(ui::Rect(0, h / 7, size.width, size.height));
     stripView->setImage(strip);
     view()->addSubview(stripView);
@@ -277,7 +262,7 @@ void ExamStartViewController::buildAnswerCard()
     m_card = ui::ScrollView::create(ui::Rect(n * group.width, 0, group.width, group.height));
     m_card->setTag(CardTag);
     const ui::Image numberImage = bundleImage(QStringLiteral("exam_number"));
-    const ui::Size button = axisScaledSize(numberImage);
+    const ui::Size button = CommonUtil::axisScaledSize(numberImage);
     const double gap = (m_card->frame().size.width - 10 * button.width) / 11;
     double bottom = 0;
     for (int i = 0; i < n; ++i) {
@@ -286,7 +271,7 @@ void ExamStartViewController::buildAnswerCard()
         auto numberButton = ui::Button::create(ui::ButtonType::Custom);
         numberButton->setFrame(ui::Rect(gap * (column + 1) + button.width * column, gap * (row + 1) + button.height * row,
                                         button.width, button.height));
-        styleImageButton(*numberButton, numberImage);
+        ImageButton::style(*numberButton, numberImage);
         numberButton->addTarget(self(), &ExamStartViewController::examNumClick, ui::ControlEvent::TouchUpInside);
         numberButton->setTag(i);
         auto label = ui::Label::create(ui::Rect(0, 0, button.width, button.height));
@@ -300,11 +285,11 @@ void ExamStartViewController::buildAnswerCard()
         bottom = std::trunc(numberButton->frame().origin.y + button.height);
     }
     const ui::Image finishImage = bundleImage(QStringLiteral("answer_finish_btn"));
-    const ui::Size finish = axisScaledSize(finishImage);
+    const ui::Size finish = CommonUtil::axisScaledSize(finishImage);
     m_finishButton = ui::Button::create(ui::ButtonType::Custom);
     m_finishButton->setFrame(ui::Rect(m_card->frame().size.width / 2 - std::floor(finish.width / 2), bottom + 20,
                                       finish.width, finish.height));
-    styleImageButton(*m_finishButton, finishImage);
+    ImageButton::style(*m_finishButton, finishImage);
     m_finishButton->addTarget(self(), &ExamStartViewController::finishJobClick, ui::ControlEvent::TouchUpInside);
     m_finishButton->setTag(FinishTag);
     m_finishButton->setAccessibilityLabel(QStringLiteral("交卷"));

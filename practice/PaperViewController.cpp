@@ -26,10 +26,7 @@ ui::Image imageNamed(const char* name)
 // The row background follows the screen's two axes separately.
 ui::Size rowBackgroundSize()
 {
-    const ui::Size pixels = imageNamed("paper_bg").pixelSize();
-    const double s = CommonUtil::getSystemScale();
-    return {std::trunc(pixels.width / s * CommonUtil::getScaleX()),
-            std::trunc(pixels.height / s * CommonUtil::getScaleY())};
+    return CommonUtil::axisScaledSize(imageNamed("paper_bg"));
 }
 
 // The bare number: with its caption the text would fill the badge to its rounded ends.

@@ -24,10 +24,8 @@ void HeadView::initheadBtn(const QString& normalImage, const QString& highlighte
     m_highlightedImage = highlightedImage;
 
     const ui::Image normal = ui::Image::named(normalImage);
-    const ui::Size pixels = normal.pixelSize();
-    const double s = CommonUtil::getSystemScale();
-    const ui::Rect frame(0, 0, std::trunc(pixels.width / s * CommonUtil::getScaleX()),
-                         std::trunc(pixels.height / s * CommonUtil::getScaleY()));
+    const ui::Size size = CommonUtil::axisScaledSize(normal);
+    const ui::Rect frame(0, 0, size.width, size.height);
 
     m_headBtn->setShowsTouchWhenHighlighted(false);
     m_headBtn->setAdjustsImageWhenHighlighted(true);

@@ -1,6 +1,7 @@
 #include "shell/account/StyleViewController.h"
 
 #include "appbase/CommonUtil.h"
+#include "appbase/ImageButton.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/View.h"
@@ -47,10 +48,7 @@ void StyleViewController::addThumbnail(int style, const ui::Rect& frame, Action 
                              CommonUtil::getImageName("main_bg03", ".png"), CommonUtil::getImageName("main_bg04", ".png")};
     const ui::Image image = ui::Image::named(names[(style - 1) & 3]);
     auto button = ui::Button::create(frame);
-    button->setBackgroundImage(image, ui::ControlState::Normal);
-    button->setBackgroundImage(image, ui::ControlState::Highlighted);
-    button->setShowsTouchWhenHighlighted(false);
-    button->setAdjustsImageWhenHighlighted(true);
+    ImageButton::style(*button, image);
     button->setAccessibilityLabel(QString::fromUtf8(kCaptions[style - 1]));
     button->addTarget(std::static_pointer_cast<StyleViewController>(shared_from_this()), action,
                       ui::ControlEvent::TouchUpInside);
