@@ -19,23 +19,20 @@
 #include <algorithm>
 #include <cmath>
 
-AppTest::AppTest() = default;
+AppTest::AppTest() : UiFixture(Clock::Real) {}
 AppTest::~AppTest() = default;
 
 void AppTest::SetUp()
 {
+    UiFixture::SetUp();
     ASSERT_TRUE(m_dataDir.isValid());
     core::Settings::setDataFolder(m_dataDir.path());
     CommonUtil::resetState();
-    ui::Screen::resetMain();
-    ui::Application::shared().reset();
 }
 
 void AppTest::TearDown()
 {
-    core::RunLoop::main().processPending();
-    core::RunLoop::main().reset();
-    ui::Application::shared().reset();
+    UiFixture::TearDown();
     CommonUtil::resetState();
     qunsetenv(CommonUtil::kServiceUrlVariable);
     m_sampleServer.reset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/Geometry.h"
+#include "tests/support/UiFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +12,6 @@
 #include <functional>
 #include <memory>
 
-#include <ostream>
-
-// Readable failure messages for Qt strings.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace server {
 class ServerInstance;
 }
@@ -27,9 +20,9 @@ class View;
 class Window;
 }
 
-// Every app test starts from a fresh process state: an empty settings folder of its own,
-// the shared state at its start values, the default screen, a fresh application object.
-class AppTest : public ::testing::Test {
+// Every app test starts from a fresh process state (the shared fixture's, on the real clock)
+// with an empty settings folder of its own and the shared app state at its start values.
+class AppTest : public UiFixture {
 protected:
     AppTest();
     ~AppTest() override;

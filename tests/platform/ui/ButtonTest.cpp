@@ -4,7 +4,7 @@
 #include "platform/ui/Renderer.h"
 #include "platform/ui/TouchInjector.h"
 #include "platform/ui/Window.h"
-#include "support/UiFixture.h"
+#include "tests/support/UiFixture.h"
 
 #include <QImage>
 
@@ -38,7 +38,7 @@ struct EventLog {
     }
 };
 
-class ButtonTest : public uitest::UiFixture {
+class ButtonTest : public UiFixture {
 protected:
     void SetUp() override
     {

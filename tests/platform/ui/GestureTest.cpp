@@ -6,7 +6,7 @@
 #include "platform/ui/Touch.h"
 #include "platform/ui/TouchInjector.h"
 #include "platform/ui/Window.h"
-#include "support/UiFixture.h"
+#include "tests/support/UiFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +59,7 @@ public:
     }
 };
 
-class GestureTest : public uitest::UiFixture {
+class GestureTest : public UiFixture {
 protected:
     void SetUp() override
     {

@@ -3,7 +3,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
-#include "support/UiFixture.h"
+#include "tests/support/UiFixture.h"
 
 #include <QImage>
 
@@ -11,7 +11,7 @@ using namespace ui;
 
 namespace {
 
-class LabelTest : public uitest::UiFixture {};
+class LabelTest : public UiFixture {};
 
 const QString kWords = QStringLiteral("alpha beta gamma delta epsilon zeta eta theta iota kappa");
 

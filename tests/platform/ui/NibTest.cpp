@@ -9,7 +9,7 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/WebView.h"
-#include "support/UiFixture.h"
+#include "tests/support/UiFixture.h"
 
 #include <QSet>
 
@@ -92,7 +92,7 @@ std::shared_ptr<Button> firstButton(const std::shared_ptr<View>& root)
     return nullptr;
 }
 
-class NibTest : public uitest::UiFixture {
+class NibTest : public UiFixture {
 protected:
     void SetUp() override
     {

@@ -2,7 +2,7 @@
 
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/ViewController.h"
-#include "support/UiFixture.h"
+#include "tests/support/UiFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ using namespace ui;
 
 namespace {
 
-class PlatformHooksTest : public uitest::UiFixture {
+class PlatformHooksTest : public UiFixture {
 protected:
     // An installer that puts one navigation-item hook in the chain, which logs `name` each
     // time it runs, and counts how often it was run.

@@ -4,7 +4,7 @@
 #include "platform/ui/ScrollViewDelegate.h"
 #include "platform/ui/TouchInjector.h"
 #include "platform/ui/Window.h"
-#include "support/UiFixture.h"
+#include "tests/support/UiFixture.h"
 
 using namespace ui;
 
@@ -48,7 +48,7 @@ public:
     }
 };
 
-class ScrollViewTest : public uitest::UiFixture {
+class ScrollViewTest : public UiFixture {
 protected:
     void SetUp() override
     {

@@ -11,7 +11,7 @@
 #include "platform/ui/TouchInjector.h"
 #include "platform/ui/Transaction.h"
 #include "platform/ui/Window.h"
-#include "support/UiFixture.h"
+#include "tests/support/UiFixture.h"
 
 using namespace ui;
 
@@ -108,7 +108,7 @@ QStringList rows(int n, const QString& prefix = "row")
     return out;
 }
 
-class TableViewTest : public uitest::UiFixture {
+class TableViewTest : public UiFixture {
 protected:
     void SetUp() override
     {

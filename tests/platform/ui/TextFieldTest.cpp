@@ -5,7 +5,7 @@
 #include "platform/ui/TouchInjector.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowHost.h"
-#include "support/UiFixture.h"
+#include "tests/support/UiFixture.h"
 #include "tests/support/Keyboard.h"
 
 #include <QCoreApplication>
@@ -52,7 +52,7 @@ private:
     static QString name(TextField& f) { return QString::number(f.tag()); }
 };
 
-class TextFieldTest : public uitest::UiFixture {
+class TextFieldTest : public UiFixture {
 protected:
     void SetUp() override
     {

@@ -6,7 +6,7 @@
 #include "platform/ui/TouchInjector.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowHost.h"
-#include "support/UiFixture.h"
+#include "tests/support/UiFixture.h"
 #include "tests/support/Keyboard.h"
 
 #include <QCoreApplication>
@@ -55,7 +55,7 @@ public:
     }
 };
 
-class TextViewTest : public uitest::UiFixture {
+class TextViewTest : public UiFixture {
 protected:
     void SetUp() override
     {

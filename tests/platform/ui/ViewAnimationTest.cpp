@@ -2,7 +2,7 @@
 
 #include "platform/ui/BasicAnimation.h"
 #include "platform/ui/Layer.h"
-#include "support/UiFixture.h"
+#include "tests/support/UiFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ using namespace ui;
 
 namespace {
 
-class ViewAnimationTest : public uitest::UiFixture {};
+class ViewAnimationTest : public UiFixture {};
 
 struct CompletionLog {
     int calls = 0;

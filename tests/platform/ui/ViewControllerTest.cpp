@@ -8,7 +8,8 @@
 #include "platform/ui/TabBarItem.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
-#include "support/UiFixture.h"
+#include "tests/support/UiFixture.h"
+#include "support/LoggingController.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ using uitest::LoggingController;
 
 namespace {
 
-class ViewControllerTest : public uitest::UiFixture {
+class ViewControllerTest : public UiFixture {
 protected:
     void SetUp() override
     {

@@ -3,7 +3,7 @@
 #include "platform/ui/View.h"
 
 #include "platform/ui/Window.h"
-#include "support/UiFixture.h"
+#include "tests/support/UiFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ using namespace ui;
 
 namespace {
 
-class ViewLayoutPassTest : public uitest::UiFixture {};
+class ViewLayoutPassTest : public UiFixture {};
 
 class LayoutView : public View {
 public:

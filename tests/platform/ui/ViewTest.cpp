@@ -5,7 +5,7 @@
 #include "platform/ui/PlatformHooks.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
-#include "support/UiFixture.h"
+#include "tests/support/UiFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ using namespace ui;
 
 namespace {
 
-class ViewTest : public uitest::UiFixture {};
+class ViewTest : public UiFixture {};
 
 std::vector<int> tagsOf(const View& parent)
 {

@@ -7,7 +7,7 @@
 #include "platform/ui/Renderer.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/WebViewDelegate.h"
-#include "support/UiFixture.h"
+#include "tests/support/UiFixture.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -85,7 +85,7 @@ int pixelsLike(const QImage& image, QColor color)
     return count;
 }
 
-class WebViewTest : public uitest::UiFixture {
+class WebViewTest : public UiFixture {
 protected:
     void SetUp() override
     {

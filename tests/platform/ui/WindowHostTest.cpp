@@ -6,7 +6,7 @@
 #include "platform/ui/TextView.h"
 #include "platform/ui/Touch.h"
 #include "platform/ui/Window.h"
-#include "support/UiFixture.h"
+#include "tests/support/UiFixture.h"
 #include "tests/support/Keyboard.h"
 
 #include <gtest/gtest.h>
@@ -56,7 +56,7 @@ public:
     void applicationWillEnterForeground(Application&) override { log << "foreground"; }
 };
 
-class WindowHostTest : public uitest::UiFixture {
+class WindowHostTest : public UiFixture {
 protected:
     void SetUp() override
     {

@@ -7,7 +7,8 @@
 #include "platform/ui/NotificationCenter.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/TouchInjector.h"
-#include "support/UiFixture.h"
+#include "tests/support/UiFixture.h"
+#include "support/LoggingController.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,7 @@ using uitest::LoggingController;
 
 namespace {
 
-class WindowTest : public uitest::UiFixture {};
+class WindowTest : public UiFixture {};
 
 // A start-up controller that replaces itself as the window's root from its own did-appear.
 class StartController : public ViewController {

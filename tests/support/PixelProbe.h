@@ -1,0 +1,99 @@
+#pragma once
+
+#include "platform/ui/Geometry.h"
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <set>
+#include <vector>
+
+// Questions a test asks of rendered pixels, so that each test says what it looks for and not
+// how to walk an image.
+namespace pixels {
+
+// The colour at a point given in points, on an image drawn at `scale` pixels per point.
+inline QColor at(const QImage& image, ui::Point point, double scale = 1)
+{
+    return image.pixelColor(int(point.x * scale), int(point.y * scale));
+}
+
+// Every channel within `tolerance` of the wanted colour, and the pixel not see-through.
+inline bool near(const QColor& actual, const QColor& wanted, int tolerance = 30)
+{
+    return std::abs(actual.red() - wanted.red()) <= tolerance && std::abs(actual.green() - wanted.green()) <= tolerance &&
+           std::abs(actual.blue() - wanted.blue()) <= tolerance && actual.alpha() > 200;
+}
+
+// Dark, opaque pixels: text and lines drawn on a light ground.
+inline bool isInk(const QColor& c)
+{
+    return qGray(c.rgb()) < 100 && c.alpha() > 200;
+}
+
+// How many pixels of `area` (the whole image when empty) match.
+inline int count(const QImage& image, const std::function<bool(const QColor&)>& match, QRect area = {})
+{
+    area = area.isEmpty() ? image.rect() : area.intersected(image.rect());
+    int found = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            found += match(image.pixelColor(x, y));
+    }
+    return found;
+}
+
+inline int countNear(const QImage& image, const QColor& wanted, QRect area = {}, int tolerance = 30)
+{
+    return count(image, [&](const QColor& c) { return near(c, wanted, tolerance); }, area);
+}
+
+// The rows (top to bottom) of `area` holding at least one matching pixel.
+inline std::vector<int> rowsWith(const QImage& image, const std::function<bool(const QColor&)>& match, QRect area = {})
+{
+    area = area.isEmpty() ? image.rect() : area.intersected(image.rect());
+    std::vector<int> rows;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (match(image.pixelColor(x, y))) {
+                rows.push_back(y);
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+// How many different colours a sparse grid over `area` meets: a blank or flat drawing has
+// one or two.
+inline int distinctColours(const QImage& image, QRect area = {}, int stride = 3)
+{
+    area = area.isEmpty() ? image.rect() : area.intersected(image.rect());
+    std::set<QRgb> colours;
+    for (int y = area.top(); y <= area.bottom(); y += stride) {
+        for (int x = area.left(); x <= area.right(); x += stride)
+            colours.insert(image.pixel(x, y));
+    }
+    return int(colours.size());
+}
+
+// The largest difference of any channel between two images of one size (255 when the sizes differ).
+inline int largestDifference(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return 255;
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+        }
+    }
+    return largest;
+}
+
+} // namespace pixels
