@@ -35,6 +35,8 @@ protected:
 
     void SetUp() override
     {
+        // The old clock goes first: destroyed after a new one is in place, it would uninstall that one.
+        clock.reset();
         resetProcessState();
         if (m_clockKind == Clock::Manual)
             clock = std::make_unique<core::ManualClock>(100.0);
