@@ -106,19 +106,24 @@ void HtmlDocument::setPage(const QString& html, const QUrl& baseUrl, double widt
     if (base.isLocalFile() && !base.path().endsWith(QLatin1Char('/')) && QFileInfo(base.toLocalFile()).isDir())
         base.setPath(base.path() + QLatin1Char('/'));
     setBaseUrl(base);
-    setDocumentMargin(HtmlMarkup::bodyMargin(html));
-    setLayoutWidth(width);
+    // While the page has no size its layout lays nothing out: neither the empty page (as the
+    // layout is made, or as setHtml clears it) nor the page between parsing and mending. It
+    // is laid out once, at its width, when the width is set at the end.
+    setPageSize(QSizeF(0, 0));
     ensureLayout();
-    // One edit block: QTextDocument lays the page out once, at its width, when the block
-    // closes, rather than after parsing and again after each mend.
+    m_width = width > 0 ? width : -1;
     QTextCursor edit(this);
     edit.beginEditBlock();
     setHtml(HtmlMarkup::adapted(html));
+    // After parsing: the margin goes on the root frame that setHtml made, rather than on one
+    // made only to be thrown away by it.
+    setDocumentMargin(HtmlMarkup::bodyMargin(html));
     dropBlockEndingBreaks();
     fillIdeographicSpaces();
     collectImages();
     fitImages();
     edit.endEditBlock();
+    setTextWidth(m_width);
 }
 
 double HtmlDocument::layOut(double width)
@@ -135,6 +140,7 @@ bool HtmlDocument::setLayoutWidth(double width)
     // QTextDocument lays the whole page out again on every setTextWidth, even to the same width.
     if (textWidth == this->textWidth())
         return false;
+    m_width = textWidth;
     setTextWidth(textWidth);
     return true;
 }
@@ -171,6 +177,9 @@ void HtmlDocument::dropBlockEndingBreaks()
 
 void HtmlDocument::fillIdeographicSpaces()
 {
+    // Most pages have none; the search would walk the whole page for nothing.
+    if (!toRawText().contains(HtmlMarkup::kIdeographicSpaceMark))
+        return;
     for (QTextCursor cursor = find(QString(HtmlMarkup::kIdeographicSpaceMark)); !cursor.isNull();
          cursor = find(QString(HtmlMarkup::kIdeographicSpaceMark), cursor)) {
         QTextCharFormat format = cursor.charFormat();
@@ -234,10 +243,10 @@ QSizeF HtmlDocument::fittedSize(const PageImage& image) const
 
 double HtmlDocument::textWidthAt(int position) const
 {
-    if (textWidth() <= 0)
+    if (m_width <= 0)
         return 0;
     const QTextBlockFormat block = findBlock(position).blockFormat();
-    return textWidth() - 2 * documentMargin() - block.leftMargin() - block.rightMargin() - block.indent() * indentWidth();
+    return m_width - 2 * documentMargin() - block.leftMargin() - block.rightMargin() - block.indent() * indentWidth();
 }
 
 bool HtmlDocument::isInside(const QString& path, const QString& folder)

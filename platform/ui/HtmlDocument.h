@@ -84,6 +84,7 @@ private:
     QString m_folder;
     QImage m_measuringDevice;
     bool m_layoutReady = false;
+    double m_width = -1;   // the width the page is laid out at (-1: unwrapped)
     std::vector<PageImage> m_images;
     QHash<QUrl, std::shared_ptr<core::UrlConnection>> m_fetches;
     QSet<QUrl> m_failedImages;
