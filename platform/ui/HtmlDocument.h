@@ -11,6 +11,7 @@
 #include <vector>
 
 class QFileInfo;
+class QPixmap;
 
 namespace core {
 class UrlConnection;
@@ -76,8 +77,8 @@ private:
     QSizeF fittedSize(const PageImage& image) const;
     double textWidthAt(int position) const;
     QVariant loadLocal(int type, const QUrl& name, const QString& path);
-    const QImage* cachedImage(const QFileInfo& file) const;
-    void cacheImage(const QFileInfo& file, const QImage& image) const;
+    const QPixmap* cachedImage(const QFileInfo& file) const;
+    void cacheImage(const QFileInfo& file, const QPixmap& pixmap) const;
     void fetchImage(const QUrl& url);
     void settleImage(const QUrl& url, const QImage& image);
 
