@@ -121,8 +121,7 @@ std::vector<Span> styleBlocks(QStringView html)
 }
 
 struct FontSize {
-    Span number;       // the number, with its "px" if any
-    qsizetype end;     // where the size ends
+    Span written;   // the number with its "px", if any
     double value;
 };
 
@@ -176,7 +175,7 @@ std::optional<FontSize> pixelFontSizeAt(QStringView html, qsizetype at)
         ++i;
     if (i < n && !QStringView(u";}\"'!").contains(html[i]))
         return std::nullopt;
-    return FontSize{{start, end}, end, value};
+    return FontSize{{start, end}, value};
 }
 
 const QRegularExpression& cssRules()
@@ -594,10 +593,10 @@ QString HtmlMarkup::withPixelFontSizes(const QString& html)
         const auto size = pixelFontSizeAt(html, at);
         if (!size)
             continue;
-        result += QStringView(html).mid(done, size->number.start - done);
+        result += QStringView(html).mid(done, size->written.start - done);
         result += QString::number(std::lround(size->value));
         result += QLatin1String("px");
-        done = size->end;
+        done = size->written.end;
     }
     if (done == 0)
         return html;   // shared, not copied
