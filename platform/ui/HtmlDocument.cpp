@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QPixmap>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextFragment>
@@ -41,6 +42,15 @@ QImage placeholderImage()
     QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
     image.fill(QColor(0xEE, 0xEE, 0xEE));
     return image;
+}
+
+// The size of an image resource: a pixmap (a local file) or an image (a remote one).
+QSizeF imageSize(const QVariant& resource)
+{
+    if (resource.userType() == QMetaType::QPixmap)
+        return QSizeF(resource.value<QPixmap>().size());
+    const QImage image = resource.value<QImage>();
+    return image.isNull() ? QSizeF(0, 0) : QSizeF(image.size());
 }
 
 bool isWebAddress(const QUrl& url)
@@ -106,19 +116,24 @@ void HtmlDocument::setPage(const QString& html, const QUrl& baseUrl, double widt
     if (base.isLocalFile() && !base.path().endsWith(QLatin1Char('/')) && QFileInfo(base.toLocalFile()).isDir())
         base.setPath(base.path() + QLatin1Char('/'));
     setBaseUrl(base);
-    setDocumentMargin(HtmlMarkup::bodyMargin(html));
-    setLayoutWidth(width);
+    // While the page has no size its layout lays nothing out: neither the empty page (as the
+    // layout is made, or as setHtml clears it) nor the page between parsing and mending. It
+    // is laid out once, at its width, when the width is set at the end.
+    setPageSize(QSizeF(0, 0));
     ensureLayout();
-    // One edit block: QTextDocument lays the page out once, at its width, when the block
-    // closes, rather than after parsing and again after each mend.
+    m_width = width > 0 ? width : -1;
     QTextCursor edit(this);
     edit.beginEditBlock();
     setHtml(HtmlMarkup::adapted(html));
+    // After parsing: the margin goes on the root frame that setHtml made, rather than on one
+    // made only to be thrown away by it.
+    setDocumentMargin(HtmlMarkup::bodyMargin(html));
     dropBlockEndingBreaks();
     fillIdeographicSpaces();
     collectImages();
     fitImages();
     edit.endEditBlock();
+    setTextWidth(m_width);
 }
 
 double HtmlDocument::layOut(double width)
@@ -135,6 +150,7 @@ bool HtmlDocument::setLayoutWidth(double width)
     // QTextDocument lays the whole page out again on every setTextWidth, even to the same width.
     if (textWidth == this->textWidth())
         return false;
+    m_width = textWidth;
     setTextWidth(textWidth);
     return true;
 }
@@ -171,6 +187,9 @@ void HtmlDocument::dropBlockEndingBreaks()
 
 void HtmlDocument::fillIdeographicSpaces()
 {
+    // Most pages have none; the search would walk the whole page for nothing.
+    if (!toRawText().contains(HtmlMarkup::kIdeographicSpaceMark))
+        return;
     for (QTextCursor cursor = find(QString(HtmlMarkup::kIdeographicSpaceMark)); !cursor.isNull();
          cursor = find(QString(HtmlMarkup::kIdeographicSpaceMark), cursor)) {
         QTextCharFormat format = cursor.charFormat();
@@ -217,8 +236,7 @@ QSizeF HtmlDocument::fittedSize(const PageImage& image) const
     // A placeholder has no size of its own: it shows only at the size the markup gives.
     const QUrl url = baseUrl().resolved(QUrl(image.name));
     const bool placeholder = m_fetches.contains(url) || m_failedImages.contains(url);
-    const QImage loaded = placeholder ? QImage() : resource(ImageResource, url).value<QImage>();
-    const QSizeF natural = loaded.isNull() ? QSizeF(0, 0) : QSizeF(loaded.size());
+    const QSizeF natural = placeholder ? QSizeF(0, 0) : imageSize(resource(ImageResource, url));
     QSizeF size(image.width, image.height);
     if (image.width <= 0 && image.height <= 0)
         size = natural;
@@ -234,10 +252,10 @@ QSizeF HtmlDocument::fittedSize(const PageImage& image) const
 
 double HtmlDocument::textWidthAt(int position) const
 {
-    if (textWidth() <= 0)
+    if (m_width <= 0)
         return 0;
     const QTextBlockFormat block = findBlock(position).blockFormat();
-    return textWidth() - 2 * documentMargin() - block.leftMargin() - block.rightMargin() - block.indent() * indentWidth();
+    return m_width - 2 * documentMargin() - block.leftMargin() - block.rightMargin() - block.indent() * indentWidth();
 }
 
 bool HtmlDocument::isInside(const QString& path, const QString& folder)
@@ -274,8 +292,8 @@ QVariant HtmlDocument::loadLocal(int type, const QUrl& name, const QString& path
         return nothing;
     }
     if (type == ImageResource) {
-        if (const QImage* image = cachedImage(info))
-            return *image;
+        if (const QPixmap* pixmap = cachedImage(info))
+            return *pixmap;
     }
     if (path.isEmpty() || !isInside(path, m_folder)) {
         core::log(QStringLiteral("web"), QStringLiteral("refused %1: not inside the resource folder").arg(name.toString()));
@@ -285,8 +303,11 @@ QVariant HtmlDocument::loadLocal(int type, const QUrl& name, const QString& path
         const QImage image(path);
         if (image.isNull())
             return emptyImage();
-        cacheImage(info, image);
-        return image;
+        // As a pixmap, which is what the page draws and measures: an image would be turned
+        // into one by every document that shows it.
+        const QPixmap pixmap = QPixmap::fromImage(image);
+        cacheImage(info, pixmap);
+        return pixmap;
     }
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
@@ -301,33 +322,34 @@ struct CachedImage {
     QString folder;
     QDateTime modified;
     qint64 size;
-    QImage image;
+    QPixmap pixmap;
 };
 
 constexpr int kImageCacheLimit = 64;
 
 QHash<QString, CachedImage>& imageCache()
 {
-    static QHash<QString, CachedImage> cache;
-    return cache;
+    // Never destroyed: its pixmaps may not outlive the application, which goes first.
+    static auto* cache = new QHash<QString, CachedImage>;
+    return *cache;
 }
 
 } // namespace
 
-const QImage* HtmlDocument::cachedImage(const QFileInfo& file) const
+const QPixmap* HtmlDocument::cachedImage(const QFileInfo& file) const
 {
     const auto it = imageCache().constFind(file.filePath());
     if (it == imageCache().cend() || it->folder != m_folder || it->modified != file.lastModified() || it->size != file.size())
         return nullptr;
-    return &it->image;
+    return &it->pixmap;
 }
 
-void HtmlDocument::cacheImage(const QFileInfo& file, const QImage& image) const
+void HtmlDocument::cacheImage(const QFileInfo& file, const QPixmap& pixmap) const
 {
     auto& cache = imageCache();
     if (cache.size() >= kImageCacheLimit)
         cache.clear();
-    cache.insert(file.filePath(), {m_folder, file.lastModified(), file.size(), image});
+    cache.insert(file.filePath(), {m_folder, file.lastModified(), file.size(), pixmap});
 }
 
 void HtmlDocument::fetchImage(const QUrl& url)

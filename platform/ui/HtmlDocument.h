@@ -11,6 +11,7 @@
 #include <vector>
 
 class QFileInfo;
+class QPixmap;
 
 namespace core {
 class UrlConnection;
@@ -76,14 +77,15 @@ private:
     QSizeF fittedSize(const PageImage& image) const;
     double textWidthAt(int position) const;
     QVariant loadLocal(int type, const QUrl& name, const QString& path);
-    const QImage* cachedImage(const QFileInfo& file) const;
-    void cacheImage(const QFileInfo& file, const QImage& image) const;
+    const QPixmap* cachedImage(const QFileInfo& file) const;
+    void cacheImage(const QFileInfo& file, const QPixmap& pixmap) const;
     void fetchImage(const QUrl& url);
     void settleImage(const QUrl& url, const QImage& image);
 
     QString m_folder;
     QImage m_measuringDevice;
     bool m_layoutReady = false;
+    double m_width = -1;   // the width the page is laid out at (-1: unwrapped)
     std::vector<PageImage> m_images;
     QHash<QUrl, std::shared_ptr<core::UrlConnection>> m_fetches;
     QSet<QUrl> m_failedImages;

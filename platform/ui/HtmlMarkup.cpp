@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
+#include <charconv>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -20,10 +21,161 @@ constexpr double kHeadingSizes[] = {2, 1.5, 1.17, 1, 0.83, 0.67};
 constexpr double kHeadingMargins[] = {0.67, 0.83, 1, 1.33, 1.67, 2.33};
 constexpr double kSmallTextSize = 0.83;
 
-const QRegularExpression& styleBlocks()
+bool isWordCharacter(QChar c)
 {
-    static const QRegularExpression re(QStringLiteral("<style\\b[^>]*>.*?</style\\s*>"), kOptions);
-    return re;
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+           (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('_');
+}
+
+// White space as the patterns' \s takes it: ASCII blanks only.
+bool isAsciiSpace(QChar c)
+{
+    return c == QLatin1Char(' ') || (c >= QLatin1Char('\t') && c <= QLatin1Char('\r'));
+}
+
+struct Span {
+    qsizetype start;
+    qsizetype end;
+};
+
+// Whether `c` is the lower-case ASCII letter or sign `lower` in any case, as the patterns
+// compare without case (where "s" also matches the long s).
+bool matchesIgnoringCase(QChar c, char lower)
+{
+    const char16_t u = c.unicode();
+    if (u == char16_t(lower))
+        return true;
+    if (lower >= 'a' && lower <= 'z' && u == char16_t(lower - 'a' + 'A'))
+        return true;
+    return lower == 's' && u == 0x017F;
+}
+
+// Whether `word` (lower case) stands at `at`, in any case.
+bool hasWordAt(QStringView text, qsizetype at, QLatin1String word)
+{
+    if (at + word.size() > text.size())
+        return false;
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        if (!matchesIgnoringCase(text[at + i], word.data()[i]))
+            return false;
+    }
+    return true;
+}
+
+// The first place at or after `from` where `word` (lower case) stands in any case. Qt's own
+// case-blind search folds every character and is many times slower.
+qsizetype indexOfWord(QStringView text, QLatin1String word, qsizetype from)
+{
+    const char first = word.data()[0];
+    if (!(first >= 'a' && first <= 'z')) {
+        for (qsizetype i = text.indexOf(QLatin1Char(first), from); i >= 0; i = text.indexOf(QLatin1Char(first), i + 1)) {
+            if (hasWordAt(text, i, word))
+                return i;
+        }
+        return -1;
+    }
+    for (qsizetype i = from; i + word.size() <= text.size(); ++i) {
+        if (matchesIgnoringCase(text[i], first) && hasWordAt(text, i, word))
+            return i;
+    }
+    return -1;
+}
+
+// The first end tag at or after `from` closing `closer` ("</style" or "</script", any case),
+// blanks allowed before its ">"; start -1 when none comes.
+Span endTagOf(QStringView html, qsizetype from, QLatin1String closer)
+{
+    for (qsizetype close = indexOfWord(html, closer, from); close >= 0; close = indexOfWord(html, closer, close + 1)) {
+        qsizetype i = close + closer.size();
+        while (i < html.size() && isAsciiSpace(html[i]))
+            ++i;
+        if (i < html.size() && html[i] == QLatin1Char('>'))
+            return {close, i + 1};
+    }
+    return {-1, -1};
+}
+
+// Every style block of the page, start tag to end tag, in order: "<style" at a word's end,
+// anything up to ">", then up to the first "</style>" (blanks allowed before its ">").
+// Scanned by hand, as the patterns would be run over every page several times.
+std::vector<Span> styleBlocks(QStringView html)
+{
+    std::vector<Span> blocks;
+    qsizetype from = 0;
+    for (qsizetype open = indexOfWord(html, QLatin1String("<style"), from); open >= 0;
+         open = indexOfWord(html, QLatin1String("<style"), from)) {
+        from = open + 1;
+        const qsizetype name = open + 6;
+        if (name < html.size() && isWordCharacter(html[name]))
+            continue;
+        const qsizetype tagEnd = html.indexOf(QLatin1Char('>'), name);
+        if (tagEnd < 0)
+            continue;
+        const Span close = endTagOf(html, tagEnd + 1, QLatin1String("</style"));
+        if (close.start < 0)
+            continue;
+        blocks.push_back({open, close.end});
+        from = close.end;
+    }
+    return blocks;
+}
+
+struct FontSize {
+    Span written;   // the number with its "px", if any
+    double value;
+};
+
+// A number as the style sheets write it, read as QString::toDouble would, without going
+// through the locale machinery (which costs more than the rest of the rewrite).
+double decimalValue(QStringView digits)
+{
+    char text[64];
+    if (digits.size() >= qsizetype(sizeof text))
+        return digits.toDouble();
+    for (qsizetype i = 0; i < digits.size(); ++i)
+        text[i] = char(digits[i].unicode());
+    double value = 0;
+    std::from_chars(text, text + digits.size(), value);
+    return value;
+}
+
+bool isAsciiDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// The font size declared at `at` ("font-size", blanks, ":", blanks, a number, an optional
+// "px"), when blanks then ";", "}", a quote, "!" or the end follow it.
+std::optional<FontSize> pixelFontSizeAt(QStringView html, qsizetype at)
+{
+    const qsizetype n = html.size();
+    qsizetype i = at + 9;
+    while (i < n && isAsciiSpace(html[i]))
+        ++i;
+    if (i >= n || html[i] != QLatin1Char(':'))
+        return std::nullopt;
+    ++i;
+    while (i < n && isAsciiSpace(html[i]))
+        ++i;
+    const qsizetype start = i;
+    while (i < n && isAsciiDigit(html[i]))
+        ++i;
+    if (i + 1 < n && html[i] == QLatin1Char('.') && isAsciiDigit(html[i + 1])) {
+        i += 2;
+        while (i < n && isAsciiDigit(html[i]))
+            ++i;
+    }
+    if (i == start)
+        return std::nullopt;
+    const double value = decimalValue(html.mid(start, i - start));
+    if (hasWordAt(html, i, QLatin1String("px")))
+        i += 2;
+    const qsizetype end = i;
+    while (i < n && isAsciiSpace(html[i]))
+        ++i;
+    if (i < n && !QStringView(u";}\"'!").contains(html[i]))
+        return std::nullopt;
+    return FontSize{{start, end}, value};
 }
 
 const QRegularExpression& cssRules()
@@ -36,15 +188,19 @@ const QRegularExpression& cssRules()
 template <typename Fn>
 QString rewriteStyleBlocks(const QString& html, Fn fn)
 {
+    const std::vector<Span> blocks = styleBlocks(html);
+    if (blocks.empty())
+        return html;
     QString result;
+    result.reserve(html.size());
     qsizetype done = 0;
-    auto it = styleBlocks().globalMatch(html);
-    while (it.hasNext()) {
-        const auto m = it.next();
-        result += html.mid(done, m.capturedStart() - done) + fn(m.captured(0));
-        done = m.capturedEnd();
+    for (const Span& block : blocks) {
+        result += QStringView(html).mid(done, block.start - done);
+        result += fn(html.mid(block.start, block.end - block.start));
+        done = block.end;
     }
-    return result + html.mid(done);
+    result += QStringView(html).mid(done);
+    return result;
 }
 
 // Applies `fn(selector, declarations)` to every rule of a style block; it returns the new rule.
@@ -65,8 +221,8 @@ QString rewriteRules(const QString& block, Fn fn)
 // What is worked out from one style block, kept by the block's text. A screen writes the same
 // few style blocks into every page it shows (one per kind of page), so each is read once, not
 // once per page. Per thread, as documents are made on the main thread only.
-template <typename Value, typename Fn>
-Value remembered(QHash<QString, Value>& cache, const QString& block, Fn fn)
+template <typename Key, typename Value, typename Fn>
+Value remembered(QHash<Key, Value>& cache, const Key& block, Fn fn)
 {
     constexpr qsizetype kLimit = 64;
     if (const auto it = cache.constFind(block); it != cache.cend())
@@ -171,9 +327,8 @@ double bodyFontSize(const QString& html)
     static const QRegularExpression bodyRule(QStringLiteral("(?:^|[\\s},>])body\\s*\\{([^}]*)\\}"), kOptions);
     thread_local QHash<QString, std::optional<double>> sizes;
     double size = kBrowserFontSize;
-    auto blocks = styleBlocks().globalMatch(html);
-    while (blocks.hasNext()) {
-        const auto given = remembered(sizes, blocks.next().captured(0), [&](const QString& block) {
+    for (const Span& span : styleBlocks(html)) {
+        const auto given = remembered(sizes, html.mid(span.start, span.end - span.start), [&](const QString& block) {
             std::optional<double> last;
             auto rules = bodyRule.globalMatch(block);
             while (rules.hasNext()) {
@@ -193,9 +348,8 @@ QHash<int, QString> headingRules(const QString& html)
     QHash<int, QString> rules;
     if (!mayNameHeading(html))
         return rules;
-    auto blocks = styleBlocks().globalMatch(html);
-    while (blocks.hasNext()) {
-        auto it = cssRules().globalMatch(blocks.next().captured(0));
+    for (const Span& span : styleBlocks(html)) {
+        auto it = cssRules().globalMatch(html.mid(span.start, span.end - span.start));
         while (it.hasNext()) {
             const auto m = it.next();
             for (const QString& selector : m.captured(1).split(QLatin1Char(','))) {
@@ -217,8 +371,8 @@ QString headingClass(int level)
 QString headingStyleBlock(const QString& block, double bodySize)
 {
     static const QRegularExpression headingSelector(QStringLiteral("(^|[\\s,>+~(])h([1-6])(?![\\w-])"), kOptions);
-    thread_local QHash<QString, QString> rewritten;
-    return remembered(rewritten, QString::number(bodySize) + QLatin1Char('|') + block, [&](const QString&) {
+    thread_local QHash<std::pair<double, QString>, QString> rewritten;
+    return remembered(rewritten, std::pair(bodySize, block), [&](const std::pair<double, QString>&) {
         return rewriteRules(block, [bodySize](const QString& selector, const QString& declarations) {
             QString renamed = selector;
             if (mayNameHeading(selector))
@@ -237,8 +391,8 @@ struct Tag {
     qsizetype start;
     qsizetype end;   // just past the ">"
     bool closing;
-    QString name;
-    QString rest;    // the attributes, as written
+    QStringView name;
+    QStringView rest;    // the attributes, as written
 };
 
 // The next tag at or after `from`: "<", an optional "/", a name of ASCII letters and digits
@@ -268,7 +422,8 @@ std::optional<Tag> nextTag(const QString& html, qsizetype from)
         }
         if (i >= n)
             continue;
-        return Tag{open, i + 1, closing, html.mid(nameStart, restStart - nameStart), html.mid(restStart, i - restStart)};
+        return Tag{open, i + 1, closing, QStringView(html).mid(nameStart, restStart - nameStart),
+                   QStringView(html).mid(restStart, i - restStart)};
     }
     return std::nullopt;
 }
@@ -301,20 +456,25 @@ public:
     {
     }
 
-    QString startTag(const QString& name, QString attributes)
+    // Appends the start tag as rewritten to `out`.
+    void startTag(const QString& name, QStringView rest, QString& out)
     {
         static const QRegularExpression styleAttribute(QStringLiteral("\\bstyle\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)')"), kOptions);
         static const QRegularExpression classAttribute(QStringLiteral("\\bclass\\s*="), kOptions);
-        const bool selfClosing = attributes.trimmed().endsWith(QLatin1Char('/'));
-        if (selfClosing)
-            attributes = attributes.left(attributes.lastIndexOf(QLatin1Char('/')));
+        const bool selfClosing = rest.trimmed().endsWith(QLatin1Char('/'));
+        const QStringView given = selfClosing ? rest.left(rest.lastIndexOf(QLatin1Char('/'))) : rest;
         const int level = headingLevel(name);
         // Neither a heading nor styled: nothing of it changes (most tags of most pages).
-        if (!level && !attributes.contains(QLatin1String("style"), Qt::CaseInsensitive)) {
+        if (!level && indexOfWord(given, QLatin1String("style"), 0) < 0) {
             if (!selfClosing && !isVoidElement(name))
                 m_open.push_back({name, defaultSize(name, m_open.back().fontSize)});
-            return QLatin1Char('<') + name + attributes + (selfClosing ? QStringLiteral("/>") : QStringLiteral(">"));
+            out += QLatin1Char('<');
+            out += name;
+            out += given;
+            out += selfClosing ? QLatin1String("/>") : QLatin1String(">");
+            return;
         }
+        QString attributes = given.toString();
         const auto style = styleAttribute.match(attributes);
         const QString declarations = style.captured(1) + style.captured(2);
         const double parentSize = m_open.back().fontSize;
@@ -331,10 +491,11 @@ public:
             attributes += QStringLiteral(" class=\"%1\"").arg(headingClass(level));
         if (!selfClosing && !isVoidElement(name))
             m_open.push_back({name, ownSize});
-        return QLatin1Char('<') + (level ? QStringLiteral("div") : name) + attributes + (selfClosing ? QStringLiteral("/>") : QStringLiteral(">"));
+        out += QLatin1Char('<') + (level ? QStringLiteral("div") : name) + attributes + (selfClosing ? QStringLiteral("/>") : QStringLiteral(">"));
     }
 
-    QString endTag(const QString& name, const QString& rest)
+    // Appends the end tag as rewritten to `out`.
+    void endTag(const QString& name, QStringView rest, QString& out)
     {
         for (auto i = m_open.size(); i > 1; --i) {
             if (m_open[i - 1].name == name) {
@@ -342,7 +503,10 @@ public:
                 break;
             }
         }
-        return QStringLiteral("</") + (headingLevel(name) ? QStringLiteral("div") : name) + rest + QLatin1Char('>');
+        out += QLatin1String("</");
+        out += headingLevel(name) ? QStringLiteral("div") : name;
+        out += rest;
+        out += QLatin1Char('>');
     }
 
     double bodySize() const { return m_open.front().fontSize; }
@@ -388,13 +552,33 @@ QString HtmlMarkup::adapted(const QString& html)
 QString HtmlMarkup::withStrayLessThanAsText(const QString& html)
 {
     // A browser's tokenizer opens a tag only at "<" followed by a letter, "/", "!" or "?".
-    static const QRegularExpression stray(QStringLiteral("<(?![A-Za-z/!?])"));
-    QString result = html;
-    return result.replace(stray, QStringLiteral("&lt;"));
+    auto isStray = [&html](qsizetype i) {
+        if (i + 1 >= html.size())
+            return true;
+        const QChar next = html[i + 1];
+        return !isAsciiLetter(next) && next != QLatin1Char('/') && next != QLatin1Char('!') && next != QLatin1Char('?');
+    };
+    QString result;
+    qsizetype done = 0;
+    for (qsizetype i = html.indexOf(QLatin1Char('<')); i >= 0; i = html.indexOf(QLatin1Char('<'), i + 1)) {
+        if (!isStray(i))
+            continue;
+        if (result.isNull())
+            result.reserve(html.size() + 16);
+        result += QStringView(html).mid(done, i - done);
+        result += QLatin1String("&lt;");
+        done = i + 1;
+    }
+    if (result.isNull())
+        return html;   // most pages: shared, not copied
+    result += QStringView(html).mid(done);
+    return result;
 }
 
 QString HtmlMarkup::withIdeographicSpacesMarked(const QString& html)
 {
+    if (!html.contains(QChar(0x3000)))
+        return html;
     QString result = html;
     return result.replace(QChar(0x3000), kIdeographicSpaceMark);
 }
@@ -402,46 +586,51 @@ QString HtmlMarkup::withIdeographicSpacesMarked(const QString& html)
 QString HtmlMarkup::withPixelFontSizes(const QString& html)
 {
     // Qt's style sheets take whole pixels only ("20.000000px" is dropped), so sizes are rounded.
-    static const QRegularExpression size(
-        QStringLiteral("(font-size\\s*:\\s*)(\\d*\\.?\\d+)(?:px)?(?=\\s*(?:[;}\"'!]|$))"), kOptions);
     QString result;
     qsizetype done = 0;
-    auto it = size.globalMatch(html);
-    while (it.hasNext()) {
-        const auto m = it.next();
-        result += html.mid(done, m.capturedStart() - done);
-        result += m.captured(1) + QString::number(std::lround(m.captured(2).toDouble())) + QStringLiteral("px");
-        done = m.capturedEnd();
+    for (qsizetype at = indexOfWord(html, QLatin1String("font-size"), 0); at >= 0;
+         at = indexOfWord(html, QLatin1String("font-size"), at + 1)) {
+        const auto size = pixelFontSizeAt(html, at);
+        if (!size)
+            continue;
+        result += QStringView(html).mid(done, size->written.start - done);
+        result += QString::number(std::lround(size->value));
+        result += QLatin1String("px");
+        done = size->written.end;
     }
-    return result + html.mid(done);
+    if (done == 0)
+        return html;   // shared, not copied
+    result += QStringView(html).mid(done);
+    return result;
 }
 
 QString HtmlMarkup::withResolvedLengths(const QString& html)
 {
     LengthResolver resolver(html);
     QString result;
+    result.reserve(html.size() + html.size() / 4);
     qsizetype done = 0;
     for (auto tag = nextTag(html, 0); tag; tag = nextTag(html, done)) {
-        result += html.mid(done, tag->start - done);
+        result += QStringView(html).mid(done, tag->start - done);
         done = tag->end;
-        const QString name = tag->name.toLower();
+        const QString name = tag->name.toString().toLower();
         if (tag->closing) {
-            result += resolver.endTag(name, tag->rest);
+            resolver.endTag(name, tag->rest, result);
             continue;
         }
-        result += resolver.startTag(name, tag->rest);
-        if (name != QLatin1String("style") && name != QLatin1String("script"))
+        resolver.startTag(name, tag->rest, result);
+        const bool style = name == QLatin1String("style");
+        if (!style && name != QLatin1String("script"))
             continue;
         // Their content is no markup: copy it up to the end tag.
-        static const QRegularExpression styleEnd(QStringLiteral("</style\\s*>"), kOptions);
-        static const QRegularExpression scriptEnd(QStringLiteral("</script\\s*>"), kOptions);
-        const auto close = (name == QLatin1String("style") ? styleEnd : scriptEnd).match(html, done);
-        const qsizetype stop = close.hasMatch() ? close.capturedStart() : html.size();
+        const Span close = endTagOf(html, done, style ? QLatin1String("</style") : QLatin1String("</script"));
+        const qsizetype stop = close.start >= 0 ? close.start : html.size();
         const QString content = html.mid(done, stop - done);
-        result += name == QLatin1String("style") ? headingStyleBlock(content, resolver.bodySize()) : content;
+        result += style ? headingStyleBlock(content, resolver.bodySize()) : content;
         done = stop;
     }
-    return result + html.mid(done);
+    result += QStringView(html).mid(done);
+    return result;
 }
 
 QString HtmlMarkup::withoutBodyMargins(const QString& html)
@@ -465,23 +654,22 @@ QString HtmlMarkup::withoutBodyMargins(const QString& html)
 QString HtmlMarkup::withExplicitBody(const QString& html)
 {
     static const QRegularExpression body(QStringLiteral("<body\\b"), kOptions);
-    if (html.contains(QLatin1String("<body"), Qt::CaseInsensitive) && html.contains(body))
+    if (indexOfWord(html, QLatin1String("<body"), 0) >= 0 && html.contains(body))
         return html;
     // QTextDocument applies body rules only to a written <body>, and styles only from the head.
     QString styles;
     QString content;
+    content.reserve(html.size());
     qsizetype done = 0;
-    auto it = styleBlocks().globalMatch(html);
-    while (it.hasNext()) {
-        const auto m = it.next();
-        styles += m.captured(0);
-        content += QStringView(html).mid(done, m.capturedStart() - done);
-        done = m.capturedEnd();
+    for (const Span& block : styleBlocks(html)) {
+        styles += QStringView(html).mid(block.start, block.end - block.start);
+        content += QStringView(html).mid(done, block.start - done);
+        done = block.end;
     }
     content += QStringView(html).mid(done);
     const QString declarations = bodyOnlyDeclarations(styles);
-    const bool documentTags = content.contains(QLatin1String("<html"), Qt::CaseInsensitive) ||
-                              content.contains(QLatin1String("<head"), Qt::CaseInsensitive);
+    const bool documentTags = indexOfWord(content, QLatin1String("<html"), 0) >= 0 ||
+                              indexOfWord(content, QLatin1String("<head"), 0) >= 0;
     if (!declarations.isNull() && !documentTags)
         return QStringLiteral("<body style=\"%1\">%2</body>").arg(declarations, content);
     return QStringLiteral("<html><head>%1</head><body>%2</body></html>").arg(styles, content);
@@ -494,9 +682,8 @@ double HtmlMarkup::bodyMargin(const QString& html)
         QStringLiteral("(?:^|;)\\s*margin\\s*:\\s*(\\d*\\.?\\d+)(?:px)?\\s*(?:;|$)"), kOptions);
     thread_local QHash<QString, std::optional<double>> margins;
     double result = kBrowserBodyMargin;
-    auto blocks = styleBlocks().globalMatch(html);
-    while (blocks.hasNext()) {
-        const auto given = remembered(margins, blocks.next().captured(0), [](const QString& block) {
+    for (const Span& span : styleBlocks(html)) {
+        const auto given = remembered(margins, html.mid(span.start, span.end - span.start), [](const QString& block) {
             std::optional<double> last;
             auto rules = bodyRule.globalMatch(block);
             while (rules.hasNext()) {
