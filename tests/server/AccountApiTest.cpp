@@ -8,8 +8,6 @@
 
 using namespace server;
 
-namespace {
-
 class AccountApi : public ServerTest {
 protected:
     AccountApi() : ServerTest(ServerOptions::Seed::None) {}
@@ -17,7 +15,6 @@ protected:
     {
         return post("user/login", {{"account", name}, {"pwd", password}});
     }
-    QStringList column(const char* sql) { return server.database().column(QString::fromLatin1(sql)); }
 };
 
 // The guest check asks for a guest account; a registration answers the record that a sign-in
@@ -25,9 +22,7 @@ protected:
 TEST_F(AccountApi, RegistrationAndSignInAnswerTheAccountRecord)
 {
     EXPECT_EQ(post("exam/checkyk", {}).body, "0");
-    const auto reply = post("user/register", {{"account", "yk_QWERT123456"}, {"pwd", "470219"}});
-    ASSERT_EQ(reply.status, 200);
-    const QJsonObject account = reply.object();
+    const QJsonObject account = post("user/register", {{"account", "yk_QWERT123456"}, {"pwd", "470219"}}).object();
     EXPECT_EQ(account.value("username"), "yk_QWERT123456");
     EXPECT_EQ(account.value("pwd"), "470219");
     EXPECT_TRUE(QRegularExpression("^[0-9a-f]{32}$").match(account.value("code").toString()).hasMatch());
@@ -52,17 +47,16 @@ TEST_F(AccountApi, WrongCredentialsAnswerAnEmptyBody)
         {"tester01", "wrong-pass"}, {"tester01", "Secret99"}, {"tester01", ""}, {"nobody", "secret99"}, {"Tester01", "secret99"}};
     for (const auto& [name, password] : wrong) {
         const auto reply = signIn(name, password);
-        EXPECT_EQ(reply.status, 200);
-        EXPECT_EQ(reply.body, "") << qPrintable(name + "/" + password);
+        EXPECT_EQ(QString::number(reply.status) + reply.text(), "200") << qPrintable(name + "/" + password);
     }
 }
 
-TEST_F(AccountApi, PasswordsAreStoredAsSaltedDigestsAndOldDigestsUpgradeAtTheNextRightSignIn)
+TEST_F(AccountApi, PasswordsAreStoredAsSaltedDigestsOldDigestsUpgradeAndFeedbackIsKept)
 {
     client->registerUser("twin-bob");   // the same password as tester01
-    const QStringList digests = column("SELECT digest FROM account");
+    const QStringList digests = server.database().column("SELECT digest FROM account");
     EXPECT_EQ(QSet<QString>(digests.begin(), digests.end()).size(), 2) << "equal passwords must not give equal digests";
-    EXPECT_EQ(column("SELECT digest FROM account WHERE digest LIKE '%secret%'"), QStringList());
+    EXPECT_TRUE(digests.filter("secret").isEmpty());
 
     // A digest as stored before counts were kept: bare hex at the old count.
     const QString salt = PasswordDigest::newSalt();
@@ -76,13 +70,8 @@ TEST_F(AccountApi, PasswordsAreStoredAsSaltedDigestsAndOldDigestsUpgradeAtTheNex
     EXPECT_EQ(signIn("tester01", "secret99").object().value("code"), user);
     EXPECT_TRUE(digest().startsWith("100000$")) << qPrintable(digest());
     EXPECT_EQ(signIn("tester01", "secret99").object().value("code"), user);
-}
-
-TEST_F(AccountApi, FeedbackIsKept)
-{
     EXPECT_EQ(post("exam/feedback_add", {{"rmark", "反馈 a&b"}, {"contact", "qq 12345"}, {"userAccount", "tester01"}}).body, "1");
     EXPECT_EQ(server.database().row("SELECT remark, contact, user_account FROM feedback"),
               (QVariantList{"反馈 a&b", "qq 12345", "tester01"}));
 }
 
-} // namespace

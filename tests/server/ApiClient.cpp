@@ -3,24 +3,12 @@
 #include "server/Database.h"
 #include "tests/server/PostgresCluster.h"
 
-#include <QJsonDocument>
 #include <QUrl>
 
 #include <httplib.h>
 
 #include <atomic>
 #include <thread>
-#include <vector>
-
-QJsonArray ApiClient::Result::array() const
-{
-    return QJsonDocument::fromJson(QByteArray::fromStdString(body)).array();
-}
-
-QJsonObject ApiClient::Result::object() const
-{
-    return QJsonDocument::fromJson(QByteArray::fromStdString(body)).object();
-}
 
 ApiClient::ApiClient(const server::ServerInstance& server)
     : m_http(std::make_unique<httplib::Client>(server.host().toStdString(), server.port()))
@@ -53,20 +41,15 @@ ApiClient::Result ApiClient::get(const std::string& target)
 
 QJsonObject ApiClient::registerUser(const QString& name, const QString& password)
 {
-    return post(QStringLiteral("user/register"), {{"account", name}, {"pwd", password}}).object();
+    return post("user/register", {{"account", name}, {"pwd", password}}).object();
 }
 
 #ifdef QBANK_TEST_POSTGRES
-// The same tests on PostgreSQL: one throw-away cluster for the process, a database per test,
-// skipped where no cluster can start.
+// One throw-away cluster for the process, a database per test, skipped where none can start.
 namespace {
-PostgresCluster& cluster()
-{
-    static PostgresCluster instance;
-    return instance;
-}
+PostgresCluster s_cluster;
 struct StopCluster : ::testing::Environment {
-    void TearDown() override { cluster().stop(); }
+    void TearDown() override { s_cluster.stop(); }
 };
 const auto* const s_stopCluster = ::testing::AddGlobalTestEnvironment(new StopCluster);
 } // namespace
@@ -76,59 +59,52 @@ void ServerTest::SetUp()
 {
     QString error;
 #ifdef QBANK_TEST_POSTGRES
-    static QString whyNot;
-    static const bool running = cluster().start(&whyNot);
+    static const bool running = s_cluster.start(&error);
     if (!running)
-        GTEST_SKIP() << "no PostgreSQL for this test: " << qPrintable(whyNot);
+        GTEST_SKIP() << "no PostgreSQL for this test: " << qPrintable(error);
     server::ServerOptions options;
     options.port = 0;
     options.seed = m_seed;
-    options.database = cluster().newDatabase();
+    options.database = s_cluster.newDatabase();
     ASSERT_TRUE(server.start(options, &error)) << qPrintable(error);
 #else
     ASSERT_TRUE(server.startTemporary(m_seed, &error)) << qPrintable(error);
 #endif
     client = std::make_unique<ApiClient>(server);
-    user = client->registerUser(QStringLiteral("tester01")).value("code").toString();
+    user = client->registerUser("tester01").value("code").toString();
 }
 
 QString ServerTest::snapshot()
 {
-    QStringList parts;
+    QStringList counts;
     for (const char* table : {"account", "keep_entry", "keep_item", "practice_record", "feedback"})
-        parts << server.database().scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table))).toString();
-    return parts.join(QLatin1Char('/'));
+        counts << server.database().scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)).toString();
+    return counts.join('/');
 }
 
 void expectParallelWritersLoseNothing(server::ServerInstance& server)
 {
-    constexpr int kClients = 8;
-    constexpr int kQuestions = 12;
     ApiClient setup(server);
-    std::vector<QString> users;
-    for (int i = 0; i < kClients; ++i)
-        users.push_back(setup.registerUser(QStringLiteral("parallel%1").arg(i)).value("code").toString());
+    QList<Fields> users;
+    for (int i = 0; i < 8; ++i)
+        users << Fields{{"subjectCode", "CB"}, {"user_code", setup.registerUser(QStringLiteral("parallel%1").arg(i)).value("code").toString()}};
     std::atomic<int> failures = 0;
     std::vector<std::thread> threads;
-    for (int i = 0; i < kClients; ++i) {
+    for (int i = 0; i < 8; ++i) {
         threads.emplace_back([&, i] {
             ApiClient client(server);
-            const Fields who{{"subjectCode", "CB"}, {"user_code", users[i]}};
-            for (int q = 1; q <= kQuestions; ++q) {
-                const QString code = QStringLiteral("CBQ%1").arg(q + i, 3, 10, QLatin1Char('0'));
+            for (int q = 1; q <= 12; ++q) {
                 for (const char* type : {"0", "1"})
-                    failures += client.post("exam/error_keep_add", who + Fields{{"type", type}, {"code", code}}).status != 200;
-                const Fields run{{"type", "2"}, {"exam_num", "10"}, {"record_remark", "并发"}};
-                failures += client.post("exam/chapter_exam_list", who + run).status != 200;
+                    failures += client.post("exam/error_keep_add", users[i] + Fields{{"type", type}, {"code", QStringLiteral("CBQ%1").arg(q + i, 3, 10, QChar('0'))}}).status != 200;
+                failures += client.post("exam/chapter_exam_list", users[i] + Fields{{"type", "2"}, {"exam_num", "10"}, {"record_remark", "并发"}}).status != 200;
             }
         });
     }
     for (auto& t : threads)
         t.join();
     EXPECT_EQ(failures.load(), 0);
-    for (const QString& code : users) {
-        const Fields who{{"subjectCode", "CB"}, {"user_code", code}};
-        EXPECT_EQ(setup.post("exam/error_keep_count", who).object(), (QJsonObject{{"errorCount", kQuestions}, {"keepCount", kQuestions}}));
-        EXPECT_EQ(setup.post("exam/record_list", who).array().size(), kQuestions);
+    for (const Fields& who : users) {
+        EXPECT_EQ(setup.post("exam/error_keep_count", who).object(), (QJsonObject{{"errorCount", 12}, {"keepCount", 12}}));
+        EXPECT_EQ(setup.post("exam/record_list", who).array().size(), 12);
     }
 }

@@ -3,10 +3,8 @@
 #include "server/ServerInstance.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
-#include <QList>
-#include <QPair>
-#include <QString>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -25,33 +23,31 @@ public:
     struct Result {
         int status = 0;
         std::string body;
-
         QString text() const { return QString::fromStdString(body); }
-        QJsonArray array() const;
-        QJsonObject object() const;
+        QJsonArray array() const { return QJsonDocument::fromJson(QByteArray::fromStdString(body)).array(); }
+        QJsonObject object() const { return QJsonDocument::fromJson(QByteArray::fromStdString(body)).object(); }
     };
 
     explicit ApiClient(const server::ServerInstance& server);
     ~ApiClient();
-
     Result post(const QString& path, const Fields& fields);
     Result postRaw(const QString& path, const std::string& body);
     Result get(const std::string& target);
     // Registers a fresh account and returns its record (code, username, pwd).
-    QJsonObject registerUser(const QString& name, const QString& password = QStringLiteral("secret99"));
+    QJsonObject registerUser(const QString& name, const QString& password = "secret99");
 
 private:
     std::unique_ptr<httplib::Client> m_http;
 };
 
-// A server with a throw-away database on an ephemeral port, a client, and one registered user.
+// A server with a throw-away database on an ephemeral port (SQLite, or PostgreSQL in the
+// binary built for it), a client, and one registered user.
 class ServerTest : public ::testing::Test {
 protected:
     explicit ServerTest(server::ServerOptions::Seed seed = server::ServerOptions::Seed::Sample) : m_seed(seed) {}
     void SetUp() override;
-
     ApiClient::Result post(const QString& path, const Fields& fields) { return client->post(path, fields); }
-    // Row counts of every table a request can write, "accounts/entries/items/records/feedback".
+    // Row counts of every table a request can write.
     QString snapshot();
 
     server::ServerInstance server;

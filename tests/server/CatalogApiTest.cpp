@@ -1,45 +1,12 @@
 #include "tests/server/ApiClient.h"
 
-#include <QSet>
-
 using namespace server;
-
-namespace {
 
 using CatalogApi = ServerTest;
 
-// The subject menu groups named subjects by type; a subject's past and sprint papers are
-// two disjoint lists, and an unknown subject has none.
-TEST_F(CatalogApi, SubjectsAndPapersAreListedByKind)
-{
-    const QJsonArray types = post("exam/subject_type_list", {{"type", "focus-c"}}).array();
-    ASSERT_GE(types.size(), 2);
-    QSet<QString> subjects;
-    for (const QJsonValue& type : types) {
-        EXPECT_FALSE(type["typeName"].toString().isEmpty());
-        for (const QJsonValue& subject : type["TSubjects"].toArray()) {
-            EXPECT_FALSE(subject["subjectName"].toString().isEmpty());
-            subjects << subject["code"].toString();
-        }
-    }
-    EXPECT_GE(subjects.size(), 3);
-    QSet<QString> papers;
-    for (const char* kind : {"0", "1"}) {
-        const QJsonArray list = post("exam/paper_list", {{"examType", kind}, {"subjectCode", "CB"}}).array();
-        ASSERT_GE(list.size(), 3) << kind;
-        for (const QJsonValue& paper : list) {
-            EXPECT_TRUE(paper["difficulty"].isDouble());
-            EXPECT_FALSE(paper["name"].toString().isEmpty());
-            papers << paper["code"].toString();
-        }
-    }
-    EXPECT_GE(papers.size(), 6) << "a paper is listed as both past and sprint";
-    EXPECT_TRUE(post("exam/paper_list", {{"examType", "0"}, {"subjectCode", "nope"}}).array().isEmpty());
-}
-
 // Every count in the chapter tree is the number of questions that scope draws; element 0 of a
 // chapter's nodes counts the chapter's own questions.
-TEST_F(CatalogApi, ChapterCountsMatchTheQuestionsEachScopeDraws)
+TEST_F(CatalogApi, ChapterCountsMatchTheQuestionsEachScopeDrawsAndEveryChapterHasANote)
 {
     auto drawn = [&](const Fields& scope) {
         return post("exam/chapter_exam_list", scope + Fields{{"exam_num", "0"}, {"type", "0"}, {"subjectCode", "CB"}, {"user_code", user}}).array();
@@ -73,10 +40,6 @@ TEST_F(CatalogApi, ChapterCountsMatchTheQuestionsEachScopeDraws)
             EXPECT_EQ(own, nodes.at(0)["count"].toInt());
         }
     }
-}
-
-TEST_F(CatalogApi, EveryChapterHasANote)
-{
     int chapters = 0;
     for (const QJsonValue& directory : post("exam/note_directory_list", {{"subjectCode", "CB"}}).array()) {
         EXPECT_FALSE(directory["name"].toString().isEmpty());
@@ -89,4 +52,3 @@ TEST_F(CatalogApi, EveryChapterHasANote)
     EXPECT_EQ(chapters, 9);
 }
 
-} // namespace

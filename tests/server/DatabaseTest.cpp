@@ -1,30 +1,46 @@
 #include "server/Database.h"
 
 #include "server/StorageError.h"
+#include "server/WriteQueue.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <stdexcept>
 #include <thread>
+#include <vector>
 
 using namespace server;
-
-namespace {
 
 class DatabaseTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         QString error;
-        m_db = Database::open(m_file, &error);
-        ASSERT_TRUE(m_db) << qPrintable(error);
+        ASSERT_TRUE(m_db = Database::open(m_file, &error)) << qPrintable(error);
     }
     void insert(const QVariant& code, const QVariant& remark = "r")
     {
         m_db->execute("INSERT INTO feedback (code, user_account, remark, contact, created) VALUES (?, 'u', ?, 'c', 1)", {code, remark});
     }
+    // A write of one row that fails after writing when told to; true when the caller was told so.
+    bool failedWrite(const QString& code, bool fails)
+    {
+        try {
+            m_db->write([&] {
+                insert(code);
+                if (fails)
+                    throw std::runtime_error("refused");
+            });
+        } catch (const std::runtime_error&) {
+            return true;
+        }
+        return false;
+    }
+    int rows(const QString& prefix) { return m_db->scalar("SELECT COUNT(*) FROM feedback WHERE code LIKE ?", {prefix + "%"}).toInt(); }
 
     QTemporaryDir m_dir;
     const QString m_file = m_dir.filePath("db.sqlite");
@@ -32,39 +48,29 @@ protected:
 };
 
 // Values come back as bound, a null string as empty; a statement reused on this thread sees
-// what another thread committed; the data outlives the process's handle.
+// what another thread committed, and runs again after it failed; the data outlives the handle.
 TEST_F(DatabaseTest, WhatIsWrittenReadsBackAsBoundFromAnyConnection)
 {
-    const qint64 big = qint64(1) << 40;
-    const QVariantList row = m_db->row("SELECT ?, ?, ?, NULL", {"错题（一）", big, 2.5});
-    EXPECT_EQ(row.mid(0, 3), (QVariantList{"错题（一）", big, 2.5}));
+    const QVariantList row = m_db->row("SELECT ?, ?, ?, NULL", {"错题（一）", qint64(1) << 40, 2.5});
+    EXPECT_EQ(row.mid(0, 3), (QVariantList{"错题（一）", qint64(1) << 40, 2.5}));
     EXPECT_TRUE(row.at(3).isValid() && row.at(3).isNull()) << "a NULL is still a value of the row that was found";
-    EXPECT_TRUE(m_db->row("SELECT 1 WHERE 0").isEmpty());
     EXPECT_FALSE(m_db->scalar("SELECT 1 WHERE 0").isValid());
-
     const QString count = "SELECT COUNT(*) FROM feedback WHERE remark = ''";
     EXPECT_EQ(m_db->scalar(count).toInt(), 0);
     std::thread([&] { m_db->write([&] { insert("f1", QString()); }); }).join();
     EXPECT_EQ(m_db->scalar(count).toInt(), 1);
+    EXPECT_THROW(insert("f1"), StorageError);
+    EXPECT_THROW(m_db->scalar("SELECT nope FROM account"), StorageError);
+    insert("f2");
     m_db.reset();
     SetUp();
-    EXPECT_EQ(m_db->column("SELECT code FROM feedback"), QStringList{"f1"});
-    EXPECT_EQ(m_db->scalar("PRAGMA journal_mode").toString(), "wal");
-}
-
-TEST_F(DatabaseTest, FailuresAreStorageErrorsAndTheStatementRunsAgain)
-{
-    EXPECT_THROW(m_db->scalar("SELECT nope FROM account"), StorageError);
-    insert("f1");
-    EXPECT_THROW(insert("f1"), StorageError);
-    insert("f2");
+    EXPECT_EQ(m_db->column("SELECT code FROM feedback ORDER BY code"), (QStringList{"f1", "f2"}));
     int changed = 0;
     m_db->write([&] { changed = m_db->update("DELETE FROM feedback WHERE code <> ?", {"f2"}); });
     EXPECT_EQ(changed, 1);
     QString error;
     EXPECT_FALSE(Database::open("/nonexistent-folder/sub/db.sqlite", &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(Database::open("postgresql://", &error));
 }
 
 TEST_F(DatabaseTest, TheLogIsCopiedBackIntoTheFileWithoutFurtherWrites)
@@ -80,4 +86,57 @@ TEST_F(DatabaseTest, TheLogIsCopiedBackIntoTheFileWithoutFurtherWrites)
     EXPECT_GE(QFileInfo(m_file).size(), 1500 * 4000);
 }
 
-} // namespace
+// A waiting write returns once it and every write queued before it are committed; when it
+// fails, its own changes alone are undone, whether it ran alone or shared a transaction.
+TEST_F(DatabaseTest, BatchShapes)
+{
+    const std::tuple<QString, int, bool> shapes[] = {{"alone", 0, false}, {"alone-failing", 0, true}, {"behind-50", 50, false},
+                                                     {"failing-behind-2", 2, true}};   // name, writes queued before, fails
+    for (const auto& [name, queuedBefore, fails] : shapes) {
+        for (int i = 0; i < queuedBefore; ++i)
+            m_db->writeLater([this, name, i] { insert(name + QString::number(i)); });
+        EXPECT_EQ(failedWrite(name + "-waiting", fails), fails) << qPrintable(name);
+        EXPECT_EQ(rows(name), queuedBefore + (fails ? 0 : 1)) << qPrintable(name);
+    }
+    insert("dup");
+    EXPECT_THROW(m_db->write([&] { insert("dup"); }), StorageError);
+    for (int i = 0; i < 5; ++i)   // too few to be committed without a reason
+        m_db->writeLater([this, i] { insert(QStringLiteral("later%1").arg(i)); });
+    m_db->awaitQueuedWrites();
+    EXPECT_EQ(rows("later"), 5);
+}
+
+// Sixteen writers at once, every third failing after it has written: the failures are undone
+// alone, every other write is kept. A queue that stops commits everything still queued.
+TEST_F(DatabaseTest, ParallelWritersLoseNothingButTheirOwnFailuresAndStoppingCommitsEverything)
+{
+    std::atomic<int> failed = 0;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 16; ++i)
+        threads.emplace_back([&, i] { failed += failedWrite(QStringLiteral("w%1.").arg(i), i % 3 == 0); });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(failed.load(), 6);
+    EXPECT_EQ(m_db->column("SELECT code FROM feedback WHERE code IN ('w3.', 'w4.')"), QStringList{"w4."});
+    EXPECT_EQ(rows("w"), 10);
+    std::atomic<int> acknowledged = 0;
+    {
+        WriteQueue queue(*m_db);
+        std::vector<std::thread> writers;
+        for (int i = 0; i < 8; ++i)
+            writers.emplace_back([&, i] {
+                for (int n = 0; n < 20; ++n, ++acknowledged)
+                    queue.run([&] { insert(QStringLiteral("q%1-%2").arg(i).arg(n)); });
+            });
+        for (int i = 0; i < 600; ++i) {
+            if (i == 300) {
+                for (auto& t : writers)
+                    t.join();   // nothing waits for the rest: still queued when the queue stops
+            }
+            queue.post([this, i] { insert(QStringLiteral("p%1").arg(i)); });
+        }
+    }
+    EXPECT_EQ(acknowledged.load(), 160);
+    EXPECT_EQ(rows(""), 10 + 160 + 600);
+}
+

@@ -8,9 +8,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-namespace {
-const QString kBin = QStringLiteral("/usr/lib/postgresql/15/bin/");
-}
+static const QString kBin = QStringLiteral("/usr/lib/postgresql/15/bin/");
 
 bool PostgresCluster::runAsPostgres(const QString& program, const QStringList& arguments, QString* output)
 {
@@ -19,23 +17,20 @@ bool PostgresCluster::runAsPostgres(const QString& program, const QStringList& a
     process.start("runuser", QStringList{"-u", "postgres", "--", kBin + program} + arguments);
     const bool finished = process.waitForFinished(60000);
     if (output)
-        *output = QString::fromLocal8Bit(process.readAll());
+        *output = program + ": " + QString::fromLocal8Bit(process.readAll());
     return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 bool PostgresCluster::start(QString* whyNot)
 {
     const passwd* account = getpwnam("postgres");
-    if (!QFile::exists(kBin + "initdb") || geteuid() != 0 || !account) {
-        *whyNot = "needs PostgreSQL 15, root and a postgres user";
-        return false;
-    }
     m_dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/qbank-pg-XXXXXX");
-    if (!m_dir->isValid() || chown(QFile::encodeName(m_dir->path()).constData(), account->pw_uid, account->pw_gid) != 0) {
-        *whyNot = "cannot prepare a folder for the cluster";
+    if (!QFile::exists(kBin + "initdb") || geteuid() != 0 || !account || !m_dir->isValid()
+        || chown(QFile::encodeName(m_dir->path()).constData(), account->pw_uid, account->pw_gid) != 0) {
+        *whyNot = "needs PostgreSQL 15, root, a postgres user and a folder for the cluster";
         return false;
     }
-    QTcpServer probe;
+    QTcpServer probe;   // a port that is free now
     probe.listen(QHostAddress::LocalHost);
     m_port = probe.serverPort();
     probe.close();
@@ -55,7 +50,6 @@ void PostgresCluster::stop()
 QString PostgresCluster::newDatabase()
 {
     const QString name = QStringLiteral("bank%1").arg(++m_databases);
-    if (!runAsPostgres("createdb", {"-h", m_dir->path(), "-p", QString::number(m_port), name}))
-        return {};
+    runAsPostgres("createdb", {"-h", m_dir->path(), "-p", QString::number(m_port), name});
     return QStringLiteral("postgresql://postgres@127.0.0.1:%1/%2").arg(m_port).arg(name);
 }

@@ -12,7 +12,7 @@ public:
     ~PostgresCluster() { stop(); }
     bool start(QString* whyNot);
     void stop();
-    // A new empty database: postgresql://postgres@127.0.0.1:PORT/NAME, or empty.
+    // A new empty database: postgresql://postgres@127.0.0.1:PORT/NAME.
     QString newDatabase();
 
 private:
