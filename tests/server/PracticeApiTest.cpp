@@ -23,7 +23,7 @@ protected:
 };
 
 // A scope's draw holds only its questions: in order the first n, at random all of them once.
-TEST_F(PracticeApi, ChapterPracticeHonoursScopeCountAndOrder)
+TEST_F(PracticeApi, DrawsHonourScopeCountAndOrder)
 {
     const Fields node{{"directoryCode", "CBD1"}, {"chapterCode", "CBD1C2"}, {"nodeCode", "CBD1C2N2"}};
     const QJsonArray inOrder = list("exam/chapter_exam_list", node + Fields{{"exam_num", "150"}, {"type", "0"}}).array();
@@ -34,12 +34,9 @@ TEST_F(PracticeApi, ChapterPracticeHonoursScopeCountAndOrder)
     EXPECT_EQ(codesOf(list("exam/chapter_exam_list", node + Fields{{"exam_num", "3"}, {"type", "0"}}).array()), all.mid(0, 3));
     const QStringList random = codesOf(list("exam/chapter_exam_list", node + Fields{{"exam_num", "150"}, {"type", "1"}}).array());
     EXPECT_TRUE(std::is_permutation(random.begin(), random.end(), all.begin(), all.end()));
-}
 
-// Quick practice and a composed paper draw distinct questions of the subject alone, a composed
-// paper set out by category; a count of 0 still gives a usable list below five hundred.
-TEST_F(PracticeApi, QuickPracticeAndComposedPaperDrawFromTheWholeSubject)
-{
+    // Quick practice and a composed paper draw distinct questions of the subject alone, a
+    // composed paper set out by category; a count of 0 gives a usable list below five hundred.
     for (const char* path : {"exam/chapter_exam_list", "exam/testPaper_exam_list"}) {
         const QStringList codes = codesOf(list(path, {{"type", "2"}, {"exam_num", "20"}}).array());
         EXPECT_EQ(QSet<QString>(codes.begin(), codes.end()).size(), 20) << path;
@@ -74,5 +71,49 @@ TEST_F(PracticeApi, APracticeRunIsRecordedAndReplaysAsTheSameBytes)
     EXPECT_TRUE(post("exam/record_list", {{"subjectCode", "CB"}, {"user_code", other}}).array().isEmpty());
     EXPECT_EQ(post("exam/record_exam_list", {{"recordCode", saved.at(0)["code"].toString()}, {"subjectCode", "CB"}, {"user_code", other}}).status,
               404);
+}
+
+// Every count in the chapter tree is the number of questions that scope draws; element 0 of a
+// chapter's nodes counts the chapter's own questions.
+TEST_F(PracticeApi, ChapterCountsMatchTheQuestionsEachScopeDrawsAndEveryChapterHasANote)
+{
+    auto drawn = [&](const Fields& scope) {
+        return post("exam/chapter_exam_list", scope + Fields{{"exam_num", "0"}, {"type", "0"}, {"subjectCode", "CB"}, {"user_code", user}}).array();
+    };
+    for (const QJsonValue& directory : post("exam/directory_list", {{"subjectCode", "CB"}}).array()) {
+        const QString dir = directory["code"].toString();
+        for (const QJsonValue& chapter : directory["chapters"].toArray()) {
+            const QJsonArray nodes = chapter["nodes"].toArray();
+            EXPECT_EQ(chapter["TDirectory"]["code"], dir);
+            int total = 0;
+            for (int m = 0; m < nodes.size(); ++m) {
+                EXPECT_EQ(nodes.at(m)["TChapter"]["code"], chapter["code"]);
+                EXPECT_EQ(nodes.at(m)["TChapter"]["TDirectory"]["code"], dir);
+                total += nodes.at(m)["count"].toInt();
+                if (m == 0)
+                    continue;
+                const QJsonArray inNode = drawn({{"directoryCode", dir}, {"chapterCode", chapter["code"].toString()}, {"nodeCode", nodes.at(m)["code"].toString()}});
+                EXPECT_EQ(inNode.size(), nodes.at(m)["count"].toInt());
+                for (const QJsonValue& q : inNode)
+                    EXPECT_EQ(q["TChapterNode"]["code"], nodes.at(m)["code"]);
+            }
+            const QJsonArray inChapter = drawn({{"directoryCode", dir}, {"chapterCode", chapter["code"].toString()}});
+            EXPECT_EQ(inChapter.size(), total);
+            int own = 0;
+            for (const QJsonValue& q : inChapter)
+                own += q["TChapterNode"]["code"].toString().isEmpty();
+            EXPECT_EQ(own, nodes.at(0)["count"].toInt());
+        }
+    }
+    int chapters = 0;
+    for (const QJsonValue& directory : post("exam/note_directory_list", {{"subjectCode", "CB"}}).array()) {
+        EXPECT_FALSE(directory["name"].toString().isEmpty());
+        for (const QJsonValue& chapter : directory["chapters"].toArray()) {
+            ++chapters;
+            const auto note = post("exam/note_get", {{"subjectCode", "CB"}, {"chapterId", chapter["code"].toString()}});
+            EXPECT_TRUE(note.object().value("data")["remark"].toString().startsWith('<'));
+        }
+    }
+    EXPECT_EQ(chapters, 9);
 }
 

@@ -5,7 +5,6 @@
 
 #include <QRegularExpression>
 #include <QSet>
-#include <QTemporaryDir>
 
 using namespace server;
 
@@ -84,9 +83,8 @@ TEST(SeedLoader, OnlyAnEmptyStoreIsSeededAndARejectedBankLeavesItEmpty)
     ASSERT_TRUE(unseeded.startTemporary(ServerOptions::Seed::None, &error)) << qPrintable(error);
     EXPECT_TRUE(ApiClient(unseeded).post("exam/subject_type_list", {{"type", "focus-c"}}).array().isEmpty());
 
-    const QJsonObject question{{"code", "Q1"}, {"chapter", "NOCHAPTER"}, {"category", 0}, {"detail", "<p>x</p>"}, {"answer", "A"}};
-    const QJsonObject subject{{"code", "S"}, {"name", "科目"}, {"questions", QJsonArray{question}}};
-    const QJsonObject bank{{"subjectTypes", QJsonArray{QJsonObject{{"code", "T"}, {"name", "类"}, {"subjects", QJsonArray{subject}}}}}};
+    const QJsonObject bank = QJsonDocument::fromJson(R"({"subjectTypes": [{"code": "T", "name": "类", "subjects": [{"code": "S", "name": "科目",
+        "questions": [{"code": "Q1", "chapter": "NOCHAPTER", "category": 0, "detail": "<p>x</p>", "answer": "A"}]}]}]})").object();
     EXPECT_FALSE(SeedLoader(unseeded.database()).loadIfEmpty(bank, &error));
     EXPECT_TRUE(error.contains("Q1"));
     EXPECT_EQ(unseeded.database().scalar("SELECT COUNT(*) FROM subject").toInt(), 0);
