@@ -1,143 +1,141 @@
 #include "server/Database.h"
 
 #include "server/StorageError.h"
+#include "server/WriteQueue.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
-#include <thread>
-
 #include <gtest/gtest.h>
 
-using namespace server;
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+#include <vector>
 
-namespace {
+using namespace server;
 
 class DatabaseTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         QString error;
-        m_db = Database::open(m_dir.filePath(QStringLiteral("db.sqlite")), &error);
-        ASSERT_TRUE(m_db) << qPrintable(error);
+        ASSERT_TRUE(m_db = Database::open(m_file, &error)) << qPrintable(error);
     }
+    void insert(const QVariant& code, const QVariant& remark = "r")
+    {
+        m_db->execute("INSERT INTO feedback (code, user_account, remark, contact, created) VALUES (?, 'u', ?, 'c', 1)", {code, remark});
+    }
+    // A write of one row that fails after writing when told to; true when the caller was told so.
+    bool failedWrite(const QString& code, bool fails)
+    {
+        try {
+            m_db->write([&] {
+                insert(code);
+                if (fails)
+                    throw std::runtime_error("refused");
+            });
+        } catch (const std::runtime_error&) {
+            return true;
+        }
+        return false;
+    }
+    int rows(const QString& prefix) { return m_db->scalar("SELECT COUNT(*) FROM feedback WHERE code LIKE ?", {prefix + "%"}).toInt(); }
 
     QTemporaryDir m_dir;
+    const QString m_file = m_dir.filePath("db.sqlite");
     std::unique_ptr<Database> m_db;
 };
 
-TEST_F(DatabaseTest, CreatesTheSchemaInWalMode)
+// Values come back as bound, a null string as empty; a statement reused on this thread sees
+// what another thread committed, and runs again after it failed; the data outlives the handle.
+TEST_F(DatabaseTest, WhatIsWrittenReadsBackAsBoundFromAnyConnection)
 {
-    EXPECT_EQ(m_db->scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
-    EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM account")).toInt(), 0);
-}
-
-TEST_F(DatabaseTest, ReopeningKeepsTheData)
-{
-    m_db->write([&] {
-        m_db->execute(QStringLiteral("INSERT INTO feedback (code, user_account, remark, contact, created) VALUES (?, ?, ?, ?, ?)"),
-                      {"f1", "ann", "好", "qq", 1});
-    });
-    m_db.reset();
-    QString error;
-    m_db = Database::open(m_dir.filePath(QStringLiteral("db.sqlite")), &error);
-    ASSERT_TRUE(m_db);
-    EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT remark FROM feedback WHERE code = ?"), {"f1"}).toString(), QStringLiteral("好"));
-}
-
-TEST_F(DatabaseTest, ANullStringIsStoredAsEmpty)
-{
-    m_db->write([&] {
-        m_db->execute(QStringLiteral("INSERT INTO feedback (code, user_account, remark, contact, created) VALUES (?, ?, ?, ?, ?)"),
-                      {"f1", QString(), QString(), QString(), 1});
-    });
-    EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM feedback WHERE remark = ''")).toInt(), 1);
-}
-
-TEST_F(DatabaseTest, ReusedStatementsSeeLaterCommits)
-{
-    const QString count = QStringLiteral("SELECT COUNT(*) FROM feedback");
+    const QVariantList row = m_db->row("SELECT ?, ?, ?, NULL", {"错题（一）", qint64(1) << 40, 2.5});
+    EXPECT_EQ(row.mid(0, 3), (QVariantList{"错题（一）", qint64(1) << 40, 2.5}));
+    EXPECT_TRUE(row.at(3).isValid() && row.at(3).isNull()) << "a NULL is still a value of the row that was found";
+    EXPECT_FALSE(m_db->scalar("SELECT 1 WHERE 0").isValid());
+    const QString count = "SELECT COUNT(*) FROM feedback WHERE remark = ''";
     EXPECT_EQ(m_db->scalar(count).toInt(), 0);
-    EXPECT_EQ(m_db->column(QStringLiteral("SELECT code FROM feedback")), QStringList());
-    // Written from another thread, on another connection.
-    std::thread writer([&] {
-        m_db->write([&] {
-            m_db->execute(QStringLiteral("INSERT INTO feedback (code, user_account, remark, contact, created) VALUES (?, ?, ?, ?, ?)"),
-                          {"f9", "ann", "r", "c", 1});
-        });
-    });
-    writer.join();
+    std::thread([&] { m_db->write([&] { insert("f1", QString()); }); }).join();
     EXPECT_EQ(m_db->scalar(count).toInt(), 1);
-    EXPECT_EQ(m_db->column(QStringLiteral("SELECT code FROM feedback")), QStringList{"f9"});
-}
-
-TEST_F(DatabaseTest, FailuresAreStorageErrors)
-{
-    EXPECT_THROW(m_db->scalar(QStringLiteral("SELECT nope FROM account")), StorageError);
-    EXPECT_THROW(m_db->execute(QStringLiteral("INSERT INTO account (code) VALUES (?)"), {"x"}), StorageError);
-    // The statement that failed is usable again afterwards.
-    EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM account")).toInt(), 0);
-}
-
-TEST_F(DatabaseTest, ValuesComeBackAsBound)
-{
-    const qint64 big = qint64(1) << 40;
-    const QVariantList row = m_db->row(QStringLiteral("SELECT ?, ?, ?, NULL"), {QStringLiteral("错题（一）"), big, 2.5});
-    ASSERT_EQ(row.size(), 4);
-    EXPECT_EQ(row.at(0).toString(), QStringLiteral("错题（一）"));
-    EXPECT_EQ(row.at(1).toLongLong(), big);
-    EXPECT_DOUBLE_EQ(row.at(2).toDouble(), 2.5);
-    // A NULL is still a value of the row that was found.
-    EXPECT_TRUE(row.at(3).isValid());
-    EXPECT_TRUE(row.at(3).isNull());
-    EXPECT_TRUE(m_db->row(QStringLiteral("SELECT 1 WHERE 0")).isEmpty());
-    EXPECT_FALSE(m_db->scalar(QStringLiteral("SELECT 1 WHERE 0")).isValid());
-}
-
-TEST_F(DatabaseTest, AStatementRunsAgainAfterItFailed)
-{
-    const QString insert = QStringLiteral("INSERT INTO feedback (code, user_account, remark, contact, created) VALUES (?, 'u', 'r', 'c', 1)");
-    m_db->execute(insert, {"f1"});
-    EXPECT_THROW(m_db->execute(insert, {"f1"}), StorageError);
-    m_db->execute(insert, {"f2"});
-    EXPECT_EQ(m_db->column(QStringLiteral("SELECT code FROM feedback ORDER BY code")), (QStringList{"f1", "f2"}));
-}
-
-TEST_F(DatabaseTest, UpdateCountsChangedRows)
-{
-    m_db->write([&] {
-        for (const char* code : {"a", "b", "c"})
-            m_db->execute(QStringLiteral("INSERT INTO feedback (code, user_account, remark, contact, created) VALUES (?, 'u', 'r', 'c', 1)"),
-                          {code});
-    });
+    EXPECT_THROW(insert("f1"), StorageError);
+    EXPECT_THROW(m_db->scalar("SELECT nope FROM account"), StorageError);
+    insert("f2");
+    m_db.reset();
+    SetUp();
+    EXPECT_EQ(m_db->column("SELECT code FROM feedback ORDER BY code"), (QStringList{"f1", "f2"}));
     int changed = 0;
-    m_db->write([&] { changed = m_db->update(QStringLiteral("DELETE FROM feedback WHERE code <> ?"), {"a"}); });
-    EXPECT_EQ(changed, 2);
+    m_db->write([&] { changed = m_db->update("DELETE FROM feedback WHERE code <> ?", {"f2"}); });
+    EXPECT_EQ(changed, 1);
+    QString error;
+    EXPECT_TRUE(!Database::open("/nonexistent-folder/sub/db.sqlite", &error) && !error.isEmpty());
 }
 
 TEST_F(DatabaseTest, TheLogIsCopiedBackIntoTheFileWithoutFurtherWrites)
 {
-    const QFileInfo file(m_dir.filePath(QStringLiteral("db.sqlite")));
     const QByteArray page(4000, 'x');
-    // Well over the log's threshold, committed at once.
-    m_db->write([&] {
+    m_db->write([&] {   // well over the log's threshold, committed at once
         for (int i = 0; i < 1500; ++i)
-            m_db->execute(QStringLiteral("INSERT INTO feedback (code, user_account, remark, contact, created) VALUES (?, 'u', ?, 'c', 1)"),
-                          {QStringLiteral("f%1").arg(i), page});
+            insert(QStringLiteral("f%1").arg(i), page);
     });
     QDeadlineTimer deadline(30000);
-    while (QFileInfo(file.filePath()).size() < 1500 * 4000 && !deadline.hasExpired())
+    while (QFileInfo(m_file).size() < 1500 * 4000 && !deadline.hasExpired())
         std::this_thread::yield();
-    EXPECT_GE(QFileInfo(file.filePath()).size(), 1500 * 4000);
+    EXPECT_GE(QFileInfo(m_file).size(), 1500 * 4000);
 }
 
-TEST(Database, RefusesAnUnreachableStore)
+// A waiting write returns once it and every write queued before it are committed; when it
+// fails, its own changes alone are undone, whether it ran alone or shared a transaction.
+TEST_F(DatabaseTest, BatchShapes)
 {
-    QString error;
-    EXPECT_FALSE(Database::open(QStringLiteral("/nonexistent-folder/sub/db.sqlite"), &error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(Database::open(QStringLiteral("postgresql://"), &error));
+    const std::tuple<QString, int, bool> shapes[] = {{"alone", 0, false}, {"alone-failing", 0, true}, {"behind-50", 50, false},
+                                                     {"failing-behind-2", 2, true}};   // name, writes queued before, fails
+    for (const auto& [name, queuedBefore, fails] : shapes) {
+        for (int i = 0; i < queuedBefore; ++i)
+            m_db->writeLater([this, name, i] { insert(name + QString::number(i)); });
+        EXPECT_EQ(failedWrite(name + "-waiting", fails), fails) << qPrintable(name);
+        EXPECT_EQ(rows(name), queuedBefore + (fails ? 0 : 1)) << qPrintable(name);
+    }
+    insert("dup");
+    EXPECT_THROW(m_db->write([&] { insert("dup"); }), StorageError);
+    for (int i = 0; i < 5; ++i)   // too few to be committed without a reason
+        m_db->writeLater([this, i] { insert(QStringLiteral("later%1").arg(i)); });
+    m_db->awaitQueuedWrites();
+    EXPECT_EQ(rows("later"), 5);
 }
 
-} // namespace
+// Sixteen writers at once, every third failing after it has written: the failures are undone
+// alone, every other write is kept. A queue that stops commits everything still queued.
+TEST_F(DatabaseTest, ParallelWritersLoseNothingButTheirOwnFailuresAndStoppingCommitsEverything)
+{
+    std::atomic<int> failed = 0;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 16; ++i)
+        threads.emplace_back([&, i] { failed += failedWrite(QStringLiteral("w%1.").arg(i), i % 3 == 0); });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(failed.load(), 6);
+    EXPECT_EQ(m_db->column("SELECT code FROM feedback WHERE code IN ('w3.', 'w4.')"), QStringList{"w4."});
+    EXPECT_EQ(rows("w"), 10);
+    std::atomic<int> acknowledged = 0;
+    {
+        WriteQueue queue(*m_db);
+        std::vector<std::thread> writers;
+        for (int i = 0; i < 8; ++i)
+            writers.emplace_back([&, i] {
+                for (int n = 0; n < 20; ++n, ++acknowledged)
+                    queue.run([&] { insert(QStringLiteral("q%1-%2").arg(i).arg(n)); });
+            });
+        for (int i = 0; i < 600; ++i) {
+            if (i == 300) {
+                for (auto& t : writers)
+                    t.join();   // nothing waits for the rest: still queued when the queue stops
+            }
+            queue.post([this, i] { insert(QStringLiteral("p%1").arg(i)); });
+        }
+    }
+    EXPECT_EQ(acknowledged.load(), 160);
+    EXPECT_EQ(rows(""), 10 + 160 + 600);
+}
+

@@ -8,78 +8,48 @@
 #include <pwd.h>
 #include <unistd.h>
 
-
-namespace {
-
-const QString kBin = QStringLiteral("/usr/lib/postgresql/15/bin/");
-
-int freePort()
-{
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    return probe.serverPort();
-}
-
-} // namespace
-
-PostgresCluster::~PostgresCluster()
-{
-    stop();
-}
+static const QString kBin = QStringLiteral("/usr/lib/postgresql/15/bin/");
 
 bool PostgresCluster::runAsPostgres(const QString& program, const QStringList& arguments, QString* output)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("runuser"), QStringList{"-u", "postgres", "--", kBin + program} + arguments);
+    process.start("runuser", QStringList{"-u", "postgres", "--", kBin + program} + arguments);
     const bool finished = process.waitForFinished(60000);
-    *output = QString::fromLocal8Bit(process.readAll());
+    if (output)
+        *output = program + ": " + QString::fromLocal8Bit(process.readAll());
     return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 bool PostgresCluster::start(QString* whyNot)
 {
-    if (!QFile::exists(kBin + QStringLiteral("initdb"))) {
-        *whyNot = QStringLiteral("PostgreSQL 15 is not installed");
-        return false;
-    }
     const passwd* account = getpwnam("postgres");
-    if (geteuid() != 0 || !account) {
-        *whyNot = QStringLiteral("needs root and a postgres user to start a throw-away cluster");
+    m_dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/qbank-pg-XXXXXX");
+    if (!QFile::exists(kBin + "initdb") || geteuid() != 0 || !account || !m_dir->isValid()
+        || chown(QFile::encodeName(m_dir->path()).constData(), account->pw_uid, account->pw_gid) != 0) {
+        *whyNot = "needs PostgreSQL 15, root, a postgres user and a folder for the cluster";
         return false;
     }
-    m_dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/qbank-pg-XXXXXX"));
-    if (!m_dir->isValid() || chown(QFile::encodeName(m_dir->path()).constData(), account->pw_uid, account->pw_gid) != 0) {
-        *whyNot = QStringLiteral("cannot prepare a folder for the cluster");
-        return false;
-    }
-    m_data = m_dir->filePath(QStringLiteral("data"));
-    m_port = freePort();
-    QString output;
-    if (!runAsPostgres(QStringLiteral("initdb"), {"-D", m_data, "-U", "postgres", "--auth=trust", "-E", "UTF8", "--no-sync"}, &output)) {
-        *whyNot = QStringLiteral("initdb failed: ") + output;
-        return false;
-    }
+    QTcpServer probe;   // a port that is free now
+    probe.listen(QHostAddress::LocalHost);
+    m_port = probe.serverPort();
+    probe.close();
+    const QString data = m_dir->filePath("data");
     const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off").arg(m_port).arg(m_dir->path());
-    if (!runAsPostgres(QStringLiteral("pg_ctl"), {"-D", m_data, "-o", options, "-l", m_dir->filePath("log"), "-w", "start"}, &output)) {
-        *whyNot = QStringLiteral("the cluster did not start: ") + output;
-        return false;
-    }
-    m_running = true;
-    return true;
+    m_running = runAsPostgres("initdb", {"-D", data, "-U", "postgres", "--auth=trust", "-E", "UTF8", "--no-sync"}, whyNot)
+                && runAsPostgres("pg_ctl", {"-D", data, "-o", options, "-l", m_dir->filePath("log"), "-w", "start"}, whyNot);
+    return m_running;
 }
 
 void PostgresCluster::stop()
 {
-    if (!m_running)
-        return;
-    QString output;
-    runAsPostgres(QStringLiteral("pg_ctl"), {"-D", m_data, "-m", "immediate", "-w", "stop"}, &output);
-    m_running = false;
+    if (std::exchange(m_running, false))
+        runAsPostgres("pg_ctl", {"-D", m_dir->filePath("data"), "-m", "immediate", "-w", "stop"});
 }
 
-QString PostgresCluster::address() const
+QString PostgresCluster::newDatabase()
 {
-    return QStringLiteral("postgresql://postgres@127.0.0.1:%1/postgres").arg(m_port);
+    const QString name = QStringLiteral("bank%1").arg(++m_databases);
+    runAsPostgres("createdb", {"-h", m_dir->path(), "-p", QString::number(m_port), name});
+    return QStringLiteral("postgresql://postgres@127.0.0.1:%1/%2").arg(m_port).arg(name);
 }

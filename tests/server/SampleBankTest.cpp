@@ -2,129 +2,91 @@
 
 #include "server/Database.h"
 #include "server/SeedLoader.h"
-#include "server/ServerInstance.h"
 
-#include <QTemporaryDir>
-
+#include <QRegularExpression>
 #include <QSet>
-
-#include <gtest/gtest.h>
 
 using namespace server;
 
-namespace {
+using SampleBank = ServerTest;
 
-const QString kLetters = QStringLiteral("ABCDEFG");
-
-// What an answer must look like for the client to grade it against its widgets.
-QString answerProblem(const QJsonValue& part)
+// What an answer must look like for the client to grade it against its widgets: one letter
+// of the options, ascending distinct letters of them, or 1/0.
+static bool answerFits(const QJsonValue& part)
 {
-    const int category = part["category"].toInt();
     const QString answer = part["answer"].toString();
-    const int options = part["examOptions"].toArray().size();
-    if (answer.isEmpty())
-        return QStringLiteral("empty answer");
-    switch (category) {
+    const int last = answer.isEmpty() ? -1 : answer.back().unicode() - 'A';
+    const bool ofOptions = last >= 0 && last < part["examOptions"].toArray().size();
+    switch (part["category"].toInt()) {
     case 0:
-        if (answer.size() != 1 || kLetters.indexOf(answer) < 0 || kLetters.indexOf(answer) >= options)
-            return QStringLiteral("single-choice answer %1 outside %2 options").arg(answer).arg(options);
-        return {};
+        return answer.size() == 1 && ofOptions;
     case 1:
-    case 5: {
-        int last = -1;
-        for (const QChar letter : answer) {
-            const int index = kLetters.indexOf(letter);
-            if (index <= last || index >= options)
-                return QStringLiteral("choice answer %1 not ascending letters of %2 options").arg(answer).arg(options);
-            last = index;
-        }
-        return {};
-    }
+    case 5:
+        return QRegularExpression("^A?B?C?D?E?F?G?$").match(answer).hasMatch() && ofOptions;
     case 2:
-        return answer == QLatin1String("1") || answer == QLatin1String("0") ? QString() : QStringLiteral("true/false answer ") + answer;
+        return answer == "1" || answer == "0";
     default:
-        return {};
+        return !answer.isEmpty();
     }
 }
 
-TEST(SampleBank, HoldsAFullyFormedBank)
+// Named types of named subjects, each with past and sprint papers apart, and questions of
+// every category, each in the tree or in a paper, with an answer the client can grade.
+TEST_F(SampleBank, HoldsAFullyFormedBankOfEveryCategory)
 {
-    ServerInstance server;
-    QString error;
-    ASSERT_TRUE(server.startTemporary(ServerOptions::Seed::Sample, &error)) << qPrintable(error);
-    ApiClient client(server);
-    const QString user = client.registerUser(QStringLiteral("auditor1")).value("code").toString();
-
-    const QJsonArray types = client.post(QStringLiteral("exam/subject_type_list"), {{"type", "focus-c"}}).array();
-    EXPECT_GE(types.size(), 2);
     QSet<int> categories;
-    int questionCount = 0;
-    int subjectCount = 0;
-    int pastPapers = 0;
-    int sprintPapers = 0;
-    for (const QJsonValue& type : types) {
+    QSet<QString> subjects;
+    int questions = 0;
+    int papers[2] = {0, 0};   // past, sprint
+    QSet<QString> paperCodes;
+    for (const QJsonValue& type : post("exam/subject_type_list", {{"type", "focus-c"}}).array()) {
+        EXPECT_FALSE(type["typeName"].toString().isEmpty());
         for (const QJsonValue& subject : type["TSubjects"].toArray()) {
-            ++subjectCount;
-            const QString code = subject["code"].toString();
-            pastPapers += client.post(QStringLiteral("exam/paper_list"), {{"examType", "0"}, {"subjectCode", code}}).array().size();
-            sprintPapers += client.post(QStringLiteral("exam/paper_list"), {{"examType", "1"}, {"subjectCode", code}}).array().size();
-            const QJsonArray questions = client.post(QStringLiteral("exam/chapter_exam_list"),
-                                                     {{"type", "2"}, {"exam_num", "0"}, {"subjectCode", code}, {"user_code", user}})
-                                             .array();
-            questionCount += questions.size();
-            for (const QJsonValue& q : questions) {
-                const QString where = q["code"].toString();
-                categories << q["category"].toInt();
-                EXPECT_TRUE(q["detail"].toString().startsWith(QLatin1Char('<'))) << qPrintable(where);
-                EXPECT_FALSE(q["analyze"].toString().isEmpty()) << qPrintable(where);
-                EXPECT_GT(q["score"].toDouble(), 0.0) << qPrintable(where);
-                const bool inTree = !q["TChapter"]["code"].toString().isEmpty();
-                const bool inPaper = !q["TExamPaper"]["code"].toString().isEmpty();
-                EXPECT_NE(inTree, inPaper) << qPrintable(where) << " must live in the tree or in a paper";
-                const QJsonArray parts = q["smallExams"].toArray();
-                ASSERT_FALSE(parts.isEmpty()) << qPrintable(where);
-                for (const QJsonValue& part : parts) {
+            EXPECT_FALSE(subject["subjectName"].toString().isEmpty());
+            subjects << subject["code"].toString();
+            const Fields where{{"subjectCode", subject["code"].toString()}, {"user_code", user}};
+            for (const int kind : {0, 1}) {
+                for (const QJsonValue& paper : post("exam/paper_list", where + Fields{{"examType", QString::number(kind)}}).array()) {
+                    EXPECT_TRUE(paper["difficulty"].isDouble() && !paper["name"].toString().isEmpty());
+                    paperCodes << paper["code"].toString();
+                    ++papers[kind];
+                }
+            }
+            for (const QJsonValue& q : post("exam/chapter_exam_list", where + Fields{{"type", "2"}, {"exam_num", "0"}}).array()) {
+                ++questions;
+                const std::string code = q["code"].toString().toStdString();
+                EXPECT_TRUE(q["detail"].toString().startsWith('<') && !q["analyze"].toString().isEmpty() && q["score"].toDouble() > 0) << code;
+                EXPECT_NE(q["TChapter"]["code"].toString().isEmpty(), q["TExamPaper"]["code"].toString().isEmpty()) << code;
+                EXPECT_TRUE(q["TChapter"]["TDirectory"].isObject() && q["TChapterNode"].isObject() && q["TExamPaper"].isObject()) << code;
+                ASSERT_FALSE(q["smallExams"].toArray().isEmpty()) << code;
+                for (const QJsonValue& part : q["smallExams"].toArray()) {
                     categories << part["category"].toInt();
-                    const QString problem = answerProblem(part);
-                    EXPECT_TRUE(problem.isEmpty()) << qPrintable(where + ": " + problem);
+                    EXPECT_TRUE(answerFits(part)) << code << " answer " << part["answer"].toString().toStdString();
+                    for (int i = 0; i < part["examOptions"].toArray().size(); ++i)
+                        EXPECT_EQ(part["examOptions"][i]["orderby"], i) << code;
                 }
             }
         }
     }
-    EXPECT_GE(subjectCount, 3);
-    EXPECT_GE(questionCount, 150);
-    EXPECT_GE(pastPapers + sprintPapers, 6);
-    EXPECT_GT(pastPapers, 0);
-    EXPECT_GT(sprintPapers, 0);
+    EXPECT_GE(subjects.size(), 3);
+    EXPECT_GE(questions, 150);
+    EXPECT_TRUE(papers[0] > 0 && papers[1] > 0);
+    EXPECT_EQ(paperCodes.size(), papers[0] + papers[1]) << "a paper is listed as both past and sprint";
     EXPECT_EQ(categories, (QSet<int>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_TRUE(post("exam/paper_list", {{"examType", "0"}, {"subjectCode", "nope"}}).array().isEmpty());
 }
 
-TEST(SampleBank, SeedsOnlyAnEmptyStore)
+TEST(SeedLoader, OnlyAnEmptyStoreIsSeededAndARejectedBankLeavesItEmpty)
 {
+    ServerInstance unseeded;
     QString error;
-    ServerInstance server;
-    ASSERT_TRUE(server.startTemporary(ServerOptions::Seed::None, &error)) << qPrintable(error);
-    ApiClient client(server);
-    EXPECT_TRUE(client.post(QStringLiteral("exam/subject_type_list"), {{"type", "focus-c"}}).array().isEmpty());
+    ASSERT_TRUE(unseeded.startTemporary(ServerOptions::Seed::None, &error)) << qPrintable(error);
+    EXPECT_TRUE(ApiClient(unseeded).post("exam/subject_type_list", {{"type", "focus-c"}}).array().isEmpty());
+
+    const QJsonObject bank = QJsonDocument::fromJson(R"({"subjectTypes": [{"code": "T", "name": "类", "subjects": [{"code": "S", "name": "科目",
+        "questions": [{"code": "Q1", "chapter": "NOCHAPTER", "category": 0, "detail": "<p>x</p>", "answer": "A"}]}]}]})").object();
+    EXPECT_FALSE(SeedLoader(unseeded.database()).loadIfEmpty(bank, &error));
+    EXPECT_TRUE(error.contains("Q1"));
+    EXPECT_EQ(unseeded.database().scalar("SELECT COUNT(*) FROM subject").toInt(), 0);
 }
 
-} // namespace
-
-namespace {
-
-TEST(SeedLoader, ARejectedBankLeavesTheStoreEmpty)
-{
-    QTemporaryDir dir;
-    QString error;
-    auto db = Database::open(dir.filePath(QStringLiteral("db.sqlite")), &error);
-    ASSERT_TRUE(db) << qPrintable(error);
-    const QJsonObject question{{"code", "Q1"}, {"chapter", "NOCHAPTER"}, {"category", 0}, {"detail", "<p>x</p>"}, {"answer", "A"}};
-    const QJsonObject subject{{"code", "S"}, {"name", "科目"}, {"questions", QJsonArray{question}}};
-    const QJsonObject bank{{"subjectTypes", QJsonArray{QJsonObject{{"code", "T"}, {"name", "类"}, {"subjects", QJsonArray{subject}}}}}};
-    EXPECT_FALSE(SeedLoader(*db).loadIfEmpty(bank, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("Q1")));
-    EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM subject_type")).toInt(), 0);
-    EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM subject")).toInt(), 0);
-}
-
-} // namespace
