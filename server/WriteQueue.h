@@ -17,10 +17,11 @@ namespace server {
 class Connections;
 
 // Group commit on one writer thread. Writes queue up; the writer takes
-// everything queued as one transaction on its own connection, each write inside
-// its own savepoint (a write alone needs none), and after the commit tells each
-// waiting caller that its write is committed, or hands it the exception that
-// rolled its part alone back. A busy writer never sleeps between batches, so no
+// everything queued as one transaction on its own connection, and after the
+// commit tells each waiting caller that its write is committed, or hands it the
+// exception that rolled its part alone back: a batch in which a write fails is
+// rolled back and run again with each write in its own savepoint, so a write may
+// run twice (only the committed run counts). A busy writer never sleeps between batches, so no
 // wake-up stands between one commit and the next, and a caller sleeps once. A
 // caller that finds nothing queued and nobody writing commits its write itself.
 class WriteQueue {
@@ -32,7 +33,8 @@ public:
     WriteQueue(const WriteQueue&) = delete;
     WriteQueue& operator=(const WriteQueue&) = delete;
 
-    // Must not be called from inside another write: the writer would wait on itself.
+    // Must not be called from inside another write: the writer would wait on
+    // itself. `work` may run more than once, the earlier runs rolled back.
     void run(const std::function<void()>& work);
     // Queues a write that no reply depends on and returns at once; it is
     // committed with the next waiting write, or at the latest after kFlushDelay.
@@ -67,6 +69,11 @@ private:
     bool awaitWork(std::unique_lock<std::mutex>& lock);
     void commitAlone(const std::shared_ptr<Job>& job);
     void runBatch(const Batch& batch);
+    // All writes in one transaction without savepoints; false, nothing stored,
+    // when any of them failed.
+    bool runTogether(const Batch& batch);
+    // Each write in its own savepoint, so that a failing one is undone alone.
+    void runApart(const Batch& batch);
     void runOne(Job& job);
     static void awaitDone(const Job& job);
 
