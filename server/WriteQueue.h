@@ -47,6 +47,8 @@ public:
 private:
     static constexpr std::chrono::milliseconds kFlushDelay{20};
     static constexpr size_t kFlushCount = 128;
+    // How long a caller yields for its batch before it sleeps (see awaitDone).
+    static constexpr std::chrono::milliseconds kYieldFor{2};
     // Bounds on one transaction and on the writes waiting: a poster faster than
     // the store waits rather than letting the queue grow without end.
     static constexpr size_t kMaxBatch = 512;
