@@ -50,9 +50,12 @@ private:
     // How long a caller yields for its batch before it sleeps (see awaitDone).
     static constexpr std::chrono::milliseconds kYieldFor{2};
     // Bounds on one transaction and on the writes waiting: a poster faster than
-    // the store waits rather than letting the queue grow without end.
+    // the store waits rather than letting the queue grow without end. The queue
+    // holds a few hundred milliseconds of records, so a writer kept off its
+    // processor for a while (a crowded machine, a slow disk) holds up no request;
+    // a few megabytes at most.
     static constexpr size_t kMaxBatch = 512;
-    static constexpr size_t kMaxQueued = 1024;
+    static constexpr size_t kMaxQueued = 8192;
 
     // Shared between the caller and the writer, so that waking the caller never
     // touches memory the caller has already let go of.
