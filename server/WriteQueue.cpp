@@ -167,7 +167,7 @@ void WriteQueue::writerLoop()
             }
             job->done.store(1, std::memory_order_release);
         }
-        // Every caller still spinning is released by the stores above; only then
+        // Every caller still yielding is released by the stores above; only then
         // the sleepers, one system call each.
         for (const auto& job : batch) {
             if (!job->detached)
