@@ -215,16 +215,16 @@ Reply Api::paperList(const FormBody& form)
     return Reply::json(m_catalog.papers(requireSubject(form), kind));
 }
 
-void Api::fileRecord(const FormBody& form, const QString& user, const QString& subject, const QStringList& codes)
+void Api::fileRecord(const FormBody& form, const QString& user, const QString& subject, const QString& storedCodes)
 {
     const auto remark = form.value(QStringLiteral("record_remark"));
-    if (remark && !codes.isEmpty())
-        m_records.create(user, subject, *remark, codes);
+    if (remark && !storedCodes.isEmpty())
+        m_records.create(user, subject, *remark, storedCodes);
 }
 
 Reply Api::questionList(const FormBody& form, const QString& user, const QString& subject, const QStringList& codes)
 {
-    fileRecord(form, user, subject, codes);
+    fileRecord(form, user, subject, RecordStore::storedCodes(codes));
     return Reply::json(m_questions.recordsJson(codes));
 }
 
@@ -235,8 +235,10 @@ Reply Api::paperExamList(const FormBody& form)
     const QString user = requireUser(form, QStringLiteral("user_code"));
     if (paper.isEmpty())
         throw RequestError(400, "empty paper code");
-    fileRecord(form, user, subject, m_questions.paper(subject, paper));
-    return Reply::json(m_questions.paperJson(subject, paper));
+    // The paper's list and its codes as a record stores them are built once.
+    const QuestionStore::PaperList list = m_questions.paper(subject, paper);
+    fileRecord(form, user, subject, list.storedCodes);
+    return Reply::json(list.json);
 }
 
 Reply Api::chapterExamList(const FormBody& form)

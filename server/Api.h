@@ -72,7 +72,8 @@ private:
     KeepStore::Kind requireKeepEntry(const FormBody& form, const QString& user, const QString& subject);
     // Answers a question list and, when the request names the run, records it.
     Reply questionList(const FormBody& form, const QString& user, const QString& subject, const QStringList& codes);
-    void fileRecord(const FormBody& form, const QString& user, const QString& subject, const QStringList& codes);
+    // storedCodes: the run's questions as RecordStore::storedCodes() joins them.
+    void fileRecord(const FormBody& form, const QString& user, const QString& subject, const QString& storedCodes);
 
     QHash<QString, Handler> m_handlers;
     QString m_publicUrl;

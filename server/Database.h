@@ -24,7 +24,8 @@ public:
 
     // Runs a write, committed together with the writes queued beside it, and
     // returns once it is committed (see WriteQueue); rethrows what the write
-    // threw, its changes undone.
+    // threw, its changes undone. `work` may run again after a rolled-back run
+    // (when another write in its batch failed), so it must not count on running once.
     void write(const std::function<void()>& work);
     // Queues a write that no reply waits for; a failure is only logged.
     void writeLater(std::function<void()> work);

@@ -2,6 +2,7 @@
 
 #include "server/Database.h"
 #include "server/RandomCode.h"
+#include "server/StorageError.h"
 #include "server/TreeScope.h"
 #include "server/WireRecords.h"
 
@@ -36,22 +37,22 @@ bool KeepStore::add(const QString& userCode, const QString& subjectCode, Kind ki
     const auto& [directoryCode, paperCode] = *home;
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     m_db.write([&] {
-        const QString findEntry = QStringLiteral("SELECT code FROM keep_entry WHERE user_code = ? AND subject_code = ? "
-                                                 "AND kind = ? AND directory_code = ? AND paper_code = ?");
-        const QVariantList entryKey{userCode, subjectCode, int(kind), directoryCode, paperCode};
-        // The entry usually exists already; the writer runs for everybody, so the
-        // insert is left out then. Another server process may create the entry
-        // meanwhile, hence the conflict clause and the second look.
-        QString entryCode = m_db.scalar(findEntry, entryKey).toString();
-        if (entryCode.isEmpty()) {
-            m_db.execute(QStringLiteral("INSERT INTO keep_entry (code, user_code, subject_code, kind, directory_code, paper_code, "
-                                        "created) VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING"),
-                         {RandomCode::make(), userCode, subjectCode, int(kind), directoryCode, paperCode, now});
-            entryCode = m_db.scalar(findEntry, entryKey).toString();
-        }
-        m_db.execute(QStringLiteral("INSERT INTO keep_item (entry_code, question_code, answer, created) VALUES (?, ?, ?, ?) "
-                                    "ON CONFLICT (entry_code, question_code) DO UPDATE SET answer = excluded.answer"),
-                     {entryCode, questionCode, answer, now});
+        // One statement finds the entry and files the question under it: the entry
+        // usually exists already, and the writer runs for everybody.
+        const QString fileUnderEntry = QStringLiteral(
+            "INSERT INTO keep_item (entry_code, question_code, answer, created) SELECT code, ?, ?, ? FROM keep_entry "
+            "WHERE user_code = ? AND subject_code = ? AND kind = ? AND directory_code = ? AND paper_code = ? "
+            "ON CONFLICT (entry_code, question_code) DO UPDATE SET answer = excluded.answer");
+        const QVariantList item{questionCode, answer, now, userCode, subjectCode, int(kind), directoryCode, paperCode};
+        if (m_db.update(fileUnderEntry, item) > 0)
+            return;
+        // Another server process may create the entry meanwhile, hence the
+        // conflict clause.
+        m_db.execute(QStringLiteral("INSERT INTO keep_entry (code, user_code, subject_code, kind, directory_code, paper_code, "
+                                    "created) VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING"),
+                     {RandomCode::make(), userCode, subjectCode, int(kind), directoryCode, paperCode, now});
+        if (m_db.update(fileUnderEntry, item) == 0)
+            throw StorageError("the book entry could not be made");
     });
     return true;
 }

@@ -1,6 +1,7 @@
 #include "server/QuestionStore.h"
 
 #include "server/Database.h"
+#include "server/RecordStore.h"
 #include "server/TreeScope.h"
 
 #include <QHash>
@@ -67,7 +68,7 @@ QStringList QuestionStore::inScope(const QString& subjectCode, const TreeScope& 
                  binds);
 }
 
-QStringList QuestionStore::paper(const QString& subjectCode, const QString& paperCode)
+QuestionStore::PaperList QuestionStore::paper(const QString& subjectCode, const QString& paperCode)
 {
     const QString key = subjectCode + QLatin1Char('/') + paperCode;
     {
@@ -79,30 +80,13 @@ QStringList QuestionStore::paper(const QString& subjectCode, const QString& pape
     TreeScope scope;
     scope.paperCode = paperCode;
     const QStringList codes = inScope(subjectCode, scope, kMaxQuestions, Order::InOrder);
+    const PaperList list{RecordStore::storedCodes(codes), recordsJson(codes)};
     // An unknown paper is not remembered: the cache holds only what the bank has.
     if (codes.isEmpty())
-        return codes;
+        return list;
     std::unique_lock lock(m_cacheMutex);
-    m_papers.insert(key, codes);
-    return codes;
-}
-
-QByteArray QuestionStore::paperJson(const QString& subjectCode, const QString& paperCode)
-{
-    const QString key = subjectCode + QLatin1Char('/') + paperCode;
-    {
-        std::shared_lock lock(m_cacheMutex);
-        const auto it = m_paperJson.constFind(key);
-        if (it != m_paperJson.constEnd())
-            return *it;
-    }
-    const QStringList codes = paper(subjectCode, paperCode);
-    const QByteArray json = recordsJson(codes);
-    if (codes.isEmpty())
-        return json;
-    std::unique_lock lock(m_cacheMutex);
-    m_paperJson.insert(key, json);
-    return json;
+    m_papers.insert(key, list);
+    return list;
 }
 
 QStringList QuestionStore::composedPaper(const QString& subjectCode, int limit)

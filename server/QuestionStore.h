@@ -26,15 +26,20 @@ public:
     static int drawLimit(int examNum);
 
     QStringList inScope(const QString& subjectCode, const TreeScope& scope, int limit, Order order);
-    // A paper's questions in order.
-    QStringList paper(const QString& subjectCode, const QString& paperCode);
+    // A paper's question list, built once per paper: what a request for it needs.
+    struct PaperList {
+        // The questions' codes in order as a practice record stores them
+        // (RecordStore::storedCodes); empty for an unknown paper.
+        QString storedCodes;
+        // The reply: recordsJson() of the questions.
+        QByteArray json;
+    };
+    PaperList paper(const QString& subjectCode, const QString& paperCode);
     QStringList composedPaper(const QString& subjectCode, int limit);
     bool belongsToSubject(const QString& questionCode, const QString& subjectCode);
     // The question records as a compact JSON array, in the order of codes;
     // unknown codes are left out.
     QByteArray recordsJson(const QStringList& codes);
-    // recordsJson(paper(...)), built once per paper.
-    QByteArray paperJson(const QString& subjectCode, const QString& paperCode);
 
 private:
     QStringList codes(const QString& sql, const QVariantList& binds);
@@ -46,8 +51,7 @@ private:
     // here afterwards.
     std::shared_mutex m_cacheMutex;
     QHash<QString, QByteArray> m_cache;
-    QHash<QString, QStringList> m_papers;
-    QHash<QString, QByteArray> m_paperJson;
+    QHash<QString, PaperList> m_papers;
 };
 
 } // namespace server

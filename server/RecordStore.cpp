@@ -16,22 +16,28 @@ RecordStore::RecordStore(Database& db)
 {
 }
 
-void RecordStore::create(const QString& userCode, const QString& subjectCode, const QString& name,
-                         const QStringList& questionCodes)
+QString RecordStore::storedCodes(const QStringList& questionCodes)
+{
+    return questionCodes.join(QLatin1Char(','));
+}
+
+void RecordStore::create(const QString& userCode, const QString& subjectCode, const QString& name, const QString& storedCodes)
 {
     const qint64 created = nextStamp();
     // The stamp in front keeps new codes at the end of the code index, so a batch
     // of records dirties a few index pages rather than one per record; the random
     // part keeps the code unguessable.
-    const QString code = QStringLiteral("%1").arg(created, 16, 16, QLatin1Char('0')) + RandomCode::make();
-    const QString joined = questionCodes.join(QLatin1Char(','));
+    char stamp[16];
+    for (int i = 0; i < 16; ++i)
+        stamp[15 - i] = "0123456789abcdef"[(created >> (4 * i)) & 0xf];
+    const QString code = QLatin1StringView(stamp, 16) + RandomCode::make();
     Database& db = m_db;
     // The question list does not wait for its record to be stored; reads of
     // records wait for every record queued before them instead.
-    m_db.writeLater([&db, code, userCode, subjectCode, name, joined, created] {
+    m_db.writeLater([&db, code, userCode, subjectCode, name, storedCodes, created] {
         db.execute(QStringLiteral("INSERT INTO practice_record (code, user_code, subject_code, name, created, question_codes) "
                                   "VALUES (?, ?, ?, ?, ?, ?)"),
-                   {code, userCode, subjectCode, name, created, joined});
+                   {code, userCode, subjectCode, name, created, storedCodes});
     });
 }
 

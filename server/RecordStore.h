@@ -17,7 +17,10 @@ class RecordStore {
 public:
     explicit RecordStore(Database& db);
 
-    void create(const QString& userCode, const QString& subjectCode, const QString& name, const QStringList& questionCodes);
+    // A run's question codes as a record stores them: joined by commas.
+    static QString storedCodes(const QStringList& questionCodes);
+    // Files a run; `storedCodes` are its questions as storedCodes() joins them.
+    void create(const QString& userCode, const QString& subjectCode, const QString& name, const QString& storedCodes);
     // Newest first: code and recordName.
     QJsonArray list(const QString& userCode, const QString& subjectCode);
     // The record's questions in their recorded order; nullopt when the record is

@@ -17,10 +17,11 @@ namespace server {
 class Connections;
 
 // Group commit on one writer thread. Writes queue up; the writer takes
-// everything queued as one transaction on its own connection, each write inside
-// its own savepoint (a write alone needs none), and after the commit tells each
-// waiting caller that its write is committed, or hands it the exception that
-// rolled its part alone back. A busy writer never sleeps between batches, so no
+// everything queued as one transaction on its own connection, and after the
+// commit tells each waiting caller that its write is committed, or hands it the
+// exception that rolled its part alone back: a batch in which a write fails is
+// rolled back and run again with each write in its own savepoint, so a write may
+// run twice (only the committed run counts). A busy writer never sleeps between batches, so no
 // wake-up stands between one commit and the next, and a caller sleeps once. A
 // caller that finds nothing queued and nobody writing commits its write itself.
 class WriteQueue {
@@ -32,7 +33,8 @@ public:
     WriteQueue(const WriteQueue&) = delete;
     WriteQueue& operator=(const WriteQueue&) = delete;
 
-    // Must not be called from inside another write: the writer would wait on itself.
+    // Must not be called from inside another write: the writer would wait on
+    // itself. `work` may run more than once, the earlier runs rolled back.
     void run(const std::function<void()>& work);
     // Queues a write that no reply depends on and returns at once; it is
     // committed with the next waiting write, or at the latest after kFlushDelay.
@@ -45,10 +47,15 @@ public:
 private:
     static constexpr std::chrono::milliseconds kFlushDelay{20};
     static constexpr size_t kFlushCount = 128;
+    // How long a caller yields for its batch before it sleeps (see awaitDone).
+    static constexpr std::chrono::milliseconds kYieldFor{2};
     // Bounds on one transaction and on the writes waiting: a poster faster than
-    // the store waits rather than letting the queue grow without end.
+    // the store waits rather than letting the queue grow without end. The queue
+    // holds a few hundred milliseconds of records, so a writer kept off its
+    // processor for a while (a crowded machine, a slow disk) holds up no request;
+    // a few megabytes at most.
     static constexpr size_t kMaxBatch = 512;
-    static constexpr size_t kMaxQueued = 1024;
+    static constexpr size_t kMaxQueued = 8192;
 
     // Shared between the caller and the writer, so that waking the caller never
     // touches memory the caller has already let go of.
@@ -67,6 +74,11 @@ private:
     bool awaitWork(std::unique_lock<std::mutex>& lock);
     void commitAlone(const std::shared_ptr<Job>& job);
     void runBatch(const Batch& batch);
+    // All writes in one transaction without savepoints; false, nothing stored,
+    // when any of them failed.
+    bool runTogether(const Batch& batch);
+    // Each write in its own savepoint, so that a failing one is undone alone.
+    void runApart(const Batch& batch);
     void runOne(Job& job);
     static void awaitDone(const Job& job);
 

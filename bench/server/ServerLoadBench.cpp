@@ -25,6 +25,8 @@
 #include <cstdio>
 #include <thread>
 
+#include <sys/resource.h>
+
 using namespace server;
 
 namespace {
@@ -37,7 +39,18 @@ struct Endpoint {
 struct Measure {
     double requestsPerSecond = 0;
     double p99Ms = 0;
+    // Processor time this process (both servers, no wrk) spent per request: less
+    // moved by other load on the machine than requests per second.
+    double cpuMicrosPerRequest = 0;
 };
+
+double processCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
 
 // A bank with one subject, one chapter and one paper of 100 questions.
 QJsonObject benchBank()
@@ -77,9 +90,11 @@ Measure runWrk(const QString& url, const QByteArray& body, const QString& script
     script.write("wrk.method = \"POST\"\nwrk.headers[\"Content-Type\"] = \"application/x-www-form-urlencoded\"\nwrk.body = \"" + body + "\"\n");
     script.close();
     QProcess wrk;
+    const double cpuBefore = processCpuSeconds();
     wrk.start(QStringLiteral("wrk"), {"-t", QString::number(threads), "-c", QString::number(connections), "-d",
                                       QStringLiteral("%1s").arg(seconds), "--latency", "-s", scriptPath, url});
     wrk.waitForFinished(-1);
+    const double cpuSpent = processCpuSeconds() - cpuBefore;
     const QString out = QString::fromUtf8(wrk.readAllStandardOutput());
     Measure m;
     const auto rps = QRegularExpression(QStringLiteral("Requests/sec:\\s+([0-9.]+)")).match(out);
@@ -87,6 +102,8 @@ Measure runWrk(const QString& url, const QByteArray& body, const QString& script
     const auto p99 = QRegularExpression(QStringLiteral("\\s99%\\s+([0-9.]+)(us|ms|s)")).match(out);
     const double scale = p99.captured(2) == QLatin1String("us") ? 0.001 : p99.captured(2) == QLatin1String("s") ? 1000.0 : 1.0;
     m.p99Ms = p99.captured(1).toDouble() * scale;
+    const double requests = m.requestsPerSecond * seconds;
+    m.cpuMicrosPerRequest = requests > 0 ? cpuSpent * 1e6 / requests : 0;
     if (QRegularExpression(QStringLiteral("Non-2xx")).match(out).hasMatch())
         std::fprintf(stderr, "warning: non-2xx replies from %s\n%s\n", qPrintable(url), qPrintable(out));
     return m;
@@ -144,7 +161,8 @@ int main(int argc, char** argv)
     std::thread referenceThread([&] { reference.listen_after_bind(); });
 
     QTemporaryDir scripts;
-    std::printf("\n%-24s %12s %10s %12s %10s %8s\n", "path", "server rps", "p99 ms", "bare rps", "p99 ms", "ratio");
+    std::printf("\n%-24s %12s %10s %8s %12s %10s %8s %8s %8s\n", "path", "server rps", "p99 ms", "cpu us", "bare rps", "p99 ms",
+                "cpu us", "ratio", "p99 x");
     for (const Endpoint& e : endpoints) {
         if (!only.isEmpty() && !only.contains(e.path))
             continue;
@@ -152,8 +170,10 @@ int main(int argc, char** argv)
         const Measure real = runWrk(server.baseUrl() + e.path, e.body, script, seconds, connections, threads);
         const Measure bare = runWrk(QStringLiteral("http://127.0.0.1:%1/PendarWeb/%2").arg(referencePort).arg(e.path), e.body, script,
                                     seconds, connections, threads);
-        std::printf("%-24s %12.0f %10.2f %12.0f %10.2f %8.2f\n", qPrintable(e.path), real.requestsPerSecond, real.p99Ms,
-                    bare.requestsPerSecond, bare.p99Ms, bare.requestsPerSecond > 0 ? real.requestsPerSecond / bare.requestsPerSecond : 0.0);
+        std::printf("%-24s %12.0f %10.2f %8.1f %12.0f %10.2f %8.1f %8.2f %8.1f\n", qPrintable(e.path), real.requestsPerSecond,
+                    real.p99Ms, real.cpuMicrosPerRequest, bare.requestsPerSecond, bare.p99Ms, bare.cpuMicrosPerRequest,
+                    bare.requestsPerSecond > 0 ? real.requestsPerSecond / bare.requestsPerSecond : 0.0,
+                    bare.p99Ms > 0 ? real.p99Ms / bare.p99Ms : 0.0);
         std::fflush(stdout);
     }
     reference.stop();
