@@ -26,12 +26,12 @@ namespace {
 
 constexpr int kDotsPerMeter72 = 2835;   // fonts are measured at 72 dpi (see Font)
 
-QImage newCanvas(QSize size)
+QImage newCanvas(QSize size, const QColor& fill = Qt::transparent)
 {
     QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
     image.setDotsPerMeterX(kDotsPerMeter72);
     image.setDotsPerMeterY(kDotsPerMeter72);
-    image.fill(Qt::transparent);
+    image.fill(fill);
     return image;
 }
 
@@ -536,8 +536,7 @@ QImage Renderer::render(const Layer& root, Size sizeInPoints, double scale, cons
 {
     const QSize pixels(static_cast<int>(std::ceil(sizeInPoints.width * scale - 1e-9)),
                        static_cast<int>(std::ceil(sizeInPoints.height * scale - 1e-9)));
-    QImage image = newCanvas(pixels);
-    image.fill(background.toQColor());
+    QImage image = newCanvas(pixels, background.toQColor());
     {
         QPainter p(&image);
         p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
