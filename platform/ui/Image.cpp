@@ -40,8 +40,9 @@ QString fileNameFor(const QString& name)
 }
 
 // Artwork is stored with an alpha channel even where every pixel is opaque (backgrounds). Such
-// a bitmap is already a valid RGB32 one, bit for bit: saying so costs nothing, is drawn by the
-// painter's opaque fast paths instead of blending, and lets the renderer skip what it covers.
+// a bitmap is already a valid RGB32 one, bit for bit: one look at its alpha (which stops at the
+// first see-through pixel) lets the painter draw it by its opaque fast paths instead of blending,
+// and the renderer skip what it covers.
 void markOpaque(QImage& image)
 {
     if (image.format() != QImage::Format_ARGB32)
