@@ -40,8 +40,9 @@ std::shared_ptr<SidePanelController> RootViewController::makeContainer()
 
 double RootViewController::leftSize()
 {
-    const ui::Image image = ui::Image::named(CommonUtil::getImageName("subjectbtn_02", ".png"));
-    const double w = std::trunc(image.pixelSize().width / CommonUtil::getSystemScale() * CommonUtil::getScaleX());
+    // Measured only: the menu's button draws the image when the menu first opens.
+    const ui::Size pixels = ui::Image::pixelSizeNamed(CommonUtil::getImageName("subjectbtn_02", ".png"));
+    const double w = std::trunc(pixels.width / CommonUtil::getSystemScale() * CommonUtil::getScaleX());
     return CommonUtil::getSysWidth() - w;
 }
 

@@ -35,6 +35,22 @@ SidePanelContainment::SidePanelContainment(SidePanelController& panel)
 {
 }
 
+void SidePanelContainment::releaseAll()
+{
+    // The back references are weak and already read null.
+    auto release = [](const ControllerPtr& controller) {
+        if (!controller)
+            return;
+        controller->willMoveToParentViewController(nullptr);
+        letGo(*controller);
+    };
+    if (m_panel.m_centerController && m_panel.m_centerTitleObserver)
+        m_panel.m_centerController->removeObserver(m_panel.m_centerTitleObserver);
+    release(m_panel.m_centerController);
+    for (SidePanelSide side : G::kSides)
+        release(m_panel.m_controllers[G::slot(side)]);
+}
+
 std::shared_ptr<ui::View> SidePanelContainment::slidingControllerView() const
 {
     // Integrated behaviour would slide the navigation controller's view; our platform has no

@@ -16,6 +16,8 @@ public:
     SidePanelContainment(const SidePanelContainment&) = delete;
     SidePanelContainment& operator=(const SidePanelContainment&) = delete;
 
+    // The container's teardown: every contained controller hears that it has left.
+    void releaseAll();
     std::shared_ptr<ui::View> slidingControllerView() const;
     bool setSlidingAndReferenceViews();
     void setCenterController(ControllerPtr controller);

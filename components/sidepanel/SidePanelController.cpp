@@ -5,6 +5,7 @@
 #include "components/sidepanel/SidePanelDecoration.h"
 #include "components/sidepanel/SidePanelGeometry.h"
 #include "components/sidepanel/SidePanelItem.h"
+#include "components/sidepanel/SidePanelLayout.h"
 #include "components/sidepanel/SidePanelLifecycle.h"
 #include "components/sidepanel/SidePanelNotices.h"
 #include "components/sidepanel/SidePanelPanTracker.h"
@@ -55,48 +56,17 @@ SidePanelController::SidePanelController()
     , m_notices(std::make_unique<SidePanelNotices>(*this))
     , m_centerTapperHelper(std::make_unique<SidePanelCenterTapper>(*this))
     , m_lifecycle(std::make_unique<SidePanelLifecycle>(*this))
+    , m_layout(std::make_unique<SidePanelLayout>(*this))
 {
 }
 
 void SidePanelController::commonInit(ControllerPtr center)
 {
-    m_elastic = true;
-    m_rotationReplay->m_willAppearShouldArrangeViewsAfterRotation = ui::InterfaceOrientation::Unknown;
-    m_panningMode = SidePanelPanningMode::SlidingView;
-    m_panningCancelsTouchesInView = true;
-    m_navigationControllerBehavior = SidePanelNavigationControllerBehavior::Contained;
-    m_centerhiddenInteractivity = SidePanelCenterHiddenInteractivity::Interactive;
-    m_sizeMode = SidePanelSizeMode::Ledge;
-    m_viewAppeared = State::Hidden;
-    m_viewFirstAppeared = false;
-    m_resizesCenterView = false;
-    m_automaticallyUpdateTabBarItems = false;
-    m_centerViewOpacity = 1.0;
-    m_centerViewCornerRadius = 0;
-    setPanners({});
-    setEnabled(true);
-    m_offset = 0;
-    m_bounceDurationFactor = 0.3;
-    m_openSlideAnimationDuration = 0.3;
-    m_closeSlideAnimationDuration = 0.3;
-    m_offsetOrientation = SidePanelOffsetOrientation::Horizontal;
-    // Our platform has neither a slider nor a table reorder control, so nothing is
-    // pan-disabled until a caller says so.
-    m_disabledPanClasses.clear();
-    m_delegate.reset();
-    m_delegateMode = SidePanelDelegateMode::DelegateOnly;
-    forgetOriginalShadow();
-    m_slidingController.reset();
+    // Every other setting starts at its member initialiser's value.
     setCenterController(std::move(center));
     for (SidePanelSide side : G::kSides)
         setController(nullptr, side);
-    m_shadowEnabled = true;
-    m_shadowLayer = ui::Layer::create();
-    m_shadowLayer->setMasksToBounds(false);
-    m_shadowLayer->setShadowRadius(10.0);
-    m_shadowLayer->setShadowOpacity(0.5);
-    m_shadowLayer->setShadowColor(ui::Color::black());
-    m_shadowLayer->setShadowOffset({});
+    m_shadowLayer = SidePanelDecoration::makeShadowLayer();
     for (SidePanelSide side : {SidePanelSide::Bottom, SidePanelSide::Top, SidePanelSide::Right, SidePanelSide::Left})
         m_ledge[G::slot(side)] = 44.0;
 }
@@ -104,19 +74,7 @@ void SidePanelController::commonInit(ControllerPtr center)
 SidePanelController::~SidePanelController()
 {
     cleanup();
-    // The back references are weak and already read null; the rest of the teardown lets the
-    // contained controllers know they have left.
-    auto release = [](const ControllerPtr& controller) {
-        if (!controller)
-            return;
-        controller->willMoveToParentViewController(nullptr);
-        SidePanelContainment::letGo(*controller);
-    };
-    if (m_centerController && m_centerTitleObserver)
-        m_centerController->removeObserver(m_centerTitleObserver);
-    release(m_centerController);
-    for (SidePanelSide side : G::kSides)
-        release(m_controllers[G::slot(side)]);
+    m_containment->releaseAll();
     m_panTracker->m_panners.clear();
 }
 
@@ -212,26 +170,21 @@ void SidePanelController::doForControllers(const ControllerBlock& block) const
         block(controllerForSide(side), side);
 }
 
-// --- Side state ------------------------------------------------------------------------------
+// --- Side state, geometry, sizes and ledges (SidePanelLayout) -------------------------------
 
 ui::Rect SidePanelController::slidingFrame() const
 {
-    auto sliding = slidingControllerView();
-    return sliding ? sliding->frame() : ui::Rect();
+    return m_layout->slidingFrame();
 }
 
 bool SidePanelController::isSideClosed(SidePanelSide side) const
 {
-    if (!hasController(side))
-        return true;
-    return G::isSideClosed(side, slidingFrame(), referenceBounds().size);
+    return m_layout->isSideClosed(side);
 }
 
 bool SidePanelController::isSideOpen(SidePanelSide side) const
 {
-    if (!hasController(side))
-        return false;
-    return G::isSideOpen(side, slidingFrame(), referenceBounds().size, ledge(side));
+    return m_layout->isSideOpen(side);
 }
 
 bool SidePanelController::isAnySideOpen() const
@@ -239,16 +192,9 @@ bool SidePanelController::isAnySideOpen() const
     return std::any_of(G::kSides, G::kSides + 4, [this](SidePanelSide side) { return isSideOpen(side); });
 }
 
-bool SidePanelController::isSideTransitioning(SidePanelSide side) const
-{
-    return !isSideClosed(side) && !isSideOpen(side);
-}
-
-// --- Geometry --------------------------------------------------------------------------------
-
 ui::Rect SidePanelController::referenceBounds() const
 {
-    return m_referenceView ? m_referenceView->bounds() : ui::Screen::main().bounds();
+    return m_layout->referenceBounds();
 }
 
 double SidePanelController::statusBarHeight() const
@@ -264,179 +210,74 @@ double SidePanelController::relativeStatusBarHeight() const
 
 ui::Rect SidePanelController::centerViewBounds() const
 {
-    ui::Rect bounds = referenceBounds();
-    if (m_navigationControllerBehavior != SidePanelNavigationControllerBehavior::Integrated)
-        return bounds;
-    // No navigation bar exists on our platform, so only the status bar could shorten it.
-    bounds.size.height -= relativeStatusBarHeight();
-    return bounds;
+    return m_layout->centerViewBounds();
 }
 
 ui::Rect SidePanelController::sideViewBounds() const
 {
-    ui::Rect bounds = referenceBounds();
-    if (m_navigationControllerBehavior != SidePanelNavigationControllerBehavior::Integrated)
-        return bounds;
-    const double statusBar = relativeStatusBarHeight();
-    bounds.origin.y += statusBar;
-    bounds.size.height -= statusBar;
-    return bounds;
+    return m_layout->sideViewBounds();
 }
 
 double SidePanelController::limitOffset(double offset, SidePanelOffsetOrientation orientation) const
 {
-    const bool horizontal = orientation == SidePanelOffsetOrientation::Horizontal;
-    const bool first = hasController(horizontal ? SidePanelSide::Left : SidePanelSide::Top);
-    const bool second = hasController(horizontal ? SidePanelSide::Right : SidePanelSide::Bottom);
-    return G::limitOffset(offset, orientation, referenceBounds().size, m_maxLedge, first, second);
+    return m_layout->limitOffset(offset, orientation);
 }
 
 ui::Rect SidePanelController::slidingRectForOffset(double offset, SidePanelOffsetOrientation orientation) const
 {
-    return G::slidingRect(limitOffset(offset, orientation), orientation, m_resizesCenterView, referenceBounds().size,
-                          centerViewBounds());
+    return m_layout->slidingRectForOffset(offset, orientation);
 }
 
 ui::Size SidePanelController::slidingSizeForOffset(double offset, SidePanelOffsetOrientation orientation) const
 {
-    return G::slidingSize(limitOffset(offset, orientation), orientation, m_resizesCenterView, referenceBounds().size,
-                          centerViewBounds());
+    return m_layout->slidingSizeForOffset(offset, orientation);
 }
 
-void SidePanelController::setSlidingFrameForOffset(double offset, SidePanelOffsetOrientation orientation, bool animated)
-{
-    setSlidingFrameForOffset(offset, true, false, orientation, animated);
-}
-
-void SidePanelController::panToSlidingFrameForOffset(double offset, SidePanelOffsetOrientation orientation, bool animated)
-{
-    setSlidingFrameForOffset(offset, true, true, orientation, animated);
-}
-
-void SidePanelController::setSlidingFrameForOffset(double offset, bool limit, SidePanelOffsetOrientation orientation,
-                                                   bool animated)
-{
-    setSlidingFrameForOffset(offset, limit, false, orientation, animated);
-}
-
+// The move animates only inside a view animation block, so the flag changes nothing here.
 void SidePanelController::setSlidingFrameForOffset(double offset, bool limit, bool panning,
                                                    SidePanelOffsetOrientation orientation, bool /*animated*/)
 {
-    const double previous = m_offset;
-    m_offset = limit ? limitOffset(offset, orientation) : offset;
-    m_offsetOrientation = orientation;
-    auto sliding = slidingControllerView();
-    if (sliding)
-        sliding->setFrame(slidingRectForOffset(m_offset, orientation));
-    m_decoration->followSlidingViewWithShadow(sliding.get());
-    m_panTracker->setParallax();
-    if (m_offset != previous)
-        notifyDidChangeOffset(m_offset, orientation, panning);
+    m_layout->setSlidingFrameForOffset(offset, limit, panning, orientation);
 }
 
 void SidePanelController::hideAppropriateSideViews()
 {
-    const ui::Rect frame = slidingFrame();
-    const ui::Size reference = referenceBounds().size;
-    hideControllerViewForSide(frame.minX() <= 0, SidePanelSide::Left);
-    hideControllerViewForSide(frame.maxX() >= reference.width, SidePanelSide::Right);
-    hideControllerViewForSide(frame.minY() <= 0, SidePanelSide::Top);
-    hideControllerViewForSide(frame.maxY() >= reference.height, SidePanelSide::Bottom);
+    m_layout->hideAppropriateSideViews();
 }
-
-// --- Sizes and ledges ------------------------------------------------------------------------
 
 double SidePanelController::ledge(SidePanelSide side) const
 {
     return G::isSide(side) ? m_ledge[G::slot(side)] : 0;
 }
 
-double SidePanelController::viewSizeForSide(SidePanelSide side) const
-{
-    return ledgeAsSize(ledge(side), SidePanelSizeMode::ViewSize, side);
-}
-
 double SidePanelController::sizeAsLedge(double size, SidePanelSide side) const
 {
-    return G::sizeAsLedge(size, side, m_sizeMode, referenceBounds().size);
+    return m_layout->sizeAsLedge(size, side);
 }
 
 double SidePanelController::ledgeAsSize(double ledgeValue, SidePanelSizeMode mode, SidePanelSide side) const
 {
-    return G::ledgeAsSize(ledgeValue, side, mode, referenceBounds().size);
-}
-
-double SidePanelController::ledgeAsSize(double ledgeValue, SidePanelSide side) const
-{
-    return ledgeAsSize(ledgeValue, m_sizeMode, side);
-}
-
-double SidePanelController::sizeForSide(SidePanelSide side) const
-{
-    return ledgeAsSize(ledge(side), side);
+    return m_layout->ledgeAsSize(ledgeValue, mode, side);
 }
 
 double SidePanelController::ledgeOffsetForSide(SidePanelSide side) const
 {
-    return G::ledgeOffset(side, ledge(side), referenceBounds().size);
+    return m_layout->ledgeOffsetForSide(side);
 }
 
 void SidePanelController::setLedgeValue(double ledgeValue, SidePanelSide side)
 {
-    if (!G::isSide(side))
-        return;
-    if (m_maxLedge > 0)
-        ledgeValue = std::min(ledgeValue, m_maxLedge);
-    m_ledge[G::slot(side)] = m_notices->performDelegateLedge(ledgeValue, side);
-}
-
-bool SidePanelController::standsFullyOpenAtLedge(SidePanelSide side) const
-{
-    const ui::Rect frame = slidingFrame();
-    const double along = G::isHorizontal(side) ? frame.minX() : frame.minY();
-    return along == ledgeOffsetForSide(side);
+    m_layout->setLedgeValue(ledgeValue, side);
 }
 
 void SidePanelController::setSize(double size, SidePanelSide side, SizeCompletion completion)
 {
-    const double newLedge = sizeAsLedge(size, side);
-    if (!G::isSide(side))
-        return;
-    const double current = ledge(side);
-    if (m_viewFirstAppeared && standsFullyOpenAtLedge(side) && newLedge != current) {
-        auto self = this->self();
-        const double duration = newLedge < current ? closeSlideDuration(true) : openSlideDuration(true);
-        ui::View::animate(duration, 0, ui::AnimationOption::None,
-            [self, side, newLedge] {
-                const double open = G::ledgeOffset(side, newLedge, self->referenceBounds().size);
-                self->setSlidingFrameForOffset(open, G::orientationOfSide(side), true);
-            },
-            [completion](bool finished) {
-                if (completion)
-                    completion(finished);
-            });
-    }
-    setLedgeValue(newLedge, side);
+    m_layout->setSize(size, side, std::move(completion));
 }
 
 void SidePanelController::setMaxSize(double size, SizeCompletion completion)
 {
-    if (sideControllerCount() >= 2) {
-        core::log(QStringLiteral("sidepanel"),
-                  QStringLiteral("SidePanelController: warning: setting maxLedge with more than one side controllers. "
-                                 "Value will be ignored."));
-        return;
-    }
-    doForControllers([&](const ControllerPtr& controller, SidePanelSide side) {
-        if (!controller)
-            return;
-        m_maxLedge = sizeAsLedge(size, side);
-        if (ledge(side) > m_maxLedge)
-            setSize(size, side, completion);
-        else if (completion)
-            completion(false);
-        setSlidingFrameForOffset(m_offset, G::orientationOfSide(side), true);
-    });
+    m_layout->setMaxSize(size, std::move(completion));
 }
 
 // --- View life cycle -------------------------------------------------------------------------
@@ -585,19 +426,9 @@ void SidePanelController::hideControllerViewForSide(bool hide, SidePanelSide sid
     m_slide->hideControllerViewForSide(hide, side);
 }
 
-bool SidePanelController::openSideView(SidePanelSide side, bool animated, Completion completion)
-{
-    return openSideView(side, animated, 0, std::move(completion));
-}
-
 bool SidePanelController::openSideView(SidePanelSide side, bool animated, double duration, Completion completion)
 {
     return m_slide->openSideView(side, animated, duration, std::move(completion));
-}
-
-bool SidePanelController::closeSideView(SidePanelSide side, bool animated, Completion completion)
-{
-    return closeSideView(side, animated, 0, std::move(completion));
 }
 
 bool SidePanelController::closeSideView(SidePanelSide side, bool animated, double duration, Completion completion)
@@ -650,17 +481,6 @@ bool SidePanelController::closeSideBouncing(SidePanelSide side, Bounced bounced,
 }
 
 // --- Preview bounce --------------------------------------------------------------------------
-
-bool SidePanelController::previewBounceView(SidePanelSide side, Completion completion)
-{
-    return previewBounceView(side, 40, double(1.2f), true, std::move(completion));
-}
-
-bool SidePanelController::previewBounceView(SidePanelSide side, double distance, double duration, bool callDelegate,
-                                            Completion completion)
-{
-    return previewBounceView(side, distance, duration, 4, double(0.4f), callDelegate, std::move(completion));
-}
 
 bool SidePanelController::previewBounceView(SidePanelSide side, double distance, double duration,
                                             double numberOfBounces, double dampingFactor, bool callDelegate,

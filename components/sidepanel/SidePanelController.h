@@ -23,6 +23,7 @@ class SidePanelControllerDelegate;
 class SidePanelCenterTapper;
 class SidePanelContainment;
 class SidePanelDecoration;
+class SidePanelLayout;
 class SidePanelLifecycle;
 class SidePanelNotices;
 class SidePanelPanTracker;
@@ -93,7 +94,7 @@ public:
     bool isSideClosed(SidePanelSide side) const;
     bool isSideOpen(SidePanelSide side) const;
     bool isAnySideOpen() const;
-    bool isSideTransitioning(SidePanelSide side) const;
+    bool isSideTransitioning(SidePanelSide side) const { return !isSideClosed(side) && !isSideOpen(side); }
 
     // --- Geometry ----------------------------------------------------------------------------
     ui::Rect referenceBounds() const;
@@ -108,9 +109,18 @@ public:
     SidePanelOffsetOrientation offsetOrientation() const { return m_offsetOrientation; }
 
     // Moves take effect at once; they animate only inside a view animation block.
-    void setSlidingFrameForOffset(double offset, SidePanelOffsetOrientation orientation, bool animated);
-    void panToSlidingFrameForOffset(double offset, SidePanelOffsetOrientation orientation, bool animated);
-    void setSlidingFrameForOffset(double offset, bool limit, SidePanelOffsetOrientation orientation, bool animated);
+    void setSlidingFrameForOffset(double offset, SidePanelOffsetOrientation orientation, bool animated)
+    {
+        setSlidingFrameForOffset(offset, true, false, orientation, animated);
+    }
+    void panToSlidingFrameForOffset(double offset, SidePanelOffsetOrientation orientation, bool animated)
+    {
+        setSlidingFrameForOffset(offset, true, true, orientation, animated);
+    }
+    void setSlidingFrameForOffset(double offset, bool limit, SidePanelOffsetOrientation orientation, bool animated)
+    {
+        setSlidingFrameForOffset(offset, limit, false, orientation, animated);
+    }
     void setSlidingFrameForOffset(double offset, bool limit, bool panning, SidePanelOffsetOrientation orientation,
                                   bool animated);
     void hideAppropriateSideViews();
@@ -118,8 +128,8 @@ public:
     // --- Sizes and ledges --------------------------------------------------------------------
     double sizeAsLedge(double size, SidePanelSide side) const;
     double ledgeAsSize(double ledge, SidePanelSizeMode mode, SidePanelSide side) const;
-    double ledgeAsSize(double ledge, SidePanelSide side) const;
-    double sizeForSide(SidePanelSide side) const;
+    double ledgeAsSize(double ledge, SidePanelSide side) const { return ledgeAsSize(ledge, m_sizeMode, side); }
+    double sizeForSide(SidePanelSide side) const { return ledgeAsSize(ledge(side), side); }
     void setSize(double size, SidePanelSide side, SizeCompletion completion);
     void setLedgeValue(double ledge, SidePanelSide side);
     double ledgeOffsetForSide(SidePanelSide side) const;
@@ -151,11 +161,11 @@ public:
     // --- Opening and closing -----------------------------------------------------------------
     // Each returns whether the request was accepted; a completion runs once: false at once
     // when refused, true when the movement has ended.
-    bool openSideView(SidePanelSide side, bool animated, Completion completion);
+    bool openSideView(SidePanelSide side, bool animated, Completion c) { return openSideView(side, animated, 0, std::move(c)); }
     bool openSideView(SidePanelSide side, bool animated, double duration, Completion completion);
     bool openSideViewBouncing(SidePanelSide side, double bounceOffset, double targetOffset, Bounced bounced,
                               Completion completion);
-    bool closeSideView(SidePanelSide side, bool animated, Completion completion);
+    bool closeSideView(SidePanelSide side, bool animated, Completion c) { return closeSideView(side, animated, 0, std::move(c)); }
     bool closeSideView(SidePanelSide side, bool animated, double duration, Completion completion);
     bool closeSideViewBouncing(SidePanelSide side, double bounceOffset, Bounced bounced, Completion completion);
     double openSlideDuration(bool animated) const { return animated ? m_openSlideAnimationDuration : 0; }
@@ -237,8 +247,14 @@ public:
     // A damped swing of the centre towards a closed side and back; only what is drawn moves.
     // Answers whether it started; the completion runs (with true) only when it did.
     bool previewBounceView(SidePanelSide side) { return previewBounceView(side, Completion()); }
-    bool previewBounceView(SidePanelSide side, Completion completion);
-    bool previewBounceView(SidePanelSide side, double distance, double duration, bool callDelegate, Completion completion);
+    bool previewBounceView(SidePanelSide side, Completion completion)
+    {
+        return previewBounceView(side, 40, double(1.2f), true, std::move(completion));
+    }
+    bool previewBounceView(SidePanelSide side, double distance, double duration, bool callDelegate, Completion completion)
+    {
+        return previewBounceView(side, distance, duration, 4, double(0.4f), callDelegate, std::move(completion));
+    }
     bool previewBounceView(SidePanelSide side, double distance, double duration, double numberOfBounces,
                            double dampingFactor, bool callDelegate, Completion completion);
     // The absolute layer positions of the swing, at most 100; nullopt for a side outside 1-4
@@ -408,16 +424,16 @@ private:
     friend class SidePanelNotices;
     friend class SidePanelCenterTapper;
     friend class SidePanelLifecycle;
+    friend class SidePanelLayout;
 
     void commonInit(ControllerPtr center);
     void forgetOriginalShadow();
     std::shared_ptr<SidePanelController> self();
     SidePanelView* panelView() const;
     double ledge(SidePanelSide side) const;
-    double viewSizeForSide(SidePanelSide side) const;
+    double viewSizeForSide(SidePanelSide side) const { return ledgeAsSize(ledge(side), SidePanelSizeMode::ViewSize, side); }
     bool hasController(SidePanelSide side) const { return controllerForSide(side) != nullptr; }
     ui::Rect slidingFrame() const;
-    bool standsFullyOpenAtLedge(SidePanelSide side) const;
 
     // Opening and closing.
     bool toggleSide(SidePanelSide side, bool animated, Completion completion);
@@ -439,6 +455,8 @@ private:
     std::optional<std::vector<std::function<void()>>> m_finishTransitionBlocks;
     int m_disabledUserInteractions = 0;
     std::shared_ptr<ui::Layer> m_shadowLayer;
+    // Our platform has neither a slider nor a table reorder control, so nothing is
+    // pan-disabled until a caller says so.
     std::set<std::type_index> m_disabledPanClasses;
     bool m_panningCancelsTouchesInView = true;
     bool m_shadowEnabled = true;
@@ -490,4 +508,5 @@ private:
     std::unique_ptr<SidePanelNotices> m_notices;
     std::unique_ptr<SidePanelCenterTapper> m_centerTapperHelper;
     std::unique_ptr<SidePanelLifecycle> m_lifecycle;
+    std::unique_ptr<SidePanelLayout> m_layout;
 };

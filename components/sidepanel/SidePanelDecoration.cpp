@@ -22,6 +22,17 @@ void addDecorationAnimation(ui::Layer& layer, const QString& keyPath, ui::Animat
 
 } // namespace
 
+std::shared_ptr<ui::Layer> SidePanelDecoration::makeShadowLayer()
+{
+    auto layer = ui::Layer::create();
+    layer->setMasksToBounds(false);
+    layer->setShadowRadius(10.0);
+    layer->setShadowOpacity(0.5);
+    layer->setShadowColor(ui::Color::black());
+    layer->setShadowOffset({});
+    return layer;
+}
+
 SidePanelDecoration::SidePanelDecoration(SidePanelController& panel)
     : m_panel(panel)
 {

@@ -6,6 +6,9 @@
 // the sliding view casts.
 class SidePanelDecoration {
 public:
+    // The layer that casts the sliding view's shadow, with the container's default shadow.
+    static std::shared_ptr<ui::Layer> makeShadowLayer();
+
     explicit SidePanelDecoration(SidePanelController& panel);
     SidePanelDecoration(const SidePanelDecoration&) = delete;
     SidePanelDecoration& operator=(const SidePanelDecoration&) = delete;

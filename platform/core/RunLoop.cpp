@@ -262,12 +262,12 @@ void RunLoop::processPending()
     runDue();
 }
 
-bool RunLoop::runUntil(const std::function<bool()>& done, double realTimeoutSeconds)
+bool RunLoop::runUntil(const std::function<bool()>& done, double realTimeoutSeconds, double checkIntervalSeconds)
 {
     const double deadline = Clock::steadyNow() + realTimeoutSeconds;
     // A ticking timer bounds each wait, so the deadline is noticed even when nothing happens.
     QTimer tick;
-    tick.start(10);
+    tick.start(std::max(1, static_cast<int>(std::lround(std::min({checkIntervalSeconds, realTimeoutSeconds, 86400.0}) * 1000))));
     for (;;) {
         drainPosted();
         runDue();

@@ -38,8 +38,11 @@ public:
     // One turn: Qt events, then posted work, then tasks due by now (steady clock only).
     void processPending();
     // Pumps turns until done() holds or realTimeoutSeconds of real time have passed; for
-    // tests over real I/O. Returns done().
-    bool runUntil(const std::function<bool()>& done, double realTimeoutSeconds = 10);
+    // tests over real I/O. Returns done(). done() is asked after every turn and at least every
+    // checkIntervalSeconds: a caller whose condition only changes through events, posted work
+    // or tasks may ask seldom and let the process sleep.
+    bool runUntil(const std::function<bool()>& done, double realTimeoutSeconds = 10,
+                  double checkIntervalSeconds = 0.01);
     int run();
     void quit(int code = 0);
 

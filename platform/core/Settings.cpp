@@ -87,6 +87,10 @@ void Settings::set(const QString& key, const QJsonValue& value)
         remove(key);
         return;
     }
+    // Storing what is already there changes nothing on disk: no save (apps store their whole
+    // state on every trip to the background, most of it unchanged).
+    if (m_values.value(key) == value)
+        return;
     m_values.insert(key, value);
     markDirty();
 }

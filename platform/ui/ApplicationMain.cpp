@@ -17,6 +17,7 @@
 #include <QStringList>
 
 #include <cmath>
+#include <limits>
 
 namespace ui {
 
@@ -27,6 +28,7 @@ constexpr double kFrameSeconds = 1.0 / 60;
 // The longest a screenshot waits for the screen to settle: a server that never answers or an
 // endless chain of short timers must not hold the program forever.
 constexpr double kScreenshotCapSeconds = 3.0;
+constexpr double kBackstopCheckSeconds = 0.25;
 
 QString screenshotPath(const QStringList& args)
 {
@@ -44,33 +46,62 @@ bool hasDisplay()
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-// Endless animations (a spinner) never settle, so only those with an end still to come count.
-bool hasAnimationToFinish(const Layer& layer, double now)
+// The latest end among the animations still to finish in the tree, or minus infinity. Endless
+// animations (a spinner) never settle, so only those with an end still to come count.
+double lastAnimationEnd(const Layer& layer, double now)
 {
+    double last = -std::numeric_limits<double>::infinity();
     for (const QString& key : layer.animationKeys()) {
         const auto animation = layer.animationForKey(key);
         const double end = animation->beginTime() + animation->activeDuration();
         if (std::isfinite(end) && end > now)
-            return true;
+            last = std::max(last, end);
     }
-    for (const auto& sublayer : layer.sublayers()) {
-        if (hasAnimationToFinish(*sublayer, now))
-            return true;
-    }
-    return false;
+    for (const auto& sublayer : layer.sublayers())
+        last = std::max(last, lastAnimationEnd(*sublayer, now));
+    return last;
 }
 
 // Settled: nothing the screen still waits for would change what it shows in the next frame.
-bool isSettled()
-{
-    if (core::UrlConnection::runningCount() > 0)
+// Everything else that could unsettle it wakes the run loop (replies, posted work, tasks), but
+// time passing does not: an animation still running gets a task at its end, so that the wait
+// sleeps until then instead of polling.
+class Settling {
+public:
+    ~Settling()
+    {
+        if (m_wake)
+            core::RunLoop::main().cancel(m_wake);
+    }
+
+    bool isSettled()
+    {
+        if (core::UrlConnection::runningCount() > 0)
+            return false;
+        const double now = core::Clock::now();
+        if (core::RunLoop::main().nextWorkTime() <= now + kFrameSeconds)
+            return false;
+        const auto window = Application::shared().keyWindow();
+        const double end = window ? lastAnimationEnd(*window->layer(), now) : -std::numeric_limits<double>::infinity();
+        if (!std::isfinite(end))
+            return true;
+        wakeAt(end);
         return false;
-    const double now = core::Clock::now();
-    if (core::RunLoop::main().nextWorkTime() <= now + kFrameSeconds)
-        return false;
-    const auto window = Application::shared().keyWindow();
-    return !window || !hasAnimationToFinish(*window->layer(), now);
-}
+    }
+
+private:
+    void wakeAt(double end)
+    {
+        auto& loop = core::RunLoop::main();
+        if (m_wake && loop.isScheduled(m_wake) && loop.dueTime(m_wake) == end)
+            return;
+        if (m_wake)
+            loop.cancel(m_wake);
+        m_wake = loop.scheduleAt(end, [] {});
+    }
+
+    core::RunLoop::TaskId m_wake = 0;
+};
 
 void settleForScreenshot()
 {
@@ -79,7 +110,10 @@ void settleForScreenshot()
         core::RunLoop::main().processPending();
         return;
     }
-    if (!core::RunLoop::main().runUntil(isSettled, kScreenshotCapSeconds))
+    Settling settling;
+    // The slow check is only a backstop for a change that arrives without waking the loop.
+    if (!core::RunLoop::main().runUntil([&settling] { return settling.isSettled(); }, kScreenshotCapSeconds,
+                                        kBackstopCheckSeconds))
         core::log(QStringLiteral("Application"),
                   QStringLiteral("the screen did not settle within %1 s; taking the screenshot as it is").arg(kScreenshotCapSeconds));
 }

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QImageReader>
 
 namespace ui {
 
@@ -38,6 +39,25 @@ QString fileNameFor(const QString& name)
     return name + QStringLiteral(".png");
 }
 
+// Artwork is stored with an alpha channel even where every pixel is opaque (backgrounds). Such
+// a bitmap is already a valid RGB32 one, bit for bit: one look at its alpha (which stops at the
+// first see-through pixel) lets the painter draw it by its opaque fast paths instead of blending,
+// and the renderer skip what it covers.
+void markOpaque(QImage& image)
+{
+    if (image.format() != QImage::Format_ARGB32)
+        return;
+    const int width = image.width(), height = image.height();
+    for (int y = 0; y < height; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < width; ++x) {
+            if (qAlpha(line[x]) != 255)
+                return;
+        }
+    }
+    image.reinterpretAsFormat(QImage::Format_RGB32);
+}
+
 } // namespace
 
 Image Image::named(const QString& name)
@@ -67,6 +87,21 @@ Image Image::named(const QString& name)
     return image;
 }
 
+Size Image::pixelSizeNamed(const QString& name)
+{
+    const QString folder = core::Bundle::resourcePath();
+    const auto& named = namedCache();
+    if (named.folder == folder) {
+        if (auto it = named.images.constFind(name); it != named.images.constEnd())
+            return it->pixelSize();
+    }
+    // Only the header is read; the bitmap is decoded when something draws it.
+    const QSize size = name.isEmpty() ? QSize() : QImageReader(QDir(folder).filePath(fileNameFor(name))).size();
+    if (!size.isValid())
+        return Image::named(name).pixelSize();   // logs the missing image as named() does
+    return {static_cast<double>(size.width()), static_cast<double>(size.height())};
+}
+
 Image Image::fromQImage(const QImage& qimage, double scale)
 {
     Image image;
@@ -80,6 +115,7 @@ Image Image::fromFile(const QString& path, double scale)
     QImage qimage;
     if (!QFileInfo::exists(path) || !qimage.load(path))
         return {};
+    markOpaque(qimage);
     return fromQImage(qimage, scale);
 }
 

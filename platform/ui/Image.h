@@ -17,6 +17,8 @@ class Image {
 public:
     Image() = default;
     static Image named(const QString& name);
+    // The named image's pixel size without decoding it, for layouts that only measure it.
+    static Size pixelSizeNamed(const QString& name);
     static Image fromQImage(const QImage& image, double scale = 1.0);
     static Image fromFile(const QString& path, double scale = 1.0);   // null when unreadable
 

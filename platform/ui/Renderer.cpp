@@ -26,12 +26,12 @@ namespace {
 
 constexpr int kDotsPerMeter72 = 2835;   // fonts are measured at 72 dpi (see Font)
 
-QImage newCanvas(QSize size)
+QImage newCanvas(QSize size, const QColor& fill = Qt::transparent)
 {
     QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
     image.setDotsPerMeterX(kDotsPerMeter72);
     image.setDotsPerMeterY(kDotsPerMeter72);
-    image.fill(Qt::transparent);
+    image.fill(fill);
     return image;
 }
 
@@ -171,6 +171,40 @@ std::optional<QRectF> maskAsClip(const Layer& mask, const QTransform& world)
         || std::abs(device.right() - whole.right()) > kTolerance || std::abs(device.bottom() - whole.bottom()) > kTolerance)
         return std::nullopt;
     return inLayer.mapRect(path.boundingRect());
+}
+
+// Whether `l` paints every point of `rect` (in its superlayer's space) opaquely, so that what
+// lies below it there cannot be seen. Only the plain cases count: an opaque background or an
+// opaque bitmap stretched over the bounds, or a sublayer that covers, all without animation,
+// fading or rotation; anything else answers no, which only costs drawing something hidden.
+bool coversOpaquely(const Layer& l, const QRectF& rect, int depth = 3)
+{
+    if (depth == 0 || l.isHidden() || l.hasAnimations() || l.opacity() < 1)
+        return false;
+    const QTransform toSuper = l.transformToSuperlayer().toQTransform();
+    if (toSuper.type() > QTransform::TxScale || !toSuper.isInvertible())
+        return false;
+    const QRectF bounds = l.bounds().toQRectF();
+    // What a layer draws outside its own frame is not counted, which keeps the walk short.
+    if (!toSuper.mapRect(bounds).contains(rect))
+        return false;
+    const QRectF inLayer = toSuper.inverted().mapRect(rect);
+    if (const auto mask = l.mask()) {
+        const std::optional<QRectF> clip = maskAsClip(*mask, QTransform());
+        if (!clip || !clip->contains(inLayer))
+            return false;
+    }
+    const bool square = l.cornerRadius() <= 0;
+    if (square && l.backgroundColor().alpha() >= 1)
+        return true;
+    const QImage& contents = l.contents().qimage();
+    if ((square || !l.masksToBounds()) && !contents.isNull() && !contents.hasAlphaChannel()
+        && l.contentsGravity() == Layer::ContentsGravity::Resize)
+        return true;
+    if (!square && l.masksToBounds())
+        return false;
+    const auto subs = l.sublayers();
+    return std::any_of(subs.begin(), subs.end(), [&](const auto& sub) { return coversOpaquely(*sub, inLayer, depth - 1); });
 }
 
 class Painter {
@@ -374,10 +408,28 @@ void Painter::content(QPainter& p, const Layer& model, const Layer& l)
     }
     if (auto s = dynamic_cast<const ShapeLayer*>(&l))
         shape(p, *s);
-    // Sublayers are drawn from the model tree; each applies its own animations.
+    // Sublayers are drawn from the model tree; each applies its own animations. Those wholly
+    // below a later one that covers everything visible here are not drawn at all (the side
+    // panel's shadow and closed sides lie under the centre).
     const auto subs = model.sublayers();
-    for (const auto& sub : subs)
-        layer(p, *sub, true);
+    auto first = subs.begin();
+    if (p.opacity() >= 1) {
+        // Every device pixel the drawing may touch, whole: a cover's soft edge on a pixel it
+        // only partly fills would let what lies below show there.
+        QRectF touched = QRectF(deviceRect(p));
+        if (p.hasClipping())
+            touched &= p.worldTransform().mapRect(p.clipBoundingRect());
+        const QRectF visible = p.worldTransform().inverted().mapRect(QRectF(touched.toAlignedRect()));
+        for (auto it = subs.end(); it != subs.begin();) {
+            --it;
+            if (coversOpaquely(**it, visible)) {
+                first = it;
+                break;
+            }
+        }
+    }
+    for (auto it = first; it != subs.end(); ++it)
+        layer(p, **it, true);
     p.restore();
     if (l.borderWidth() > 0 && !l.borderColor().isClear()) {
         const double inset = l.borderWidth() / 2;
@@ -484,8 +536,7 @@ QImage Renderer::render(const Layer& root, Size sizeInPoints, double scale, cons
 {
     const QSize pixels(static_cast<int>(std::ceil(sizeInPoints.width * scale - 1e-9)),
                        static_cast<int>(std::ceil(sizeInPoints.height * scale - 1e-9)));
-    QImage image = newCanvas(pixels);
-    image.fill(background.toQColor());
+    QImage image = newCanvas(pixels, background.toQColor());
     {
         QPainter p(&image);
         p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);

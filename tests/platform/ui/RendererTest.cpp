@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 using namespace ui;
 
@@ -238,6 +239,65 @@ TEST_F(RendererTest, ClippingListScrolledByItsBoundsOrigin)
     // Rows 1..3 show; the yellow row is clipped.
     expectColours(shot, {{{50, 15}, Color::white()}, {{50, 22}, Color::green()}, {{50, 35}, Color::blue()},
                          {{50, 58}, Color::black()}, {{50, 65}, Color::white()}});
+}
+
+// What lies wholly under an opaque cover is not drawn; a cover that lets anything through, even
+// part of one device pixel at an edge, keeps what is below it. The screen is black, so any red
+// seen came from below.
+TEST_F(RendererTest, OnlyAWhollyOpaqueCoverHidesWhatLiesBelow)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage opaque(10, 10, QImage::Format_ARGB32);
+    opaque.fill(Qt::blue);
+    QImage holed = opaque;
+    holed.setPixelColor(5, 5, Qt::transparent);
+    ASSERT_TRUE(opaque.save(dir.filePath("opaque.png")) && holed.save(dir.filePath("holed.png")));
+    core::Bundle::setResourcePath(dir.path());
+
+    using Scene = std::function<void(Layer& root, Layer& cover)>;
+    const auto inClip = [](Layer& root, Layer& cover) {
+        // Both inside a clip that starts a quarter of a device pixel into the screen.
+        auto clip = Layer::create();
+        clip->setFrame(Rect(0.125, 0, 99.75, 100));
+        clip->setMasksToBounds(true);
+        const auto layers = root.sublayers();
+        for (const auto& l : layers) {
+            l->removeFromSuperlayer();
+            l->setFrame(Rect(0, 0, 99.75, 100));
+            clip->addSublayer(l);
+        }
+        root.addSublayer(clip);
+        (void)cover;
+    };
+    const struct {
+        const char* name;
+        Scene scene;
+        Point probe;
+        bool showsBelow;
+    } cases[] = {
+        {"opaque background", [](Layer&, Layer&) {}, {50, 50}, false},
+        {"opaque artwork", [](Layer&, Layer& c) { c.setBackgroundColor(Color::clear()); c.setContents(Image::named("opaque")); }, {50, 50}, false},
+        {"covered by its opaque child", [](Layer&, Layer& c) { c.setBackgroundColor(Color::clear()); c.addSublayer(box(Rect(0, 0, 100, 100), Color::blue())); }, {50, 50}, false},
+        {"artwork with a hole", [](Layer&, Layer& c) { c.setBackgroundColor(Color::clear()); c.setContents(Image::named("holed")); }, {55, 55}, true},
+        {"translucent background", [](Layer&, Layer& c) { c.setBackgroundColor(Color::blue().withAlpha(0.5)); }, {50, 50}, true},
+        {"faded", [](Layer&, Layer& c) { c.setOpacity(0.5); }, {50, 50}, true},
+        {"rounded", [](Layer&, Layer& c) { c.setCornerRadius(20); }, {1, 1}, true},
+        {"inside a clip on a pixel's quarter", inClip, {0.2, 50}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto root = box(Rect(0, 0, 100, 100), Color::black());
+        auto below = box(Rect(0, 0, 100, 100), Color::red());
+        below->setShadowOpacity(1);
+        below->setShadowPath(Path::rect(Rect(0, 0, 100, 100)));
+        auto cover = box(Rect(0, 0, 100, 100), Color::blue());
+        root->addSublayer(below);
+        root->addSublayer(cover);
+        c.scene(*root, *cover);
+        const Color seen = Renderer::colorAt(Renderer::render(*root, Size(100, 100), 2), c.probe);
+        EXPECT_EQ(seen.r() > 0.05, c.showsBelow) << "red " << seen.r();
+    }
 }
 
 TEST_F(RendererTest, RenderLayerIgnoresItsOwnPlacementAndWritesPng)
