@@ -120,10 +120,12 @@ TEST_F(ApplicationMainTest, ScreenshotOfAScreenThatLoadsDataShowsTheData)
     // Slower than any fixed pause short enough for a start-up screenshot.
     SlowServer server("blue", 800);
     core::LogCapture log;
+    int code = -1;
     const QImage image = screenshot([&](const std::shared_ptr<Window>& window) {
         core::UrlConnection::create(core::UrlRequest{server.url()}, std::make_shared<ColourLoader>(window));
-    });
-    ASSERT_FALSE(image.isNull());
+    }, &code);
+    EXPECT_EQ(code, 0);
+    ASSERT_EQ(image.size(), QSize(40, 40));   // the --screen given
     EXPECT_EQ(colourAt(image, 20, 20), Color::blue());
     EXPECT_FALSE(log.contains(QStringLiteral("did not settle")));
 }

@@ -4,6 +4,8 @@
 #include "platform/ui/Layer.h"
 #include "platform/ui/ShapeLayer.h"
 
+#include "tests/support/PixelProbe.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -33,21 +35,6 @@ void forceOffscreen(Layer& layer)
 {
     layer.setOpacity(kAlmostOpaque);
     layer.addSublayer(box(Rect(0, 0, 1, 1), Color::clear()));
-}
-
-// The largest difference of any channel between the two pictures, in 0..255.
-int largestDifference(const QImage& a, const QImage& b)
-{
-    EXPECT_EQ(a.size(), b.size());
-    int largest = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
-        }
-    }
-    return largest;
 }
 
 // Renders the scene that `build` adds to a white root, plain and forced offscreen.
@@ -130,7 +117,7 @@ TEST_F(RendererShortcutsTest, MasksCutTheSameWhetherClippedOrComposited)
     };
     for (const auto& c : cases) {
         const auto [plain, forced] = renderBothWays(c.masked, c.scale);
-        EXPECT_LE(largestDifference(plain, forced), 2) << c.name;
+        EXPECT_LE(pixels::largestDifference(plain, forced), 2) << c.name;
     }
 
     // And what a mask leaves is what the user sees: inside red, outside white.
@@ -152,7 +139,7 @@ TEST_F(RendererShortcutsTest, WideShadowsMatchTheFullResolutionBlur)
             caster->setShadowPath(Path::rect(Rect(0, 0, 60, 70)));
             return caster;
         });
-        EXPECT_LE(largestDifference(plain, forced), 4) << "radius " << radius;
+        EXPECT_LE(pixels::largestDifference(plain, forced), 4) << "radius " << radius;
     }
 }
 

@@ -223,37 +223,4 @@ TEST_F(RendererTest, DrawsPresentationValuesOnTheManualClock)
 }
 
 // A scrolled, clipping list: rows move up by the bounds origin; rows outside stay unseen.
-TEST_F(RendererTest, ClippingListScrolledByItsBoundsOrigin)
-{
-    auto root = whiteRoot();
-    auto list = Layer::create();
-    list->setFrame(Rect(0, 20, 100, 40));
-    list->setMasksToBounds(true);
-    const Color colors[] = {Color::red(), Color::green(), Color::blue(), Color::black(), Color::yellow()};
-    for (int i = 0; i < 5; ++i)
-        list->addSublayer(box(Rect(0, i * 20, 100, 20), colors[i]));
-    root->addSublayer(list);
-    list->setBounds(Rect(0, 30, 100, 40));   // scrolled by 30
-    const QImage shot = Renderer::render(*root, Size(100, 100), 2);
-    // Rows 1..3 show; the yellow row is clipped.
-    expectColours(shot, {{{50, 15}, Color::white()}, {{50, 22}, Color::green()}, {{50, 35}, Color::blue()},
-                         {{50, 58}, Color::black()}, {{50, 65}, Color::white()}});
-}
-
-TEST_F(RendererTest, RenderLayerIgnoresItsOwnPlacementAndWritesPng)
-{
-    auto layer = box(Rect(500, 500, 30, 20), Color::green());
-    layer->setOpacity(0.2);
-    layer->setTransform(Transform::rotation(1));
-    const QImage image = Renderer::renderLayer(*layer, 2);
-    EXPECT_EQ(image.size(), QSize(60, 40));
-    EXPECT_TRUE(near(Renderer::colorAt(image, {15, 10}), Color::green()));
-
-    QTemporaryDir dir;
-    const QString path = dir.filePath("shots/layer.png");
-    ASSERT_TRUE(Renderer::writePng(image, path));
-    EXPECT_EQ(QImage(path).size(), QSize(60, 40));
-    EXPECT_EQ(Renderer::colorAt(image, {100, 100}), Color::clear());
-}
-
 } // namespace

@@ -39,25 +39,16 @@ protected:
 
 } // namespace
 
-TEST_F(ViewControllerTest, TheViewLoadsOnceOnFirstUse)
-{
-    auto c = LoggingController::create("c", log);
-    EXPECT_FALSE(c->isViewLoaded());
-    EXPECT_EQ(c->loadCount, 0);
-    auto v = c->view();
-    EXPECT_TRUE(c->isViewLoaded());
-    EXPECT_EQ(c->view(), v);
-    EXPECT_EQ(c->loadCount, 1);
-    EXPECT_EQ(c->didLoadCount, 1);
-    EXPECT_EQ(v->frame(), Screen::main().bounds());
-}
-
-TEST_F(ViewControllerTest, AWindowsRootAppearsWhenInstalled)
+TEST_F(ViewControllerTest, AWindowsRootLoadsOnceAndAppearsWhenTheWindowShows)
 {
     auto w = Window::create(Rect(0, 0, 320, 480));
     auto first = LoggingController::create("first", log);
+    EXPECT_FALSE(first->isViewLoaded());
     w->setRootViewController(first);
     EXPECT_TRUE(log->isEmpty());   // a hidden window shows nothing
+    first->view();
+    EXPECT_EQ(first->loadCount, 1);
+    EXPECT_EQ(first->didLoadCount, 1);
     w->makeKeyAndVisible();
     EXPECT_EQ(*log, QStringList{"first:willAppear"});
     step();
@@ -222,32 +213,6 @@ TEST_F(ViewControllerTest, PresentationRunsThroughAnInstalledHook)
     EXPECT_EQ(hookLog, (QStringList{"via container", "self"}));
 }
 
-TEST_F(ViewControllerTest, NavigationHooksChainLastInstalledFirst)
-{
-    QStringList order;
-    auto shared = std::make_shared<NavigationItem>();
-    PlatformHooks::installNavigationItemHook([&](ViewController& r, const PlatformHooks::NavigationItemFn& previous) {
-        order << "wrap";
-        return previous(r);
-    });
-    PlatformHooks::installNavigationItemHook([&](ViewController& r, const PlatformHooks::NavigationItemFn& previous) {
-        order << "container";
-        return r.title() == "contained" ? shared : previous(r);
-    });
-    auto contained = ViewController::create();
-    contained->setTitle("contained");
-    auto plain = ViewController::create();
-    EXPECT_EQ(contained->navigationItem(), shared);
-    EXPECT_EQ(plain->navigationItem(), plain->navigationItemDirect());
-    EXPECT_EQ(order, (QStringList{"container", "container", "wrap"}));
-
-    EXPECT_EQ(plain->navigationController(), nullptr);
-    auto nav = ViewController::create();
-    PlatformHooks::installNavigationControllerHook(
-        [nav](ViewController&, const PlatformHooks::NavigationControllerFn&) { return nav; });
-    EXPECT_EQ(plain->navigationController(), nav);
-}
-
 TEST_F(ViewControllerTest, ContainmentIsExplicitAndForwardingCanBeTurnedOff)
 {
     auto parent = LoggingController::create("parent", log);
@@ -282,44 +247,3 @@ TEST_F(ViewControllerTest, ContainmentIsExplicitAndForwardingCanBeTurnedOff)
     EXPECT_EQ(parentChanges, 2);
 }
 
-TEST_F(ViewControllerTest, TitleAndTabBarItemChangesAreNotified)
-{
-    auto c = ViewController::create();
-    QStringList seen;
-    c->addObserver(ViewController::Property::Title, [&] { seen << "title:" + c->title(); });
-    c->addObserver(ViewController::Property::TabBarItemTitle, [&] { seen << "tab:" + c->tabBarItem()->title(); });
-    const auto imageObserver =
-        c->addObserver(ViewController::Property::TabBarItemImage, [&] { seen << "image"; });
-
-    c->setTitle("Home");
-    c->setTitle("Home");          // same contents: no notice
-    c->setTitle(QString(""));     // empty differs from the previous title
-    c->setTitle(QString());       // and none differs from empty
-    c->tabBarItem()->setTitle("Tab");
-    c->tabBarItem()->setImage(Image());
-    EXPECT_TRUE(c->removeObserver(imageObserver));
-    EXPECT_FALSE(c->removeObserver(imageObserver));
-    c->tabBarItem()->setImage(Image());
-    EXPECT_EQ(seen, (QStringList{"title:Home", "title:", "title:", "tab:Tab", "image"}));
-}
-
-TEST_F(ViewControllerTest, AttachmentsAreWeakAndClearThemselves)
-{
-    static const char kKey[] = "Owner";
-    static const char kOther[] = "Other";
-    auto c = ViewController::create();
-    {
-        auto owner = ViewController::create();
-        c->attachments().set(kKey, owner);
-        EXPECT_EQ(c->attachments().get<ViewController>(kKey), owner);
-        EXPECT_EQ(owner.use_count(), 1);   // not retained
-        EXPECT_EQ(c->attachments().get<ViewController>(kOther), nullptr);
-    }
-    EXPECT_EQ(c->attachments().get<ViewController>(kKey), nullptr);
-    EXPECT_FALSE(c->attachments().contains(kKey));
-
-    auto owner = ViewController::create();
-    c->attachments().set(kKey, owner);
-    c->attachments().set(kKey, std::shared_ptr<ViewController>());
-    EXPECT_EQ(c->attachments().get<ViewController>(kKey), nullptr);
-}
