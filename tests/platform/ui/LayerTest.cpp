@@ -124,30 +124,6 @@ TEST(LayerTest, SublayerOrderAndReparenting)
     EXPECT_EQ(c->mask(), mask);
 }
 
-TEST(LayerTest, KeyPathsReadAndWriteTheirProperties)
-{
-    // Sub-paths change only their part of the property.
-    auto layer = ShapeLayer::create();
-    ASSERT_TRUE(layer->setValueForKeyPath("position", Point(3, 4)));
-    ASSERT_TRUE(layer->setValueForKeyPath("position.x", 7.0));
-    ASSERT_TRUE(layer->setValueForKeyPath("bounds", Rect(0, 0, 30, 40)));
-    ASSERT_TRUE(layer->setValueForKeyPath("bounds.size", Size(50, 60)));
-    ASSERT_TRUE(layer->setValueForKeyPath("bounds.origin", Point(1, 2)));
-    EXPECT_EQ(layer->position(), Point(7, 4));
-    EXPECT_EQ(layer->bounds(), Rect(1, 2, 50, 60));
-    ASSERT_TRUE(layer->setValueForKeyPath("lineWidth", 5.0));
-    EXPECT_EQ(layer->lineWidth(), 5.0);
-    EXPECT_FALSE(layer->setValueForKeyPath("opacity", Point(1, 1)));
-    EXPECT_FALSE(layer->setValueForKeyPath("noSuchKey", 1.0));
-    EXPECT_FALSE(hasValue(layer->valueForKeyPath("noSuchKey")));
-
-    // Rotation by key keeps the scale.
-    layer->setTransform(Transform::scale(2, 2));
-    ASSERT_TRUE(layer->setValueForKeyPath("transform.rotation.z", M_PI / 2));
-    EXPECT_NEAR(layer->transform().b, 2, 1e-9);
-    EXPECT_NEAR(std::get<double>(layer->valueForKeyPath("transform.rotation")), M_PI / 2, 1e-9);
-}
-
 TEST(LayerTest, PresentationIsADetachedCopyWithAnimationsApplied)
 {
     core::ManualClock clock;

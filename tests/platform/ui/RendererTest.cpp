@@ -8,9 +8,12 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/Layer.h"
 #include "platform/ui/ShapeLayer.h"
+#include "tests/support/PixelProbe.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <cmath>
 
@@ -223,4 +226,51 @@ TEST_F(RendererTest, DrawsPresentationValuesOnTheManualClock)
 }
 
 // A scrolled, clipping list: rows move up by the bounds origin; rows outside stay unseen.
+// A rectangular mask is drawn as a clip and a path shadow at reduced resolution; forced through
+// the general offscreen pass (a near-opaque layer with a sublayer is composited as a whole),
+// the same scene must look the same.
+TEST_F(RendererTest, ShortcutsDrawWhatTheGeneralPassDraws)
+{
+    auto maskOf = [](const Rect& r) {
+        auto mask = ShapeLayer::create();
+        mask->setFrame(r);
+        mask->setPath(Path::rect(Rect(Point(), r.size)));
+        return mask;
+    };
+    const std::function<std::shared_ptr<Layer>()> scenes[] = {
+        [&] {
+            auto l = box(Rect(10, 10, 100, 100), Color::red());
+            l->setMask(maskOf(Rect(0, 0, 60, 70)));
+            l->mask()->setPosition(Point(45, 50.25));   // off the pixel grid
+            return l;
+        },
+        [&] {
+            auto l = box(Rect(10, 10, 100, 100), Color::red());
+            l->setMask(maskOf(Rect(0, 0, 50, 50)));
+            l->mask()->setTransform(Transform::rotation(0.5));
+            return l;
+        },
+        [] {
+            auto caster = Layer::create();
+            caster->setFrame(Rect(30, 25, 60, 70));
+            caster->setShadowOpacity(0.5);
+            caster->setShadowRadius(16);
+            caster->setShadowOffset(Size(-3, 2));
+            caster->setShadowPath(Path::rect(Rect(0, 0, 60, 70)));
+            return caster;
+        },
+    };
+    for (const auto& build : scenes) {
+        auto plain = box(Rect(0, 0, 120, 120), Color::white());
+        plain->addSublayer(build());
+        auto forced = box(Rect(0, 0, 120, 120), Color::white());
+        auto scene = build();
+        scene->setOpacity(0.9999);
+        scene->addSublayer(box(Rect(0, 0, 1, 1), Color::clear()));
+        forced->addSublayer(scene);
+        EXPECT_LE(pixels::largestDifference(Renderer::render(*plain, Size(120, 120), 2),
+                                            Renderer::render(*forced, Size(120, 120), 2)), 4);
+    }
+}
+
 } // namespace

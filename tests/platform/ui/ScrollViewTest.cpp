@@ -239,24 +239,3 @@ TEST_F(ScrollViewTest, IndicatorsShowWhileScrollingAndHideAfterwards)
     EXPECT_FALSE(scroll->indicatorsVisible());
 }
 
-TEST_F(ScrollViewTest, ZoomScalesTheDelegatesViewWithinItsLimits)
-{
-    auto content = View::create(Rect(0, 0, 320, 480));
-    scroll->addSubview(content);
-    struct Zoomer : Recorder {
-        std::shared_ptr<View> view;
-        int zooms = 0;
-        std::shared_ptr<View> viewForZoomingInScrollView(ScrollView&) override { return view; }
-        void scrollViewDidZoom(ScrollView&) override { ++zooms; }
-    };
-    auto zoomer = std::make_shared<Zoomer>();
-    zoomer->view = content;
-    scroll->setDelegate(zoomer);
-    scroll->setMaximumZoomScale(3);
-    scroll->setZoomScale(5);
-    EXPECT_EQ(scroll->zoomScale(), 3);
-    EXPECT_EQ(scroll->contentSize(), Size(960, 1440));
-    scroll->setZoomScale(0.2);
-    EXPECT_EQ(scroll->zoomScale(), 1);
-    EXPECT_EQ(zoomer->zooms, 2);
-}

@@ -33,7 +33,6 @@ public:
     QStringList highlights;
     std::optional<IndexPath> redirect;
     bool refuseHighlight = false;
-    bool insertStyle = false;
     QString deleteTitle;
 
     int numberOfSectionsInTableView(TableView&) override { return static_cast<int>(sections.size()); }
@@ -81,10 +80,6 @@ public:
     }
     void didSelectRowAtIndexPath(TableView&, const IndexPath& p) override { log << at("didSelect", p.row); }
     void didDeselectRowAtIndexPath(TableView&, const IndexPath& p) override { log << at("didDeselect", p.row); }
-    TableViewCellEditingStyle editingStyleForRowAtIndexPath(TableView&, const IndexPath&) override
-    {
-        return insertStyle ? TableViewCellEditingStyle::Insert : TableViewCellEditingStyle::Delete;
-    }
     QString titleForDeleteConfirmationButtonForRowAtIndexPath(TableView& t, const IndexPath& p) override
     {
         return deleteTitle.isEmpty() ? TableViewDelegate::titleForDeleteConfirmationButtonForRowAtIndexPath(t, p) : deleteTitle;
@@ -174,8 +169,7 @@ TEST_F(TableViewTest, OnlyVisibleRowsGetCellsAndScrolledOffCellsAreReused)
 {
     model->sections = {rows(5000)};
     attach();
-    const int onScreen = static_cast<int>(table->visibleCells().size());
-    EXPECT_EQ(onScreen, 10);   // 440 / 44
+    EXPECT_EQ(table->visibleCells().size(), 10u);   // 440 / 44: the row at 440 is off screen
     EXPECT_EQ(model->cellsMade, 10);
 
     for (double y = 0; y < 40000; y += 300)
@@ -326,12 +320,6 @@ TEST_F(TableViewTest, ConfirmationOutsideEditingModeIsAnnouncedAndDismissedByATo
     EXPECT_FALSE(cell->showingDeleteConfirmation());
     EXPECT_EQ(model->log, (QStringList{"willBeginEditing 1", "didEndEditing 1"}));
     EXPECT_FALSE(table->indexPathForSelectedRow());   // that touch only dismissed
-
-    model->insertStyle = true;
-    model->log.clear();
-    table->setEditing(true);
-    TouchInjector::tap(*table->cellForRowAtIndexPath({0, 0})->editingControl());
-    EXPECT_EQ(model->log, QStringList{"commit 2 row 0"});
 }
 
 TEST_F(TableViewTest, ScrollToRowPlacesItAsAsked)
@@ -387,32 +375,6 @@ TEST_F(TableViewTest, DraggingTheTableUnhighlightsTheTouchedRowWithoutSelectingI
     EXPECT_EQ(model->highlights, (QStringList{"on 2", "off 2"}));
     EXPECT_FALSE(table->indexPathForSelectedRow());
     EXPECT_GT(table->contentOffset().y, 0);
-}
-
-TEST_F(TableViewTest, UnansweredHeaderHeightsFollowStyleAndView)
-{
-    struct ViewOnly : Model {
-        bool withView = false;
-        std::shared_ptr<View> viewForHeaderInSection(TableView&, int) override
-        {
-            return withView ? View::create() : nullptr;
-        }
-        std::optional<double> heightForHeaderInSection(TableView&, int) override { return std::nullopt; }
-    };
-    const std::tuple<TableViewStyle, bool, double> cases[] = {{TableViewStyle::Plain, false, 0},
-                                                              {TableViewStyle::Plain, true, 22},
-                                                              {TableViewStyle::Grouped, false, 18},
-                                                              {TableViewStyle::Grouped, true, 18}};
-    for (const auto& [style, withView, header] : cases) {
-        auto source = std::make_shared<ViewOnly>();
-        source->sections = {rows(1)};
-        source->withView = withView;
-        auto t = TableView::create(Rect(0, 0, 320, 200), style);
-        t->setDataSource(source);
-        t->setDelegate(source);
-        EXPECT_EQ(t->rectForHeaderInSection(0).height(), header);
-        EXPECT_EQ(t->rectForRowAtIndexPath({0, 0}).y(), header);
-    }
 }
 
 TEST_F(TableViewTest, ReloadingRowsAndSectionsAsksOnlyForThem)

@@ -116,16 +116,6 @@ TEST_F(TextViewTest, LeftEmptyTheWordsComeBackAndAllowedLineBreaksAreKept)
     EXPECT_EQ(remark->text(), "a\nb");
 }
 
-TEST_F(TextViewTest, AReadOnlyViewNeverEdits)
-{
-    remark->setEditable(false);
-    EXPECT_FALSE(TouchInjector::tap(*remark) && remark->isEditing());
-    EXPECT_FALSE(remark->becomeFirstResponder());
-    commit("x");
-    EXPECT_EQ(remark->text(), kWords);
-    EXPECT_TRUE(delegate->log.isEmpty());
-}
-
 TEST_F(TextViewTest, LongTextWrapsAndShowsItsEndWhileEditing)
 {
     remark->setText(QStringLiteral("第一行文字 ").repeated(30));

@@ -178,21 +178,3 @@ TEST_F(ViewAnimationTest, LayoutSubviewsOptionAnimatesTheLayoutWithTheBlock)
     EXPECT_EQ(v->child->frame().width(), 100);   // without the option, layout waits
 }
 
-TEST_F(ViewAnimationTest, NestedBlocksTimeTheirOwnChanges)
-{
-    auto a = View::create(Rect(0, 0, 10, 10));
-    auto b = View::create(Rect(0, 0, 10, 10));
-    CompletionLog outer, inner;
-    View::animate(1.0, [&] {
-        a->setAlpha(0);
-        View::animate(0.2, [&] { b->setAlpha(0); }, inner.callback());
-    }, outer.callback());
-    EXPECT_EQ(b->layer()->animationForKey("opacity")->duration(), 0.2);
-    EXPECT_EQ(a->layer()->animationForKey("opacity")->duration(), 1.0);
-    step(0.2);
-    EXPECT_EQ(inner.calls, 1);
-    EXPECT_EQ(outer.calls, 0);
-    step(0.8);
-    EXPECT_EQ(outer.calls, 1);
-}
-

@@ -242,16 +242,3 @@ TEST_F(ViewTest, FirstResponderNeedsAWindowAndConsentAndEndsWithRemoval)
     EXPECT_FALSE(other->isFirstResponder());
 }
 
-TEST_F(ViewTest, CustomDrawingReachesTheRenderedImage)
-{
-    auto window = Window::create(Rect(0, 0, 40, 40));
-    window->setBackgroundColor(Color::white());
-    window->makeKeyAndVisible();
-    auto v = CountingView::create(Rect(10, 10, 20, 20));
-    window->addSubview(v);
-    v->setNeedsDisplay();
-    const QImage image = window->renderImage();
-    EXPECT_EQ(Renderer::colorAt(image, Point(20, 20)), Color::red());
-    EXPECT_EQ(Renderer::colorAt(image, Point(5, 5)), Color::white());
-}
-
