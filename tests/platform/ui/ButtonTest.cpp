@@ -182,29 +182,3 @@ TEST_F(ButtonTest, AdjustsImageWhenHighlightedDarkensOnlyWhilePressed)
 
 // The image and the title travel together as one block: flush left, centred or flush right,
 // as drawn and as laid out.
-TEST_F(ButtonTest, ContentHorizontalAlignmentPlacesImageAndTitleAsOneBlock)
-{
-    button->setFrame(Rect(40, 100, 240, 40));
-    button->setImage(solid(Qt::red, 20, 20), ControlState::Normal);   // 10 × 10 points
-    button->setTitle(QStringLiteral("用户协议"), ControlState::Normal);
-    EXPECT_EQ(button->contentHorizontalAlignment(), ContentHorizontalAlignment::Center);
-    for (auto alignment : {ContentHorizontalAlignment::Left, ContentHorizontalAlignment::Center,
-                           ContentHorizontalAlignment::Right}) {
-        SCOPED_TRACE(int(alignment));
-        button->setContentHorizontalAlignment(alignment);
-        const QImage image = window->renderImage();
-        const Rect title = button->titleLabel()->frame();
-        ASSERT_GT(title.width(), 20);
-        const double leftGap = title.x() - 10;
-        const double rightGap = 240 - title.x() - title.width();
-        switch (alignment) {
-        case ContentHorizontalAlignment::Left: EXPECT_NEAR(leftGap, 0, 0.01); break;
-        case ContentHorizontalAlignment::Right: EXPECT_NEAR(rightGap, 0, 0.01); break;
-        case ContentHorizontalAlignment::Center: EXPECT_NEAR(leftGap, rightGap, 0.01); break;
-        }
-        // The image sits just before the title, in the window as drawn.
-        const double imageMid = 40 + title.x() - 5;
-        EXPECT_EQ(Renderer::colorAt(image, Point(imageMid, 120)), Color(1, 0, 0, 1));
-        EXPECT_NE(Renderer::colorAt(image, Point(imageMid - 10, 120)), Color(1, 0, 0, 1));
-    }
-}

@@ -55,21 +55,6 @@ TEST(DrawContextTest, PieWedgeGrowsClockwiseFromTheTop)
         EXPECT_LT(alphaAt(image, p), 0.1);
 }
 
-TEST(DrawContextTest, RoundCappedRingStrokesTheRightHalf)
-{
-    const QImage image = draw([](DrawContext& ctx) {
-        ctx.setLineWidth(5);
-        ctx.setLineCap(DrawContext::LineCap::Round);
-        ctx.setStrokeColor(Color::white());
-        ctx.addArc({50, 50}, 30, -M_PI / 2, 2 * 0.5 * M_PI - M_PI / 2, Path::ArcDirection::Increasing);
-        ctx.strokePath();
-    });
-    EXPECT_GT(alphaAt(image, {80, 50}), 0.9);   // 3 o'clock
-    EXPECT_LT(alphaAt(image, {20, 50}), 0.1);   // 9 o'clock stays empty
-    EXPECT_GT(alphaAt(image, {48.5, 20}), 0.5); // the round cap reaches past the top
-    EXPECT_LT(alphaAt(image, {50, 50}), 0.1);
-}
-
 TEST(DrawContextTest, StateTransformAndClipAreSavedTogether)
 {
     const QImage image = draw([](DrawContext& ctx) {

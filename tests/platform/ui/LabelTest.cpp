@@ -1,6 +1,5 @@
 #include "platform/ui/Label.h"
 
-#include "platform/ui/ImageView.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
 #include "tests/support/PixelProbe.h"
@@ -98,19 +97,3 @@ TEST_F(LabelTest, AlignmentMovesTheInk)
     }
 }
 
-TEST_F(LabelTest, ImageViewTakesItsImageSizeAndDrawsItStretched)
-{
-    QImage pixels(30, 20, QImage::Format_ARGB32_Premultiplied);
-    pixels.fill(Qt::red);
-    const Image image = Image::fromQImage(pixels, 2);
-    auto view = ImageView::create(image);
-    EXPECT_EQ(view->frame(), Rect(0, 0, 15, 10));
-
-    auto window = Window::create(Rect(0, 0, 100, 100));
-    window->makeKeyAndVisible();
-    window->addSubview(view);
-    view->setFrame(Rect(10, 10, 80, 80));
-    const QImage shot = window->renderImage();
-    EXPECT_EQ(Renderer::colorAt(shot, Point(85, 85)), Color::red());
-    EXPECT_NE(Renderer::colorAt(shot, Point(5, 5)), Color::red());
-}

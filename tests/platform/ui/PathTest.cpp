@@ -49,17 +49,6 @@ TEST(PathTest, ArcsFollowTheAngleConvention)
     EXPECT_EQ(p, Path::rect(Rect(0, 0, 10, 10)));
 }
 
-TEST(PathTest, ArcJoinsTheCurrentPointWithALine)
-{
-    Path wedge;
-    wedge.moveTo({20, 20});
-    wedge.addArc({20, 20}, 10, -M_PI / 2, 0, Path::ArcDirection::Increasing);
-    wedge.closeSubpath();
-    EXPECT_TRUE(wedge.contains({24, 14}));    // inside the quarter from 12 to 3 o'clock
-    EXPECT_FALSE(wedge.contains({16, 14}));   // the top-left quarter stays empty
-    EXPECT_FALSE(wedge.contains({24, 24}));
-}
-
 TEST(PathTest, TangentArcRoundsACorner)
 {
     // The bar's rounded left end: from the middle of the left edge, round the top-left corner.

@@ -197,34 +197,6 @@ TEST_F(RendererTest, CornerRadiusMasksOpacityAndTransforms)
 
 // What is drawn follows the clock: a box half-way through a slide, and a shadow layer that
 // follows it with the same timing.
-TEST_F(RendererTest, DrawsPresentationValuesOnTheManualClock)
-{
-    core::ManualClock clock;
-    auto root = whiteRoot();
-    auto shadow = Layer::create();
-    shadow->setFrame(Rect(60, 0, 40, 40));
-    shadow->setShadowOpacity(1);
-    shadow->setShadowRadius(0);
-    shadow->setShadowOffset(Size(-4, 0));
-    shadow->setShadowPath(Path::rect(Rect(0, 0, 40, 40)));
-    auto slider = box(Rect(60, 0, 40, 40), Color::blue());
-    root->addSublayer(slider);
-    root->insertSublayerBelow(shadow, slider.get());
-
-    for (const auto& l : {slider, shadow}) {
-        auto slide = BasicAnimation::create("position", Point(20, 20), Point(80, 20), 1.0);
-        slide->setTimingFunction(TimingFunction::linear());
-        l->addAnimation(slide, "position");
-    }
-    clock.advance(0.5);   // both at x 30..70
-    QImage shot = Renderer::render(*root, Size(100, 100), 2);
-    // The shadow peeks out on the left.
-    expectColours(shot, {{{35, 20}, Color::blue()}, {{28, 20}, Color::black()}, {{80, 20}, Color::white()}});
-    clock.advance(0.5);
-    shot = Renderer::render(*root, Size(100, 100), 2);
-    expectColours(shot, {{{80, 20}, Color::blue()}, {{35, 20}, Color::white()}});
-}
-
 // A scrolled, clipping list: rows move up by the bounds origin; rows outside stay unseen.
 // A rectangular mask is drawn as a clip and a path shadow at reduced resolution; forced through
 // the general offscreen pass (a near-opaque layer with a sublayer is composited as a whole),

@@ -132,14 +132,6 @@ TEST_F(ScrollViewTest, AnimatedOffsetMovesOnTheClockAndReportsItsEnd)
     step(0.2);
     EXPECT_EQ(scroll->contentOffset(), Point(0, 600));
     EXPECT_EQ(recorder->calls, QStringList{"didEndScrollingAnimation"});
-
-    // A plain set during an animation stops it without an end callback.
-    scroll->setContentOffset(Point(0, 0), true);
-    step(0.1);
-    scroll->setContentOffset(Point(0, 300));
-    step(1);
-    EXPECT_EQ(scroll->contentOffset(), Point(0, 300));
-    EXPECT_EQ(recorder->calls.count("didEndScrollingAnimation"), 1);
 }
 
 TEST_F(ScrollViewTest, PullingPastTheEdgeBandsWhenBouncingAndClampsOtherwise)

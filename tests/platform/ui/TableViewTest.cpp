@@ -367,16 +367,6 @@ TEST_F(TableViewTest, DrawsTheScrolledRowsAndTheirSeparators)
     EXPECT_EQ(Renderer::colorAt(shot, Point(5, 43.8)), Color::blue());    // the inset leaves the edge
 }
 
-TEST_F(TableViewTest, DraggingTheTableUnhighlightsTheTouchedRowWithoutSelectingIt)
-{
-    model->sections = {rows(40)};
-    attach();
-    TouchInjector::drag(*clock, *window, Point(160, 110), Point(160, 10), 0.3);
-    EXPECT_EQ(model->highlights, (QStringList{"on 2", "off 2"}));
-    EXPECT_FALSE(table->indexPathForSelectedRow());
-    EXPECT_GT(table->contentOffset().y, 0);
-}
-
 TEST_F(TableViewTest, ReloadingRowsAndSectionsAsksOnlyForThem)
 {
     model->sections = {rows(3), rows(2, "b")};

@@ -75,22 +75,6 @@ TEST_F(ViewAnimationTest, EachChangedPropertyAddsAKeyedAnimationWithTheBlockTimi
     EXPECT_TRUE(v->layer()->animationKeys().isEmpty());
 }
 
-TEST_F(ViewAnimationTest, CompletionRunsOnceEvenWithoutAnimationsAndNeverInsideTheCall)
-{
-    auto v = View::create(Rect(0, 0, 10, 10));
-    CompletionLog none, zero;
-    View::animate(0.3, [] {}, none.callback());
-    View::animate(0, [&] { v->setCenter(Point(40, 40)); }, zero.callback());
-    EXPECT_EQ(none.calls + zero.calls, 0);
-    step();
-    EXPECT_EQ(none.calls, 1);
-    EXPECT_TRUE(none.finished);
-    EXPECT_EQ(zero.calls, 1);
-    EXPECT_TRUE(zero.finished);
-    step(1);
-    EXPECT_EQ(none.calls + zero.calls, 2);
-}
-
 TEST_F(ViewAnimationTest, AReplacedAnimationCompletesUnfinishedAndTheNewOneStartsWhereAsked)
 {
     auto v = View::create(Rect(0, 0, 10, 10));

@@ -157,23 +157,6 @@ TEST_F(ViewControllerTest, RefusedPresentationsAndDismissalsChangeNothing)
     EXPECT_EQ(dismissed, 1);
 }
 
-TEST_F(ViewControllerTest, AChildPresentsFromTheTopOfItsParents)
-{
-    auto child = LoggingController::create("child", log);
-    root->addChildViewController(child);
-    root->view()->addSubview(child->view());
-    child->beginAppearanceTransition(true, false);   // what the adopting code does
-    child->endAppearanceTransition();
-    auto modal = LoggingController::create("modal", log);
-    child->presentViewController(modal, false);
-    step();
-    EXPECT_EQ(modal->presentingViewController(), root);
-    EXPECT_EQ(child->presentedViewController(), nullptr);
-    // The root forwards appearance automatically to a child inside its view.
-    EXPECT_TRUE(log->contains("child:willDisappear"));
-    EXPECT_TRUE(log->contains("child:didDisappear"));
-}
-
 TEST_F(ViewControllerTest, PresentationRunsThroughAnInstalledHook)
 {
     // A container holds a controller without adopting it and presents on its behalf, found

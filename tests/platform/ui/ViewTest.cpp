@@ -87,21 +87,6 @@ TEST_F(ViewTest, SubviewOrderOperations)
     EXPECT_EQ(actual, expected);
 }
 
-TEST_F(ViewTest, AddingToAnotherParentReparentsAndRefusesCycles)
-{
-    auto first = View::create(), second = View::create(), child = View::create();
-    first->addSubview(child);
-    second->addSubview(child);
-    EXPECT_TRUE(first->subviews().empty());
-    EXPECT_EQ(child->superview(), second);
-    EXPECT_EQ(child->layer()->superlayer(), second->layer());
-
-    child->addSubview(second);   // would make a cycle
-    EXPECT_TRUE(child->subviews().empty());
-    second->addSubview(second);
-    EXPECT_EQ(second->subviews().size(), 1u);
-}
-
 TEST_F(ViewTest, HitTestingSkipsHiddenTransparentAndInertViewsAndStaysInsideParents)
 {
     struct Case {

@@ -94,39 +94,6 @@ TEST_F(WebViewTest, EachLoadReportsStartAndOneEndFromTheRunLoop)
     EXPECT_EQ(web->text(), "three");
 }
 
-TEST_F(WebViewTest, LoadsChainedFromFinishReportAfterTheCallThatStartedThem)
-{
-    // A delegate that starts the next view's load when one finishes, as the practice pages do.
-    struct Chain : WebViewDelegate {
-        std::vector<std::shared_ptr<WebView>> views;
-        std::vector<int> finished;
-        bool insideLoad = false;
-        bool reportedInsideLoad = false;
-        void webViewDidFinishLoad(WebView& view) override
-        {
-            reportedInsideLoad |= insideLoad;
-            const int index = view.tag();
-            finished.push_back(index);
-            if (index + 1 == int(views.size()))
-                return;
-            insideLoad = true;
-            views[index + 1]->loadHTMLString(QStringLiteral("<p>%1</p>").arg(index + 1), QUrl());
-            insideLoad = false;
-        }
-    };
-    auto chain = std::make_shared<Chain>();
-    for (int i = 0; i < 20; ++i) {
-        chain->views.push_back(WebView::create(Rect(0, 0, 200, 10)));
-        chain->views.back()->setTag(i);
-        chain->views.back()->setDelegate(chain);
-    }
-    chain->views.front()->loadHTMLString("<p>0</p>", QUrl());
-    ASSERT_TRUE(core::RunLoop::main().runUntil([&] { return chain->finished.size() == 20; }, 10));
-    EXPECT_FALSE(chain->reportedInsideLoad);
-    EXPECT_TRUE(std::is_sorted(chain->finished.begin(), chain->finished.end()));
-    EXPECT_EQ(chain->views.back()->text(), "19");
-}
-
 TEST_F(WebViewTest, ContentHeightFollowsTheWidth)
 {
     // A loaded page flows again when the view's width changes.

@@ -120,24 +120,6 @@ TEST_F(WindowTest, ApplicationLifeCycleReportsEachStepOnce)
     EXPECT_EQ(*log, (QStringList{"background", "terminate"}));
 }
 
-TEST_F(WindowTest, OrientationNotificationsReachLiveObserversOnly)
-{
-    auto& center = NotificationCenter::defaultCenter();
-    int calls = 0;
-    auto owner = std::make_shared<int>(0);
-    center.addObserver(NotificationCenter::DeviceOrientationDidChange, owner, [&] { ++calls; });
-    {
-        auto shortLived = std::make_shared<int>(1);
-        center.addObserver(NotificationCenter::DeviceOrientationDidChange, shortLived, [&] { calls += 100; });
-    }
-    Application::shared().setStatusBarOrientation(InterfaceOrientation::LandscapeLeft);
-    Application::shared().setStatusBarOrientation(InterfaceOrientation::LandscapeLeft);   // no change
-    EXPECT_EQ(calls, 1);
-    center.removeObserver(owner.get());
-    Application::shared().setStatusBarOrientation(InterfaceOrientation::Portrait);
-    EXPECT_EQ(calls, 1);
-}
-
 // Screenshots draw the window's layer at its frame; it must show what the layer drawn alone
 // shows, including a clipping list scrolled by its bounds origin whose far rows are culled.
 TEST_F(WindowTest, TheWindowLayerRendersAsTheLayerAlone)
