@@ -11,49 +11,19 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
 
+#include "support/LoopbackServer.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QPointer>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <cmath>
 
 using namespace ui;
+using uitest::LoopbackServer;
 
 namespace {
-
-// A loopback HTTP server on the main thread that answers each request with a colour name
-// after a delay (Qt's real timer, which the run loop serves while a screenshot waits), or
-// never when the delay is negative.
-class SlowServer {
-public:
-    SlowServer(QByteArray body, int delayMs)
-    {
-        m_server.listen(QHostAddress::LocalHost);
-        QObject::connect(&m_server, &QTcpServer::newConnection, [this, body, delayMs] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-                if (delayMs < 0)
-                    continue;   // left open and silent
-                QPointer<QTcpSocket> guarded(socket);
-                QTimer::singleShot(delayMs, &m_server, [guarded, body] {
-                    if (!guarded)
-                        return;
-                    guarded->write("HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: "
-                                   + QByteArray::number(body.size()) + "\r\n\r\n" + body);
-                    guarded->disconnectFromHost();
-                });
-            }
-        });
-    }
-    QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/colour").arg(m_server.serverPort())); }
-
-private:
-    QTcpServer m_server;
-};
 
 // Paints the root the colour the server names once the reply is complete.
 class ColourLoader : public core::UrlConnectionDelegate {
@@ -118,12 +88,14 @@ protected:
 TEST_F(ApplicationMainTest, ScreenshotOfAScreenThatLoadsDataShowsTheData)
 {
     // Slower than any fixed pause short enough for a start-up screenshot.
-    SlowServer server("blue", 800);
+    LoopbackServer server(200, "blue", 800);
     core::LogCapture log;
+    int code = -1;
     const QImage image = screenshot([&](const std::shared_ptr<Window>& window) {
         core::UrlConnection::create(core::UrlRequest{server.url()}, std::make_shared<ColourLoader>(window));
-    });
-    ASSERT_FALSE(image.isNull());
+    }, &code);
+    EXPECT_EQ(code, 0);
+    ASSERT_EQ(image.size(), QSize(40, 40));   // the --screen given
     EXPECT_EQ(colourAt(image, 20, 20), Color::blue());
     EXPECT_FALSE(log.contains(QStringLiteral("did not settle")));
 }
@@ -156,7 +128,7 @@ TEST_F(ApplicationMainTest, ScreenshotWaitsForAnimationsButNotForLaterTimersOrEn
 
 TEST_F(ApplicationMainTest, ScreenshotGivesUpOnAServerThatNeverAnswers)
 {
-    SlowServer server("blue", -1);
+    LoopbackServer server(200, "blue", -1);
     core::LogCapture log;
     std::shared_ptr<core::UrlConnection> connection;
     auto startRequest = [&](const std::shared_ptr<Window>& window) {

@@ -67,7 +67,8 @@ TEST_F(ButtonTest, PlayedTouchesProduceThePhoneEventSequences)
     const Point c(130, 120);
     const std::vector<Case> cases = {
         {"tap", {}, {"down", "upInside"}},
-        {"drift within slop", {Point(200, 120)}, {"down", "dragInside", "upInside"}},
+        {"lift at the slop's last point", {Point(229.9, 120)}, {"down", "dragInside", "upInside"}},
+        {"lift on the slop's edge", {Point(230, 120)}, {"down", "dragOutside", "exit", "upOutside"}},
         {"leave and lift outside", {Point(300, 400)}, {"down", "dragOutside", "exit", "upOutside"}},
         {"leave and come back", {Point(300, 400), Point(131, 121)},
          {"down", "dragOutside", "exit", "dragInside", "enter", "upInside"}},
@@ -100,10 +101,8 @@ TEST_F(ButtonTest, HighlightFollowsTheFingerAndCancelEndsIt)
     TouchInjector::touchCancel(*window, Point(130, 120));
     EXPECT_FALSE(button->isHighlighted());
     EXPECT_EQ(log.names, (QStringList{"down", "dragOutside", "exit", "dragInside", "enter", "cancel"}));
-}
 
-TEST_F(ButtonTest, DisabledButtonSendsNothing)
-{
+    log.names.clear();
     button->setEnabled(false);
     TouchInjector::tap(*button);
     EXPECT_TRUE(log.names.isEmpty());
@@ -128,34 +127,12 @@ TEST_F(ButtonTest, TargetsAreWeakAndRemovable)
     EXPECT_EQ(screen->lastSender, button.get());
 
     button->removeTarget(screen.get(), ControlEvent::TouchUpInside);
-    TouchInjector::tap(*button);
-    EXPECT_EQ(screen->clicks, 1);
-
-    struct Plain {
-        int clicks = 0;
-        void click() { ++clicks; }
-    };
-    auto plain = std::make_shared<Plain>();
-    button->addTarget(plain, &Plain::click, ControlEvent::TouchDown);
-    TouchInjector::tap(*button);
-    EXPECT_EQ(plain->clicks, 1);
-
     auto other = std::make_shared<Screen>();
     button->addTarget(other, &Screen::backClick, ControlEvent::TouchUpInside);
     other.reset();   // a dead target is skipped, not called
     TouchInjector::tap(*button);
-    EXPECT_EQ(log.names.count("upInside"), 4);
-}
-
-TEST_F(ButtonTest, SendingActionsByHandRunsOnlyThoseEventsInOrder)
-{
-    QStringList order;
-    button->addTarget(nullptr, [&](const std::shared_ptr<Control>&) { order << "first"; }, ControlEvent::TouchUpInside);
-    button->addTarget(nullptr, [&](const std::shared_ptr<Control>&) { order << "down"; }, ControlEvent::TouchDown);
-    button->addTarget(nullptr, [&](const std::shared_ptr<Control>&) { order << "second"; }, ControlEvent::TouchUpInside);
-    button->sendActionsForControlEvents(ControlEvent::TouchUpInside);
-    EXPECT_EQ(order, (QStringList{"first", "second"}));
-    EXPECT_EQ(button->allControlEvents() & ControlEvent::TouchUpInside, unsigned(ControlEvent::TouchUpInside));
+    EXPECT_EQ(screen->clicks, 1);
+    EXPECT_EQ(log.names.count("upInside"), 2);
 }
 
 TEST_F(ButtonTest, ContentPerStateFallsBackToNormal)
@@ -168,22 +145,15 @@ TEST_F(ButtonTest, ContentPerStateFallsBackToNormal)
     button->setTitle("go", ControlState::Normal);
     button->setTitleColor(Color::red(), ControlState::Highlighted);
 
-    struct Case {
-        bool highlighted, selected;
-        Image background;
-        Color titleColor;
-    };
-    const Case cases[] = {
-        {false, false, normal, Color::white()},
-        {true, false, normal, Color::red()},
-        {false, true, chosen, Color::white()},
-    };
-    for (const auto& tc : cases) {
-        button->setHighlighted(tc.highlighted);
-        button->setSelected(tc.selected);
-        EXPECT_EQ(button->currentBackgroundImage(), tc.background);
+    const std::tuple<bool, bool, Image, Color> cases[] = {{false, false, normal, Color::white()},
+                                                          {true, false, normal, Color::red()},
+                                                          {false, true, chosen, Color::white()}};
+    for (const auto& [highlighted, selected, background, titleColor] : cases) {
+        button->setHighlighted(highlighted);
+        button->setSelected(selected);
+        EXPECT_EQ(button->currentBackgroundImage(), background);
         EXPECT_EQ(button->currentTitle(), "go");
-        EXPECT_EQ(button->titleLabel()->textColor(), tc.titleColor);
+        EXPECT_EQ(button->titleLabel()->textColor(), titleColor);
     }
     button->setBackgroundImage(pressed, ControlState::Highlighted);
     button->setSelected(false);
@@ -210,47 +180,5 @@ TEST_F(ButtonTest, AdjustsImageWhenHighlightedDarkensOnlyWhilePressed)
     EXPECT_EQ(button->displayedBackgroundImage(), image);
 }
 
-TEST_F(ButtonTest, ShowsTouchWhenHighlightedGlowsOnlyWhenAsked)
-{
-    button->setBackgroundImage(solid(Qt::black), ControlState::Normal);
-    button->setAdjustsImageWhenHighlighted(false);
-    for (bool glow : {false, true}) {
-        button->setShowsTouchWhenHighlighted(glow);
-        TouchInjector::touchDown(*window, Point(130, 120));
-        const Color centre = Renderer::colorAt(window->renderImage(), Point(130, 120));
-        TouchInjector::touchUp(*window, Point(130, 120));
-        const Color released = Renderer::colorAt(window->renderImage(), Point(130, 120));
-        EXPECT_EQ(centre.r() > 0.5, glow);
-        EXPECT_EQ(released, Color::black());   // the background image, drawn through the renderer
-        EXPECT_NE(Renderer::colorAt(window->renderImage(), Point(90, 120)), Color::black());
-    }
-}
-
 // The image and the title travel together as one block: flush left, centred or flush right,
 // as drawn and as laid out.
-TEST_F(ButtonTest, ContentHorizontalAlignmentPlacesImageAndTitleAsOneBlock)
-{
-    button->setFrame(Rect(40, 100, 240, 40));
-    button->setImage(solid(Qt::red, 20, 20), ControlState::Normal);   // 10 × 10 points
-    button->setTitle(QStringLiteral("用户协议"), ControlState::Normal);
-    EXPECT_EQ(button->contentHorizontalAlignment(), ContentHorizontalAlignment::Center);
-    for (auto alignment : {ContentHorizontalAlignment::Left, ContentHorizontalAlignment::Center,
-                           ContentHorizontalAlignment::Right}) {
-        SCOPED_TRACE(int(alignment));
-        button->setContentHorizontalAlignment(alignment);
-        const QImage image = window->renderImage();
-        const Rect title = button->titleLabel()->frame();
-        ASSERT_GT(title.width(), 20);
-        const double leftGap = title.x() - 10;
-        const double rightGap = 240 - title.x() - title.width();
-        switch (alignment) {
-        case ContentHorizontalAlignment::Left: EXPECT_NEAR(leftGap, 0, 0.01); break;
-        case ContentHorizontalAlignment::Right: EXPECT_NEAR(rightGap, 0, 0.01); break;
-        case ContentHorizontalAlignment::Center: EXPECT_NEAR(leftGap, rightGap, 0.01); break;
-        }
-        // The image sits just before the title, in the window as drawn.
-        const double imageMid = 40 + title.x() - 5;
-        EXPECT_EQ(Renderer::colorAt(image, Point(imageMid, 120)), Color(1, 0, 0, 1));
-        EXPECT_NE(Renderer::colorAt(image, Point(imageMid - 10, 120)), Color(1, 0, 0, 1));
-    }
-}

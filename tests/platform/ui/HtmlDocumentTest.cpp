@@ -1,5 +1,9 @@
 #include "platform/ui/HtmlDocument.h"
 
+#include "tests/support/PixelProbe.h"
+#include "tests/support/Screenshot.h"
+#include "tests/support/UiFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -12,20 +16,8 @@
 #include <QTextLayout>
 #include <cmath>
 #include <memory>
-#include <ostream>
 
 using namespace ui;
-
-// Readable failure messages for the texts the tests compare.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
-inline void PrintTo(const QStringList& list, std::ostream* os)
-{
-    *os << '[' << list.join(QStringLiteral(", ")).toStdString() << ']';
-}
 
 namespace {
 
@@ -118,23 +110,6 @@ protected:
     double height = 0;
 };
 
-int redPixelsInRow(const QImage& image, int y)
-{
-    int count = 0;
-    for (int x = 0; x < image.width(); ++x)
-        count += image.pixelColor(x, y) == QColor(Qt::red);
-    return count;
-}
-
-int darkPixels(const QImage& image)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += qGray(image.pixel(x, y)) < 100;
-    return count;
-}
-
 } // namespace
 
 TEST_F(HtmlDocumentTest, ALessThanThatOpensNoTagIsText)
@@ -166,9 +141,9 @@ TEST_F(HtmlDocumentTest, AnIdeographicSpaceKeepsItsWidthAndHoldsTheBracketsToget
     // Fill-in blanks keep four ideographs' width and their underline.
     auto fill = layOut(kQuestionPage.arg(20).arg(QStringLiteral("<u>　　　　</u>")));
     EXPECT_NEAR(linesOf(*fill).first().rect.width(), ideographs(4, 20), 1);
-    const QImage image = render(*fill, kQuestionWidth);
-    EXPECT_GT(darkPixels(image), 0.8 * ideographs(4, 20));
-    EXPECT_LT(darkPixels(image), 3 * ideographs(4, 20));   // no glyph drawn
+    const int ink = pixels::count(render(*fill, kQuestionWidth), pixels::isInk);
+    EXPECT_GT(ink, 0.8 * ideographs(4, 20));
+    EXPECT_LT(ink, 3 * ideographs(4, 20));   // the underline, no glyph
 
     // At no width does a line start with closing punctuation or end with opening punctuation.
     const QString stem = sampleStem(QStringLiteral("CPQ010")) + QStringLiteral("<p>“甲”、（乙）：《丙》，丁。（　）。</p>");
@@ -199,7 +174,9 @@ TEST_F(HtmlDocumentTest, ImagesWiderThanTheTextShrinkKeepingTheirShape)
         auto document = layOut(c.html);
         EXPECT_NEAR(height, c.size.height(), 6) << c.html.toStdString();
         const QImage image = render(*document, kQuestionWidth);
-        EXPECT_NEAR(redPixelsInRow(image, int(c.size.height() / 2)), c.size.width(), 1) << c.html.toStdString();
+        const int midRow = int(c.size.height() / 2);
+        EXPECT_NEAR(pixels::countNear(image, Qt::red, QRect(0, midRow, image.width(), 1), 0), c.size.width(), 1)
+            << c.html.toStdString();
     }
 
     // A wider view takes the image back to its own size.
@@ -275,34 +252,33 @@ TEST_F(HtmlDocumentTest, TheBodyMarginIsAppliedOnce)
     EXPECT_EQ(linesOf(*layOut(QStringLiteral("一行"))).first().rect.topLeft(), QPointF(8, 8));
 }
 
-TEST_F(HtmlDocumentTest, EveryQuestionCarriesTheAnswerItsAnalysisShows)
-{
-    // The analysis shows the first part's answer; a question with parts states it too.
-    for (const auto value : sampleQuestions()) {
-        const QJsonObject question = value.toObject();
-        const QString code = question.value(QLatin1String("code")).toString();
-        const QString answer = question.value(QLatin1String("answer")).toString();
-        EXPECT_FALSE(answer.isEmpty()) << code.toStdString();
-        const QJsonArray parts = question.value(QLatin1String("parts")).toArray();
-        if (!parts.isEmpty()) {
-            EXPECT_EQ(parts.first()[QLatin1String("answer")].toString(), answer) << code.toStdString();
-        }
-        for (const auto part : parts)
-            EXPECT_FALSE(part[QLatin1String("answer")].toString().isEmpty()) << code.toStdString();
-    }
-}
-
-// Writes every sample-bank stem, option caption and analysis at the three text sizes, one
-// row per question with the sizes side by side, to PNG pages named by QBANK_CONTACT_SHEET
-// ("/tmp/sheet" gives /tmp/sheet-01.png, ...), for a person to look at.
+// Writes every sample-bank stem, option caption and analysis at the three text sizes, one row
+// per question with the sizes side by side, as pictures named contact-sheet-NN, for a person to
+// look at (set QBANK_CONTACT_SHEET=1; the folder is the screenshots' own).
 TEST_F(HtmlDocumentTest, ContactSheet)
 {
-    const QString prefix = qEnvironmentVariable("QBANK_CONTACT_SHEET");
-    if (prefix.isEmpty())
-        GTEST_SKIP() << "set QBANK_CONTACT_SHEET=/path/prefix to write it";
+    if (qEnvironmentVariableIsEmpty("QBANK_CONTACT_SHEET"))
+        GTEST_SKIP() << "set QBANK_CONTACT_SHEET=1 to write it";
     constexpr int kGap = 6;
     constexpr int kPageHeight = 1600;
-    auto column = [this](const QJsonObject& q, int size) {
+    // Pictures stacked top to bottom (or side by side) with a gap, on a tinted ground.
+    auto stack = [](const QList<QImage>& tiles, bool across) {
+        int length = 0, breadth = 0;
+        for (const QImage& tile : tiles) {
+            length += (across ? tile.width() : tile.height()) + kGap;
+            breadth = std::max(breadth, across ? tile.height() : tile.width());
+        }
+        QImage image(across ? length : breadth, across ? breadth : length, QImage::Format_ARGB32);
+        image.fill(QColor(0xCC, 0xDD, 0xFF));
+        QPainter painter(&image);
+        int at = 0;
+        for (const QImage& tile : tiles) {
+            painter.drawImage(across ? at : 0, across ? 0 : at, tile);
+            at += (across ? tile.width() : tile.height()) + kGap;
+        }
+        return image;
+    };
+    auto column = [&](const QJsonObject& q, int size) {
         QStringList pages{kQuestionPage.arg(size + 4).arg(q.value("detail").toString())};
         for (const auto part : q.value("parts").toArray())
             pages << kQuestionPage.arg(size + 4).arg(part[QLatin1String("detail")].toString());
@@ -311,46 +287,19 @@ TEST_F(HtmlDocumentTest, ContactSheet)
         pages << kAnalysisPage.arg(size).arg(QStringLiteral("解析：正确答案%1,你的答案《A》<br/><br/><br/>%2")
                                                    .arg(q.value("answer").toString(), q.value("analyze").toString()));
         QList<QImage> tiles;
-        int height = 0;
-        for (const QString& page : pages) {
-            auto document = layOut(page);
-            tiles << render(*document, kQuestionWidth);
-            height += tiles.last().height() + kGap;
-        }
-        QImage image(int(kQuestionWidth), height, QImage::Format_ARGB32);
-        image.fill(QColor(0xCC, 0xDD, 0xFF));
-        QPainter painter(&image);
-        int y = 0;
-        for (const QImage& tile : tiles) {
-            painter.drawImage(0, y, tile);
-            y += tile.height() + kGap;
-        }
-        return image;
+        for (const QString& page : pages)
+            tiles << render(*layOut(page), kQuestionWidth);
+        return stack(tiles, false);
     };
-    QList<QList<QImage>> rows;
-    for (const auto value : sampleQuestions())
-        rows << QList<QImage>{column(value.toObject(), 16), column(value.toObject(), 20), column(value.toObject(), 24)};
-
+    QList<QImage> rows;
     int page = 0;
-    for (qsizetype first = 0; first < rows.size();) {
-        qsizetype last = first;
-        int height = 0;
-        do {
-            const auto& row = rows[last];
-            height += std::max({row[0].height(), row[1].height(), row[2].height()}) + 3 * kGap;
-            ++last;
-        } while (last < rows.size() && height < kPageHeight);
-        QImage sheet(3 * (int(kQuestionWidth) + 3 * kGap), height, QImage::Format_ARGB32);
-        sheet.fill(Qt::gray);
-        QPainter painter(&sheet);
-        int y = 0;
-        for (qsizetype r = first; r < last; ++r) {
-            for (int c = 0; c < 3; ++c)
-                painter.drawImage(c * (int(kQuestionWidth) + 3 * kGap), y, rows[r][c]);
-            y += std::max({rows[r][0].height(), rows[r][1].height(), rows[r][2].height()}) + 3 * kGap;
+    const QJsonArray questions = sampleQuestions();
+    for (qsizetype i = 0; i < questions.size(); ++i) {
+        const QJsonObject q = questions[i].toObject();
+        rows << stack({column(q, 16), column(q, 20), column(q, 24)}, true);
+        if (stack(rows, false).height() >= kPageHeight || i + 1 == questions.size()) {
+            ASSERT_TRUE(screenshot::save(stack(rows, false), QStringLiteral("contact-sheet-%1").arg(++page, 2, 10, QLatin1Char('0'))));
+            rows.clear();
         }
-        painter.end();
-        ASSERT_TRUE(sheet.save(QStringLiteral("%1-%2.png").arg(prefix).arg(++page, 2, 10, QLatin1Char('0'))));
-        first = last;
     }
 }

@@ -106,31 +106,23 @@ protected:
 
 } // namespace
 
-TEST_F(NibTest, TheDirectoryScreenBindsItsTableAndBackAction)
+TEST_F(NibTest, TheNotesScreensBindTheirViewsAndBackAction)
 {
-    const Nib::Result result = Nib::load("NoteDirView", owner);
-    ASSERT_TRUE(result.ok()) << result.error.toStdString();
-    ASSERT_EQ(result.topLevelObjects.size(), 1u);
-    ASSERT_EQ(owner->view, result.topLevelObjects.front());
-    ASSERT_TRUE(owner->dirList);
-    EXPECT_TRUE(owner->dirList->isDescendantOfView(owner->view.get()));
-    EXPECT_GT(owner->dirList->frame().height(), 0);
-
-    auto back = firstButton(owner->view);
-    ASSERT_TRUE(back);
-    back->sendActionsForControlEvents(ControlEvent::TouchUpInside);
-    EXPECT_EQ(owner->backClicks, 1);
-}
-
-TEST_F(NibTest, TheNotePageBindsTitleWebViewAndBackAction)
-{
-    const Nib::Result result = Nib::load("ShowNote", owner);
-    ASSERT_TRUE(result.ok()) << result.error.toStdString();
-    ASSERT_TRUE(owner->view && owner->ctitle && owner->webView);
-    EXPECT_TRUE(owner->ctitle->isDescendantOfView(owner->view.get()));
-    EXPECT_TRUE(owner->webView->isDescendantOfView(owner->view.get()));
-    firstButton(owner->view)->sendActionsForControlEvents(ControlEvent::TouchUpInside);
-    EXPECT_EQ(owner->backClicks, 1);
+    for (const char* name : {"NoteDirView", "ShowNote"}) {
+        auto screen = std::make_shared<ScreenOwner>();
+        const Nib::Result result = Nib::load(name, screen);
+        ASSERT_TRUE(result.ok()) << result.error.toStdString();
+        ASSERT_EQ(result.topLevelObjects, std::vector<std::shared_ptr<View>>{screen->view}) << name;
+        const std::vector<std::shared_ptr<View>> parts = name == QLatin1String("ShowNote")
+            ? std::vector<std::shared_ptr<View>>{screen->ctitle, screen->webView}
+            : std::vector<std::shared_ptr<View>>{screen->dirList};
+        for (const auto& part : parts)
+            EXPECT_TRUE(part && part->isDescendantOfView(screen->view.get()) && !part->frame().isEmpty()) << name;
+        auto back = firstButton(screen->view);
+        ASSERT_TRUE(back) << name;
+        back->sendActionsForControlEvents(ControlEvent::TouchUpInside);
+        EXPECT_EQ(screen->backClicks, 1) << name;
+    }
 }
 
 TEST_F(NibTest, AScreenTakesItsViewFromItsLayout)
@@ -176,28 +168,17 @@ TEST_F(NibTest, EveryFaultIsAMessageSayingWhatAndWhere)
          "unknown class \"Gadget\" (at objects[0].subviews[0])"},
         {R"({"objects": [{"class": "Label", "properties": {"colour": "#FF0000"}}]})",
          "unknown property \"colour\" (at objects[0])"},
-        {R"({"objects": [{"class": "Label", "properties": {"placeholder": "x"}}]})",
-         "property \"placeholder\" does not apply to this class (at objects[0])"},
         {R"({"objects": [{"class": "View", "properties": {"backgroundColor": "red"}}]})",
          "property \"backgroundColor\" expects a colour (at objects[0])"},
-        {R"({"objects": [{"class": "View", "frame": [0, 0, 10]}]})", "\"frame\" must be [x, y, width, height]"},
         {R"({"objects": [{"class": "Button", "actions": {"touchUpInside": "frontClick"}}]})",
          "the owner has no action \"frontClick\" (at objects[0])"},
-        {R"({"objects": [{"class": "Button", "actions": {"doubleTap": "backClick"}}]})",
-         "unknown control event \"doubleTap\""},
         {R"({"objects": [{"class": "Label", "actions": {"touchUpInside": "backClick"}}]})",
          "class \"Label\" is no control and sends no actions"},
         {R"({"objects": [{"class": "Label", "id": "t"}], "owner": {"outlets": {"dirList": "t"}}})",
          "outlet \"dirList\" of the owner cannot hold a \"Label\" (at owner)"},
-        {R"({"objects": [{"class": "Label", "id": "t"}], "owner": {"outlets": {"ctitle": "s"}}})",
-         "outlet \"ctitle\" names no object \"s\" (at owner)"},
         {R"({"objects": [{"class": "View", "id": "a", "subviews": [{"class": "View", "id": "a"}]}]})",
          "the id \"a\" is used twice (at objects[0])"},
-        {R"({"objects": [{"class": "View", "id": "v", "outlets": {"title": "v"}}]})",
-         "class \"View\" has no outlets (at objects[0])"},
         {R"({"objects": [{"class": "View", "subview": []}]})", "unknown key \"subview\" (at objects[0])"},
-        {R"({"objects": [{"class": "View", "subviews": {}}]})", "\"subviews\" must be an array (at objects[0])"},
-        {R"({"objects": {}})", "\"objects\" must be an array of views"},
         {R"({"objects": [)", "not JSON"},
     };
     for (const auto& c : cases) {
@@ -209,18 +190,6 @@ TEST_F(NibTest, EveryFaultIsAMessageSayingWhatAndWhere)
         EXPECT_FALSE(fresh->view || fresh->ctitle || fresh->dirList) << c.json;
     }
     EXPECT_EQ(Nib::load("NoSuchLayout").error.left(31), "layout \"NoSuchLayout\": cannot r");
-}
-
-TEST_F(NibTest, ActionsWithoutAnOwnerFailAndAGoneOwnerIsNotCalled)
-{
-    const QByteArray file = R"({"objects": [{"class": "Button", "id": "b", "actions": {"touchUpInside": "backClick"}}]})";
-    EXPECT_TRUE(Nib::loadData(file, nullptr).error.contains("needs an owner"));
-
-    auto result = Nib::loadData(file, owner);
-    ASSERT_TRUE(result.ok());
-    auto button = std::dynamic_pointer_cast<Button>(result.topLevelObjects.front());
-    owner.reset();   // controls hold their action's target weakly
-    button->sendActionsForControlEvents(ControlEvent::TouchUpInside);
 }
 
 TEST_F(NibTest, PropertiesAndFramesAreSet)
@@ -238,13 +207,10 @@ TEST_F(NibTest, PropertiesAndFramesAreSet)
     ASSERT_TRUE(field && label);
     EXPECT_EQ(field->frame(), Rect(1, 2, 30, 40));
     EXPECT_EQ(field->placeholder(), QStringLiteral("请输入账号"));
-    EXPECT_TRUE(field->isSecureTextEntry());
-    EXPECT_EQ(field->borderStyle(), TextBorderStyle::RoundedRect);
+    EXPECT_TRUE(field->isSecureTextEntry() && field->borderStyle() == TextBorderStyle::RoundedRect);
     EXPECT_EQ(field->font(), Font::boldSystemFont(14));
     EXPECT_EQ(field->textAlignment(), TextAlignment::Center);
-    EXPECT_EQ(field->tag(), 7);
     EXPECT_NEAR(field->backgroundColor().alpha(), 128 / 255.0, 1e-9);
-    EXPECT_EQ(label->text(), QStringLiteral("备考专区"));
     EXPECT_EQ(label->numberOfLines(), 0);
     EXPECT_EQ(label->font(), Font::systemFont(12));
 }

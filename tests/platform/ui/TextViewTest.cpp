@@ -8,6 +8,7 @@
 #include "platform/ui/WindowHost.h"
 #include "tests/support/UiFixture.h"
 #include "tests/support/Keyboard.h"
+#include "tests/support/PixelProbe.h"
 
 #include <QCoreApplication>
 #include <QInputMethodEvent>
@@ -84,21 +85,6 @@ protected:
     std::unique_ptr<WindowHost> host;
 };
 
-// Rows of the rendered view that hold dark ink.
-std::vector<int> inkRows(const QImage& image)
-{
-    std::vector<int> rows;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qGray(image.pixel(x, y)) < 100 && qAlpha(image.pixel(x, y)) > 200) {
-                rows.push_back(y);
-                break;
-            }
-        }
-    }
-    return rows;
-}
-
 } // namespace
 
 TEST_F(TextViewTest, TheRemarkBoxClearsItsWordsTakesChineseAndMovesOnAtReturn)
@@ -130,28 +116,18 @@ TEST_F(TextViewTest, LeftEmptyTheWordsComeBackAndAllowedLineBreaksAreKept)
     EXPECT_EQ(remark->text(), "a\nb");
 }
 
-TEST_F(TextViewTest, AReadOnlyViewNeverEdits)
-{
-    remark->setEditable(false);
-    EXPECT_FALSE(TouchInjector::tap(*remark) && remark->isEditing());
-    EXPECT_FALSE(remark->becomeFirstResponder());
-    commit("x");
-    EXPECT_EQ(remark->text(), kWords);
-    EXPECT_TRUE(delegate->log.isEmpty());
-}
-
 TEST_F(TextViewTest, LongTextWrapsAndShowsItsEndWhileEditing)
 {
     remark->setText(QStringLiteral("第一行文字 ").repeated(30));
     remark->setTextColor(Color::black());
     remark->setFont(Font::systemFont(16));
-    const std::vector<int> idle = inkRows(Renderer::renderLayer(*remark->layer(), 1));
+    const std::vector<int> idle = pixels::rowsWith(Renderer::renderLayer(*remark->layer(), 1), pixels::isInk);
     ASSERT_FALSE(idle.empty());
     EXPECT_LT(idle.front(), 15);        // the first line starts under the top inset
     EXPECT_GT(idle.back(), 100 - 8);    // wrapped onto lines beyond the view
     remark->becomeFirstResponder();
     remark->setNeedsDisplay();
-    const std::vector<int> editing = inkRows(Renderer::renderLayer(*remark->layer(), 1));
+    const std::vector<int> editing = pixels::rowsWith(Renderer::renderLayer(*remark->layer(), 1), pixels::isInk);
     ASSERT_FALSE(editing.empty());
     // The last line sits whole above the bottom inset; earlier lines left at the top.
     EXPECT_LE(editing.back(), 100 - 8);

