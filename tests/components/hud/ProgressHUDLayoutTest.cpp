@@ -166,17 +166,6 @@ TEST_F(ProgressHUDLayoutTest, IndicatorFollowsTheMode)
     }
 }
 
-TEST_F(ProgressHUDLayoutTest, ProgressReachesANewBarEachTime)
-{
-    auto hud = addHUD();
-    hud->setMode(ProgressHUDMode::Bar);
-    const auto firstBar = hud->indicator();
-    hud->setMode(ProgressHUDMode::Bar);
-    EXPECT_NE(hud->indicator(), firstBar);
-    hud->setProgress(0.4f);
-    EXPECT_EQ(std::static_pointer_cast<BarProgressView>(hud->indicator())->progress(), 0.4f);
-}
-
 // On a window the overlay turns with the interface; on a view it only follows the host.
 TEST_F(ProgressHUDLayoutTest, OrientationRotatesOnlyOnAWindow)
 {

@@ -2,12 +2,9 @@
 
 #include "components/hud/ProgressHUD.h"
 #include "components/hud/ProgressHUDDelegate.h"
-#include "platform/core/ManualClock.h"
-#include "platform/core/RunLoop.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/Layer.h"
-#include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
+#include "tests/support/UiFixture.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -40,14 +37,11 @@ struct ManualExecutor {
 };
 
 // On the manual clock: a visible 320 × 568 white window whose host view fills it.
-class HudFixture : public ::testing::Test {
+class HudFixture : public UiFixture {
 protected:
     void SetUp() override
     {
-        core::RunLoop::main().reset();
-        ui::Application::shared().reset();
-        ui::Screen::resetMain();
-        clock = std::make_unique<core::ManualClock>(100.0);
+        UiFixture::SetUp();
         window = ui::Window::create(ui::Rect(0, 0, 320, 568));
         window->setBackgroundColor(ui::Color::white());
         host = ui::View::create(window->bounds());
@@ -59,9 +53,7 @@ protected:
     {
         host.reset();
         window.reset();
-        core::RunLoop::main().reset();
-        clock.reset();
-        ui::Application::shared().reset();
+        UiFixture::TearDown();
     }
 
     // Added to the host, reporting into `events`, not shown.
@@ -76,10 +68,8 @@ protected:
     {
         return [events = events] { events->append(QStringLiteral("completion")); };
     }
-    void step(double seconds = 0) { clock->advance(seconds); }
     static double shownAlpha(const ProgressHUD& hud) { return hud.layer()->presentation()->opacity(); }
 
-    std::unique_ptr<core::ManualClock> clock;
     std::shared_ptr<ui::Window> window;
     std::shared_ptr<ui::View> host;
     std::shared_ptr<QStringList> events = std::make_shared<QStringList>();
