@@ -1,26 +1,23 @@
 #include "components/tree/TreeView.h"
 
-#include "platform/core/ManualClock.h"
-#include "platform/core/RunLoop.h"
 #include "platform/ui/Layer.h"
 #include "platform/ui/Renderer.h"
-#include "platform/ui/TableViewCell.h"
 #include "platform/ui/TouchInjector.h"
 #include "platform/ui/Window.h"
 #include "support/OutlineDataSource.h"
 #include "support/RecordingTreeDelegate.h"
+#include "tests/support/PixelProbe.h"
+#include "tests/support/Screenshot.h"
+#include "tests/support/UiFixture.h"
 
-#include <QDir>
 #include <QImage>
-#include <gtest/gtest.h>
 
-#include <set>
+using TreeViewScreenshotTest = UiFixture;
 
 // A three-level tree with its first directory and first chapter opened by taps, drawn to
 // a PNG for people to look at.
-TEST(TreeViewScreenshotTest, ThreeLevelsPartlyExpanded)
+TEST_F(TreeViewScreenshotTest, ThreeLevelsPartlyExpanded)
 {
-    core::ManualClock clock;
     const auto window = ui::Window::create(ui::Rect(0, 0, 375, 667));
     window->setBackgroundColor(ui::Color::white());
     const auto source = std::make_shared<OutlineDataSource>(std::vector<Outline> {
@@ -30,36 +27,25 @@ TEST(TreeViewScreenshotTest, ThreeLevelsPartlyExpanded)
         { "Directory 2", false, { { "Chapter 2.1", false, { { "Node 2.1.1" } } } } },
         { "Directory 3", false, { { "Chapter 3.1" } } },
     });
-    const auto delegate = std::make_shared<RecordingTreeDelegate>(); // indents by depth
+    const auto delegate = std::make_shared<RecordingTreeDelegate>();
     const auto tree = TreeView::create(ui::Rect(0, 40, 375, 627));
     tree->setDataSource(source);
     tree->setDelegate(delegate);
     window->addSubview(tree);
     window->makeKeyAndVisible();
     tree->reloadData();
-
     for (const char* name : { "Directory 1", "Chapter 1.1" }) {
         window->layoutIfNeeded();
         const auto cell = tree->cellForItem(source->item(name));
         ASSERT_TRUE(cell) << name;
         ui::TouchInjector::tap(*cell);
-        clock.advance(1);
+        step(1);
     }
     tree->deselectRowForItem(source->item("Chapter 1.1"), false);
     window->layoutIfNeeded();
     ASSERT_EQ(tree->numberOfRows(), 7);
 
     const QImage image = ui::Renderer::render(*window->layer(), window->bounds().size, 2);
-    ASSERT_FALSE(image.isNull());
-    std::set<QRgb> colours;
-    for (int y = 0; y < 400; y += 2) {
-        for (int x = 0; x < 300; x += 2)
-            colours.insert(image.pixel(x, y));
-    }
-    EXPECT_GT(colours.size(), 2u) << "the rows drew nothing";
-
-    QDir().mkpath(QStringLiteral(TREE_SCREENSHOT_DIR));
-    const QString path = QStringLiteral(TREE_SCREENSHOT_DIR "/tree-partly-expanded.png");
-    EXPECT_TRUE(ui::Renderer::writePng(image, path)) << path.toStdString();
-    core::RunLoop::main().reset();
+    EXPECT_GT(pixels::distinctColours(image, QRect(0, 0, 600, 800)), 2) << "the rows drew nothing";
+    EXPECT_TRUE(screenshot::save(image, QStringLiteral("tree-partly-expanded")));
 }

@@ -3,10 +3,7 @@
 #include "components/tree/TreeItem.h"
 #include "components/tree/TreeNodeInfo.h"
 #include "components/tree/TreeViewDelegate.h"
-#include "platform/core/ManualClock.h"
-#include "platform/core/RunLoop.h"
 #include "platform/ui/Label.h"
-#include "platform/ui/Renderer.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
@@ -14,9 +11,11 @@
 #include "platform/ui/Window.h"
 #include "support/OutlineDataSource.h"
 #include "support/RecordingTreeDelegate.h"
+#include "tests/support/UiFixture.h"
 
-#include <QDir>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -31,16 +30,18 @@ std::vector<Outline> sample()
     };
 }
 
-class TreeViewTest : public ::testing::Test {
+class TreeViewTest : public UiFixture {
 protected:
-    core::ManualClock clock;
-    std::shared_ptr<ui::Window> window = ui::Window::create(ui::Rect(0, 0, 320, 480));
+    std::shared_ptr<ui::Window> window;
     std::shared_ptr<OutlineDataSource> source = std::make_shared<OutlineDataSource>(sample());
     std::shared_ptr<RecordingTreeDelegate> delegate = std::make_shared<RecordingTreeDelegate>();
-    std::shared_ptr<TreeView> tree = TreeView::create(ui::Rect(0, 0, 320, 480));
+    std::shared_ptr<TreeView> tree;
 
     void SetUp() override
     {
+        UiFixture::SetUp();
+        window = ui::Window::create(ui::Rect(0, 0, 320, 480));
+        tree = TreeView::create(ui::Rect(0, 0, 320, 480));
         tree->setDataSource(source);
         tree->setDelegate(delegate);
         window->addSubview(tree);
@@ -48,13 +49,18 @@ protected:
         tree->reloadData();
         settle();
     }
-    void TearDown() override { core::RunLoop::main().reset(); }
+    void TearDown() override
+    {
+        tree.reset();
+        window.reset();
+        UiFixture::TearDown();
+    }
 
     // Lays out and lets every animation run to its end.
     void settle()
     {
         window->layoutIfNeeded();
-        clock.advance(1);
+        step(1);
     }
     ui::TableView& table() const { return *std::dynamic_pointer_cast<ui::TableView>(tree->subviews().front()); }
     ui::TableViewDelegate& tableDelegate() const { return *table().delegate(); }
@@ -89,52 +95,6 @@ protected:
 
 } // namespace
 
-TEST(TreeViewMapsTest, EnumerationsMapToTheTablesValues)
-{
-    using A = TreeViewRowAnimation;
-    using T = ui::TableViewRowAnimation;
-    const std::pair<int, T> animations[] = { { 0, T::None }, { 1, T::Right }, { 2, T::Left }, { 3, T::Top },
-        { 4, T::Bottom }, { 5, T::Middle }, { 6, T::Automatic }, { 9, T::None }, { -1, T::None } };
-    for (const auto& [value, expected] : animations)
-        EXPECT_EQ(TreeView::tableViewRowAnimationForTreeViewRowAnimation(A(value)), expected) << value;
-
-    using S = ui::TableViewCellSeparatorStyle;
-    const std::pair<int, S> separators[] = { { 0, S::None }, { 1, S::SingleLine }, { 2, S::SingleLineEtched }, { 7, S::None } };
-    for (const auto& [value, expected] : separators) {
-        EXPECT_EQ(TreeView::tableViewCellSeparatorStyleForTreeViewCellSeparatorStyle(TreeViewCellSeparatorStyle(value)), expected);
-        if (value < 3) {
-            EXPECT_EQ(int(TreeView::treeViewCellSeparatorStyleForTableViewSeparatorStyle(expected)), value);
-        }
-    }
-
-    EXPECT_EQ(TreeView::tableViewStyleForTreeViewStyle(TreeViewStyle::Grouped), ui::TableViewStyle::Grouped);
-    EXPECT_EQ(TreeView::treeViewStyleForTableViewStyle(ui::TableViewStyle::Plain), TreeViewStyle::Plain);
-
-    using P = ui::TableViewScrollPosition;
-    const std::pair<int, P> positions[] = { { 0, P::None }, { 1, P::Top }, { 2, P::Middle }, { 3, P::Bottom }, { 4, P::None } };
-    for (const auto& [value, expected] : positions)
-        EXPECT_EQ(TreeView::tableViewScrollPositionForTreeViewScrollPosition(TreeViewScrollPosition(value)), expected);
-}
-
-TEST_F(TreeViewTest, MadeWithATableFillingIt)
-{
-    EXPECT_EQ(table().frame(), ui::Rect(0, 0, 320, 480));
-    EXPECT_EQ(table().autoresizingMask(), 18u);
-    EXPECT_EQ(table().backgroundColor(), ui::Color::clear());
-    EXPECT_EQ(tree->rowsExpandingAnimation(), TreeViewRowAnimation::Top);
-    EXPECT_EQ(tree->rowsCollapsingAnimation(), TreeViewRowAnimation::Bottom);
-    EXPECT_EQ(tree->style(), TreeViewStyle::Plain);
-
-    const auto plain = TreeView::create();
-    EXPECT_EQ(plain->frame(), ui::Rect(0, 0, 100, 100));
-    EXPECT_EQ(plain->subviews().front()->frame(), ui::Rect(0, 0, 100, 100));
-
-    tree->setSeparatorStyle(TreeViewCellSeparatorStyle(7));
-    EXPECT_EQ(table().separatorStyle(), ui::TableViewCellSeparatorStyle::None);
-    table().setSeparatorStyle(ui::TableViewCellSeparatorStyle::SingleLineEtched);
-    EXPECT_EQ(int(tree->separatorStyle()), 2);
-}
-
 TEST_F(TreeViewTest, TapExpandsAndTellsDidOnlyWhenTheAnimationHasEnded)
 {
     ASSERT_EQ(shownRows(), names({ "A", "B", "C" }));
@@ -149,12 +109,12 @@ TEST_F(TreeViewTest, TapExpandsAndTellsDidOnlyWhenTheAnimationHasEnded)
     EXPECT_LT(should, will);
     EXPECT_EQ(delegate->position("didExpand(A,+)"), npos);
 
-    clock.advance(ui::TableView::kRowAnimationDuration / 2);
+    step(ui::TableView::kRowAnimationDuration / 2);
     EXPECT_EQ(delegate->position("didExpand(A,+)"), npos);
     const auto displayed = delegate->position("willDisplay(A1,-)");
     EXPECT_NE(displayed, npos);
 
-    clock.advance(ui::TableView::kRowAnimationDuration);
+    step(ui::TableView::kRowAnimationDuration);
     const auto did = delegate->position("didExpand(A,+)");
     ASSERT_NE(did, npos);
     EXPECT_LT(will, did);
@@ -182,23 +142,6 @@ TEST_F(TreeViewTest, TapCollapsesTheWholeSubtree)
     tap("A");
     EXPECT_EQ(shownRows(), names({ "A", "A1", "A2", "B", "C" }));
     settle();   // the row animation holds the view until it ends
-}
-
-TEST_F(TreeViewTest, DelegateWithOnlyWillExpandHearsOnlyThat)
-{
-    struct OnlyWillExpand : TreeViewDelegate {
-        std::vector<std::string> calls;
-        void willExpandRowForItem(TreeView&, const Item& item, const Info& info) override
-        {
-            calls.push_back(static_cast<const NamedItem&>(*item).name() + (info->isExpanded() ? "+" : "-"));
-        }
-    };
-    const auto only = std::make_shared<OnlyWillExpand>();
-    tree->setDelegate(only);
-    tap("A");
-    settle();
-    EXPECT_EQ(only->calls, names({ "A-" }));
-    EXPECT_EQ(shownRows(), names({ "A", "A1", "A2", "B", "C" }));
 }
 
 TEST_F(TreeViewTest, RefusedCollapseAndLeafTapsChangeNothing)
@@ -252,51 +195,37 @@ TEST_F(TreeViewTest, ReloadKeepsOnlyTheExpandedAfterReloadAnswers)
     EXPECT_EQ(tree->numberOfRows(), 3);
 }
 
+// With a delegate that implements nothing, or none at all, the table gets the tree view's own
+// answers; and a tap, with nobody to ask, expands and selects.
 TEST_F(TreeViewTest, DefaultsWhenTheDelegateImplementsNothing)
 {
-    const auto nothing = std::make_shared<TreeViewDelegate>();
-    for (const auto& current : { nothing, std::shared_ptr<TreeViewDelegate>() }) {
+    auto& t = table();
+    auto& d = tableDelegate();
+    const auto path = ui::IndexPath::forRow(1, 0);
+    ui::Point target(0, 40);
+    const std::pair<const char*, std::function<bool()>> defaults[] = {
+        { "height", [&] { return d.heightForRowAtIndexPath(t, path) == t.rowHeight(); } },
+        { "estimate", [&] { return d.estimatedHeightForRowAtIndexPath(t, path) == ui::TableView::automaticDimension; } },
+        { "indentation", [&] { return d.indentationLevelForRowAtIndexPath(t, path) == 0; } },
+        { "editing style", [&] { return d.editingStyleForRowAtIndexPath(t, path) == ui::TableViewCellEditingStyle::Delete; } },
+        { "delete title", [&] { return d.titleForDeleteConfirmationButtonForRowAtIndexPath(t, path) == "Delete"; } },
+        { "indent while editing", [&] { return d.shouldIndentWhileEditingRowAtIndexPath(t, path); } },
+        { "menu", [&] { return !d.shouldShowMenuForRowAtIndexPath(t, path); } },
+        { "action", [&] { return !d.canPerformAction(t, QStringLiteral("copy:"), path, nullptr); } },
+        { "highlight", [&] { return d.shouldHighlightRowAtIndexPath(t, path); } },
+        { "will select", [&] { return d.willSelectRowAtIndexPath(t, path) == path; } },
+        { "will deselect", [&] { return d.willDeselectRowAtIndexPath(t, path) == path; } },
+        { "can edit", [&] { return t.dataSource()->canEditRowAtIndexPath(t, path); } },
+        { "scroll to top", [&] { return d.scrollViewShouldScrollToTop(t); } },
+        { "zooming view", [&] { return d.viewForZoomingInScrollView(t) == nullptr; } },
+        { "end dragging", [&] { d.scrollViewWillEndDragging(t, ui::Point(0, 1), target); return target == ui::Point(0, 40); } },
+    };
+    for (const auto& current : { std::make_shared<TreeViewDelegate>(), std::shared_ptr<TreeViewDelegate>() }) {
         tree->setDelegate(current);
-        auto& t = table();
-        auto& d = tableDelegate();
-        const auto path = ui::IndexPath::forRow(1, 0);
-        EXPECT_EQ(d.heightForRowAtIndexPath(t, path), t.rowHeight());
-        EXPECT_EQ(d.estimatedHeightForRowAtIndexPath(t, path), ui::TableView::automaticDimension);
-        EXPECT_EQ(d.indentationLevelForRowAtIndexPath(t, path), 0);
-        EXPECT_EQ(d.editingStyleForRowAtIndexPath(t, path), ui::TableViewCellEditingStyle::Delete);
-        EXPECT_EQ(d.titleForDeleteConfirmationButtonForRowAtIndexPath(t, path), QStringLiteral("Delete"));
-        EXPECT_TRUE(d.shouldIndentWhileEditingRowAtIndexPath(t, path));
-        EXPECT_FALSE(d.shouldShowMenuForRowAtIndexPath(t, path));
-        EXPECT_FALSE(d.canPerformAction(t, QStringLiteral("copy:"), path, nullptr));
-        EXPECT_TRUE(d.shouldHighlightRowAtIndexPath(t, path));
-        EXPECT_EQ(d.willSelectRowAtIndexPath(t, path), path);
-        EXPECT_EQ(d.willDeselectRowAtIndexPath(t, path), path);
-        EXPECT_TRUE(t.dataSource()->canEditRowAtIndexPath(t, path));
-        EXPECT_TRUE(d.scrollViewShouldScrollToTop(t));
-        EXPECT_EQ(d.viewForZoomingInScrollView(t), nullptr);
-        ui::Point target(0, 40);
-        d.scrollViewWillEndDragging(t, ui::Point(0, 1), target);
-        EXPECT_EQ(target, ui::Point(0, 40));
-
-        // Notices with nobody listening must simply pass.
-        const auto cell = ui::TableViewCell::create();
-        d.willDisplayCell(t, cell, path);
-        d.didEndDisplayingCell(t, cell, path);
-        d.accessoryButtonTappedForRowWithIndexPath(t, path);
-        d.didHighlightRowAtIndexPath(t, path);
-        d.didUnhighlightRowAtIndexPath(t, path);
-        d.didDeselectRowAtIndexPath(t, path);
-        d.willBeginEditingRowAtIndexPath(t, path);
-        d.didEndEditingRowAtIndexPath(t, path);
-        d.performAction(t, QStringLiteral("copy:"), path, nullptr);
-        t.dataSource()->commitEditingStyle(t, ui::TableViewCellEditingStyle::Delete, path);
-        d.scrollViewDidScroll(t);
-        d.scrollViewDidZoom(t);
-        d.scrollViewDidEndScrollingAnimation(t);
-        EXPECT_EQ(shownRows(), names({ "A", "B", "C" }));
+        for (const auto& [name, holds] : defaults)
+            EXPECT_TRUE(holds()) << name << (current ? " (delegate)" : " (none)");
     }
-
-    // A tap with nobody to ask expands and selects.
+    const auto nothing = std::make_shared<TreeViewDelegate>();
     tree->setDelegate(nothing);
     tap("B");
     settle();
@@ -410,10 +339,4 @@ TEST_F(TreeViewTest, ScrollPassThroughUsesTheInnerTable)
     ASSERT_FALSE(scrolls->scrolled.empty());
     EXPECT_EQ(scrolls->scrolled.back(), &table());
 
-    tree->setDecelerationRate(ui::ScrollView::kDecelerationRateNormal);
-    EXPECT_EQ(tree->decelerationRate(), ui::ScrollView::kDecelerationRateNormal);
-    EXPECT_EQ(tree->panGestureRecognizer(), table().panGestureRecognizer());
-    EXPECT_EQ(tree->pinchGestureRecognizer(), table().pinchGestureRecognizer());
-    tree->setRowHeight(52);
-    EXPECT_EQ(table().rowHeight(), 52);
 }
