@@ -83,7 +83,7 @@ TEST_F(SidePanelContainment, AControllerNeverSitsInTwoSlots)
     for (Move move : {Move::CentreToEmptySide, Move::SideToEmptySide, Move::SideToEmptyCentre, Move::SideToTakenCentre,
                       Move::CentreToTakenSide}) {
         SCOPED_TRACE(static_cast<int>(move));
-        SetUp();
+        restart();
         SidePanelController::ControllerPtr moved;
         switch (move) {
         case Move::CentreToEmptySide: moved = home; container->setRightController(home); break;
@@ -101,7 +101,6 @@ TEST_F(SidePanelContainment, AControllerNeverSitsInTwoSlots)
             slots += container->controllerForSide(side) == moved ? 1 : 0;
         EXPECT_EQ(slots, 1);
         EXPECT_EQ(SidePanelItem::sidePanelController(*moved), container);
-        TearDown();
     }
 }
 
@@ -139,7 +138,7 @@ TEST_F(SidePanelContainment, QueuedSideOfARootContainerKeepsItsBackReferenceButI
 TEST_F(SidePanelContainment, QueuedClosedSideAppearsOnlyWhenItOpens)
 {
     for (bool parentAtFirstAppearance : {true, false}) {
-        SetUp();
+        restart();
         auto parent = ui::ViewController::create();
         window = ui::Window::create(ui::Screen::main().bounds());
         if (parentAtFirstAppearance) {
@@ -168,7 +167,6 @@ TEST_F(SidePanelContainment, QueuedClosedSideAppearsOnlyWhenItOpens)
         EXPECT_EQ(opened.count(QStringLiteral("menu willAppear")), 1) << parentAtFirstAppearance;
         EXPECT_EQ(opened.count(QStringLiteral("menu didAppear")), 1) << parentAtFirstAppearance;
         EXPECT_EQ(container->sideAppearance(Left), SidePanelAppearance::Shown);
-        TearDown();
     }
 }
 

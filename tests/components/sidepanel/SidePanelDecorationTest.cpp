@@ -124,7 +124,7 @@ TEST_F(SidePanelDecoration, MaskRoundsTheCornersFacingEachSide)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.side));
-        SetUp();
+        restart();
         container->setLeftController(nullptr);
         container->setController(RecordingController::create(QStringLiteral("side"), journal), c.side);
         show();
@@ -138,7 +138,6 @@ TEST_F(SidePanelDecoration, MaskRoundsTheCornersFacingEachSide)
         EXPECT_EQ(!path.contains(ui::Point(319.5, 479.5)), c.bottomRight);
         EXPECT_TRUE(path.contains(ui::Point(160, 240)));
         EXPECT_EQ(container->shadowLayer()->shadowPath(), path);
-        TearDown();
     }
 }
 

@@ -1,7 +1,5 @@
 #include "SidePanelFixture.h"
 
-#include "platform/core/RunLoop.h"
-#include "platform/ui/Accessibility.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TouchInjector.h"
 #include "platform/ui/View.h"
@@ -9,8 +7,8 @@
 
 void SidePanelFixture::SetUp()
 {
+    UiFixture::SetUp();
     ui::Screen::setMain(ui::Size(320, 480), 2);
-    ui::Accessibility::clear();
     journal = std::make_shared<QStringList>();
     home = RecordingController::create(QStringLiteral("home"), journal);
     menu = RecordingController::create(QStringLiteral("menu"), journal);
@@ -22,8 +20,7 @@ void SidePanelFixture::TearDown()
 {
     window.reset();
     container.reset();
-    core::RunLoop::main().reset();
-    ui::Screen::resetMain();
+    UiFixture::TearDown();
 }
 
 void SidePanelFixture::show()
@@ -46,7 +43,7 @@ double SidePanelFixture::slidingY() const
 
 void SidePanelFixture::drag(ui::Point from, ui::Point to, double duration, int steps)
 {
-    ui::TouchInjector::drag(m_clock, *window, from, to, duration, steps);
+    ui::TouchInjector::drag(*clock, *window, from, to, duration, steps);
 }
 
 void SidePanelFixture::hold(ui::Point from, ui::Point to, double duration, int steps)

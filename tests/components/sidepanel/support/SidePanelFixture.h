@@ -2,11 +2,10 @@
 
 #include "RecordingController.h"
 #include "components/sidepanel/SidePanelController.h"
-#include "platform/core/ManualClock.h"
 #include "platform/ui/Geometry.h"
+#include "tests/support/UiFixture.h"
 
 #include <QStringList>
-#include <gtest/gtest.h>
 #include <memory>
 
 namespace ui {
@@ -15,14 +14,19 @@ class Window;
 
 // The system's container on a 320 × 480 screen: a recording home screen in the centre and a
 // recording menu on the left that is also the delegate. Time moves only through step().
-class SidePanelFixture : public ::testing::Test {
+class SidePanelFixture : public UiFixture {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // A fresh container, for each case of a table.
+    void restart()
+    {
+        TearDown();
+        SetUp();
+    }
 
     // Puts the container in a window as its root and lets the first appearance finish.
     void show();
-    void step(double seconds) { m_clock.advance(seconds); }
     double slidingX() const;
     double slidingY() const;
     // A finger down at `from`, moved to `to` in `steps` even steps over `duration` seconds of
@@ -32,7 +36,6 @@ protected:
     void release(ui::Point at);
     QStringList take();   // the journal so far, cleared
 
-    core::ManualClock m_clock;
     std::shared_ptr<QStringList> journal;
     std::shared_ptr<RecordingController> home;
     std::shared_ptr<RecordingController> menu;
