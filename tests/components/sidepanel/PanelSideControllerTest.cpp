@@ -1,28 +1,24 @@
 #include "components/sidepanel/PanelSideController.h"
 
 #include "components/sidepanel/SidePanelController.h"
-#include "platform/core/ManualClock.h"
-#include "platform/core/RunLoop.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Layer.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/View.h"
 
-#include <gtest/gtest.h>
+#include "tests/support/UiFixture.h"
 
 namespace {
 
 constexpr auto Left = SidePanelSide::Left;
 
-class PanelSide : public ::testing::Test {
+class PanelSide : public UiFixture {
 protected:
-    void SetUp() override { ui::Screen::setMain(ui::Size(320, 480), 2); }
-    void TearDown() override
+    void SetUp() override
     {
-        core::RunLoop::main().reset();
-        ui::Screen::resetMain();
+        UiFixture::SetUp();
+        ui::Screen::setMain(ui::Size(320, 480), 2);
     }
-    core::ManualClock m_clock;
 };
 
 TEST_F(PanelSide, WrappedViewKeepsItsSizeAgainstTheOuterEdge)
@@ -54,7 +50,7 @@ TEST_F(PanelSide, ChangingTheSizeAnimatesUnlessToldNot)
     auto sideController = PanelSideController::autoConstrainedSideControllerWithViewController(wrapped);
     auto container = SidePanelController::create(ui::ViewController::create(), sideController);
     sideController->view();
-    m_clock.advance(0.5);
+    step(0.5);
     auto layer = wrapped->view()->layer();
     ASSERT_TRUE(layer->animationKeys().isEmpty());
 
@@ -63,7 +59,7 @@ TEST_F(PanelSide, ChangingTheSizeAnimatesUnlessToldNot)
     auto bounds = layer->animationForKey(QStringLiteral("bounds"));
     ASSERT_TRUE(bounds);
     EXPECT_EQ(bounds->duration(), 0.3);
-    m_clock.advance(0.5);
+    step(0.5);
 
     sideController->setConstrainedSize(120, false);
     EXPECT_EQ(wrapped->view()->frame(), ui::Rect(0, 0, 120, 480));
@@ -80,17 +76,11 @@ TEST_F(PanelSide, OutsideAContainerNothingIsConstrained)
     sideController->setConstrainedSize(50);
     EXPECT_EQ(wrapped->view()->frame(), before);
     EXPECT_TRUE(wrapped->view()->layer()->animationKeys().isEmpty());
-}
-
-TEST_F(PanelSide, SideControllerAccessorAnswersOnlyForSideControllers)
-{
-    auto wrapped = ui::ViewController::create();
-    auto sideController = PanelSideController::create(wrapped);
+    // Found from the wrapped controller; a plain wrapper is no side controller.
     EXPECT_EQ(PanelSideController::sideController(*wrapped), sideController);
     auto plainWrapped = ui::ViewController::create();
     auto plain = PanelWrapController::create(plainWrapped);
     EXPECT_EQ(PanelSideController::sideController(*plainWrapped), nullptr);
-    EXPECT_EQ(PanelSideController::sideController(*ui::ViewController::create()), nullptr);
 }
 
 TEST_F(PanelSide, AppearanceTakesTheWrappedBackgroundAndConstrains)
@@ -100,7 +90,7 @@ TEST_F(PanelSide, AppearanceTakesTheWrappedBackgroundAndConstrains)
     auto sideController = PanelSideController::create(wrapped, 150);
     auto container = SidePanelController::create(ui::ViewController::create(), sideController);
     sideController->view();
-    m_clock.advance(0.5);   // the loading's animated constraint has run
+    step(0.5);   // the loading's animated constraint has run
     wrapped->view()->setFrame(ui::Rect(0, 0, 320, 480));
     sideController->viewWillAppear(false);
     EXPECT_EQ(sideController->view()->backgroundColor(), ui::Color::fromRGB(0x2E7D32));

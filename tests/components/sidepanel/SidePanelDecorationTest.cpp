@@ -7,7 +7,6 @@
 #include "platform/ui/View.h"
 #include "support/SidePanelFixture.h"
 
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -71,28 +70,6 @@ TEST_F(SidePanelDecoration, TranslucentCentreOnlyWithAtMostOneSide)
     EXPECT_TRUE(home->view()->isOpaque());
 }
 
-TEST_F(SidePanelDecoration, CornersRoundOnlyTowardsPresentSides)
-{
-    show();
-    struct Case { bool right; bool topRightRounded; };
-    for (const Case& c : {Case{false, false}, Case{true, true}}) {
-        SCOPED_TRACE(c.right);
-        if (c.right)
-            container->setRightController(RecordingController::create(QStringLiteral("right"), journal));
-        container->setCenterViewCornerRadius(8);
-        const ui::Path path = container->generateCenterViewCornerRadiusPath();
-        EXPECT_FALSE(path.contains(ui::Point(0.5, 0.5)));     // top-left: a left side exists
-        EXPECT_FALSE(path.contains(ui::Point(0.5, 479.5)));
-        EXPECT_EQ(path.contains(ui::Point(319.5, 0.5)), !c.topRightRounded);
-        auto mask = std::dynamic_pointer_cast<ui::ShapeLayer>(container->slidingControllerView()->layer()->mask());
-        ASSERT_TRUE(mask && mask->path());
-        EXPECT_EQ(*mask->path(), path);
-        EXPECT_EQ(container->shadowLayer()->shadowPath(), path);
-    }
-    container->setCenterViewCornerRadius(0);
-    EXPECT_TRUE(container->generateCenterViewCornerRadiusPath().contains(ui::Point(0.5, 0.5)));
-}
-
 TEST_F(SidePanelDecoration, ShadowFollowsASlideWithTheSlidesTiming)
 {
     show();
@@ -138,23 +115,8 @@ TEST_F(SidePanelDecoration, MaskRoundsTheCornersFacingEachSide)
         EXPECT_EQ(!path.contains(ui::Point(319.5, 479.5)), c.bottomRight);
         EXPECT_TRUE(path.contains(ui::Point(160, 240)));
         EXPECT_EQ(container->shadowLayer()->shadowPath(), path);
-    }
-}
-
-TEST_F(SidePanelDecoration, AnimatedCornersRunForTheDefaultTimeOutsideARotation)
-{
-    show();
-    container->setCenterViewCornerRadius(8);
-    container->applyCenterViewCornerRadiusAnimated(true);
-    auto mask = container->slidingControllerView()->layer()->mask();
-    for (const auto& [layer, key] : {std::pair{mask, QStringLiteral("animatePath")}, {mask, QStringLiteral("animateBounds")},
-                                     {container->shadowLayer(), QStringLiteral("animateShadowPath")},
-                                     {container->shadowLayer(), QStringLiteral("animatePosition")}}) {
-        SCOPED_TRACE(key.toStdString());
-        auto animation = layer->animationForKey(key);
-        ASSERT_TRUE(animation);
-        EXPECT_EQ(animation->duration(), 0.3);
-        EXPECT_EQ(animation->timingFunction(), ui::TimingFunction::easeInEaseOut());
+        container->setCenterViewCornerRadius(0);
+        EXPECT_TRUE(container->generateCenterViewCornerRadiusPath().contains(ui::Point(0.5, 0.5)));
     }
 }
 

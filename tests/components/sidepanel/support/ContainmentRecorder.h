@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/sidepanel/SidePanelItem.h"
 #include "platform/ui/ViewController.h"
 
 #include <QString>
@@ -10,23 +11,35 @@
 // journal, "<name> <call>", with what it can see of its parent and container at that moment.
 class ContainmentRecorder : public ui::ViewController {
 public:
-    static std::shared_ptr<ContainmentRecorder> create(const QString& name, std::shared_ptr<QStringList> journal);
+    static std::shared_ptr<ContainmentRecorder> create(const QString& name, std::shared_ptr<QStringList> journal)
+    {
+        return std::shared_ptr<ContainmentRecorder>(new ContainmentRecorder(name, std::move(journal)));
+    }
 
-    void willMoveToParentViewController(const std::shared_ptr<ui::ViewController>& parent) override;
-    void didMoveToParentViewController(const std::shared_ptr<ui::ViewController>& parent) override;
-    void viewWillAppear(bool animated) override;
-    void viewDidAppear(bool animated) override;
-    void viewWillDisappear(bool animated) override;
-    void viewDidDisappear(bool animated) override;
-    void didReceiveMemoryWarning() override;
+    void willMoveToParentViewController(const std::shared_ptr<ui::ViewController>& parent) override
+    {
+        note(parent ? QStringLiteral("willMove to parent") : QStringLiteral("willMove to none"));
+    }
+    // What the controller sees once the move is done: its parent and its back reference.
+    void didMoveToParentViewController(const std::shared_ptr<ui::ViewController>& parent) override
+    {
+        note(QStringLiteral("didMove %1 %2 %3")
+                 .arg(parent ? "to parent" : "to none", parentViewController() ? "child" : "orphan",
+                      SidePanelItem::sidePanelControllerCore(*this) ? "linked" : "unlinked"));
+    }
+    void viewWillAppear(bool) override { note(QStringLiteral("willAppear")); }
+    void viewDidAppear(bool) override { note(QStringLiteral("didAppear")); }
+    void viewWillDisappear(bool) override { note(QStringLiteral("willDisappear")); }
+    void viewDidDisappear(bool) override { note(QStringLiteral("didDisappear")); }
+    void didReceiveMemoryWarning() override { note(QStringLiteral("memoryWarning")); }
 
     QString name;
 
 protected:
-    ContainmentRecorder(const QString& name, std::shared_ptr<QStringList> journal);
-    void viewDidLoad() override;
+    ContainmentRecorder(const QString& name_, std::shared_ptr<QStringList> journal) : name(name_), m_journal(std::move(journal)) {}
+    void viewDidLoad() override { note(QStringLiteral("viewDidLoad")); }
+    void note(const QString& event) { m_journal->append(name + QLatin1Char(' ') + event); }
 
 private:
-    void note(const QString& event);
     std::shared_ptr<QStringList> m_journal;
 };
