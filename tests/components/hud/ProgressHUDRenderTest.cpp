@@ -124,15 +124,6 @@ TEST_F(ProgressHUDRenderTest, BarFillIsClamped)
     EXPECT_EQ(render(-1), render(0));
 }
 
-TEST_F(ProgressHUDRenderTest, BarRedrawsWhenItsColourChanges)
-{
-    auto bar = BarProgressView::create();
-    bar->setProgress(0.5f);
-    ui::Renderer::renderLayer(*bar->layer(), 2);
-    bar->setProgressColor(ui::Color::red());
-    EXPECT_EQ(ui::Renderer::colorAt(ui::Renderer::renderLayer(*bar->layer(), 2), {30, 10}), ui::Color::red());
-}
-
 // For people: the wait panel and a toast over a coloured screen, after the fade-in.
 TEST_F(ProgressHUDRenderTest, ScreenshotOfWaitPanelAndToast)
 {

@@ -124,14 +124,6 @@ TEST_F(PanelWrap, WrappedControllerAnswersForTheWrapper)
     EXPECT_EQ(empty->supportedInterfaceOrientations(), 0u);
 }
 
-TEST_F(PanelWrap, ContainerIsFoundThroughTheWrapper)
-{
-    auto wrapped = ui::ViewController::create();
-    auto wrapper = PanelWrapController::create(wrapped);
-    auto container = SidePanelController::create(ui::ViewController::create(), wrapper);
-    EXPECT_EQ(SidePanelItem::sidePanelController(*wrapped), container);
-}
-
 TEST_F(PanelWrap, ReleasingTheWrapperLetsTheWrappedControllerGo)
 {
     auto wrapped = ContainmentRecorder::create(QStringLiteral("wrapped"), journal);

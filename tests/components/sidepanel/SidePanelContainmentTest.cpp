@@ -91,35 +91,6 @@ TEST_F(SidePanelContainment, AControllerNeverSitsInTwoSlots)
     }
 }
 
-TEST_F(SidePanelContainment, SideMovedToAnotherSideAppearsThereWhenShown)
-{
-    show();
-    container->openLeftViewAnimated(false);
-    step(0.01);
-    ASSERT_EQ(container->sideAppearance(Left), SidePanelAppearance::Shown);
-    container->setRightController(menu);   // moved away while its old side showed it
-    EXPECT_EQ(container->leftController(), nullptr);
-    EXPECT_EQ(container->sideAppearance(Left), SidePanelAppearance::Hidden);
-    container->openRightViewAnimated(false);
-    step(0.01);
-    EXPECT_TRUE(container->isSideOpen(Right));
-    EXPECT_EQ(container->sideAppearance(Right), SidePanelAppearance::Shown);
-}
-
-TEST_F(SidePanelContainment, QueuedSideOfARootContainerKeepsItsBackReferenceButIsNeverAdopted)
-{
-    auto right = ContainmentRecorder::create(QStringLiteral("right"), journal);
-    container->setRightController(right);
-    show();
-    step(0.5);
-    const QStringList seen = take();
-    EXPECT_TRUE(seen.contains(QStringLiteral("right willMove to parent")));
-    for (const QString& line : seen)
-        EXPECT_FALSE(line.startsWith(QStringLiteral("right didMove"))) << line.toStdString();
-    EXPECT_EQ(right->parentViewController(), nullptr);
-    EXPECT_EQ(SidePanelItem::sidePanelControllerCore(*right), container);
-}
-
 // A side queued before the first appearance is adopted later, when the container has a
 // parent; its closed side is told nothing then, and appears once, when it opens.
 TEST_F(SidePanelContainment, QueuedClosedSideAppearsOnlyWhenItOpens)

@@ -69,20 +69,6 @@ TEST_F(SidePanelState, DelegateAnswersComposeIntoTheStoredLedge)
     EXPECT_EQ(container->leftLedgeSize(), 110);
 }
 
-TEST_F(SidePanelState, OffsetNoticeOnlyWhenTheOffsetChanges)
-{
-    struct Watcher : SidePanelControllerDelegate {
-        int changes = 0;
-        void didChangeOffset(SidePanelController&, double, SidePanelOffsetOrientation, bool) override { ++changes; }
-    };
-    auto watcher = std::make_shared<Watcher>();
-    container->setDelegate(watcher);
-    show();
-    for (double offset : {100, 100, 0, 0})
-        container->setSlidingFrameForOffset(offset, Horizontal, false);
-    EXPECT_EQ(watcher->changes, 2);
-}
-
 TEST_F(SidePanelState, ResizingAnOpenSideAnimatesToTheNewLedge)
 {
     show();
@@ -188,35 +174,6 @@ TEST_F(SidePanelState, BackReferencesClearThemselves)
     EXPECT_EQ(SidePanelItem::sidePanelControllerCore(*home), nullptr);
     EXPECT_EQ(SidePanelItem::sidePanelControllerCore(*replacement), nullptr);
     EXPECT_EQ(home->parentViewController(), nullptr);
-}
-
-TEST_F(SidePanelState, SideReplacedWhileWaitingForAParentIsNotAdoptedLater)
-{
-    auto first = ui::ViewController::create();
-    auto second = ui::ViewController::create();
-    auto held = SidePanelController::create(ui::ViewController::create(), first);
-    held->setLeftController(second);
-    held->setReferenceView(ui::View::create());
-    ui::ViewController::create()->addChildViewController(held);
-    EXPECT_EQ(second->parentViewController(), held);
-    EXPECT_EQ(first->parentViewController(), nullptr);
-}
-
-TEST_F(SidePanelState, InteractionIsAllowedAndRequested)
-{
-    auto view = SidePanelView::create();
-    for (auto [allowed, requested] : {std::pair{false, true}, {true, true}, {true, false}}) {
-        view->setAllowUserInteractionEnabled(allowed);
-        view->setUserInteractionEnabled(requested);
-        EXPECT_EQ(view->isUserInteractionEnabled(), allowed && requested);
-    }
-}
-
-TEST_F(SidePanelState, NavigationBehaviourIsFixedOnceShown)
-{
-    show();
-    EXPECT_THROW(container->setNavigationControllerBehavior(SidePanelNavigationControllerBehavior::Integrated),
-                 std::logic_error);
 }
 
 // Turned to 480 × 320 mid-way: an open side stays open at its ledge (Ledge mode) or keeps its

@@ -267,17 +267,6 @@ TEST_F(SidePanelMotion, TapperModesDecideWhatATapOnTheCentreDoes)
     }
 }
 
-TEST_F(SidePanelMotion, ChangingTheTapperModeWhileOpenAppliesAtOnce)
-{
-    show();
-    container->openLeftViewAnimated(false);
-    step(0.01);
-    container->setCenterhiddenInteractivity(Mode::NotInteractiveTapToClose);
-    EXPECT_NE(container->centerTapper(), nullptr);
-    container->setCenterhiddenInteractivity(Mode::Interactive);
-    EXPECT_EQ(container->centerTapper(), nullptr);
-}
-
 TEST_F(SidePanelMotion, InteractionIsOffUntilTheLastSlideEnds)
 {
     show();
@@ -306,19 +295,6 @@ TEST_F(SidePanelMotion, OneAccessibilityNoticePerOpenOrClose)
         step(0.31);
         EXPECT_EQ(screenChanges(), start + i + 1);
     }
-}
-
-TEST_F(SidePanelMotion, CloseOpenViewBouncingLeavesAHalfDraggedSide)
-{
-    show();
-    container->setSlidingFrameForOffset(100, Horizontal, false);
-    take();
-    EXPECT_TRUE(container->closeOpenViewBouncing(nullptr, recordCompletion()));
-    EXPECT_EQ(take(), QStringList{QStringLiteral("completion YES")});
-    EXPECT_EQ(slidingX(), 100);
-    EXPECT_TRUE(container->closeOpenViewAnimated(true, recordCompletion()));
-    step(0.31);
-    EXPECT_EQ(slidingX(), 0);
 }
 
 } // namespace

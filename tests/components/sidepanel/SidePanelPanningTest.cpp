@@ -205,31 +205,6 @@ TEST_F(SidePanelPanning, ModesPutRecognisersOnTheirViews)
     }
 }
 
-TEST_F(SidePanelPanning, ModeChangedDuringAPanTakesEffectWhenItEnds)
-{
-    show();
-    hold({20, 240}, {120, 240}, 0.5);
-    container->setPanningMode(SidePanelPanningMode::ContainerView);
-    EXPECT_EQ(container->panners().front()->view(), container->slidingControllerView());
-    release({120, 240});
-    ASSERT_EQ(container->panners().size(), 1u);
-    EXPECT_EQ(container->panners().front()->view(), container->view());
-}
-
-TEST_F(SidePanelPanning, WithoutANavigationBarModeFiveBeginsOnlyWhileASideIsOpen)
-{
-    container->setPanningMode(SidePanelPanningMode::NavigationBarOrOpen);
-    show();
-    drag({20, 240}, {220, 240}, 1.0);
-    step(0.5);
-    EXPECT_EQ(slidingX(), 0);
-    container->openLeftViewAnimated(false);
-    step(0.01);
-    drag({300, 240}, {100, 240}, 1.0);
-    step(0.5);
-    EXPECT_EQ(slidingX(), 0);
-}
-
 TEST_F(SidePanelPanning, CrossingTheClosedPositionTellsTheSideOnceAndOpeningEndsIt)
 {
     show();

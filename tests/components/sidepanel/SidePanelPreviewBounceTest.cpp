@@ -78,27 +78,6 @@ TEST(SidePanelBounceCurve, KeyframeCountFollowsTheDurationAndBadRequestsMakeNone
 
 using SidePanelPreviewBounce = SidePanelFixture;
 
-TEST_F(SidePanelPreviewBounce, ValuesAreAbsolutePositionsTowardsTheSide)
-{
-    container->setRightController(RecordingController::create(QStringLiteral("right"), journal));
-    container->setTopController(RecordingController::create(QStringLiteral("top"), journal));
-    show();
-    const ui::Point position = container->slidingControllerView()->layer()->position();
-    const auto heights = SidePanelGeometry::previewBounceHeights(40, 4, kDefaultDamping, kDefaultDuration);
-    struct Case { SidePanelSide side; double base; double sign; };
-    for (const Case& c : {Case{Left, position.x, 1}, Case{Right, position.x, -1}, Case{SidePanelSide::Top, position.y, 1},
-                          Case{SidePanelSide::Bottom, position.y, -1}}) {
-        SCOPED_TRACE(static_cast<int>(c.side));
-        const auto values = container->bouncingValuesForViewSide(c.side, 40, 4, kDefaultDamping, kDefaultDuration);
-        ASSERT_TRUE(values);
-        const auto relative = relativeTo(*values, c.base);
-        ASSERT_EQ(relative.size(), heights->size());
-        for (std::size_t i = 0; i < relative.size(); ++i)
-            EXPECT_EQ(relative[i], c.sign * (*heights)[i]) << i;
-    }
-    EXPECT_FALSE(container->bouncingValuesForViewSide(static_cast<SidePanelSide>(5), 40, 4, 0.4, 1.2));
-}
-
 TEST_F(SidePanelPreviewBounce, RunsOnThePresentationOnlyAndCompletesOnce)
 {
     auto watcher = std::make_shared<PreviewWatcher>();
@@ -142,18 +121,6 @@ TEST_F(SidePanelPreviewBounce, RefusalsNeitherCompleteNorNotify)
     EXPECT_FALSE(container->previewBounceView(Left, never));   // already open
     step(2);
     EXPECT_TRUE(watcher->seen.isEmpty());
-}
-
-TEST_F(SidePanelPreviewBounce, PreviewingWhileTheOppositeSideIsOpenSwapsFirst)
-{
-    container->setRightController(RecordingController::create(QStringLiteral("right"), journal));
-    show();
-    container->openRightViewAnimated(false);
-    step(0.01);
-    ASSERT_TRUE(container->previewBounceView(Left));
-    step(1.5);
-    EXPECT_TRUE(container->isSideOpen(Left));
-    EXPECT_TRUE(container->isSideClosed(Right));
 }
 
 } // namespace

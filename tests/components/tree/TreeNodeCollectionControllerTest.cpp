@@ -187,56 +187,30 @@ TEST(TreeNodeCollectionControllerTest, RowsOutsideTheTableHaveNoNode)
     EXPECT_EQ(none->indexForItem(std::make_shared<NamedItem>("A")), -1);
 }
 
-TEST(TreeNodeCollectionControllerTest, ItemRowIsTheUpperVisibleEqualOne)
+// An item's row is that of the uppermost visible equal item, below a given node when one is
+// given (the row is still the whole tree's); nodes appended after a lookup are found at once.
+TEST(TreeNodeCollectionControllerTest, ItemRowIsTheUppermostVisibleEqualOne)
 {
-    OutlineSource outline({ { "X", false, { { "Dup" }, { "Y" } } }, { "Dup" }, { "Z", false, { { "Dup" } } } });
-    const auto controller = outline.build();
+    OutlineSource outline({ { "X", true, { { "Dup" }, { "Y", false, { { "Dup" } } } } }, { "Z", true, { { "Dup" } } }, { "W" } });
+    const auto controller = outline.build(); // rows: X, Dup, Y, Z, Dup, W
     const auto probe = std::make_shared<NamedItem>("Dup"); // equal to, not one of, the tree's items
-    EXPECT_EQ(controller->indexForItem(probe), 1);
-
-    nodeNamed(*controller, "X")->expand(); // X, Dup, Y, Dup, Z
-    EXPECT_EQ(controller->indexForItem(probe), 1);
-    nodeNamed(*controller, "X")->collapse();
-    nodeNamed(*controller, "Z")->expand(); // X, Dup, Z, Dup
-    EXPECT_EQ(controller->indexForItem(probe), 1);
-
-    EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("Y")), -1); // hidden
-    EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("W")), -1);
-    EXPECT_EQ(controller->indexForItem(nullptr), -1);
-}
-
-// Nodes appended straight to the tree, after a lookup has been made, are found at once.
-TEST(TreeNodeCollectionControllerTest, LookupsSeeNodesAddedDirectly)
-{
-    OutlineSource outline({ { "A", true, { { "A1" } } }, { "B" } });
-    const auto controller = outline.build(); // rows: A, A1, B
-    ASSERT_EQ(controller->indexForItem(std::make_shared<NamedItem>("B")), 2);
-
-    const auto a = nodeNamed(*controller, "A");
-    const auto a2 = TreeNode::create(std::make_shared<NamedItem>("A2"), a, false);
-    a->addChildNode(a2); // rows: A, A1, A2, B
-    const auto c = TreeNode::create(std::make_shared<NamedItem>("C"), controller->root(), false);
-    controller->root()->addChildNode(c);
-    EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("A2")), 2);
-    EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("B")), 3);
-    EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("C")), 4);
-}
-
-// Below a given node: only its visible descendants count, and the answer is the row in the
-// whole tree, so the row lookup below the same node gives the node back.
-TEST(TreeNodeCollectionControllerTest, ItemRowBelowAGivenNode)
-{
-    OutlineSource outline({ { "X", true, { { "Dup" }, { "Y", false, { { "Dup" } } } } }, { "Z", true, { { "Dup" } } } });
-    const auto controller = outline.build(); // rows: X, Dup, Y, Z, Dup
-    const auto probe = std::make_shared<NamedItem>("Dup");
     const auto z = nodeNamed(*controller, "Z");
-    EXPECT_EQ(controller->indexForItem(probe, controller->root()), 1);
+    EXPECT_EQ(controller->indexForItem(probe), 1);
     EXPECT_EQ(controller->indexForItem(probe, z), 4);
     EXPECT_EQ(controller->treeNodeForIndex(4, z)->parent(), z);
     EXPECT_EQ(controller->indexForItem(probe, nodeNamed(*controller, "Y")), -1); // Y is collapsed
     EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("X"), z), -1); // not below Z
-    z->collapse();
-    EXPECT_EQ(controller->indexForItem(probe, z), -1);
+    EXPECT_EQ(controller->indexForItem(nullptr), -1);
+    nodeNamed(*controller, "X")->collapse(); // rows: X, Z, Dup, W
+    EXPECT_EQ(controller->indexForItem(probe), 2);
+
+    const auto x = nodeNamed(*controller, "X");
+    x->expand();
+    x->addChildNode(TreeNode::create(std::make_shared<NamedItem>("X3"), x, false)); // rows: X, Dup, Y, X3, Z, ...
+    controller->root()->addChildNode(TreeNode::create(std::make_shared<NamedItem>("V"), controller->root(), false));
+    EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("X3")), 3);
+    EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("W")), 6);
+    EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("V")), 7);
 }
 
 TEST(TreeNodeCollectionControllerTest, EqualityDecidesNotTheHash)

@@ -233,43 +233,6 @@ TEST_F(TreeViewTest, DefaultsWhenTheDelegateImplementsNothing)
     EXPECT_EQ(selectedName(), "B");
 }
 
-// A method left to its default is not worth a row lookup: once the tree view has met the
-// default, it answers at once, so a row's info is refreshed only by the calls that use it.
-TEST_F(TreeViewTest, UnansweredCallbacksLookNothingUp)
-{
-    struct AccessoryOnly : TreeViewDelegate {
-        Info seen;
-        void accessoryButtonTappedForRowForItem(TreeView&, const Item&, const Info& info) override { seen = info; }
-    };
-    const auto only = std::make_shared<AccessoryOnly>();
-    tree->setDelegate(only);
-    auto& t = table();
-    auto& d = tableDelegate();
-    const auto rowA = ui::IndexPath::forRow(0, 0);
-    const auto askEverythingElse = [&] {
-        EXPECT_EQ(d.heightForRowAtIndexPath(t, rowA), t.rowHeight());
-        EXPECT_EQ(d.indentationLevelForRowAtIndexPath(t, rowA), 0);
-        EXPECT_EQ(d.titleForDeleteConfirmationButtonForRowAtIndexPath(t, rowA), QStringLiteral("Delete"));
-        EXPECT_TRUE(d.shouldHighlightRowAtIndexPath(t, rowA));
-        EXPECT_EQ(d.willSelectRowAtIndexPath(t, rowA), rowA);
-        EXPECT_TRUE(t.dataSource()->canEditRowAtIndexPath(t, rowA));
-        d.willDisplayCell(t, ui::TableViewCell::create(), rowA);
-        d.didHighlightRowAtIndexPath(t, rowA);
-        t.dataSource()->commitEditingStyle(t, ui::TableViewCellEditingStyle::Delete, rowA);
-    };
-    askEverythingElse();
-    d.accessoryButtonTappedForRowWithIndexPath(t, rowA);
-    ASSERT_TRUE(only->seen);
-    ASSERT_FALSE(only->seen->isExpanded());
-
-    tree->expandRowForItem(item("A"));
-    settle();
-    askEverythingElse();
-    EXPECT_FALSE(only->seen->isExpanded());
-    d.accessoryButtonTappedForRowWithIndexPath(t, rowA);
-    EXPECT_TRUE(only->seen->isExpanded());
-}
-
 TEST_F(TreeViewTest, ARowWithoutANodeAnswersTheDefaults)
 {
     auto& t = table();
