@@ -89,7 +89,8 @@ TEST_F(ProgressHUDLayoutTest, SquareAndMinimumSizeGrowThePanelOnly)
         {{320, 480}, false, {}, {100, 60}},
         {{320, 480}, true, {}, {100, 100}},
         {{320, 130}, true, {}, {100, 60}},   // 100 > 130 - 40
-        {{320, 480}, false, {200, 200}, {200, 200}},
+        {{320, 480}, false, {200, 40}, {200, 60}},
+        {{320, 480}, false, {50, 90}, {100, 90}},
     };
     for (const Case& c : cases) {
         auto box = ui::View::create(ui::Rect(ui::Point(), c.hostSize));

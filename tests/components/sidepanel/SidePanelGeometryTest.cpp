@@ -81,12 +81,4 @@ TEST(SidePanelGeometry, PanLocationIsClampedWithAnElasticGive)
     }
 }
 
-// A quarter longer than the distance left at the release speed, whichever way it goes.
-TEST(SidePanelGeometry, FlingTakesTheDistanceLeftOverTheSpeed)
-{
-    EXPECT_DOUBLE_EQ(G::flingDuration(100, 260, 1000), 0.2);
-    EXPECT_DOUBLE_EQ(G::flingDuration(-60, -276, -1200), 0.225);
-    EXPECT_DOUBLE_EQ(G::flingDuration(216, 0, -1200), 0.225);
-}
-
 } // namespace

@@ -8,7 +8,6 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -32,14 +31,6 @@ struct PreviewWatcher : SidePanelControllerDelegate {
     }
 };
 
-std::vector<double> relativeTo(const std::vector<float>& values, double base)
-{
-    std::vector<double> out;
-    for (float v : values)
-        out.push_back(double(v) - base);
-    return out;
-}
-
 TEST(SidePanelBounceCurve, DefaultCurveSwingsToTheDistanceAndDiesDown)
 {
     const auto heights = SidePanelGeometry::previewBounceHeights(40, 4, kDefaultDamping, kDefaultDuration);
@@ -56,24 +47,6 @@ TEST(SidePanelBounceCurve, DefaultCurveSwingsToTheDistanceAndDiesDown)
     EXPECT_EQ(*std::max_element(heights->begin() + 25, heights->begin() + 50), 10);
     EXPECT_EQ(*std::max_element(heights->begin() + 50, heights->end()), 2);
     EXPECT_TRUE(std::all_of(heights->begin() + 70, heights->end(), [](std::int32_t h) { return h == 0; }));
-}
-
-// 0.012 s a keyframe, at most 100; no curve for requests that cannot make one.
-TEST(SidePanelBounceCurve, KeyframeCountFollowsTheDurationAndBadRequestsMakeNone)
-{
-    struct Case { double duration; std::size_t count; };
-    for (const Case& c : {Case{0.5, 50}, Case{0.009, 0}, Case{1e9, 100}}) {
-        const auto heights = SidePanelGeometry::previewBounceHeights(40, 4, kDefaultDamping, c.duration);
-        ASSERT_TRUE(heights);
-        EXPECT_EQ(heights->size(), c.count) << c.duration;
-    }
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
-    struct Bad { double distance; double bounces; double duration; };
-    for (const Bad& c : {Bad{40, 0, 1.2}, Bad{40, inf, 1.2}, Bad{40, 4, -1}, Bad{40, 4, nan}, Bad{nan, 4, 1.2}}) {
-        EXPECT_FALSE(SidePanelGeometry::previewBounceHeights(c.distance, c.bounces, kDefaultDamping, c.duration))
-            << c.distance << " " << c.bounces << " " << c.duration;
-    }
 }
 
 using SidePanelPreviewBounce = SidePanelFixture;
