@@ -36,6 +36,7 @@ TEST(TreeRowSpansTest, PrefixSumsStayRightThroughAppendsAndChanges)
     // Odd lengths exercise every shape of the Fenwick slots that append() fills in.
     TreeRowSpans spans;
     std::vector<long> plain;
+    long total = 0;
     for (long i = 0; i < 37; ++i) {
         spans.append(1 + i % 4);
         plain.push_back(1 + i % 4);
@@ -50,5 +51,10 @@ TEST(TreeRowSpansTest, PrefixSumsStayRightThroughAppendsAndChanges)
                 sum += plain[std::size_t(j)];
         }
         ASSERT_EQ(spans.total(), sum);
+        total = sum;
     }
+    // Changes to children that are not there change nothing.
+    spans.add(spans.size(), 7);
+    spans.add(-1, 7);
+    EXPECT_EQ(spans.total(), total);
 }
