@@ -2,17 +2,13 @@
 
 #include "components/sidepanel/SidePanelItem.h"
 #include "platform/ui/GestureRecognizer.h"
-#include "platform/ui/Image.h"
 #include "platform/ui/Layer.h"
-#include "platform/ui/TabBarItem.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 #include "support/ContainmentRecorder.h"
 #include "support/SidePanelFixture.h"
 
-#include <QImage>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -126,30 +122,6 @@ TEST_F(SidePanelContainment, QueuedClosedSideAppearsOnlyWhenItOpens)
         EXPECT_EQ(opened.count(QStringLiteral("menu didAppear")), 1) << parentAtFirstAppearance;
         EXPECT_EQ(container->sideAppearance(Left), SidePanelAppearance::Shown);
     }
-}
-
-TEST_F(SidePanelContainment, TabBarItemIsMirroredOnlyWhileAsked)
-{
-    const ui::Image small = ui::Image::fromQImage(QImage(4, 4, QImage::Format_ARGB32));
-    const ui::Image large = ui::Image::fromQImage(QImage(8, 8, QImage::Format_ARGB32));
-    home->tabBarItem()->setTitle(QStringLiteral("练习"));
-    home->setHidesBottomBarWhenPushed(true);
-    container->setAutomaticallyUpdateTabBarItems(true);
-    EXPECT_EQ(container->tabBarItem()->title(), QStringLiteral("练习"));
-    EXPECT_FALSE(container->hidesBottomBarWhenPushed());   // the setter copies title and image only
-
-    home->tabBarItem()->setImage(small);
-    EXPECT_EQ(container->tabBarItem()->image().size(), small.size());
-
-    auto other = RecordingController::create(QStringLiteral("other"), journal);
-    other->tabBarItem()->setTitle(QStringLiteral("错题"));
-    container->setCenterController(other);
-    home->tabBarItem()->setTitle(QStringLiteral("gone"));   // no longer the centre
-    EXPECT_EQ(container->tabBarItem()->title(), QStringLiteral("错题"));
-
-    container->setAutomaticallyUpdateTabBarItems(false);
-    other->tabBarItem()->setImage(large);
-    EXPECT_NE(container->tabBarItem()->image().size(), large.size());
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "components/sidepanel/SidePanelController.h"
 
 #include "platform/core/Log.h"
-#include "platform/ui/BasicAnimation.h"
 #include "platform/ui/Layer.h"
 #include "platform/ui/ShapeLayer.h"
 #include "platform/ui/View.h"
@@ -68,26 +67,6 @@ TEST_F(SidePanelDecoration, TranslucentCentreOnlyWithAtMostOneSide)
     container->setCenterViewOpacity(1.0);
     EXPECT_EQ(home->view()->alpha(), 1.0);
     EXPECT_TRUE(home->view()->isOpaque());
-}
-
-TEST_F(SidePanelDecoration, ShadowFollowsASlideWithTheSlidesTiming)
-{
-    show();
-    step(1.1);
-    container->openLeftView();
-    auto slide = std::dynamic_pointer_cast<const ui::BasicAnimation>(
-        container->slidingControllerView()->layer()->animationForKey(QStringLiteral("position")));
-    auto follow = std::dynamic_pointer_cast<const ui::BasicAnimation>(
-        container->shadowLayer()->animationForKey(QStringLiteral("position")));
-    ASSERT_TRUE(slide && follow);
-    EXPECT_EQ(follow->duration(), slide->duration());
-    EXPECT_EQ(follow->beginTime(), slide->beginTime());
-    EXPECT_EQ(follow->timingFunction(), slide->timingFunction());
-    EXPECT_EQ(follow->fromValue(), slide->fromValue());
-    EXPECT_EQ(follow->toValue(), ui::AnimatableValue(container->slidingControllerView()->layer()->position()));
-    step(0.15);   // drawn halfway, the shadow is where the view is
-    EXPECT_EQ(container->shadowLayer()->presentation()->position(),
-              container->slidingControllerView()->layer()->presentation()->position());
 }
 
 TEST_F(SidePanelDecoration, MaskRoundsTheCornersFacingEachSide)

@@ -30,19 +30,6 @@ struct HandBuilt {
 
 } // namespace
 
-TEST(TreeNodeTest, CreatingAndAppendingAreSeparateSteps)
-{
-    const auto parent = TreeNode::create(nullptr, nullptr, true);
-    const auto child = TreeNode::create(std::make_shared<TreeItem>(), parent, false);
-    EXPECT_TRUE(parent->children().empty());
-    EXPECT_EQ(child->parent(), parent);
-
-    const auto orphan = TreeNode::create(nullptr, nullptr, false);
-    parent->addChildNode(orphan);
-    ASSERT_EQ(parent->children().size(), 1u);
-    EXPECT_EQ(orphan->parent(), nullptr);
-}
-
 TEST(TreeNodeTest, DepthVisibilityAndDescendants)
 {
     HandBuilt t;
