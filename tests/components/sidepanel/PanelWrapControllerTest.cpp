@@ -1,11 +1,11 @@
 #include "components/sidepanel/PanelWrapController.h"
 
+#include "components/sidepanel/PanelSideController.h"
 #include "components/sidepanel/SidePanelController.h"
-#include "components/sidepanel/SidePanelItem.h"
 #include "components/sidepanel/WrapControllerItem.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/Layer.h"
 #include "platform/ui/TabBarItem.h"
-#include "platform/ui/View.h"
-#include "support/ContainmentRecorder.h"
 #include "support/RecordingController.h"
 #include "tests/support/UiFixture.h"
 
@@ -15,66 +15,54 @@ namespace {
 
 using O = ui::InterfaceOrientation;
 
-// A wrapper on a platform that draws a status bar 20 points high.
-class StatusBarWrapper : public PanelWrapController {
-public:
-    static std::shared_ptr<StatusBarWrapper> create(std::shared_ptr<ui::ViewController> controller)
-    {
-        auto wrapper = std::shared_ptr<StatusBarWrapper>(new StatusBarWrapper(std::move(controller)));
-        wrap(wrapper);
-        return wrapper;
-    }
-    double statusBarHeight() const override { return 20; }
-
-protected:
-    using PanelWrapController::PanelWrapController;
-};
-
-// Also writes down the rotation calls it gets, and refuses to turn.
-class RotationRecorder : public ContainmentRecorder {
-public:
-    static std::shared_ptr<RotationRecorder> create(std::shared_ptr<QStringList> journal)
-    {
-        return std::shared_ptr<RotationRecorder>(new RotationRecorder(QStringLiteral("wrapped"), std::move(journal)));
-    }
-    bool shouldAutorotate() override { return false; }
-    unsigned supportedInterfaceOrientations() override { return 2; }
-    void willRotateToInterfaceOrientation(O to, double d) override { note(QStringLiteral("willRotate %1 %2").arg(int(to)).arg(d)); }
-    void willAnimateRotationToInterfaceOrientation(O to, double d) override { note(QStringLiteral("willAnimate %1 %2").arg(int(to)).arg(d)); }
-    void didRotateFromInterfaceOrientation(O from) override { note(QStringLiteral("didRotate %1").arg(int(from))); }
-
-protected:
-    using ContainmentRecorder::ContainmentRecorder;
-};
-
 class PanelWrap : public UiFixture {
 protected:
+    void SetUp() override
+    {
+        UiFixture::SetUp();
+        ui::Screen::setMain(ui::Size(320, 480), 2);
+    }
     std::shared_ptr<QStringList> journal = std::make_shared<QStringList>();
 };
 
 TEST_F(PanelWrap, WrapperViewSitsBelowTheStatusBarAroundTheWrappedView)
 {
-    struct Case { bool statusBar; ui::Rect wrapper; };
-    for (const Case& c : {Case{false, ui::Rect(0, 0, 320, 480)}, Case{true, ui::Rect(0, 20, 320, 460)}}) {
-        SCOPED_TRACE(c.statusBar);
+    // A wrapper on a platform that draws a status bar 20 points high.
+    struct StatusBarWrapper : PanelWrapController {
+        explicit StatusBarWrapper(std::shared_ptr<ui::ViewController> c) : PanelWrapController(std::move(c)) {}
+        static std::shared_ptr<PanelWrapController> create(std::shared_ptr<ui::ViewController> c)
+        {
+            std::shared_ptr<PanelWrapController> wrapper = std::make_shared<StatusBarWrapper>(std::move(c));
+            wrap(wrapper);
+            return wrapper;
+        }
+        double statusBarHeight() const override { return 20; }
+    };
+    for (bool statusBar : {false, true}) {
+        SCOPED_TRACE(statusBar);
         auto wrapped = ui::ViewController::create();
         wrapped->view()->setFrame(ui::Rect(0, 0, 320, 480));
-        auto wrapper = c.statusBar ? std::shared_ptr<PanelWrapController>(StatusBarWrapper::create(wrapped))
-                                   : PanelWrapController::create(wrapped);
-        EXPECT_EQ(wrapper->view()->frame(), c.wrapper);
-        EXPECT_EQ(wrapped->view()->frame(), ui::Rect(ui::Point(), c.wrapper.size));
+        auto wrapper = statusBar ? StatusBarWrapper::create(wrapped) : PanelWrapController::create(wrapped);
+        const ui::Rect expected = statusBar ? ui::Rect(0, 20, 320, 460) : ui::Rect(0, 0, 320, 480);
+        EXPECT_EQ(wrapper->view()->frame(), expected);
+        EXPECT_EQ(wrapped->view()->frame(), ui::Rect(ui::Point(), expected.size));
         EXPECT_EQ(wrapped->view()->superview(), wrapper->view());
         EXPECT_EQ(wrapped->parentViewController(), wrapper);
     }
 }
 
 // Every call a wrapper gets by hand reaches the wrapped controller with its arguments, after
-// the client's hook where there is one.
+// the client's hook where there is one; what only the wrapped controller implements is
+// answered by it.
 TEST_F(PanelWrap, ForwardsAppearanceRotationAndMemoryWarnings)
 {
+    struct Unturning : RecordingController {
+        using RecordingController::RecordingController;
+        bool shouldAutorotate() override { return false; }
+        unsigned supportedInterfaceOrientations() override { return 2; }
+    };
     using Call = std::function<void(PanelWrapController&)>;
-    struct Case { Call call; QStringList heard; };
-    const Case cases[] = {
+    const std::pair<Call, QStringList> cases[] = {
         {[](PanelWrapController& w) { w.view(); }, {"wrapped viewDidLoad", "wrapped didMove to parent child unlinked", "hook didLoad"}},
         {[](PanelWrapController& w) { w.viewWillAppear(true); }, {"hook willAppear 1", "wrapped willAppear"}},
         {[](PanelWrapController& w) { w.viewDidAppear(false); }, {"hook didAppear 0", "wrapped didAppear"}},
@@ -85,7 +73,7 @@ TEST_F(PanelWrap, ForwardsAppearanceRotationAndMemoryWarnings)
         {[](PanelWrapController& w) { w.didRotateFromInterfaceOrientation(O::Portrait); }, {"wrapped didRotate 1"}},
         {[](PanelWrapController& w) { w.didReceiveMemoryWarning(); }, {"wrapped memoryWarning"}},
     };
-    auto wrapped = RotationRecorder::create(journal);
+    auto wrapped = std::make_shared<Unturning>(QStringLiteral("wrapped"), journal, true);
     auto wrapper = PanelWrapController::create(wrapped);
     const auto hook = [this](const char* event) {
         return [this, event](PanelWrapController&, bool animated) { journal->append(QStringLiteral("hook %1 %2").arg(event).arg(int(animated))); };
@@ -95,22 +83,16 @@ TEST_F(PanelWrap, ForwardsAppearanceRotationAndMemoryWarnings)
     wrapper->onViewDidAppear = hook("didAppear");
     wrapper->onViewWillDisappear = hook("willDisappear");
     wrapper->onViewDidDisappear = hook("didDisappear");
-    for (const Case& c : cases) {
+    for (const auto& [call, heard] : cases) {
         journal->clear();
-        c.call(*wrapper);
-        EXPECT_EQ(*journal, c.heard);
+        call(*wrapper);
+        EXPECT_EQ(*journal, heard);
     }
     EXPECT_FALSE(wrapper->shouldAutomaticallyForwardAppearanceMethods());
     EXPECT_FALSE(wrapper->shouldAutorotate());
     EXPECT_EQ(wrapper->supportedInterfaceOrientations(), 2u);
-}
 
-TEST_F(PanelWrap, WrappedControllerAnswersForTheWrapper)
-{
-    auto wrapped = RecordingController::create(QStringLiteral("wrapped"), journal);
-    auto wrapper = PanelWrapController::create(wrapped);
     EXPECT_EQ(WrapControllerItem::wrapController(*wrapped), wrapper);
-    // What only the wrapped controller implements is answered by it.
     EXPECT_EQ(wrapper->forwardingTarget<SidePanelControllerDelegate>(), wrapped);
     EXPECT_EQ(wrapper->forwardingTarget<ui::ViewController>(), wrapper);
     EXPECT_EQ(wrapper->forwardingTarget<SidePanelController>(), nullptr);
@@ -118,22 +100,75 @@ TEST_F(PanelWrap, WrappedControllerAnswersForTheWrapper)
     EXPECT_TRUE(wrapped->hidesBottomBarWhenPushed());
     EXPECT_EQ(wrapper->tabBarItem(), wrapped->tabBarItem());
     EXPECT_EQ(wrapped->navigationItem(), wrapper->navigationItemDirect());
-
     auto empty = PanelWrapController::create(nullptr);
     EXPECT_FALSE(empty->shouldAutorotate());
     EXPECT_EQ(empty->supportedInterfaceOrientations(), 0u);
-}
 
-TEST_F(PanelWrap, ReleasingTheWrapperLetsTheWrappedControllerGo)
-{
-    auto wrapped = ContainmentRecorder::create(QStringLiteral("wrapped"), journal);
-    auto wrapper = PanelWrapController::create(wrapped);
-    wrapper->view();
+    // Releasing the wrapper lets the wrapped controller go.
     journal->clear();
     wrapper.reset();
     EXPECT_EQ(WrapControllerItem::wrapController(*wrapped), nullptr);
-    EXPECT_EQ(*journal, (QStringList{QStringLiteral("wrapped willMove to none"),
-                                     QStringLiteral("wrapped didMove to none orphan unlinked")}));
+    EXPECT_EQ(*journal, (QStringList{"wrapped willMove to none", "wrapped didMove to none orphan unlinked"}));
+}
+
+TEST_F(PanelWrap, SideWrappedViewKeepsItsSizeAgainstTheOuterEdge)
+{
+    // The side views are as large as the 320 × 480 container; every ledge is 44.
+    struct Case { SidePanelSide side; double constrained; ui::Rect frame; };
+    const Case cases[] = {
+        {SidePanelSide::Left, PanelSideController::kAutomaticSize, ui::Rect(0, 0, 276, 480)},
+        {SidePanelSide::Right, PanelSideController::kAutomaticSize, ui::Rect(44, 0, 276, 480)},
+        {SidePanelSide::Top, 200, ui::Rect(0, 0, 320, 200)},
+        {SidePanelSide::Bottom, 200, ui::Rect(0, 280, 320, 200)},
+        {SidePanelSide::Left, 0, ui::Rect(0, 0, 276, 480)},
+        {SidePanelSide::Right, 400, ui::Rect(-80, 0, 400, 480)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.side) << " " << c.constrained);
+        auto wrapped = ui::ViewController::create();
+        auto sideController = PanelSideController::sideControllerWithViewController(wrapped, c.constrained);
+        auto container = SidePanelController::create(ui::ViewController::create());
+        container->setController(sideController, c.side);
+        sideController->view();   // loading constrains it
+        EXPECT_EQ(wrapped->view()->frame(), c.frame);
+    }
+}
+
+TEST_F(PanelWrap, SideSizeChangesAnimateUnlessToldNot)
+{
+    auto wrapped = ui::ViewController::create();
+    auto sideController = PanelSideController::autoConstrainedSideControllerWithViewController(wrapped);
+    auto container = SidePanelController::create(ui::ViewController::create(), sideController);
+    sideController->view();
+    step(0.5);
+    auto layer = wrapped->view()->layer();
+    ASSERT_TRUE(layer->animationKeys().isEmpty());
+    sideController->setConstrainedSize(100);
+    EXPECT_EQ(wrapped->view()->frame(), ui::Rect(0, 0, 100, 480));
+    auto bounds = layer->animationForKey(QStringLiteral("bounds"));
+    ASSERT_TRUE(bounds);
+    EXPECT_EQ(bounds->duration(), 0.3);
+    step(0.5);
+    sideController->setConstrainedSize(120, false);
+    EXPECT_EQ(wrapped->view()->frame(), ui::Rect(0, 0, 120, 480));
+    EXPECT_TRUE(layer->animationKeys().isEmpty());
+}
+
+TEST_F(PanelWrap, OutsideAContainerNothingIsConstrained)
+{
+    auto wrapped = ui::ViewController::create();
+    auto sideController = PanelSideController::create(wrapped, 100);
+    sideController->view();
+    const ui::Rect before = wrapped->view()->frame();
+    sideController->shrinkSideAnimated(false);
+    sideController->setConstrainedSize(50);
+    EXPECT_EQ(wrapped->view()->frame(), before);
+    EXPECT_TRUE(wrapped->view()->layer()->animationKeys().isEmpty());
+    // Found from the wrapped controller; a plain wrapper is no side controller.
+    EXPECT_EQ(PanelSideController::sideController(*wrapped), sideController);
+    auto plainWrapped = ui::ViewController::create();
+    auto plain = PanelWrapController::create(plainWrapped);
+    EXPECT_EQ(PanelSideController::sideController(*plainWrapped), nullptr);
 }
 
 } // namespace

@@ -1,14 +1,18 @@
 #include "components/sidepanel/SidePanelController.h"
 
+#include "components/sidepanel/SidePanelGeometry.h"
 #include "components/sidepanel/SidePanelView.h"
 #include "platform/ui/Accessibility.h"
+#include "platform/ui/Animation.h"
 #include "platform/ui/Button.h"
-#include "platform/ui/TouchInjector.h"
-#include "platform/ui/View.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/GestureRecognizerDelegate.h"
+#include "platform/ui/Layer.h"
 #include "support/SidePanelFixture.h"
 
+#include <cmath>
 #include <optional>
+#include <typeindex>
 
 namespace {
 
@@ -16,11 +20,18 @@ constexpr auto Left = SidePanelSide::Left;
 constexpr auto Right = SidePanelSide::Right;
 constexpr auto Top = SidePanelSide::Top;
 constexpr auto Horizontal = SidePanelOffsetOrientation::Horizontal;
+constexpr double kOpenLeft = 276;   // 320 wide, ledge 44
 using Mode = SidePanelCenterHiddenInteractivity;
 
 std::size_t screenChanges()
 {
     return ui::Accessibility::count(ui::Accessibility::Notification::ScreenChanged);
+}
+
+double positionAnimationDuration(const ui::Layer& layer)
+{
+    auto animation = layer.animationForKey(QStringLiteral("position"));
+    return animation ? animation->duration() : -1;
 }
 
 class SidePanelMotion : public SidePanelFixture {
@@ -33,22 +44,14 @@ protected:
             journal->append(QStringLiteral("completion %1").arg(success ? "YES" : "NO"));
         };
     }
-    SidePanelController::Bounced recordBounce()
-    {
-        return [this](SidePanelController&) { journal->append(QStringLiteral("bounced")); };
-    }
-    std::shared_ptr<RecordingController> addRight()
-    {
-        auto right = RecordingController::create(QStringLiteral("right"), journal);
-        container->setRightController(right);
-        return right;
-    }
 };
 
+// One accessibility notice per open and per close.
 TEST_F(SidePanelMotion, ToggleOpensAClosedSideAndClosesAnOpenOrHalfOpenOne)
 {
     show();
     take();
+    const std::size_t notices = screenChanges();
     EXPECT_TRUE(container->toggleLeftView());
     container->openLeftView();   // already under way: no second will-open notice
     step(0.29);
@@ -60,6 +63,7 @@ TEST_F(SidePanelMotion, ToggleOpensAClosedSideAndClosesAnOpenOrHalfOpenOne)
     EXPECT_TRUE(container->toggleLeftView());
     step(0.31);
     EXPECT_TRUE(container->isSideClosed(Left));
+    EXPECT_EQ(screenChanges(), notices + 2);
 
     container->setSlidingFrameForOffset(100, Horizontal, false);
     take();
@@ -97,6 +101,8 @@ TEST_F(SidePanelMotion, BouncingOpenAndCloseRunTheirLegsInOrder)
 {
     show();
     take();
+    const auto recordBounce = [this] { return [this](SidePanelController&) { journal->append(QStringLiteral("bounced")); }; };
+    const std::size_t notices = screenChanges();
     EXPECT_TRUE(container->openLeftViewBouncing(recordBounce(), recordCompletion()));
     EXPECT_EQ(slidingX(), 320);
     step(0.089);
@@ -108,6 +114,7 @@ TEST_F(SidePanelMotion, BouncingOpenAndCloseRunTheirLegsInOrder)
                                    QStringLiteral("bounced"), QStringLiteral("menu didBounceOpening 1 menu"),
                                    QStringLiteral("completion YES"), QStringLiteral("menu didAppear"),
                                    QStringLiteral("menu didOpen 1 animated")}));
+    EXPECT_EQ(screenChanges(), notices + 1);
 
     EXPECT_TRUE(container->closeLeftViewBouncing(recordBounce(), recordCompletion()));
     EXPECT_EQ(slidingX(), 320);
@@ -120,6 +127,7 @@ TEST_F(SidePanelMotion, BouncingOpenAndCloseRunTheirLegsInOrder)
                                    QStringLiteral("bounced"), QStringLiteral("menu didBounceClosing 1 menu"),
                                    QStringLiteral("completion YES"), QStringLiteral("menu didDisappear"),
                                    QStringLiteral("menu didClose 1 animated")}));
+    EXPECT_EQ(screenChanges(), notices + 2);
 }
 
 // The menu is both the delegate and the left side; the home screen is the centre. Every
@@ -171,7 +179,8 @@ TEST_F(SidePanelMotion, SwappingSidesNeedsOneConsent)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.leftMayClose.value_or(-1) << " " << c.rightMayOpen.value_or(-1) << " " << c.from);
         restart();
-        auto right = addRight();
+        auto right = RecordingController::create(QStringLiteral("right"), journal);
+        container->setRightController(right);
         container->setDelegateMode(SidePanelDelegateMode::DelegateAndControllers);
         show();
         container->setSlidingFrameForOffset(c.from, Horizontal, false);
@@ -282,18 +291,258 @@ TEST_F(SidePanelMotion, InteractionIsOffUntilTheLastSlideEnds)
     EXPECT_FALSE(view->isUserInteractionEnabled());
 }
 
-TEST_F(SidePanelMotion, OneAccessibilityNoticePerOpenOrClose)
+// Released two thirds of the way in (184 of 276 points) or further, a slow drag (200 points
+// per second) settles open. Released a short way in, a pan settles by its speed: from 500
+// points per second on it goes where the finger went, below that it falls back.
+TEST_F(SidePanelMotion, ReleaseSettlesByDistanceOrFlingSpeed)
+{
+    struct Case { double distance; double seconds; double settled; };
+    const Case cases[] = {{200, 1, kOpenLeft}, {184, 0.92, kOpenLeft}, {183, 0.915, 0},
+                          {61, 0.125, 0},      {62.5, 0.125, kOpenLeft}, {64, 0.125, kOpenLeft}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.distance);
+        restart();
+        show();
+        step(std::ceil(clock->now()) - clock->now());   // from a whole second, so the speed is exact
+        drag({20, 240}, {20 + c.distance, 240}, c.seconds, c.seconds < 0.5 ? 2 : 10);
+        step(0.5);
+        EXPECT_EQ(slidingX(), c.settled);
+        EXPECT_EQ(container->isSideOpen(Left), c.settled != 0);
+    }
+}
+
+TEST_F(SidePanelMotion, SidesFollowTheFingerWithParallax)
+{
+    auto right = RecordingController::create(QStringLiteral("right"), journal);
+    container->setRightController(right);
+    container->setParallaxAmount(0.5);
+    show();
+    hold({20, 240}, {120, 240}, 0.5);
+    EXPECT_EQ(slidingX(), 100);
+    EXPECT_EQ(container->offset(), 100);
+    EXPECT_EQ(container->shadowLayer()->frame(), container->slidingControllerView()->layer()->frame());
+    EXPECT_EQ(menu->view()->frame().x(), -88);   // half of the 176 points still to go
+    EXPECT_EQ(right->view()->frame().x(), 188);
+    release({120, 240});
+}
+
+// 60 points in 0.05 s, 1200 points per second: the slide takes the distance left to the
+// side's open offset at that speed, and a quarter longer.
+TEST_F(SidePanelMotion, FlingIsTimedByTheDistanceToItsOwnSidesOpenOffset)
+{
+    struct Case { SidePanelSide side; ui::Point from; ui::Point to; double openOffset; double duration; };
+    const Case cases[] = {
+        {Left, {20, 240}, {80, 240}, 276, 0.225},
+        {SidePanelSide::Right, {300, 240}, {240, 240}, -276, 0.225},
+        {SidePanelSide::Top, {160, 100}, {160, 160}, 436, 0.3916667},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.side));
+        restart();
+        if (c.side != Left)
+            container->setController(RecordingController::create(QStringLiteral("other"), journal), c.side);
+        show();
+        drag(c.from, c.to, 0.05, 5);
+        EXPECT_NEAR(positionAnimationDuration(*container->slidingControllerView()->layer()), c.duration, 1e-6);
+        EXPECT_NEAR(positionAnimationDuration(*container->shadowLayer()), c.duration, 1e-6);
+        step(c.duration + 0.05);
+        EXPECT_TRUE(container->isSideOpen(c.side));
+        EXPECT_EQ(c.side == Left || c.side == SidePanelSide::Right ? slidingX() : slidingY(), c.openOffset);
+    }
+}
+
+TEST_F(SidePanelMotion, DraggingBackClosesSlowlyOrByFling)
+{
+    for (bool fling : {false, true}) {
+        SCOPED_TRACE(fling);
+        restart();
+        show();
+        container->openLeftViewAnimated(false);
+        step(0.01);
+        if (fling) {
+            drag({300, 240}, {240, 240}, 0.05, 5);
+            EXPECT_NEAR(positionAnimationDuration(*container->slidingControllerView()->layer()), 0.225, 1e-6);
+        } else {
+            drag({300, 240}, {150, 240}, 1.0);
+        }
+        step(0.5);
+        EXPECT_TRUE(container->isSideClosed(Left));
+    }
+}
+
+TEST_F(SidePanelMotion, WithOnlyALeftSideDraggingLeftMovesNothingAndAsksNothing)
+{
+    menu->openAnswer = true;   // asks would show in the journal
+    show();
+    take();
+    hold({250, 240}, {50, 240}, 0.5);
+    EXPECT_EQ(slidingX(), 0);
+    release({50, 240});
+    step(0.5);
+    EXPECT_EQ(slidingX(), 0);
+    EXPECT_FALSE(take().contains(QStringLiteral("menu shouldOpen 1")));
+}
+
+TEST_F(SidePanelMotion, PanIsRefusedOverDisabledViewsAndByTheDelegates)
+{
+    struct Slider : ui::View {
+        explicit Slider(const ui::Rect& frame) : ui::View(frame) {}
+    };
+    struct Refusal : SidePanelControllerDelegate, ui::GestureRecognizerDelegate {
+        std::optional<bool> shouldBeginPanOverView(SidePanelController&, ui::View&) override { return false; }
+        std::optional<bool> shouldReceiveTouch(ui::GestureRecognizer&, const ui::Touch&) override { return false; }
+        std::optional<bool> shouldPan(SidePanelController&, ui::PanGestureRecognizer&) override { return false; }
+    };
+    enum class Refuse { DisabledClass, ContainerDelegate, GestureDelegate, OpenPermission, AskDelegate, Disabled };
+    for (Refuse refuse : {Refuse::DisabledClass, Refuse::ContainerDelegate, Refuse::GestureDelegate, Refuse::OpenPermission,
+                          Refuse::AskDelegate, Refuse::Disabled}) {
+        SCOPED_TRACE(static_cast<int>(refuse));
+        restart();
+        auto refusal = std::make_shared<Refusal>();
+        home->view()->addSubview(std::make_shared<Slider>(ui::Rect(0, 200, 320, 80)));
+        switch (refuse) {
+        case Refuse::DisabledClass: container->disablePanOverViewsOfClass(typeid(Slider)); break;
+        case Refuse::ContainerDelegate: container->setDelegate(refusal); break;
+        case Refuse::GestureDelegate: container->setPanningGestureDelegate(refusal); break;
+        case Refuse::OpenPermission: menu->openAnswer = false; break;
+        case Refuse::AskDelegate:
+            container->setPanningMode(SidePanelPanningMode::AskDelegate);
+            container->setDelegate(refusal);
+            break;
+        case Refuse::Disabled: container->setEnabled(false); break;
+        }
+        show();
+        drag({20, 240}, {220, 240}, 1.0);
+        step(0.5);
+        EXPECT_EQ(slidingX(), 0);
+        if (refuse == Refuse::DisabledClass) {
+            drag({20, 100}, {220, 100}, 1.0);   // off the slider the same drag opens
+            step(0.5);
+            EXPECT_EQ(slidingX(), kOpenLeft);
+        }
+    }
+}
+
+TEST_F(SidePanelMotion, ModesPutRecognisersOnTheirViews)
+{
+    auto panningView = ui::View::create(ui::Rect(0, 0, 50, 50));
+    container->setPanningView(panningView);
+    show();
+    using Mode = SidePanelPanningMode;
+    struct Case { Mode mode; std::shared_ptr<ui::View> view; };
+    const Case cases[] = {
+        {Mode::None, nullptr},
+        {Mode::SlidingView, container->slidingControllerView()},
+        {Mode::NavigationBar, nullptr},   // there is no navigation bar
+        {Mode::PanningView, panningView},
+        {Mode::ContainerView, container->view()},
+        {static_cast<Mode>(42), nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        container->setPanningMode(c.mode);
+        ASSERT_EQ(container->panners().size(), c.view ? 1u : 0u);
+        if (c.view)
+            EXPECT_EQ(container->panners().front()->view(), c.view);
+    }
+}
+
+TEST_F(SidePanelMotion, CrossingTheClosedPositionTellsTheSideOnceAndOpeningEndsIt)
 {
     show();
-    const std::size_t start = screenChanges();
-    const std::function<void()> moves[] = {
-        [&] { container->openLeftView(); }, [&] { container->closeLeftView(); },
-        [&] { container->openLeftViewBouncing(nullptr); }, [&] { container->closeLeftViewBouncing(nullptr); },
+    take();
+    drag({20, 240}, {220, 240}, 1.0);
+    step(0.5);
+    const QStringList seen = take();
+    EXPECT_EQ(seen.count(QStringLiteral("menu willOpen 1 instant")), 1);
+    EXPECT_EQ(seen.count(QStringLiteral("menu willAppear")), 1);
+    ASSERT_FALSE(seen.isEmpty());
+    EXPECT_EQ(seen.back(), QStringLiteral("menu didOpen 1 animated"));
+}
+
+TEST_F(SidePanelMotion, PanDuringAPreviewTakesOverFromTheDrawnPosition)
+{
+    show();
+    int completions = 0;
+    ASSERT_TRUE(container->previewBounceView(Left, [&](SidePanelController&, bool ok) { completions += ok; }));
+    step(0.1);
+    hold({20, 240}, {120, 240}, 0.2, 4);
+    EXPECT_EQ(container->slidingControllerView()->layer()->animationForKey(QStringLiteral("previewBounceAnimation")), nullptr);
+    release({120, 240});
+    step(1.5);
+    EXPECT_EQ(completions, 1);
+}
+
+const ui::Size portrait(320, 480);
+constexpr auto H = Horizontal;
+constexpr auto V = SidePanelOffsetOrientation::Vertical;
+
+TEST(SidePanelGeometry, OffsetLimitAppliesOnlyToTheLoneSidesEnd)
+{
+    struct Case { SidePanelOffsetOrientation o; double offset; bool first; bool second; double maxLedge; double expected; };
+    const Case cases[] = {
+        {H, 300, true, false, 100, 220},   // left only: capped at W - max
+        {H, -50, true, false, 100, -50},   // the closed end is not limited
+        {H, 300, true, true, 100, 300},    // two sides on the axis: no limit
+        {H, -300, false, true, 100, -220}, // right only
+        {H, 300, true, false, 0, 300},     // no maximum
+        {V, -450, false, true, 100, -380}, // bottom only, against the height
     };
-    for (std::size_t i = 0; i < std::size(moves); ++i) {
-        moves[i]();
-        step(0.31);
-        EXPECT_EQ(screenChanges(), start + i + 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.offset);
+        EXPECT_EQ(SidePanelGeometry::limitOffset(c.offset, c.o, portrait, c.maxLedge, c.first, c.second), c.expected);
+    }
+}
+
+TEST(SidePanelGeometry, SlidingRectMovesOrShrinks)
+{
+    const ui::Rect bounds(0, 0, 320, 480);
+    EXPECT_EQ(SidePanelGeometry::slidingRect(-100, H, true, portrait, bounds), ui::Rect(0, 0, 220, 480));
+    EXPECT_EQ(SidePanelGeometry::slidingRect(100, H, true, portrait, bounds), ui::Rect(100, 0, 220, 480));
+    EXPECT_EQ(SidePanelGeometry::slidingRect(276, H, false, portrait, bounds), ui::Rect(276, 0, 320, 480));
+    EXPECT_EQ(SidePanelGeometry::slidingRect(-100, V, true, portrait, bounds), ui::Rect(0, 0, 320, 380));
+    EXPECT_EQ(SidePanelGeometry::slidingRect(-100, V, false, portrait, bounds), ui::Rect(0, -100, 320, 480));
+}
+
+TEST(SidePanelGeometry, OpenClosedAndTransitioningByFrame)
+{
+    struct Case { std::uint32_t side; ui::Rect frame; double ledge; bool closed; bool open; };
+    const Case cases[] = {
+        {1, {276, 0, 320, 480}, 44, false, true},
+        {1, {100, 0, 320, 480}, 44, false, false},
+        {1, {276.0001, 0, 320, 480}, 44, false, false},   // the open test is exact
+        {1, {0, 0, 320, 480}, 44, true, false},
+        {2, {-276, 0, 320, 480}, 44, false, true},
+        {4, {0, -436, 320, 480}, 44, false, true},
+        {4, {0, -10, 320, 480}, 44, false, false},
+        {9, {276, 0, 320, 480}, 44, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.side);
+        EXPECT_EQ(SidePanelGeometry::isSideClosed(static_cast<SidePanelSide>(c.side), c.frame, portrait), c.closed);
+        EXPECT_EQ(SidePanelGeometry::isSideOpen(static_cast<SidePanelSide>(c.side), c.frame, portrait, c.ledge), c.open);
+    }
+}
+
+TEST(SidePanelGeometry, PanLocationIsClampedWithAnElasticGive)
+{
+    // Open offsets 276 (first side) and -276 (second side).
+    struct Case { double location; bool first; bool second; bool elastic; double expected; double tolerance; };
+    const Case cases[] = {
+        {100, true, true, true, 100, 0},
+        {286, true, true, true, 276 + 8.34, 0.005},
+        {376, true, true, true, 276 + 43.34, 0.005},
+        {-286, true, true, true, -276 - 8.34, 0.005},
+        {376, true, true, false, 276, 0},
+        {-50, true, false, true, 0, 0},      // no second side: nothing left of closed
+        {50, false, true, true, 0, 0},       // no first side
+        {276 + 1e-9, true, true, true, 276 + 1e-9, 1e-6},   // too small a give to stretch
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.location);
+        const double p = SidePanelGeometry::panLocation(c.location, c.first, c.second, 276, -276, c.elastic);
+        ASSERT_TRUE(std::isfinite(p));
+        EXPECT_NEAR(p, c.expected, c.tolerance);
     }
 }
 
