@@ -12,15 +12,6 @@
 
 namespace {
 
-std::shared_ptr<TreeNode> nodeNamed(const TreeNodeCollectionController& controller, const std::string& name)
-{
-    for (const auto& node : controller.root()->descendants()) {
-        if (nameOf(node) == name)
-            return node;
-    }
-    return nullptr;
-}
-
 std::vector<std::string> split(const std::string& text)
 {
     std::vector<std::string> parts;
@@ -211,26 +202,6 @@ TEST(TreeNodeCollectionControllerTest, ItemRowIsTheUppermostVisibleEqualOne)
     EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("X3")), 3);
     EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("W")), 6);
     EXPECT_EQ(controller->indexForItem(std::make_shared<NamedItem>("V")), 7);
-}
-
-TEST(TreeNodeCollectionControllerTest, EqualityDecidesNotTheHash)
-{
-    // Items that all hash alike must still be told apart by isEqual, and plain items
-    // are equal only to themselves.
-    struct Colliding : NamedItem {
-        using NamedItem::NamedItem;
-        std::size_t hash() const override { return 1; }
-    };
-    const auto plain = std::make_shared<TreeItem>();
-    const std::vector<std::shared_ptr<TreeItem>> top = { std::make_shared<Colliding>("P"), std::make_shared<Colliding>("Q"), plain };
-    TreeNodeCollectionController::Source source;
-    source.numberOfChildren = [&](const std::shared_ptr<TreeItem>& item) { return item ? 0L : long(top.size()); };
-    source.child = [&](long i, const std::shared_ptr<TreeItem>&) { return top[std::size_t(i)]; };
-    const auto controller = TreeNodeCollectionController::build(source);
-    EXPECT_EQ(controller->indexForItem(std::make_shared<Colliding>("Q")), 1);
-    EXPECT_EQ(controller->indexForItem(std::make_shared<Colliding>("R")), -1);
-    EXPECT_EQ(controller->indexForItem(plain), 2);
-    EXPECT_EQ(controller->indexForItem(std::make_shared<TreeItem>()), -1);
 }
 
 TEST(TreeNodeCollectionControllerTest, MissingChildrenAndNegativeCountsAreSkipped)

@@ -63,7 +63,6 @@ protected:
         step(1);
     }
     ui::TableView& table() const { return *std::dynamic_pointer_cast<ui::TableView>(tree->subviews().front()); }
-    ui::TableViewDelegate& tableDelegate() const { return *table().delegate(); }
     std::shared_ptr<TreeItem> item(const char* name) const { return source->item(name); }
 
     void tap(const char* name)
@@ -86,11 +85,7 @@ protected:
         return rows;
     }
 
-    std::string selectedName() const
-    {
-        const auto selected = tree->itemForSelectedRow();
-        return selected ? static_cast<const NamedItem&>(*selected).name() : "-";
-    }
+    std::string selectedName() const { return nameOf(tree->itemForSelectedRow()); }
 };
 
 } // namespace
@@ -195,13 +190,14 @@ TEST_F(TreeViewTest, ReloadKeepsOnlyTheExpandedAfterReloadAnswers)
     EXPECT_EQ(tree->numberOfRows(), 3);
 }
 
-// With a delegate that implements nothing, or none at all, the table gets the tree view's own
-// answers; and a tap, with nobody to ask, expands and selects.
+// With a delegate that implements nothing, none at all, or asked about a row without a node,
+// the table gets the tree view's own answers and the delegate hears nothing; and a tap, with
+// nobody to ask, expands and selects.
 TEST_F(TreeViewTest, DefaultsWhenTheDelegateImplementsNothing)
 {
     auto& t = table();
-    auto& d = tableDelegate();
-    const auto path = ui::IndexPath::forRow(1, 0);
+    auto& d = *t.delegate();
+    auto path = ui::IndexPath::forRow(1, 0);
     ui::Point target(0, 40);
     const std::pair<const char*, std::function<bool()>> defaults[] = {
         { "height", [&] { return d.heightForRowAtIndexPath(t, path) == t.rowHeight(); } },
@@ -219,38 +215,29 @@ TEST_F(TreeViewTest, DefaultsWhenTheDelegateImplementsNothing)
         { "scroll to top", [&] { return d.scrollViewShouldScrollToTop(t); } },
         { "zooming view", [&] { return d.viewForZoomingInScrollView(t) == nullptr; } },
         { "end dragging", [&] { d.scrollViewWillEndDragging(t, ui::Point(0, 1), target); return target == ui::Point(0, 40); } },
+        { "select", [&] { d.didSelectRowAtIndexPath(t, path); return true; } },
+        { "display", [&] { d.willDisplayCell(t, ui::TableViewCell::create(), path); return true; } },
+        { "cell", [&] { return t.dataSource()->cellForRowAtIndexPath(t, path) != nullptr; } },
     };
-    for (const auto& current : { std::make_shared<TreeViewDelegate>(), std::shared_ptr<TreeViewDelegate>() }) {
+    delegate->log.clear();
+    const std::pair<std::shared_ptr<TreeViewDelegate>, int> cases[] = {
+        { std::make_shared<TreeViewDelegate>(), 1 }, { nullptr, 1 }, { delegate, 99 } };
+    for (const auto& [current, row] : cases) {
         tree->setDelegate(current);
+        path = ui::IndexPath::forRow(row, 0);
         for (const auto& [name, holds] : defaults)
-            EXPECT_TRUE(holds()) << name << (current ? " (delegate)" : " (none)");
+            EXPECT_TRUE(holds()) << name << " row " << row << (current ? " (delegate)" : " (none)");
     }
-    const auto nothing = std::make_shared<TreeViewDelegate>();
-    tree->setDelegate(nothing);
+    EXPECT_TRUE(delegate->log.empty());
+    // The same questions about a real row reach the delegate.
+    EXPECT_EQ(d.heightForRowAtIndexPath(t, ui::IndexPath::forRow(0, 0)), 30);
+    EXPECT_EQ(d.titleForDeleteConfirmationButtonForRowAtIndexPath(t, ui::IndexPath::forRow(0, 0)), QStringLiteral("Remove"));
+
+    tree->setDelegate(std::make_shared<TreeViewDelegate>());
     tap("B");
     settle();
     EXPECT_EQ(shownRows(), names({ "A", "B", "B1", "C" }));
     EXPECT_EQ(selectedName(), "B");
-}
-
-TEST_F(TreeViewTest, ARowWithoutANodeAnswersTheDefaults)
-{
-    auto& t = table();
-    auto& d = tableDelegate();
-    const auto missing = ui::IndexPath::forRow(99, 0);
-    delegate->log.clear();
-    EXPECT_EQ(d.heightForRowAtIndexPath(t, missing), t.rowHeight());
-    EXPECT_EQ(d.indentationLevelForRowAtIndexPath(t, missing), 0);
-    EXPECT_EQ(d.titleForDeleteConfirmationButtonForRowAtIndexPath(t, missing), QStringLiteral("Delete"));
-    EXPECT_EQ(d.willSelectRowAtIndexPath(t, missing), missing);
-    d.didSelectRowAtIndexPath(t, missing);
-    d.willDisplayCell(t, ui::TableViewCell::create(), missing);
-    EXPECT_TRUE(t.dataSource()->cellForRowAtIndexPath(t, missing));
-    EXPECT_TRUE(delegate->log.empty());
-
-    // The same questions about a real row reach the delegate.
-    EXPECT_EQ(d.heightForRowAtIndexPath(t, ui::IndexPath::forRow(0, 0)), 30);
-    EXPECT_EQ(d.titleForDeleteConfirmationButtonForRowAtIndexPath(t, ui::IndexPath::forRow(0, 0)), QStringLiteral("Remove"));
 }
 
 TEST_F(TreeViewTest, OperationsByItemIgnoreItemsOnNoVisibleRow)
@@ -288,18 +275,4 @@ TEST_F(TreeViewTest, WillSelectCanMoveButNotCancelTheSelection)
         settle();
         EXPECT_EQ(selectedName(), c.selected) << (c.answer ? c.answer : "none");
     }
-}
-
-TEST_F(TreeViewTest, ScrollPassThroughUsesTheInnerTable)
-{
-    struct Scrolls : TreeViewDelegate {
-        std::vector<const ui::ScrollView*> scrolled;
-        void scrollViewDidScroll(ui::ScrollView& scrollView) override { scrolled.push_back(&scrollView); }
-    };
-    const auto scrolls = std::make_shared<Scrolls>();
-    tree->setDelegate(scrolls);
-    tree->setContentOffset(ui::Point(0, 5));
-    ASSERT_FALSE(scrolls->scrolled.empty());
-    EXPECT_EQ(scrolls->scrolled.back(), &table());
-
 }

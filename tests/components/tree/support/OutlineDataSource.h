@@ -19,7 +19,7 @@ public:
                                                    const std::shared_ptr<TreeNodeInfo>&) override
     {
         auto cell = ui::TableViewCell::create(ui::TableViewCellStyle::Default, QStringLiteral("cell"));
-        cell->textLabel()->setText(QString::fromStdString(static_cast<const NamedItem&>(*item).name()));
+        cell->textLabel()->setText(QString::fromStdString(nameOf(item)));
         return cell;
     }
 

@@ -5,31 +5,36 @@
 #include "components/tree/TreeNodeCollectionController.h"
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+// A tree written as nested outlines.
+struct Outline {
+    std::string name;
+    bool expandAfterReload = false;
+    std::vector<Outline> children;
+};
+
 // An item equal to any other item of the same name, so tests can put equal but distinct
-// objects into one tree.
-class NamedItem : public TreeItem {
-public:
-    explicit NamedItem(std::string name) : m_name(std::move(name)) {}
-    const std::string& name() const { return m_name; }
+// objects into one tree; it carries its outline's children and answer.
+struct NamedItem : TreeItem {
+    explicit NamedItem(std::string name_, bool expand = false) : name(std::move(name_)), expandAfterReload(expand) {}
     bool isEqual(const TreeItem& other) const override
     {
         const auto* named = dynamic_cast<const NamedItem*>(&other);
-        return named && named->m_name == m_name;
+        return named && named->name == name;
     }
-    std::size_t hash() const override { return std::hash<std::string>{}(m_name); }
+    std::size_t hash() const override { return std::hash<std::string>{}(name); }
 
-private:
-    std::string m_name;
+    std::string name;
+    bool expandAfterReload;
+    std::vector<std::shared_ptr<TreeItem>> children;
 };
 
 inline std::string nameOf(const std::shared_ptr<TreeItem>& item)
 {
-    return item ? static_cast<const NamedItem&>(*item).name() : std::string("-");
+    return item ? static_cast<const NamedItem&>(*item).name : std::string("-");
 }
 inline std::string nameOf(const std::shared_ptr<TreeNode>& node)
 {
@@ -40,21 +45,12 @@ inline std::vector<std::string> names(std::initializer_list<const char*> list)
     return { list.begin(), list.end() };
 }
 
-// A tree written as nested outlines; each outline becomes one NamedItem, made once, so
-// repeated builds hand out the same objects.
-struct Outline {
-    std::string name;
-    bool expandAfterReload = false;
-    std::vector<Outline> children;
-};
-
+// Items made once from the outlines, so repeated builds hand out the same objects. Every
+// question is written into `log`: "count(X)", "child(i,X)", "expand?(X,depth)".
 class OutlineSource {
 public:
-    explicit OutlineSource(std::vector<Outline> top) : m_top(std::move(top)) { makeItems(m_top, m_topItems); }
-    OutlineSource(const OutlineSource&) = delete; // the source's callbacks point back here
-    OutlineSource& operator=(const OutlineSource&) = delete;
+    explicit OutlineSource(const std::vector<Outline>& top) : m_top(make(top)) {}
 
-    // Every question is written into `log`: "count(X)", "child(i,X)", "expand?(X,depth)".
     TreeNodeCollectionController::Source source()
     {
         TreeNodeCollectionController::Source source;
@@ -68,49 +64,51 @@ public:
         };
         source.shouldBeExpanded = [this](const std::shared_ptr<TreeItem>& item, long depth) -> std::optional<bool> {
             log.push_back("expand?(" + nameOf(item) + "," + std::to_string(depth) + ")");
-            return m_entries.at(item.get()).outline->expandAfterReload;
+            return static_cast<const NamedItem&>(*item).expandAfterReload;
         };
         return source;
     }
     std::unique_ptr<TreeNodeCollectionController> build() { return TreeNodeCollectionController::build(source()); }
 
-    // The first item made for that name, in outline order.
-    std::shared_ptr<TreeItem> item(const std::string& name) const
-    {
-        for (const auto& item : m_made) {
-            if (nameOf(item) == name)
-                return item;
-        }
-        return nullptr;
-    }
+    // The first item of that name, in outline order.
+    std::shared_ptr<TreeItem> item(const std::string& name) const { return find(m_top, name); }
     std::vector<std::string> log;
 
 private:
-    struct Entry {
-        const Outline* outline;
-        std::vector<std::shared_ptr<TreeItem>> children;
-    };
-    void makeItems(const std::vector<Outline>& outlines, std::vector<std::shared_ptr<TreeItem>>& into)
+    static std::vector<std::shared_ptr<TreeItem>> make(const std::vector<Outline>& outlines)
     {
+        std::vector<std::shared_ptr<TreeItem>> items;
         for (const auto& outline : outlines) {
-            auto item = std::make_shared<NamedItem>(outline.name);
-            into.push_back(item);
-            m_made.push_back(item);
-            auto& entry = m_entries[item.get()];
-            entry.outline = &outline;
-            makeItems(outline.children, entry.children);
+            auto item = std::make_shared<NamedItem>(outline.name, outline.expandAfterReload);
+            item->children = make(outline.children);
+            items.push_back(item);
         }
+        return items;
+    }
+    static std::shared_ptr<TreeItem> find(const std::vector<std::shared_ptr<TreeItem>>& items, const std::string& name)
+    {
+        for (const auto& item : items) {
+            if (auto found = nameOf(item) == name ? item : find(static_cast<const NamedItem&>(*item).children, name))
+                return found;
+        }
+        return nullptr;
     }
     const std::vector<std::shared_ptr<TreeItem>>& childrenOf(const std::shared_ptr<TreeItem>& item) const
     {
-        return item ? m_entries.at(item.get()).children : m_topItems;
+        return item ? static_cast<const NamedItem&>(*item).children : m_top;
     }
 
-    std::vector<Outline> m_top;
-    std::vector<std::shared_ptr<TreeItem>> m_topItems;
-    std::vector<std::shared_ptr<TreeItem>> m_made;
-    std::map<const TreeItem*, Entry> m_entries;
+    std::vector<std::shared_ptr<TreeItem>> m_top;
 };
+
+inline std::shared_ptr<TreeNode> nodeNamed(const TreeNodeCollectionController& controller, const std::string& name)
+{
+    for (const auto& node : controller.root()->descendants()) {
+        if (nameOf(node) == name)
+            return node;
+    }
+    return nullptr;
+}
 
 // The names on the rows, found by walking the flags, and found row by row through the
 // row lookup; the two must agree.

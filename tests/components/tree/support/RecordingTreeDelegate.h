@@ -53,7 +53,7 @@ public:
 private:
     void record(const char* name, const Item& item, const Info& info)
     {
-        const std::string itemName = item ? static_cast<const NamedItem&>(*item).name() : "-";
+        const std::string itemName = item ? nameOf(item) : "-";
         log.push_back(std::string(name) + "(" + itemName + "," + (info && info->isExpanded() ? "+" : "-") + ")");
     }
 };
