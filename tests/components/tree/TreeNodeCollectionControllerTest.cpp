@@ -8,20 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <sstream>
 
 namespace {
-
-std::vector<std::string> split(const std::string& text)
-{
-    std::vector<std::string> parts;
-    std::stringstream stream(text);
-    for (std::string part; std::getline(stream, part, ',');) {
-        if (!part.empty())
-            parts.push_back(part);
-    }
-    return parts;
-}
 
 bool onVisibleRow(const std::shared_ptr<TreeNode>& node)
 {
@@ -73,22 +61,23 @@ std::vector<Outline> nested()
 
 TEST(TreeNodeCollectionControllerTest, RowOrderAfterNestedExpandsAndCollapses)
 {
-    struct Case { const char* ops; const char* rows; };
+    struct Case { std::vector<std::string> ops, rows; };
     const Case cases[] = {
-        { "", "A,B,C" },
-        { "+A", "A,A1,A2,B,C" },
-        { "+A1,+B1", "A,A1,A1a,A1b,A2,B,B1,B1a,C" },
-        { "+A1,-A,+A", "A,A1,A2,B,C" },
-        { "+A1,+B1,-A1", "A,A1,A2,B,B1,B1a,C" },
-        { "+B1a,+A1b,-B1,+C", "A,A1,A1a,A1b,A2,B,B1,C" },
+        { {}, { "A", "B", "C" } },
+        { { "+A" }, { "A", "A1", "A2", "B", "C" } },
+        { { "+A1", "+B1" }, { "A", "A1", "A1a", "A1b", "A2", "B", "B1", "B1a", "C" } },
+        { { "+A1", "-A", "+A" }, { "A", "A1", "A2", "B", "C" } },
+        { { "+A1", "+B1", "-A1" }, { "A", "A1", "A2", "B", "B1", "B1a", "C" } },
+        { { "+B1a", "+A1b", "-B1", "+C" }, { "A", "A1", "A1a", "A1b", "A2", "B", "B1", "C" } },
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.ops));
         OutlineSource outline(nested());
         const auto controller = outline.build();
-        for (const auto& op : split(c.ops))
+        for (const auto& op : c.ops)
             change(*controller, op);
-        EXPECT_EQ(rowsByWalk(*controller), split(c.rows)) << c.ops;
-        EXPECT_EQ(rowsByLookup(*controller), split(c.rows)) << c.ops;
+        EXPECT_EQ(rowsByWalk(*controller), c.rows);
+        EXPECT_EQ(rowsByLookup(*controller), c.rows);
     }
 }
 
@@ -121,17 +110,6 @@ TEST(TreeNodeCollectionControllerTest, RowsAndLookupsAgreeThroughRandomChanges)
             ASSERT_EQ(controller->indexForItem(shown->item()), row);
         }
     }
-}
-
-TEST(TreeNodeCollectionControllerTest, BuildAsksInDepthFirstOrder)
-{
-    OutlineSource outline({ { "A", false, { { "A1", false, { { "A1a" } } }, { "A2" } } }, { "B" } });
-    outline.build();
-    const std::vector<std::string> expected = { "count(-)", "child(0,-)", "child(1,-)",
-        "expand?(A,0)", "count(A)", "child(0,A)", "child(1,A)",
-        "expand?(A1,1)", "count(A1)", "child(0,A1)", "expand?(A1a,2)", "count(A1a)",
-        "expand?(A2,1)", "count(A2)", "expand?(B,0)", "count(B)" };
-    EXPECT_EQ(outline.log, expected);
 }
 
 TEST(TreeNodeCollectionControllerTest, ExpandedAfterReloadAnswers)

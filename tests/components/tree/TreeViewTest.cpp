@@ -11,7 +11,11 @@
 #include "platform/ui/Window.h"
 #include "support/OutlineDataSource.h"
 #include "support/RecordingTreeDelegate.h"
+#include "tests/support/PixelProbe.h"
+#include "tests/support/Screenshot.h"
 #include "tests/support/UiFixture.h"
+
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +45,7 @@ protected:
     {
         UiFixture::SetUp();
         window = ui::Window::create(ui::Rect(0, 0, 320, 480));
+        window->setBackgroundColor(ui::Color::white());
         tree = TreeView::create(ui::Rect(0, 0, 320, 480));
         tree->setDataSource(source);
         tree->setDelegate(delegate);
@@ -124,6 +129,9 @@ TEST_F(TreeViewTest, TapCollapsesTheWholeSubtree)
     tap("A2");
     settle();
     ASSERT_EQ(shownRows(), names({ "A", "A1", "A2", "A2a", "B", "C" }));
+    const QImage image = window->renderImage();   // for people: three levels, partly expanded
+    EXPECT_GT(pixels::distinctColours(image, image.rect()), 2) << "the rows drew nothing";
+    EXPECT_TRUE(screenshot::save(image, QStringLiteral("tree-partly-expanded")));
     delegate->log.clear();
     tap("A");
     EXPECT_EQ(shownRows(), names({ "A", "B", "C" }));

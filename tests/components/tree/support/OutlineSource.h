@@ -45,8 +45,7 @@ inline std::vector<std::string> names(std::initializer_list<const char*> list)
     return { list.begin(), list.end() };
 }
 
-// Items made once from the outlines, so repeated builds hand out the same objects. Every
-// question is written into `log`: "count(X)", "child(i,X)", "expand?(X,depth)".
+// Items made once from the outlines, so repeated builds hand out the same objects.
 class OutlineSource {
 public:
     explicit OutlineSource(const std::vector<Outline>& top) : m_top(make(top)) {}
@@ -54,16 +53,9 @@ public:
     TreeNodeCollectionController::Source source()
     {
         TreeNodeCollectionController::Source source;
-        source.numberOfChildren = [this](const std::shared_ptr<TreeItem>& item) {
-            log.push_back("count(" + nameOf(item) + ")");
-            return long(childrenOf(item).size());
-        };
-        source.child = [this](long index, const std::shared_ptr<TreeItem>& item) {
-            log.push_back("child(" + std::to_string(index) + "," + nameOf(item) + ")");
-            return childrenOf(item).at(std::size_t(index));
-        };
-        source.shouldBeExpanded = [this](const std::shared_ptr<TreeItem>& item, long depth) -> std::optional<bool> {
-            log.push_back("expand?(" + nameOf(item) + "," + std::to_string(depth) + ")");
+        source.numberOfChildren = [this](const std::shared_ptr<TreeItem>& item) { return long(childrenOf(item).size()); };
+        source.child = [this](long index, const std::shared_ptr<TreeItem>& item) { return childrenOf(item).at(std::size_t(index)); };
+        source.shouldBeExpanded = [](const std::shared_ptr<TreeItem>& item, long) -> std::optional<bool> {
             return static_cast<const NamedItem&>(*item).expandAfterReload;
         };
         return source;
@@ -72,7 +64,6 @@ public:
 
     // The first item of that name, in outline order.
     std::shared_ptr<TreeItem> item(const std::string& name) const { return find(m_top, name); }
-    std::vector<std::string> log;
 
 private:
     static std::vector<std::shared_ptr<TreeItem>> make(const std::vector<Outline>& outlines)
