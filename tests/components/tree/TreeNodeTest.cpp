@@ -30,11 +30,6 @@ struct HandBuilt {
     }
 };
 
-std::vector<Outline> sample()
-{
-    return { { "A", false, { { "A1" }, { "A2" }, { "A3", false, { { "A3a" } } } } }, { "B" } };
-}
-
 } // namespace
 
 TEST(TreeRowSpansTest, FindsTheChildCoveringEachOffset)
@@ -145,9 +140,9 @@ TEST(TreeNodeTest, CollapseClosesTheWholeSubtreeExpandedOrNot)
     EXPECT_EQ(t.b->startIndex(), 5);
 }
 
-TEST(TreeNodeInfoTest, DescribesDepthSiblingsAndPosition)
+TEST(TreeNodeInfoTest, DescribesDepthSiblingsPositionAndNeighbours)
 {
-    OutlineSource outline(sample());
+    OutlineSource outline({ { "A", false, { { "A1" }, { "A2" }, { "A3", false, { { "A3a" } } } } }, { "B" } });
     const auto controller = outline.build();
     struct Case { const char* name; long depth, siblings, position; };
     const Case cases[] = { { "A", 0, 2, 0 }, { "B", 0, 2, 1 }, { "A1", 1, 3, 0 }, { "A2", 1, 3, 1 },
@@ -159,12 +154,7 @@ TEST(TreeNodeInfoTest, DescribesDepthSiblingsAndPosition)
         EXPECT_EQ(info->positionInSiblings(), c.position) << c.name;
         EXPECT_TRUE(info->item()->isEqual(NamedItem(c.name))) << c.name;
     }
-}
-
-TEST(TreeNodeInfoTest, ParentAndChildrenAreTheNeighboursInfos)
-{
-    OutlineSource outline(sample());
-    const auto controller = outline.build();
+    // Parent and children are the neighbours' infos.
     const auto a3 = nodeNamed(*controller, "A3");
     const auto a3a = nodeNamed(*controller, "A3a");
     EXPECT_EQ(a3a->treeNodeInfo()->parent(), a3->treeNodeInfo());
@@ -179,12 +169,8 @@ TEST(TreeNodeInfoTest, ParentAndChildrenAreTheNeighboursInfos)
     ASSERT_TRUE(top);
     EXPECT_EQ(top->item(), nullptr);
     EXPECT_EQ(top->children().size(), 2u);
-}
 
-TEST(TreeNodeInfoTest, FlagIsTheOneOfTheLastHandOut)
-{
-    OutlineSource outline(sample());
-    const auto controller = outline.build();
+    // The expanded flag is the one of the last hand-out.
     const auto a = nodeNamed(*controller, "A");
     const auto held = a->treeNodeInfo();
     a->expand();
