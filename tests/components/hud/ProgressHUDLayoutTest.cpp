@@ -96,6 +96,16 @@ TEST_F(ProgressHUDLayoutTest, ToastIsLaidOutOnceAsText)
     step(0);
     EXPECT_EQ(labelFrame(*toast, longText).width(), 280);
     EXPECT_EQ(toast->size().width, 300);
+
+    // Details alone wrap at the same width, with no gaps above them.
+    const QString details(60, QChar(0x9898));
+    toast->setLabelText({});
+    toast->setDetailsLabelText(details);
+    step(0);
+    const ui::Size wrapped = ui::Font::boldSystemFont(12).sizeOfText(details, 280, 0);
+    ASSERT_GT(wrapped.height, 2 * ui::Font::boldSystemFont(12).lineHeight());
+    EXPECT_EQ(toast->size(), ui::Size(wrapped.width + 20, wrapped.height + 20));
+    EXPECT_EQ(labelFrame(*toast, details).minY(), std::round((568 - toast->size().height) / 2) + 150 + 10);
 }
 
 // Contents of 60 × 20 with margin 20 make a 100 × 60 panel; square and minimum size grow the
@@ -109,11 +119,9 @@ TEST_F(ProgressHUDLayoutTest, SquareAndMinimumSizeGrowThePanelOnly)
         ui::Size panel;
     };
     const Case cases[] = {
-        {{320, 480}, false, {}, {100, 60}},
-        {{320, 480}, true, {}, {100, 100}},
+        {{320, 480}, false, {}, {100, 60}},         {{320, 480}, true, {}, {100, 100}},
         {{320, 130}, true, {}, {100, 60}},   // 100 > 130 - 40
-        {{320, 480}, false, {200, 40}, {200, 60}},
-        {{320, 480}, false, {50, 90}, {100, 90}},
+        {{320, 480}, false, {200, 40}, {200, 60}}, {{320, 480}, false, {50, 90}, {100, 90}},
     };
     for (const Case& c : cases) {
         auto box = ui::View::create(ui::Rect(ui::Point(), c.hostSize));
@@ -129,19 +137,6 @@ TEST_F(ProgressHUDLayoutTest, SquareAndMinimumSizeGrowThePanelOnly)
         EXPECT_EQ(content->frame(), ui::Rect(130, std::round((c.hostSize.height - 60) / 2) + 20, 60, 20));
         box->removeFromSuperview();
     }
-}
-
-TEST_F(ProgressHUDLayoutTest, DetailsAloneWrapWithoutGaps)
-{
-    const QString details(60, QChar(0x9898));
-    auto hud = addHUD();
-    hud->setMode(ProgressHUDMode::Text);
-    hud->setDetailsLabelText(details);
-    step(0);
-    const ui::Size wrapped = ui::Font::boldSystemFont(12).sizeOfText(details, 240, 0);
-    ASSERT_GT(wrapped.height, 2 * ui::Font::boldSystemFont(12).lineHeight());
-    EXPECT_EQ(hud->size(), ui::Size(wrapped.width + 40, wrapped.height + 40));
-    EXPECT_EQ(labelFrame(*hud, details).minY(), std::round((568 - hud->size().height) / 2) + 20);
 }
 
 TEST_F(ProgressHUDLayoutTest, IndicatorFollowsTheMode)

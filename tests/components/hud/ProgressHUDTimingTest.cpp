@@ -18,39 +18,28 @@ namespace {
 
 const QStringList kDone{QStringLiteral("completion"), QStringLiteral("delegate")};
 
-// Holds submitted work until the test says that it ends.
-struct ManualExecutor {
-    std::vector<std::function<void()>> tasks;
-    ProgressHUD::Executor executor() { return [this](std::function<void()> task) { tasks.push_back(std::move(task)); }; }
-    void runAll()
-    {
-        for (auto& task : std::exchange(tasks, {}))
-            task();
-    }
-};
-
-bool pumpUntil(const std::function<bool()>& done)
-{
-    return core::RunLoop::main().runUntil(done);
-}
-
 } // namespace
 
 // Grace 0.5 s: work ending at 0.2 never shows the overlay, work ending at 1.0 does; either way
 // it ends hidden with done() run once. A hide while the work runs does not stop the timer.
 TEST_F(ProgressHUDTimingTest, GraceTimeAgainstWorkEndingBeforeOrAfterIt)
 {
+    std::vector<std::function<void()>> tasks;   // held until the test ends them
+    const ProgressHUD::Executor holding = [&](std::function<void()> task) { tasks.push_back(std::move(task)); };
+    const auto endWork = [&] {
+        for (auto& task : std::exchange(tasks, {}))
+            task();
+    };
     for (auto [workEnds, becomesVisible] : {std::pair{2, false}, std::pair{10, true}}) {
         events.clear();
         auto hud = addHUD();
         hud->setGraceTime(0.5);
-        ManualExecutor work;
-        hud->showAnimated(false, [] {}, work.executor(), recordCompletion());
+        hud->showAnimated(false, [] {}, holding, recordCompletion());
         bool everVisible = false;
         for (int tenth = 1; tenth <= 15; ++tenth) {
             step(0.1);
             if (tenth == workEnds) {
-                work.runAll();
+                endWork();
                 step(0);
             }
             everVisible = everVisible || hud->alpha() == 1.0;
@@ -61,13 +50,12 @@ TEST_F(ProgressHUDTimingTest, GraceTimeAgainstWorkEndingBeforeOrAfterIt)
     }
     auto hud = addHUD();
     hud->setGraceTime(0.5);
-    ManualExecutor work;
-    hud->showAnimated(false, [] {}, work.executor());
+    hud->showAnimated(false, [] {}, holding);
     step(0.2);
     hud->hide(false);
     step(0.3);
     EXPECT_EQ(hud->alpha(), 1.0);
-    work.runAll();
+    endWork();
     step(0);
     EXPECT_EQ(hud->alpha(), 0.0);
 }
@@ -93,19 +81,6 @@ TEST_F(ProgressHUDTimingTest, MinimumShowTimeHoldsALateHide)
         EXPECT_EQ(hud->alpha(), 0.0);
         EXPECT_EQ(events.size(), 1);
     }
-}
-
-TEST_F(ProgressHUDTimingTest, DoneCancelsAPendingDelayedHide)
-{
-    auto hud = addHUD();
-    hud->show(false);
-    hud->hide(true, 1.0);
-    step(0.5);
-    hud->hide(false);
-    EXPECT_EQ(core::pendingCount(hud.get()), 0u);
-    hud->show(false);
-    step(1.0);
-    EXPECT_EQ(hud->alpha(), 1.0);
 }
 
 // The shell's toast begins to fade 1.0 s after it was shown, to 0.02, and leaves its host when
@@ -157,7 +132,7 @@ TEST_F(ProgressHUDTimingTest, CompletionRunsOnceAfterPostedCleanUp)
     auto seen = std::make_shared<std::atomic<int>>(0);
     hud->showWhileExecuting([seen](const std::shared_ptr<void>& object) { *seen = *std::static_pointer_cast<int>(object); },
                             nullptr, std::make_shared<int>(2), false);
-    ASSERT_TRUE(pumpUntil([&] { return !hud->taskInProgress(); }));
+    ASSERT_TRUE(core::RunLoop::main().runUntil([&] { return !hud->taskInProgress(); }));
     EXPECT_EQ(*seen, 2);
 }
 
@@ -182,17 +157,27 @@ TEST_F(ProgressHUDTimingTest, OnlyAShownOverlayTakesTouches)
     EXPECT_EQ(below->touches, 2);
 }
 
-TEST_F(ProgressHUDTimingTest, ReshowResetsTheScaleOfAZoomingHide)
+// A reshow starts afresh: the hide before it cancelled a pending delayed hide, and the scale
+// of a zooming hide is reset.
+TEST_F(ProgressHUDTimingTest, ReshowStartsAfresh)
 {
+    auto hud = addHUD();
+    hud->show(false);
+    hud->hide(true, 1.0);
+    step(0.5);
+    hud->hide(false);
+    EXPECT_EQ(core::pendingCount(hud.get()), 0u);
+    hud->show(false);
+    step(1.0);
+    EXPECT_EQ(hud->alpha(), 1.0);
+    hud->setAnimationType(ProgressHUDAnimation::Shrink);
     for (bool reshowAnimated : {false, true}) {
-        auto hud = addHUD();
-        hud->setAnimationType(ProgressHUDAnimation::Shrink);
-        hud->show(true);
         hud->hide(true);
         step(0.3);
         ASSERT_EQ(hud->transform(), ui::Transform::scale(0.5, 0.5));
         hud->show(reshowAnimated);
         EXPECT_TRUE(hud->transform().isIdentity()) << reshowAnimated;
+        step(0.3);
     }
 }
 
@@ -248,7 +233,7 @@ TEST_F(ProgressHUDTimingTest, WorkRunsOffTheLoopWhileTheOverlayShows)
             hud->showWhileExecuting([body](const std::shared_ptr<void>&) { body(); }, nullptr, nullptr, false);
         else
             hud->showAnimated(false, body, recordCompletion());
-        ASSERT_TRUE(pumpUntil([&] { return started.load(); }));
+        ASSERT_TRUE(core::RunLoop::main().runUntil([&] { return started.load(); }));
         EXPECT_FALSE(onLoopThread) << methodForm;
 
         step(0.4);
@@ -262,7 +247,7 @@ TEST_F(ProgressHUDTimingTest, WorkRunsOffTheLoopWhileTheOverlayShows)
         EXPECT_TRUE(hud->taskInProgress());
 
         release.set_value();
-        ASSERT_TRUE(pumpUntil([&] { return !hud->taskInProgress(); }));
+        ASSERT_TRUE(core::RunLoop::main().runUntil([&] { return !hud->taskInProgress(); }));
         const auto pie = std::dynamic_pointer_cast<RoundProgressView>(hud->indicator());
         ASSERT_TRUE(pie);
         EXPECT_EQ(pie->progress(), 0.75f) << methodForm;

@@ -38,17 +38,13 @@ TEST_F(PanelWrap, WrapperViewSitsBelowTheStatusBarAroundTheWrappedView)
         }
         double statusBarHeight() const override { return 20; }
     };
-    for (bool statusBar : {false, true}) {
-        SCOPED_TRACE(statusBar);
-        auto wrapped = ui::ViewController::create();
-        wrapped->view()->setFrame(ui::Rect(0, 0, 320, 480));
-        auto wrapper = statusBar ? StatusBarWrapper::create(wrapped) : PanelWrapController::create(wrapped);
-        const ui::Rect expected = statusBar ? ui::Rect(0, 20, 320, 460) : ui::Rect(0, 0, 320, 480);
-        EXPECT_EQ(wrapper->view()->frame(), expected);
-        EXPECT_EQ(wrapped->view()->frame(), ui::Rect(ui::Point(), expected.size));
-        EXPECT_EQ(wrapped->view()->superview(), wrapper->view());
-        EXPECT_EQ(wrapped->parentViewController(), wrapper);
-    }
+    auto wrapped = ui::ViewController::create();
+    wrapped->view()->setFrame(ui::Rect(0, 0, 320, 480));
+    auto wrapper = StatusBarWrapper::create(wrapped);
+    EXPECT_EQ(wrapper->view()->frame(), ui::Rect(0, 20, 320, 460));
+    EXPECT_EQ(wrapped->view()->frame(), ui::Rect(0, 0, 320, 460));
+    EXPECT_EQ(wrapped->view()->superview(), wrapper->view());
+    EXPECT_EQ(wrapped->parentViewController(), wrapper);
 }
 
 // Every call a wrapper gets by hand reaches the wrapped controller with its arguments, after
@@ -115,14 +111,10 @@ TEST_F(PanelWrap, SideWrappedViewKeepsItsSizeAgainstTheOuterEdge)
 {
     // The side views are as large as the 320 × 480 container; every ledge is 44.
     struct Case { SidePanelSide side; double constrained; ui::Rect frame; };
-    const Case cases[] = {
-        {SidePanelSide::Left, PanelSideController::kAutomaticSize, ui::Rect(0, 0, 276, 480)},
-        {SidePanelSide::Right, PanelSideController::kAutomaticSize, ui::Rect(44, 0, 276, 480)},
-        {SidePanelSide::Top, 200, ui::Rect(0, 0, 320, 200)},
-        {SidePanelSide::Bottom, 200, ui::Rect(0, 280, 320, 200)},
-        {SidePanelSide::Left, 0, ui::Rect(0, 0, 276, 480)},
-        {SidePanelSide::Right, 400, ui::Rect(-80, 0, 400, 480)},
-    };
+    const double automatic = PanelSideController::kAutomaticSize;
+    const Case cases[] = {{SidePanelSide::Left, automatic, {0, 0, 276, 480}}, {SidePanelSide::Right, automatic, {44, 0, 276, 480}},
+                          {SidePanelSide::Top, 200, {0, 0, 320, 200}},       {SidePanelSide::Bottom, 200, {0, 280, 320, 200}},
+                          {SidePanelSide::Left, 0, {0, 0, 276, 480}},        {SidePanelSide::Right, 400, {-80, 0, 400, 480}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.side) << " " << c.constrained);
         auto wrapped = ui::ViewController::create();
@@ -134,7 +126,7 @@ TEST_F(PanelWrap, SideWrappedViewKeepsItsSizeAgainstTheOuterEdge)
     }
 }
 
-TEST_F(PanelWrap, SideSizeChangesAnimateUnlessToldNot)
+TEST_F(PanelWrap, SideSizeChangesAnimateUnlessToldNotInAContainerOnly)
 {
     auto wrapped = ui::ViewController::create();
     auto sideController = PanelSideController::autoConstrainedSideControllerWithViewController(wrapped);
@@ -152,12 +144,10 @@ TEST_F(PanelWrap, SideSizeChangesAnimateUnlessToldNot)
     sideController->setConstrainedSize(120, false);
     EXPECT_EQ(wrapped->view()->frame(), ui::Rect(0, 0, 120, 480));
     EXPECT_TRUE(layer->animationKeys().isEmpty());
-}
 
-TEST_F(PanelWrap, OutsideAContainerNothingIsConstrained)
-{
-    auto wrapped = ui::ViewController::create();
-    auto sideController = PanelSideController::create(wrapped, 100);
+    // Outside a container nothing is constrained.
+    wrapped = ui::ViewController::create();
+    sideController = PanelSideController::create(wrapped, 100);
     sideController->view();
     const ui::Rect before = wrapped->view()->frame();
     sideController->shrinkSideAnimated(false);

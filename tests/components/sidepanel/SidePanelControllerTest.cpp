@@ -1,6 +1,5 @@
 #include "components/sidepanel/SidePanelController.h"
 
-#include "components/sidepanel/SidePanelGeometry.h"
 #include "components/sidepanel/SidePanelItem.h"
 #include "platform/core/Log.h"
 #include "platform/ui/GestureRecognizer.h"
@@ -20,25 +19,6 @@ constexpr auto Right = SidePanelSide::Right;
 constexpr auto Horizontal = SidePanelOffsetOrientation::Horizontal;
 
 using SidePanelState = SidePanelFixture;
-
-TEST_F(SidePanelState, LookupsAndSettersBySideAreRangeChecked)
-{
-    EXPECT_EQ(container->controllerForSide(Left), menu);
-    for (std::uint32_t raw : {0u, 5u, 0xFFFFFFFFu}) {
-        SCOPED_TRACE(raw);
-        const auto side = static_cast<SidePanelSide>(raw);
-        EXPECT_EQ(container->controllerForSide(side), nullptr);
-        EXPECT_TRUE(container->isSideClosed(side));
-        EXPECT_EQ(container->ledgeOffsetForSide(side), 0);
-        container->setSize(10, side, [](bool) { ADD_FAILURE() << "no completion for a bad side"; });
-        container->setController(ui::ViewController::create(), side);
-        container->notifyWillOpenSide(side, true);
-    }
-    EXPECT_EQ(container->sideControllerCount(), 1u);
-    EXPECT_TRUE(journal->isEmpty());
-    EXPECT_EQ(container->sideForController(menu.get()), Left);
-    EXPECT_EQ(container->sideForController(home.get()), SidePanelController::NotFound);
-}
 
 // A size of 200 on the 320-wide screen: stored as the ledge, or as the visible width. The
 // delegate's answers compose in walk order: delegate, centre, left...
@@ -156,11 +136,8 @@ TEST_F(SidePanelState, TitleAndBackReferencesFollowTheSlots)
 TEST_F(SidePanelState, RotationRearrangesTheSlidingView)
 {
     struct Case { SidePanelSizeMode mode; double offset; double x; double ledge; };
-    const Case cases[] = {
-        {SidePanelSizeMode::Ledge, 276, 436, 44},
-        {SidePanelSizeMode::ViewSize, 276, 276, 204},
-        {SidePanelSizeMode::Ledge, 100, 260, 44},
-    };
+    const Case cases[] = {{SidePanelSizeMode::Ledge, 276, 436, 44}, {SidePanelSizeMode::ViewSize, 276, 276, 204},
+                          {SidePanelSizeMode::Ledge, 100, 260, 44}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.offset);
         restart();
@@ -280,8 +257,22 @@ TEST_F(SidePanelState, QueuedClosedSideAppearsOnlyWhenItOpens)
     }
 }
 
-TEST_F(SidePanelState, ShadowLayerLiesRightBelowTheSlidingView)
+TEST_F(SidePanelState, TheCentreMayBeTranslucentAndItsShadowLiesRightBelowIt)
 {
+    // A translucent centre only with at most one side.
+    container->setCenterViewOpacity(0.5);
+    EXPECT_EQ(home->view()->alpha(), 0.5);
+    EXPECT_FALSE(home->view()->isOpaque());
+    container->setRightController(RecordingController::create(QStringLiteral("right"), journal));
+    core::LogCapture log;
+    container->setCenterViewOpacity(0.3);
+    EXPECT_EQ(container->centerViewOpacity(), 0.3);   // stored all the same
+    EXPECT_EQ(home->view()->alpha(), 0.5);
+    EXPECT_TRUE(log.contains(QStringLiteral("SidePanelController: warning: setting centerViewOpacity")));
+    container->setCenterViewOpacity(1.0);
+    EXPECT_EQ(home->view()->alpha(), 1.0);
+    EXPECT_TRUE(home->view()->isOpaque());
+
     show();
     auto slidingLayer = container->slidingControllerView()->layer();
     auto shadow = container->shadowLayer();
@@ -299,22 +290,6 @@ TEST_F(SidePanelState, ShadowLayerLiesRightBelowTheSlidingView)
     EXPECT_EQ(shadow->superlayer(), nullptr);
     container->setShadowEnabled(true);
     EXPECT_EQ(shadow->superlayer(), slidingLayer->superlayer());
-}
-
-TEST_F(SidePanelState, TranslucentCentreOnlyWithAtMostOneSide)
-{
-    container->setCenterViewOpacity(0.5);
-    EXPECT_EQ(home->view()->alpha(), 0.5);
-    EXPECT_FALSE(home->view()->isOpaque());
-    container->setRightController(RecordingController::create(QStringLiteral("right"), journal));
-    core::LogCapture log;
-    container->setCenterViewOpacity(0.3);
-    EXPECT_EQ(container->centerViewOpacity(), 0.3);   // stored all the same
-    EXPECT_EQ(home->view()->alpha(), 0.5);
-    EXPECT_TRUE(log.contains(QStringLiteral("SidePanelController: warning: setting centerViewOpacity")));
-    container->setCenterViewOpacity(1.0);
-    EXPECT_EQ(home->view()->alpha(), 1.0);
-    EXPECT_TRUE(home->view()->isOpaque());
 }
 
 // Corners (top left, top right, bottom left, bottom right) rounded towards each side.
@@ -354,24 +329,6 @@ struct PreviewWatcher : SidePanelControllerDelegate {
     void willPreviewBounceViewSide(SidePanelController&, SidePanelSide s, bool) override { seen << QStringLiteral("will %1").arg(int(s)); }
     void didPreviewBounceViewSide(SidePanelController&, SidePanelSide s, bool) override { seen << QStringLiteral("did %1").arg(int(s)); }
 };
-
-TEST(SidePanelBounceCurve, DefaultCurveSwingsToTheDistanceAndDiesDown)
-{
-    const auto heights = SidePanelGeometry::previewBounceHeights(40, 4, double(0.4f), double(1.2f));
-    ASSERT_TRUE(heights);
-    ASSERT_EQ(heights->size(), 100u);   // 120 hundredths, capped
-    const std::vector<std::int32_t> start(heights->begin(), heights->begin() + 9);
-    EXPECT_EQ(start, (std::vector<std::int32_t>{0, 8, 16, 22, 28, 32, 35, 38, 39}));
-    // The tenth value (0.108 s) is where the curve touches the distance, truncated.
-    EXPECT_GE((*heights)[9], 39);
-    EXPECT_LE((*heights)[9], 40);
-    // Values are 0.012 s apart; each half period (0.3 s, 25 values) is one shrinking swing.
-    EXPECT_LE(*std::max_element(heights->begin(), heights->end()), 40);
-    EXPECT_LE((*heights)[25], 1);
-    EXPECT_EQ(*std::max_element(heights->begin() + 25, heights->begin() + 50), 10);
-    EXPECT_EQ(*std::max_element(heights->begin() + 50, heights->end()), 2);
-    EXPECT_TRUE(std::all_of(heights->begin() + 70, heights->end(), [](std::int32_t h) { return h == 0; }));
-}
 
 // The preview runs on the presentation only, completes once and frees the side again; refusals
 // neither complete nor notify.

@@ -1,43 +1,106 @@
 #include "components/tree/TreeView.h"
 
-#include "components/tree/TreeItem.h"
 #include "components/tree/TreeNodeInfo.h"
+#include "components/tree/TreeViewDataSource.h"
 #include "components/tree/TreeViewDelegate.h"
 #include "platform/ui/Label.h"
-#include "platform/ui/ScrollView.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TouchInjector.h"
 #include "platform/ui/Window.h"
-#include "support/OutlineDataSource.h"
-#include "support/RecordingTreeDelegate.h"
+#include "support/OutlineSource.h"
 #include "tests/support/PixelProbe.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/UiFixture.h"
 
 #include <QImage>
-
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <functional>
+#include <optional>
 
 namespace {
 
 constexpr auto npos = std::string::npos;
 
-std::vector<Outline> sample()
-{
-    return {
-        { "A", false, { { "A1" }, { "A2", false, { { "A2a" } } } } },
-        { "B", false, { { "B1" } } },
-        { "C" },
-    };
-}
+// A tree view data source over an outline: cells show the item's name.
+class OutlineDataSource : public TreeViewDataSource {
+public:
+    explicit OutlineDataSource(std::vector<Outline> top) : m_outline(std::move(top)), m_source(m_outline.source()) {}
+
+    long numberOfChildrenOfItem(TreeView&, const std::shared_ptr<TreeItem>& item) override { return m_source.numberOfChildren(item); }
+    std::shared_ptr<TreeItem> child(TreeView&, long index, const std::shared_ptr<TreeItem>& item) override
+    {
+        return m_source.child(index, item);
+    }
+    std::shared_ptr<ui::TableViewCell> cellForItem(TreeView&, const std::shared_ptr<TreeItem>& item,
+                                                   const std::shared_ptr<TreeNodeInfo>&) override
+    {
+        auto cell = ui::TableViewCell::create(ui::TableViewCellStyle::Default, QStringLiteral("cell"));
+        cell->textLabel()->setText(QString::fromStdString(nameOf(item)));
+        return cell;
+    }
+
+    std::shared_ptr<TreeItem> item(const std::string& name) const { return m_outline.item(name); }
+
+private:
+    OutlineSource m_outline;
+    TreeNodeCollectionController::Source m_source;
+};
+
+// A delegate that implements the methods the tests follow, logs each call as "name(item,+|-)" (the
+// info's expanded flag) and answers what the test sets. Rows are 30 high and indented by depth.
+class RecordingTreeDelegate : public TreeViewDelegate {
+public:
+    std::vector<std::string> log;
+    std::optional<bool> shouldExpand;
+    std::optional<bool> shouldCollapse;
+    Item willSelectAnswer;
+
+    std::size_t position(const std::string& entry) const // npos when absent
+    {
+        const auto it = std::find(log.begin(), log.end(), entry);
+        return it == log.end() ? std::string::npos : std::size_t(it - log.begin());
+    }
+
+    std::optional<double> heightForRowForItem(TreeView&, const Item& i, const Info& n) override { record("height", i, n); return 30; }
+    std::optional<long> indentationLevelForRowForItem(TreeView&, const Item& i, const Info& n) override
+    {
+        record("indentation", i, n);
+        return n->treeDepthLevel();
+    }
+    void willDisplayCell(TreeView&, const Cell&, const Item& i, const Info& n) override { record("willDisplay", i, n); }
+    std::optional<bool> shouldItemBeExpandedAfterDataReload(TreeView&, const Item& i, long) override
+    {
+        record("expandAfterReload", i, nullptr);
+        return false;
+    }
+    std::optional<bool> shouldExpandRowForItem(TreeView&, const Item& i, const Info& n) override { record("shouldExpand", i, n); return shouldExpand; }
+    std::optional<bool> shouldCollapaseRowForItem(TreeView&, const Item& i, const Info& n) override { record("shouldCollapse", i, n); return shouldCollapse; }
+    void willExpandRowForItem(TreeView&, const Item& i, const Info& n) override { record("willExpand", i, n); }
+    void willCollapseRowForItem(TreeView&, const Item& i, const Info& n) override { record("willCollapse", i, n); }
+    void didExpandRowForItem(TreeView&, const Item& i, const Info& n) override { record("didExpand", i, n); }
+    void didCollapseRowForItem(TreeView&, const Item& i, const Info& n) override { record("didCollapse", i, n); }
+    Item willSelectRowForItem(TreeView&, const Item& i, const Info& n) override { record("willSelect", i, n); return willSelectAnswer; }
+    void didSelectRowForItem(TreeView&, const Item& i, const Info& n) override { record("didSelect", i, n); }
+    std::optional<QString> titleForDeleteConfirmationButtonForRowForItem(TreeView&, const Item& i, const Info& n) override
+    {
+        record("deleteTitle", i, n);
+        return QStringLiteral("Remove");
+    }
+
+private:
+    void record(const char* name, const Item& item, const Info& info)
+    {
+        const std::string itemName = item ? nameOf(item) : "-";
+        log.push_back(std::string(name) + "(" + itemName + "," + (info && info->isExpanded() ? "+" : "-") + ")");
+    }
+};
 
 class TreeViewTest : public UiFixture {
 protected:
     std::shared_ptr<ui::Window> window;
-    std::shared_ptr<OutlineDataSource> source = std::make_shared<OutlineDataSource>(sample());
+    std::shared_ptr<OutlineDataSource> source = std::make_shared<OutlineDataSource>(std::vector<Outline> {
+        { "A", false, { { "A1" }, { "A2", false, { { "A2a" } } } } }, { "B", false, { { "B1" } } }, { "C" } });
     std::shared_ptr<RecordingTreeDelegate> delegate = std::make_shared<RecordingTreeDelegate>();
     std::shared_ptr<TreeView> tree;
 
@@ -169,7 +232,7 @@ TEST_F(TreeViewTest, RefusedCollapseAndLeafTapsChangeNothing)
     EXPECT_NE(delegate->position("expandAfterReload(A2a,-)"), npos);
 }
 
-TEST_F(TreeViewTest, ByItemExpandsOnlyCollapsedVisibleRowsAndTellsNobody)
+TEST_F(TreeViewTest, OperationsByItemActOnlyOnVisibleRowsAndTellNobody)
 {
     delegate->log.clear();
     tree->expandRowForItem(item("B1")); // inside collapsed B
@@ -185,6 +248,27 @@ TEST_F(TreeViewTest, ByItemExpandsOnlyCollapsedVisibleRowsAndTellsNobody)
     EXPECT_EQ(shownRows(), names({ "A", "B", "C" }));
     for (const auto& entry : delegate->log)
         EXPECT_TRUE(entry.find("xpand") == npos && entry.find("ollapse") == npos) << entry;
+
+    // Every operation by item ignores items on no visible row.
+    for (const auto& absent : { item("A2a"), std::shared_ptr<TreeItem>(std::make_shared<NamedItem>("Z")), std::shared_ptr<TreeItem>() }) {
+        EXPECT_EQ(tree->cellForItem(absent), nullptr);
+        tree->selectRowForItem(absent, false, TreeViewScrollPosition::Top);
+        tree->scrollToRowForItem(absent, TreeViewScrollPosition::Bottom, false);
+        tree->deselectRowForItem(absent, false);
+        tree->reloadRowsForItems({ absent }, TreeViewRowAnimation::None);
+        settle();
+        EXPECT_EQ(tree->itemForSelectedRow(), nullptr);
+        EXPECT_EQ(tree->contentOffset(), ui::Point(0, 0));
+    }
+
+    tree->selectRowForItem(item("B"), false, TreeViewScrollPosition::None);
+    EXPECT_EQ(selectedName(), "B");
+    EXPECT_EQ(tree->itemsForSelectedRows().size(), 1u);
+    tree->reloadRowsForItems({ item("A2a"), item("C") }, TreeViewRowAnimation::Automatic);
+    settle();
+    tree->deselectRowForItem(item("B"), false);
+    EXPECT_EQ(tree->itemForSelectedRow(), nullptr);
+    EXPECT_TRUE(tree->cellForItem(item("C")));
 }
 
 // With a delegate that implements nothing, none at all, or asked about a row without a node,
@@ -235,29 +319,6 @@ TEST_F(TreeViewTest, DefaultsWhenTheDelegateImplementsNothing)
     settle();
     EXPECT_EQ(shownRows(), names({ "A", "B", "B1", "C" }));
     EXPECT_EQ(selectedName(), "B");
-}
-
-TEST_F(TreeViewTest, OperationsByItemIgnoreItemsOnNoVisibleRow)
-{
-    for (const auto& absent : { item("A2a"), std::shared_ptr<TreeItem>(std::make_shared<NamedItem>("Z")), std::shared_ptr<TreeItem>() }) {
-        EXPECT_EQ(tree->cellForItem(absent), nullptr);
-        tree->selectRowForItem(absent, false, TreeViewScrollPosition::Top);
-        tree->scrollToRowForItem(absent, TreeViewScrollPosition::Bottom, false);
-        tree->deselectRowForItem(absent, false);
-        tree->reloadRowsForItems({ absent }, TreeViewRowAnimation::None);
-        settle();
-        EXPECT_EQ(tree->itemForSelectedRow(), nullptr);
-        EXPECT_EQ(tree->contentOffset(), ui::Point(0, 0));
-    }
-
-    tree->selectRowForItem(item("B"), false, TreeViewScrollPosition::None);
-    EXPECT_EQ(selectedName(), "B");
-    EXPECT_EQ(tree->itemsForSelectedRows().size(), 1u);
-    tree->reloadRowsForItems({ item("A2a"), item("C") }, TreeViewRowAnimation::Automatic);
-    settle();
-    tree->deselectRowForItem(item("B"), false);
-    EXPECT_EQ(tree->itemForSelectedRow(), nullptr);
-    EXPECT_TRUE(tree->cellForItem(item("C")));
 }
 
 TEST_F(TreeViewTest, WillSelectCanMoveButNotCancelTheSelection)

@@ -41,10 +41,7 @@ protected:
         hud->setDelegate(journal);
         return hud;
     }
-    ProgressHUD::Block recordCompletion()
-    {
-        return [this] { events << QStringLiteral("completion"); };
-    }
+    ProgressHUD::Block recordCompletion() { return [this] { events << QStringLiteral("completion"); }; }
 
     std::shared_ptr<ui::Window> window;
     std::shared_ptr<ui::View> host;

@@ -34,11 +34,7 @@ protected:
         UiFixture::TearDown();
     }
     // A fresh container, for each case of a table.
-    void restart()
-    {
-        TearDown();
-        SetUp();
-    }
+    void restart() { TearDown(); SetUp(); }
 
     // Puts the container in a window as its root and lets the first appearance finish.
     void show()
@@ -49,7 +45,6 @@ protected:
         step(0.01);
     }
     double slidingX() const { return container->slidingControllerView()->frame().x(); }
-    double slidingY() const { return container->slidingControllerView()->frame().y(); }
     // A finger down at `from`, moved to `to` in `steps` even steps over `duration` seconds of
     // the clock; drag() lifts it there, hold() leaves it down (release() lifts it later).
     void drag(ui::Point from, ui::Point to, double duration, int steps = 10)
