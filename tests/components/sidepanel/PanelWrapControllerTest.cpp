@@ -1,158 +1,164 @@
 #include "components/sidepanel/PanelWrapController.h"
 
+#include "components/sidepanel/PanelSideController.h"
 #include "components/sidepanel/SidePanelController.h"
-#include "components/sidepanel/SidePanelItem.h"
 #include "components/sidepanel/WrapControllerItem.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/Layer.h"
 #include "platform/ui/TabBarItem.h"
-#include "platform/ui/View.h"
-#include "support/ContainmentRecorder.h"
 #include "support/RecordingController.h"
+#include "tests/support/UiFixture.h"
 
-#include <QStringList>
-#include <gtest/gtest.h>
+#include <functional>
 
 namespace {
 
-// A wrapper on a platform that draws a status bar 20 points high.
-class StatusBarWrapper : public PanelWrapController {
-public:
-    static std::shared_ptr<StatusBarWrapper> create(std::shared_ptr<ui::ViewController> controller)
+using O = ui::InterfaceOrientation;
+
+class PanelWrap : public UiFixture {
+protected:
+    void SetUp() override
     {
-        auto wrapper = std::shared_ptr<StatusBarWrapper>(new StatusBarWrapper(std::move(controller)));
-        wrap(wrapper);
-        return wrapper;
+        UiFixture::SetUp();
+        ui::Screen::setMain(ui::Size(320, 480), 2);
     }
-    double statusBarHeight() const override { return 20; }
-
-protected:
-    using PanelWrapController::PanelWrapController;
-};
-
-class PanelWrap : public ::testing::Test {
-protected:
     std::shared_ptr<QStringList> journal = std::make_shared<QStringList>();
 };
 
 TEST_F(PanelWrap, WrapperViewSitsBelowTheStatusBarAroundTheWrappedView)
 {
-    struct Case { bool statusBar; ui::Rect wrapper; };
-    for (const Case& c : {Case{false, ui::Rect(0, 0, 320, 480)}, Case{true, ui::Rect(0, 20, 320, 460)}}) {
-        SCOPED_TRACE(c.statusBar);
-        auto wrapped = ui::ViewController::create();
-        wrapped->view()->setFrame(ui::Rect(0, 0, 320, 480));
-        wrapped->view()->setAutoresizingMask(ui::Autoresizing::FlexibleBottomMargin);
-        auto wrapper = c.statusBar ? std::shared_ptr<PanelWrapController>(StatusBarWrapper::create(wrapped))
-                                   : PanelWrapController::create(wrapped);
-        EXPECT_EQ(wrapper->view()->frame(), c.wrapper);
-        EXPECT_EQ(wrapper->view()->autoresizingMask(), unsigned(ui::Autoresizing::FlexibleBottomMargin));
-        EXPECT_EQ(wrapped->view()->frame(), ui::Rect(ui::Point(), c.wrapper.size));
-        EXPECT_EQ(wrapped->view()->autoresizingMask(), 18u);
-        EXPECT_EQ(wrapped->view()->superview(), wrapper->view());
-        EXPECT_EQ(wrapped->parentViewController(), wrapper);
-    }
-}
-
-TEST_F(PanelWrap, LoadingTellsTheWrappedControllerThenRunsTheHook)
-{
-    auto wrapped = ContainmentRecorder::create(QStringLiteral("wrapped"), journal);
-    auto wrapper = PanelWrapController::create(wrapped);
-    wrapper->onViewDidLoad = [this](PanelWrapController&) { journal->append(QStringLiteral("hook didLoad")); };
-    wrapper->view();
-    EXPECT_EQ(*journal, (QStringList{QStringLiteral("wrapped viewDidLoad"), QStringLiteral("wrapped didMove to parent child unlinked"),
-                                     QStringLiteral("hook didLoad")}));
-}
-
-TEST_F(PanelWrap, AppearanceGoesToTheHookThenToTheWrappedController)
-{
-    auto wrapped = RecordingController::create(QStringLiteral("wrapped"), journal);
-    auto wrapper = PanelWrapController::create(wrapped);
-    wrapper->viewWillAppear(true);   // no hooks: the wrapped controller only
-    EXPECT_EQ(*journal, QStringList{QStringLiteral("wrapped willAppear")});
-    journal->clear();
-
-    PanelWrapController* seenWrapper = nullptr;
-    auto hook = [&](const QString& event) {
-        return [&, event](PanelWrapController& w, bool animated) {
-            seenWrapper = &w;
-            journal->append(QStringLiteral("hook %1 %2").arg(event, animated ? QStringLiteral("animated") : QStringLiteral("instant")));
-        };
+    // A wrapper on a platform that draws a status bar 20 points high.
+    struct StatusBarWrapper : PanelWrapController {
+        explicit StatusBarWrapper(std::shared_ptr<ui::ViewController> c) : PanelWrapController(std::move(c)) {}
+        static std::shared_ptr<PanelWrapController> create(std::shared_ptr<ui::ViewController> c)
+        {
+            std::shared_ptr<PanelWrapController> wrapper = std::make_shared<StatusBarWrapper>(std::move(c));
+            wrap(wrapper);
+            return wrapper;
+        }
+        double statusBarHeight() const override { return 20; }
     };
-    wrapper->onViewWillAppear = hook(QStringLiteral("willAppear"));
-    wrapper->onViewDidAppear = hook(QStringLiteral("didAppear"));
-    wrapper->onViewWillDisappear = hook(QStringLiteral("willDisappear"));
-    wrapper->onViewDidDisappear = hook(QStringLiteral("didDisappear"));
-    wrapper->viewWillAppear(true);
-    wrapper->viewDidAppear(false);
-    wrapper->viewWillDisappear(true);
-    wrapper->viewDidDisappear(false);
-    EXPECT_EQ(seenWrapper, wrapper.get());
-    EXPECT_EQ(*journal, (QStringList{
-                            QStringLiteral("hook willAppear animated"), QStringLiteral("wrapped willAppear"),
-                            QStringLiteral("hook didAppear instant"), QStringLiteral("wrapped didAppear"),
-                            QStringLiteral("hook willDisappear animated"), QStringLiteral("wrapped willDisappear"),
-                            QStringLiteral("hook didDisappear instant"), QStringLiteral("wrapped didDisappear"),
-                        }));
-    EXPECT_FALSE(wrapper->shouldAutomaticallyForwardAppearanceMethods());
+    auto wrapped = ui::ViewController::create();
+    wrapped->view()->setFrame(ui::Rect(0, 0, 320, 480));
+    auto wrapper = StatusBarWrapper::create(wrapped);
+    EXPECT_EQ(wrapper->view()->frame(), ui::Rect(0, 20, 320, 460));
+    EXPECT_EQ(wrapped->view()->frame(), ui::Rect(0, 0, 320, 460));
+    EXPECT_EQ(wrapped->view()->superview(), wrapper->view());
+    EXPECT_EQ(wrapped->parentViewController(), wrapper);
 }
 
-TEST_F(PanelWrap, WrappedControllerAnswersForTheWrapper)
+// Every call a wrapper gets by hand reaches the wrapped controller with its arguments, after
+// the client's hook where there is one; what only the wrapped controller implements is
+// answered by it.
+TEST_F(PanelWrap, ForwardsAppearanceRotationAndMemoryWarnings)
 {
-    auto wrapped = RecordingController::create(QStringLiteral("wrapped"), journal);
+    struct Unturning : RecordingController {
+        using RecordingController::RecordingController;
+        bool shouldAutorotate() override { return false; }
+        unsigned supportedInterfaceOrientations() override { return 2; }
+    };
+    using Call = std::function<void(PanelWrapController&)>;
+    const std::pair<Call, QStringList> cases[] = {
+        {[](PanelWrapController& w) { w.view(); }, {"wrapped viewDidLoad", "wrapped didMove to parent child unlinked", "hook didLoad"}},
+        {[](PanelWrapController& w) { w.viewWillAppear(true); }, {"hook willAppear 1", "wrapped willAppear"}},
+        {[](PanelWrapController& w) { w.viewDidAppear(false); }, {"hook didAppear 0", "wrapped didAppear"}},
+        {[](PanelWrapController& w) { w.viewWillDisappear(true); }, {"hook willDisappear 1", "wrapped willDisappear"}},
+        {[](PanelWrapController& w) { w.viewDidDisappear(false); }, {"hook didDisappear 0", "wrapped didDisappear"}},
+        {[](PanelWrapController& w) { w.willRotateToInterfaceOrientation(O::LandscapeLeft, 0.5); }, {"wrapped willRotate 4 0.5"}},
+        {[](PanelWrapController& w) { w.willAnimateRotationToInterfaceOrientation(O::LandscapeRight, 0.25); }, {"wrapped willAnimate 3 0.25"}},
+        {[](PanelWrapController& w) { w.didRotateFromInterfaceOrientation(O::Portrait); }, {"wrapped didRotate 1"}},
+        {[](PanelWrapController& w) { w.didReceiveMemoryWarning(); }, {"wrapped memoryWarning"}},
+    };
+    auto wrapped = std::make_shared<Unturning>(QStringLiteral("wrapped"), journal, true);
     auto wrapper = PanelWrapController::create(wrapped);
-    EXPECT_EQ(wrapper->wrappedController(), wrapped);
+    const auto hook = [this](const char* event) {
+        return [this, event](PanelWrapController&, bool animated) { journal->append(QStringLiteral("hook %1 %2").arg(event).arg(int(animated))); };
+    };
+    wrapper->onViewDidLoad = [this](PanelWrapController&) { journal->append(QStringLiteral("hook didLoad")); };
+    wrapper->onViewWillAppear = hook("willAppear");
+    wrapper->onViewDidAppear = hook("didAppear");
+    wrapper->onViewWillDisappear = hook("willDisappear");
+    wrapper->onViewDidDisappear = hook("didDisappear");
+    for (const auto& [call, heard] : cases) {
+        journal->clear();
+        call(*wrapper);
+        EXPECT_EQ(*journal, heard);
+    }
+    EXPECT_FALSE(wrapper->shouldAutomaticallyForwardAppearanceMethods());
+    EXPECT_FALSE(wrapper->shouldAutorotate());
+    EXPECT_EQ(wrapper->supportedInterfaceOrientations(), 2u);
+
     EXPECT_EQ(WrapControllerItem::wrapController(*wrapped), wrapper);
-    // What only the wrapped controller implements is answered by it.
     EXPECT_EQ(wrapper->forwardingTarget<SidePanelControllerDelegate>(), wrapped);
     EXPECT_EQ(wrapper->forwardingTarget<ui::ViewController>(), wrapper);
     EXPECT_EQ(wrapper->forwardingTarget<SidePanelController>(), nullptr);
-
     wrapper->setHidesBottomBarWhenPushed(true);
     EXPECT_TRUE(wrapped->hidesBottomBarWhenPushed());
     EXPECT_EQ(wrapper->tabBarItem(), wrapped->tabBarItem());
-    EXPECT_EQ(wrapped->supportedInterfaceOrientations(), wrapper->supportedInterfaceOrientations());
-
-    // A wrapped controller's navigation lookups are its wrapper's.
     EXPECT_EQ(wrapped->navigationItem(), wrapper->navigationItemDirect());
-}
+    auto empty = PanelWrapController::create(nullptr);
+    EXPECT_FALSE(empty->shouldAutorotate());
+    EXPECT_EQ(empty->supportedInterfaceOrientations(), 0u);
 
-TEST_F(PanelWrap, NullWrappedControllerAnswersNo)
-{
-    auto wrapper = PanelWrapController::create(nullptr);
-    EXPECT_FALSE(wrapper->shouldAutorotate());
-    EXPECT_EQ(wrapper->supportedInterfaceOrientations(), 0u);
-    EXPECT_FALSE(wrapper->hidesBottomBarWhenPushed());
-    wrapper->viewWillAppear(false);
-    EXPECT_NE(wrapper->view(), nullptr);
-}
-
-TEST_F(PanelWrap, ContainerIsFoundThroughTheWrapper)
-{
-    auto wrapped = ui::ViewController::create();
-    auto wrapper = PanelWrapController::create(wrapped);
-    auto container = SidePanelController::create(ui::ViewController::create(), wrapper);
-    EXPECT_EQ(SidePanelItem::sidePanelController(*wrapped), container);
-    EXPECT_EQ(SidePanelItem::sidePanelControllerCore(*wrapped), nullptr);
-}
-
-TEST_F(PanelWrap, ReleasingTheWrapperLetsTheWrappedControllerGo)
-{
-    auto wrapped = ContainmentRecorder::create(QStringLiteral("wrapped"), journal);
-    auto wrapper = PanelWrapController::create(wrapped);
-    wrapper->view();
+    // Releasing the wrapper lets the wrapped controller go.
     journal->clear();
     wrapper.reset();
     EXPECT_EQ(WrapControllerItem::wrapController(*wrapped), nullptr);
-    EXPECT_EQ(wrapped->parentViewController(), nullptr);
-    EXPECT_EQ(*journal, (QStringList{QStringLiteral("wrapped willMove to none"),
-                                     QStringLiteral("wrapped didMove to none orphan unlinked")}));
+    EXPECT_EQ(*journal, (QStringList{"wrapped willMove to none", "wrapped didMove to none orphan unlinked"}));
 }
 
-TEST_F(PanelWrap, MemoryWarningsGoToTheWrappedController)
+TEST_F(PanelWrap, SideWrappedViewKeepsItsSizeAgainstTheOuterEdge)
 {
-    auto wrapped = ContainmentRecorder::create(QStringLiteral("wrapped"), journal);
-    auto wrapper = PanelWrapController::create(wrapped);
-    wrapper->didReceiveMemoryWarning();
-    EXPECT_EQ(*journal, QStringList{QStringLiteral("wrapped memoryWarning")});
+    // The side views are as large as the 320 × 480 container; every ledge is 44.
+    struct Case { SidePanelSide side; double constrained; ui::Rect frame; };
+    const double automatic = PanelSideController::kAutomaticSize;
+    const Case cases[] = {{SidePanelSide::Left, automatic, {0, 0, 276, 480}}, {SidePanelSide::Right, automatic, {44, 0, 276, 480}},
+                          {SidePanelSide::Top, 200, {0, 0, 320, 200}},       {SidePanelSide::Bottom, 200, {0, 280, 320, 200}},
+                          {SidePanelSide::Left, 0, {0, 0, 276, 480}},        {SidePanelSide::Right, 400, {-80, 0, 400, 480}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.side) << " " << c.constrained);
+        auto wrapped = ui::ViewController::create();
+        auto sideController = PanelSideController::sideControllerWithViewController(wrapped, c.constrained);
+        auto container = SidePanelController::create(ui::ViewController::create());
+        container->setController(sideController, c.side);
+        sideController->view();   // loading constrains it
+        EXPECT_EQ(wrapped->view()->frame(), c.frame);
+    }
+}
+
+TEST_F(PanelWrap, SideSizeChangesAnimateUnlessToldNotInAContainerOnly)
+{
+    auto wrapped = ui::ViewController::create();
+    auto sideController = PanelSideController::autoConstrainedSideControllerWithViewController(wrapped);
+    auto container = SidePanelController::create(ui::ViewController::create(), sideController);
+    sideController->view();
+    step(0.5);
+    auto layer = wrapped->view()->layer();
+    ASSERT_TRUE(layer->animationKeys().isEmpty());
+    sideController->setConstrainedSize(100);
+    EXPECT_EQ(wrapped->view()->frame(), ui::Rect(0, 0, 100, 480));
+    auto bounds = layer->animationForKey(QStringLiteral("bounds"));
+    ASSERT_TRUE(bounds);
+    EXPECT_EQ(bounds->duration(), 0.3);
+    step(0.5);
+    sideController->setConstrainedSize(120, false);
+    EXPECT_EQ(wrapped->view()->frame(), ui::Rect(0, 0, 120, 480));
+    EXPECT_TRUE(layer->animationKeys().isEmpty());
+
+    // Outside a container nothing is constrained.
+    wrapped = ui::ViewController::create();
+    sideController = PanelSideController::create(wrapped, 100);
+    sideController->view();
+    const ui::Rect before = wrapped->view()->frame();
+    sideController->shrinkSideAnimated(false);
+    sideController->setConstrainedSize(50);
+    EXPECT_EQ(wrapped->view()->frame(), before);
+    EXPECT_TRUE(wrapped->view()->layer()->animationKeys().isEmpty());
+    // Found from the wrapped controller; a plain wrapper is no side controller.
+    EXPECT_EQ(PanelSideController::sideController(*wrapped), sideController);
+    auto plainWrapped = ui::ViewController::create();
+    auto plain = PanelWrapController::create(plainWrapped);
+    EXPECT_EQ(PanelSideController::sideController(*plainWrapped), nullptr);
 }
 
 } // namespace

@@ -1,46 +1,115 @@
 #include "components/tree/TreeView.h"
 
-#include "components/tree/TreeItem.h"
 #include "components/tree/TreeNodeInfo.h"
+#include "components/tree/TreeViewDataSource.h"
 #include "components/tree/TreeViewDelegate.h"
-#include "platform/core/ManualClock.h"
-#include "platform/core/RunLoop.h"
 #include "platform/ui/Label.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/ScrollView.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TouchInjector.h"
 #include "platform/ui/Window.h"
-#include "support/OutlineDataSource.h"
-#include "support/RecordingTreeDelegate.h"
+#include "support/OutlineSource.h"
+#include "tests/support/PixelProbe.h"
+#include "tests/support/Screenshot.h"
+#include "tests/support/UiFixture.h"
 
-#include <QDir>
-#include <gtest/gtest.h>
+#include <QImage>
+#include <algorithm>
+#include <functional>
+#include <optional>
 
 namespace {
 
 constexpr auto npos = std::string::npos;
 
-std::vector<Outline> sample()
-{
-    return {
-        { "A", false, { { "A1" }, { "A2", false, { { "A2a" } } } } },
-        { "B", false, { { "B1" } } },
-        { "C" },
-    };
-}
+// A tree view data source over an outline: cells show the item's name.
+class OutlineDataSource : public TreeViewDataSource {
+public:
+    explicit OutlineDataSource(std::vector<Outline> top) : m_outline(std::move(top)), m_source(m_outline.source()) {}
 
-class TreeViewTest : public ::testing::Test {
+    long numberOfChildrenOfItem(TreeView&, const std::shared_ptr<TreeItem>& item) override { return m_source.numberOfChildren(item); }
+    std::shared_ptr<TreeItem> child(TreeView&, long index, const std::shared_ptr<TreeItem>& item) override
+    {
+        return m_source.child(index, item);
+    }
+    std::shared_ptr<ui::TableViewCell> cellForItem(TreeView&, const std::shared_ptr<TreeItem>& item,
+                                                   const std::shared_ptr<TreeNodeInfo>&) override
+    {
+        auto cell = ui::TableViewCell::create(ui::TableViewCellStyle::Default, QStringLiteral("cell"));
+        cell->textLabel()->setText(QString::fromStdString(nameOf(item)));
+        return cell;
+    }
+
+    std::shared_ptr<TreeItem> item(const std::string& name) const { return m_outline.item(name); }
+
+private:
+    OutlineSource m_outline;
+    TreeNodeCollectionController::Source m_source;
+};
+
+// A delegate that implements the methods the tests follow, logs each call as "name(item,+|-)" (the
+// info's expanded flag) and answers what the test sets. Rows are 30 high and indented by depth.
+class RecordingTreeDelegate : public TreeViewDelegate {
+public:
+    std::vector<std::string> log;
+    std::optional<bool> shouldExpand;
+    std::optional<bool> shouldCollapse;
+    Item willSelectAnswer;
+
+    std::size_t position(const std::string& entry) const // npos when absent
+    {
+        const auto it = std::find(log.begin(), log.end(), entry);
+        return it == log.end() ? std::string::npos : std::size_t(it - log.begin());
+    }
+
+    std::optional<double> heightForRowForItem(TreeView&, const Item& i, const Info& n) override { record("height", i, n); return 30; }
+    std::optional<long> indentationLevelForRowForItem(TreeView&, const Item& i, const Info& n) override
+    {
+        record("indentation", i, n);
+        return n->treeDepthLevel();
+    }
+    void willDisplayCell(TreeView&, const Cell&, const Item& i, const Info& n) override { record("willDisplay", i, n); }
+    std::optional<bool> shouldItemBeExpandedAfterDataReload(TreeView&, const Item& i, long) override
+    {
+        record("expandAfterReload", i, nullptr);
+        return false;
+    }
+    std::optional<bool> shouldExpandRowForItem(TreeView&, const Item& i, const Info& n) override { record("shouldExpand", i, n); return shouldExpand; }
+    std::optional<bool> shouldCollapaseRowForItem(TreeView&, const Item& i, const Info& n) override { record("shouldCollapse", i, n); return shouldCollapse; }
+    void willExpandRowForItem(TreeView&, const Item& i, const Info& n) override { record("willExpand", i, n); }
+    void willCollapseRowForItem(TreeView&, const Item& i, const Info& n) override { record("willCollapse", i, n); }
+    void didExpandRowForItem(TreeView&, const Item& i, const Info& n) override { record("didExpand", i, n); }
+    void didCollapseRowForItem(TreeView&, const Item& i, const Info& n) override { record("didCollapse", i, n); }
+    Item willSelectRowForItem(TreeView&, const Item& i, const Info& n) override { record("willSelect", i, n); return willSelectAnswer; }
+    void didSelectRowForItem(TreeView&, const Item& i, const Info& n) override { record("didSelect", i, n); }
+    std::optional<QString> titleForDeleteConfirmationButtonForRowForItem(TreeView&, const Item& i, const Info& n) override
+    {
+        record("deleteTitle", i, n);
+        return QStringLiteral("Remove");
+    }
+
+private:
+    void record(const char* name, const Item& item, const Info& info)
+    {
+        const std::string itemName = item ? nameOf(item) : "-";
+        log.push_back(std::string(name) + "(" + itemName + "," + (info && info->isExpanded() ? "+" : "-") + ")");
+    }
+};
+
+class TreeViewTest : public UiFixture {
 protected:
-    core::ManualClock clock;
-    std::shared_ptr<ui::Window> window = ui::Window::create(ui::Rect(0, 0, 320, 480));
-    std::shared_ptr<OutlineDataSource> source = std::make_shared<OutlineDataSource>(sample());
+    std::shared_ptr<ui::Window> window;
+    std::shared_ptr<OutlineDataSource> source = std::make_shared<OutlineDataSource>(std::vector<Outline> {
+        { "A", false, { { "A1" }, { "A2", false, { { "A2a" } } } } }, { "B", false, { { "B1" } } }, { "C" } });
     std::shared_ptr<RecordingTreeDelegate> delegate = std::make_shared<RecordingTreeDelegate>();
-    std::shared_ptr<TreeView> tree = TreeView::create(ui::Rect(0, 0, 320, 480));
+    std::shared_ptr<TreeView> tree;
 
     void SetUp() override
     {
+        UiFixture::SetUp();
+        window = ui::Window::create(ui::Rect(0, 0, 320, 480));
+        window->setBackgroundColor(ui::Color::white());
+        tree = TreeView::create(ui::Rect(0, 0, 320, 480));
         tree->setDataSource(source);
         tree->setDelegate(delegate);
         window->addSubview(tree);
@@ -48,16 +117,20 @@ protected:
         tree->reloadData();
         settle();
     }
-    void TearDown() override { core::RunLoop::main().reset(); }
+    void TearDown() override
+    {
+        tree.reset();
+        window.reset();
+        UiFixture::TearDown();
+    }
 
     // Lays out and lets every animation run to its end.
     void settle()
     {
         window->layoutIfNeeded();
-        clock.advance(1);
+        step(1);
     }
     ui::TableView& table() const { return *std::dynamic_pointer_cast<ui::TableView>(tree->subviews().front()); }
-    ui::TableViewDelegate& tableDelegate() const { return *table().delegate(); }
     std::shared_ptr<TreeItem> item(const char* name) const { return source->item(name); }
 
     void tap(const char* name)
@@ -80,62 +153,12 @@ protected:
         return rows;
     }
 
-    std::string selectedName() const
-    {
-        const auto selected = tree->itemForSelectedRow();
-        return selected ? static_cast<const NamedItem&>(*selected).name() : "-";
-    }
+    std::string selectedName() const { return nameOf(tree->itemForSelectedRow()); }
 };
 
 } // namespace
 
-TEST(TreeViewMapsTest, EnumerationsMapToTheTablesValues)
-{
-    using A = TreeViewRowAnimation;
-    using T = ui::TableViewRowAnimation;
-    const std::pair<int, T> animations[] = { { 0, T::None }, { 1, T::Right }, { 2, T::Left }, { 3, T::Top },
-        { 4, T::Bottom }, { 5, T::Middle }, { 6, T::Automatic }, { 9, T::None }, { -1, T::None } };
-    for (const auto& [value, expected] : animations)
-        EXPECT_EQ(TreeView::tableViewRowAnimationForTreeViewRowAnimation(A(value)), expected) << value;
-
-    using S = ui::TableViewCellSeparatorStyle;
-    const std::pair<int, S> separators[] = { { 0, S::None }, { 1, S::SingleLine }, { 2, S::SingleLineEtched }, { 7, S::None } };
-    for (const auto& [value, expected] : separators) {
-        EXPECT_EQ(TreeView::tableViewCellSeparatorStyleForTreeViewCellSeparatorStyle(TreeViewCellSeparatorStyle(value)), expected);
-        if (value < 3) {
-            EXPECT_EQ(int(TreeView::treeViewCellSeparatorStyleForTableViewSeparatorStyle(expected)), value);
-        }
-    }
-
-    EXPECT_EQ(TreeView::tableViewStyleForTreeViewStyle(TreeViewStyle::Grouped), ui::TableViewStyle::Grouped);
-    EXPECT_EQ(TreeView::treeViewStyleForTableViewStyle(ui::TableViewStyle::Plain), TreeViewStyle::Plain);
-
-    using P = ui::TableViewScrollPosition;
-    const std::pair<int, P> positions[] = { { 0, P::None }, { 1, P::Top }, { 2, P::Middle }, { 3, P::Bottom }, { 4, P::None } };
-    for (const auto& [value, expected] : positions)
-        EXPECT_EQ(TreeView::tableViewScrollPositionForTreeViewScrollPosition(TreeViewScrollPosition(value)), expected);
-}
-
-TEST_F(TreeViewTest, MadeWithATableFillingIt)
-{
-    EXPECT_EQ(table().frame(), ui::Rect(0, 0, 320, 480));
-    EXPECT_EQ(table().autoresizingMask(), 18u);
-    EXPECT_EQ(table().backgroundColor(), ui::Color::clear());
-    EXPECT_EQ(tree->rowsExpandingAnimation(), TreeViewRowAnimation::Top);
-    EXPECT_EQ(tree->rowsCollapsingAnimation(), TreeViewRowAnimation::Bottom);
-    EXPECT_EQ(tree->style(), TreeViewStyle::Plain);
-
-    const auto plain = TreeView::create();
-    EXPECT_EQ(plain->frame(), ui::Rect(0, 0, 100, 100));
-    EXPECT_EQ(plain->subviews().front()->frame(), ui::Rect(0, 0, 100, 100));
-
-    tree->setSeparatorStyle(TreeViewCellSeparatorStyle(7));
-    EXPECT_EQ(table().separatorStyle(), ui::TableViewCellSeparatorStyle::None);
-    table().setSeparatorStyle(ui::TableViewCellSeparatorStyle::SingleLineEtched);
-    EXPECT_EQ(int(tree->separatorStyle()), 2);
-}
-
-TEST_F(TreeViewTest, TapExpandsAndTellsDidOnlyWhenTheAnimationHasEnded)
+TEST_F(TreeViewTest, TapExpandsTellingDidWhenTheAnimationEndsAndCollapsesTheSubtree)
 {
     ASSERT_EQ(shownRows(), names({ "A", "B", "C" }));
     delegate->log.clear();
@@ -149,26 +172,25 @@ TEST_F(TreeViewTest, TapExpandsAndTellsDidOnlyWhenTheAnimationHasEnded)
     EXPECT_LT(should, will);
     EXPECT_EQ(delegate->position("didExpand(A,+)"), npos);
 
-    clock.advance(ui::TableView::kRowAnimationDuration / 2);
+    step(ui::TableView::kRowAnimationDuration / 2);
     EXPECT_EQ(delegate->position("didExpand(A,+)"), npos);
     const auto displayed = delegate->position("willDisplay(A1,-)");
     EXPECT_NE(displayed, npos);
 
-    clock.advance(ui::TableView::kRowAnimationDuration);
+    step(ui::TableView::kRowAnimationDuration);
     const auto did = delegate->position("didExpand(A,+)");
     ASSERT_NE(did, npos);
     EXPECT_LT(will, did);
     EXPECT_LT(displayed, did);
     EXPECT_EQ(selectedName(), "A");
-}
 
-TEST_F(TreeViewTest, TapCollapsesTheWholeSubtree)
-{
-    tap("A");
-    settle();
+    // Collapsed, the whole subtree closes; opened again, only the direct children come back.
     tap("A2");
     settle();
     ASSERT_EQ(shownRows(), names({ "A", "A1", "A2", "A2a", "B", "C" }));
+    const QImage image = window->renderImage();   // for people: three levels, partly expanded
+    EXPECT_GT(pixels::distinctColours(image, image.rect()), 2) << "the rows drew nothing";
+    EXPECT_TRUE(screenshot::save(image, QStringLiteral("tree-partly-expanded")));
     delegate->log.clear();
     tap("A");
     EXPECT_EQ(shownRows(), names({ "A", "B", "C" }));
@@ -177,28 +199,9 @@ TEST_F(TreeViewTest, TapCollapsesTheWholeSubtree)
     EXPECT_EQ(delegate->position("didCollapse(A,-)"), npos);
     settle();
     EXPECT_NE(delegate->position("didCollapse(A,-)"), npos);
-
-    // Opened again, only the direct children come back.
     tap("A");
     EXPECT_EQ(shownRows(), names({ "A", "A1", "A2", "B", "C" }));
     settle();   // the row animation holds the view until it ends
-}
-
-TEST_F(TreeViewTest, DelegateWithOnlyWillExpandHearsOnlyThat)
-{
-    struct OnlyWillExpand : TreeViewDelegate {
-        std::vector<std::string> calls;
-        void willExpandRowForItem(TreeView&, const Item& item, const Info& info) override
-        {
-            calls.push_back(static_cast<const NamedItem&>(*item).name() + (info->isExpanded() ? "+" : "-"));
-        }
-    };
-    const auto only = std::make_shared<OnlyWillExpand>();
-    tree->setDelegate(only);
-    tap("A");
-    settle();
-    EXPECT_EQ(only->calls, names({ "A-" }));
-    EXPECT_EQ(shownRows(), names({ "A", "A1", "A2", "B", "C" }));
 }
 
 TEST_F(TreeViewTest, RefusedCollapseAndLeafTapsChangeNothing)
@@ -220,9 +223,16 @@ TEST_F(TreeViewTest, RefusedCollapseAndLeafTapsChangeNothing)
     for (const auto& entry : delegate->log)
         EXPECT_TRUE(entry.find("xpand") == npos && entry.find("ollapse") == npos) << entry;
     EXPECT_EQ(selectedName(), "C");
+
+    // A reload keeps only what the delegate says stays expanded.
+    delegate->log.clear();
+    tree->reloadData();
+    settle();
+    EXPECT_EQ(shownRows(), names({ "A", "B", "C" }));
+    EXPECT_NE(delegate->position("expandAfterReload(A2a,-)"), npos);
 }
 
-TEST_F(TreeViewTest, ByItemExpandsOnlyCollapsedVisibleRowsAndTellsNobody)
+TEST_F(TreeViewTest, OperationsByItemActOnlyOnVisibleRowsAndTellNobody)
 {
     delegate->log.clear();
     tree->expandRowForItem(item("B1")); // inside collapsed B
@@ -238,131 +248,8 @@ TEST_F(TreeViewTest, ByItemExpandsOnlyCollapsedVisibleRowsAndTellsNobody)
     EXPECT_EQ(shownRows(), names({ "A", "B", "C" }));
     for (const auto& entry : delegate->log)
         EXPECT_TRUE(entry.find("xpand") == npos && entry.find("ollapse") == npos) << entry;
-}
 
-TEST_F(TreeViewTest, ReloadKeepsOnlyTheExpandedAfterReloadAnswers)
-{
-    tap("A");
-    settle();
-    delegate->log.clear();
-    tree->reloadData();
-    settle();
-    EXPECT_EQ(shownRows(), names({ "A", "B", "C" }));
-    EXPECT_NE(delegate->position("expandAfterReload(A2a,-)"), npos);
-    EXPECT_EQ(tree->numberOfRows(), 3);
-}
-
-TEST_F(TreeViewTest, DefaultsWhenTheDelegateImplementsNothing)
-{
-    const auto nothing = std::make_shared<TreeViewDelegate>();
-    for (const auto& current : { nothing, std::shared_ptr<TreeViewDelegate>() }) {
-        tree->setDelegate(current);
-        auto& t = table();
-        auto& d = tableDelegate();
-        const auto path = ui::IndexPath::forRow(1, 0);
-        EXPECT_EQ(d.heightForRowAtIndexPath(t, path), t.rowHeight());
-        EXPECT_EQ(d.estimatedHeightForRowAtIndexPath(t, path), ui::TableView::automaticDimension);
-        EXPECT_EQ(d.indentationLevelForRowAtIndexPath(t, path), 0);
-        EXPECT_EQ(d.editingStyleForRowAtIndexPath(t, path), ui::TableViewCellEditingStyle::Delete);
-        EXPECT_EQ(d.titleForDeleteConfirmationButtonForRowAtIndexPath(t, path), QStringLiteral("Delete"));
-        EXPECT_TRUE(d.shouldIndentWhileEditingRowAtIndexPath(t, path));
-        EXPECT_FALSE(d.shouldShowMenuForRowAtIndexPath(t, path));
-        EXPECT_FALSE(d.canPerformAction(t, QStringLiteral("copy:"), path, nullptr));
-        EXPECT_TRUE(d.shouldHighlightRowAtIndexPath(t, path));
-        EXPECT_EQ(d.willSelectRowAtIndexPath(t, path), path);
-        EXPECT_EQ(d.willDeselectRowAtIndexPath(t, path), path);
-        EXPECT_TRUE(t.dataSource()->canEditRowAtIndexPath(t, path));
-        EXPECT_TRUE(d.scrollViewShouldScrollToTop(t));
-        EXPECT_EQ(d.viewForZoomingInScrollView(t), nullptr);
-        ui::Point target(0, 40);
-        d.scrollViewWillEndDragging(t, ui::Point(0, 1), target);
-        EXPECT_EQ(target, ui::Point(0, 40));
-
-        // Notices with nobody listening must simply pass.
-        const auto cell = ui::TableViewCell::create();
-        d.willDisplayCell(t, cell, path);
-        d.didEndDisplayingCell(t, cell, path);
-        d.accessoryButtonTappedForRowWithIndexPath(t, path);
-        d.didHighlightRowAtIndexPath(t, path);
-        d.didUnhighlightRowAtIndexPath(t, path);
-        d.didDeselectRowAtIndexPath(t, path);
-        d.willBeginEditingRowAtIndexPath(t, path);
-        d.didEndEditingRowAtIndexPath(t, path);
-        d.performAction(t, QStringLiteral("copy:"), path, nullptr);
-        t.dataSource()->commitEditingStyle(t, ui::TableViewCellEditingStyle::Delete, path);
-        d.scrollViewDidScroll(t);
-        d.scrollViewDidZoom(t);
-        d.scrollViewDidEndScrollingAnimation(t);
-        EXPECT_EQ(shownRows(), names({ "A", "B", "C" }));
-    }
-
-    // A tap with nobody to ask expands and selects.
-    tree->setDelegate(nothing);
-    tap("B");
-    settle();
-    EXPECT_EQ(shownRows(), names({ "A", "B", "B1", "C" }));
-    EXPECT_EQ(selectedName(), "B");
-}
-
-// A method left to its default is not worth a row lookup: once the tree view has met the
-// default, it answers at once, so a row's info is refreshed only by the calls that use it.
-TEST_F(TreeViewTest, UnansweredCallbacksLookNothingUp)
-{
-    struct AccessoryOnly : TreeViewDelegate {
-        Info seen;
-        void accessoryButtonTappedForRowForItem(TreeView&, const Item&, const Info& info) override { seen = info; }
-    };
-    const auto only = std::make_shared<AccessoryOnly>();
-    tree->setDelegate(only);
-    auto& t = table();
-    auto& d = tableDelegate();
-    const auto rowA = ui::IndexPath::forRow(0, 0);
-    const auto askEverythingElse = [&] {
-        EXPECT_EQ(d.heightForRowAtIndexPath(t, rowA), t.rowHeight());
-        EXPECT_EQ(d.indentationLevelForRowAtIndexPath(t, rowA), 0);
-        EXPECT_EQ(d.titleForDeleteConfirmationButtonForRowAtIndexPath(t, rowA), QStringLiteral("Delete"));
-        EXPECT_TRUE(d.shouldHighlightRowAtIndexPath(t, rowA));
-        EXPECT_EQ(d.willSelectRowAtIndexPath(t, rowA), rowA);
-        EXPECT_TRUE(t.dataSource()->canEditRowAtIndexPath(t, rowA));
-        d.willDisplayCell(t, ui::TableViewCell::create(), rowA);
-        d.didHighlightRowAtIndexPath(t, rowA);
-        t.dataSource()->commitEditingStyle(t, ui::TableViewCellEditingStyle::Delete, rowA);
-    };
-    askEverythingElse();
-    d.accessoryButtonTappedForRowWithIndexPath(t, rowA);
-    ASSERT_TRUE(only->seen);
-    ASSERT_FALSE(only->seen->isExpanded());
-
-    tree->expandRowForItem(item("A"));
-    settle();
-    askEverythingElse();
-    EXPECT_FALSE(only->seen->isExpanded());
-    d.accessoryButtonTappedForRowWithIndexPath(t, rowA);
-    EXPECT_TRUE(only->seen->isExpanded());
-}
-
-TEST_F(TreeViewTest, ARowWithoutANodeAnswersTheDefaults)
-{
-    auto& t = table();
-    auto& d = tableDelegate();
-    const auto missing = ui::IndexPath::forRow(99, 0);
-    delegate->log.clear();
-    EXPECT_EQ(d.heightForRowAtIndexPath(t, missing), t.rowHeight());
-    EXPECT_EQ(d.indentationLevelForRowAtIndexPath(t, missing), 0);
-    EXPECT_EQ(d.titleForDeleteConfirmationButtonForRowAtIndexPath(t, missing), QStringLiteral("Delete"));
-    EXPECT_EQ(d.willSelectRowAtIndexPath(t, missing), missing);
-    d.didSelectRowAtIndexPath(t, missing);
-    d.willDisplayCell(t, ui::TableViewCell::create(), missing);
-    EXPECT_TRUE(t.dataSource()->cellForRowAtIndexPath(t, missing));
-    EXPECT_TRUE(delegate->log.empty());
-
-    // The same questions about a real row reach the delegate.
-    EXPECT_EQ(d.heightForRowAtIndexPath(t, ui::IndexPath::forRow(0, 0)), 30);
-    EXPECT_EQ(d.titleForDeleteConfirmationButtonForRowAtIndexPath(t, ui::IndexPath::forRow(0, 0)), QStringLiteral("Remove"));
-}
-
-TEST_F(TreeViewTest, OperationsByItemIgnoreItemsOnNoVisibleRow)
-{
+    // Every operation by item ignores items on no visible row.
     for (const auto& absent : { item("A2a"), std::shared_ptr<TreeItem>(std::make_shared<NamedItem>("Z")), std::shared_ptr<TreeItem>() }) {
         EXPECT_EQ(tree->cellForItem(absent), nullptr);
         tree->selectRowForItem(absent, false, TreeViewScrollPosition::Top);
@@ -384,6 +271,56 @@ TEST_F(TreeViewTest, OperationsByItemIgnoreItemsOnNoVisibleRow)
     EXPECT_TRUE(tree->cellForItem(item("C")));
 }
 
+// With a delegate that implements nothing, none at all, or asked about a row without a node,
+// the table gets the tree view's own answers and the delegate hears nothing; and a tap, with
+// nobody to ask, expands and selects.
+TEST_F(TreeViewTest, DefaultsWhenTheDelegateImplementsNothing)
+{
+    auto& t = table();
+    auto& d = *t.delegate();
+    auto path = ui::IndexPath::forRow(1, 0);
+    ui::Point target(0, 40);
+    const std::pair<const char*, std::function<bool()>> defaults[] = {
+        { "height", [&] { return d.heightForRowAtIndexPath(t, path) == t.rowHeight(); } },
+        { "estimate", [&] { return d.estimatedHeightForRowAtIndexPath(t, path) == ui::TableView::automaticDimension; } },
+        { "indentation", [&] { return d.indentationLevelForRowAtIndexPath(t, path) == 0; } },
+        { "editing style", [&] { return d.editingStyleForRowAtIndexPath(t, path) == ui::TableViewCellEditingStyle::Delete; } },
+        { "delete title", [&] { return d.titleForDeleteConfirmationButtonForRowAtIndexPath(t, path) == "Delete"; } },
+        { "indent while editing", [&] { return d.shouldIndentWhileEditingRowAtIndexPath(t, path); } },
+        { "menu", [&] { return !d.shouldShowMenuForRowAtIndexPath(t, path); } },
+        { "action", [&] { return !d.canPerformAction(t, QStringLiteral("copy:"), path, nullptr); } },
+        { "highlight", [&] { return d.shouldHighlightRowAtIndexPath(t, path); } },
+        { "will select", [&] { return d.willSelectRowAtIndexPath(t, path) == path; } },
+        { "will deselect", [&] { return d.willDeselectRowAtIndexPath(t, path) == path; } },
+        { "can edit", [&] { return t.dataSource()->canEditRowAtIndexPath(t, path); } },
+        { "scroll to top", [&] { return d.scrollViewShouldScrollToTop(t); } },
+        { "zooming view", [&] { return d.viewForZoomingInScrollView(t) == nullptr; } },
+        { "end dragging", [&] { d.scrollViewWillEndDragging(t, ui::Point(0, 1), target); return target == ui::Point(0, 40); } },
+        { "select", [&] { d.didSelectRowAtIndexPath(t, path); return true; } },
+        { "display", [&] { d.willDisplayCell(t, ui::TableViewCell::create(), path); return true; } },
+        { "cell", [&] { return t.dataSource()->cellForRowAtIndexPath(t, path) != nullptr; } },
+    };
+    delegate->log.clear();
+    const std::pair<std::shared_ptr<TreeViewDelegate>, int> cases[] = {
+        { std::make_shared<TreeViewDelegate>(), 1 }, { nullptr, 1 }, { delegate, 99 } };
+    for (const auto& [current, row] : cases) {
+        tree->setDelegate(current);
+        path = ui::IndexPath::forRow(row, 0);
+        for (const auto& [name, holds] : defaults)
+            EXPECT_TRUE(holds()) << name << " row " << row << (current ? " (delegate)" : " (none)");
+    }
+    EXPECT_TRUE(delegate->log.empty());
+    // The same questions about a real row reach the delegate.
+    EXPECT_EQ(d.heightForRowAtIndexPath(t, ui::IndexPath::forRow(0, 0)), 30);
+    EXPECT_EQ(d.titleForDeleteConfirmationButtonForRowAtIndexPath(t, ui::IndexPath::forRow(0, 0)), QStringLiteral("Remove"));
+
+    tree->setDelegate(std::make_shared<TreeViewDelegate>());
+    tap("B");
+    settle();
+    EXPECT_EQ(shownRows(), names({ "A", "B", "B1", "C" }));
+    EXPECT_EQ(selectedName(), "B");
+}
+
 TEST_F(TreeViewTest, WillSelectCanMoveButNotCancelTheSelection)
 {
     struct Case { const char* answer; const char* selected; };
@@ -396,24 +333,4 @@ TEST_F(TreeViewTest, WillSelectCanMoveButNotCancelTheSelection)
         settle();
         EXPECT_EQ(selectedName(), c.selected) << (c.answer ? c.answer : "none");
     }
-}
-
-TEST_F(TreeViewTest, ScrollPassThroughUsesTheInnerTable)
-{
-    struct Scrolls : TreeViewDelegate {
-        std::vector<const ui::ScrollView*> scrolled;
-        void scrollViewDidScroll(ui::ScrollView& scrollView) override { scrolled.push_back(&scrollView); }
-    };
-    const auto scrolls = std::make_shared<Scrolls>();
-    tree->setDelegate(scrolls);
-    tree->setContentOffset(ui::Point(0, 5));
-    ASSERT_FALSE(scrolls->scrolled.empty());
-    EXPECT_EQ(scrolls->scrolled.back(), &table());
-
-    tree->setDecelerationRate(ui::ScrollView::kDecelerationRateNormal);
-    EXPECT_EQ(tree->decelerationRate(), ui::ScrollView::kDecelerationRateNormal);
-    EXPECT_EQ(tree->panGestureRecognizer(), table().panGestureRecognizer());
-    EXPECT_EQ(tree->pinchGestureRecognizer(), table().pinchGestureRecognizer());
-    tree->setRowHeight(52);
-    EXPECT_EQ(table().rowHeight(), 52);
 }
