@@ -46,10 +46,9 @@ protected:
     std::vector<std::shared_ptr<ui::TextField>> countFields() const
     {
         std::vector<std::shared_ptr<ui::TextField>> fields;
-        for (const auto& v : m_screen->view()->subviews()) {
+        for (const auto& v : m_screen->view()->subviews())
             if (auto field = std::dynamic_pointer_cast<ui::TextField>(v))
                 fields.push_back(field);
-        }
         return fields;
     }
 

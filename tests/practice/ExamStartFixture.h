@@ -6,7 +6,6 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TouchInjector.h"
-#include "platform/ui/ViewController.h"
 #include "platform/ui/WebView.h"
 #include "platform/ui/Window.h"
 #include "practice/ExamPage.h"
@@ -160,44 +159,25 @@ protected:
         m_window->firstResponder()->insertText(text);
     }
 
-    void finish()
-    {
-        ASSERT_TRUE(tapLabel(m_exam->view(), "答题卡"));
-        ASSERT_TRUE(tapLabel(m_exam->answerCard(), "交卷"));
-    }
+    void finish() { ASSERT_TRUE(tapLabel(m_exam->view(), "答题卡") && tapLabel(m_exam->answerCard(), "交卷")); }
 
-    std::shared_ptr<ReportViewController> report() const
-    {
-        return std::dynamic_pointer_cast<ReportViewController>(m_exam->presentedViewController());
-    }
-    bool waitForReport()
-    {
-        return pumpUntil([&] { return report() && report()->isAppeared(); });
-    }
+    auto report() const { return std::dynamic_pointer_cast<ReportViewController>(m_exam->presentedViewController()); }
+    bool waitForReport() { return pumpUntil([&] { return report() && report()->isAppeared(); }); }
 
     std::shared_ptr<ui::ScrollView> page(int i) const { return m_exam->examPage(i)->page(); }
 
-    // A blocking POST to the test's server, as another client would send it.
-    QByteArray post(const QString& path, const core::FormBody& body) const
-    {
-        httplib::Client client(m_sampleServer->host().toStdString(), m_sampleServer->port());
-        const auto reply = client.Post(("/PendarWeb/" + path).toStdString().c_str(), body.encoded().toStdString(),
-                                       "application/x-www-form-urlencoded");
-        return reply && reply->status == 200 ? QByteArray::fromStdString(reply->body) : QByteArray();
-    }
-
     QString userCode() const { return CommonUtil::getAccount()->value("code").toString(); }
 
-    // Files a question in the signed-in user's error book (type "0") or favourites ("1").
-    void file(const QString& code, const char* type = "0") { ask("exam/error_keep_add", {{"type", type}, {"code", code}}); }
-
-    // A reply of the test's server to the signed-in user: the error-book and favourites counts,
-    // the error book's tree (type "1"), the questions of a list.
+    // A reply of the test's server to the signed-in user, asked as another client would: the
+    // error-book and favourites counts, the error book's tree (type "1"), a list's questions.
+    // Filing a question in the error book (type "0") or the favourites ("1") is asked the same way.
     QJsonDocument ask(const QString& path, core::FormBody body = {}) const
     {
-        body.add("subjectCode", *CommonUtil::getSubjectCode());
-        body.add("user_code", userCode());
-        return QJsonDocument::fromJson(post(path, body));
+        body.add("subjectCode", *CommonUtil::getSubjectCode()).add("user_code", userCode());
+        httplib::Client client(m_sampleServer->host().toStdString(), m_sampleServer->port());
+        const auto reply = client.Post(("/PendarWeb/" + path).toStdString(), body.encoded().toStdString(),
+                                       "application/x-www-form-urlencoded");
+        return QJsonDocument::fromJson(reply && reply->status == 200 ? QByteArray::fromStdString(reply->body) : QByteArray());
     }
     QJsonObject bookCounts() const { return ask("exam/error_keep_count").object(); }
     QJsonArray bookTree(const QString& type) const { return ask("exam/directory_list", {{"type", type}}).array(); }

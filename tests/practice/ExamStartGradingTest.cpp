@@ -17,10 +17,10 @@ protected:
         for (const auto& request : m_stub.requests()) {
             if (request.path != "exam/error_keep_add")
                 continue;
-            QMap<QString, QString> fields;
+            QMap<QString, QString> field;
             for (const auto& [key, value] : core::FormBody::decode(request.body))
-                fields[key] = value;
-            sent << fields["code"] + ":" + fields["anwer"] + ":" + fields["type"];
+                field[key] = value;
+            sent << field["code"] + ":" + field["anwer"] + ":" + field["type"];
         }
         return sent;
     }
@@ -148,6 +148,15 @@ TEST_F(ExamStartGradingTest, ABookRunGradesUnusualQuestionsWithoutUploads)
     EXPECT_EQ(m_exam->examCount()->text(), "4");
     EXPECT_TRUE(m_exam->examPage(3)->analysisView());
     EXPECT_FALSE(m_exam->examPage(0)->analysisView());
+
+    // Leaving lets every option group and the screen itself go.
+    std::weak_ptr<ui::View> group = m_exam->examPage(1)->widgets().front();
+    std::weak_ptr<ExamStartViewController> screen = m_exam;
+    ASSERT_TRUE(leave());
+    m_exam.reset();
+    pumpUntil([] { return false; }, 0.3);
+    EXPECT_TRUE(group.expired());
+    EXPECT_TRUE(screen.expired());
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include "platform/ui/Button.h"
 #include "platform/ui/TextView.h"
-#include "practice/MyCheckBox.h"
 #include "practice/MyCheckBoxGroup.h"
 #include "practice/MyRadioBtn.h"
 #include "practice/MyRadioGroup.h"
@@ -59,13 +58,8 @@ TEST_F(ExamStartPagesTest, APaperOfEveryCategoryShowsItsWidgets)
                              : std::dynamic_pointer_cast<ui::TextView>(widget) ? "text" : "?";
         shown << html.section("<img src='", 1).section(".png'", 0, 0) + " " + kind;
         // Options stand one under another inside their group, so a finger reaches each.
-        std::vector<std::shared_ptr<ui::View>> options;
-        for (const auto& option : radios ? radios->radioBtns() : std::vector<std::shared_ptr<MyRadioBtn>>())
-            options.push_back(option);
-        for (const auto& option : checks ? checks->checkBoxBtns() : std::vector<std::shared_ptr<MyCheckBox>>())
-            options.push_back(option);
         double bottom = 0;
-        for (const auto& option : options) {
+        for (const auto& option : radios || checks ? widget->subviews() : std::vector<std::shared_ptr<ui::View>>()) {
             EXPECT_GE(option->frame().y(), bottom) << i;
             EXPECT_TRUE(widget->bounds().contains(option->frame())) << i;
             bottom = option->frame().maxY();
@@ -187,8 +181,8 @@ TEST_F(ExamStartPagesTest, AFavouriteAndADeletionReachTheServer)
     ASSERT_TRUE(leave());
 
     // Two wrong answers filed, then one removed from an error-book run of that paper.
-    file("CBQ088");
-    file("CBQ089");
+    for (const char* code : {"CBQ088", "CBQ089"})
+        ask("exam/error_keep_add", {{"type", "0"}, {"code", code}});
     const QJsonObject entry = bookTree("1").first().toObject();
     exam = open(6, entry.value("paper").toObject(), 0, entry.value("code").toString());
     ASSERT_TRUE(waitForPages());

@@ -1,7 +1,5 @@
-#include "practice/ExamStartViewController.h"
-
-#include "appbase/ServerRequest.h"
 #include "practice/ExamListRequest.h"
+
 #include "tests/practice/ExamStartFixture.h"
 
 namespace {
@@ -71,22 +69,6 @@ TEST_F(ExamStartRequestTest, EveryKindSendsItsExactBody)
         EXPECT_EQ(request->body().pairs(), c.pieces + trailer);
     }
     EXPECT_FALSE(ExamListRequest::forKind(11, kPaper, 0, QString()));
-}
-
-// The quick and composed runs against the real bank (the other kinds are opened from their
-// screens' tests): the server answers their bodies with questions.
-TEST_F(ExamStartRequestTest, QuickAndComposedRunsGetQuestionsFromTheServer)
-{
-    startSignedIn();
-    CommonUtil::setFastNum(5);
-    for (int kind : {4, 5}) {
-        SCOPED_TRACE(kind);
-        auto exam = open(kind);
-        ASSERT_TRUE(pumpUntil([&] { return exam->viewGroup() != nullptr; }));
-        EXPECT_EQ(exam->listRequest()->statusCode(), 200);
-        EXPECT_EQ(exam->pageCount(), 5);
-        ASSERT_TRUE(leave());
-    }
 }
 
 } // namespace
