@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appbase/CommonUtil.h"
+#include "platform/core/FormBody.h"
 #include "platform/core/Record.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
@@ -19,7 +20,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QUrlQuery>
 
 inline QString screenshotPath(const QString& name)
 {
@@ -30,16 +30,13 @@ inline QString screenshotPath(const QString& name)
 // filed) before opening the screen under test. Undefined unless the status is 200.
 inline QJsonValue postForm(const server::ServerInstance& server, const QString& path, const QList<QPair<QString, QString>>& fields)
 {
-    QUrlQuery form;
+    core::FormBody form;
     for (const auto& [key, value] : fields)
-        form.addQueryItem(key, QString::fromUtf8(QUrl::toPercentEncoding(value)));
+        form.add(key, value);
     httplib::Client client(server.host().toStdString(), server.port());
-    const auto reply = client.Post(("/PendarWeb/" + path).toStdString(), form.query(QUrl::FullyEncoded).toStdString(),
-                                   "application/x-www-form-urlencoded");
-    if (!reply || reply->status != 200)
-        return QJsonValue::Undefined;
-    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(reply->body));
-    return doc.isArray() ? QJsonValue(doc.array()) : QJsonValue(doc.object());
+    const auto reply = client.Post(("/PendarWeb/" + path).toStdString(), form.encoded().toStdString(), "application/x-www-form-urlencoded");
+    const QJsonDocument doc = QJsonDocument::fromJson(reply && reply->status == 200 ? QByteArray::fromStdString(reply->body) : QByteArray());
+    return doc.isArray() ? QJsonValue(doc.array()) : doc.isObject() ? QJsonValue(doc.object()) : QJsonValue(QJsonValue::Undefined);
 }
 
 // A browse screen presented over a root screen in a window, as the home screen presents it,

@@ -93,13 +93,12 @@ TEST_F(SpecialViewControllerTest, ChaptersWithoutNodeRowsAndUnusualReplies)
     EXPECT_EQ(m_stub.requests().at(0).body, "subjectCode=CB");
     ASSERT_EQ(m_screen->data().size(), 2u);
     EXPECT_EQ(caption(*row({0})), "2024 4000000012道 special_scroll_02") << "a number shows as written; 64-bit sums";
-    ASSERT_EQ(row({0})->chlder().size(), 4u);
-    EXPECT_EQ(caption(*row({0, 0})), "单元素 5道 special_scroll_06");
-    EXPECT_EQ(caption(*row({0, 1})), "大数 4000000007道 special_scroll_03");
-    ASSERT_EQ(row({0, 1})->chlder().size(), 2u);
+    QStringList chapters;
+    for (const auto& chapter : row({0})->chlder())
+        chapters << caption(*chapter) + QString(" %1").arg(chapter->chlder().size());
+    EXPECT_EQ(chapters, (QStringList{"单元素 5道 special_scroll_06 0", "大数 4000000007道 special_scroll_03 2",
+                                     "无节点 0道 special_scroll_06 0", "末章 0道 special_scroll_07 0"}));
     EXPECT_EQ(caption(*row({0, 1, 1})), "乙 7道 special_scroll_06");
-    EXPECT_EQ(caption(*row({0, 2})), "无节点 0道 special_scroll_06");
-    EXPECT_EQ(caption(*row({0, 3})), "末章 0道 special_scroll_07");
     EXPECT_EQ(caption(*row({1})), "空目录 0道 special_scroll_02");
     tapRow(*row({0}));
     tapRow(*row({0, 0}));

@@ -6,7 +6,6 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "tests/browse/BrowseTestSupport.h"
-#include "tests/support/PixelProbe.h"
 
 // A tree screen (chapter practice or a book) with what a test reads off its rows and the taps
 // a user makes on them.
@@ -84,13 +83,6 @@ protected:
     {
         m_screen->dismissViewController(false);
         pumpUntil([&] { return !m_screen->presentedViewController(); });
-    }
-
-    // Saves the window for people to look at; false when little but the background was drawn.
-    bool screenshot(const QString& name) const
-    {
-        const QImage image = m_window->renderImage();
-        return screenshot::save(image, name) && pixels::distinctColours(image, QRect(0, image.height() / 7, image.width(), image.height() / 2)) > 20;
     }
 
     std::shared_ptr<Screen> m_screen;
