@@ -1,129 +1,121 @@
 #include "browse/RecordViewController.h"
 
-#include "appbase/CommonUtil.h"
 #include "browse/EroorExamViewController.h"
 #include "browse/ExerciseRecordViewController.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Screen.h"
-#include "platform/ui/TouchInjector.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TableViewCell.h"
 #include "tests/browse/BrowseTestSupport.h"
-#include "tests/support/AppTest.h"
-#include "tests/support/StubServer.h"
-
-#include <QJsonObject>
 
 namespace {
 
-class RecordViewControllerTest : public AppTest {
+class RecordViewControllerTest : public BrowseFixture {
 protected:
-    // Presents the hub over a root screen in a window and waits for its count request to end.
-    void open()
-    {
-        m_root = ui::ViewController::create();
-        m_window = ui::Window::create(ui::Screen::main().bounds());
-        m_window->makeKeyAndVisible();
-        m_window->setRootViewController(m_root);
-        m_hub = RecordViewController::create();
-        m_root->presentViewController(m_hub, false);
-        m_countsBeforeReply = counts();
-        EXPECT_TRUE(pumpUntil([&] { return !m_hub->isLoading() && !m_hub->isTransitioning() && overlaysGone(m_hub->view()); }));
-        m_window->layoutIfNeeded();
-    }
+    // Presents the hub over a root screen in a window and waits until taps reach it.
+    void open() { m_hub = present(RecordViewController::create()); }
 
     QStringList counts()
     {
-        QStringList texts;
-        for (auto [button, label] : {std::pair{RecordViewController::kErrorButtonTag, RecordViewController::kErrorCountTag},
-                                     std::pair{RecordViewController::kKeepButtonTag, RecordViewController::kKeepCountTag}}) {
-            auto shown = m_hub->countLabel(button, label);
-            texts << (shown ? shown->text() : QStringLiteral("<none>"));
-        }
-        return texts;
+        return {m_hub->countLabel(RecordViewController::kErrorButtonTag, RecordViewController::kErrorCountTag)->text(),
+                m_hub->countLabel(RecordViewController::kKeepButtonTag, RecordViewController::kKeepCountTag)->text()};
     }
 
-    std::shared_ptr<ui::View> bookButton(int tag) { return m_hub->view()->viewWithTag(tag); }
-
-    // The screen the hub presents now, once it has settled; the hub then closes it again.
-    template<class Screen>
-    std::shared_ptr<Screen> takePresented()
+    // The records list's rows, by the name each shows.
+    QStringList rowNames(ExerciseRecordViewController& records)
     {
-        auto screen = std::dynamic_pointer_cast<Screen>(m_hub->presentedViewController());
-        EXPECT_TRUE(screen && pumpUntil([&] { return !screen->isTransitioning() && !screen->isLoading(); }));
-        m_hub->dismissViewController(false);
-        EXPECT_TRUE(pumpUntil([&] { return !m_hub->presentedViewController(); }));
-        return screen;
+        QStringList names;
+        auto table = records.tableView();
+        for (int row = 0; table && row < table->numberOfRowsInSection(0); ++row) {
+            auto cell = table->cellForRowAtIndexPath(ui::IndexPath(0, row));
+            names << std::dynamic_pointer_cast<ui::Label>(cell->viewWithTag(ExerciseRecordViewController::kNameLabelTag))->text();
+        }
+        return names;
+    }
+    static QStringList codesOf(const QJsonArray& questions)
+    {
+        QStringList codes;
+        for (const QJsonValue& q : questions)
+            codes << q.toObject().value("code").toString();
+        return codes;
     }
 
-    std::shared_ptr<ui::ViewController> m_root;
-    std::shared_ptr<ui::Window> m_window;
     std::shared_ptr<RecordViewController> m_hub;
-    QStringList m_countsBeforeReply;
 };
 
-TEST_F(RecordViewControllerTest, EachButtonOpensItsBookAndBackLeaves)
+// What the user filed (two wrong answers, one favourite, a paper run) is what the hub counts
+// and the records list shows; each button opens its book, a tapped record replays its run.
+TEST_F(RecordViewControllerTest, TheHubAndTheRecordsShowWhatWasFiled)
 {
-    startSignedIn();
+    server::ServerInstance& server = startSignedIn();
+    const QString subject = *CommonUtil::getSubjectCode();
+    for (const auto& [type, code] : {std::pair{"0", "CBQ088"}, std::pair{"0", "CBQ089"}, std::pair{"1", "CBQ001"}})
+        postForm(server, "exam/error_keep_add", {{"subjectCode", subject}, {"user_code", userCode()}, {"type", type}, {"code", code}});
+    const QJsonArray run = postForm(server, "exam/paper_exam_list",
+                                    {{"paperCode", "CBP2"}, {"subjectCode", subject}, {"user_code", userCode()}, {"record_remark", "练习一"}})
+                               .toArray();
     open();
-    EXPECT_EQ(m_hub->titleLabel()->text(), "我的练习");
-    EXPECT_EQ(m_countsBeforeReply, QStringList({"0道题目", "0道题目"}));
-    EXPECT_EQ(counts(), QStringList({"0道题目", "0道题目"}));
-    // The two buttons touch, both at the left edge.
-    const ui::Rect errors = bookButton(RecordViewController::kErrorButtonTag)->frame();
-    const ui::Rect keeps = bookButton(RecordViewController::kKeepButtonTag)->frame();
-    EXPECT_EQ(errors.x(), 0);
-    EXPECT_EQ(keeps.x(), 0);
-    EXPECT_EQ(keeps.y(), errors.maxY());
-    EXPECT_TRUE(m_window->renderImage().save(screenshotPath("practice-hub.png")));
+    EXPECT_EQ(counts(), QStringList({"2道题目", "1道题目"}));
+    EXPECT_TRUE(screenshot::save(m_window->renderImage(), "practice-hub"));
+    for (const auto& [label, type] : {std::pair{"错题本", 0}, std::pair{"收藏本", 1}}) {
+        ASSERT_TRUE(tapLabel(m_hub->view(), label));
+        auto book = std::dynamic_pointer_cast<EroorExamViewController>(m_hub->presentedViewController());
+        ASSERT_TRUE(book && pumpUntil([&] { return !book->isTransitioning() && !book->isLoading(); }));
+        EXPECT_EQ(book->type(), type);
+        m_hub->dismissViewController(false);
+        ASSERT_TRUE(pumpUntil([&] { return !m_hub->presentedViewController(); }));
+    }
 
-    ASSERT_TRUE(ui::TouchInjector::tap(*bookButton(RecordViewController::kErrorButtonTag)));
-    auto errorBook = takePresented<EroorExamViewController>();
-    ASSERT_TRUE(errorBook);
-    EXPECT_EQ(errorBook->type(), 0);
-    ASSERT_TRUE(ui::TouchInjector::tap(*bookButton(RecordViewController::kKeepButtonTag)));
-    auto favourites = takePresented<EroorExamViewController>();
-    ASSERT_TRUE(favourites);
-    EXPECT_EQ(favourites->type(), 1);
-    m_hub->drill3Click(nullptr);
-    EXPECT_TRUE(takePresented<ExerciseRecordViewController>());
-
-    ASSERT_TRUE(ui::TouchInjector::tap(*m_hub->backButton()));
-    EXPECT_TRUE(pumpUntil([&] { return !m_root->presentedViewController(); }));
-    EXPECT_TRUE(m_hub->view()->subviews().empty());
+    auto records = present(ExerciseRecordViewController::create());
+    EXPECT_EQ(rowNames(*records), QStringList({"练习一"}));
+    EXPECT_TRUE(screenshot::save(m_window->renderImage(), "practice-records"));
+    ASSERT_TRUE(tapLabel(records->view(), "练习一"));
+    auto exam = std::dynamic_pointer_cast<ExamStartViewController>(records->presentedViewController());
+    ASSERT_TRUE(exam);
+    EXPECT_EQ(exam->type(), 10);
+    ASSERT_TRUE(pumpUntil([&] { return !exam->examArr().isEmpty(); }));
+    EXPECT_EQ(codesOf(exam->examArr()), codesOf(run));
 }
 
 TEST_F(RecordViewControllerTest, CountsReadAsTheServerSendsThem)
 {
-    struct Case {
-        const char* name;
-        int status;
-        QByteArray body;
-        QStringList shown;
+    const std::tuple<int, QByteArray, QStringList> cases[] = {
+        {200, R"({"errorCount":"12","keepCount":3})", {"12道题目", "3道题目"}},
+        {200, R"({"errorCount":4294967301,"keepCount":1e3})", {"4294967301道题目", "1000道题目"}},
+        {200, R"({"keepCount":null,"errorCount":[1]})", {"0道题目", "0道题目"}},
+        {500, R"({"errorCount":9,"keepCount":9})", {"0道题目", "0道题目"}},
     };
-    const Case cases[] = {
-        {"numbers", 200, R"({"errorCount":5,"keepCount":0})", {"5道题目", "0道题目"}},
-        {"strings", 200, R"({"errorCount":"12","keepCount":"3"})", {"12道题目", "3道题目"}},
-        {"whole doubles", 200, R"({"errorCount":7.0,"keepCount":1e3})", {"7道题目", "1000道题目"}},
-        {"beyond 32 bits", 200, R"({"errorCount":4294967301,"keepCount":0})", {"4294967301道题目", "0道题目"}},
-        {"missing and null", 200, R"({"keepCount":null})", {"0道题目", "0道题目"}},
-        {"other types", 200, R"({"errorCount":[1],"keepCount":{"n":1}})", {"0道题目", "0道题目"}},
-        {"not an object", 200, R"([5,6])", {"0道题目", "0道题目"}},
-        {"not JSON", 200, "oops", {"0道题目", "0道题目"}},
-        {"error status", 500, R"({"errorCount":9,"keepCount":9})", {"0道题目", "0道题目"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        StubServer stub;
-        stub.setReply("exam/error_keep_count", c.status, c.body);
-        useServer(stub.baseUrl());
-        CommonUtil::setAccount(QJsonObject{{"code", "u&1"}});
-        CommonUtil::setSubjectCode(QStringLiteral("CB"));
+    useStub(QJsonObject{{"code", "u&1"}});
+    for (const auto& [status, body, shown] : cases) {
+        SCOPED_TRACE(body.toStdString());
+        m_stub.setReply("exam/error_keep_count", status, body);
         open();
-        EXPECT_EQ(counts(), c.shown);
-        EXPECT_EQ(toastTexts(m_hub->view()).contains(CommonUtil::kNetworkMessage), c.status != 200);
-        ASSERT_EQ(stub.requests().size(), 1);
-        EXPECT_EQ(stub.requests().first().body, "subjectCode=CB&user_code=u%261");
+        EXPECT_EQ(counts(), shown);
+        EXPECT_EQ(toastTexts(m_hub->view()).contains(CommonUtil::kNetworkMessage), status != 200);
+        EXPECT_EQ(m_stub.requests().last().body, "subjectCode=CB&user_code=u%261");
+    }
+}
+
+TEST_F(RecordViewControllerTest, OnlyRecordsOfAListBecomeRows)
+{
+    const std::tuple<int, QByteArray, QStringList> cases[] = {
+        {200, R"({"code":"r1","recordName":"甲"})", {}},
+        {500, R"([{"code":"r1","recordName":"甲"}])", {}},
+        {200, R"([{"code":"r1","recordName":"甲"},7,"x",null,{"code":"r2","recordName":"乙"}])", {"甲", "乙"}},
+    };
+    useStub();
+    for (const auto& [status, body, rows] : cases) {
+        SCOPED_TRACE(body.toStdString());
+        m_stub.setReply("exam/record_list", status, body);
+        auto records = present(ExerciseRecordViewController::create());
+        EXPECT_EQ(rowNames(*records), rows);
+        EXPECT_EQ(toastTexts(records->view()).contains(CommonUtil::kNetworkMessage), status != 200);
+        EXPECT_EQ(m_stub.requests().last().body, "subjectCode=CB&user_code=u1");
+        if (rows.size() == 2) {
+            // The row handed over is the record at that position of the list, not of the reply.
+            ASSERT_TRUE(tapLabel(records->view(), "乙"));
+            auto exam = std::dynamic_pointer_cast<ExamStartViewController>(records->presentedViewController());
+            ASSERT_TRUE(exam);
+            EXPECT_EQ(exam->data().value("code").toString(), "r2");
+        }
     }
 }
 

@@ -3,24 +3,14 @@
 #include "browse/SpecalHeadView.h"
 #include "browse/SpecialEditBtn.h"
 #include "browse/SpecialName.h"
-#include "components/hud/ProgressHUD.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Screen.h"
-#include "platform/ui/TouchInjector.h"
-#include "platform/ui/Window.h"
-#include "practice/ExamStartViewController.h"
-#include "tests/support/AppTest.h"
+#include "tests/browse/BrowseTestSupport.h"
 
-#include <QImage>
-#include <set>
-
-// A tree screen (chapter practice or a book) presented over a root screen in a window, with
-// what a test reads off its rows and the taps a user makes on them.
+// A tree screen (chapter practice or a book) with what a test reads off its rows and the taps
+// a user makes on them.
 template<class Screen>
-class TreeScreenFixture : public AppTest {
+class TreeScreenFixture : public BrowseFixture {
 protected:
     struct RowView {
         std::shared_ptr<SpecialName> name;
@@ -41,44 +31,21 @@ protected:
         }
         return controls;
     }
-    static QString connector(const SpecalHeadView& row)
-    {
-        return row.headView()->image().name().section(QLatin1Char('.'), 0, 0);
-    }
+    static QString connector(const SpecalHeadView& row) { return row.headView()->image().name().section('.', 0, 0); }
     // "name count picture", as the row shows it.
     static QString caption(const SpecalHeadView& row)
     {
         const RowView c = controlsOf(row);
-        return c.name->text() + QLatin1Char(' ') + c.count->text() + QLatin1Char(' ') + connector(row);
+        return c.name->text() + ' ' + c.count->text() + ' ' + connector(row);
     }
 
     // Presents the screen; with `wait`, until its list has arrived and the overlay has gone.
     std::shared_ptr<Screen> open(const std::function<void(Screen&)>& configure = {}, bool wait = true)
     {
-        if (!m_window) {
-            m_root = ui::ViewController::create();
-            m_window = ui::Window::create(ui::Screen::main().bounds());
-            m_window->makeKeyAndVisible();
-            m_window->setRootViewController(m_root);
-        }
         m_screen = Screen::create();
         if (configure)
             configure(*m_screen);
-        m_root->presentViewController(m_screen, false);
-        if (!wait)
-            return m_screen;
-        EXPECT_TRUE(pumpUntil([&] { return !m_screen->isLoading() && !m_screen->isTransitioning(); }));
-        // The wait overlay takes touches until it has faded out (looked for in the top band,
-        // where the tree does not cover it).
-        const ui::Point band(m_window->bounds().width() / 2, 3);
-        EXPECT_TRUE(pumpUntil([&] { return !dynamic_cast<ProgressHUD*>(m_window->hitTest(band, nullptr).get()); }));
-        m_window->layoutIfNeeded();
-        return m_screen;
-    }
-    void close()
-    {
-        m_root->dismissViewController(false);
-        pumpUntil([&] { return !m_root->presentedViewController(); });
+        return present(m_screen, wait);
     }
 
     std::shared_ptr<SpecalHeadView> row(std::initializer_list<int> path) const
@@ -118,22 +85,5 @@ protected:
         pumpUntil([&] { return !m_screen->presentedViewController(); });
     }
 
-    // Saves the window as a PNG for people to look at; false when nothing was drawn.
-    bool screenshot(const QString& path) const
-    {
-        m_window->layoutIfNeeded();
-        const QImage image = ui::Renderer::render(*m_window->layer(), m_window->bounds().size, 2);
-        if (image.isNull() || !image.save(path))
-            return false;
-        std::set<QRgb> colours;
-        for (int y = 150; y < 700; y += 3) {
-            for (int x = 0; x < 700; x += 3)
-                colours.insert(image.pixel(x, y));
-        }
-        return colours.size() > 20;
-    }
-
-    std::shared_ptr<ui::ViewController> m_root;
-    std::shared_ptr<ui::Window> m_window;
     std::shared_ptr<Screen> m_screen;
 };

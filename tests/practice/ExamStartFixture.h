@@ -1,27 +1,49 @@
 #pragma once
 
 #include "appbase/CommonUtil.h"
-#include "components/hud/ProgressHUD.h"
 #include "platform/core/FormBody.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TouchInjector.h"
-#include "platform/ui/ViewController.h"
 #include "platform/ui/WebView.h"
 #include "platform/ui/Window.h"
 #include "practice/ExamPage.h"
 #include "practice/ExamStartViewController.h"
+#include "practice/ReportViewController.h"
 #include "server/ServerInstance.h"
 #include "tests/support/AppTest.h"
+#include "tests/support/StubServer.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <httplib.h>
 
-// The practice screen as its openers present it: over a screen of its own in a window, with
-// the real server (or a stub) behind it.
+// A question as the server sends it: four lettered options, `parts` sub-questions of which
+// only the first has the category (the others are written answers).
+inline QJsonObject question(int i, int category, const QJsonValue& answer = "A", double score = 2, int parts = 1)
+{
+    QJsonArray options;
+    for (int o = 0; o < 4; ++o)
+        options.append(QJsonObject{{"orderby", o}, {"detail", QString("选项%1").arg(o)}});
+    QJsonArray subs;
+    for (int p = 0; p < parts; ++p)
+        subs.append(QJsonObject{{"category", p == 0 ? category : 3}, {"answer", answer}, {"examOptions", options}});
+    return QJsonObject{{"code", QString("Q%1").arg(i)}, {"category", category}, {"detail", QString("<p>题%1</p>").arg(i)},
+                       {"score", score}, {"analyze", "<p>因为如此</p>"}, {"smallExams", subs}};
+}
+
+inline QJsonArray singleChoices(int n, const QString& answer = "B")
+{
+    QJsonArray list;
+    for (int i = 0; i < n; ++i)
+        list.append(question(i, 0, answer));
+    return list;
+}
+
+// The practice screens as their openers present them: over a screen of their own in a window,
+// with the real server (or a stub) behind them.
 class ExamStartFixture : public AppTest {
 protected:
     void SetUp() override
@@ -54,10 +76,37 @@ protected:
         return m_exam;
     }
 
-    // Leaves the screen by its back button, as a user would.
+    // A run of `type` whose list (whatever its path) is `list`, from the stub, with its pages built.
+    std::shared_ptr<ExamStartViewController> openStubbed(int type, const QJsonArray& list)
+    {
+        useServer(m_stub.baseUrl());
+        for (const char* path : {"exam/paper_exam_list", "exam/chapter_exam_list", "exam/error_paper_exam_list", "exam/record_exam_list"})
+            m_stub.setReply(path, 200, QJsonDocument(list).toJson(QJsonDocument::Compact));
+        CommonUtil::setAccount(QJsonObject{{"code", "U9"}});
+        CommonUtil::setSubjectCode(QString("CB"));
+        open(type, paper("P1", "卷"), 0, "K1");
+        EXPECT_TRUE(waitForPages());
+        return m_exam;
+    }
+
+    // Presents a practice screen in place of the one shown, as its opener does, and waits until
+    // touches reach it.
+    template<class Screen>
+    std::shared_ptr<Screen> present(std::shared_ptr<Screen> screen)
+    {
+        if (m_host->presentedViewController()) {
+            m_host->dismissViewController(false);
+            EXPECT_TRUE(pumpUntil([&] { return !m_host->presentedViewController(); }));
+        }
+        m_host->presentViewController(screen, false);
+        EXPECT_TRUE(pumpUntil([&] { return !screen->isTransitioning() && overlaysGone(screen->view()); }));
+        m_window->layoutIfNeeded();
+        return screen;
+    }
+
+    // Leaves the screen (and the report over it) by its back button, as a user would.
     bool leave()
     {
-        // Whatever covers the screen (the report) goes first.
         if (auto covering = m_exam->presentedViewController()) {
             covering->dismissViewController(false, [] {});
             if (!pumpUntil([&] { return !m_exam->presentedViewController() && m_exam->isAppeared(); }))
@@ -67,20 +116,14 @@ protected:
         return pumpUntil([&] { return !m_host->presentedViewController(); });
     }
 
-    // The list has arrived, every question's page has its widgets and the busy overlay has
-    // gone, so touches reach the screen.
+    // The list has arrived, every page has its widgets and the busy overlay has gone.
     bool waitForPages()
     {
         return pumpUntil([&] {
-            if (!overlaysGone(m_exam->view()))
-                return false;
-            if (!m_exam->viewGroup())
-                return false;
-            for (int i = 0; i < m_exam->pageCount(); ++i) {
-                if (!m_exam->examPage(i)->textLoaded())
-                    return false;
-            }
-            return true;
+            bool loaded = overlaysGone(m_exam->view()) && m_exam->viewGroup();
+            for (int i = 0; loaded && i < m_exam->pageCount(); ++i)
+                loaded = m_exam->examPage(i)->textLoaded();
+            return loaded;
         });
     }
 
@@ -101,47 +144,49 @@ protected:
         goTo(i);
         ASSERT_TRUE(tapLabel(page(i), label)) << i << " " << label.toStdString();
     }
-
-    // The finish button, tapped as a user would.
-    void finish()
+    void pick(const std::vector<std::pair<int, QString>>& picks)
     {
-        ASSERT_TRUE(tapLabel(m_exam->view(), "答题卡"));
-        ASSERT_TRUE(tapLabel(m_exam->answerCard(), "交卷"));
+        for (const auto& [i, label] : picks)
+            pick(i, label);
     }
+
+    // Types into question i's answer box.
+    void write(int i, const QString& text)
+    {
+        goTo(i);
+        ASSERT_TRUE(tapLabel(page(i), "答题框"));
+        ASSERT_TRUE(m_window->firstResponder());
+        m_window->firstResponder()->insertText(text);
+    }
+
+    void finish() { ASSERT_TRUE(tapLabel(m_exam->view(), "答题卡") && tapLabel(m_exam->answerCard(), "交卷")); }
+
+    auto report() const { return std::dynamic_pointer_cast<ReportViewController>(m_exam->presentedViewController()); }
+    bool waitForReport() { return pumpUntil([&] { return report() && report()->isAppeared(); }); }
 
     std::shared_ptr<ui::ScrollView> page(int i) const { return m_exam->examPage(i)->page(); }
 
-    // A blocking POST to the test's server, as another client would send it.
-    QByteArray post(const QString& path, const core::FormBody& body) const
-    {
-        httplib::Client client(m_sampleServer->host().toStdString(), m_sampleServer->port());
-        const auto reply = client.Post(("/PendarWeb/" + path).toStdString().c_str(), body.encoded().toStdString(),
-                                       "application/x-www-form-urlencoded");
-        return reply && reply->status == 200 ? QByteArray::fromStdString(reply->body) : QByteArray();
-    }
-
     QString userCode() const { return CommonUtil::getAccount()->value("code").toString(); }
 
-    // The signed-in user's error-book and favourites counts as the server keeps them.
-    QJsonObject bookCounts() const
+    // A reply of the test's server to the signed-in user, asked as another client would: the
+    // error-book and favourites counts, the error book's tree (type "1"), a list's questions.
+    // Filing a question in the error book (type "0") or the favourites ("1") is asked the same way.
+    QJsonDocument ask(const QString& path, core::FormBody body = {}) const
     {
-        return QJsonDocument::fromJson(post("exam/error_keep_count",
-                                            core::FormBody{{"subjectCode", *CommonUtil::getSubjectCode()}, {"user_code", userCode()}}))
-            .object();
+        body.add("subjectCode", *CommonUtil::getSubjectCode()).add("user_code", userCode());
+        httplib::Client client(m_sampleServer->host().toStdString(), m_sampleServer->port());
+        const auto reply = client.Post(("/PendarWeb/" + path).toStdString(), body.encoded().toStdString(),
+                                       "application/x-www-form-urlencoded");
+        return QJsonDocument::fromJson(reply && reply->status == 200 ? QByteArray::fromStdString(reply->body) : QByteArray());
     }
-
-    // The signed-in user's error book (type "1") or favourites (type "2") tree.
-    QJsonArray bookTree(const QString& type) const
-    {
-        return QJsonDocument::fromJson(post("exam/directory_list", core::FormBody{{"subjectCode", *CommonUtil::getSubjectCode()},
-                                                                                  {"user_code", userCode()},
-                                                                                  {"type", type}}))
-            .array();
-    }
+    QJsonObject bookCounts() const { return ask("exam/error_keep_count").object(); }
+    QJsonArray bookTree(const QString& type) const { return ask("exam/directory_list", {{"type", type}}).array(); }
 
     static QJsonObject paper(const QString& code, const QString& name) { return QJsonObject{{"code", code}, {"name", name}}; }
+    static QJsonObject firstPaper() { return paper("CBP1", "计算机基础历年真题（一）"); }
 
     std::shared_ptr<ui::ViewController> m_host;
     std::shared_ptr<ui::Window> m_window;
     std::shared_ptr<ExamStartViewController> m_exam;
+    StubServer m_stub;
 };
