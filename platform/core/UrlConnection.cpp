@@ -58,7 +58,8 @@ UrlError::Code codeFor(QNetworkReply::NetworkError error)
 bool isTransportFault(QNetworkReply::NetworkError error)
 {
     const int code = static_cast<int>(error);
-    if (code == 0)
+    // Qt files a 400 answer under the protocol errors; it is an answer all the same.
+    if (code == 0 || error == QNetworkReply::ProtocolInvalidOperationError)
         return false;
     return !((code >= 200 && code < 300) || (code >= 400 && code < 500));
 }

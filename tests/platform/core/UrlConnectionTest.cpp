@@ -105,13 +105,16 @@ TEST_F(UrlConnectionTest, StatusesAreResponsesWithTheirBodies)
             socket->write(reply("307 Temporary Redirect", "", "Location: /ok\r\nConnection: close\r\n"));
         else if (bytes.startsWith("POST /ok"))
             socket->write(reply("200 OK", "hello"));
+        else if (bytes.startsWith("POST /bad"))
+            socket->write(reply("400 Bad Request", "bad"));
         else
             socket->write(bytes.startsWith("POST /error") ? reply("500 Internal Server Error", "<html>boom</html>") : reply("404 Not Found", ""));
     });
     const std::tuple<QString, std::string, QByteArray> cases[] = {{"/ok", "response 200,data,finish", "hello"},
                                                                   {"/error", "response 500,data,finish", "<html>boom</html>"},
                                                                   {"/old", "response 200,data,finish", "hello"},
-                                                                  {"/nowhere", "response 404,finish", ""}};
+                                                                  {"/nowhere", "response 404,finish", ""},
+                                                                  {"/bad", "response 400,data,finish", "bad"}};
     for (const auto& [path, shape, body] : cases) {
         auto seen = post(server.url(path));
         EXPECT_EQ(seen->shape, "");
