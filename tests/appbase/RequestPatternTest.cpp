@@ -65,7 +65,6 @@ TEST_F(RequestPatternTest, FailuresShowTheNetworkToastAndHideTheOverlay)
         ASSERT_TRUE(overlay && request->overlay() == overlay);
         ASSERT_TRUE(pumpUntil([&] { return !request->isRunning(); }));
         EXPECT_EQ(toastTexts(m_view), QStringList{"网络不给力，请重试"});
-        EXPECT_FALSE(CommonUtil::waitOverlay());
         EXPECT_TRUE(m_screen->finished.empty());
         EXPECT_EQ(m_screen->failed, std::vector<int>{7});
         clock.advance(0.9);

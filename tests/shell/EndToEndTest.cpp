@@ -1,9 +1,11 @@
-// The client as a user starts it: its own process, its own settings folder, a fresh server.
+// The client as a user starts it: its own process, the test's settings folder, a fresh server.
 #include "appbase/CommonUtil.h"
+#include "platform/core/Settings.h"
 #include "server/Database.h"
 #include "server/ServerInstance.h"
 #include "tests/support/AppTest.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,15 +15,15 @@ namespace {
 
 class EndToEndTest : public AppTest {
 protected:
-    // Runs the client against `server` until `done` holds, then kills it; or, with a screenshot
-    // to take, until it quits by itself.
-    bool run(const server::ServerInstance& server, const std::function<bool()>& done, const QStringList& arguments = {})
+    // Runs the client until `done` holds, then kills it; or, with a screenshot to take, until it
+    // quits by itself.
+    bool run(const std::function<bool()>& done, const QStringList& arguments = {})
     {
         QProcess client;
         auto env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("QBANK_DATA_DIR", m_home.path());
-        env.insert(CommonUtil::kServiceUrlVariable, server.baseUrl());
+        env.insert("QBANK_DATA_DIR", m_dataDir.path());
+        env.insert(CommonUtil::kServiceUrlVariable, m_sampleServer->baseUrl());
         client.setProcessEnvironment(env);
         client.start(QStringLiteral(QBANK_CLIENT_BINARY), arguments);
         if (!arguments.isEmpty())
@@ -31,19 +33,6 @@ protected:
         client.waitForFinished();
         return ok;
     }
-    QJsonObject settings() const
-    {
-        QFile file(m_home.filePath("settings.json"));
-        return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
-    }
-    void writeSettings(const QJsonObject& values) const
-    {
-        QFile file(m_home.filePath("settings.json"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QJsonDocument(values).toJson());
-    }
-
-    QTemporaryDir m_home;
 };
 
 // The guest made on a first start is stored before any background step (the process is
@@ -51,19 +40,19 @@ protected:
 // saves when it quits.
 TEST_F(EndToEndTest, GuestMadeOnFirstStartIsReadBackOnTheSecond)
 {
-    server::ServerInstance server;
-    QString error;
-    ASSERT_TRUE(server.startTemporary(server::ServerOptions::Seed::Sample, &error)) << error.toStdString();
-    ASSERT_TRUE(run(server, [&] { return settings().value("account").isObject(); }));
-    const QJsonObject account = settings().value("account").toObject();
-    ASSERT_EQ(settings().value("sysset").toArray().size(), 9);
+    server::ServerInstance& server = startSampleServer();
+    ASSERT_TRUE(run([&] { return storedAccount().isObject(); }));
+    const QJsonObject account = storedAccount().toObject();
+    ASSERT_EQ(storedSysset().size(), 9);
 
-    writeSettings({{"account", account}});
-    const QString shot = m_home.filePath("home.png");
-    ASSERT_TRUE(run(server, {}, {"--screenshot", shot}));
+    QFile file(core::Settings::standard().filePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(QJsonDocument(QJsonObject{{"account", account}}).toJson()) > 0);
+    file.close();
+    const QString shot = QDir(m_dataDir.path()).filePath("home.png");
+    ASSERT_TRUE(run({}, {"--screenshot", shot}));
     EXPECT_TRUE(QFile::exists(shot));
-    EXPECT_EQ(settings().value("account").toObject(), account);
-    const QJsonArray sysset = settings().value("sysset").toArray();
+    EXPECT_EQ(storedAccount().toObject(), account);
+    const QJsonArray sysset = storedSysset();
     ASSERT_EQ(sysset.size(), 9);
     EXPECT_EQ(sysset[5].toString(), "1");
     EXPECT_EQ(sysset[8].toObject(), account);
