@@ -19,12 +19,6 @@
 // keys and the input method reach the first responder.
 class LaunchedAppTest : public AppTest {
 protected:
-    void TearDown() override
-    {
-        m_host.reset();
-        AppTest::TearDown();
-    }
-
     void launch()
     {
         CommonUtil::saveData();
@@ -63,14 +57,12 @@ protected:
     void commit(const QString& text) { keyboard::commit(m_host.get(), text); }
     void pressReturn() { keyboard::key(m_host.get(), Qt::Key_Return, QStringLiteral("\r")); }
 
+    // Somebody signed in before.
+    inline static const QJsonObject kOldAccount{{"code", "old1"}, {"username", "olduser"}, {"pwd", "oldpw1"}};
+
     static QString heldName()
     {
         return CommonUtil::getAccount().value_or(QJsonObject()).value("username").toString();
-    }
-    static QString lastToast(const std::shared_ptr<ui::View>& view)
-    {
-        const QStringList toasts = toastTexts(view);
-        return toasts.isEmpty() ? QString() : toasts.last();
     }
     // Waits for the toasts to go: until then they take the screen's touches.
     static bool toastsGone(const std::shared_ptr<ui::View>& view)
