@@ -95,7 +95,6 @@ TEST_F(SubjectMenuTest, GroupsOpenOneAtATimeAndAnEntryChoosesTheSubject)
     }
     EXPECT_TRUE(shows(m_menu->view(), "中级会计"));
     ASSERT_TRUE(tapHead(*heads()[0]->chlder()[1]));
-    EXPECT_EQ(CommonUtil::getSubjectCode(), QString("22"));
     EXPECT_EQ(storedSysset()[9].toString(), "22");
     ASSERT_TRUE(pumpUntil([&] {
         return m_container->isSideClosed(SidePanelSide::Left) && m_container->view()->isUserInteractionEnabled();
