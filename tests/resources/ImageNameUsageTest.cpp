@@ -3,7 +3,6 @@
 #include "ImageNameScanner.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QSet>
 #include <QTemporaryDir>
@@ -44,13 +43,6 @@ QStringList problemsWith(const QList<ImageNameUse>& uses, const QString& dir)
     return problems;
 }
 
-bool writeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
 struct ScanCase {
     const char* source;
     QStringList names;
@@ -85,30 +77,6 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"CommonUtil::getImageName(\n    \"exam_02\", \"\")", {"exam_02"}},
         ScanCase{R"(ui::Image::named(fileName); CommonUtil::getImageName(base, ".png");)", {}},
         ScanCase{R"(myImage::namedThing("x"); getImageNames("y");)", {}}));
-
-TEST(ImageNameScanner, WalksTheSourceFoldersAndReportsFileAndLine)
-{
-    QTemporaryDir root;
-    ASSERT_TRUE(root.isValid());
-    ASSERT_TRUE(writeFile(root.filePath(QStringLiteral("shell/account/Login.cpp")),
-                          "a\nb\n  auto i = ui::Image::named(\"loginbtn\");\n"));
-    ASSERT_TRUE(writeFile(root.filePath(QStringLiteral("browse/Tree.h")), "CommonUtil::getImageName(\"special_edit\", \".png\")"));
-    ASSERT_TRUE(writeFile(root.filePath(QStringLiteral("browse/notes.txt")), "ui::Image::named(\"ignored\")"));
-    ASSERT_TRUE(writeFile(root.filePath(QStringLiteral("server/Main.cpp")), "ui::Image::named(\"not_scanned\")"));
-
-    const auto uses = ImageNameScanner::scanTree(root.path(), {QStringLiteral("shell"), QStringLiteral("browse"),
-                                                               QStringLiteral("practice")});
-    ASSERT_EQ(uses.size(), 2);
-    QSet<QString> names;
-    for (const ImageNameUse& use : uses) {
-        names.insert(use.name);
-        if (use.name == QStringLiteral("loginbtn")) {
-            EXPECT_TRUE(use.file.endsWith(QStringLiteral("shell/account/Login.cpp")));
-            EXPECT_EQ(use.line, 3);
-        }
-    }
-    EXPECT_EQ(names, (QSet<QString>{QStringLiteral("loginbtn"), QStringLiteral("special_edit")}));
-}
 
 TEST(ImageNameUsage, FlagsUnknownUnbuiltAndMissizedImages)
 {

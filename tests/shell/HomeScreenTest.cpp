@@ -1,182 +1,154 @@
 #include "shell/MainViewController.h"
 
+#include "appbase/CommonUtil.h"
+#include "appbase/ServerRequest.h"
+#include "platform/core/FormBody.h"
 #include "platform/core/ManualClock.h"
 #include "platform/ui/Button.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/TouchInjector.h"
-#include "platform/ui/View.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
-#include "appbase/CommonUtil.h"
-#include "browse/NoteDirView.h"
-#include "browse/RecordViewController.h"
-#include "browse/SpecialViewController.h"
-#include "practice/ExamStartViewController.h"
-#include "practice/PaperViewController.h"
-#include "shell/account/LoginViewController.h"
-#include "shell/account/SystemViewController.h"
 #include "tests/support/AppTest.h"
+#include "tests/support/StubServer.h"
 
 #include <QJsonObject>
+#include <QRegularExpression>
+#include <QSet>
 
 namespace {
 
 class HomeScreenTest : public AppTest {
 protected:
-    void SetUp() override
+    // Signed in while the screen loads, so that it sends nothing.
+    std::shared_ptr<MainViewController> loadHome()
     {
-        AppTest::SetUp();
-        // Signed in while the screen loads, so that it sends nothing.
-        CommonUtil::setAccount(QJsonObject{{"code", "u1"}, {"username", "ann"}, {"pwd", "pw"}});
-        m_home = MainViewController::create();
-        m_window = windowWith(m_home->view());
+        CommonUtil::setAccount(QJsonObject{{"code", "u1"}});
+        auto home = MainViewController::create();
+        m_window = windowWith(home->view());
+        return home;
     }
-
-    std::shared_ptr<ui::Button> button(const QString& caption) const
-    {
-        for (const auto& v : m_home->view()->subviews()) {
-            if (v->accessibilityLabel() == caption)
-                return std::dynamic_pointer_cast<ui::Button>(v);
-        }
-        return nullptr;
-    }
-
-    // The toasts one tap leaves, then a clock step that lets them go.
-    QStringList tapAndCollect(const QString& caption)
-    {
-        auto b = button(caption);
-        EXPECT_TRUE(b) << caption.toStdString();
-        if (!b)
-            return {};
-        EXPECT_TRUE(ui::TouchInjector::tap(*b));
-        const QStringList toasts = toastTexts(m_home->view());
-        m_clock.advance(2.0);
-        EXPECT_TRUE(toastTexts(m_home->view()).isEmpty());
-        return toasts;
-    }
-
-    core::ManualClock m_clock;
-    std::shared_ptr<MainViewController> m_home;
     std::shared_ptr<ui::Window> m_window;
 };
 
-// What each button opens once its guard lets it through.
-template<class Screen>
-bool opens(const std::shared_ptr<ui::ViewController>& presented)
-{
-    return std::dynamic_pointer_cast<Screen>(presented) != nullptr;
-}
-
-TEST_F(HomeScreenTest, ContentButtonsNeedAnAccountAndASubjectThenOpenTheirScreens)
+// The guard asks for an account first, then for a subject; past it a screen opens.
+TEST_F(HomeScreenTest, ContentButtonsAskForAnAccountThenASubject)
 {
     useServer(refusingServerUrl());
-    struct Case {
+    auto home = loadHome();
+    core::ManualClock clock;   // lets each toast go at once
+    const struct {
         bool signedIn;
         std::optional<QString> subject;
-        QStringList toast;
-    };
-    const Case cases[] = {
-        {false, std::nullopt, {"请先登录"}},
+        QStringList toasts;
+    } cases[] = {
         {false, QString("S1"), {"请先登录"}},
         {true, std::nullopt, {"请选择科目"}},
         {true, QString(""), {"请选择科目"}},
         {true, QString("S1"), {}},
     };
-    using Check = bool (*)(const std::shared_ptr<ui::ViewController>&);
-    const QList<QPair<QString, Check>> guarded{
-        {"备考专区", &opens<NoteDirView>},
-        {"历年真题",
-         [](const std::shared_ptr<ui::ViewController>& vc) {
-             auto list = std::dynamic_pointer_cast<PaperViewController>(vc);
-             return list && list->type() == 0;
-         }},
-        {"模拟押题",
-         [](const std::shared_ptr<ui::ViewController>& vc) {
-             auto list = std::dynamic_pointer_cast<PaperViewController>(vc);
-             return list && list->type() == 1;
-         }},
-        {"专项练习", &opens<SpecialViewController>},
-        {"错题收藏", &opens<RecordViewController>},
-    };
-    auto closePresented = [&] {
-        m_home->dismissViewController(false);
-        return pumpUntil([&] { return !m_home->presentedViewController(); });
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.signedIn << " " << c.subject.value_or("<none>").toStdString());
+    for (const auto& c : cases) {
         CommonUtil::setAccount(c.signedIn ? std::optional(QJsonObject{{"code", "u1"}}) : std::nullopt);
         CommonUtil::setSubjectCode(c.subject);
-        for (const auto& [caption, check] : guarded) {
-            EXPECT_EQ(tapAndCollect(caption), c.toast) << caption.toStdString();
-            if (!c.toast.isEmpty()) {
-                EXPECT_FALSE(m_home->presentedViewController()) << caption.toStdString();
-                continue;
-            }
-            EXPECT_TRUE(check(m_home->presentedViewController())) << caption.toStdString();
-            ASSERT_TRUE(closePresented());
+        for (const QString& caption : {"备考专区", "历年真题", "模拟押题", "专项练习", "错题收藏"}) {
+            SCOPED_TRACE(testing::Message() << caption.toStdString() << " " << c.subject.value_or("-").toStdString());
+            ASSERT_TRUE(tapLabel(home->view(), caption));
+            EXPECT_EQ(toastTexts(home->view()), c.toasts);
+            EXPECT_EQ(bool(home->presentedViewController()), c.toasts.isEmpty());
+            clock.advance(2.0);
+            home->dismissViewController(false);
+            ASSERT_TRUE(pumpUntil([&] { return !home->presentedViewController(); }));
         }
-        // The two actions no control is wired to guard the same way, then start a run.
-        for (const auto& [action, kind] : {std::pair{&MainViewController::ksClick, 4}, std::pair{&MainViewController::zjClick, 5}}) {
-            (m_home.get()->*action)(nullptr);
-            EXPECT_EQ(toastTexts(m_home->view()), c.toast);
-            m_clock.advance(2.0);
-            auto run = std::dynamic_pointer_cast<ExamStartViewController>(m_home->presentedViewController());
-            EXPECT_EQ(run ? run->type() : -1, c.toast.isEmpty() ? kind : -1);
-            if (run)
-                ASSERT_TRUE(closePresented());
-        }
-        // Settings and login always act, whoever is signed in.
-        EXPECT_TRUE(tapAndCollect("系统设置").isEmpty());
-        EXPECT_TRUE(opens<SystemViewController>(m_home->presentedViewController()));
-        ASSERT_TRUE(closePresented());
-        EXPECT_TRUE(tapAndCollect("用户登陆").isEmpty());
-        EXPECT_TRUE(opens<LoginViewController>(m_home->presentedViewController()));
-        ASSERT_TRUE(closePresented());
     }
 }
 
-TEST_F(HomeScreenTest, EveryLaunchStartsWithTheFirstStyle)
+// On the design screen and the phones around it: every button and its caption on the
+// screen, each caption just under its own button, nothing on top of anything else.
+TEST_F(HomeScreenTest, ButtonsAndCaptionsFitEveryScreen)
 {
-    CommonUtil::setStyle(3);
-    auto home = MainViewController::create();
-    home->loadViewIfNeeded();
-    EXPECT_EQ(CommonUtil::getStyle(), 1);
-    EXPECT_EQ(home->bgView()->image(), ui::Image::named("main_bg01.png"));
-    EXPECT_EQ(home->bgView()->frame(), ui::Rect(0, 0, 375, 667));
-
-    CommonUtil::setStyle(3);
-    home->showMainStyle();
-    EXPECT_EQ(home->bgView()->image(), ui::Image::named("main_bg03.png"));
-    CommonUtil::setStyle(5);
-    home->showMainStyle();
-    EXPECT_EQ(home->bgView()->image(), ui::Image::named("main_bg03.png"));
-}
-
-TEST_F(HomeScreenTest, ReportsFromOtherScreensSaveTheState)
-{
-    CommonUtil::setSubjectCode(QString("S7"));
-    m_home->selectSubject();
-    EXPECT_EQ(storedSysset().size(), 10);
-    EXPECT_TRUE(toastTexts(m_home->view()).isEmpty());
-
-    CommonUtil::setAccount(QJsonObject{{"code", "u2"}, {"username", "bob"}});
-    m_home->loginOk();
-    EXPECT_EQ(storedAccount().toObject().value("username").toString(), "bob");
-    EXPECT_EQ(toastTexts(m_home->view()), QStringList{"登录成功！"});
-}
-
-TEST_F(HomeScreenTest, GuestNamesAreFiveCapitalsAndANumberInRange)
-{
-    for (int i = 0; i < 200; ++i) {
-        const QString letters = MainViewController::ret32bitString();
-        ASSERT_EQ(letters.size(), 5);
-        for (QChar ch : letters)
-            ASSERT_TRUE(ch >= 'A' && ch <= 'Z') << letters.toStdString();
-        const int n = MainViewController::getRandomNumber(100000, 100000000);
-        ASSERT_GE(n, 100000);
-        ASSERT_LE(n, 100000000);
+    const std::tuple<double, double, double> screens[] = {{480, 854, 1}, {320, 568, 2}, {375, 667, 2}, {414, 736, 3}};
+    for (const auto& [w, h, scale] : screens) {
+        SCOPED_TRACE(w);
+        ui::Screen::setMain({w, h}, scale);
+        auto home = loadHome();
+        std::map<QString, ui::Rect> captions;
+        std::vector<std::shared_ptr<ui::View>> buttons;
+        for (const auto& v : home->view()->subviews()) {
+            if (auto label = std::dynamic_pointer_cast<ui::Label>(v))
+                captions[label->text()] = v->frame();
+            else if (std::dynamic_pointer_cast<ui::Button>(v))
+                buttons.push_back(v);
+        }
+        ASSERT_EQ(buttons.size(), 8u);
+        const ui::Rect screen(0, 0, w, h);
+        for (const auto& b : buttons) {
+            const ui::Rect button = b->frame();
+            const ui::Rect caption = captions[b->accessibilityLabel()];
+            EXPECT_TRUE(screen.contains(button) && screen.contains(caption)) << b->accessibilityLabel().toStdString();
+            EXPECT_NEAR(caption.y() - button.maxY(), 2, 0.5);
+            EXPECT_NEAR(caption.midX(), button.midX(), 0.5);
+            for (const auto& other : buttons)
+                EXPECT_TRUE(other == b || !(button.intersects(other->frame()) || caption.intersects(other->frame())));
+        }
     }
-    EXPECT_EQ(MainViewController::getRandomNumber(7, 7), 7);
+}
+
+// A first start asks whether a guest is needed; only a plain "0" with status 200 registers
+// one under a generated name, and only an account object becomes the account, saved at once.
+TEST_F(HomeScreenTest, OnlyAPlainZeroRegistersAndOnlyAnObjectIsKept)
+{
+    const QByteArray guest = R"({"code":"g1","username":"yk_AAAAA123456","pwd":"470219"})";
+    const struct {
+        int status;
+        QByteArray check, registered;
+        QStringList toasts;
+        bool kept;
+    } cases[] = {
+        {200, "0", guest, {}, true},
+        {200, "1", guest, {}, false},
+        {200, "0\n", guest, {}, false},
+        {200, "", guest, {}, false},
+        {404, "0", guest, {"网络不给力，请重试"}, false},
+        {200, "0", "2", {}, false},
+        {200, "0", "[1,2]", {}, false},
+        {200, "0", "<html>ok</html>", {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.status << " [" << c.check.toStdString() << "] " << c.registered.toStdString());
+        CommonUtil::resetState();
+        CommonUtil::saveData();
+        StubServer server;
+        server.setReply("exam/checkyk", c.status, c.check);
+        server.setReply("user/register", 200, c.registered);
+        useServer(server.baseUrl());
+        auto home = MainViewController::create();
+        home->loadViewIfNeeded();
+        // The registration, if any, replaces the check as soon as its answer is read.
+        ASSERT_TRUE(pumpUntil([&] { return !home->accountRequest()->isRunning(); }));
+        EXPECT_EQ(toastTexts(home->view()), c.toasts);
+        EXPECT_EQ(CommonUtil::getAccount().has_value(), c.kept);
+        EXPECT_EQ(storedAccount().isObject(), c.kept);
+        if (server.count("user/register") == 0)
+            continue;
+        const auto fields = core::FormBody::decode(server.requests().last().body);
+        ASSERT_EQ(fields.size(), 2);
+        EXPECT_TRUE(QRegularExpression("^yk_[A-Z]{5}[0-9]{6,9}$").match(fields[0].second).hasMatch());
+        EXPECT_EQ(fields[1], (QPair<QString, QString>("pwd", "470219")));
+    }
+}
+
+// Guest names draw from the whole alphabet and the whole number range.
+TEST_F(HomeScreenTest, GuestNamesCoverTheirWholeRange)
+{
+    QSet<QChar> letters;
+    QSet<int> numbers;
+    for (int i = 0; i < 2000; ++i) {
+        for (QChar ch : MainViewController::ret32bitString())
+            letters.insert(ch);
+        numbers.insert(MainViewController::getRandomNumber(1, 10));
+    }
+    EXPECT_EQ(letters.size(), 26);
+    EXPECT_TRUE(letters.contains('A') && letters.contains('Z'));
+    EXPECT_EQ(numbers, (QSet<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
 }
 
 } // namespace

@@ -5,8 +5,10 @@
 #include "platform/core/RunLoop.h"
 #include "platform/core/Settings.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TouchInjector.h"
+#include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 #include "server/ServerInstance.h"
 
@@ -97,6 +99,37 @@ bool AppTest::tapLabel(const std::shared_ptr<ui::View>& root, const QString& lab
 {
     const auto view = findByLabel(root, label);
     return view && ui::TouchInjector::tap(*view);
+}
+
+bool AppTest::shows(const std::shared_ptr<ui::View>& root, const QString& text)
+{
+    if (!root)
+        return false;
+    const auto label = std::dynamic_pointer_cast<ui::Label>(root);
+    if ((label && label->text() == text) || root->accessibilityLabel() == text)
+        return true;
+    return std::any_of(root->subviews().begin(), root->subviews().end(),
+                       [&](const auto& child) { return shows(child, text); });
+}
+
+std::shared_ptr<ui::ViewController> AppTest::settledOver(const std::shared_ptr<ui::ViewController>& below,
+                                                         const std::function<bool(const ui::ViewController&)>& wanted)
+{
+    std::shared_ptr<ui::ViewController> screen;
+    const bool settled = pumpUntil([&] {
+        screen = below->presentedViewController();
+        return screen && wanted(*screen) && screen->isAppeared() && !screen->isTransitioning()
+            && overlaysGone(screen->view());
+    });
+    return settled ? screen : nullptr;
+}
+
+bool AppTest::closes(const std::weak_ptr<ui::ViewController>& screen)
+{
+    return pumpUntil([&] {
+        const auto s = screen.lock();
+        return !s || (!s->presentingViewController() && !s->isTransitioning());
+    });
 }
 
 void AppTest::useServer(const QString& baseUrl)

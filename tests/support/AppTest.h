@@ -17,6 +17,7 @@ class ServerInstance;
 }
 namespace ui {
 class View;
+class ViewController;
 class Window;
 }
 
@@ -44,6 +45,20 @@ protected:
     // Taps the view labelled `label` under `root` through the touch injector, as a finger
     // would; false when no such view is there or it is not in a window.
     static bool tapLabel(const std::shared_ptr<ui::View>& root, const QString& label);
+    // Whether a label under `root` shows `text`, or a view there carries it as its
+    // accessibility label: what a user would see on the screen.
+    static bool shows(const std::shared_ptr<ui::View>& root, const QString& text);
+    // The screen presented over `below` once it is a `Screen`, has appeared and its wait
+    // overlay has gone; null if none comes.
+    template<class Screen>
+    static std::shared_ptr<Screen> onTop(const std::shared_ptr<ui::ViewController>& below)
+    {
+        return std::dynamic_pointer_cast<Screen>(settledOver(below, [](const ui::ViewController& screen) {
+            return dynamic_cast<const Screen*>(&screen) != nullptr;
+        }));
+    }
+    // Until the screen is off the screen (nobody presents it any more) or freed.
+    static bool closes(const std::weak_ptr<ui::ViewController>& screen);
     // The base address of a port that refuses connections.
     static QString refusingServerUrl();
     // Pumps the real run loop until done() holds (10 s at most).
@@ -63,6 +78,9 @@ protected:
 
     // Frames equal up to the rounding of the platform's centre-and-bounds geometry.
     static testing::AssertionResult sameRect(const ui::Rect& actual, const ui::Rect& expected);
+
+    static std::shared_ptr<ui::ViewController> settledOver(const std::shared_ptr<ui::ViewController>& below,
+                                                           const std::function<bool(const ui::ViewController&)>& wanted);
 
     QTemporaryDir m_dataDir;
     std::unique_ptr<server::ServerInstance> m_sampleServer;

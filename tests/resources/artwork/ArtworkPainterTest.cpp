@@ -53,14 +53,6 @@ TEST(ArtworkPainter, TableAndRecipesNameTheSameImages)
         EXPECT_NE(ArtworkRecipes::all().find(name), nullptr) << "no drawing for " << name.toStdString();
 }
 
-TEST(ArtworkPainter, PaintsAtTheEntrySizeAndRefusesUnknownNames)
-{
-    const QImage image = ArtworkPainter::paint({QStringLiteral("back_btn"), QSize(33, 21)});
-    EXPECT_EQ(image.size(), QSize(33, 21));
-    EXPECT_TRUE(ArtworkPainter::paint({QStringLiteral("no_such_image"), QSize(10, 10)}).isNull());
-    EXPECT_TRUE(ArtworkPainter::paint({QStringLiteral("back_btn"), QSize()}).isNull());
-}
-
 // Normal and selected looks must be told apart at a glance.
 TEST(ArtworkPainter, NormalAndSelectedStatesDiffer)
 {
