@@ -16,15 +16,9 @@
 
 #include <httplib.h>
 
-#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
-inline QString screenshotPath(const QString& name)
-{
-    return QDir(qEnvironmentVariable("QBANK_SCREENSHOTS", QDir::tempPath())).filePath(name);
-}
 
 // A blocking POST to the test's own server, for what a user would already have done (a run
 // filed) before opening the screen under test. Undefined unless the status is 200.
