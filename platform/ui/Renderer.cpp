@@ -197,7 +197,7 @@ bool coversOpaquely(const Layer& l, const QRectF& rect, int depth = 3)
     const bool square = l.cornerRadius() <= 0;
     if (square && l.backgroundColor().alpha() >= 1)
         return true;
-    const QImage& contents = l.contents().qimage();
+    const QImage contents = l.contents().qimage();   // contents() is a temporary: keep a shared copy
     if ((square || !l.masksToBounds()) && !contents.isNull() && !contents.hasAlphaChannel()
         && l.contentsGravity() == Layer::ContentsGravity::Resize)
         return true;
