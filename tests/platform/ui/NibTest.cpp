@@ -7,11 +7,9 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TextField.h"
-#include "platform/ui/ViewController.h"
 #include "platform/ui/WebView.h"
 #include "tests/support/UiFixture.h"
 
-#include <QSet>
 
 using namespace ui;
 
@@ -25,24 +23,11 @@ public:
     std::shared_ptr<Label> ctitle;
     std::shared_ptr<WebView> webView;
     int backClicks = 0;
-    QSet<QString> withheld;   // outlets this owner pretends not to have
 
     void bindNib(NibBindings& b) override
     {
-        offer(b, "view", view);
-        offer(b, "dirList", dirList);
-        offer(b, "ctitle", ctitle);
-        offer(b, "webView", webView);
-        if (!withheld.contains("backClick"))
-            b.action("backClick", [this](const std::shared_ptr<Control>&) { ++backClicks; });
-    }
-
-private:
-    template<class T>
-    void offer(NibBindings& b, const QString& name, std::shared_ptr<T>& slot)
-    {
-        if (!withheld.contains(name))
-            b.outlet(name, slot);
+        b.outlet("view", view).outlet("dirList", dirList).outlet("ctitle", ctitle).outlet("webView", webView);
+        b.action("backClick", [this](const std::shared_ptr<Control>&) { ++backClicks; });
     }
 };
 
@@ -55,32 +40,6 @@ public:
 
 protected:
     TitledCell() : TableViewCell(TableViewCellStyle::Default, QString()) {}
-};
-
-// A screen whose view comes from its layout file, as the notes screens load theirs.
-class NoteScreen : public ViewController, public NibOwner {
-public:
-    static std::shared_ptr<NoteScreen> create() { return std::shared_ptr<NoteScreen>(new NoteScreen()); }
-    std::shared_ptr<View> root;
-    std::shared_ptr<Label> ctitle;
-    std::shared_ptr<WebView> webView;
-    QString error;
-
-    void bindNib(NibBindings& b) override
-    {
-        b.outlet("view", root).outlet("ctitle", ctitle).outlet("webView", webView);
-        b.action("backClick", [](const std::shared_ptr<Control>&) {});
-    }
-
-protected:
-    void loadView() override
-    {
-        error = Nib::load("ShowNote", std::dynamic_pointer_cast<NibOwner>(shared_from_this())).error;
-        if (root)
-            setView(root);
-        else
-            ViewController::loadView();
-    }
 };
 
 std::shared_ptr<Button> firstButton(const std::shared_ptr<View>& root)
@@ -125,16 +84,6 @@ TEST_F(NibTest, TheNotesScreensBindTheirViewsAndBackAction)
     }
 }
 
-TEST_F(NibTest, AScreenTakesItsViewFromItsLayout)
-{
-    auto screen = NoteScreen::create();
-    auto view = screen->view();
-    EXPECT_TRUE(screen->error.isEmpty()) << screen->error.toStdString();
-    EXPECT_EQ(view, screen->root);
-    ASSERT_TRUE(screen->ctitle);
-    EXPECT_TRUE(screen->ctitle->isDescendantOfView(view.get()));
-}
-
 TEST_F(NibTest, EachCellFileEndsWithItsCellAndItsTitleLabel)
 {
     for (const char* name : {"NodeDir", "ChapterNote"}) {
@@ -148,22 +97,14 @@ TEST_F(NibTest, EachCellFileEndsWithItsCellAndItsTitleLabel)
     }
 }
 
-TEST_F(NibTest, AnUnknownOutletRejectsTheFileAndConnectsNothing)
-{
-    owner->withheld = {"dirList"};
-    const Nib::Result result = Nib::load("NoteDirView", owner);
-    EXPECT_FALSE(result.ok());
-    EXPECT_EQ(result.error, "layout \"NoteDirView\": the owner has no outlet \"dirList\" (at owner)");
-    EXPECT_TRUE(result.topLevelObjects.empty());
-    EXPECT_FALSE(owner->view);
-}
-
 TEST_F(NibTest, EveryFaultIsAMessageSayingWhatAndWhere)
 {
     const struct {
         const char* json;
         const char* message;
     } cases[] = {
+        {R"({"objects": [{"class": "View", "id": "v"}], "owner": {"outlets": {"view": "v", "gadget": "v"}}})",
+         "the owner has no outlet \"gadget\" (at owner)"},
         {R"({"objects": [{"class": "View", "subviews": [{"class": "Gadget"}]}]})",
          "unknown class \"Gadget\" (at objects[0].subviews[0])"},
         {R"({"objects": [{"class": "Label", "properties": {"colour": "#FF0000"}}]})",

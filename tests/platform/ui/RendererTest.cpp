@@ -1,9 +1,7 @@
 #include "platform/ui/Renderer.h"
 
 #include "platform/core/Bundle.h"
-#include "platform/core/ManualClock.h"
 #include "platform/core/RunLoop.h"
-#include "platform/ui/BasicAnimation.h"
 #include "platform/ui/DrawContext.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Layer.h"
@@ -12,8 +10,6 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <functional>
 
 #include <cmath>
 #include <functional>
@@ -26,11 +22,8 @@ namespace {
 {
     const double d = std::max({std::abs(actual.r() - expected.r()), std::abs(actual.g() - expected.g()),
                                std::abs(actual.b() - expected.b()), std::abs(actual.alpha() - expected.alpha())});
-    if (d <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got (" << actual.r() << ", " << actual.g() << ", " << actual.b() << ", "
-                                         << actual.alpha() << "), expected (" << expected.r() << ", " << expected.g()
-                                         << ", " << expected.b() << ", " << expected.alpha() << ")";
+    return d <= tolerance ? ::testing::AssertionSuccess()
+                          : ::testing::AssertionFailure() << "off by " << d << " (red " << actual.r() << ")";
 }
 
 // Every listed point of the shot is near its colour.
@@ -48,34 +41,27 @@ std::shared_ptr<Layer> box(const Rect& frame, const Color& color)
     return l;
 }
 
-std::shared_ptr<Layer> whiteRoot()
-{
-    return box(Rect(0, 0, 100, 100), Color::white());
-}
-
 class RendererTest : public ::testing::Test {
 protected:
+    void SetUp() override { core::Bundle::setResourcePath(dir.path()); }
     void TearDown() override
     {
         core::Bundle::setResourcePath(QString());
         Image::clearCache();
         core::RunLoop::main().reset();
     }
+    QTemporaryDir dir;
 };
 
 // A small screen: an image from the resource folder, a line of text and a shadowed box.
 TEST_F(RendererTest, ImageTextAndShadowLandOnTheExpectedPixels)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     QImage red(40, 40, QImage::Format_ARGB32);
     red.fill(Qt::red);
     ASSERT_TRUE(red.save(dir.filePath("tile.png")));
-    core::Bundle::setResourcePath(dir.path());
 
-    auto root = whiteRoot();
-    auto image = Layer::create();
-    image->setFrame(Rect(10, 10, 20, 20));
+    auto root = box(Rect(0, 0, 100, 100), Color::white());
+    auto image = box(Rect(10, 10, 20, 20), Color::clear());
     image->setContents(Image::named("tile"));
     root->addSublayer(image);
 
@@ -109,7 +95,7 @@ TEST_F(RendererTest, ImageTextAndShadowLandOnTheExpectedPixels)
 
 TEST_F(RendererTest, ShadowPathsBlurAndMasksToBounds)
 {
-    auto root = whiteRoot();
+    auto root = box(Rect(0, 0, 100, 100), Color::white());
     // A plain layer that only casts a shadow by its path (the side panel's shadow layer).
     auto caster = Layer::create();
     caster->setFrame(Rect(20, 20, 60, 60));
@@ -135,7 +121,7 @@ TEST_F(RendererTest, ShadowPathsBlurAndMasksToBounds)
 // when the layer itself stands off screen.
 TEST_F(RendererTest, ShapeLayerPathsAreNotBoundByTheirLayer)
 {
-    auto root = whiteRoot();
+    auto root = box(Rect(0, 0, 100, 100), Color::white());
     auto chart = Layer::create();
     chart->setFrame(Rect(10, 10, 80, 40));
     auto line = ShapeLayer::create();
@@ -157,7 +143,7 @@ TEST_F(RendererTest, ShapeLayerPathsAreNotBoundByTheirLayer)
 
 TEST_F(RendererTest, CornerRadiusMasksOpacityAndTransforms)
 {
-    auto root = whiteRoot();
+    auto root = box(Rect(0, 0, 100, 100), Color::white());
     auto rounded = box(Rect(0, 0, 40, 40), Color::red());
     rounded->setCornerRadius(15);
     rounded->setMasksToBounds(true);
@@ -248,14 +234,11 @@ TEST_F(RendererTest, ShortcutsDrawWhatTheGeneralPassDraws)
 // seen came from below.
 TEST_F(RendererTest, OnlyAWhollyOpaqueCoverHidesWhatLiesBelow)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     QImage opaque(10, 10, QImage::Format_ARGB32);
     opaque.fill(Qt::blue);
     QImage holed = opaque;
     holed.setPixelColor(5, 5, Qt::transparent);
     ASSERT_TRUE(opaque.save(dir.filePath("opaque.png")) && holed.save(dir.filePath("holed.png")));
-    core::Bundle::setResourcePath(dir.path());
 
     using Scene = std::function<void(Layer& root, Layer& cover)>;
     const auto inClip = [](Layer& root, Layer& cover) {

@@ -4,25 +4,11 @@
 #include "platform/ui/Layer.h"
 #include "tests/support/UiFixture.h"
 
-#include <gtest/gtest.h>
-
 using namespace ui;
 
 namespace {
 
 class ViewAnimationTest : public UiFixture {};
-
-struct CompletionLog {
-    int calls = 0;
-    bool finished = false;
-    std::function<void(bool)> callback()
-    {
-        return [this](bool f) {
-            ++calls;
-            finished = f;
-        };
-    }
-};
 
 class LayingOutView : public View {
 public:
@@ -78,37 +64,35 @@ TEST_F(ViewAnimationTest, EachChangedPropertyAddsAKeyedAnimationWithTheBlockTimi
 TEST_F(ViewAnimationTest, AReplacedAnimationCompletesUnfinishedAndTheNewOneStartsWhereAsked)
 {
     auto v = View::create(Rect(0, 0, 10, 10));
-    CompletionLog first, second;
-    View::animate(1.0, 0, AnimationOption::CurveLinear, [&] { v->setCenter(Point(105, 5)); }, first.callback());
+    std::vector<bool> first, second;   // each completion's "finished"
+    View::animate(1.0, 0, AnimationOption::CurveLinear, [&] { v->setCenter(Point(105, 5)); }, [&](bool f) { first.push_back(f); });
     EXPECT_EQ(v->center(), Point(105, 5));
     step(0.5);
     const double midway = v->layer()->presentation()->position().x;
     EXPECT_NEAR(midway, 55, 1e-9);
 
     View::animate(1.0, 0, AnimationOption::CurveLinear | AnimationOption::BeginFromCurrentState,
-                  [&] { v->setCenter(Point(5, 5)); }, second.callback());
+                  [&] { v->setCenter(Point(5, 5)); }, [&](bool f) { second.push_back(f); });
     EXPECT_NEAR(v->layer()->presentation()->position().x, midway, 1e-9);   // no jump
     step();
-    EXPECT_EQ(first.calls, 1);
-    EXPECT_FALSE(first.finished);
-    EXPECT_EQ(second.calls, 0);
+    EXPECT_EQ(first, std::vector<bool>{false});
+    EXPECT_TRUE(second.empty());
     step(1.0);
-    EXPECT_EQ(second.calls, 1);
-    EXPECT_TRUE(second.finished);
+    EXPECT_EQ(second, std::vector<bool>{true});
 }
 
 TEST_F(ViewAnimationTest, DelayHoldsTheOldValueUntilTheMoveStarts)
 {
     auto v = View::create(Rect(0, 0, 10, 10));
-    CompletionLog done;
-    View::animate(0.5, 0.5, AnimationOption::CurveLinear, [&] { v->setAlpha(0); }, done.callback());
+    int done = 0;
+    View::animate(0.5, 0.5, AnimationOption::CurveLinear, [&] { v->setAlpha(0); }, [&](bool) { ++done; });
     step(0.25);
     EXPECT_EQ(v->layer()->presentation()->opacity(), 1.0);
     step(0.5);
     EXPECT_NEAR(v->layer()->presentation()->opacity(), 0.5, 1e-9);
-    EXPECT_EQ(done.calls, 0);
+    EXPECT_EQ(done, 0);
     step(0.25);
-    EXPECT_EQ(done.calls, 1);
+    EXPECT_EQ(done, 1);
 }
 
 TEST_F(ViewAnimationTest, BeginCommitAnimationsReportTheirIdToTheDidStopCallback)

@@ -1,15 +1,8 @@
 #include "platform/ui/View.h"
 
-#include "platform/ui/DrawContext.h"
 #include "platform/ui/Layer.h"
-#include "platform/ui/PlatformHooks.h"
-#include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
-
-#include <gtest/gtest.h>
-
-#include <cmath>
 
 using namespace ui;
 
@@ -39,22 +32,12 @@ public:
         return std::shared_ptr<CountingView>(new CountingView(frame));
     }
     int layouts = 0;
-    int windowMoves = 0;
-    int superviewMoves = 0;
-    bool drawRed = false;
     bool acceptsFirstResponder = false;
     bool canBecomeFirstResponder() const override { return acceptsFirstResponder; }
 
 protected:
     using View::View;
     void layoutSubviews() override { ++layouts; }
-    void didMoveToWindow() override { ++windowMoves; }
-    void didMoveToSuperview() override { ++superviewMoves; }
-    void draw(DrawContext& context) override
-    {
-        context.setFillColor(Color::red());
-        context.fillRect(bounds());
-    }
 };
 
 } // namespace
@@ -78,13 +61,8 @@ TEST_F(ViewTest, SubviewOrderOperations)
     EXPECT_EQ(tagsOf(*parent), (std::vector<int>{3, 1, 4}));
 
     // The layer tree follows the subview order (it is what the renderer draws).
-    std::vector<Layer*> expected;
-    for (const auto& v : parent->subviews())
-        expected.push_back(v->layer().get());
-    std::vector<Layer*> actual;
-    for (const auto& l : parent->layer()->sublayers())
-        actual.push_back(l.get());
-    EXPECT_EQ(actual, expected);
+    for (size_t i = 0; i < parent->subviews().size(); ++i)
+        EXPECT_EQ(parent->layer()->sublayers()[i], parent->subviews()[i]->layer());
 }
 
 TEST_F(ViewTest, HitTestingSkipsHiddenTransparentAndInertViewsAndStaysInsideParents)
@@ -155,19 +133,14 @@ TEST_F(ViewTest, AutoresizingDistributesTheChangeOverTheFlexibleParts)
         child->setAutoresizingMask(mask);
         parent->addSubview(child);
         parent->setFrame(Rect(0, 0, 200, 150));
-        EXPECT_NEAR(child->frame().x(), expected.x(), 1e-9) << mask;
-        EXPECT_NEAR(child->frame().y(), expected.y(), 1e-9) << mask;
-        EXPECT_NEAR(child->frame().width(), expected.width(), 1e-9) << mask;
-        EXPECT_NEAR(child->frame().height(), expected.height(), 1e-9) << mask;
+        EXPECT_LT(std::abs(child->frame().x() - expected.x()) + std::abs(child->frame().y() - expected.y())
+                      + std::abs(child->frame().width() - expected.width()) + std::abs(child->frame().height() - expected.height()), 1e-9)
+            << mask;
+        child->setFrame(Rect(10, 20, 30, 40));
+        parent->setAutoresizesSubviews(false);   // and turned off, nothing moves
+        parent->setFrame(Rect(0, 0, 100, 100));
+        EXPECT_EQ(child->frame(), Rect(10, 20, 30, 40));
     }
-
-    auto parent = View::create(Rect(0, 0, 100, 100));
-    auto child = View::create(Rect(10, 20, 30, 40));
-    child->setAutoresizingMask(Autoresizing::FlexibleWidth);
-    parent->setAutoresizesSubviews(false);
-    parent->addSubview(child);
-    parent->setFrame(Rect(0, 0, 200, 200));
-    EXPECT_EQ(child->frame(), Rect(10, 20, 30, 40));
 }
 
 TEST_F(ViewTest, LayoutRunsOncePerTurnForViewsInAWindowAndAtOnceOnRequest)
