@@ -1,7 +1,6 @@
 #include "platform/ui/Button.h"
 
 #include "platform/ui/Label.h"
-#include "platform/ui/Renderer.h"
 #include "platform/ui/TouchInjector.h"
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
@@ -59,13 +58,9 @@ protected:
 
 TEST_F(ButtonTest, PlayedTouchesProduceThePhoneEventSequences)
 {
-    struct Case {
-        const char* name;
-        std::vector<Point> moves;   // between down at the centre and up at the last point
-        QStringList expected;
-    };
+    // name, moves between down at the centre and up at the last point, events
     const Point c(130, 120);
-    const std::vector<Case> cases = {
+    const std::vector<std::tuple<const char*, std::vector<Point>, QStringList>> cases = {
         {"tap", {}, {"down", "upInside"}},
         {"lift at the slop's last point", {Point(229.9, 120)}, {"down", "dragInside", "upInside"}},
         {"lift on the slop's edge", {Point(230, 120)}, {"down", "dragOutside", "exit", "upOutside"}},
@@ -73,17 +68,14 @@ TEST_F(ButtonTest, PlayedTouchesProduceThePhoneEventSequences)
         {"leave and come back", {Point(300, 400), Point(131, 121)},
          {"down", "dragOutside", "exit", "dragInside", "enter", "upInside"}},
     };
-    for (const auto& tc : cases) {
-        SCOPED_TRACE(tc.name);
+    for (const auto& [name, moves, expected] : cases) {
+        SCOPED_TRACE(name);
         log.names.clear();
         TouchInjector::touchDown(*window, c);
-        Point last = c;
-        for (const auto& p : tc.moves) {
+        for (const auto& p : moves)
             TouchInjector::touchMove(*window, p);
-            last = p;
-        }
-        TouchInjector::touchUp(*window, last);
-        EXPECT_EQ(log.names, tc.expected);
+        TouchInjector::touchUp(*window, moves.empty() ? c : moves.back());
+        EXPECT_EQ(log.names, expected);
         EXPECT_FALSE(button->isHighlighted());
         EXPECT_FALSE(button->isTracking());
     }
@@ -179,6 +171,3 @@ TEST_F(ButtonTest, AdjustsImageWhenHighlightedDarkensOnlyWhilePressed)
     button->setHighlighted(true);
     EXPECT_EQ(button->displayedBackgroundImage(), image);
 }
-
-// The image and the title travel together as one block: flush left, centred or flush right,
-// as drawn and as laid out.

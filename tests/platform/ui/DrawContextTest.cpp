@@ -1,11 +1,9 @@
 #include "platform/ui/DrawContext.h"
 
-#include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
 
 #include "tests/support/PixelProbe.h"
 
-#include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
 

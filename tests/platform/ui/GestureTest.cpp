@@ -8,8 +8,6 @@
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
 
-#include <gtest/gtest.h>
-
 using namespace ui;
 
 namespace {
@@ -148,33 +146,27 @@ TEST_F(GestureTest, APanBeginsAtTenPointsAndTheViewKeepsShorterTouches)
 
 TEST_F(GestureTest, DelegateAnswersAndNotImplementedAreDistinct)
 {
-    struct Case {
-        const char* name;
-        std::optional<bool> begin, receive;
-        QStringList states;
-        QStringList viewTouches;
-        int beginAsked;
-    };
-    const std::vector<Case> cases = {
+    // name, should begin, should receive, pan states, view touches, times asked to begin
+    const std::vector<std::tuple<const char*, std::optional<bool>, std::optional<bool>, QStringList, QStringList, int>> cases = {
         {"not implemented", std::nullopt, std::nullopt, {"began", "changed", "ended"}, {"began", "cancelled"}, 1},
         {"should begin no", false, std::nullopt, {}, {"began", "moved", "moved", "ended"}, 1},
         {"refuses the touch", std::nullopt, false, {}, {"began", "moved", "moved", "ended"}, 0},
     };
-    for (const auto& tc : cases) {
-        SCOPED_TRACE(tc.name);
+    for (const auto& [name, begin, receive, panStates, viewTouches, beginAsked] : cases) {
+        SCOPED_TRACE(name);
         states.clear();
         view->touches.clear();
         auto answers = std::make_shared<Answers>();
-        answers->begin = tc.begin;
-        answers->receive = tc.receive;
+        answers->begin = begin;
+        answers->receive = receive;
         pan->setDelegate(answers);
         TouchInjector::touchDown(*window, Point(10, 10));
         TouchInjector::touchMove(*window, Point(40, 10));
         TouchInjector::touchMove(*window, Point(60, 10));
         TouchInjector::touchUp(*window, Point(60, 10));
-        EXPECT_EQ(states, tc.states);
-        EXPECT_EQ(view->touches, tc.viewTouches);
-        EXPECT_EQ(answers->asked, tc.beginAsked);
+        EXPECT_EQ(states, panStates);
+        EXPECT_EQ(view->touches, viewTouches);
+        EXPECT_EQ(answers->asked, beginAsked);
     }
 }
 

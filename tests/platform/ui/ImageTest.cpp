@@ -67,9 +67,7 @@ TEST_F(ImageTest, ScaleDividesThePixelSize)
 {
     QImage pixels(90, 30, QImage::Format_ARGB32);
     pixels.fill(Qt::blue);
-    const Image image = Image::fromQImage(pixels, 2);
-    EXPECT_EQ(image.size(), Size(45, 15));
-    EXPECT_FALSE(image == Image::fromQImage(pixels, 1));
+    EXPECT_EQ(Image::fromQImage(pixels, 2).size(), Size(45, 15));
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "platform/ui/Label.h"
 
-#include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
 #include "tests/support/PixelProbe.h"
 #include "tests/support/UiFixture.h"

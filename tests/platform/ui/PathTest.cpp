@@ -19,14 +19,8 @@ void expectRectNear(const Rect& a, const Rect& b, double tolerance = 1e-6)
 // Angles run from +x towards +y (down): increasing angles turn clockwise on screen.
 TEST(PathTest, ArcsFollowTheAngleConvention)
 {
-    struct Case {
-        const char* what;
-        double start, end;
-        Path::ArcDirection dir;
-        Rect box;
-    };
     const auto inc = Path::ArcDirection::Increasing, dec = Path::ArcDirection::Decreasing;
-    const Case cases[] = {
+    const std::tuple<const char*, double, double, Path::ArcDirection, Rect> cases[] = {
         {"top to 3 o'clock, increasing", -M_PI / 2, 0, inc, {0, -10, 10, 10}},
         {"top to 3 o'clock, decreasing: the other three quarters", -M_PI / 2, 0, dec, {-10, -10, 20, 20}},
         {"3 o'clock to 6 o'clock", 0, M_PI / 2, inc, {0, 0, 10, 10}},
@@ -34,12 +28,12 @@ TEST(PathTest, ArcsFollowTheAngleConvention)
         {"from pi to a negative angle, increasing: through the top", M_PI, -M_PI / 2, inc, {-10, -10, 10, 10}},
         {"from -pi to a positive angle, decreasing: through the bottom", -M_PI, M_PI / 2, dec, {-10, 0, 10, 10}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const Path arc = Path::arc(Point(0, 0), 10, c.start, c.end, c.dir);
-        expectRectNear(arc.boundingBox(), c.box);
-        EXPECT_NEAR(arc.currentPoint().x, 10 * std::cos(c.end), 1e-9);
-        EXPECT_NEAR(arc.currentPoint().y, 10 * std::sin(c.end), 1e-9);
+    for (const auto& [what, start, end, dir, box] : cases) {
+        SCOPED_TRACE(what);
+        const Path arc = Path::arc(Point(0, 0), 10, start, end, dir);
+        expectRectNear(arc.boundingBox(), box);
+        EXPECT_NEAR(arc.currentPoint().x, 10 * std::cos(end), 1e-9);
+        EXPECT_NEAR(arc.currentPoint().y, 10 * std::sin(end), 1e-9);
     }
     EXPECT_EQ(Path::arc(Point(5, 5), 10, 1, 1, Path::ArcDirection::Increasing).boundingBox().size, Size());
 

@@ -77,14 +77,8 @@ protected:
 
 TEST_F(ScrollViewTest, PagingSettlesOnWholePagesAtMostOneAway)
 {
-    struct Case {
-        const char* name;
-        double startPage;
-        double fingerDx;
-        double duration;
-        double expectedPage;
-    };
-    const Case cases[] = {
+    // name, start page, finger's move, its duration, page it settles on
+    const std::tuple<const char*, double, double, double, double> cases[] = {
         {"flick forward", 0, -120, 0.1, 1},
         {"flick back", 2, 120, 0.1, 1},
         {"slow short drag returns", 1, -100, 1.0, 1},
@@ -96,13 +90,12 @@ TEST_F(ScrollViewTest, PagingSettlesOnWholePagesAtMostOneAway)
         {"flick before the first page", 0, 150, 0.1, 0},
     };
     pages(5);
-    for (const auto& tc : cases) {
-        SCOPED_TRACE(tc.name);
-        scroll->setContentOffset(Point(tc.startPage * 320, 0));
-        recorder->endOffsets.clear();
-        drag(Point(160 - tc.fingerDx / 2, 200), Point(160 + tc.fingerDx / 2, 200), tc.duration);
+    for (const auto& [name, startPage, fingerDx, duration, expectedPage] : cases) {
+        SCOPED_TRACE(name);
+        scroll->setContentOffset(Point(startPage * 320, 0));
+        drag(Point(160 - fingerDx / 2, 200), Point(160 + fingerDx / 2, 200), duration);
         step(2);
-        EXPECT_EQ(scroll->contentOffset(), Point(tc.expectedPage * 320, 0));
+        EXPECT_EQ(scroll->contentOffset(), Point(expectedPage * 320, 0));
         EXPECT_FALSE(scroll->isDecelerating());
         EXPECT_FALSE(scroll->isDragging());
     }

@@ -30,7 +30,6 @@ public:
     int cellsMade = 0;
     int cellsAsked = 0;
     QStringList log;
-    QStringList highlights;
     std::optional<IndexPath> redirect;
     bool refuseHighlight = false;
     QString deleteTitle;
@@ -71,8 +70,6 @@ public:
         return headerHeights.count(s) ? std::optional<double>(headerHeights[s]) : std::nullopt;
     }
     bool shouldHighlightRowAtIndexPath(TableView&, const IndexPath&) override { return !refuseHighlight; }
-    void didHighlightRowAtIndexPath(TableView&, const IndexPath& p) override { highlights << at("on", p.row); }
-    void didUnhighlightRowAtIndexPath(TableView&, const IndexPath& p) override { highlights << at("off", p.row); }
     std::optional<IndexPath> willSelectRowAtIndexPath(TableView&, const IndexPath& p) override
     {
         log << at("willSelect", p.row);
@@ -262,20 +259,18 @@ TEST_F(TableViewTest, SelectionAndSelectionCallbacksFromTaps)
     model->log.clear();
     TouchInjector::tap(*table->cellForRowAtIndexPath({0, 0}));
     EXPECT_TRUE(model->log.isEmpty());
-}
 
-TEST_F(TableViewTest, ControlsAndGestureViewsInACellKeepTheirTouches)
-{
-    model->sections = {rows(3)};
-    attach();
+    // A button in a cell keeps its touches; a plain view passes them to the row.
+    model->refuseHighlight = false;
+    table->setAllowsMultipleSelection(false);
     auto cell = table->cellForRowAtIndexPath({0, 0});
     auto button = Button::create(Rect(0, 0, 100, 40));
+    auto plain = View::create(Rect(200, 0, 100, 40));
     cell->contentView()->addSubview(button);
+    cell->contentView()->addSubview(plain);
     int clicks = 0;
     button->addTarget(nullptr, [&](const std::shared_ptr<Control>&) { ++clicks; }, ControlEvent::TouchUpInside);
-    auto plain = View::create(Rect(200, 0, 100, 40));
-    cell->contentView()->addSubview(plain);
-
+    table->deselectRowAtIndexPath(IndexPath(0, 2), false);
     TouchInjector::tap(*button);
     EXPECT_EQ(clicks, 1);
     EXPECT_FALSE(table->indexPathForSelectedRow());
@@ -305,21 +300,18 @@ TEST_F(TableViewTest, EditingDeleteGoesThroughTheConfirmationButton)
 
     table->setEditing(false);
     EXPECT_FALSE(table->cellForRowAtIndexPath({0, 0})->editingControl());
-}
 
-TEST_F(TableViewTest, ConfirmationOutsideEditingModeIsAnnouncedAndDismissedByATouch)
-{
-    model->sections = {rows(4)};
+    // Outside editing mode the confirmation is announced, and a touch elsewhere only dismisses it.
+    model->log.clear();
     model->deleteTitle = QStringLiteral("删除");
-    attach();
     table->showDeleteConfirmationForRowAtIndexPath({0, 1});
-    auto cell = table->cellForRowAtIndexPath({0, 1});
+    cell = table->cellForRowAtIndexPath({0, 1});
     ASSERT_TRUE(cell->showingDeleteConfirmation());
     EXPECT_EQ(cell->deleteConfirmationButton()->currentTitle(), QStringLiteral("删除"));
-    TouchInjector::tap(*table->cellForRowAtIndexPath({0, 3}));
+    TouchInjector::tap(*table->cellForRowAtIndexPath({0, 2}));
     EXPECT_FALSE(cell->showingDeleteConfirmation());
     EXPECT_EQ(model->log, (QStringList{"willBeginEditing 1", "didEndEditing 1"}));
-    EXPECT_FALSE(table->indexPathForSelectedRow());   // that touch only dismissed
+    EXPECT_FALSE(table->indexPathForSelectedRow());
 }
 
 TEST_F(TableViewTest, ScrollToRowPlacesItAsAsked)

@@ -9,9 +9,6 @@
 #include "tests/support/Keyboard.h"
 #include "tests/support/PixelProbe.h"
 
-#include <QCoreApplication>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <functional>
 
 using namespace ui;

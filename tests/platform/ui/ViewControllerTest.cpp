@@ -3,15 +3,9 @@
 #include "platform/core/Log.h"
 #include "platform/ui/Attachments.h"
 #include "platform/ui/Layer.h"
-#include "platform/ui/NavigationItem.h"
-#include "platform/ui/PlatformHooks.h"
-#include "platform/ui/TabBarItem.h"
-#include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
 #include "support/LoggingController.h"
-
-#include <gtest/gtest.h>
 
 using namespace ui;
 using uitest::LoggingController;

@@ -5,8 +5,6 @@
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
 
-#include <gtest/gtest.h>
-
 #include <functional>
 
 using namespace ui;

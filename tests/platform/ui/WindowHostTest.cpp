@@ -1,6 +1,5 @@
 #include "platform/ui/WindowHost.h"
 
-#include "platform/ui/Application.h"
 #include "platform/ui/ApplicationDelegate.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
@@ -9,14 +8,10 @@
 #include "tests/support/UiFixture.h"
 #include "tests/support/Keyboard.h"
 
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QInputMethod>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QMouseEvent>
 
 using namespace ui;

@@ -1,14 +1,9 @@
 #include "platform/ui/Window.h"
 
-#include "platform/ui/Application.h"
 #include "platform/ui/ApplicationDelegate.h"
-#include "platform/ui/NotificationCenter.h"
 #include "platform/ui/Renderer.h"
-#include "platform/ui/TouchInjector.h"
 #include "tests/support/UiFixture.h"
 #include "support/LoggingController.h"
-
-#include <gtest/gtest.h>
 
 
 using namespace ui;
