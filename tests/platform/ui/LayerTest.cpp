@@ -53,14 +53,13 @@ TEST(LayerTest, PointsConvertThroughTheTree)
     a->addSublayer(b);
     EXPECT_EQ(b->convertPointTo(Point(0, 0), root.get()), Point(110, 60));
     EXPECT_EQ(root->convertPointTo(Point(110, 60), b.get()), Point(0, 0));
-    EXPECT_EQ(b->convertPointFrom(Point(120, 70), root.get()), Point(10, 10));
     EXPECT_EQ(b->convertRectTo(Rect(0, 0, 5, 5), a.get()), Rect(10, 10, 5, 5));
 
     a->setBounds(Rect(0, 20, 100, 100));   // scrolled by 20
     EXPECT_EQ(b->convertPointTo(Point(0, 0), root.get()), Point(110, 40));
     a->setTransform(Transform::scale(2, 2));   // about a's centre (150, 100)
     EXPECT_EQ(b->convertPointTo(Point(0, 0), root.get()), Point(70, -20));
-    EXPECT_EQ(b->convertPointFrom(Point(70, -20), root.get()), Point(0, 0));
+    EXPECT_EQ(root->convertPointTo(Point(70, -20), b.get()), Point(0, 0));
 }
 
 TEST(LayerTest, SublayerOrderAndReparenting)
@@ -70,22 +69,13 @@ TEST(LayerTest, SublayerOrderAndReparenting)
     parent->addSublayer(a);
     parent->addSublayer(b);
     parent->insertSublayerBelow(shadow, b.get());
-    EXPECT_EQ(order(*parent), (std::vector<Layer*>{a.get(), shadow.get(), b.get()}));
-    // Inserting again below the same sibling moves it, without duplicates.
-    parent->insertSublayerBelow(shadow, a.get());
-    EXPECT_EQ(order(*parent), (std::vector<Layer*>{shadow.get(), a.get(), b.get()}));
-    parent->insertSublayerAbove(shadow, b.get());
+    parent->insertSublayerBelow(shadow, a.get());   // inserted again: moved, not duplicated
     parent->insertSublayerBelow(c, nullptr);
-    parent->insertSublayerAt(b, 99);
-    EXPECT_EQ(order(*parent), (std::vector<Layer*>{c.get(), a.get(), shadow.get(), b.get()}));
-
+    EXPECT_EQ(order(*parent), (std::vector<Layer*>{c.get(), shadow.get(), a.get(), b.get()}));
     other->addSublayer(a);   // moves
-    parent->replaceSublayer(shadow.get(), a);
-    EXPECT_EQ(order(*parent), (std::vector<Layer*>{c.get(), a.get(), b.get()}));
-    EXPECT_EQ(shadow->superlayer(), nullptr);
-    EXPECT_TRUE(other->sublayers().empty());
+    EXPECT_EQ(order(*parent), (std::vector<Layer*>{c.get(), shadow.get(), b.get()}));
 
-    a->addSublayer(parent);   // a cycle: refused
+    b->addSublayer(parent);   // a cycle: refused
     EXPECT_EQ(parent->superlayer(), nullptr);
 
     // A layer whose only owner was its superlayer survives its own removal call.

@@ -182,53 +182,6 @@ TEST_F(RendererTest, CornerRadiusMasksOpacityAndTransforms)
                          {{70, 55}, Color::red()}, {{55, 70}, Color::white()}});
 }
 
-// A rectangular mask is drawn as a clip and a path shadow at reduced resolution; forced through
-// the general offscreen pass (a near-opaque layer with a sublayer is composited as a whole),
-// the same scene must look the same.
-TEST_F(RendererTest, ShortcutsDrawWhatTheGeneralPassDraws)
-{
-    auto maskOf = [](const Rect& r) {
-        auto mask = ShapeLayer::create();
-        mask->setFrame(r);
-        mask->setPath(Path::rect(Rect(Point(), r.size)));
-        return mask;
-    };
-    const std::function<std::shared_ptr<Layer>()> scenes[] = {
-        [&] {
-            auto l = box(Rect(10, 10, 100, 100), Color::red());
-            l->setMask(maskOf(Rect(0, 0, 60, 70)));
-            l->mask()->setPosition(Point(45, 50.25));   // off the pixel grid
-            return l;
-        },
-        [&] {
-            auto l = box(Rect(10, 10, 100, 100), Color::red());
-            l->setMask(maskOf(Rect(0, 0, 50, 50)));
-            l->mask()->setTransform(Transform::rotation(0.5));
-            return l;
-        },
-        [] {
-            auto caster = Layer::create();
-            caster->setFrame(Rect(30, 25, 60, 70));
-            caster->setShadowOpacity(0.5);
-            caster->setShadowRadius(16);
-            caster->setShadowOffset(Size(-3, 2));
-            caster->setShadowPath(Path::rect(Rect(0, 0, 60, 70)));
-            return caster;
-        },
-    };
-    for (const auto& build : scenes) {
-        auto plain = box(Rect(0, 0, 120, 120), Color::white());
-        plain->addSublayer(build());
-        auto forced = box(Rect(0, 0, 120, 120), Color::white());
-        auto scene = build();
-        scene->setOpacity(0.9999);
-        scene->addSublayer(box(Rect(0, 0, 1, 1), Color::clear()));
-        forced->addSublayer(scene);
-        EXPECT_LE(pixels::largestDifference(Renderer::render(*plain, Size(120, 120), 2),
-                                            Renderer::render(*forced, Size(120, 120), 2)), 4);
-    }
-}
-
 // What lies wholly under an opaque cover is not drawn; a cover that lets anything through, even
 // part of one device pixel at an edge, keeps what is below it. The screen is black, so any red
 // seen came from below.
@@ -241,7 +194,7 @@ TEST_F(RendererTest, OnlyAWhollyOpaqueCoverHidesWhatLiesBelow)
     ASSERT_TRUE(opaque.save(dir.filePath("opaque.png")) && holed.save(dir.filePath("holed.png")));
 
     using Scene = std::function<void(Layer& root, Layer& cover)>;
-    const auto inClip = [](Layer& root, Layer& cover) {
+    const auto inClip = [](Layer& root, Layer&) {
         // Both inside a clip that starts a quarter of a device pixel into the screen.
         auto clip = Layer::create();
         clip->setFrame(Rect(0.125, 0, 99.75, 100));
@@ -253,14 +206,9 @@ TEST_F(RendererTest, OnlyAWhollyOpaqueCoverHidesWhatLiesBelow)
             clip->addSublayer(l);
         }
         root.addSublayer(clip);
-        (void)cover;
     };
-    const struct {
-        const char* name;
-        Scene scene;
-        Point probe;
-        bool showsBelow;
-    } cases[] = {
+    // name, the scene, where to look, whether the red below shows
+    const std::tuple<const char*, Scene, Point, bool> cases[] = {
         {"opaque background", [](Layer&, Layer&) {}, {50, 50}, false},
         {"opaque artwork", [](Layer&, Layer& c) { c.setBackgroundColor(Color::clear()); c.setContents(Image::named("opaque")); }, {50, 50}, false},
         {"covered by its opaque child", [](Layer&, Layer& c) { c.setBackgroundColor(Color::clear()); c.addSublayer(box(Rect(0, 0, 100, 100), Color::blue())); }, {50, 50}, false},
@@ -270,8 +218,8 @@ TEST_F(RendererTest, OnlyAWhollyOpaqueCoverHidesWhatLiesBelow)
         {"rounded", [](Layer&, Layer& c) { c.setCornerRadius(20); }, {1, 1}, true},
         {"inside a clip on a pixel's quarter", inClip, {0.2, 50}, true},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, scene, probe, showsBelow] : cases) {
+        SCOPED_TRACE(name);
         auto root = box(Rect(0, 0, 100, 100), Color::black());
         auto below = box(Rect(0, 0, 100, 100), Color::red());
         below->setShadowOpacity(1);
@@ -279,9 +227,9 @@ TEST_F(RendererTest, OnlyAWhollyOpaqueCoverHidesWhatLiesBelow)
         auto cover = box(Rect(0, 0, 100, 100), Color::blue());
         root->addSublayer(below);
         root->addSublayer(cover);
-        c.scene(*root, *cover);
-        const Color seen = Renderer::colorAt(Renderer::render(*root, Size(100, 100), 2), c.probe);
-        EXPECT_EQ(seen.r() > 0.05, c.showsBelow) << "red " << seen.r();
+        scene(*root, *cover);
+        const Color seen = Renderer::colorAt(Renderer::render(*root, Size(100, 100), 2), probe);
+        EXPECT_EQ(seen.r() > 0.05, showsBelow) << "red " << seen.r();
     }
 }
 
