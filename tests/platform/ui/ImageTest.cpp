@@ -61,10 +61,8 @@ TEST_F(ImageTest, AMissingOrBrokenImageIsEmptyAndLogsOneLine)
     junk.close();
     EXPECT_TRUE(Image::named("junk").isNull());
     EXPECT_EQ(log.lines().size(), 2);
-}
 
-TEST_F(ImageTest, ScaleDividesThePixelSize)
-{
+    // An image's scale divides its pixel size.
     QImage pixels(90, 30, QImage::Format_ARGB32);
     pixels.fill(Qt::blue);
     EXPECT_EQ(Image::fromQImage(pixels, 2).size(), Size(45, 15));

@@ -23,7 +23,7 @@ std::vector<Layer*> order(const Layer& parent)
     return out;
 }
 
-TEST(LayerTest, FrameFollowsPositionAnchorAndTransform)
+TEST(LayerTest, FrameAndPointsFollowPositionAnchorBoundsAndTransform)
 {
     auto layer = Layer::create();
     layer->setFrame(Rect(10, 20, 100, 40));
@@ -39,10 +39,8 @@ TEST(LayerTest, FrameFollowsPositionAnchorAndTransform)
     turned->setTransform(Transform::rotation(M_PI / 2));
     EXPECT_NEAR(turned->frame().x(), 30, 1e-9);
     EXPECT_NEAR(turned->frame().height(), 100, 1e-9);
-}
 
-TEST(LayerTest, PointsConvertThroughTheTree)
-{
+    // Points convert through the tree, its scrolled bounds and transforms.
     auto root = Layer::create();
     root->setFrame(Rect(0, 0, 300, 300));
     auto a = Layer::create();

@@ -43,7 +43,7 @@ TEST(PathTest, ArcsFollowTheAngleConvention)
     EXPECT_EQ(p, Path::rect(Rect(0, 0, 10, 10)));
 }
 
-TEST(PathTest, TangentArcRoundsACorner)
+TEST(PathTest, TangentArcsAndRoundedRectsRoundTheirCorners)
 {
     // The bar's rounded left end: from the middle of the left edge, round the top-left corner.
     Path p;
@@ -58,10 +58,8 @@ TEST(PathTest, TangentArcRoundsACorner)
     straight.moveTo({0, 0});
     straight.addArcToPoint({10, 0}, {20, 0}, 5);
     EXPECT_EQ(straight.currentPoint(), Point(10, 0));
-}
 
-TEST(PathTest, RoundedRectRoundsOnlyTheChosenCorners)
-{
+    // A rounded rectangle rounds only the chosen corners.
     const Rect r(0, 0, 100, 60);
     const unsigned corners[] = {Path::TopLeft, Path::TopRight, Path::BottomLeft, Path::BottomRight};
     const Point tips[] = {{0.5, 0.5}, {99.5, 0.5}, {0.5, 59.5}, {99.5, 59.5}};

@@ -65,7 +65,7 @@ TEST_F(ViewTest, SubviewOrderOperations)
         EXPECT_EQ(parent->layer()->sublayers()[i], parent->subviews()[i]->layer());
 }
 
-TEST_F(ViewTest, HitTestingSkipsHiddenTransparentAndInertViewsAndStaysInsideParents)
+TEST_F(ViewTest, HitTestingSkipsHiddenTransparentAndInertViewsStaysInsideParentsAndPrefersTheTopmost)
 {
     // name, change to the child, point in the root's coordinates, whether it hits the child
     const std::vector<std::tuple<const char*, std::function<void(View&)>, Point, bool>> cases = {
@@ -89,10 +89,8 @@ TEST_F(ViewTest, HitTestingSkipsHiddenTransparentAndInertViewsAndStaysInsidePare
         auto hit = root->hitTest(point, nullptr);
         EXPECT_TRUE(hitsChild ? hit == child : hit == parent || hit == root);
     }
-}
 
-TEST_F(ViewTest, HitTestingPrefersTheTopmostSubviewAndFollowsTransforms)
-{
+    // The topmost subview wins, where its transform has put it.
     auto root = View::create(Rect(0, 0, 100, 100));
     auto below = tagged(1, Rect(0, 0, 50, 50));
     auto above = tagged(2, Rect(25, 25, 50, 50));

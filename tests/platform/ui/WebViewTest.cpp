@@ -100,7 +100,7 @@ TEST_F(WebViewTest, ContentHeightFollowsTheWidth)
     EXPECT_EQ(web->scrollView()->frame(), Rect(0, 0, 150, 50));
 }
 
-TEST_F(WebViewTest, ImagesComeFromTheResourceFolderOnly)
+TEST_F(WebViewTest, ImagesAndPagesComeFromTheResourceFolderOnly)
 {
     writeImage(resources + "/badge.png", Qt::red);
     writeImage(folder.filePath("secret.png"), Qt::blue);
@@ -114,10 +114,8 @@ TEST_F(WebViewTest, ImagesComeFromTheResourceFolderOnly)
     EXPECT_GT(pixels::countNear(image, Qt::red), 600);
     EXPECT_EQ(pixels::countNear(image, Qt::blue), 0);
     EXPECT_TRUE(capture.contains("refused"));
-}
 
-TEST_F(WebViewTest, FileAddressesAreReadOnlyInsideTheResourceFolder)
-{
+    // So are pages.
     QFile inside(resources + "/page.html");
     ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
     inside.write("<p>inside</p>");
@@ -141,7 +139,7 @@ TEST_F(WebViewTest, FileAddressesAreReadOnlyInsideTheResourceFolder)
     }
 }
 
-TEST_F(WebViewTest, RemotePagesLoadThroughTheConnection)
+TEST_F(WebViewTest, RemotePagesLoadThroughTheConnectionAndAnUnreachableOneFailsOnce)
 {
     const std::tuple<int, QByteArray, QString> cases[] = {
         {200, "<html><body><h1>用户协议</h1></body></html>", QStringLiteral("用户协议")}, {404, "<p>missing</p>", "missing"}};
@@ -153,17 +151,16 @@ TEST_F(WebViewTest, RemotePagesLoadThroughTheConnection)
         EXPECT_EQ(log->events, (QStringList{"start", "finish"}));
         EXPECT_EQ(web->text(), text);
     }
-}
 
-TEST_F(WebViewTest, AnUnreachableAddressFailsOnceAndAGoneViewHearsNothing)
-{
+    // An unreachable address fails once; a view gone while its page loads hears nothing.
+    log->events.clear();
     web->loadRequest(core::UrlRequest{LoopbackServer::deadUrl()});
     ASSERT_TRUE(core::RunLoop::main().runUntil([&] { return log->ended(); }, 10));
     EXPECT_EQ(log->events, (QStringList{"start", QStringLiteral("fail:%1").arg(core::UrlError::CannotConnect)}));
 
-    LoopbackServer server(200, "<p>late</p>");
+    LoopbackServer late(200, "<p>late</p>");
     log->events.clear();
-    web->loadRequest(core::UrlRequest{server.url()});
+    web->loadRequest(core::UrlRequest{late.url()});
     step();
     web.reset();   // leaving while the page loads cancels it
     EXPECT_EQ(core::UrlConnection::runningCount(), 0u);
