@@ -8,17 +8,15 @@ using namespace ui;
 
 namespace {
 
-TEST(FontTest, MetricsScaleWithThePointSize)
+TEST(FontTest, MetricsScaleWithThePointSizeAndTextSizesWrapWithinTheWidth)
 {
     const Font small = Font::systemFont(10), large = Font::systemFont(20);
     EXPECT_GT(small.lineHeight(), 9);
     EXPECT_LT(small.lineHeight(), 16);
     EXPECT_NEAR(large.lineHeight(), 2 * small.lineHeight(), 1.0);
     EXPECT_EQ(Font::boldSystemFont(12).withSize(20), Font::boldSystemFont(20));
-}
 
-TEST(FontTest, TextSizesAreWholePointsAndWrapWithinTheWidth)
-{
+    // Text sizes are whole points and wrap within the width.
     const Font font = Font::systemFont(16);
     const QString text = QStringLiteral("请稍等………");
     const Size one = font.sizeOfText(text);

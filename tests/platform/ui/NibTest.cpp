@@ -82,10 +82,8 @@ TEST_F(NibTest, TheNotesScreensBindTheirViewsAndBackAction)
         back->sendActionsForControlEvents(ControlEvent::TouchUpInside);
         EXPECT_EQ(screen->backClicks, 1) << name;
     }
-}
 
-TEST_F(NibTest, EachCellFileEndsWithItsCellAndItsTitleLabel)
-{
+    // Each cell file ends with its cell and its title label, loaded with the screen as owner.
     for (const char* name : {"NodeDir", "ChapterNote"}) {
         const Nib::Result result = Nib::load(name, owner);   // loaded with the screen as owner
         ASSERT_TRUE(result.ok()) << result.error.toStdString();

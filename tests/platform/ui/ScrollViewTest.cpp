@@ -113,7 +113,7 @@ TEST_F(ScrollViewTest, SwipeSendsDragAndDecelerationCallbacksInOrder)
     EXPECT_GT(recorder->scrolls, 5);
 }
 
-TEST_F(ScrollViewTest, AnimatedOffsetMovesOnTheClockAndReportsItsEnd)
+TEST_F(ScrollViewTest, AnimatedOffsetMovesOnTheClockAndReportsItsEndAndIndicatorsFlash)
 {
     scroll->setContentSize(Size(320, 2000));
     scroll->setContentOffset(Point(0, 600), true);
@@ -125,6 +125,12 @@ TEST_F(ScrollViewTest, AnimatedOffsetMovesOnTheClockAndReportsItsEnd)
     step(0.2);
     EXPECT_EQ(scroll->contentOffset(), Point(0, 600));
     EXPECT_EQ(recorder->calls, QStringList{"didEndScrollingAnimation"});
+
+    // Flashed indicators show, then hide.
+    scroll->flashScrollIndicators();
+    EXPECT_TRUE(scroll->indicatorsVisible());
+    step(1);
+    EXPECT_FALSE(scroll->indicatorsVisible());
 }
 
 TEST_F(ScrollViewTest, PullingPastTheEdgeBandsWhenBouncingAndClampsOtherwise)
@@ -213,14 +219,3 @@ TEST_F(ScrollViewTest, DraggingCancelsTheTouchedButtonUnlessTouchesMayNotBeCance
     drag(Point(160, 300), Point(160, 100), 0.3);
     EXPECT_EQ(scroll->contentOffset(), before);
 }
-
-TEST_F(ScrollViewTest, IndicatorsShowWhileScrollingAndHideAfterwards)
-{
-    scroll->setContentSize(Size(320, 2000));
-    EXPECT_FALSE(scroll->indicatorsVisible());
-    scroll->flashScrollIndicators();
-    EXPECT_TRUE(scroll->indicatorsVisible());
-    step(1);
-    EXPECT_FALSE(scroll->indicatorsVisible());
-}
-

@@ -19,18 +19,12 @@ public:
         return c;
     }
 
-    void viewWillAppear(bool animated) override { add(QStringLiteral("willAppear"), animated); }
-    void viewDidAppear(bool animated) override { add(QStringLiteral("didAppear"), animated); }
-    void viewWillDisappear(bool animated) override { add(QStringLiteral("willDisappear"), animated); }
-    void viewDidDisappear(bool animated) override { add(QStringLiteral("didDisappear"), animated); }
-    void willMoveToParentViewController(const std::shared_ptr<ui::ViewController>& p) override
-    {
-        m_log->append(m_name + (p ? QStringLiteral(":willMove") : QStringLiteral(":willMoveNil")));
-    }
-    void didMoveToParentViewController(const std::shared_ptr<ui::ViewController>& p) override
-    {
-        m_log->append(m_name + (p ? QStringLiteral(":didMove") : QStringLiteral(":didMoveNil")));
-    }
+    void viewWillAppear(bool) override { add("willAppear"); }
+    void viewDidAppear(bool) override { add("didAppear"); }
+    void viewWillDisappear(bool) override { add("willDisappear"); }
+    void viewDidDisappear(bool) override { add("didDisappear"); }
+    void willMoveToParentViewController(const std::shared_ptr<ui::ViewController>& p) override { add(p ? "willMove" : "willMoveNil"); }
+    void didMoveToParentViewController(const std::shared_ptr<ui::ViewController>& p) override { add(p ? "didMove" : "didMoveNil"); }
 
     int loadCount = 0;
     int didLoadCount = 0;
@@ -46,7 +40,7 @@ protected:
     void viewDidLoad() override { ++didLoadCount; }
 
 private:
-    void add(const QString& event, bool) { m_log->append(m_name + QLatin1Char(':') + event); }
+    void add(const char* event) { m_log->append(m_name + QLatin1Char(':') + QLatin1String(event)); }
 
     QString m_name;
     std::shared_ptr<QStringList> m_log;
