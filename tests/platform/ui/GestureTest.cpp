@@ -7,8 +7,10 @@
 #include "platform/ui/TouchInjector.h"
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
+#include "support/ProbeView.h"
 
 using namespace ui;
+using uitest::ProbeView;
 
 namespace {
 
@@ -18,23 +20,6 @@ QString name(State s)
 {
     return QStringList{"possible", "began", "changed", "ended", "cancelled", "failed"}.at(int(s));
 }
-
-// Records the touches it is given.
-class TouchView : public View {
-public:
-    static std::shared_ptr<TouchView> create(const Rect& frame)
-    {
-        return std::shared_ptr<TouchView>(new TouchView(frame));
-    }
-    QStringList touches;
-
-protected:
-    using View::View;
-    void touchesBegan(const TouchSet&, const Event&) override { touches << "began"; }
-    void touchesMoved(const TouchSet&, const Event&) override { touches << "moved"; }
-    void touchesEnded(const TouchSet&, const Event&) override { touches << "ended"; }
-    void touchesCancelled(const TouchSet&, const Event&) override { touches << "cancelled"; }
-};
 
 class Answers : public GestureRecognizerDelegate {
 public:
@@ -56,14 +41,14 @@ protected:
         UiFixture::SetUp();
         window = Window::create(Rect(0, 0, 320, 480));
         window->makeKeyAndVisible();
-        view = TouchView::create(Rect(0, 0, 320, 480));
+        view = ProbeView::create(Rect(0, 0, 320, 480));
         window->addSubview(view);
         pan = PanGestureRecognizer::create([this](GestureRecognizer& r) { states << name(r.state()); });
         view->addGestureRecognizer(pan);
     }
 
     std::shared_ptr<Window> window;
-    std::shared_ptr<TouchView> view;
+    std::shared_ptr<ProbeView> view;
     std::shared_ptr<PanGestureRecognizer> pan;
     QStringList states;
 };
@@ -170,7 +155,7 @@ TEST_F(GestureTest, TapAndPanExcludeEachOtherUnlessAllowedTogether)
 {
     QStringList taps;
     auto tap = TapGestureRecognizer::create([&](GestureRecognizer& r) { taps << name(r.state()); });
-    auto child = TouchView::create(Rect(0, 0, 100, 100));
+    auto child = ProbeView::create(Rect(0, 0, 100, 100));
     view->addSubview(child);
     child->addGestureRecognizer(tap);
 

@@ -3,30 +3,13 @@
 #include "platform/ui/BasicAnimation.h"
 #include "platform/ui/Layer.h"
 #include "tests/support/UiFixture.h"
+#include "support/ProbeView.h"
 
 using namespace ui;
 
 namespace {
 
 class ViewAnimationTest : public UiFixture {};
-
-class LayingOutView : public View {
-public:
-    static std::shared_ptr<LayingOutView> create(const Rect& frame)
-    {
-        return std::shared_ptr<LayingOutView>(new LayingOutView(frame));
-    }
-    std::shared_ptr<View> child = View::create();
-
-protected:
-    explicit LayingOutView(const Rect& frame) : View(frame) {}
-    void layoutSubviews() override
-    {
-        if (child->superview().get() != this)
-            addSubview(child);
-        child->setFrame(Rect(0, 0, bounds().width() / 2, 10));
-    }
-};
 
 } // namespace
 
@@ -126,17 +109,20 @@ TEST_F(ViewAnimationTest, BeginCommitAnimationsReportTheirIdToTheDidStopCallback
 
 TEST_F(ViewAnimationTest, LayoutSubviewsOptionAnimatesTheLayoutWithTheBlock)
 {
-    auto v = LayingOutView::create(Rect(0, 0, 100, 100));
+    auto v = uitest::ProbeView::create(Rect(0, 0, 100, 100));
+    auto child = View::create();
+    v->addSubview(child);
+    v->onLayout = [v = v.get(), child] { child->setFrame(Rect(0, 0, v->bounds().width() / 2, 10)); };
     v->layoutIfNeeded();
-    EXPECT_EQ(v->child->frame().width(), 50);
+    EXPECT_EQ(child->frame().width(), 50);
 
     View::animate(1.0, 0, AnimationOption::LayoutSubviews | AnimationOption::CurveLinear,
                   [&] { v->setFrame(Rect(0, 0, 200, 100)); });
-    EXPECT_EQ(v->child->frame().width(), 100);   // laid out inside the block
+    EXPECT_EQ(child->frame().width(), 100);   // laid out inside the block
     step(0.5);
-    EXPECT_NEAR(v->child->layer()->presentation()->bounds().width(), 75, 1e-9);
+    EXPECT_NEAR(child->layer()->presentation()->bounds().width(), 75, 1e-9);
 
     View::animate(1.0, 0, AnimationOption::CurveLinear, [&] { v->setFrame(Rect(0, 0, 100, 100)); });
-    EXPECT_EQ(v->child->frame().width(), 100);   // without the option, layout waits
+    EXPECT_EQ(child->frame().width(), 100);   // without the option, layout waits
 }
 

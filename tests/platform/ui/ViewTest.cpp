@@ -3,8 +3,10 @@
 #include "platform/ui/Layer.h"
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
+#include "support/ProbeView.h"
 
 using namespace ui;
+using uitest::ProbeView;
 
 namespace {
 
@@ -24,21 +26,6 @@ std::shared_ptr<View> tagged(int tag, const Rect& frame = Rect(0, 0, 10, 10))
     v->setTag(tag);
     return v;
 }
-
-class CountingView : public View {
-public:
-    static std::shared_ptr<CountingView> create(const Rect& frame)
-    {
-        return std::shared_ptr<CountingView>(new CountingView(frame));
-    }
-    int layouts = 0;
-    bool acceptsFirstResponder = false;
-    bool canBecomeFirstResponder() const override { return acceptsFirstResponder; }
-
-protected:
-    using View::View;
-    void layoutSubviews() override { ++layouts; }
-};
 
 } // namespace
 
@@ -136,7 +123,7 @@ TEST_F(ViewTest, AutoresizingDistributesTheChangeOverTheFlexibleParts)
 TEST_F(ViewTest, LayoutRunsOncePerTurnForViewsInAWindowAndAtOnceOnRequest)
 {
     auto window = Window::create(Rect(0, 0, 320, 480));
-    auto v = CountingView::create(Rect(0, 0, 10, 10));
+    auto v = ProbeView::create(Rect(0, 0, 10, 10));
     window->addSubview(v);
     step();
     EXPECT_EQ(v->layouts, 1);
@@ -156,7 +143,7 @@ TEST_F(ViewTest, LayoutRunsOncePerTurnForViewsInAWindowAndAtOnceOnRequest)
     step();
     EXPECT_EQ(v->layouts, 3);
 
-    auto detached = CountingView::create(Rect(0, 0, 10, 10));
+    auto detached = ProbeView::create(Rect(0, 0, 10, 10));
     detached->setNeedsLayout();
     step();
     EXPECT_EQ(detached->layouts, 0);
@@ -167,8 +154,8 @@ TEST_F(ViewTest, LayoutRunsOncePerTurnForViewsInAWindowAndAtOnceOnRequest)
 TEST_F(ViewTest, FirstResponderNeedsAWindowAndConsentAndEndsWithRemoval)
 {
     auto window = Window::create(Rect(0, 0, 320, 480));
-    auto field = CountingView::create(Rect(0, 0, 10, 10));
-    auto other = CountingView::create(Rect(0, 0, 10, 10));
+    auto field = ProbeView::create(Rect(0, 0, 10, 10));
+    auto other = ProbeView::create(Rect(0, 0, 10, 10));
     field->acceptsFirstResponder = true;
     other->acceptsFirstResponder = true;
 

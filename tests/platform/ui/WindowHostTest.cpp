@@ -3,10 +3,10 @@
 #include "platform/ui/ApplicationDelegate.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
-#include "platform/ui/Touch.h"
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
 #include "tests/support/Keyboard.h"
+#include "support/ProbeView.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -15,33 +15,9 @@
 #include <QMouseEvent>
 
 using namespace ui;
+using uitest::ProbeView;
 
 namespace {
-
-class InputView : public View {
-public:
-    static std::shared_ptr<InputView> create(const Rect& frame)
-    {
-        return std::shared_ptr<InputView>(new InputView(frame));
-    }
-    QStringList events;
-    bool canBecomeFirstResponder() const override { return true; }
-    void insertText(const QString& text) override { events << "text:" + text; }
-    void deleteBackward() override { events << "delete"; }
-
-protected:
-    using View::View;
-    void touchesBegan(const TouchSet& t, const Event&) override { events << at("began", t); }
-    void touchesMoved(const TouchSet& t, const Event&) override { events << at("moved", t); }
-    void touchesEnded(const TouchSet& t, const Event&) override { events << at("ended", t); }
-
-private:
-    QString at(const char* what, const TouchSet& t)
-    {
-        const Point p = t.front()->locationInView(this);
-        return QStringLiteral("%1 %2,%3").arg(what).arg(p.x).arg(p.y);
-    }
-};
 
 class BackgroundLog : public ApplicationDelegate {
 public:
@@ -58,7 +34,8 @@ protected:
         UiFixture::SetUp();
         window = Window::create(Rect(0, 0, 200, 300));
         window->makeKeyAndVisible();
-        view = InputView::create(Rect(50, 50, 100, 100));
+        view = ProbeView::create(Rect(50, 50, 100, 100));
+        view->acceptsFirstResponder = true;
         window->addSubview(view);
         host = std::make_unique<WindowHost>(window);
     }
@@ -73,7 +50,7 @@ protected:
     void key(int code, const QString& text = QString()) { keyboard::key(host.get(), code, text); }
 
     std::shared_ptr<Window> window;
-    std::shared_ptr<InputView> view;
+    std::shared_ptr<ProbeView> view;
     std::unique_ptr<WindowHost> host;
 };
 
@@ -87,7 +64,8 @@ TEST_F(WindowHostTest, TheLeftMouseButtonIsAFinger)
     mouse(QEvent::MouseButtonPress, QPointF(60, 60));
     mouse(QEvent::MouseMove, QPointF(70, 65));
     mouse(QEvent::MouseButtonRelease, QPointF(80, 70));
-    EXPECT_EQ(view->events, (QStringList{"began 10,10", "moved 20,15", "ended 30,20"}));
+    EXPECT_EQ(view->touches, (QStringList{"began", "moved", "ended"}));
+    EXPECT_EQ(view->touchedAt, (std::vector<Point>{{10, 10}, {20, 15}, {30, 20}}));
 }
 
 TEST_F(WindowHostTest, KeysGoToTheFirstResponder)
@@ -98,7 +76,7 @@ TEST_F(WindowHostTest, KeysGoToTheFirstResponder)
     key(Qt::Key_Backspace);
     key(Qt::Key_Return, "\r");
     key(Qt::Key_Shift);
-    EXPECT_EQ(view->events, (QStringList{"text:b", "delete", "text:\n"}));
+    EXPECT_EQ(view->typed, (QStringList{"text:b", "delete", "text:\n"}));
 }
 
 TEST_F(WindowHostTest, HidingTheWindowEntersTheBackground)
