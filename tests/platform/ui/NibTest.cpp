@@ -97,10 +97,7 @@ TEST_F(NibTest, TheNotesScreensBindTheirViewsAndBackAction)
 
 TEST_F(NibTest, EveryFaultIsAMessageSayingWhatAndWhere)
 {
-    const struct {
-        const char* json;
-        const char* message;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {   // the file, what the message says
         {R"({"objects": [{"class": "View", "id": "v"}], "owner": {"outlets": {"view": "v", "gadget": "v"}}})",
          "the owner has no outlet \"gadget\" (at owner)"},
         {R"({"objects": [{"class": "View", "subviews": [{"class": "Gadget"}]}]})",
@@ -120,13 +117,13 @@ TEST_F(NibTest, EveryFaultIsAMessageSayingWhatAndWhere)
         {R"({"objects": [{"class": "View", "subview": []}]})", "unknown key \"subview\" (at objects[0])"},
         {R"({"objects": [)", "not JSON"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [json, message] : cases) {
         auto fresh = std::make_shared<ScreenOwner>();
-        const Nib::Result result = Nib::loadData(c.json, fresh, "sample");
-        EXPECT_FALSE(result.ok()) << c.json;
+        const Nib::Result result = Nib::loadData(json, fresh, "sample");
+        EXPECT_FALSE(result.ok()) << json;
         EXPECT_TRUE(result.error.startsWith("layout \"sample\": ")) << result.error.toStdString();
-        EXPECT_TRUE(result.error.contains(QString::fromUtf8(c.message))) << result.error.toStdString();
-        EXPECT_FALSE(fresh->view || fresh->ctitle || fresh->dirList) << c.json;
+        EXPECT_TRUE(result.error.contains(QString::fromUtf8(message))) << result.error.toStdString();
+        EXPECT_FALSE(fresh->view || fresh->ctitle || fresh->dirList) << json;
     }
     EXPECT_EQ(Nib::load("NoSuchLayout").error.left(31), "layout \"NoSuchLayout\": cannot r");
 }

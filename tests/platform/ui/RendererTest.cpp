@@ -2,7 +2,6 @@
 
 #include "platform/core/Bundle.h"
 #include "platform/core/RunLoop.h"
-#include "platform/ui/DrawContext.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Layer.h"
 #include "platform/ui/ShapeLayer.h"
@@ -53,8 +52,8 @@ protected:
     QTemporaryDir dir;
 };
 
-// A small screen: an image from the resource folder, a line of text and a shadowed box.
-TEST_F(RendererTest, ImageTextAndShadowLandOnTheExpectedPixels)
+// A small screen: an image from the resource folder and a shadowed box (text is drawn in the label tests).
+TEST_F(RendererTest, ImageAndShadowLandOnTheExpectedPixels)
 {
     QImage red(40, 40, QImage::Format_ARGB32);
     red.fill(Qt::red);
@@ -64,13 +63,6 @@ TEST_F(RendererTest, ImageTextAndShadowLandOnTheExpectedPixels)
     auto image = box(Rect(10, 10, 20, 20), Color::clear());
     image->setContents(Image::named("tile"));
     root->addSublayer(image);
-
-    auto text = Layer::create();
-    text->setFrame(Rect(10, 40, 80, 20));
-    text->setDrawCallback([](DrawContext& ctx) {
-        ctx.drawText(QStringLiteral("██"), Rect(0, 0, 80, 20), Font::boldSystemFont(16), Color::black());
-    });
-    root->addSublayer(text);
 
     auto shadowed = box(Rect(50, 65, 20, 20), Color::blue());
     shadowed->setShadowOpacity(1);
@@ -82,12 +74,6 @@ TEST_F(RendererTest, ImageTextAndShadowLandOnTheExpectedPixels)
     ASSERT_EQ(shot.size(), QSize(200, 200));
     EXPECT_DOUBLE_EQ(shot.devicePixelRatio(), 2);
     expectColours(shot, {{{20, 20}, Color::red()}, {{5, 5}, Color::white()}, {{31, 20}, Color::white()}});
-    // The text: dark where the glyphs stand, white to their right.
-    int dark = 0;
-    for (int x = 10; x < 40; ++x)
-        dark += Renderer::colorAt(shot, {x + 0.5, 50}).r() < 0.2 ? 1 : 0;
-    EXPECT_GT(dark, 10);
-    EXPECT_TRUE(near(Renderer::colorAt(shot, {85, 50}), Color::white()));
     // The box, its hard shadow below right, and white beyond.
     expectColours(shot, {{{60, 75}, Color::blue()}, {{72, 87}, Color::black()}, {{52, 67}, Color::blue()},
                          {{76, 91}, Color::white()}, {{48, 67}, Color::white()}});
