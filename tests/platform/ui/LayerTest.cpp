@@ -71,21 +71,11 @@ TEST(LayerTest, SublayerOrderAndReparenting)
     other->addSublayer(a);   // moves
     EXPECT_EQ(order(*parent), (std::vector<Layer*>{c.get(), shadow.get(), b.get()}));
 
-    b->addSublayer(parent);   // a cycle: refused
-    EXPECT_EQ(parent->superlayer(), nullptr);
-
     // A layer whose only owner was its superlayer survives its own removal call.
     std::weak_ptr<Layer> weak = b;
     b.reset();
     weak.lock()->removeFromSuperlayer();
     EXPECT_TRUE(weak.expired());
-
-    // A mask leaves any superlayer it had.
-    auto mask = ShapeLayer::create();
-    parent->addSublayer(mask);
-    c->setMask(mask);
-    EXPECT_EQ(mask->superlayer(), nullptr);
-    EXPECT_EQ(c->mask(), mask);
 }
 
 TEST(LayerTest, PresentationIsADetachedCopyWithAnimationsApplied)

@@ -7,11 +7,7 @@
 
 using namespace ui;
 
-namespace {
-
 class ViewAnimationTest : public UiFixture {};
-
-} // namespace
 
 TEST_F(ViewAnimationTest, EachChangedPropertyAddsAKeyedAnimationWithTheBlockTiming)
 {

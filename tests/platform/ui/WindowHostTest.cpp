@@ -19,12 +19,13 @@ using uitest::ProbeView;
 
 namespace {
 
-class BackgroundLog : public ApplicationDelegate {
+class LifeCycleLog : public ApplicationDelegate {
 public:
     QStringList log;
     bool didFinishLaunching(Application&) override { return true; }
     void applicationDidEnterBackground(Application&) override { log << "background"; }
     void applicationWillEnterForeground(Application&) override { log << "foreground"; }
+    void applicationWillTerminate(Application&) override { log << "terminate"; }
 };
 
 class WindowHostTest : public UiFixture {
@@ -79,15 +80,19 @@ TEST_F(WindowHostTest, KeysGoToTheFirstResponder)
     EXPECT_EQ(view->typed, (QStringList{"text:b", "delete", "text:\n"}));
 }
 
-TEST_F(WindowHostTest, HidingTheWindowEntersTheBackground)
+// Each step of the life cycle is reported once.
+TEST_F(WindowHostTest, HidingTheWindowEntersTheBackgroundAndQuittingLeavesItFirst)
 {
-    auto delegate = std::make_shared<BackgroundLog>();
+    auto delegate = std::make_shared<LifeCycleLog>();
     Application::shared().setDelegate(delegate);
     host->show();
     host->hide();
+    host->hide();
     host->show();
-    EXPECT_EQ(delegate->log, (QStringList{"background", "foreground"}));
     EXPECT_EQ(Application::shared().state(), Application::State::Active);
+    Application::shared().terminate();   // quitting from the foreground enters the background first
+    Application::shared().terminate();
+    EXPECT_EQ(delegate->log, (QStringList{"background", "foreground", "background", "terminate"}));
 }
 
 // Qt asks whether a window takes an input method only when the focus moves between its own

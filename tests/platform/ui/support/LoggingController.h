@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace uitest {
@@ -20,12 +21,18 @@ public:
     }
 
     void viewWillAppear(bool) override { add("willAppear"); }
-    void viewDidAppear(bool) override { add("didAppear"); }
+    void viewDidAppear(bool) override
+    {
+        add("didAppear");
+        if (onDidAppear)
+            onDidAppear();
+    }
     void viewWillDisappear(bool) override { add("willDisappear"); }
     void viewDidDisappear(bool) override { add("didDisappear"); }
     void willMoveToParentViewController(const std::shared_ptr<ui::ViewController>& p) override { add(p ? "willMove" : "willMoveNil"); }
     void didMoveToParentViewController(const std::shared_ptr<ui::ViewController>& p) override { add(p ? "didMove" : "didMoveNil"); }
 
+    std::function<void()> onDidAppear;
     int loadCount = 0;
     int didLoadCount = 0;
     bool manualForwarding = false;
