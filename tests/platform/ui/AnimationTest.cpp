@@ -16,11 +16,6 @@ using namespace ui;
 
 namespace {
 
-double presentedX(const Layer& layer)
-{
-    return layer.presentation()->position().x;
-}
-
 class AnimationTest : public ::testing::Test {
 protected:
     void TearDown() override
@@ -55,15 +50,15 @@ TEST_F(AnimationTest, ModelChangesAtOncePresentationFollowsTheClock)
     linear->setTimingFunction(TimingFunction::linear());
     layer->addAnimation(linear, "slide");
 
-    EXPECT_DOUBLE_EQ(presentedX(*layer), 0);
+    EXPECT_DOUBLE_EQ(layer->presentation()->position().x, 0);
     clock.advance(0.25);
     EXPECT_DOUBLE_EQ(layer->position().x, 100);
-    EXPECT_NEAR(presentedX(*layer), 25, 1e-9);
+    EXPECT_NEAR(layer->presentation()->position().x, 25, 1e-9);
     EXPECT_NEAR(layer->presentation()->position().y, 50, 1e-9);
     clock.advance(0.5);
-    EXPECT_NEAR(presentedX(*layer), 75, 1e-9);
+    EXPECT_NEAR(layer->presentation()->position().x, 75, 1e-9);
     clock.advance(0.25);
-    EXPECT_DOUBLE_EQ(presentedX(*layer), 100);
+    EXPECT_DOUBLE_EQ(layer->presentation()->position().x, 100);
     EXPECT_EQ(layer->animationForKey("slide"), nullptr);
     EXPECT_TRUE(layer->animationKeys().isEmpty());
 
@@ -74,9 +69,9 @@ TEST_F(AnimationTest, ModelChangesAtOncePresentationFollowsTheClock)
     bounce->setTimingFunction(TimingFunction::linear());
     layer->addAnimation(bounce, "bounce");
     clock.advance(0.25);
-    EXPECT_NEAR(presentedX(*layer), 5, 1e-9);
+    EXPECT_NEAR(layer->presentation()->position().x, 5, 1e-9);
     clock.advance(0.5);
-    EXPECT_NEAR(presentedX(*layer), 20, 1e-9);
+    EXPECT_NEAR(layer->presentation()->position().x, 20, 1e-9);
 }
 
 TEST_F(AnimationTest, StopCallbacksTellFinishedFromRemovedAndNeverRunInline)
@@ -145,7 +140,7 @@ TEST_F(AnimationTest, TransactionCompletionRunsAfterItsAnimationsHaveEnded)
     EXPECT_EQ(completions, 0);
 
     clock.advance(0.6);
-    EXPECT_NEAR(presentedX(*layer), 40, 1e-9);
+    EXPECT_NEAR(layer->presentation()->position().x, 40, 1e-9);
     EXPECT_DOUBLE_EQ(layer->position().x, 0);
     EXPECT_EQ(completions, 0);   // the fade has ended, the bounce has not
     clock.advance(0.61);

@@ -42,15 +42,6 @@ protected:
     TitledCell() : TableViewCell(TableViewCellStyle::Default, QString()) {}
 };
 
-std::shared_ptr<Button> firstButton(const std::shared_ptr<View>& root)
-{
-    for (const auto& sub : root->subviews()) {
-        if (auto button = std::dynamic_pointer_cast<Button>(sub))
-            return button;
-    }
-    return nullptr;
-}
-
 class NibTest : public UiFixture {
 protected:
     void SetUp() override
@@ -77,7 +68,9 @@ TEST_F(NibTest, TheNotesScreensBindTheirViewsAndBackAction)
             : std::vector<std::shared_ptr<View>>{screen->dirList};
         for (const auto& part : parts)
             EXPECT_TRUE(part && part->isDescendantOfView(screen->view.get()) && !part->frame().isEmpty()) << name;
-        auto back = firstButton(screen->view);
+        std::shared_ptr<Button> back;   // the first button
+        for (const auto& sub : screen->view->subviews())
+            back = back ? back : std::dynamic_pointer_cast<Button>(sub);
         ASSERT_TRUE(back) << name;
         back->sendActionsForControlEvents(ControlEvent::TouchUpInside);
         EXPECT_EQ(screen->backClicks, 1) << name;

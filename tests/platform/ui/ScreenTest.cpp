@@ -6,12 +6,7 @@ using namespace ui;
 
 namespace {
 
-class ScreenTest : public ::testing::Test {
-protected:
-    void TearDown() override { Screen::resetMain(); }
-};
-
-TEST_F(ScreenTest, SpecsAndArgumentsFromTheCommandLine)
+TEST(ScreenTest, SpecsAndArgumentsFromTheCommandLine)
 {
     // spec, valid, size, scale, idiom
     const std::tuple<const char*, bool, Size, double, Screen::Idiom> cases[] = {

@@ -15,11 +15,6 @@ using namespace ui;
 
 namespace {
 
-QString at(const char* what, int row)
-{
-    return QStringLiteral("%1 %2").arg(what).arg(row);
-}
-
 // A model of sections of row titles, serving cells by reuse and recording what it is asked.
 class Model : public TableViewDataSource, public TableViewDelegate {
 public:
@@ -72,17 +67,17 @@ public:
     bool shouldHighlightRowAtIndexPath(TableView&, const IndexPath&) override { return !refuseHighlight; }
     std::optional<IndexPath> willSelectRowAtIndexPath(TableView&, const IndexPath& p) override
     {
-        log << at("willSelect", p.row);
+        log << QStringLiteral("willSelect %1").arg(p.row);
         return redirect ? redirect : std::optional<IndexPath>(p);
     }
-    void didSelectRowAtIndexPath(TableView&, const IndexPath& p) override { log << at("didSelect", p.row); }
-    void didDeselectRowAtIndexPath(TableView&, const IndexPath& p) override { log << at("didDeselect", p.row); }
+    void didSelectRowAtIndexPath(TableView&, const IndexPath& p) override { log << QStringLiteral("didSelect %1").arg(p.row); }
+    void didDeselectRowAtIndexPath(TableView&, const IndexPath& p) override { log << QStringLiteral("didDeselect %1").arg(p.row); }
     QString titleForDeleteConfirmationButtonForRowAtIndexPath(TableView& t, const IndexPath& p) override
     {
         return deleteTitle.isEmpty() ? TableViewDelegate::titleForDeleteConfirmationButtonForRowAtIndexPath(t, p) : deleteTitle;
     }
-    void willBeginEditingRowAtIndexPath(TableView&, const IndexPath& p) override { log << at("willBeginEditing", p.row); }
-    void didEndEditingRowAtIndexPath(TableView&, const IndexPath& p) override { log << at("didEndEditing", p.row); }
+    void willBeginEditingRowAtIndexPath(TableView&, const IndexPath& p) override { log << QStringLiteral("willBeginEditing %1").arg(p.row); }
+    void didEndEditingRowAtIndexPath(TableView&, const IndexPath& p) override { log << QStringLiteral("didEndEditing %1").arg(p.row); }
 };
 
 QStringList rows(int n, const QString& prefix = "row")
