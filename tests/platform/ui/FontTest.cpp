@@ -6,8 +6,6 @@
 
 using namespace ui;
 
-namespace {
-
 TEST(FontTest, MetricsScaleWithThePointSizeAndTextSizesWrapWithinTheWidth)
 {
     const Font small = Font::systemFont(10), large = Font::systemFont(20);
@@ -32,5 +30,3 @@ TEST(FontTest, MetricsScaleWithThePointSizeAndTextSizesWrapWithinTheWidth)
     EXPECT_NEAR(font.sizeOfText(long_, 100, 2).height, std::ceil(2 * font.lineHeight()), 1);
     EXPECT_GT(font.sizeOfText(long_, 100, 1).width, 100);   // one line is never wrapped
 }
-
-} // namespace

@@ -8,9 +8,7 @@
 
 using namespace ui;
 
-namespace {
-
-void expectPointNear(Point a, Point b)
+static void expectPointNear(Point a, Point b)
 {
     EXPECT_NEAR(a.x, b.x, 1e-9);
     EXPECT_NEAR(a.y, b.y, 1e-9);
@@ -51,5 +49,3 @@ TEST(ColorTest, FromRGBReadsRedGreenBlueInThatOrder)
     EXPECT_EQ(Color::fromRGB(0x6FD7FD).toQColor(), QColor(0x6F, 0xD7, 0xFD));
     EXPECT_DOUBLE_EQ(Color::fromRGB(0x000000, 0.3).alpha(), 0.3);
 }
-
-} // namespace

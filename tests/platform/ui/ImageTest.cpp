@@ -14,7 +14,6 @@ class ImageTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
         core::Bundle::setResourcePath(dir.path());
         Image::clearCache();
     }

@@ -6,9 +6,7 @@
 
 using namespace ui;
 
-namespace {
-
-void expectRectNear(const Rect& a, const Rect& b, double tolerance = 1e-6)
+static void expectRectNear(const Rect& a, const Rect& b, double tolerance = 1e-6)
 {
     EXPECT_NEAR(a.x(), b.x(), tolerance);
     EXPECT_NEAR(a.y(), b.y(), tolerance);
@@ -92,5 +90,3 @@ TEST(PathTest, InterpolationAndTransforms)
     line.lineTo({3, 4});   // no current point: starts there
     EXPECT_EQ(line.currentPoint(), Point(3, 4));
 }
-
-} // namespace

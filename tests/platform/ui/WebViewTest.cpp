@@ -40,7 +40,6 @@ protected:
     void SetUp() override
     {
         UiFixture::SetUp();
-        ASSERT_TRUE(folder.isValid());
         ASSERT_TRUE(QDir(folder.path()).mkpath("resources"));
         resources = folder.filePath("resources");
         core::Bundle::setResourcePath(resources);
