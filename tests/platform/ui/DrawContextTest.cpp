@@ -1,11 +1,9 @@
 #include "platform/ui/DrawContext.h"
 
-#include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
 
 #include "tests/support/PixelProbe.h"
 
-#include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -33,11 +31,6 @@ QImage draw(const std::function<void(DrawContext&)>& fn)
     return image;
 }
 
-double alphaAt(const QImage& image, Point p)
-{
-    return Renderer::colorAt(image, p).alpha();
-}
-
 // A pie of a quarter fills clockwise from the top: the top-right quarter only.
 TEST(DrawContextTest, PieWedgeGrowsClockwiseFromTheTop)
 {
@@ -50,9 +43,9 @@ TEST(DrawContextTest, PieWedgeGrowsClockwiseFromTheTop)
         ctx.fillPath();
         EXPECT_TRUE(ctx.currentPath().isEmpty());   // filling consumes the path
     });
-    EXPECT_GT(alphaAt(image, {65, 35}), 0.9);   // up and right
+    EXPECT_GT(Renderer::colorAt(image, {65, 35}).alpha(), 0.9);   // up and right
     for (const Point p : {Point(35, 35), Point(65, 65), Point(35, 65)})
-        EXPECT_LT(alphaAt(image, p), 0.1);
+        EXPECT_LT(Renderer::colorAt(image, p).alpha(), 0.1);
 }
 
 TEST(DrawContextTest, StateTransformAndClipAreSavedTogether)
@@ -73,9 +66,9 @@ TEST(DrawContextTest, StateTransformAndClipAreSavedTogether)
         ctx.restoreState();   // unbalanced: ignored
     });
     EXPECT_EQ(Renderer::colorAt(image, {60, 10}), Color::blue());
-    EXPECT_LT(alphaAt(image, {80, 30}), 0.01);   // clipped
+    EXPECT_LT(Renderer::colorAt(image, {80, 30}).alpha(), 0.01);   // clipped
     EXPECT_EQ(Renderer::colorAt(image, {5, 55}), Color::red());
-    EXPECT_NEAR(alphaAt(image, {25, 55}), 0.5, 0.01);
+    EXPECT_NEAR(Renderer::colorAt(image, {25, 55}).alpha(), 0.5, 0.01);
 }
 
 TEST(DrawContextTest, TextAlignsInItsBox)

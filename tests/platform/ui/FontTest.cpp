@@ -6,19 +6,15 @@
 
 using namespace ui;
 
-namespace {
-
-TEST(FontTest, MetricsScaleWithThePointSize)
+TEST(FontTest, MetricsScaleWithThePointSizeAndTextSizesWrapWithinTheWidth)
 {
     const Font small = Font::systemFont(10), large = Font::systemFont(20);
     EXPECT_GT(small.lineHeight(), 9);
     EXPECT_LT(small.lineHeight(), 16);
     EXPECT_NEAR(large.lineHeight(), 2 * small.lineHeight(), 1.0);
     EXPECT_EQ(Font::boldSystemFont(12).withSize(20), Font::boldSystemFont(20));
-}
 
-TEST(FontTest, TextSizesAreWholePointsAndWrapWithinTheWidth)
-{
+    // Text sizes are whole points and wrap within the width.
     const Font font = Font::systemFont(16);
     const QString text = QStringLiteral("请稍等………");
     const Size one = font.sizeOfText(text);
@@ -34,5 +30,3 @@ TEST(FontTest, TextSizesAreWholePointsAndWrapWithinTheWidth)
     EXPECT_NEAR(font.sizeOfText(long_, 100, 2).height, std::ceil(2 * font.lineHeight()), 1);
     EXPECT_GT(font.sizeOfText(long_, 100, 1).width, 100);   // one line is never wrapped
 }
-
-} // namespace

@@ -1,6 +1,5 @@
 #include "platform/ui/Label.h"
 
-#include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
 #include "tests/support/PixelProbe.h"
 #include "tests/support/UiFixture.h"
@@ -29,55 +28,34 @@ std::shared_ptr<Label> label(double width, int lines, LineBreakMode mode, double
 
 TEST_F(LabelTest, LinesFollowNumberOfLinesAndBreakMode)
 {
-    struct Case {
-        const char* name;
-        int lines;
-        LineBreakMode mode;
-        int expectedLines;
-        bool ellipsis;
-    };
-    const Case cases[] = {
-        {"one line truncates", 1, LineBreakMode::TruncateTail, 1, true},
-        {"one line clips", 1, LineBreakMode::Clip, 1, false},
-        {"two lines, tail", 2, LineBreakMode::TruncateTail, 2, true},
-        {"two lines by character", 2, LineBreakMode::CharWrap, 2, false},
-        {"unlimited", 0, LineBreakMode::WordWrap, -1, false},
-    };
-    for (const auto& tc : cases) {
-        SCOPED_TRACE(tc.name);
-        auto l = label(90, tc.lines, tc.mode);
-        const QStringList shown = l->visibleLines();
-        if (tc.expectedLines > 0)
-            EXPECT_EQ(shown.size(), tc.expectedLines);
-        else
-            EXPECT_GT(shown.size(), 3);
-        EXPECT_EQ(shown.last().endsWith(QChar(0x2026)), tc.ellipsis);
+    const std::tuple<int, LineBreakMode, int, bool> cases[] = {
+        {1, LineBreakMode::TruncateTail, 1, true}, {1, LineBreakMode::Clip, 1, false}, {2, LineBreakMode::TruncateTail, 2, true},
+        {2, LineBreakMode::CharWrap, 2, false},    {0, LineBreakMode::WordWrap, -1, false}};
+    for (const auto& [lines, mode, expectedLines, ellipsis] : cases) {
+        SCOPED_TRACE(lines);
+        const QStringList shown = label(90, lines, mode)->visibleLines();
+        EXPECT_EQ(expectedLines > 0 ? shown.size() : -1, expectedLines);
+        EXPECT_EQ(shown.last().endsWith(QChar(0x2026)), ellipsis);
     }
-}
 
-TEST_F(LabelTest, WordWrapKeepsWordsWholeAndCharWrapFillsTheLine)
-{
+    // Word wrap keeps words whole; character wrap fills the line and loses nothing.
     auto byWord = label(90, 0, LineBreakMode::WordWrap);
     const QStringList words = kWords.split(' ');
-    for (const QString& line : byWord->visibleLines()) {
+    for (const QString& line : byWord->visibleLines())
         for (const QString& piece : line.split(' '))
             EXPECT_TRUE(words.contains(piece)) << piece.toStdString();
-    }
     auto byChar = label(90, 0, LineBreakMode::CharWrap);
     EXPECT_GE(byChar->visibleLines().first().size(), byWord->visibleLines().first().size());
     EXPECT_EQ(byChar->visibleLines().join(QString()).remove(' '), QString(kWords).remove(' '));
-}
 
-TEST_F(LabelTest, SizeThatFitsMeasuresTheWrappedText)
-{
-    auto l = label(90, 0, LineBreakMode::WordWrap);
-    const Size one = Label::create()->sizeThatFits(Size());
-    EXPECT_EQ(one, Size(0, 0));
-    const Size wrapped = l->sizeThatFits(Size(90, 0));
+    // The fitting size is that of the wrapped lines; one line is never wrapped.
+    EXPECT_EQ(Label::create()->sizeThatFits(Size()), Size(0, 0));
+    const Size wrapped = byWord->sizeThatFits(Size(90, 0));
     EXPECT_LE(wrapped.width, 90);
-    EXPECT_EQ(wrapped.height, std::ceil(l->visibleLines().size() * Font::systemFont(14).lineHeight()));
-    l->setNumberOfLines(1);
-    EXPECT_GT(l->sizeThatFits(Size(90, 0)).width, 90);
+    EXPECT_GT(byWord->visibleLines().size(), 3);
+    EXPECT_EQ(wrapped.height, std::ceil(byWord->visibleLines().size() * Font::systemFont(14).lineHeight()));
+    byWord->setNumberOfLines(1);
+    EXPECT_GT(byWord->sizeThatFits(Size(90, 0)).width, 90);
 }
 
 TEST_F(LabelTest, AlignmentMovesTheInk)

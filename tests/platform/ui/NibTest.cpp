@@ -7,11 +7,9 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TextField.h"
-#include "platform/ui/ViewController.h"
 #include "platform/ui/WebView.h"
 #include "tests/support/UiFixture.h"
 
-#include <QSet>
 
 using namespace ui;
 
@@ -25,24 +23,11 @@ public:
     std::shared_ptr<Label> ctitle;
     std::shared_ptr<WebView> webView;
     int backClicks = 0;
-    QSet<QString> withheld;   // outlets this owner pretends not to have
 
     void bindNib(NibBindings& b) override
     {
-        offer(b, "view", view);
-        offer(b, "dirList", dirList);
-        offer(b, "ctitle", ctitle);
-        offer(b, "webView", webView);
-        if (!withheld.contains("backClick"))
-            b.action("backClick", [this](const std::shared_ptr<Control>&) { ++backClicks; });
-    }
-
-private:
-    template<class T>
-    void offer(NibBindings& b, const QString& name, std::shared_ptr<T>& slot)
-    {
-        if (!withheld.contains(name))
-            b.outlet(name, slot);
+        b.outlet("view", view).outlet("dirList", dirList).outlet("ctitle", ctitle).outlet("webView", webView);
+        b.action("backClick", [this](const std::shared_ptr<Control>&) { ++backClicks; });
     }
 };
 
@@ -56,41 +41,6 @@ public:
 protected:
     TitledCell() : TableViewCell(TableViewCellStyle::Default, QString()) {}
 };
-
-// A screen whose view comes from its layout file, as the notes screens load theirs.
-class NoteScreen : public ViewController, public NibOwner {
-public:
-    static std::shared_ptr<NoteScreen> create() { return std::shared_ptr<NoteScreen>(new NoteScreen()); }
-    std::shared_ptr<View> root;
-    std::shared_ptr<Label> ctitle;
-    std::shared_ptr<WebView> webView;
-    QString error;
-
-    void bindNib(NibBindings& b) override
-    {
-        b.outlet("view", root).outlet("ctitle", ctitle).outlet("webView", webView);
-        b.action("backClick", [](const std::shared_ptr<Control>&) {});
-    }
-
-protected:
-    void loadView() override
-    {
-        error = Nib::load("ShowNote", std::dynamic_pointer_cast<NibOwner>(shared_from_this())).error;
-        if (root)
-            setView(root);
-        else
-            ViewController::loadView();
-    }
-};
-
-std::shared_ptr<Button> firstButton(const std::shared_ptr<View>& root)
-{
-    for (const auto& sub : root->subviews()) {
-        if (auto button = std::dynamic_pointer_cast<Button>(sub))
-            return button;
-    }
-    return nullptr;
-}
 
 class NibTest : public UiFixture {
 protected:
@@ -118,25 +68,15 @@ TEST_F(NibTest, TheNotesScreensBindTheirViewsAndBackAction)
             : std::vector<std::shared_ptr<View>>{screen->dirList};
         for (const auto& part : parts)
             EXPECT_TRUE(part && part->isDescendantOfView(screen->view.get()) && !part->frame().isEmpty()) << name;
-        auto back = firstButton(screen->view);
+        std::shared_ptr<Button> back;   // the first button
+        for (const auto& sub : screen->view->subviews())
+            back = back ? back : std::dynamic_pointer_cast<Button>(sub);
         ASSERT_TRUE(back) << name;
         back->sendActionsForControlEvents(ControlEvent::TouchUpInside);
         EXPECT_EQ(screen->backClicks, 1) << name;
     }
-}
 
-TEST_F(NibTest, AScreenTakesItsViewFromItsLayout)
-{
-    auto screen = NoteScreen::create();
-    auto view = screen->view();
-    EXPECT_TRUE(screen->error.isEmpty()) << screen->error.toStdString();
-    EXPECT_EQ(view, screen->root);
-    ASSERT_TRUE(screen->ctitle);
-    EXPECT_TRUE(screen->ctitle->isDescendantOfView(view.get()));
-}
-
-TEST_F(NibTest, EachCellFileEndsWithItsCellAndItsTitleLabel)
-{
+    // Each cell file ends with its cell and its title label, loaded with the screen as owner.
     for (const char* name : {"NodeDir", "ChapterNote"}) {
         const Nib::Result result = Nib::load(name, owner);   // loaded with the screen as owner
         ASSERT_TRUE(result.ok()) << result.error.toStdString();
@@ -148,22 +88,11 @@ TEST_F(NibTest, EachCellFileEndsWithItsCellAndItsTitleLabel)
     }
 }
 
-TEST_F(NibTest, AnUnknownOutletRejectsTheFileAndConnectsNothing)
-{
-    owner->withheld = {"dirList"};
-    const Nib::Result result = Nib::load("NoteDirView", owner);
-    EXPECT_FALSE(result.ok());
-    EXPECT_EQ(result.error, "layout \"NoteDirView\": the owner has no outlet \"dirList\" (at owner)");
-    EXPECT_TRUE(result.topLevelObjects.empty());
-    EXPECT_FALSE(owner->view);
-}
-
 TEST_F(NibTest, EveryFaultIsAMessageSayingWhatAndWhere)
 {
-    const struct {
-        const char* json;
-        const char* message;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {   // the file, what the message says
+        {R"({"objects": [{"class": "View", "id": "v"}], "owner": {"outlets": {"view": "v", "gadget": "v"}}})",
+         "the owner has no outlet \"gadget\" (at owner)"},
         {R"({"objects": [{"class": "View", "subviews": [{"class": "Gadget"}]}]})",
          "unknown class \"Gadget\" (at objects[0].subviews[0])"},
         {R"({"objects": [{"class": "Label", "properties": {"colour": "#FF0000"}}]})",
@@ -181,13 +110,13 @@ TEST_F(NibTest, EveryFaultIsAMessageSayingWhatAndWhere)
         {R"({"objects": [{"class": "View", "subview": []}]})", "unknown key \"subview\" (at objects[0])"},
         {R"({"objects": [)", "not JSON"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [json, message] : cases) {
         auto fresh = std::make_shared<ScreenOwner>();
-        const Nib::Result result = Nib::loadData(c.json, fresh, "sample");
-        EXPECT_FALSE(result.ok()) << c.json;
+        const Nib::Result result = Nib::loadData(json, fresh, "sample");
+        EXPECT_FALSE(result.ok()) << json;
         EXPECT_TRUE(result.error.startsWith("layout \"sample\": ")) << result.error.toStdString();
-        EXPECT_TRUE(result.error.contains(QString::fromUtf8(c.message))) << result.error.toStdString();
-        EXPECT_FALSE(fresh->view || fresh->ctitle || fresh->dirList) << c.json;
+        EXPECT_TRUE(result.error.contains(QString::fromUtf8(message))) << result.error.toStdString();
+        EXPECT_FALSE(fresh->view || fresh->ctitle || fresh->dirList) << json;
     }
     EXPECT_EQ(Nib::load("NoSuchLayout").error.left(31), "layout \"NoSuchLayout\": cannot r");
 }

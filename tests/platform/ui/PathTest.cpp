@@ -6,9 +6,7 @@
 
 using namespace ui;
 
-namespace {
-
-void expectRectNear(const Rect& a, const Rect& b, double tolerance = 1e-6)
+static void expectRectNear(const Rect& a, const Rect& b, double tolerance = 1e-6)
 {
     EXPECT_NEAR(a.x(), b.x(), tolerance);
     EXPECT_NEAR(a.y(), b.y(), tolerance);
@@ -19,14 +17,8 @@ void expectRectNear(const Rect& a, const Rect& b, double tolerance = 1e-6)
 // Angles run from +x towards +y (down): increasing angles turn clockwise on screen.
 TEST(PathTest, ArcsFollowTheAngleConvention)
 {
-    struct Case {
-        const char* what;
-        double start, end;
-        Path::ArcDirection dir;
-        Rect box;
-    };
     const auto inc = Path::ArcDirection::Increasing, dec = Path::ArcDirection::Decreasing;
-    const Case cases[] = {
+    const std::tuple<const char*, double, double, Path::ArcDirection, Rect> cases[] = {
         {"top to 3 o'clock, increasing", -M_PI / 2, 0, inc, {0, -10, 10, 10}},
         {"top to 3 o'clock, decreasing: the other three quarters", -M_PI / 2, 0, dec, {-10, -10, 20, 20}},
         {"3 o'clock to 6 o'clock", 0, M_PI / 2, inc, {0, 0, 10, 10}},
@@ -34,12 +26,12 @@ TEST(PathTest, ArcsFollowTheAngleConvention)
         {"from pi to a negative angle, increasing: through the top", M_PI, -M_PI / 2, inc, {-10, -10, 10, 10}},
         {"from -pi to a positive angle, decreasing: through the bottom", -M_PI, M_PI / 2, dec, {-10, 0, 10, 10}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const Path arc = Path::arc(Point(0, 0), 10, c.start, c.end, c.dir);
-        expectRectNear(arc.boundingBox(), c.box);
-        EXPECT_NEAR(arc.currentPoint().x, 10 * std::cos(c.end), 1e-9);
-        EXPECT_NEAR(arc.currentPoint().y, 10 * std::sin(c.end), 1e-9);
+    for (const auto& [what, start, end, dir, box] : cases) {
+        SCOPED_TRACE(what);
+        const Path arc = Path::arc(Point(0, 0), 10, start, end, dir);
+        expectRectNear(arc.boundingBox(), box);
+        EXPECT_NEAR(arc.currentPoint().x, 10 * std::cos(end), 1e-9);
+        EXPECT_NEAR(arc.currentPoint().y, 10 * std::sin(end), 1e-9);
     }
     EXPECT_EQ(Path::arc(Point(5, 5), 10, 1, 1, Path::ArcDirection::Increasing).boundingBox().size, Size());
 
@@ -49,7 +41,7 @@ TEST(PathTest, ArcsFollowTheAngleConvention)
     EXPECT_EQ(p, Path::rect(Rect(0, 0, 10, 10)));
 }
 
-TEST(PathTest, TangentArcRoundsACorner)
+TEST(PathTest, TangentArcsAndRoundedRectsRoundTheirCorners)
 {
     // The bar's rounded left end: from the middle of the left edge, round the top-left corner.
     Path p;
@@ -64,10 +56,8 @@ TEST(PathTest, TangentArcRoundsACorner)
     straight.moveTo({0, 0});
     straight.addArcToPoint({10, 0}, {20, 0}, 5);
     EXPECT_EQ(straight.currentPoint(), Point(10, 0));
-}
 
-TEST(PathTest, RoundedRectRoundsOnlyTheChosenCorners)
-{
+    // A rounded rectangle rounds only the chosen corners.
     const Rect r(0, 0, 100, 60);
     const unsigned corners[] = {Path::TopLeft, Path::TopRight, Path::BottomLeft, Path::BottomRight};
     const Point tips[] = {{0.5, 0.5}, {99.5, 0.5}, {0.5, 59.5}, {99.5, 59.5}};
@@ -100,5 +90,3 @@ TEST(PathTest, InterpolationAndTransforms)
     line.lineTo({3, 4});   // no current point: starts there
     EXPECT_EQ(line.currentPoint(), Point(3, 4));
 }
-
-} // namespace

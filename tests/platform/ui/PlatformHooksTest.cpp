@@ -1,10 +1,7 @@
 #include "platform/ui/PlatformHooks.h"
 
-#include "platform/ui/NavigationItem.h"
 #include "platform/ui/ViewController.h"
 #include "tests/support/UiFixture.h"
-
-#include <gtest/gtest.h>
 
 using namespace ui;
 
@@ -37,7 +34,7 @@ protected:
     QStringList ran;
 };
 
-TEST_F(PlatformHooksTest, InstallOnceInstallsAgainOnlyAfterARestore)
+TEST_F(PlatformHooksTest, InstallOnceInstallsAgainOnlyAfterARestoreAndMayNest)
 {
     PlatformHooks::installOnce("component", installer("component"));
     PlatformHooks::installOnce("component", installer("component"));
@@ -53,10 +50,9 @@ TEST_F(PlatformHooksTest, InstallOnceInstallsAgainOnlyAfterARestore)
     PlatformHooks::installOnce("component", installer("component"));
     EXPECT_EQ(installs["component"], 2);
     EXPECT_EQ(lookUp(), QStringList{"component"});
-}
 
-TEST_F(PlatformHooksTest, AnInstallMayFirstInstallAnotherComponentsHooks)
-{
+    // An install may first install another component's hooks; installed last, the outer runs first.
+    PlatformHooks::restoreDefaults();
     const auto inner = installer("inner");
     const auto outer = installer("outer");
     PlatformHooks::installOnce("outer", [&] {
@@ -65,7 +61,6 @@ TEST_F(PlatformHooksTest, AnInstallMayFirstInstallAnotherComponentsHooks)
     });
     PlatformHooks::installOnce("inner", inner);
     EXPECT_EQ(installs["inner"], 1);
-    // Installed last, the outer hook runs first.
     EXPECT_EQ(lookUp(), (QStringList{"outer", "inner"}));
 }
 

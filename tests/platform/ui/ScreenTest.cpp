@@ -6,20 +6,10 @@ using namespace ui;
 
 namespace {
 
-class ScreenTest : public ::testing::Test {
-protected:
-    void TearDown() override { Screen::resetMain(); }
-};
-
-TEST_F(ScreenTest, SpecsFromTheCommandLine)
+TEST(ScreenTest, SpecsAndArgumentsFromTheCommandLine)
 {
-    const struct {
-        const char* spec;
-        bool valid;
-        Size size;
-        double scale;
-        Screen::Idiom idiom;
-    } cases[] = {
+    // spec, valid, size, scale, idiom
+    const std::tuple<const char*, bool, Size, double, Screen::Idiom> cases[] = {
         {"480x854@1", true, {480, 854}, 1, Screen::Idiom::Phone},
         {"480x854", true, {480, 854}, 1, Screen::Idiom::Phone},
         {"768x1024@2pad", true, {768, 1024}, 2, Screen::Idiom::Pad},
@@ -28,24 +18,16 @@ TEST_F(ScreenTest, SpecsFromTheCommandLine)
         {"375@2", false, {}, 0, {}},
         {"375x667@0", false, {}, 0, {}},
     };
-    for (const auto& c : cases) {
-        const auto screen = Screen::fromSpec(c.spec);
-        ASSERT_EQ(screen.has_value(), c.valid) << c.spec;
-        if (c.valid)
-            EXPECT_TRUE(screen->size() == c.size && screen->scale() == c.scale && screen->idiom() == c.idiom) << c.spec;
+    for (const auto& [spec, valid, size, scale, idiom] : cases) {
+        const auto screen = Screen::fromSpec(spec);
+        ASSERT_EQ(screen.has_value(), valid) << spec;
+        if (valid)
+            EXPECT_TRUE(screen->size() == size && screen->scale() == scale && screen->idiom() == idiom) << spec;
     }
-}
 
-TEST_F(ScreenTest, ArgumentsSetTheMainScreenOrLeaveItOnError)
-{
-    EXPECT_TRUE(Screen::applyArguments({"app", "--screenshot", "x.png"}));
-    EXPECT_EQ(Screen::main(), Screen());
-    EXPECT_TRUE(Screen::applyArguments({"app", "--screen", "480x854@1"}));
-    EXPECT_EQ(Screen::main().pixelSize(), Size(480, 854));
+    // A bad argument is refused and leaves the main screen as it was (a good one: see the screenshot tests).
     EXPECT_FALSE(Screen::applyArguments({"app", "--screen=oops"}));
     EXPECT_FALSE(Screen::applyArguments({"app", "--screen"}));
-    EXPECT_EQ(Screen::main().size(), Size(480, 854));
-    Screen::resetMain();
     EXPECT_EQ(Screen::main().pixelSize(), Size(750, 1334));   // the phone the app is drawn for
 }
 

@@ -9,9 +9,6 @@
 #include "tests/support/Keyboard.h"
 #include "tests/support/PixelProbe.h"
 
-#include <QCoreApplication>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <functional>
 
 using namespace ui;
@@ -84,7 +81,7 @@ protected:
 
 } // namespace
 
-TEST_F(TextFieldTest, ATapBeginsEditingAndTheNextFieldEndsIt)
+TEST_F(TextFieldTest, ATapBeginsEditingTheNextFieldEndsItARefusedOrDisabledOneNeverBegins)
 {
     type("x");   // nobody edits yet: keys go nowhere
     ASSERT_TRUE(TouchInjector::tap(*fields[0]));
@@ -94,10 +91,10 @@ TEST_F(TextFieldTest, ATapBeginsEditingAndTheNextFieldEndsIt)
     EXPECT_FALSE(fields[0]->isEditing());
     EXPECT_EQ(delegate->log, (QStringList{"0:shouldBegin", "0:didBegin", "1:shouldBegin", "0:didEnd", "1:didBegin"}));
     EXPECT_EQ(fields[0]->text(), "");
-}
 
-TEST_F(TextFieldTest, ARefusedOrDisabledFieldDoesNotEdit)
-{
+    // A refused or disabled field does not edit.
+    fields[1]->resignFirstResponder();
+    delegate->log.clear();
     delegate->shouldBegin = [](TextField&) { return false; };
     EXPECT_FALSE(fields[0]->becomeFirstResponder());
     fields[1]->setEnabled(false);
@@ -108,7 +105,7 @@ TEST_F(TextFieldTest, ARefusedOrDisabledFieldDoesNotEdit)
     EXPECT_EQ(delegate->log, QStringList{"0:shouldBegin"});
 }
 
-TEST_F(TextFieldTest, TypingAsksForEachEditWithItsRange)
+TEST_F(TextFieldTest, TypingAsksForEachEditWithItsRangeAndChineseDeletesByCharacter)
 {
     fields[0]->becomeFirstResponder();
     delegate->log.clear();
@@ -119,6 +116,17 @@ TEST_F(TextFieldTest, TypingAsksForEachEditWithItsRange)
     EXPECT_EQ(fields[0]->text(), "ac");
     EXPECT_EQ(delegate->log, (QStringList{"0:change 0+0 [a]", "0:change 1+0 [b]", "0:change 2+0 [x]",
                                           "0:change 1+1 []", "0:change 1+0 [c]"}));
+
+    // Chinese arrives as one commit; an emoji is two UTF-16 units and one character.
+    fields[0]->setText(QString());
+    delegate->log.clear();
+    commit(QStringLiteral("中文"));
+    commit(QStringLiteral("😀"));
+    key(Qt::Key_Backspace);
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(fields[0]->text(), QStringLiteral("中"));
+    EXPECT_EQ(delegate->log, (QStringList{QStringLiteral("0:change 0+0 [中文]"), QStringLiteral("0:change 2+0 [😀]"),
+                                          "0:change 2+2 []", "0:change 1+1 []"}));
 }
 
 TEST_F(TextFieldTest, TheReturnKeyIsAskedAsALineBreakAndNeverInserted)
@@ -146,29 +154,16 @@ TEST_F(TextFieldTest, TheReturnKeyIsAskedAsALineBreakAndNeverInserted)
     EXPECT_EQ(fields[1]->text(), "p");
     EXPECT_EQ(delegate->log, (QStringList{"0:change 2+0 [\n]", "1:shouldBegin", "0:didEnd", "1:didBegin",
                                           "1:change 0+0 [p]", "1:change 1+0 [\n]", "1:didEnd"}));
-}
 
-TEST_F(TextFieldTest, AnAllowedReturnAsksShouldReturnOfTheEditingField)
-{
+    // An allowed return asks the editing field's should-return; a pasted line break is dropped.
+    delegate->shouldChange = nullptr;
+    fields[0]->setText(QString());
     fields[0]->becomeFirstResponder();
     delegate->log.clear();
     key(Qt::Key_Return, "\r");
-    commit("a\nb");   // a pasted line break is dropped by a one-line field
+    commit("a\nb");
     EXPECT_EQ(delegate->log, (QStringList{"0:change 0+0 [\n]", "0:shouldReturn", "0:change 0+0 [ab]"}));
     EXPECT_EQ(fields[0]->text(), "ab");
-}
-
-TEST_F(TextFieldTest, ChineseArrivesAsOneCommitAndDeletesByCharacter)
-{
-    fields[0]->becomeFirstResponder();
-    delegate->log.clear();
-    commit(QStringLiteral("中文"));
-    commit(QStringLiteral("😀"));
-    key(Qt::Key_Backspace);   // the emoji is two UTF-16 units and one character
-    key(Qt::Key_Backspace);
-    EXPECT_EQ(fields[0]->text(), QStringLiteral("中"));
-    EXPECT_EQ(delegate->log, (QStringList{QStringLiteral("0:change 0+0 [中文]"), QStringLiteral("0:change 2+0 [😀]"),
-                                          "0:change 2+2 []", "0:change 1+1 []"}));
 }
 
 TEST_F(TextFieldTest, LeavingTheWindowEndsEditing)
@@ -195,8 +190,7 @@ TEST_F(TextFieldTest, AFieldTakenAwayWhileTheOtherEndsEditingDoesNotEdit)
     fields[0]->becomeFirstResponder();
     delegate->didEnd = [this](TextField&) { fields[1]->removeFromSuperview(); };
     EXPECT_FALSE(fields[1]->becomeFirstResponder());
-    EXPECT_FALSE(fields[1]->isEditing());
-    EXPECT_FALSE(fields[1]->isFirstResponder());
+    EXPECT_FALSE(fields[1]->isEditing() || fields[1]->isFirstResponder());
     EXPECT_EQ(window->firstResponder(), nullptr);
     type("z");
     EXPECT_EQ(fields[1]->text(), "");

@@ -1,8 +1,8 @@
 #include "platform/ui/TextView.h"
 
 #include "platform/ui/Renderer.h"
-#include "platform/ui/TextField.h"
 #include "platform/ui/TextViewDelegate.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/TouchInjector.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowHost.h"
@@ -10,9 +10,6 @@
 #include "tests/support/Keyboard.h"
 #include "tests/support/PixelProbe.h"
 
-#include <QCoreApplication>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 
 using namespace ui;
 

@@ -3,46 +3,11 @@
 #include "platform/ui/BasicAnimation.h"
 #include "platform/ui/Layer.h"
 #include "tests/support/UiFixture.h"
-
-#include <gtest/gtest.h>
+#include "support/ProbeView.h"
 
 using namespace ui;
 
-namespace {
-
 class ViewAnimationTest : public UiFixture {};
-
-struct CompletionLog {
-    int calls = 0;
-    bool finished = false;
-    std::function<void(bool)> callback()
-    {
-        return [this](bool f) {
-            ++calls;
-            finished = f;
-        };
-    }
-};
-
-class LayingOutView : public View {
-public:
-    static std::shared_ptr<LayingOutView> create(const Rect& frame)
-    {
-        return std::shared_ptr<LayingOutView>(new LayingOutView(frame));
-    }
-    std::shared_ptr<View> child = View::create();
-
-protected:
-    explicit LayingOutView(const Rect& frame) : View(frame) {}
-    void layoutSubviews() override
-    {
-        if (child->superview().get() != this)
-            addSubview(child);
-        child->setFrame(Rect(0, 0, bounds().width() / 2, 10));
-    }
-};
-
-} // namespace
 
 TEST_F(ViewAnimationTest, EachChangedPropertyAddsAKeyedAnimationWithTheBlockTiming)
 {
@@ -78,37 +43,35 @@ TEST_F(ViewAnimationTest, EachChangedPropertyAddsAKeyedAnimationWithTheBlockTimi
 TEST_F(ViewAnimationTest, AReplacedAnimationCompletesUnfinishedAndTheNewOneStartsWhereAsked)
 {
     auto v = View::create(Rect(0, 0, 10, 10));
-    CompletionLog first, second;
-    View::animate(1.0, 0, AnimationOption::CurveLinear, [&] { v->setCenter(Point(105, 5)); }, first.callback());
+    std::vector<bool> first, second;   // each completion's "finished"
+    View::animate(1.0, 0, AnimationOption::CurveLinear, [&] { v->setCenter(Point(105, 5)); }, [&](bool f) { first.push_back(f); });
     EXPECT_EQ(v->center(), Point(105, 5));
     step(0.5);
     const double midway = v->layer()->presentation()->position().x;
     EXPECT_NEAR(midway, 55, 1e-9);
 
     View::animate(1.0, 0, AnimationOption::CurveLinear | AnimationOption::BeginFromCurrentState,
-                  [&] { v->setCenter(Point(5, 5)); }, second.callback());
+                  [&] { v->setCenter(Point(5, 5)); }, [&](bool f) { second.push_back(f); });
     EXPECT_NEAR(v->layer()->presentation()->position().x, midway, 1e-9);   // no jump
     step();
-    EXPECT_EQ(first.calls, 1);
-    EXPECT_FALSE(first.finished);
-    EXPECT_EQ(second.calls, 0);
+    EXPECT_EQ(first, std::vector<bool>{false});
+    EXPECT_TRUE(second.empty());
     step(1.0);
-    EXPECT_EQ(second.calls, 1);
-    EXPECT_TRUE(second.finished);
+    EXPECT_EQ(second, std::vector<bool>{true});
 }
 
 TEST_F(ViewAnimationTest, DelayHoldsTheOldValueUntilTheMoveStarts)
 {
     auto v = View::create(Rect(0, 0, 10, 10));
-    CompletionLog done;
-    View::animate(0.5, 0.5, AnimationOption::CurveLinear, [&] { v->setAlpha(0); }, done.callback());
+    int done = 0;
+    View::animate(0.5, 0.5, AnimationOption::CurveLinear, [&] { v->setAlpha(0); }, [&](bool) { ++done; });
     step(0.25);
     EXPECT_EQ(v->layer()->presentation()->opacity(), 1.0);
     step(0.5);
     EXPECT_NEAR(v->layer()->presentation()->opacity(), 0.5, 1e-9);
-    EXPECT_EQ(done.calls, 0);
+    EXPECT_EQ(done, 0);
     step(0.25);
-    EXPECT_EQ(done.calls, 1);
+    EXPECT_EQ(done, 1);
 }
 
 TEST_F(ViewAnimationTest, BeginCommitAnimationsReportTheirIdToTheDidStopCallback)
@@ -142,17 +105,20 @@ TEST_F(ViewAnimationTest, BeginCommitAnimationsReportTheirIdToTheDidStopCallback
 
 TEST_F(ViewAnimationTest, LayoutSubviewsOptionAnimatesTheLayoutWithTheBlock)
 {
-    auto v = LayingOutView::create(Rect(0, 0, 100, 100));
+    auto v = uitest::ProbeView::create(Rect(0, 0, 100, 100));
+    auto child = View::create();
+    v->addSubview(child);
+    v->onLayout = [v = v.get(), child] { child->setFrame(Rect(0, 0, v->bounds().width() / 2, 10)); };
     v->layoutIfNeeded();
-    EXPECT_EQ(v->child->frame().width(), 50);
+    EXPECT_EQ(child->frame().width(), 50);
 
     View::animate(1.0, 0, AnimationOption::LayoutSubviews | AnimationOption::CurveLinear,
                   [&] { v->setFrame(Rect(0, 0, 200, 100)); });
-    EXPECT_EQ(v->child->frame().width(), 100);   // laid out inside the block
+    EXPECT_EQ(child->frame().width(), 100);   // laid out inside the block
     step(0.5);
-    EXPECT_NEAR(v->child->layer()->presentation()->bounds().width(), 75, 1e-9);
+    EXPECT_NEAR(child->layer()->presentation()->bounds().width(), 75, 1e-9);
 
     View::animate(1.0, 0, AnimationOption::CurveLinear, [&] { v->setFrame(Rect(0, 0, 100, 100)); });
-    EXPECT_EQ(v->child->frame().width(), 100);   // without the option, layout waits
+    EXPECT_EQ(child->frame().width(), 100);   // without the option, layout waits
 }
 

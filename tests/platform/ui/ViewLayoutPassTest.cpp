@@ -4,35 +4,16 @@
 
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
-
-#include <gtest/gtest.h>
+#include "support/ProbeView.h"
 
 #include <functional>
 
 using namespace ui;
+using LayoutView = uitest::ProbeView;
 
 namespace {
 
 class ViewLayoutPassTest : public UiFixture {};
-
-class LayoutView : public View {
-public:
-    static std::shared_ptr<LayoutView> create(const Rect& frame = Rect(0, 0, 10, 10))
-    {
-        return std::shared_ptr<LayoutView>(new LayoutView(frame));
-    }
-    int layouts = 0;
-    std::function<void()> onLayout;
-
-protected:
-    using View::View;
-    void layoutSubviews() override
-    {
-        ++layouts;
-        if (onLayout)
-            onLayout();
-    }
-};
 
 // window > a > b > c, settled.
 struct Chain {

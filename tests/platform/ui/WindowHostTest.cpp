@@ -1,59 +1,31 @@
 #include "platform/ui/WindowHost.h"
 
-#include "platform/ui/Application.h"
 #include "platform/ui/ApplicationDelegate.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
-#include "platform/ui/Touch.h"
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
 #include "tests/support/Keyboard.h"
-
-#include <gtest/gtest.h>
+#include "support/ProbeView.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QInputMethod>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QMouseEvent>
 
 using namespace ui;
+using uitest::ProbeView;
 
 namespace {
 
-class InputView : public View {
-public:
-    static std::shared_ptr<InputView> create(const Rect& frame)
-    {
-        return std::shared_ptr<InputView>(new InputView(frame));
-    }
-    QStringList events;
-    bool canBecomeFirstResponder() const override { return true; }
-    void insertText(const QString& text) override { events << "text:" + text; }
-    void deleteBackward() override { events << "delete"; }
-
-protected:
-    using View::View;
-    void touchesBegan(const TouchSet& t, const Event&) override { events << at("began", t); }
-    void touchesMoved(const TouchSet& t, const Event&) override { events << at("moved", t); }
-    void touchesEnded(const TouchSet& t, const Event&) override { events << at("ended", t); }
-
-private:
-    QString at(const char* what, const TouchSet& t)
-    {
-        const Point p = t.front()->locationInView(this);
-        return QStringLiteral("%1 %2,%3").arg(what).arg(p.x).arg(p.y);
-    }
-};
-
-class BackgroundLog : public ApplicationDelegate {
+class LifeCycleLog : public ApplicationDelegate {
 public:
     QStringList log;
     bool didFinishLaunching(Application&) override { return true; }
     void applicationDidEnterBackground(Application&) override { log << "background"; }
     void applicationWillEnterForeground(Application&) override { log << "foreground"; }
+    void applicationWillTerminate(Application&) override { log << "terminate"; }
 };
 
 class WindowHostTest : public UiFixture {
@@ -63,7 +35,8 @@ protected:
         UiFixture::SetUp();
         window = Window::create(Rect(0, 0, 200, 300));
         window->makeKeyAndVisible();
-        view = InputView::create(Rect(50, 50, 100, 100));
+        view = ProbeView::create(Rect(50, 50, 100, 100));
+        view->acceptsFirstResponder = true;
         window->addSubview(view);
         host = std::make_unique<WindowHost>(window);
     }
@@ -78,7 +51,7 @@ protected:
     void key(int code, const QString& text = QString()) { keyboard::key(host.get(), code, text); }
 
     std::shared_ptr<Window> window;
-    std::shared_ptr<InputView> view;
+    std::shared_ptr<ProbeView> view;
     std::unique_ptr<WindowHost> host;
 };
 
@@ -92,7 +65,8 @@ TEST_F(WindowHostTest, TheLeftMouseButtonIsAFinger)
     mouse(QEvent::MouseButtonPress, QPointF(60, 60));
     mouse(QEvent::MouseMove, QPointF(70, 65));
     mouse(QEvent::MouseButtonRelease, QPointF(80, 70));
-    EXPECT_EQ(view->events, (QStringList{"began 10,10", "moved 20,15", "ended 30,20"}));
+    EXPECT_EQ(view->touches, (QStringList{"began", "moved", "ended"}));
+    EXPECT_EQ(view->touchedAt, (std::vector<Point>{{10, 10}, {20, 15}, {30, 20}}));
 }
 
 TEST_F(WindowHostTest, KeysGoToTheFirstResponder)
@@ -103,18 +77,22 @@ TEST_F(WindowHostTest, KeysGoToTheFirstResponder)
     key(Qt::Key_Backspace);
     key(Qt::Key_Return, "\r");
     key(Qt::Key_Shift);
-    EXPECT_EQ(view->events, (QStringList{"text:b", "delete", "text:\n"}));
+    EXPECT_EQ(view->typed, (QStringList{"text:b", "delete", "text:\n"}));
 }
 
-TEST_F(WindowHostTest, HidingTheWindowEntersTheBackground)
+// Each step of the life cycle is reported once.
+TEST_F(WindowHostTest, HidingTheWindowEntersTheBackgroundAndQuittingLeavesItFirst)
 {
-    auto delegate = std::make_shared<BackgroundLog>();
+    auto delegate = std::make_shared<LifeCycleLog>();
     Application::shared().setDelegate(delegate);
     host->show();
     host->hide();
+    host->hide();
     host->show();
-    EXPECT_EQ(delegate->log, (QStringList{"background", "foreground"}));
     EXPECT_EQ(Application::shared().state(), Application::State::Active);
+    Application::shared().terminate();   // quitting from the foreground enters the background first
+    Application::shared().terminate();
+    EXPECT_EQ(delegate->log, (QStringList{"background", "foreground", "background", "terminate"}));
 }
 
 // Qt asks whether a window takes an input method only when the focus moves between its own

@@ -1,68 +1,14 @@
 #include "platform/ui/Window.h"
 
-#include "platform/ui/Application.h"
-#include "platform/ui/ApplicationDelegate.h"
-#include "platform/ui/NotificationCenter.h"
 #include "platform/ui/Renderer.h"
-#include "platform/ui/TouchInjector.h"
 #include "tests/support/UiFixture.h"
 #include "support/LoggingController.h"
-
-#include <gtest/gtest.h>
 
 
 using namespace ui;
 using uitest::LoggingController;
 
-namespace {
-
 class WindowTest : public UiFixture {};
-
-// A start-up controller that replaces itself as the window's root from its own did-appear.
-class StartController : public ViewController {
-public:
-    static std::shared_ptr<StartController> create(std::shared_ptr<ViewController> next,
-                                                   std::shared_ptr<QStringList> log)
-    {
-        auto c = std::shared_ptr<StartController>(new StartController());
-        c->m_next = std::move(next);
-        c->m_log = std::move(log);
-        return c;
-    }
-    ~StartController() override { m_log->append("start:destroyed"); }
-
-    void viewDidAppear(bool) override
-    {
-        m_log->append("start:didAppear");
-        view()->window()->setRootViewController(m_next);
-        m_log->append(QStringLiteral("start:still here, %1").arg(m_next->view()->window() ? "next shown" : "?"));
-    }
-    void viewWillDisappear(bool) override { m_log->append("start:willDisappear"); }
-    void viewDidDisappear(bool) override { m_log->append("start:didDisappear"); }
-
-private:
-    std::shared_ptr<ViewController> m_next;
-    std::shared_ptr<QStringList> m_log;
-};
-
-class LifeCycleDelegate : public ApplicationDelegate {
-public:
-    explicit LifeCycleDelegate(std::shared_ptr<QStringList> log) : m_log(std::move(log)) {}
-
-    bool didFinishLaunching(Application&) override
-    {
-        m_log->append("launch");
-        return true;
-    }
-    void applicationDidEnterBackground(Application&) override { m_log->append("background"); }
-    void applicationWillEnterForeground(Application&) override { m_log->append("foreground"); }
-    void applicationWillTerminate(Application&) override { m_log->append("terminate"); }
-
-private:
-    std::shared_ptr<QStringList> m_log;
-};
-
-} // namespace
 
 TEST_F(WindowTest, ARootMayReplaceItselfFromItsOwnCallback)
 {
@@ -70,13 +16,18 @@ TEST_F(WindowTest, ARootMayReplaceItselfFromItsOwnCallback)
     auto window = Window::create(Screen::main().bounds());
     window->makeKeyAndVisible();
     auto home = LoggingController::create("home", log);
-    {
-        auto start = StartController::create(home, log);
-        window->setRootViewController(start);
-    }
+    auto start = LoggingController::create("start", log);
+    start->onDidAppear = [&, s = start.get()] {   // the start-up screen hands over to the home screen
+        s->view()->window()->setRootViewController(home);
+        log->append(QStringLiteral("start:still here, %1").arg(home->view()->window() ? "next shown" : "?"));
+    };
+    const std::weak_ptr<ViewController> weakStart = start;
+    window->setRootViewController(start);
+    start.reset();
     step();
-    EXPECT_EQ(*log, (QStringList{"start:didAppear", "start:willDisappear", "start:didDisappear", "home:willAppear",
-                                 "start:still here, next shown", "start:destroyed", "home:didAppear"}));
+    EXPECT_EQ(*log, (QStringList{"start:willAppear", "start:didAppear", "start:willDisappear", "start:didDisappear",
+                                 "home:willAppear", "start:still here, next shown", "home:didAppear"}));
+    EXPECT_TRUE(weakStart.expired());
     EXPECT_EQ(window->rootViewController(), home);
     EXPECT_EQ(window->subviews().size(), 1u);
     EXPECT_EQ(window->subviews().front(), home->view());
@@ -96,28 +47,6 @@ TEST_F(WindowTest, KeyWindowAndItsRegistration)
     b.reset();
     EXPECT_EQ(Application::shared().windows().size(), 1u);
     EXPECT_EQ(Application::shared().keyWindow(), nullptr);
-}
-
-TEST_F(WindowTest, ApplicationLifeCycleReportsEachStepOnce)
-{
-    auto log = std::make_shared<QStringList>();
-    auto& app = Application::shared();
-    app.setDelegate(std::make_shared<LifeCycleDelegate>(log));
-    EXPECT_TRUE(app.finishLaunching());
-    app.enterBackground();
-    app.enterBackground();   // already there
-    app.enterForeground();
-    app.enterForeground();
-    app.enterBackground();
-    app.terminate();         // in the background already: only terminate
-    app.terminate();
-    EXPECT_EQ(*log, (QStringList{"launch", "background", "foreground", "background", "terminate"}));
-
-    log->clear();
-    app.reset();
-    app.setDelegate(std::make_shared<LifeCycleDelegate>(log));
-    app.terminate();         // quitting from the foreground enters the background first
-    EXPECT_EQ(*log, (QStringList{"background", "terminate"}));
 }
 
 // Screenshots draw the window's layer at its frame; it must show what the layer drawn alone

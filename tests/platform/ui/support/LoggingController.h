@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace uitest {
@@ -19,19 +20,19 @@ public:
         return c;
     }
 
-    void viewWillAppear(bool animated) override { add(QStringLiteral("willAppear"), animated); }
-    void viewDidAppear(bool animated) override { add(QStringLiteral("didAppear"), animated); }
-    void viewWillDisappear(bool animated) override { add(QStringLiteral("willDisappear"), animated); }
-    void viewDidDisappear(bool animated) override { add(QStringLiteral("didDisappear"), animated); }
-    void willMoveToParentViewController(const std::shared_ptr<ui::ViewController>& p) override
+    void viewWillAppear(bool) override { add("willAppear"); }
+    void viewDidAppear(bool) override
     {
-        m_log->append(m_name + (p ? QStringLiteral(":willMove") : QStringLiteral(":willMoveNil")));
+        add("didAppear");
+        if (onDidAppear)
+            onDidAppear();
     }
-    void didMoveToParentViewController(const std::shared_ptr<ui::ViewController>& p) override
-    {
-        m_log->append(m_name + (p ? QStringLiteral(":didMove") : QStringLiteral(":didMoveNil")));
-    }
+    void viewWillDisappear(bool) override { add("willDisappear"); }
+    void viewDidDisappear(bool) override { add("didDisappear"); }
+    void willMoveToParentViewController(const std::shared_ptr<ui::ViewController>& p) override { add(p ? "willMove" : "willMoveNil"); }
+    void didMoveToParentViewController(const std::shared_ptr<ui::ViewController>& p) override { add(p ? "didMove" : "didMoveNil"); }
 
+    std::function<void()> onDidAppear;
     int loadCount = 0;
     int didLoadCount = 0;
     bool manualForwarding = false;
@@ -46,7 +47,7 @@ protected:
     void viewDidLoad() override { ++didLoadCount; }
 
 private:
-    void add(const QString& event, bool) { m_log->append(m_name + QLatin1Char(':') + event); }
+    void add(const char* event) { m_log->append(m_name + QLatin1Char(':') + QLatin1String(event)); }
 
     QString m_name;
     std::shared_ptr<QStringList> m_log;
