@@ -51,6 +51,7 @@ TEST_F(LoginViewControllerTest, RepliesThatAreNoAccountKeepTheHeldOne)
     } cases[] = {
         {500, "<html>Internal Server Error</html>", "网络不给力，请重试"},
         {404, "{\"username\":\"x\"}", "网络不给力，请重试"},
+        {400, "bad", "网络不给力，请重试"},
         {200, "", "用户名或密码错误？？"},
         {200, "[{\"username\":\"x\"}]", "用户名或密码错误？？"},
         {200, "<html>error</html>", "用户名或密码错误？？"},
