@@ -215,23 +215,24 @@ std::shared_ptr<SpecalHeadView> EroorExamViewController::makeNodeRow(const QJson
                                                                      bool lastNodeOfLastChapter)
 {
     auto row = SpecialRowControls::makeRow(SpecialRowControls::nodeConnectors(lastNodeOfLastChapter));
-    const QJsonObject record = Record::object(Record::value(node, "node"));
-    const double w = row->frame().width();
-    auto button = addStartButton(*row, record, code, kNodeLevel);
-    auto name = addName(*row, w, 3, record, code, kNodeLevel);
-    addCount(*row, w, countOf(node), *button, *name);
+    fillLeafRow(*row, Record::object(Record::value(node, "node")), code, kNodeLevel, 3, countOf(node));
     return row;
 }
 
 std::shared_ptr<SpecalHeadView> EroorExamViewController::makePaperRow(const QJsonObject& entry, const QString& code)
 {
     auto row = SpecialRowControls::makeRow(SpecialRowControls::topConnectors());
-    const QJsonObject paper = Record::object(Record::value(entry, "paper"));
-    const double w = row->frame().width();
-    auto button = addStartButton(*row, paper, code, kPaperLevel);
-    auto name = addName(*row, w, 1, paper, code, kPaperLevel);
-    addCount(*row, w, countOf(entry), *button, *name);
+    fillLeafRow(*row, Record::object(Record::value(entry, "paper")), code, kPaperLevel, 1, countOf(entry));
     return row;
+}
+
+void EroorExamViewController::fillLeafRow(SpecalHeadView& row, const QJsonObject& record, const QString& code,
+                                          const QString& editType, double nameY, qint64 count)
+{
+    const double w = row.frame().width();
+    auto button = addStartButton(row, record, code, editType);
+    auto name = addName(row, w, nameY, record, code, editType);
+    addCount(row, w, count, *button, *name);
 }
 
 std::shared_ptr<SpecialName> EroorExamViewController::addName(SpecalHeadView& row, double rowWidth, double y,

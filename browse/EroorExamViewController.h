@@ -70,6 +70,9 @@ private:
                                                    double directoryWidth);
     std::shared_ptr<SpecalHeadView> makeNodeRow(const QJsonObject& node, const QString& code, bool lastNodeOfLastChapter);
     std::shared_ptr<SpecalHeadView> makePaperRow(const QJsonObject& entry, const QString& code);
+    // A row without children: its start button, name and count.
+    void fillLeafRow(SpecalHeadView& row, const QJsonObject& record, const QString& code, const QString& editType,
+                     double nameY, qint64 count);
     // The name label's first look, tagged and tappable; the row's controls come after it.
     std::shared_ptr<SpecialName> addName(SpecalHeadView& row, double rowWidth, double y, const QJsonObject& record,
                                          const QString& code, const QString& editType);

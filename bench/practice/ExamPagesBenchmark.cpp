@@ -192,6 +192,18 @@ void BM_PagesAgainstLayoutAlone(benchmark::State& state)
         double measuredOnlyMs = 0;
         double pagesCpuMs = 0;
         double aloneCpuMs = 0;
+
+        Run& operator+=(const Run& o)
+        {
+            pagesMs += o.pagesMs;
+            textsMs += o.textsMs;
+            aloneMs += o.aloneMs;
+            cpuMs += o.cpuMs;
+            measuredOnlyMs += o.measuredOnlyMs;
+            pagesCpuMs += o.pagesCpuMs;
+            aloneCpuMs += o.aloneCpuMs;
+            return *this;
+        }
     };
     // The two sides take turns going first, so neither always finds the caches warm. The
     // screen's text size comes from the settings, the same for every run.
@@ -227,39 +239,28 @@ void BM_PagesAgainstLayoutAlone(benchmark::State& state)
     // A first run, not counted, loads what a process loads once (fonts, artwork, patterns).
     runOnce(false);
 
-    double pagesMs = 0;
-    double aloneMs = 0;
-    double questionsMs = 0;
-    double cpuMs = 0;
-    double measuredOnlyMs = 0;
-    double pagesCpuMs = 0;
-    double aloneCpuMs = 0;
+    Run total;
     bool aloneFirst = true;
     for (auto _ : state) {
         const Run run = runOnce(aloneFirst);
         aloneFirst = !aloneFirst;
-        pagesMs += run.pagesMs;
-        questionsMs += run.textsMs;
-        aloneMs += run.aloneMs;
-        cpuMs += run.cpuMs;
-        measuredOnlyMs += run.measuredOnlyMs;
-        pagesCpuMs += run.pagesCpuMs;
-        aloneCpuMs += run.aloneCpuMs;
+        total += run;
         state.SetIterationTime(run.pagesMs / 1000);
     }
-    state.counters["pages_ms"] = pagesMs / state.iterations();
+    const double n = double(state.iterations());
+    state.counters["pages_ms"] = total.pagesMs / n;
     // When the last question text had loaded (its options' captions may still be loading).
-    state.counters["texts_ms"] = questionsMs / state.iterations();
+    state.counters["texts_ms"] = total.textsMs / n;
     // The main thread's processor time over the run (from the request on): where it is well
     // under pages_ms, the run waited or the machine was busy.
-    state.counters["cpu_ms"] = cpuMs / state.iterations();
-    state.counters["alone_ms"] = aloneMs / state.iterations();
-    state.counters["ratio"] = pagesMs / aloneMs;
+    state.counters["cpu_ms"] = total.cpuMs / n;
+    state.counters["alone_ms"] = total.aloneMs / n;
+    state.counters["ratio"] = total.pagesMs / total.aloneMs;
     // Against a baseline that lays each caption out at the measuring width alone.
-    state.counters["ratio_measured_only"] = pagesMs / measuredOnlyMs;
+    state.counters["ratio_measured_only"] = total.pagesMs / total.measuredOnlyMs;
     // The same two sides in the main thread's processor time: on a shared machine, a thread
     // waiting for a processor stretches the longer side's clock time more than its own work.
-    state.counters["cpu_ratio"] = pagesCpuMs / aloneCpuMs;
+    state.counters["cpu_ratio"] = total.pagesCpuMs / total.aloneCpuMs;
     server.stop();
     thread.join();
 }

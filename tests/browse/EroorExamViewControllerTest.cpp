@@ -83,17 +83,15 @@ TEST_F(EroorExamViewControllerTest, EntriesShowWhatIsKeptAndStartEachLevel)
         {{1}, true, 6, {"TExamPaper", "code"}, 2},
     };
     for (const Case& c : cases) {
-        const RowView controls = controlsOf(*row(c.path));
-        const QString code = Record::stringValue(controls.button->data()->value("code"));
+        QString code;
+        auto practice = startFromRow(c.path, c.byName, code);
         SCOPED_TRACE(code.toStdString());
-        auto practice = c.byName ? startWith(*controls.name) : startWith(*controls.button);
         ASSERT_TRUE(practice);
         EXPECT_EQ(practice->type(), c.kind);
         EXPECT_EQ(practice->error_type(), 0);
         EXPECT_EQ(practice->keepCode(), Record::stringValue(Record::value(book.at(c.kind == 6 ? 1 : 0), "code")));
         EXPECT_EQ(practice->examArr().size(), c.questions);
-        for (const QJsonValue& question : practice->examArr())
-            EXPECT_EQ(Record::stringValue(Record::value(question, c.codeKey)), code);
+        expectEveryQuestionFrom(*practice, c.codeKey, code);
         closePractice();
     }
 }

@@ -56,15 +56,13 @@ TEST_F(SpecialViewControllerTest, SampleSubjectTreeOpensUnderAFingerAndStartsEac
         {{0}, false, 1, {"TChapter", "TDirectory", "code"}},
     };
     for (const Case& c : cases) {
-        const RowView controls = controlsOf(*row(c.path));
-        const QString code = Record::stringValue(controls.button->data()->value("code"));
+        QString code;
+        auto practice = startFromRow(c.path, c.byName, code);
         SCOPED_TRACE(code.toStdString());
-        auto practice = c.byName ? startWith(*controls.name) : startWith(*controls.button);
         ASSERT_TRUE(practice);
         EXPECT_EQ(practice->type(), c.kind);
         ASSERT_FALSE(practice->examArr().isEmpty());
-        for (const QJsonValue& question : practice->examArr())
-            EXPECT_EQ(Record::stringValue(Record::value(question, c.codeKey)), code);
+        expectEveryQuestionFrom(*practice, c.codeKey, code);
         closePractice();
     }
     EXPECT_EQ(tree->numberOfRows(), 9) << "the tree keeps its expansion across runs";

@@ -3,6 +3,7 @@
 #include "browse/SpecalHeadView.h"
 #include "browse/SpecialEditBtn.h"
 #include "browse/SpecialName.h"
+#include "platform/core/Record.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "tests/browse/BrowseTestSupport.h"
@@ -78,6 +79,20 @@ protected:
         if (practice)
             EXPECT_TRUE(pumpUntil([&] { return !practice->isTransitioning() && !practice->examArr().isEmpty(); }));
         return practice;
+    }
+    // Starts a run from the row at `path` by its name or its start button; `code` is the code
+    // the row's controls carry.
+    std::shared_ptr<ExamStartViewController> startFromRow(std::initializer_list<int> path, bool byName, QString& code)
+    {
+        const RowView controls = controlsOf(*row(path));
+        code = core::Record::stringValue(controls.button->data()->value("code"));
+        return byName ? startWith(*controls.name) : startWith(*controls.button);
+    }
+    // Every question of the run names the part it was drawn from at `codeKey`.
+    static void expectEveryQuestionFrom(const ExamStartViewController& practice, const QStringList& codeKey, const QString& code)
+    {
+        for (const QJsonValue& question : practice.examArr())
+            EXPECT_EQ(core::Record::stringValue(core::Record::value(question, codeKey)), code);
     }
     void closePractice()
     {

@@ -1,4 +1,5 @@
 #include "tests/support/AppTest.h"
+#include "tests/support/HandServer.h"
 
 #include "appbase/CommonUtil.h"
 #include "components/hud/ProgressHUD.h"
@@ -17,7 +18,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTcpServer>
 #include <algorithm>
 #include <cmath>
 
@@ -139,11 +139,7 @@ void AppTest::useServer(const QString& baseUrl)
 
 QString AppTest::refusingServerUrl()
 {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const int port = probe.serverPort();
-    probe.close();
-    return QStringLiteral("http://127.0.0.1:%1/PendarWeb/").arg(port);
+    return HandServer::deadUrl(QStringLiteral("/PendarWeb/")).toString();
 }
 
 bool AppTest::pumpUntil(const std::function<bool()>& done, double seconds)

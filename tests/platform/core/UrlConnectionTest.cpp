@@ -3,6 +3,7 @@
 #include "platform/core/Dispatch.h"
 #include "platform/core/FormBody.h"
 #include "platform/core/ManualClock.h"
+#include "tests/support/HandServer.h"
 
 #include <QPointer>
 #include <QRegularExpression>
@@ -54,35 +55,6 @@ std::shared_ptr<Recorder> post(const QUrl& url, double timeout = core::UrlReques
     return seen;
 }
 
-// A loopback server written by hand, so that a test decides every byte and every moment:
-// `answer` gets each socket with each whole request (head and Content-Length body) it sent.
-struct HandServer {
-    using Answer = std::function<void(QTcpSocket*, const QByteArray& request)>;
-    explicit HandServer(Answer answer)
-    {
-        server.listen(QHostAddress::LocalHost);
-        QObject::connect(&server, &QTcpServer::newConnection, [this, answer] {
-            while (QTcpSocket* socket = server.nextPendingConnection()) {
-                auto pending = std::make_shared<QByteArray>();
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, answer, pending] {
-                    *pending += socket->readAll();
-                    const qsizetype head = pending->indexOf("\r\n\r\n") + 4;
-                    const auto length = QRegularExpression("Content-Length: (\\d+)").match(QString::fromLatin1(*pending));
-                    if (head >= 4 && pending->size() >= head + (length.hasMatch() ? length.captured(1).toInt() : 0))
-                        answer(socket, std::exchange(*pending, QByteArray()));
-                });
-            }
-        });
-    }
-    QUrl url(const QString& path = "/x") const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort()) + path); }
-    QTcpServer server;
-};
-
-QByteArray reply(const QByteArray& status, const QByteArray& body, const QByteArray& extra = "")
-{
-    return "HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n" + extra + "\r\n" + body;
-}
-
 class UrlConnectionTest : public ::testing::Test {
 protected:
     void TearDown() override
@@ -102,13 +74,13 @@ TEST_F(UrlConnectionTest, StatusesAreResponsesWithTheirBodies)
     HandServer server([&](QTcpSocket* socket, const QByteArray& bytes) {
         request = bytes;
         if (bytes.startsWith("POST /old"))
-            socket->write(reply("307 Temporary Redirect", "", "Location: /ok\r\nConnection: close\r\n"));
+            socket->write(HandServer::reply("307 Temporary Redirect", "", "Location: /ok\r\nConnection: close\r\n"));
         else if (bytes.startsWith("POST /ok"))
-            socket->write(reply("200 OK", "hello"));
+            socket->write(HandServer::reply("200 OK", "hello"));
         else if (bytes.startsWith("POST /bad"))
-            socket->write(reply("400 Bad Request", "bad"));
+            socket->write(HandServer::reply("400 Bad Request", "bad"));
         else
-            socket->write(bytes.startsWith("POST /error") ? reply("500 Internal Server Error", "<html>boom</html>") : reply("404 Not Found", ""));
+            socket->write(bytes.startsWith("POST /error") ? HandServer::reply("500 Internal Server Error", "<html>boom</html>") : HandServer::reply("404 Not Found", ""));
     });
     const std::tuple<QString, std::string, QByteArray> cases[] = {{"/ok", "response 200,data,finish", "hello"},
                                                                   {"/error", "response 500,data,finish", "<html>boom</html>"},
@@ -194,7 +166,7 @@ TEST_F(UrlConnectionTest, TheTimeOutIsAnIdleTimeRestartedByEveryArrival)
 // a cancel, even one from inside a callback.
 TEST_F(UrlConnectionTest, LivesUntilItEndsAndIsSilentOnceCancelled)
 {
-    HandServer server([](QTcpSocket* socket, const QByteArray&) { socket->write(reply("200 OK", "body")); });
+    HandServer server([](QTcpSocket* socket, const QByteArray&) { socket->write(HandServer::reply("200 OK", "body")); });
     auto seen = std::make_shared<Recorder>();
     std::weak_ptr<Recorder> delegate = seen;
     std::weak_ptr<UrlConnection> connection = UrlConnection::formPost(server.url(), FormBody{}, std::move(seen));

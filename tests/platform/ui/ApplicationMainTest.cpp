@@ -11,7 +11,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
 
-#include "support/LoopbackServer.h"
+#include "tests/support/HandServer.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,6 @@
 #include <cmath>
 
 using namespace ui;
-using uitest::LoopbackServer;
 
 namespace {
 
@@ -88,7 +87,7 @@ protected:
 TEST_F(ApplicationMainTest, ScreenshotOfAScreenThatLoadsDataShowsTheData)
 {
     // Slower than any fixed pause short enough for a start-up screenshot.
-    LoopbackServer server(200, "blue", 800);
+    HandServer server(HandServer::page(200, "blue", 800));
     core::LogCapture log;
     int code = -1;
     const QImage image = screenshot([&](const std::shared_ptr<Window>& window) {
@@ -128,7 +127,7 @@ TEST_F(ApplicationMainTest, ScreenshotWaitsForAnimationsButNotForLaterTimersOrEn
 
 TEST_F(ApplicationMainTest, ScreenshotGivesUpOnAServerThatNeverAnswers)
 {
-    LoopbackServer server(200, "blue", -1);
+    HandServer server(HandServer::page(200, "blue", -1));
     core::LogCapture log;
     std::shared_ptr<core::UrlConnection> connection;
     auto startRequest = [&](const std::shared_ptr<Window>& window) {

@@ -9,13 +9,12 @@
 #include "platform/ui/WebViewDelegate.h"
 #include "tests/support/PixelProbe.h"
 #include "tests/support/UiFixture.h"
-#include "support/LoopbackServer.h"
+#include "tests/support/HandServer.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
 
 using namespace ui;
-using uitest::LoopbackServer;
 
 namespace {
 
@@ -143,7 +142,7 @@ TEST_F(WebViewTest, RemotePagesLoadThroughTheConnectionAndAnUnreachableOneFailsO
     const std::tuple<int, QByteArray, QString> cases[] = {
         {200, "<html><body><h1>用户协议</h1></body></html>", QStringLiteral("用户协议")}, {404, "<p>missing</p>", "missing"}};
     for (const auto& [status, body, text] : cases) {
-        LoopbackServer server(status, body);
+        HandServer server(HandServer::page(status, body));
         log->events.clear();
         web->loadRequest(core::UrlRequest{server.url()});
         ASSERT_TRUE(core::RunLoop::main().runUntil([&] { return log->ended(); }, 10));
@@ -153,11 +152,11 @@ TEST_F(WebViewTest, RemotePagesLoadThroughTheConnectionAndAnUnreachableOneFailsO
 
     // An unreachable address fails once; a view gone while its page loads hears nothing.
     log->events.clear();
-    web->loadRequest(core::UrlRequest{LoopbackServer::deadUrl()});
+    web->loadRequest(core::UrlRequest{HandServer::deadUrl()});
     ASSERT_TRUE(core::RunLoop::main().runUntil([&] { return log->ended(); }, 10));
     EXPECT_EQ(log->events, (QStringList{"start", QStringLiteral("fail:%1").arg(core::UrlError::CannotConnect)}));
 
-    LoopbackServer late(200, "<p>late</p>");
+    HandServer late(HandServer::page(200, "<p>late</p>"));
     log->events.clear();
     web->loadRequest(core::UrlRequest{late.url()});
     step();
@@ -174,8 +173,8 @@ TEST_F(WebViewTest, RemoteImagesArriveLaterAndFailedOnesLeaveAPlaceholder)
     QImage wide(480, 120, QImage::Format_ARGB32);
     wide.fill(Qt::red);
     ASSERT_TRUE(wide.save(&buffer, "PNG"));
-    LoopbackServer server(200, png);
-    const QString dead = LoopbackServer::deadUrl("/gone.png").toString();
+    HandServer server(HandServer::page(200, png));
+    const QString dead = HandServer::deadUrl("/gone.png").toString();
 
     web->setFrame(Rect(0, 0, 365, 50));
     web->loadHTMLString(kStyle.arg("16", "<img src='%1'><br/><img src='%2' width='40' height='20'>").arg(server.url("/wide.png").toString(), dead),

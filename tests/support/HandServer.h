@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QObject>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+#include <memory>
+#include <utility>
+
+// A loopback HTTP server written by hand on the main thread, so that a test decides every byte
+// and every moment: `answer` gets each socket with each whole request (head and Content-Length
+// body) it sent.
+class HandServer {
+public:
+    using Answer = std::function<void(QTcpSocket*, const QByteArray& request)>;
+
+    explicit HandServer(Answer answer)
+    {
+        m_server.listen(QHostAddress::LocalHost);
+        QObject::connect(&m_server, &QTcpServer::newConnection, [this, answer] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+                auto pending = std::make_shared<QByteArray>();
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, answer, pending] {
+                    *pending += socket->readAll();
+                    const qsizetype head = pending->indexOf("\r\n\r\n") + 4;
+                    const auto length = QRegularExpression("Content-Length: (\\d+)").match(QString::fromLatin1(*pending));
+                    if (head >= 4 && pending->size() >= head + (length.hasMatch() ? length.captured(1).toInt() : 0))
+                        answer(socket, std::exchange(*pending, QByteArray()));
+                });
+            }
+        });
+    }
+
+    QUrl url(const QString& path = QStringLiteral("/x")) const
+    {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()) + path);
+    }
+
+    // An address where nothing listens.
+    static QUrl deadUrl(const QString& path = QStringLiteral("/"))
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort()) + path);
+    }
+
+    // A whole reply: "200 OK", its body, and any further header lines (each ending in CRLF).
+    static QByteArray reply(const QByteArray& status, const QByteArray& body, const QByteArray& extra = "")
+    {
+        return "HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n" + extra + "\r\n" + body;
+    }
+
+    // Answers every request with one HTML page, `delayMs` after it arrived (Qt's real timer,
+    // which the run loop serves while a test waits), or never when the delay is negative.
+    static Answer page(int status, const QByteArray& body, int delayMs = 0)
+    {
+        return [=](QTcpSocket* socket, const QByteArray&) {
+            if (delayMs < 0)
+                return;
+            QTimer::singleShot(delayMs, socket, [=] {
+                socket->write(reply(QByteArray::number(status) + " X", body,
+                                    "Content-Type: text/html; charset=utf-8\r\nConnection: close\r\n"));
+                socket->disconnectFromHost();
+            });
+        };
+    }
+
+private:
+    QTcpServer m_server;
+};
