@@ -14,7 +14,6 @@
 #include "tests/support/Screenshot.h"
 #include "tests/support/StubServer.h"
 
-#include <httplib.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -27,9 +26,7 @@ inline QJsonValue postForm(const server::ServerInstance& server, const QString& 
     core::FormBody form;
     for (const auto& [key, value] : fields)
         form.add(key, value);
-    httplib::Client client(server.host().toStdString(), server.port());
-    const auto reply = client.Post(("/PendarWeb/" + path).toStdString(), form.encoded().toStdString(), "application/x-www-form-urlencoded");
-    const QJsonDocument doc = QJsonDocument::fromJson(reply && reply->status == 200 ? QByteArray::fromStdString(reply->body) : QByteArray());
+    const QJsonDocument doc = AppTest::post(server, path, form);
     return doc.isArray() ? QJsonValue(doc.array()) : doc.isObject() ? QJsonValue(doc.object()) : QJsonValue(QJsonValue::Undefined);
 }
 

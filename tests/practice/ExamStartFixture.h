@@ -18,7 +18,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <httplib.h>
 
 // A question as the server sends it: four lettered options, `parts` sub-questions of which
 // only the first has the category (the others are written answers).
@@ -174,10 +173,7 @@ protected:
     QJsonDocument ask(const QString& path, core::FormBody body = {}) const
     {
         body.add("subjectCode", *CommonUtil::getSubjectCode()).add("user_code", userCode());
-        httplib::Client client(m_sampleServer->host().toStdString(), m_sampleServer->port());
-        const auto reply = client.Post(("/PendarWeb/" + path).toStdString(), body.encoded().toStdString(),
-                                       "application/x-www-form-urlencoded");
-        return QJsonDocument::fromJson(reply && reply->status == 200 ? QByteArray::fromStdString(reply->body) : QByteArray());
+        return post(*m_sampleServer, path, body);
     }
     QJsonObject bookCounts() const { return ask("exam/error_keep_count").object(); }
     QJsonArray bookTree(const QString& type) const { return ask("exam/directory_list", {{"type", type}}).array(); }

@@ -52,28 +52,24 @@ server::ServerInstance& AppTest::startSampleServer()
     return *m_sampleServer;
 }
 
-namespace {
-
-// A blocking POST to the test's own server, for setting up what a user would already have.
-QByteArray postTo(const server::ServerInstance& server, const std::string& path, const std::string& body)
+QJsonDocument AppTest::post(const server::ServerInstance& server, const QString& path, const core::FormBody& body)
 {
     httplib::Client client(server.host().toStdString(), server.port());
-    const auto reply = client.Post(("/PendarWeb/" + path).c_str(), body, "application/x-www-form-urlencoded");
-    return reply && reply->status == 200 ? QByteArray::fromStdString(reply->body) : QByteArray();
+    const auto reply = client.Post(("/PendarWeb/" + path).toStdString(), body.encoded().toStdString(),
+                                   core::FormBody::ContentType);
+    return QJsonDocument::fromJson(reply && reply->status == 200 ? QByteArray::fromStdString(reply->body) : QByteArray());
 }
-
-} // namespace
 
 server::ServerInstance& AppTest::startSignedIn()
 {
     server::ServerInstance& server = startSampleServer();
     const QJsonObject account =
-        QJsonDocument::fromJson(postTo(server, "user/register", "account=tester&pwd=secret1")).object();
+        post(server, "user/register", core::FormBody().add("account", "tester").add("pwd", "secret1")).object();
     if (account.isEmpty())
         ADD_FAILURE() << "could not register the test user";
     CommonUtil::setAccount(account);
 
-    const QJsonArray types = QJsonDocument::fromJson(postTo(server, "exam/subject_type_list", "")).array();
+    const QJsonArray types = post(server, "exam/subject_type_list").array();
     const QJsonArray subjects = types.first().toObject().value("TSubjects").toArray();
     const QJsonValue code = subjects.first().toObject().value("code");
     if (code.isUndefined())

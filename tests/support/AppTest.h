@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/core/FormBody.h"
 #include "platform/ui/Geometry.h"
 #include "tests/support/UiFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -24,6 +26,11 @@ class Window;
 // Every app test starts from a fresh process state (the shared fixture's, on the real clock)
 // with an empty settings folder of its own and the shared app state at its start values.
 class AppTest : public UiFixture {
+public:
+    // A blocking POST to the server as another client would send it: to set up what a user
+    // would already have, or to read what the server stored. Empty unless the status is 200.
+    static QJsonDocument post(const server::ServerInstance& server, const QString& path, const core::FormBody& body = {});
+
 protected:
     AppTest();
     ~AppTest() override;
