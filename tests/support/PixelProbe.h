@@ -5,7 +5,6 @@
 #include <QColor>
 #include <QImage>
 #include <QRect>
-#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <set>
@@ -78,22 +77,6 @@ inline int distinctColours(const QImage& image, QRect area = {}, int stride = 3)
             colours.insert(image.pixel(x, y));
     }
     return int(colours.size());
-}
-
-// The largest difference of any channel between two images of one size (255 when the sizes differ).
-inline int largestDifference(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size())
-        return 255;
-    int largest = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
-        }
-    }
-    return largest;
 }
 
 } // namespace pixels
