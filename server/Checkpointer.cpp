@@ -47,7 +47,8 @@ int Checkpointer::committed(void* self, sqlite3*, const char*, int logPages)
 
 void Checkpointer::loop()
 {
-    pthread_setname_np(pthread_self(), "qbank-checkpoint");
+    // Fifteen characters at most, or the name is refused.
+    pthread_setname_np(pthread_self(), "qbank-checkpt");
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_due.wait(lock, [this] { return m_requested || m_stopping; });
