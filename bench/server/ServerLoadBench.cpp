@@ -2,8 +2,11 @@
 // the same process lifetime: once against the real server and once against a
 // bare server of the same HTTP library that answers a precomputed reply of the
 // same size, and reports requests per second, p99 latency and the ratio.
+// With several rounds the two take turns going first, and a last line per path
+// gives the medians: on a shared machine one run's p99 moves by a factor of two.
 //
-// usage: server_load_bench [seconds per run (5)] [connections (32)] [wrk threads (4)] [paths, comma-separated (all)]
+// usage: server_load_bench [seconds per run (5)] [connections (32)] [wrk threads (4)]
+//                          [paths, comma-separated, or "all" (all)] [rounds (1)]
 
 #include "server/Database.h"
 #include "server/SeedLoader.h"
@@ -109,6 +112,45 @@ Measure runWrk(const QString& url, const QByteArray& body, const QString& script
     return m;
 }
 
+struct Round {
+    Measure real;
+    Measure bare;
+
+    double ratio() const { return bare.requestsPerSecond > 0 ? real.requestsPerSecond / bare.requestsPerSecond : 0.0; }
+    double p99Ratio() const { return bare.p99Ms > 0 ? real.p99Ms / bare.p99Ms : 0.0; }
+};
+
+void printRound(const QString& path, const Round& r)
+{
+    std::printf("%-24s %12.0f %10.2f %8.1f %12.0f %10.2f %8.1f %8.2f %8.1f\n", qPrintable(path), r.real.requestsPerSecond, r.real.p99Ms,
+                r.real.cpuMicrosPerRequest, r.bare.requestsPerSecond, r.bare.p99Ms, r.bare.cpuMicrosPerRequest, r.ratio(), r.p99Ratio());
+    std::fflush(stdout);
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Each column's median on its own (so the ratios are medians of the rounds' ratios).
+void printMedians(const QString& path, const std::vector<Round>& rounds)
+{
+    const auto of = [&](auto field) {
+        std::vector<double> values;
+        for (const Round& r : rounds)
+            values.push_back(field(r));
+        return median(values);
+    };
+    std::printf("%-24s %12.0f %10.2f %8.1f %12.0f %10.2f %8.1f %8.2f %8.1f  median of %zu\n", qPrintable(path),
+                of([](const Round& r) { return r.real.requestsPerSecond; }), of([](const Round& r) { return r.real.p99Ms; }),
+                of([](const Round& r) { return r.real.cpuMicrosPerRequest; }), of([](const Round& r) { return r.bare.requestsPerSecond; }),
+                of([](const Round& r) { return r.bare.p99Ms; }), of([](const Round& r) { return r.bare.cpuMicrosPerRequest; }),
+                of([](const Round& r) { return r.ratio(); }), of([](const Round& r) { return r.p99Ratio(); }), rounds.size());
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -119,7 +161,9 @@ int main(int argc, char** argv)
     const int connections = args.size() > 2 ? args.at(2).toInt() : 32;
     const int threads = args.size() > 3 ? args.at(3).toInt() : 4;
     // Measuring one path alone keeps a profile of it free of the others.
-    const QStringList only = args.size() > 4 ? args.at(4).split(QLatin1Char(','), Qt::SkipEmptyParts) : QStringList();
+    const QStringList only = args.size() > 4 && args.at(4) != QLatin1String("all") ? args.at(4).split(QLatin1Char(','), Qt::SkipEmptyParts)
+                                                                                  : QStringList();
+    const int rounds = std::max(1, args.size() > 5 ? args.at(5).toInt() : 1);
 
     ServerInstance server;
     QString error;
@@ -167,14 +211,23 @@ int main(int argc, char** argv)
         if (!only.isEmpty() && !only.contains(e.path))
             continue;
         const QString script = scripts.filePath(QStringLiteral("post.lua"));
-        const Measure real = runWrk(server.baseUrl() + e.path, e.body, script, seconds, connections, threads);
-        const Measure bare = runWrk(QStringLiteral("http://127.0.0.1:%1/PendarWeb/%2").arg(referencePort).arg(e.path), e.body, script,
-                                    seconds, connections, threads);
-        std::printf("%-24s %12.0f %10.2f %8.1f %12.0f %10.2f %8.1f %8.2f %8.1f\n", qPrintable(e.path), real.requestsPerSecond,
-                    real.p99Ms, real.cpuMicrosPerRequest, bare.requestsPerSecond, bare.p99Ms, bare.cpuMicrosPerRequest,
-                    bare.requestsPerSecond > 0 ? real.requestsPerSecond / bare.requestsPerSecond : 0.0,
-                    bare.p99Ms > 0 ? real.p99Ms / bare.p99Ms : 0.0);
-        std::fflush(stdout);
+        const auto measure = [&](const QString& base) { return runWrk(base + e.path, e.body, script, seconds, connections, threads); };
+        const QString bareBase = QStringLiteral("http://127.0.0.1:%1/PendarWeb/").arg(referencePort);
+        std::vector<Round> results;
+        for (int i = 0; i < rounds; ++i) {
+            Round r;
+            if (i % 2 == 0) {
+                r.real = measure(server.baseUrl());
+                r.bare = measure(bareBase);
+            } else {
+                r.bare = measure(bareBase);
+                r.real = measure(server.baseUrl());
+            }
+            printRound(e.path, r);
+            results.push_back(r);
+        }
+        if (rounds > 1)
+            printMedians(e.path, results);
     }
     reference.stop();
     referenceThread.join();
