@@ -108,6 +108,13 @@ void Api::install(httplib::Server& server)
         }
         Reply reply = dispatch(req.path.substr(base.size()), body, QString::fromStdString(req.remote_addr));
         res.status = reply.status();
+        if (const QByteArray shared = reply.sharedBody(); !shared.isEmpty()) {
+            res.set_content_provider(size_t(shared.size()), reply.contentType(),
+                                     [shared](size_t offset, size_t length, httplib::DataSink& sink) {
+                                         return sink.write(shared.constData() + offset, length);
+                                     });
+            return;
+        }
         // What set_content does, without copying a body of tens of kilobytes.
         res.body = reply.takeBody();
         res.set_header("Content-Type", reply.contentType());

@@ -36,7 +36,9 @@ Reply Reply::json(const QJsonObject& object)
 
 Reply Reply::json(const QByteArray& document)
 {
-    return Reply(200, document.toStdString(), kJson);
+    Reply reply(200, std::string(), kJson);
+    reply.m_sharedBody = document;
+    return reply;
 }
 
 Reply Reply::error(int status, const std::string& message)
