@@ -49,8 +49,9 @@ protected:
             EXPECT_TRUE(pumpUntil([&] { return !m_root->presentedViewController(); }));
         }
         m_root->presentViewController(screen, false);
-        if (wait)
+        if (wait) {
             EXPECT_TRUE(pumpUntil([&] { return !screen->isLoading() && !screen->isTransitioning() && overlaysGone(screen->view()); }));
+        }
         m_window->layoutIfNeeded();
         return screen;
     }

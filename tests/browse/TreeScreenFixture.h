@@ -76,8 +76,9 @@ protected:
         m_window->layoutIfNeeded();
         EXPECT_TRUE(ui::TouchInjector::tap(control));
         auto practice = std::dynamic_pointer_cast<ExamStartViewController>(m_screen->presentedViewController());
-        if (practice)
+        if (practice) {
             EXPECT_TRUE(pumpUntil([&] { return !practice->isTransitioning() && !practice->examArr().isEmpty(); }));
+        }
         return practice;
     }
     // Starts a run from the row at `path` by its name or its start button; `code` is the code

@@ -45,7 +45,7 @@ TEST_F(Hardening, TheAddressAndTheFilesAreTheServersAlone)
     EXPECT_FALSE(second.start(options, &error));
     EXPECT_TRUE(error.contains("address already in use")) << qPrintable(error);
     EXPECT_EQ(post("exam/checkyk", {}).status, 200) << "the first server still answers";
-    for (const QString& suffix : {"", "-wal", "-shm"}) {
+    for (const char* suffix : {"", "-wal", "-shm"}) {
         const QFileInfo info(server.databaseFile() + suffix);
         EXPECT_TRUE(info.exists()) << qPrintable(info.filePath());
         EXPECT_EQ((info.permissions() & 0x0077).toInt(), 0) << qPrintable(info.filePath());

@@ -49,7 +49,7 @@ TEST_F(HomeScreenTest, ContentButtonsAskForAnAccountThenASubject)
     for (const auto& c : cases) {
         CommonUtil::setAccount(c.signedIn ? std::optional(QJsonObject{{"code", "u1"}}) : std::nullopt);
         CommonUtil::setSubjectCode(c.subject);
-        for (const QString& caption : {"备考专区", "历年真题", "模拟押题", "专项练习", "错题收藏"}) {
+        for (const QString caption : {"备考专区", "历年真题", "模拟押题", "专项练习", "错题收藏"}) {
             SCOPED_TRACE(testing::Message() << caption.toStdString() << " " << c.subject.value_or("-").toStdString());
             ASSERT_TRUE(tapLabel(home->view(), caption));
             EXPECT_EQ(toastTexts(home->view()), c.toasts);

@@ -63,8 +63,9 @@ TEST_F(SubjectMenuTest, TheListIsAskedForUntilOneArrives)
         ASSERT_TRUE(toggle(true));
         EXPECT_EQ(bool(m_menu->expadabelView()), opening >= 4);
         EXPECT_EQ(CommonUtil::getSubjectData().has_value(), opening >= 4);
-        if (opening == 0)
+        if (opening == 0) {
             EXPECT_EQ(toastTexts(m_menu->view()), QStringList{"网络不给力，请重试"});
+        }
         ASSERT_TRUE(toggle(false));
         useServer(m_server.baseUrl());
     }

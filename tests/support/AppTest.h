@@ -61,7 +61,8 @@ protected:
     static std::shared_ptr<Screen> onTop(const std::shared_ptr<ui::ViewController>& below)
     {
         return std::dynamic_pointer_cast<Screen>(settledOver(below, [](const ui::ViewController& screen) {
-            return dynamic_cast<const Screen*>(&screen) != nullptr;
+            const ui::ViewController* shown = &screen;
+            return bool(dynamic_cast<const Screen*>(shown));
         }));
     }
     // Until the screen is off the screen (nobody presents it any more) or freed.

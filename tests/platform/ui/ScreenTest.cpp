@@ -21,8 +21,9 @@ TEST(ScreenTest, SpecsAndArgumentsFromTheCommandLine)
     for (const auto& [spec, valid, size, scale, idiom] : cases) {
         const auto screen = Screen::fromSpec(spec);
         ASSERT_EQ(screen.has_value(), valid) << spec;
-        if (valid)
+        if (valid) {
             EXPECT_TRUE(screen->size() == size && screen->scale() == scale && screen->idiom() == idiom) << spec;
+        }
     }
 
     // A bad argument is refused and leaves the main screen as it was (a good one: see the screenshot tests).
