@@ -82,6 +82,8 @@ Api::Api(Database& db, QString publicUrl)
 
 void Api::install(httplib::Server& server)
 {
+    // Smaller bodies are copied into the response: cheaper than a content provider.
+    constexpr qsizetype kCopiedBodyLimit = 4096;
     const std::string base = kBasePath;
     // Reading the body ourselves keeps the library's small limit for form bodies
     // out of the way; the server's payload limit still applies.
@@ -108,16 +110,16 @@ void Api::install(httplib::Server& server)
         }
         Reply reply = dispatch(req.path.substr(base.size()), body, QString::fromStdString(req.remote_addr));
         res.status = reply.status();
-        if (const QByteArray shared = reply.sharedBody(); !shared.isEmpty()) {
-            res.set_content_provider(size_t(shared.size()), reply.contentType(),
-                                     [shared](size_t offset, size_t length, httplib::DataSink& sink) {
-                                         return sink.write(shared.constData() + offset, length);
-                                     });
+        const QByteArray content = reply.body();
+        if (content.size() < kCopiedBodyLimit) {
+            res.set_content(content.constData(), size_t(content.size()), reply.contentType());
             return;
         }
-        // What set_content does, without copying a body of tens of kilobytes.
-        res.body = reply.takeBody();
-        res.set_header("Content-Type", reply.contentType());
+        // Read from the reply's own bytes, so a cached document is never copied.
+        res.set_content_provider(size_t(content.size()), reply.contentType(),
+                                 [content](size_t offset, size_t length, httplib::DataSink& sink) {
+                                     return sink.write(content.constData() + offset, length);
+                                 });
     };
     // One pattern for every path: the library tries its patterns one by one, each a
     // regular expression, which cost a few per cent of every request; dispatch()

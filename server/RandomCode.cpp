@@ -45,6 +45,8 @@ private:
     size_t m_used = sizeof(m_buffer);
 };
 
+constexpr char kDigits[] = "0123456789abcdef";
+
 } // namespace
 
 QString RandomCode::make()
@@ -52,13 +54,20 @@ QString RandomCode::make()
     thread_local RandomBytes source;
     unsigned char bytes[16];
     source.take(bytes, sizeof(bytes));
-    static constexpr char kDigits[] = "0123456789abcdef";
     char text[2 * sizeof(bytes)];
     for (size_t i = 0; i < sizeof(bytes); ++i) {
         text[2 * i] = kDigits[bytes[i] >> 4];
         text[2 * i + 1] = kDigits[bytes[i] & 0xf];
     }
     return QString::fromLatin1(text, qsizetype(sizeof(text)));
+}
+
+QString RandomCode::afterStamp(long long stamp)
+{
+    char text[16];
+    for (int i = 0; i < 16; ++i)
+        text[15 - i] = kDigits[(static_cast<unsigned long long>(stamp) >> (4 * i)) & 0xf];
+    return QString::fromLatin1(text, qsizetype(sizeof(text))) + make();
 }
 
 } // namespace server

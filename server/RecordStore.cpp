@@ -27,10 +27,7 @@ void RecordStore::create(const QString& userCode, const QString& subjectCode, co
     // The stamp in front keeps new codes at the end of the code index, so a batch
     // of records dirties a few index pages rather than one per record; the random
     // part keeps the code unguessable.
-    char stamp[16];
-    for (int i = 0; i < 16; ++i)
-        stamp[15 - i] = "0123456789abcdef"[(created >> (4 * i)) & 0xf];
-    const QString code = QLatin1StringView(stamp, 16) + RandomCode::make();
+    const QString code = RandomCode::afterStamp(created);
     Database& db = m_db;
     // The question list does not wait for its record to be stored; reads of
     // records wait for every record queued before them instead.

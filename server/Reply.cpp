@@ -5,6 +5,8 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <utility>
+
 namespace server {
 
 namespace {
@@ -12,7 +14,7 @@ const char* const kText = "text/plain; charset=utf-8";
 const char* const kJson = "application/json; charset=utf-8";
 } // namespace
 
-Reply::Reply(int status, std::string body, const char* contentType)
+Reply::Reply(int status, QByteArray body, const char* contentType)
     : m_status(status)
     , m_body(std::move(body))
     , m_contentType(contentType)
@@ -21,29 +23,27 @@ Reply::Reply(int status, std::string body, const char* contentType)
 
 Reply Reply::text(const QString& text)
 {
-    return Reply(200, text.toStdString(), kText);
+    return Reply(200, text.toUtf8(), kText);
 }
 
 Reply Reply::json(const QJsonArray& array)
 {
-    return Reply(200, QJsonDocument(array).toJson(QJsonDocument::Compact).toStdString(), kJson);
+    return Reply(200, QJsonDocument(array).toJson(QJsonDocument::Compact), kJson);
 }
 
 Reply Reply::json(const QJsonObject& object)
 {
-    return Reply(200, QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString(), kJson);
+    return Reply(200, QJsonDocument(object).toJson(QJsonDocument::Compact), kJson);
 }
 
 Reply Reply::json(const QByteArray& document)
 {
-    Reply reply(200, std::string(), kJson);
-    reply.m_sharedBody = document;
-    return reply;
+    return Reply(200, document, kJson);
 }
 
 Reply Reply::error(int status, const std::string& message)
 {
-    return Reply(status, message + "\n", kText);
+    return Reply(status, QByteArray::fromStdString(message + "\n"), kText);
 }
 
 } // namespace server

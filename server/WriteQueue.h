@@ -21,9 +21,10 @@ class Connections;
 // commit tells each waiting caller that its write is committed, or hands it the
 // exception that rolled its part alone back: a batch in which a write fails is
 // rolled back and run again with each write in its own savepoint, so a write may
-// run twice (only the committed run counts). A busy writer never sleeps between batches, so no
-// wake-up stands between one commit and the next, and a caller sleeps once. A
-// caller that finds nothing queued and nobody writing commits its write itself.
+// run twice (only the committed run counts). A busy writer never sleeps between
+// batches, so no wake-up stands between one commit and the next; a caller yields
+// while its batch runs (see awaitDone). A caller that finds nothing queued and
+// nobody writing commits its write itself.
 class WriteQueue {
 public:
     explicit WriteQueue(Connections& db);
