@@ -25,6 +25,7 @@
 #include <httplib.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <thread>
 
@@ -121,10 +122,18 @@ struct Round {
     double p99Ratio() const { return bare.p99Ms > 0 ? real.p99Ms / bare.p99Ms : 0.0; }
 };
 
-void printRound(const QString& path, const Round& r)
+using Columns = std::array<double, 8>;
+
+Columns columnsOf(const Round& r)
 {
-    std::printf("%-24s %12.0f %10.2f %8.1f %12.0f %10.2f %8.1f %8.2f %8.1f\n", qPrintable(path), r.real.requestsPerSecond, r.real.p99Ms,
-                r.real.cpuMicrosPerRequest, r.bare.requestsPerSecond, r.bare.p99Ms, r.bare.cpuMicrosPerRequest, r.ratio(), r.p99Ratio());
+    return {r.real.requestsPerSecond, r.real.p99Ms, r.real.cpuMicrosPerRequest, r.bare.requestsPerSecond, r.bare.p99Ms,
+            r.bare.cpuMicrosPerRequest, r.ratio(), r.p99Ratio()};
+}
+
+void printRow(const QString& path, const Columns& c, const char* note = "")
+{
+    std::printf("%-24s %12.0f %10.2f %8.1f %12.0f %10.2f %8.1f %8.2f %8.1f%s\n", qPrintable(path), c[0], c[1], c[2], c[3], c[4], c[5],
+                c[6], c[7], note);
     std::fflush(stdout);
 }
 
@@ -136,20 +145,16 @@ double median(std::vector<double> values)
 }
 
 // Each column's median on its own (so the ratios are medians of the rounds' ratios).
-void printMedians(const QString& path, const std::vector<Round>& rounds)
+Columns medians(const std::vector<Round>& rounds)
 {
-    const auto of = [&](auto field) {
+    Columns result{};
+    for (size_t column = 0; column < result.size(); ++column) {
         std::vector<double> values;
         for (const Round& r : rounds)
-            values.push_back(field(r));
-        return median(values);
-    };
-    std::printf("%-24s %12.0f %10.2f %8.1f %12.0f %10.2f %8.1f %8.2f %8.1f  median of %zu\n", qPrintable(path),
-                of([](const Round& r) { return r.real.requestsPerSecond; }), of([](const Round& r) { return r.real.p99Ms; }),
-                of([](const Round& r) { return r.real.cpuMicrosPerRequest; }), of([](const Round& r) { return r.bare.requestsPerSecond; }),
-                of([](const Round& r) { return r.bare.p99Ms; }), of([](const Round& r) { return r.bare.cpuMicrosPerRequest; }),
-                of([](const Round& r) { return r.ratio(); }), of([](const Round& r) { return r.p99Ratio(); }), rounds.size());
-    std::fflush(stdout);
+            values.push_back(columnsOf(r)[column]);
+        result[column] = median(values);
+    }
+    return result;
 }
 
 } // namespace
@@ -234,11 +239,11 @@ int main(int argc, char** argv)
                 r.bare = measure(bareBase);
                 r.real = measure(server.baseUrl());
             }
-            printRound(e.path, r);
+            printRow(e.path, columnsOf(r));
             results.push_back(r);
         }
         if (rounds > 1)
-            printMedians(e.path, results);
+            printRow(e.path, medians(results), qPrintable(QStringLiteral("  median of %1").arg(rounds)));
     }
     reference.stop();
     referenceThread.join();
