@@ -116,9 +116,11 @@ QNetworkReply* UrlConnection::releaseReply(ReplyRelease how)
     m_reply = nullptr;
     if (!reply)
         return nullptr;
-    // Disconnected first, so that nothing the reply emits on its way out (abort finishes it)
-    // reaches a connection that has let go of it.
-    QObject::disconnect(reply, nullptr, nullptr, nullptr);
+    // Our handlers (connected with the reply as their context) go first, so that nothing the
+    // reply emits on its way out (abort finishes it) reaches a connection that has let go of
+    // it. Qt's own connections stay: the abort reaches the HTTP thread through them, which
+    // closes the socket and frees the request's objects there.
+    QObject::disconnect(reply, nullptr, reply, nullptr);
     if (how == ReplyRelease::Abort)
         reply->abort();
     // Deleted later: the caller may still read a finished reply, and Qt may be inside one of

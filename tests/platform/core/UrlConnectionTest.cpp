@@ -188,3 +188,26 @@ TEST_F(UrlConnectionTest, LivesUntilItEndsAndIsSilentOnceCancelled)
     EXPECT_EQ(cancelled->shape, "");
     EXPECT_EQ(canceller->shape, "response 200");
 }
+
+// Giving up on a request hangs up on the server, by a cancel or by the time-out: the request's
+// socket closes at once instead of lingering, with what Qt keeps for it, to the end of the
+// process.
+TEST_F(UrlConnectionTest, GivingUpOnARequestClosesItsSocket)
+{
+    core::ManualClock clock;
+    std::vector<QPointer<QTcpSocket>> sockets;
+    HandServer silent([&](QTcpSocket* socket, const QByteArray&) { sockets.push_back(socket); });
+    const auto closed = [&](std::size_t i) {
+        return sockets.size() > i && (!sockets[i] || sockets[i]->state() == QAbstractSocket::UnconnectedState);
+    };
+    auto cancelled = UrlConnection::formPost(silent.url(), FormBody{}, std::make_shared<Recorder>());
+    ASSERT_TRUE(pumpUntil([&] { return sockets.size() == 1; }));
+    cancelled->cancel();
+    EXPECT_TRUE(pumpUntil([&] { return closed(0); }));
+
+    auto timedOut = post(silent.url(), 5);
+    ASSERT_TRUE(pumpUntil([&] { return sockets.size() == 2; }));
+    clock.advance(5);
+    EXPECT_EQ(timedOut->shape, "fail TimedOut");
+    EXPECT_TRUE(pumpUntil([&] { return closed(1); }));
+}
