@@ -239,11 +239,16 @@ void TreeView::changeRowsTellingDelegate(const std::shared_ptr<TreeNode>& node, 
             ((*delegate).*will)(*this, node->item(), node->treeNodeInfo());
     }
     ui::Transaction::begin();
-    // The did-notice waits for the row animation; the block keeps the view and node alive.
-    ui::Transaction::setCompletionBlock([self, node, informDelegate, did] {
-        const auto delegate = self->m_delegate.lock();
+    // The did-notice waits for the row animation. The block lives on the animations of the
+    // table's cells, which this view owns: it holds the view weakly, or view, table, cells and
+    // block would keep one another alive whenever an animation never ends (the run loop
+    // dropped at quit). A view gone meanwhile has nobody to tell.
+    std::weak_ptr<TreeView> weak = self;
+    ui::Transaction::setCompletionBlock([weak, node, informDelegate, did] {
+        const auto view = weak.lock();
+        const auto delegate = view ? view->m_delegate.lock() : nullptr;
         if (delegate && informDelegate)
-            ((*delegate).*did)(*self, node->item(), node->treeNodeInfo());
+            ((*delegate).*did)(*view, node->item(), node->treeNodeInfo());
     });
     change();
     ui::Transaction::commit();

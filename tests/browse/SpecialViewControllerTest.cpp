@@ -103,4 +103,40 @@ TEST_F(SpecialViewControllerTest, ChaptersWithoutNodeRowsAndUnusualReplies)
     EXPECT_EQ(m_screen->treeView()->numberOfRows(), 2 + 4) << "a one-element chapter cannot open";
 }
 
+// The app quits while a tapped row's rows are still sliding in, or out: the animations never
+// end, and the screen, its tree and every row go all the same.
+TEST_F(SpecialViewControllerTest, QuittingWhileRowsSlideLetsTheTreeGo)
+{
+    useStub();
+    m_stub.setReply("exam/directory_list", 200, R"([{"code": "D1", "name": "目录", "chapters": [
+        {"code": "C1", "name": "章一", "nodes": [{"count": 1}]}, {"code": "C2", "name": "章二"}]}])");
+    for (const bool expanded : {false, true}) {
+        SCOPED_TRACE(expanded ? "collapsing" : "expanding");
+        open();
+        core::ManualClock clock(core::Clock::now());
+        if (expanded) {
+            tapRow(*row({0}));
+            clock.advance(1);
+        }
+        tapRow(*row({0}));
+        clock.advance(0.1);
+        ASSERT_EQ(m_screen->treeView()->numberOfRows(), expanded ? 1 : 3);
+        std::weak_ptr<SpecialViewController> screen = m_screen;
+        std::weak_ptr<TreeView> tree = m_screen->treeView();
+        std::weak_ptr<SpecalHeadView> tapped = row({0}), chapter = row({0, 1});
+
+        // As the program ends: the run loop's work is dropped, then every window and screen.
+        ui::Application::shared().terminate();
+        ui::Application::shared().tearDown();
+        m_screen.reset();
+        m_root.reset();
+        m_window.reset();
+        clock.advance(0);   // what the views posted on their way out
+        EXPECT_TRUE(screen.expired());
+        EXPECT_TRUE(tree.expired());
+        EXPECT_TRUE(tapped.expired() && chapter.expired());
+        ui::Application::shared().reset();
+    }
+}
+
 } // namespace
