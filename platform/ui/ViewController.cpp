@@ -38,6 +38,12 @@ ViewController::~ViewController()
 {
     for (const auto& child : m_children)
         child->m_parent.reset();
+    // A presentation ends with its presenter: every link up the stack is cut, so that a screen
+    // that owns one below it (an owning delegate) does not keep the pair alive in a cycle once
+    // nothing presents them (the window gone at quit with the stack still up).
+    auto presented = std::move(m_presented);
+    while (presented)
+        presented = std::move(presented->m_presented);
 }
 
 // ---- view -----------------------------------------------------------------------------
