@@ -14,22 +14,32 @@ namespace core {
 
 namespace {
 
-QNetworkAccessManager* manager()
-{
-    // One manager for the process, owned by the application object so that it goes away
-    // while Qt still stands.
-    static QPointer<QNetworkAccessManager> instance;
-    if (!instance)
-        instance = new QNetworkAccessManager(QCoreApplication::instance());
-    return instance;
-}
-
 // The run loop's strong references to running connections: a connection lives until it ends
 // even when nobody else holds it, as NSURLConnection did.
 std::set<std::shared_ptr<UrlConnection>>& running()
 {
     static auto* set = new std::set<std::shared_ptr<UrlConnection>>;
     return *set;
+}
+
+QPointer<QNetworkAccessManager>& managerInstance()
+{
+    static QPointer<QNetworkAccessManager> instance;
+    return instance;
+}
+
+QNetworkAccessManager* manager()
+{
+    // One manager for the process, a child of the application object. Qt runs endAll() as that
+    // object begins to go, while its event dispatcher still stands; left to the application
+    // object's deletion of its children, the manager went after the dispatcher, and what Qt had
+    // made for a request just started was lost with the HTTP thread.
+    auto& instance = managerInstance();
+    if (!instance) {
+        instance = new QNetworkAccessManager(QCoreApplication::instance());
+        qAddPostRoutine(UrlConnection::endAll);
+    }
+    return instance;
 }
 
 UrlError::Code codeFor(QNetworkReply::NetworkError error)
@@ -95,6 +105,14 @@ std::shared_ptr<UrlConnection> UrlConnection::formPost(const QUrl& url, const Fo
 std::size_t UrlConnection::runningCount()
 {
     return running().size();
+}
+
+void UrlConnection::endAll()
+{
+    const auto connections = running();
+    for (const auto& connection : connections)
+        connection->cancel();
+    delete managerInstance().data();
 }
 
 UrlConnection::UrlConnection(Private, const UrlRequest& request, std::shared_ptr<UrlConnectionDelegate> delegate)

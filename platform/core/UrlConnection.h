@@ -55,6 +55,10 @@ public:
     bool isRunning() const { return m_state == State::Running; }
     // Connections that have not ended yet (tests).
     static std::size_t runningCount();
+    // The end of the process's networking: every running connection is cancelled, and the
+    // network manager goes with its replies and its HTTP thread. Qt runs it as the application
+    // object begins to go; a later request makes a new manager.
+    static void endAll();
 
 private:
     struct Private {};

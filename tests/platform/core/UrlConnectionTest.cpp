@@ -5,6 +5,8 @@
 #include "platform/core/ManualClock.h"
 #include "tests/support/HandServer.h"
 
+#include <QCoreApplication>
+#include <QNetworkAccessManager>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QTcpServer>
@@ -210,4 +212,28 @@ TEST_F(UrlConnectionTest, GivingUpOnARequestClosesItsSocket)
     clock.advance(5);
     EXPECT_EQ(timedOut->shape, "fail TimedOut");
     EXPECT_TRUE(pumpUntil([&] { return closed(1); }));
+}
+
+// What runs as the application object goes: a request still running is cancelled (its
+// delegate let go, the server sees the hang-up), and no network object is left under the
+// application object; a request made afterwards works as before.
+TEST_F(UrlConnectionTest, TheEndOfNetworkingLeavesNothingRunning)
+{
+    QPointer<QTcpSocket> peer;
+    HandServer silent([&](QTcpSocket* socket, const QByteArray&) { peer = socket; });
+    auto seen = std::make_shared<Recorder>();
+    std::weak_ptr<Recorder> delegate = seen;
+    UrlConnection::formPost(silent.url(), FormBody{}, std::move(seen));
+    ASSERT_TRUE(pumpUntil([&] { return bool(peer); }));
+
+    UrlConnection::endAll();
+    EXPECT_TRUE(delegate.expired());
+    EXPECT_EQ(UrlConnection::runningCount(), 0u);
+    EXPECT_TRUE(QCoreApplication::instance()->findChildren<QNetworkAccessManager*>().isEmpty());
+    EXPECT_TRUE(pumpUntil([&] { return !peer || peer->state() == QAbstractSocket::UnconnectedState; }));
+
+    HandServer again(HandServer::page(200, "again"));
+    auto after = post(again.url());
+    ASSERT_TRUE(pumpUntil([&] { return after->ended; }));
+    EXPECT_EQ(after->body, "again");
 }
