@@ -96,4 +96,32 @@ TEST_F(RegisterViewControllerTest, ANewNameSignsInAndBothScreensClose)
     EXPECT_EQ(toastTexts(m_home->view()), QStringList{"登录成功！"});
 }
 
+// The app quits with the registration screen up over the login screen. The registration
+// screen owns the login screen (its delegate) while the login screen presents it; once the
+// program lets go of its window both screens go, and the views they built with them.
+TEST_F(RegisterViewControllerTest, QuittingWithRegistrationOverLoginLetsBothGo)
+{
+    startSampleServer();
+    auto registration = openRegistration();
+    ASSERT_TRUE(registration);
+    ASSERT_EQ(registration->delegate(), m_login);
+    std::weak_ptr<LoginViewController> login = m_login;
+    std::weak_ptr<ui::View> loginView = m_login->view();
+    std::weak_ptr<ui::TextField> accountField = m_login->account();
+    std::weak_ptr<RegisterViewController> registrationLeft = registration;
+    m_login.reset();
+    registration.reset();
+
+    // As the program ends: the run loop's work is dropped, then the delegate with its window.
+    ui::Application::shared().terminate();
+    m_host.reset();
+    m_home.reset();
+    m_container.reset();
+    m_delegate.reset();
+    ui::Application::shared().tearDown();
+    EXPECT_TRUE(registrationLeft.expired());
+    EXPECT_TRUE(login.expired());
+    EXPECT_TRUE(loginView.expired() && accountField.expired());
+}
+
 } // namespace
