@@ -124,3 +124,46 @@ TEST_F(ExamStartReviewTest, APickShowsTheAnalysisAndMovesOn)
 }
 
 } // namespace
+
+namespace {
+
+// Two wrong questions side by side (flags 0, 1, 1, 0): a swipe on from the first stops on the
+// second, a swipe back from the second stops on the first.
+TEST_F(ExamStartReviewTest, WrongOnlyReviewStepsBetweenNeighbouringWrongQuestions)
+{
+    openStubbed(6, singleChoices(4));
+    pick({{0, "B"}, {1, "A"}, {2, "C"}, {3, "B"}});
+    finishAndReview("查看错题解析");
+    EXPECT_EQ(shownPage(), 1);
+    EXPECT_EQ(number(), "2");
+
+    // finger's direction, page and number after the swipe
+    const std::tuple<bool, int, QString> swipes[] = {
+        {true, 2, "3"}, {true, 2, "3"}, {false, 1, "2"}, {false, 1, "2"}, {true, 2, "3"},
+    };
+    for (const auto& [forward, page, shown] : swipes) {
+        swipe(forward);
+        EXPECT_EQ(shownPage(), page) << forward;
+        EXPECT_EQ(number(), shown) << forward;
+    }
+}
+
+// A ticked box ticked again leaves the answer: the value graded and shown in the analysis holds
+// only the boxes still ticked, and a question whose only box was unticked counts as unanswered.
+TEST_F(ExamStartReviewTest, UntickingAMultipleChoiceBoxTakesItsLetterOut)
+{
+    openStubbed(6, QJsonArray{question(0, 1, "AC"), question(1, 5, "D"), question(2, 1, "B")});
+    pick({{0, "A"}, {0, "B"}, {0, "C"}, {0, "B"}, {1, "D"}, {1, "D"}, {2, "B"}, {2, "D"}, {2, "D"}});
+    finish();
+    ASSERT_TRUE(waitForReport());
+    EXPECT_EQ(report()->examArr(), (QStringList{"0", "1", "0"}));
+    EXPECT_EQ(report()->answerCount(), 2);
+    ASSERT_TRUE(tapLabel(report()->view(), "查看全部解析"));
+    ASSERT_TRUE(pumpUntil([&] { return !m_exam->presentedViewController() && m_exam->isAppeared(); }));
+    ASSERT_TRUE(analysesLoaded());
+    EXPECT_TRUE(analysisText(0).startsWith("解析：正确答案AC,你的答案《AC》"));
+    EXPECT_TRUE(analysisText(1).startsWith("解析：正确答案D,你没有答题"));
+    EXPECT_TRUE(analysisText(2).startsWith("解析：正确答案B,你的答案《B》"));
+}
+
+} // namespace
