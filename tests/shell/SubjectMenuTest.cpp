@@ -6,6 +6,7 @@
 #include "shell/ExpadabelView.h"
 #include "shell/HeadView.h"
 #include "tests/shell/LaunchedAppTest.h"
+#include "tests/support/HandServer.h"
 #include "tests/support/StubServer.h"
 
 namespace {
@@ -103,6 +104,45 @@ TEST_F(SubjectMenuTest, GroupsOpenOneAtATimeAndAnEntryChoosesTheSubject)
     ASSERT_TRUE(toggle(true));
     m_menu->expadabelView()->tableView()->reloadData();
     EXPECT_EQ(rows(0), 2);
+}
+
+} // namespace
+
+namespace {
+
+// Closed and opened again before the list has come, the menu asks no second time: the one
+// reply builds the one menu.
+TEST_F(SubjectMenuTest, ReopeningWhileTheListLoadsAsksOnce)
+{
+    std::vector<QTcpSocket*> asked;   // the list requests, held unanswered
+    HandServer server([&](QTcpSocket* socket, const QByteArray& request) {
+        if (request.contains("subject_type_list"))
+            asked.push_back(socket);
+    });
+    useServer(server.url(QStringLiteral("/PendarWeb/")).toString());
+    const auto settled = [&](bool open) {
+        return pumpUntil([&] {
+            return m_container->isSideOpen(SidePanelSide::Left) == open && m_container->view()->isUserInteractionEnabled();
+        });
+    };
+    ASSERT_TRUE(tap(m_home, "课程选择"));
+    ASSERT_TRUE(settled(true));
+    ASSERT_TRUE(pumpUntil([&] { return asked.size() == 1; }));
+    m_container->closeLeftView();
+    ASSERT_TRUE(settled(false));
+    ASSERT_TRUE(tap(m_home, "课程选择"));
+    ASSERT_TRUE(settled(true));
+    pumpUntil([] { return false; }, 0.3);
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_TRUE(m_menu->isLoadingList());
+
+    asked.front()->write(HandServer::reply("200 OK", kThreeGroups, "Connection: close\r\n"));
+    asked.front()->disconnectFromHost();
+    ASSERT_TRUE(pumpUntil([&] { return !m_menu->isLoadingList() && overlaysGone(m_menu->view()); }));
+    EXPECT_EQ(heads().size(), 3u);
+    const auto& views = m_menu->view()->subviews();
+    EXPECT_EQ(std::count_if(views.begin(), views.end(), [](const auto& v) { return bool(std::dynamic_pointer_cast<ExpadabelView>(v)); }), 1);
+    EXPECT_EQ(asked.size(), 1u);
 }
 
 } // namespace
