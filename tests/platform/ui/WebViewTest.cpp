@@ -12,6 +12,7 @@
 #include "tests/support/HandServer.h"
 
 #include <QBuffer>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 using namespace ui;
@@ -225,8 +226,8 @@ TEST_F(WebViewTest, TheReportedHeightIsWhatIsDrawn)
 TEST_F(WebViewTest, ALocalPageIsReadInItsOwnEncoding)
 {
     const QString chinese = QStringLiteral("练习题");
-    QByteArray utf16 = "\xFF\xFE";
-    utf16 += QByteArray(reinterpret_cast<const char*>(QString("<p>" + chinese + "</p>").utf16()), (chinese.size() + 7) * 2);
+    QStringEncoder toUtf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    const QByteArray utf16 = toUtf16("<p>" + chinese + "</p>");
     // bytes of the file, text shown
     const std::pair<QByteArray, QString> cases[] = {
         {"<meta charset=\"iso-8859-1\"><p>caf\xE9</p>", QStringLiteral("café")},
