@@ -148,8 +148,8 @@ TEST_F(ExamStartReviewTest, WrongOnlyReviewStepsBetweenNeighbouringWrongQuestion
     }
 }
 
-// A ticked box ticked again leaves the answer: the value graded and shown in the analysis holds
-// only the boxes still ticked, and a question whose only box was unticked counts as unanswered.
+// A second tap unticks a box and takes its letter out of the answer: grading and the analysis
+// see only the boxes still ticked, and a question whose one box was unticked is unanswered.
 TEST_F(ExamStartReviewTest, UntickingAMultipleChoiceBoxTakesItsLetterOut)
 {
     openStubbed(6, QJsonArray{question(0, 1, "AC"), question(1, 5, "D"), question(2, 1, "B")});

@@ -9,6 +9,8 @@
 #include "tests/support/HandServer.h"
 #include "tests/support/StubServer.h"
 
+#include <algorithm>
+
 namespace {
 
 const QByteArray kThreeGroups = R"([

@@ -297,7 +297,7 @@ TEST_F(ProgressHUDTimingTest, HidingByTheViewTakesTheTopmostOverlayAway)
     ASSERT_FALSE(top.expired());
     EXPECT_EQ(top.lock()->superview(), host);
     step(0.01);
-    step(0);
+    step(0);   // and what its end posted
     EXPECT_TRUE(top.expired());
     EXPECT_EQ(ProgressHUD::HUDForView(host), middle);
     EXPECT_EQ(middle->alpha(), 1.0);
