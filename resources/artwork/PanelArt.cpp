@@ -195,7 +195,8 @@ void PanelArt::addTo(ArtworkRecipes& recipes)
     recipes.add(QStringLiteral("drill_cord_bg"), paintCountCard);
     recipes.add(QStringLiteral("subjectbtn_01"), menuHead(true));
     recipes.add(QStringLiteral("subjectbtn_02"), menuHead(false));
-    recipes.add(QStringLiteral("paper_bg"), listRow(Glyph::Paper, palette::primary, 8));
+    // The paper's name label starts 10 points in: the stripe stays left of it.
+    recipes.add(QStringLiteral("paper_bg"), listRow(Glyph::Paper, palette::primary, 2));
     recipes.add(QStringLiteral("exercise_record"), listRow(Glyph::Stopwatch, palette::violet, 8));
     recipes.add(QStringLiteral("drill_record_01"), bookButton(Glyph::Cross, QStringLiteral("错题本"), palette::wrong));
     recipes.add(QStringLiteral("drill_record_02"), bookButton(Glyph::Star, QStringLiteral("收藏本"), palette::warm));
