@@ -5,6 +5,7 @@
 #include "platform/core/Clock.h"
 #include "platform/core/ManualClock.h"
 #include "tests/browse/TreeScreenFixture.h"
+#include "tests/support/Phones.h"
 #include "tests/support/ViewPixels.h"
 
 namespace {
@@ -16,8 +17,7 @@ using SpecalHeadViewTest = TreeScreenFixture<SpecialViewController>;
 TEST_F(SpecalHeadViewTest, NamesStandClearOfTheirConnectors)
 {
     startSignedIn();
-    const std::tuple<double, double, double> screens[] = {{320, 568, 2}, {375, 667, 2}, {414, 736, 3}, {480, 854, 1}};
-    for (const auto& [w, h, scale] : screens) {
+    for (const auto& [w, h, scale] : kPhones) {
         SCOPED_TRACE(w);
         ui::Screen::setMain({w, h}, scale);
         m_window.reset();

@@ -3,6 +3,7 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "tests/practice/ExamStartFixture.h"
+#include "tests/support/Phones.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ViewPixels.h"
 
@@ -84,8 +85,7 @@ TEST_F(PaperViewControllerTest, SendsTheKindAndSubjectAndToleratesOddRecords)
 TEST_F(PaperViewControllerTest, NamesStandOnThePlainFaceOfTheirRows)
 {
     startSignedIn();
-    const std::tuple<double, double, double> screens[] = {{320, 568, 2}, {375, 667, 2}, {414, 736, 3}, {480, 854, 1}};
-    for (const auto& [w, h, scale] : screens) {
+    for (const auto& [w, h, scale] : kPhones) {
         SCOPED_TRACE(w);
         ui::Screen::setMain({w, h}, scale);
         m_window.reset();

@@ -41,7 +41,8 @@ QJsonObject figureQuestion(int i, const QString& detail)
 }
 
 // Questions with figures, as a bank sends them: a figure narrower than the page, one wider
-// (shown as wide as the page), and one in a table beside its words. Each question's text is
+// (shown as wide as the page), and one in a table beside its words. A picture of the resource
+// folder (the registration form) stands for the figure. Each question's text is
 // as tall as what it draws, with no blank band above a figure, so its options follow the text.
 TEST_F(QuestionFigureTest, AQuestionIsAsTallAsItsTextAndFigure)
 {

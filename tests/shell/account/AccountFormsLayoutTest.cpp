@@ -10,13 +10,11 @@
 #include "platform/ui/Window.h"
 #include "shell/account/RegisterViewController.h"
 #include "tests/support/AppTest.h"
+#include "tests/support/Phones.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ViewPixels.h"
 
 namespace {
-
-// The phones the artwork is drawn for and those around them: width, height, scale.
-const std::tuple<double, double, double> kScreens[] = {{320, 568, 2}, {375, 667, 2}, {414, 736, 3}, {480, 854, 1}};
 
 // The account forms as their menus present them, in a window of each phone's size, with the
 // sample server behind them.
@@ -65,7 +63,7 @@ protected:
 TEST_F(AccountFormsLayoutTest, TheAgreementLineReadsInFull)
 {
     startSampleServer();
-    for (const auto& [w, h, scale] : kScreens) {
+    for (const auto& [w, h, scale] : kPhones) {
         SCOPED_TRACE(w);
         auto form = present<RegisterViewController>(w, h, scale);
         auto words = std::dynamic_pointer_cast<ui::Label>(findByLabel(form->view(), "注册即代表已阅读并同意"));
@@ -95,7 +93,7 @@ TEST_F(AccountFormsLayoutTest, TheAgreementLineReadsInFull)
 TEST_F(AccountFormsLayoutTest, FeedbackTextsStandInsideTheirDrawnBoxes)
 {
     startSampleServer();
-    for (const auto& [w, h, scale] : kScreens) {
+    for (const auto& [w, h, scale] : kPhones) {
         SCOPED_TRACE(w);
         auto form = present<FeedViewController>(w, h, scale);
         const QRect frame = framePicture(*form->view(), "feedbg.png");
