@@ -196,4 +196,34 @@ TEST_F(EroorExamViewControllerTest, EntriesOfNoCountOrOfTheWrongTypeAreSkipped)
     EXPECT_EQ(controlsOf(*row({1})).button->editType(), QString("4"));
 }
 
+// With the server gone a clear says so once: one network toast, one wait overlay, and the
+// book shown stays.
+TEST_F(EroorExamViewControllerTest, ClearWithTheServerGoneSaysSoOnce)
+{
+    m_server = &startSignedIn();
+    file(ask("exam/paper_exam_list", {{"paperCode", "CBP1"}}).at(0));
+    openBook(ErrorBook);
+    ASSERT_EQ(m_screen->data().size(), 1u);
+    const auto tree = m_screen->treeView();
+    auto waitOverlays = [&] {
+        const auto huds = ProgressHUD::allHUDsForView(m_screen->view());
+        return std::count_if(huds.begin(), huds.end(), [](const auto& hud) { return hud->mode() != ProgressHUDMode::Text; });
+    };
+    const auto overlaysBefore = waitOverlays();
+    m_sampleServer.reset();
+    m_server = nullptr;
+    ASSERT_TRUE(tapClear());
+    // Until the toast has faded: anything sent after the clear has failed long before.
+    qsizetype mostToasts = 0;
+    ASSERT_TRUE(pumpUntil([&] {
+        const qsizetype toasts = toastTexts(m_screen->view()).size();
+        mostToasts = std::max(mostToasts, toasts);
+        return mostToasts > 0 && toasts == 0 && !m_screen->isLoading();
+    }));
+    EXPECT_EQ(mostToasts, 1);
+    EXPECT_EQ(waitOverlays() - overlaysBefore, 1);
+    EXPECT_EQ(m_screen->treeView(), tree);
+    EXPECT_EQ(m_screen->data().size(), 1u);
+}
+
 } // namespace
