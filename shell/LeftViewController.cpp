@@ -59,47 +59,64 @@ void LeftViewController::requestDidFinish(ServerRequest& request)
 
 void LeftViewController::buildMenu(const QJsonArray& groups)
 {
+    auto table = makeMenu();
+    for (int i = 0; i < groups.size(); ++i) {
+        const QJsonObject group = groups.at(i).toObject();
+        auto head = makeHead(HeadView::kGroup, i);
+        const ui::Rect frame = head->frame();
+        addCaption(*head, core::Record::value(group, "typeName").toString(), frame);
+        const QJsonArray entries = core::Record::array(core::Record::value(group, "TSubjects"));
+        for (int j = 0; j < entries.size(); ++j) {
+            const QJsonObject subject = entries.at(j).toObject();
+            auto entry = makeHead(HeadView::kEntry, j);
+            entry->setData(subject);
+            addCaption(*entry, core::Record::value(subject, "subjectName").toString(), frame);
+            head->addChild(entry);
+        }
+        table->heads().push_back(head);
+    }
+    showMenu();
+}
+
+void LeftViewController::loadModel()
+{
+    auto table = makeMenu();
+    for (int i = 0; i < 5; ++i) {
+        auto head = makeHead(HeadView::kGroup, i);
+        for (int j = 0; j < 5; ++j)
+            head->addChild(makeHead(HeadView::kEntry, j));
+        table->heads().push_back(head);
+    }
+    showMenu();
+}
+
+std::shared_ptr<ExpadabelTableView> LeftViewController::makeMenu()
+{
     auto self = std::static_pointer_cast<LeftViewController>(shared_from_this());
     m_expadabelView = ExpadabelView::create(ui::Rect(0, 0, CommonUtil::getSysWidth(), CommonUtil::getSysHeight()));
     m_expadabelView->setDelegate(self);
     auto table = m_expadabelView->tableView();
     table->heads().clear();
-    for (int i = 0; i < groups.size(); ++i)
-        table->heads().push_back(makeGroupHead(groups.at(i).toObject(), i));
+    return table;
+}
+
+void LeftViewController::showMenu()
+{
     view()->addSubview(m_expadabelView);
-    table->reloadData();
+    m_expadabelView->tableView()->reloadData();
 }
 
-std::shared_ptr<HeadView> LeftViewController::makeGroupHead(const QJsonObject& group, int section)
+std::shared_ptr<HeadView> LeftViewController::makeHead(int type, int section)
 {
-    auto table = m_expadabelView->tableView();
+    // Spelled out so the artwork check sees both names.
+    const QString image = type == HeadView::kGroup ? CommonUtil::getImageName("subjectbtn_01", ".png")
+                                                   : CommonUtil::getImageName("subjectbtn_02", ".png");
     auto head = HeadView::create();
-    head->setDelegate(table);
-    head->initheadBtn(CommonUtil::getImageName("subjectbtn_01", ".png"),
-                      CommonUtil::getImageName("subjectbtn_01", ".png"));
+    head->initheadBtn(image, image);
+    head->setDelegate(m_expadabelView->tableView());
     head->setSection(section);
-    head->setType(HeadView::kGroup);
-    const ui::Rect frame = head->frame();
-    addCaption(*head, core::Record::value(group, "typeName").toString(), frame);
-
-    const QJsonArray entries = core::Record::array(core::Record::value(group, "TSubjects"));
-    for (int j = 0; j < entries.size(); ++j)
-        head->addChild(makeEntryHead(entries.at(j).toObject(), j, frame));
+    head->setType(type);
     return head;
-}
-
-std::shared_ptr<HeadView> LeftViewController::makeEntryHead(const QJsonObject& subject, int row,
-                                                            const ui::Rect& groupFrame)
-{
-    auto entry = HeadView::create();
-    entry->initheadBtn(CommonUtil::getImageName("subjectbtn_02", ".png"),
-                       CommonUtil::getImageName("subjectbtn_02", ".png"));
-    entry->setDelegate(m_expadabelView->tableView());
-    entry->setSection(row);
-    entry->setType(HeadView::kEntry);
-    entry->setData(subject);
-    addCaption(*entry, core::Record::value(subject, "subjectName").toString(), groupFrame);
-    return entry;
 }
 
 void LeftViewController::addCaption(HeadView& head, const QString& text, const ui::Rect& groupFrame)
