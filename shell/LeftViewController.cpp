@@ -60,22 +60,29 @@ void LeftViewController::requestDidFinish(ServerRequest& request)
 void LeftViewController::buildMenu(const QJsonArray& groups)
 {
     auto table = makeMenu();
-    for (int i = 0; i < groups.size(); ++i) {
-        const QJsonObject group = groups.at(i).toObject();
-        auto head = makeHead(HeadView::kGroup, i);
-        const ui::Rect frame = head->frame();
-        addCaption(*head, core::Record::value(group, "typeName").toString(), frame);
-        const QJsonArray entries = core::Record::array(core::Record::value(group, "TSubjects"));
-        for (int j = 0; j < entries.size(); ++j) {
-            const QJsonObject subject = entries.at(j).toObject();
-            auto entry = makeHead(HeadView::kEntry, j);
-            entry->setData(subject);
-            addCaption(*entry, core::Record::value(subject, "subjectName").toString(), frame);
-            head->addChild(entry);
-        }
-        table->heads().push_back(head);
-    }
+    for (int i = 0; i < groups.size(); ++i)
+        table->heads().push_back(makeGroupHead(groups.at(i).toObject(), i));
     showMenu();
+}
+
+std::shared_ptr<HeadView> LeftViewController::makeGroupHead(const QJsonObject& group, int section)
+{
+    auto head = makeHead(HeadView::kGroup, section);
+    const ui::Rect frame = head->frame();
+    addCaption(*head, core::Record::value(group, "typeName").toString(), frame);
+    const QJsonArray entries = core::Record::array(core::Record::value(group, "TSubjects"));
+    for (int j = 0; j < entries.size(); ++j)
+        head->addChild(makeEntryHead(entries.at(j).toObject(), j, frame));
+    return head;
+}
+
+std::shared_ptr<HeadView> LeftViewController::makeEntryHead(const QJsonObject& subject, int row,
+                                                            const ui::Rect& groupFrame)
+{
+    auto entry = makeHead(HeadView::kEntry, row);
+    entry->setData(subject);
+    addCaption(*entry, core::Record::value(subject, "subjectName").toString(), groupFrame);
+    return entry;
 }
 
 void LeftViewController::loadModel()

@@ -47,6 +47,8 @@ protected:
 private:
     void requestSubjectList();
     void buildMenu(const QJsonArray& groups);
+    std::shared_ptr<HeadView> makeGroupHead(const QJsonObject& group, int section);
+    std::shared_ptr<HeadView> makeEntryHead(const QJsonObject& subject, int row, const ui::Rect& groupFrame);
     // A new accordion, its heads still to be filled; showMenu adds it and loads it.
     std::shared_ptr<ExpadabelTableView> makeMenu();
     void showMenu();
