@@ -102,6 +102,8 @@ TEST_F(FeedViewControllerTest, ReturnUnderTheWaitOverlaySendsTheFeedbackOnce)
     pressReturn();
     EXPECT_EQ(focus(), form->contact()) << "the keys changed nothing";
     ASSERT_TRUE(closes(form));
+    // The last request sent has been answered, however many there were.
+    ASSERT_TRUE(pumpUntil([&] { return !form->feedbackRequest()->isRunning(); }));
     server.database().awaitQueuedWrites();
     const QVariantList count = server.database().row(QStringLiteral("SELECT COUNT(*) FROM feedback WHERE user_account = ?"),
                                                      {QStringLiteral("tester")});
