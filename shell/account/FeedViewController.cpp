@@ -103,6 +103,9 @@ bool FeedViewController::shouldChangeTextInRange(ui::TextView&, ui::TextRange, c
 {
     if (text != QLatin1String("\n"))
         return true;
+    // The wait overlay keeps fingers off the form while the feedback is sent; the keys too.
+    if (ServerRequest::isUnderWay(m_request))
+        return false;
     m_contact->becomeFirstResponder();
     return false;
 }
@@ -111,6 +114,8 @@ bool FeedViewController::shouldChangeCharactersInRange(ui::TextField& field, ui:
 {
     if (string != QLatin1String("\n"))
         return true;
+    if (ServerRequest::isUnderWay(m_request))
+        return false;
     auto self = shared_from_this();
     m_submit->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
     field.resignFirstResponder();

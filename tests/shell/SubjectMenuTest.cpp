@@ -1,6 +1,7 @@
 #include "shell/LeftViewController.h"
 
 #include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/TouchInjector.h"
 #include "shell/ExpadabelTableView.h"
 #include "shell/ExpadabelView.h"
@@ -106,6 +107,30 @@ TEST_F(SubjectMenuTest, GroupsOpenOneAtATimeAndAnEntryChoosesTheSubject)
     ASSERT_TRUE(toggle(true));
     m_menu->expadabelView()->tableView()->reloadData();
     EXPECT_EQ(rows(0), 2);
+}
+
+// The demonstration menu: five groups of five entries, with no captions, that open like the
+// server's; building it asks the server for nothing.
+TEST_F(SubjectMenuTest, TheDemonstrationMenuHasFiveGroupsOfFiveUncaptionedEntries)
+{
+    CommonUtil::setSubjectData(QByteArray("[]"));   // held, so opening the panel sends nothing
+    m_menu->loadModel();
+    ASSERT_TRUE(toggle(true));
+    ASSERT_EQ(heads().size(), 5u);
+    for (int group : {4, 0}) {
+        ASSERT_TRUE(tapHead(*heads()[group]));
+        EXPECT_EQ((std::vector<int>{rows(0), rows(1), rows(2), rows(3), rows(4)}),
+                  (std::vector<int>{group == 0 ? 5 : 0, 0, 0, 0, group == 4 ? 5 : 0}));
+    }
+    m_delegate->window()->layoutIfNeeded();
+    std::function<int(const ui::View&)> labels = [&](const ui::View& view) {
+        int n = dynamic_cast<const ui::Label*>(&view) && !static_cast<const ui::Label&>(view).text().isEmpty() ? 1 : 0;
+        for (const auto& child : view.subviews())
+            n += labels(*child);
+        return n;
+    };
+    EXPECT_EQ(labels(*m_menu->view()), 0) << "no captions";
+    EXPECT_EQ(m_server.count("exam/subject_type_list"), 0);
 }
 
 } // namespace
