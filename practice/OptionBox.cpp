@@ -35,6 +35,11 @@ QString OptionBox::accessibilityLabel() const
     return label.isEmpty() ? m_value : label;
 }
 
+std::optional<bool> OptionBox::shouldBeRequiredToFailByGestureRecognizer(ui::GestureRecognizer&, ui::GestureRecognizer&)
+{
+    return true;
+}
+
 void OptionBox::setImage(const QString& highlightedImage, const QString& normalImage)
 {
     m_highlightedImage = highlightedImage;
