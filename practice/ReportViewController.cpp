@@ -6,6 +6,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/ScrollView.h"
+#include "platform/ui/TapGestureRecognizer.h"
 #include "appbase/CommonUtil.h"
 #include "appbase/ImageButton.h"
 #include "appbase/ServerRequest.h"
@@ -178,18 +179,33 @@ ReportViewController::Counts ReportViewController::addTiles(ui::ScrollView& scro
         const int column = i % kTilesPerRow;
         const int row = i / kTilesPerRow;
         // Every row, the first included, has a gap above it; every column a gap to its left.
-        auto tileView = makeImageView(image, ui::Rect(gap * (column + 1) + tile.width * column,
-                                                      tileTop + gap * (row + 1) + tile.height * row, tile.width,
-                                                      tile.height));
-        tileView->addSubview(makeLabel(ui::Rect(0, 0, tile.width, tile.height), QString::number(i + 1),
-                                       CommonUtil::designSize(14), ui::TextAlignment::Center));
-        static_cast<ui::Label&>(*tileView->subviews().back()).setTextColor(ui::Color::white());
-        scroll.addSubview(tileView);
+        scroll.addSubview(makeTile(image,
+                                   ui::Rect(gap * (column + 1) + tile.width * column,
+                                            tileTop + gap * (row + 1) + tile.height * row, tile.width, tile.height),
+                                   questionOfFlag(i)));
         if (column == 0)
             contentHeight = int(contentHeight + tile.height + gap);
     }
     contentHeight += 20;
     return counts;
+}
+
+// A tile shows its question's number and opens that question.
+std::shared_ptr<ui::View> ReportViewController::makeTile(const ui::Image& image, const ui::Rect& frame, int question)
+{
+    auto tile = makeImageView(image, frame);
+    auto number = makeLabel(ui::Rect(0, 0, frame.width(), frame.height()), QString::number(question + 1),
+                            CommonUtil::designSize(14), ui::TextAlignment::Center);
+    number->setTextColor(ui::Color::white());
+    tile->addSubview(number);
+    tile->setAccessibilityLabel(QStringLiteral("第%1题").arg(question + 1));
+    tile->setUserInteractionEnabled(true);
+    std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    tile->addGestureRecognizer(ui::TapGestureRecognizer::create([weak, question](ui::GestureRecognizer&) {
+        if (auto self = std::static_pointer_cast<ReportViewController>(weak.lock()))
+            self->tileClick(question);
+    }));
+    return tile;
 }
 
 void ReportViewController::addReviewButtons(ui::ScrollView& scroll, int& contentHeight)
@@ -227,6 +243,19 @@ void ReportViewController::allClick(const std::shared_ptr<ui::Control>&)
     if (auto delegate = m_delegate.lock())
         delegate->showAllAnalyze();
     dismissViewController(true, [] {});
+}
+
+void ReportViewController::tileClick(int question)
+{
+    auto self = shared_from_this();
+    if (auto delegate = m_delegate.lock())
+        delegate->showQuestionAnalyze(question);
+    dismissViewController(true, [] {});
+}
+
+int ReportViewController::questionOfFlag(int flag) const
+{
+    return flag < m_flagQuestions.size() ? m_flagQuestions.at(flag) : flag;
 }
 
 void ReportViewController::releaseReferences()

@@ -167,3 +167,47 @@ TEST_F(ExamStartReviewTest, TheChosenTextSizeHoldsWhenAnAnalysisIsShownAgain)
     EXPECT_NEAR(firstLineHeight(0), first, 1);
     EXPECT_NEAR(firstLineHeight(1), first, 1) << "an analysis first shown in the review";
 }
+
+// In a paper with ungraded questions each tile carries its own question's number, and a tap on
+// a tile opens that question with its analysis.
+TEST_F(ExamStartReviewTest, AReportTileOpensItsOwnQuestion)
+{
+    startSignedIn();
+    open(0, firstPaper());
+    ASSERT_TRUE(waitForPages());
+    pick(4, "错");
+    finish();
+    ASSERT_TRUE(waitForReport());
+    // Questions 4, 8 and 9 are written answers: no tile.
+    for (int n = 1; n <= 9; ++n) {
+        const auto tile = findByLabel(report()->view(), QString("第%1题").arg(n));
+        EXPECT_EQ(bool(tile), n != 4 && n != 8 && n != 9) << n;
+        if (tile) {
+            EXPECT_TRUE(shows(tile, QString::number(n))) << n;
+        }
+    }
+    ASSERT_TRUE(tapLabel(report()->view(), "第5题"));
+    ASSERT_TRUE(pumpUntil([&] { return !m_exam->presentedViewController() && m_exam->isAppeared(); }));
+    ASSERT_TRUE(analysesLoaded());
+    EXPECT_EQ(shownPage(), 4);
+    EXPECT_EQ(number(), "5");
+    EXPECT_TRUE(analysisText(4).contains(",你的答案《错》"));
+    EXPECT_TRUE(m_exam->finishButton()->isHidden());
+}
+
+// Wrong-only review of a run without a wrong answer stays where the run was finished, and the
+// pages can be swiped through one by one.
+TEST_F(ExamStartReviewTest, WrongOnlyReviewWithoutAWrongAnswerSwipesPageByPage)
+{
+    openStubbed(6, singleChoices(3));
+    pick({{0, "B"}, {1, "B"}, {2, "B"}});
+    finishAndReview("查看错题解析");
+    EXPECT_EQ(shownPage(), 3);
+    EXPECT_EQ(number(), "3");
+    swipe(false);
+    EXPECT_EQ(shownPage(), 2);
+    EXPECT_EQ(number(), "3");
+    swipe(false);
+    EXPECT_EQ(shownPage(), 1);
+    EXPECT_EQ(number(), "2");
+}
