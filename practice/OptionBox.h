@@ -81,6 +81,7 @@ protected:
     void showUnselected();
 
 private:
+    double shownCaptionHeight();
     void placeByCaptionHeight(double captionHeight);
     void hideScrollImages();
 

@@ -4,6 +4,8 @@
 #include "platform/core/ManualClock.h"
 #include "platform/ui/Button.h"
 #include "tests/practice/ExamStartFixture.h"
+#include "tests/support/PixelProbe.h"
+#include "tests/support/Screenshot.h"
 
 namespace {
 
@@ -16,6 +18,18 @@ protected:
     {
         const ui::Rect r = view->convertRectTo(view->bounds(), nullptr);
         return ui::Point(r.x() + r.width() / 2, r.y() + r.height() / 2);
+    }
+
+    // The window's pixel rows of `view`'s area that hold ink, in points from the window's top.
+    static std::vector<double> inkRows(const QImage& image, const std::shared_ptr<ui::View>& view)
+    {
+        const ui::Rect r = view->convertRectTo(view->bounds(), nullptr);
+        const double s = ui::Screen::main().scale();
+        std::vector<double> rows;
+        for (int row : pixels::rowsWith(image, pixels::isInk,
+                                         QRect(int(r.x() * s), int(r.y() * s), int(r.width() * s), int(r.height() * s))))
+            rows.push_back(row / s);
+        return rows;
     }
 };
 
@@ -45,6 +59,37 @@ TEST_F(OptionWidgetsTest, ATapThatDriftsPicksTheOptionAndASwipeTurnsThePage)
     clock.advance(2);
     EXPECT_EQ(shownPage(), 1);
     EXPECT_EQ(m_exam->examPage(0)->answerValue(), QString("C"));
+}
+
+// Every caption's text stands level with its letter button: a caption that wraps where it is
+// measured but fits on one line where it is shown, a short one, and one that wraps where shown.
+TEST_F(OptionWidgetsTest, CaptionsStandLevelWithTheirButtons)
+{
+    QJsonObject wrapped = question(0, 0, "B");
+    QJsonObject sub = wrapped["smallExams"].toArray()[0].toObject();
+    const QStringList captions{QStringLiteral("这是一个在测量宽度处会折行的选项"), QStringLiteral("短"),
+                               QStringLiteral("这一个选项的文字很长很长，在显示的宽度里也要折成两行才能放下全部文字")};
+    QJsonArray options;
+    for (int o = 0; o < captions.size(); ++o)
+        options.append(QJsonObject{{"orderby", o}, {"detail", captions[o]}});
+    sub["examOptions"] = options;
+    wrapped["smallExams"] = QJsonArray{sub};
+    openStubbed(6, QJsonArray{wrapped});
+    const QImage image = m_window->renderImage();
+    EXPECT_TRUE(screenshot::save(image, "options-wrapped"));
+    std::vector<double> heights;
+    for (const char* letter : {"A", "B", "C"}) {
+        SCOPED_TRACE(letter);
+        const auto option = std::dynamic_pointer_cast<OptionBox>(findByLabel(page(0), letter));
+        ASSERT_TRUE(option && option->title());
+        const std::vector<double> ink = inkRows(image, option->title());
+        ASSERT_FALSE(ink.empty());
+        EXPECT_NEAR((ink.front() + ink.back()) / 2, centreOf(option->radioBtn()).y, 2);
+        heights.push_back(option->title()->frame().height());
+    }
+    ASSERT_EQ(heights.size(), 3u);
+    EXPECT_EQ(heights[0], heights[1]) << "the first caption fits on one line where it is shown";
+    EXPECT_GT(heights[2], 1.5 * heights[1]) << "the last one wraps";
 }
 
 } // namespace
