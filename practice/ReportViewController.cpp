@@ -22,6 +22,11 @@ constexpr int kLabelBoxTag = 2002;
 constexpr int kDefeatLabelTag = 2003;
 constexpr int kAverageLabelTag = 2004;
 constexpr int kTilesPerRow = 10;
+// In the banner's pixels: past its accent stripe, with room to spare.
+constexpr double kBannerTextInset = 30;
+// In the count card's pixels: the card's face ends 8 above the image's bottom (its shadow
+// below); the line stands this far up, clear of the face's bottom border.
+constexpr double kCountCardTextBottom = 22;
 
 ui::Image imageNamed(const char* name)
 {
@@ -93,10 +98,13 @@ void ReportViewController::addTitleImage()
     m_titleImageHeight = std::trunc(image.pixelSize().height / s * CommonUtil::getScaleY());
     const double w = CommonUtil::getSysWidth();
     const double top = CommonUtil::getSysHeight() / 7;
-    view()->addSubview(makeImageView(image, ui::Rect((w - m_titleImageWidth) / 2, top, m_titleImageWidth,
-                                                     m_titleImageHeight)));
+    const double left = (w - m_titleImageWidth) / 2;
+    view()->addSubview(makeImageView(image, ui::Rect(left, top, m_titleImageWidth, m_titleImageHeight)));
 
-    auto title = makeLabel(ui::Rect(CommonUtil::designSize(10), top, m_titleImageWidth - 20, m_titleImageHeight),
+    // The banner's accent stripe runs down its left edge, 18 of its pixels in: the title starts
+    // clear of it and keeps as far from the right edge.
+    const double inset = kBannerTextInset * m_titleImageWidth / image.pixelSize().width;
+    auto title = makeLabel(ui::Rect(left + inset, top, m_titleImageWidth - 2 * inset, m_titleImageHeight),
                            QStringLiteral("考试类型：") + m_rtitle, CommonUtil::designSize(18),
                            ui::TextAlignment::Left);
     title->setLineBreakMode(ui::LineBreakMode::WordWrap);
@@ -156,9 +164,11 @@ void ReportViewController::addCountLayout(ui::ScrollView& scroll, int& contentHe
     const int wB = int(cardSize.width);
     const int hB = int(cardSize.height);
     const double line = CommonUtil::designSize(20);
-    card->addSubview(makeLabel(ui::Rect(0, hB - line, wB / 2, line),
+    // Under the trophy in the card's left half, inside the face rather than across its border.
+    const double bottom = hB - kCountCardTextBottom * cardSize.height / cardImage.pixelSize().height;
+    card->addSubview(makeLabel(ui::Rect(0, bottom - line, wB / 2, line),
                                QStringLiteral("本次练习你答对了") + QString::number(counts.right) + QStringLiteral("道"),
-                               line, ui::TextAlignment::Right));
+                               line, ui::TextAlignment::Center));
     const double big = CommonUtil::designSize(60);
     card->addSubview(makeLabel(ui::Rect(wB / 1.9, hB / 3, wB / 2, big), QString::number(counts.flags), big,
                                ui::TextAlignment::Center));
