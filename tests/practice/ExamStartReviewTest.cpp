@@ -3,7 +3,10 @@
 #include "platform/core/Clock.h"
 #include "platform/core/ManualClock.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Renderer.h"
+#include "practice/ExamSetViewController.h"
 #include "tests/practice/ExamStartFixture.h"
+#include "tests/support/PixelProbe.h"
 
 namespace {
 
@@ -30,6 +33,19 @@ protected:
         ASSERT_TRUE(tapLabel(report()->view(), button));
         ASSERT_TRUE(pumpUntil([&] { return !m_exam->presentedViewController() && m_exam->isAppeared(); }));
         ASSERT_TRUE(analysesLoaded());
+    }
+
+    // The height, in points, of the ink of the first line of question i's analysis as drawn.
+    double firstLineHeight(int i) const
+    {
+        const QImage image = ui::Renderer::renderLayer(*m_exam->examPage(i)->analysisView()->layer(), 1);
+        const std::vector<int> rows = pixels::rowsWith(image, pixels::isInk);
+        if (rows.empty())
+            return 0;
+        std::size_t last = 0;
+        while (last + 1 < rows.size() && rows[last + 1] == rows[last] + 1)
+            ++last;
+        return rows[last] - rows.front() + 1;
     }
 
     QString analysisText(int i) const { return m_exam->examPage(i)->analysisView() ? m_exam->examPage(i)->analysisView()->text() : ""; }
@@ -167,3 +183,74 @@ TEST_F(ExamStartReviewTest, UntickingAMultipleChoiceBoxTakesItsLetterOut)
 }
 
 } // namespace
+
+// The large text size picked in the practice settings holds for every showing of an analysis:
+// the first after a pick, the refresh after a second pick, and the review's.
+TEST_F(ExamStartReviewTest, TheChosenTextSizeHoldsWhenAnAnalysisIsShownAgain)
+{
+    startSignedIn();
+    auto settings = present(ExamSetViewController::create());
+    ASSERT_TRUE(tapLabel(settings->view(), "大"));
+    ASSERT_TRUE(tapLabel(settings->view()->viewWithTag(2005), "是"));   // analysis after a pick
+    ASSERT_TRUE(tapLabel(settings->view(), "提交"));
+    ASSERT_TRUE(pumpUntil([&] { return !m_host->presentedViewController(); }));
+
+    open(0, firstPaper());
+    ASSERT_TRUE(waitForPages());
+    pick(0, "A");
+    ASSERT_TRUE(analysesLoaded());
+    const double first = firstLineHeight(0);
+    EXPECT_GT(first, 20) << "larger than the middle size's letters";
+    pick(0, "B");
+    ASSERT_TRUE(analysesLoaded());
+    EXPECT_TRUE(analysisText(0).contains(",你的答案《B》"));
+    EXPECT_NEAR(firstLineHeight(0), first, 1);
+
+    finishAndReview("查看全部解析");
+    EXPECT_NEAR(firstLineHeight(0), first, 1);
+    EXPECT_NEAR(firstLineHeight(1), first, 1) << "an analysis first shown in the review";
+}
+
+// In a paper with ungraded questions each tile carries its own question's number, and a tap on
+// a tile opens that question with its analysis.
+TEST_F(ExamStartReviewTest, AReportTileOpensItsOwnQuestion)
+{
+    startSignedIn();
+    open(0, firstPaper());
+    ASSERT_TRUE(waitForPages());
+    pick(4, "错");
+    finish();
+    ASSERT_TRUE(waitForReport());
+    // Questions 4, 8 and 9 are written answers: no tile.
+    for (int n = 1; n <= 9; ++n) {
+        const auto tile = findByLabel(report()->view(), QString("第%1题").arg(n));
+        EXPECT_EQ(bool(tile), n != 4 && n != 8 && n != 9) << n;
+        if (tile) {
+            EXPECT_TRUE(shows(tile, QString::number(n))) << n;
+        }
+    }
+    ASSERT_TRUE(tapLabel(report()->view(), "第5题"));
+    ASSERT_TRUE(pumpUntil([&] { return !m_exam->presentedViewController() && m_exam->isAppeared(); }));
+    ASSERT_TRUE(analysesLoaded());
+    EXPECT_EQ(shownPage(), 4);
+    EXPECT_EQ(number(), "5");
+    EXPECT_TRUE(analysisText(4).contains(",你的答案《错》"));
+    EXPECT_TRUE(m_exam->finishButton()->isHidden());
+}
+
+// Wrong-only review of a run without a wrong answer stays where the run was finished, and the
+// pages can be swiped through one by one.
+TEST_F(ExamStartReviewTest, WrongOnlyReviewWithoutAWrongAnswerSwipesPageByPage)
+{
+    openStubbed(6, singleChoices(3));
+    pick({{0, "B"}, {1, "B"}, {2, "B"}});
+    finishAndReview("查看错题解析");
+    EXPECT_EQ(shownPage(), 3);
+    EXPECT_EQ(number(), "3");
+    swipe(false);
+    EXPECT_EQ(shownPage(), 2);
+    EXPECT_EQ(number(), "3");
+    swipe(false);
+    EXPECT_EQ(shownPage(), 1);
+    EXPECT_EQ(number(), "2");
+}
