@@ -44,6 +44,8 @@ public:
     std::shared_ptr<ProgressHUD> overlay() const { return m_shownOverlay.lock(); }
     int tag() const { return m_tag; }
     bool isRunning() const { return m_running; }
+    // Whether `request` exists and has not ended: a screen's own request still under way.
+    static bool isUnderWay(const std::shared_ptr<ServerRequest>& request) { return request && request->isRunning(); }
     int statusCode() const { return m_statusCode; }
     const QByteArray& receiveData() const { return m_receiveData; }
     QString text() const { return QString::fromUtf8(m_receiveData); }

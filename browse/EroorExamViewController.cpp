@@ -89,13 +89,13 @@ std::shared_ptr<TreeView> EroorExamViewController::treeView() const
     return std::dynamic_pointer_cast<TreeView>(const_cast<EroorExamViewController*>(this)->view()->viewWithTag(kTreeViewTag));
 }
 
-void EroorExamViewController::requestList()
+void EroorExamViewController::requestList(ServerRequest::Overlay overlay)
 {
     auto self = std::static_pointer_cast<EroorExamViewController>(shared_from_this());
     const core::FormBody body{{QStringLiteral("subjectCode"), CommonUtil::getSubjectCode().value_or(QString())},
                               {QStringLiteral("type"), QString::number(m_type + 1)},
                               {QStringLiteral("user_code"), userCode()}};
-    m_listRequest = ServerRequest::send(QStringLiteral("exam/directory_list"), body, ListTag, view(), self);
+    m_listRequest = ServerRequest::send(QStringLiteral("exam/directory_list"), body, ListTag, view(), self, overlay);
     m_requestTag = ListTag;
 }
 
@@ -116,7 +116,7 @@ void EroorExamViewController::requestDidFinish(ServerRequest& request)
     if (&request == m_clearRequest.get()) {
         m_clearRequest.reset();
         CommonUtil::errorAlert(QStringLiteral("清除成功"), view());
-        reloadAfterClear();
+        reloadAfterClear(ServerRequest::Overlay::Shown);
         return;
     }
     // Only the list started last is shown.
@@ -127,21 +127,22 @@ void EroorExamViewController::requestDidFinish(ServerRequest& request)
 
 void EroorExamViewController::requestDidFail(ServerRequest& request)
 {
-    // A failed clear has shown the network toast; the list shows what is left.
+    // A failed clear has shown the network toast; the list shows what is left, quietly: the
+    // user has heard once that the network failed, and with no network it fails again.
     if (&request != m_clearRequest.get())
         return;
     m_clearRequest.reset();
-    reloadAfterClear();
+    reloadAfterClear(ServerRequest::Overlay::Quiet);
 }
 
-void EroorExamViewController::reloadAfterClear()
+void EroorExamViewController::reloadAfterClear(ServerRequest::Overlay overlay)
 {
     // Later, so that the finished clear's overlay is gone before the list's is shown.
     std::weak_ptr<EroorExamViewController> weak = std::static_pointer_cast<EroorExamViewController>(shared_from_this());
-    core::post([weak] {
+    core::post([weak, overlay] {
         auto self = weak.lock();
         if (self && !self->m_closed)
-            self->requestList();
+            self->requestList(overlay);
     });
 }
 

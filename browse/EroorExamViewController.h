@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appbase/ChromeViewController.h"
+#include "appbase/ServerRequest.h"
 #include "appbase/ServerRequestDelegate.h"
 #include "browse/SpecialTreeSource.h"
 #include "components/hud/ProgressHUDDelegate.h"
@@ -10,7 +11,6 @@
 #include <memory>
 #include <vector>
 
-class ServerRequest;
 class SpecalHeadView;
 class SpecialEditBtn;
 class SpecialName;
@@ -62,8 +62,8 @@ protected:
 
 private:
     void addClearButton();
-    void requestList();
-    void reloadAfterClear();
+    void requestList(ServerRequest::Overlay overlay = ServerRequest::Overlay::Shown);
+    void reloadAfterClear(ServerRequest::Overlay overlay);
     void showBook(const QJsonArray& entries);
     std::shared_ptr<SpecalHeadView> makeDirectoryRow(const QJsonObject& entry, const QString& code);
     std::shared_ptr<SpecalHeadView> makeChapterRow(const QJsonObject& chapter, const QString& code, bool lastChapter,

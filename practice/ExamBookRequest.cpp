@@ -19,9 +19,12 @@ QJsonObject ExamBookRequest::firstSubQuestion(const QJsonObject& question)
     return core::Record::object(core::Record::array(question.value(QStringLiteral("smallExams"))).at(0));
 }
 
-QString ExamBookRequest::rightAnswer(const QJsonObject& question)
+std::optional<QString> ExamBookRequest::rightAnswer(const QJsonObject& question)
 {
-    return core::Record::screenText(firstSubQuestion(question).value(QStringLiteral("answer")));
+    const QJsonValue answer = firstSubQuestion(question).value(QStringLiteral("answer"));
+    if (answer.isUndefined() || answer.isNull())
+        return std::nullopt;
+    return core::Record::stringValue(answer);
 }
 
 core::FormBody ExamBookRequest::keepBody(const QJsonObject& question, const QString& keepType)

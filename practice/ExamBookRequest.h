@@ -4,6 +4,7 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <optional>
 
 // The bodies of the practice screen's error-book requests: a favourite the user asks for, a
 // wrong answer filed after grading, and the removal of a question from the entry a run comes
@@ -19,7 +20,9 @@ public:
     static core::FormBody deletionBody(const QJsonObject& question, const QString& keepCode);
 
     // The right answer of sub-question 0 as text: a number in the record reads as its digits.
-    static QString rightAnswer(const QJsonObject& question);
+    // None when the record gives none (missing or null): no answer, not even an empty one,
+    // matches it.
+    static std::optional<QString> rightAnswer(const QJsonObject& question);
     static QJsonObject firstSubQuestion(const QJsonObject& question);
 
 private:

@@ -16,7 +16,8 @@ ExamGrading ExamGrading::grade(const std::vector<std::shared_ptr<ExamPage>>& pag
         const QJsonObject& question = page->question();
         const auto value = page->answerValue();
         const bool answered = value && !value->isEmpty();
-        if (value && *value == ExamBookRequest::rightAnswer(question)) {
+        const auto rightAnswer = ExamBookRequest::rightAnswer(question);
+        if (value && rightAnswer && *value == *rightAnswer) {
             const auto parts = core::Record::array(question.value(QStringLiteral("smallExams"))).size();
             result.score += static_cast<float>(core::Record::doubleValue(question.value(QStringLiteral("score")))) / parts;
             result.flags.append(QStringLiteral("0"));

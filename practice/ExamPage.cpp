@@ -321,11 +321,10 @@ QString ExamPage::rightAnswerText() const
     return answer;
 }
 
-QString ExamPage::analysisHtml(std::optional<double> fontSize) const
+QString ExamPage::analysisHtml(double fontSize) const
 {
-    const QString style = fontSize ? QStringLiteral("<style> body{margin:0;font-size:%1}</style>").arg(sizeText(*fontSize))
-                                   : QStringLiteral("<style> body{margin:0}</style>");
-    return style + QStringLiteral("解析：正确答案") + rightAnswerText() + yourAnswerText() + QStringLiteral("<br/><br/><br/>")
+    return QStringLiteral("<style> body{margin:0;font-size:%1}</style>").arg(sizeText(fontSize))
+        + QStringLiteral("解析：正确答案") + rightAnswerText() + yourAnswerText() + QStringLiteral("<br/><br/><br/>")
         + recordText(m_question, "analyze");
 }
 
@@ -333,8 +332,9 @@ void ExamPage::showAnalysis(double fontSize, const std::shared_ptr<ui::WebViewDe
 {
     if (!m_page)
         return;
+    // A refresh keeps the run's text size, so one run never shows analyses in two sizes.
     if (m_analysisView) {
-        m_analysisView->loadHTMLString(analysisHtml(std::nullopt), resourceUrl());
+        m_analysisView->loadHTMLString(analysisHtml(fontSize), resourceUrl());
         return;
     }
     const double m = margin();

@@ -57,8 +57,8 @@ public:
     // The value of the first widget: a group's value or the typed text; none before the
     // widgets exist.
     std::optional<QString> answerValue() const;
-    // The analysis HTML; with a font size on the first showing, without one on a refresh.
-    QString analysisHtml(std::optional<double> fontSize) const;
+    // The analysis HTML in the run's text size.
+    QString analysisHtml(double fontSize) const;
 
     static QString questionHtml(const QJsonObject& question, double fontSize);
     static QString badgeName(int category);

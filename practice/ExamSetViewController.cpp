@@ -78,9 +78,12 @@ void ExamSetViewController::viewDidLoad()
         addCaption(row, captions.at(row));
 
     addOptionGroup(0, kFontGroupTag, fontOptions(), number(CommonUtil::getFont()));
-    // Both count rows show the chapter-practice count; only row 1 is read back on submit.
+    // Both count rows show the chapter-practice count, which error-book runs draw too; only
+    // row 1 is read back on submit, so row 2 only shows it, greyed, and takes no typing.
     addCountField(1, kSpecialNumFieldTag, CommonUtil::getSpecialNum());
-    addCountField(2, 0, CommonUtil::getSpecialNum());
+    auto errorBookCount = addCountField(2, 0, CommonUtil::getSpecialNum());
+    errorBookCount->setEnabled(false);
+    errorBookCount->setTextColor(ui::Color::gray());
     addOptionGroup(3, kDistillGroupTag, distillOptions(), number(CommonUtil::getIsDistill()));
     addOptionGroup(4, kNextGroupTag, yesNoOptions(), number(CommonUtil::getIsNext()));
     addOptionGroup(5, kShowAnalyzeGroupTag, yesNoOptions(), number(CommonUtil::getIsShowAnalyze()));
@@ -117,7 +120,7 @@ void ExamSetViewController::addOptionGroup(int row, int tag, const QStringList& 
     group->setTag(tag);
 }
 
-void ExamSetViewController::addCountField(int row, int tag, int count)
+std::shared_ptr<ui::TextField> ExamSetViewController::addCountField(int row, int tag, int count)
 {
     auto fontGroup = std::static_pointer_cast<MyRadioGroup>(view()->viewWithTag(kFontGroupTag));
     const double w1 = fontGroup->radioBtns().front()->frame().width();
@@ -134,6 +137,7 @@ void ExamSetViewController::addCountField(int row, int tag, int count)
     if (tag != 0)
         field->setTag(tag);
     view()->addSubview(field);
+    return field;
 }
 
 void ExamSetViewController::addSubmitButton()

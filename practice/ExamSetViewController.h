@@ -43,7 +43,7 @@ private:
     void addCaption(int row, const QString& caption);
     // `options` lists each option's selected image, normal image, value and label in turn.
     void addOptionGroup(int row, int tag, const QStringList& options, const QString& picked);
-    void addCountField(int row, int tag, int count);
+    std::shared_ptr<ui::TextField> addCountField(int row, int tag, int count);
     void addSubmitButton();
     double rowTop(int row) const;
     double rowHeight() const;

@@ -450,6 +450,7 @@ void ExamStartViewController::presentReport()
     report->setType(m_type != 0 ? 1 : 0);
     report->setRtitle(m_etitle->text());
     report->setExamArr(m_errorArr);
+    report->setFlagQuestions(m_flagQuestions);
     report->setPaper(m_data);
     report->setScoure(m_scoure);
     report->setDelegate(self());
@@ -538,6 +539,16 @@ void ExamStartViewController::showAllAnalyze()
     hideFinishButton();
 }
 
+// A tile of the report: every analysis, as in the review of all, from that question's page.
+void ExamStartViewController::showQuestionAnalyze(int index)
+{
+    showAllAnalyze();
+    if (!examPage(index))
+        return;
+    moveToPage(index);
+    showNumber(index + 1);
+}
+
 void ExamStartViewController::showErrorAnalyze()
 {
     m_isShowError = true;
@@ -561,7 +572,8 @@ void ExamStartViewController::scrollViewDidEndDecelerating(ui::ScrollView& scrol
     const double width = m_viewGroup->frame().size.width;
     const double x = m_viewGroup->contentOffset().x;
     const int page = static_cast<int>(std::ceil(static_cast<float>(x / width)));
-    if (!m_isShowError) {
+    // With no wrong question there is nothing to skip to: the pages are numbered as they come.
+    if (!m_isShowError || !m_errorArr.contains(QStringLiteral("1"))) {
         showNumber(page + 1 > pageCount() ? pageCount() : page + 1);
         return;
     }

@@ -82,6 +82,7 @@ public:
     void replaseCheckBoxGroupHeight(double height, double oldHeight, int tag) override;
     void showErrorAnalyze() override;
     void showAllAnalyze() override;
+    void showQuestionAnalyze(int index) override;
 
     void viewWillDisappear(bool animated) override;
 

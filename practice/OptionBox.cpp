@@ -35,6 +35,11 @@ QString OptionBox::accessibilityLabel() const
     return label.isEmpty() ? m_value : label;
 }
 
+std::optional<bool> OptionBox::shouldBeRequiredToFailByGestureRecognizer(ui::GestureRecognizer&, ui::GestureRecognizer&)
+{
+    return true;
+}
+
 void OptionBox::setImage(const QString& highlightedImage, const QString& normalImage)
 {
     m_highlightedImage = highlightedImage;
@@ -108,7 +113,22 @@ void OptionBox::webViewDidFinishLoad(ui::WebView& webView)
     if (&webView != m_title.get())
         return;
     hideScrollImages();
-    placeByCaptionHeight(webView.scrollView()->contentSize().height);
+    placeByCaptionHeight(shownCaptionHeight());
+}
+
+// The caption is measured where it is shown, beside its button: measured at its loading width
+// only, a caption that wraps there but fits where shown stood a line too tall, its text above
+// the button's middle.
+double OptionBox::shownCaptionHeight()
+{
+    const double shownWidth = frame().width() - (m_radioBtn ? m_radioBtn->frame().maxX() : 0);
+    if (shownWidth > 0) {
+        ui::Rect f = m_title->frame();
+        f.size.width = shownWidth;
+        m_title->setFrame(f);
+        m_title->layoutIfNeeded();
+    }
+    return m_title->scrollView()->contentSize().height;
 }
 
 void OptionBox::didFailLoadWithError(ui::WebView& webView, const core::UrlError& error)

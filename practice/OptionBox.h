@@ -59,6 +59,10 @@ public:
 
     void webViewDidFinishLoad(ui::WebView& webView) override;
     void didFailLoadWithError(ui::WebView& webView, const core::UrlError& error) override;
+    // Yes for every pair: the scroll views under an option wait for its tap to fail, so a tap
+    // that drifts a little still picks the option instead of nudging the page.
+    std::optional<bool> shouldBeRequiredToFailByGestureRecognizer(ui::GestureRecognizer& recognizer,
+                                                                  ui::GestureRecognizer& other) override;
 
 protected:
     explicit OptionBox(const ui::Rect& frame);
@@ -77,6 +81,7 @@ protected:
     void showUnselected();
 
 private:
+    double shownCaptionHeight();
     void placeByCaptionHeight(double captionHeight);
     void hideScrollImages();
 

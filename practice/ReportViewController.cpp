@@ -6,6 +6,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/ScrollView.h"
+#include "platform/ui/TapGestureRecognizer.h"
 #include "appbase/CommonUtil.h"
 #include "appbase/ImageButton.h"
 #include "appbase/ServerRequest.h"
@@ -21,6 +22,11 @@ constexpr int kLabelBoxTag = 2002;
 constexpr int kDefeatLabelTag = 2003;
 constexpr int kAverageLabelTag = 2004;
 constexpr int kTilesPerRow = 10;
+// In the banner's pixels: past its accent stripe, with room to spare.
+constexpr double kBannerTextInset = 30;
+// In the count card's pixels: the card's face ends 8 above the image's bottom (its shadow
+// below); the line stands this far up, clear of the face's bottom border.
+constexpr double kCountCardTextBottom = 22;
 
 ui::Image imageNamed(const char* name)
 {
@@ -92,10 +98,13 @@ void ReportViewController::addTitleImage()
     m_titleImageHeight = std::trunc(image.pixelSize().height / s * CommonUtil::getScaleY());
     const double w = CommonUtil::getSysWidth();
     const double top = CommonUtil::getSysHeight() / 7;
-    view()->addSubview(makeImageView(image, ui::Rect((w - m_titleImageWidth) / 2, top, m_titleImageWidth,
-                                                     m_titleImageHeight)));
+    const double left = (w - m_titleImageWidth) / 2;
+    view()->addSubview(makeImageView(image, ui::Rect(left, top, m_titleImageWidth, m_titleImageHeight)));
 
-    auto title = makeLabel(ui::Rect(CommonUtil::designSize(10), top, m_titleImageWidth - 20, m_titleImageHeight),
+    // The banner's accent stripe runs down its left edge, 18 of its pixels in: the title starts
+    // clear of it and keeps as far from the right edge.
+    const double inset = kBannerTextInset * m_titleImageWidth / image.pixelSize().width;
+    auto title = makeLabel(ui::Rect(left + inset, top, m_titleImageWidth - 2 * inset, m_titleImageHeight),
                            QStringLiteral("考试类型：") + m_rtitle, CommonUtil::designSize(18),
                            ui::TextAlignment::Left);
     title->setLineBreakMode(ui::LineBreakMode::WordWrap);
@@ -155,9 +164,11 @@ void ReportViewController::addCountLayout(ui::ScrollView& scroll, int& contentHe
     const int wB = int(cardSize.width);
     const int hB = int(cardSize.height);
     const double line = CommonUtil::designSize(20);
-    card->addSubview(makeLabel(ui::Rect(0, hB - line, wB / 2, line),
+    // Under the trophy in the card's left half, inside the face rather than across its border.
+    const double bottom = hB - kCountCardTextBottom * cardSize.height / cardImage.pixelSize().height;
+    card->addSubview(makeLabel(ui::Rect(0, bottom - line, wB / 2, line),
                                QStringLiteral("本次练习你答对了") + QString::number(counts.right) + QStringLiteral("道"),
-                               line, ui::TextAlignment::Right));
+                               line, ui::TextAlignment::Center));
     const double big = CommonUtil::designSize(60);
     card->addSubview(makeLabel(ui::Rect(wB / 1.9, hB / 3, wB / 2, big), QString::number(counts.flags), big,
                                ui::TextAlignment::Center));
@@ -178,18 +189,33 @@ ReportViewController::Counts ReportViewController::addTiles(ui::ScrollView& scro
         const int column = i % kTilesPerRow;
         const int row = i / kTilesPerRow;
         // Every row, the first included, has a gap above it; every column a gap to its left.
-        auto tileView = makeImageView(image, ui::Rect(gap * (column + 1) + tile.width * column,
-                                                      tileTop + gap * (row + 1) + tile.height * row, tile.width,
-                                                      tile.height));
-        tileView->addSubview(makeLabel(ui::Rect(0, 0, tile.width, tile.height), QString::number(i + 1),
-                                       CommonUtil::designSize(14), ui::TextAlignment::Center));
-        static_cast<ui::Label&>(*tileView->subviews().back()).setTextColor(ui::Color::white());
-        scroll.addSubview(tileView);
+        scroll.addSubview(makeTile(image,
+                                   ui::Rect(gap * (column + 1) + tile.width * column,
+                                            tileTop + gap * (row + 1) + tile.height * row, tile.width, tile.height),
+                                   questionOfFlag(i)));
         if (column == 0)
             contentHeight = int(contentHeight + tile.height + gap);
     }
     contentHeight += 20;
     return counts;
+}
+
+// A tile shows its question's number and opens that question.
+std::shared_ptr<ui::View> ReportViewController::makeTile(const ui::Image& image, const ui::Rect& frame, int question)
+{
+    auto tile = makeImageView(image, frame);
+    auto number = makeLabel(ui::Rect(0, 0, frame.width(), frame.height()), QString::number(question + 1),
+                            CommonUtil::designSize(14), ui::TextAlignment::Center);
+    number->setTextColor(ui::Color::white());
+    tile->addSubview(number);
+    tile->setAccessibilityLabel(QStringLiteral("第%1题").arg(question + 1));
+    tile->setUserInteractionEnabled(true);
+    std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    tile->addGestureRecognizer(ui::TapGestureRecognizer::create([weak, question](ui::GestureRecognizer&) {
+        if (auto self = std::static_pointer_cast<ReportViewController>(weak.lock()))
+            self->tileClick(question);
+    }));
+    return tile;
 }
 
 void ReportViewController::addReviewButtons(ui::ScrollView& scroll, int& contentHeight)
@@ -227,6 +253,19 @@ void ReportViewController::allClick(const std::shared_ptr<ui::Control>&)
     if (auto delegate = m_delegate.lock())
         delegate->showAllAnalyze();
     dismissViewController(true, [] {});
+}
+
+void ReportViewController::tileClick(int question)
+{
+    auto self = shared_from_this();
+    if (auto delegate = m_delegate.lock())
+        delegate->showQuestionAnalyze(question);
+    dismissViewController(true, [] {});
+}
+
+int ReportViewController::questionOfFlag(int flag) const
+{
+    return flag < m_flagQuestions.size() ? m_flagQuestions.at(flag) : flag;
 }
 
 void ReportViewController::releaseReferences()

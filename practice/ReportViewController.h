@@ -6,13 +6,17 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <memory>
 
 class ReportViewControllerDelegate;
 namespace ui {
+class Image;
+class Rect;
 class ScrollView;
+class View;
 }
 
 // The score report shown after a practice run is graded. The practice screen sets every
@@ -38,6 +42,10 @@ public:
     // The run's result flags, one per graded question: "1" wrong or unanswered, else right.
     const QStringList& examArr() const { return m_examArr; }
     void setExamArr(const QStringList& examArr) { m_examArr = examArr; }
+    // The question each flag belongs to (its index in the run), when the run had questions that
+    // are not graded; a tile carries its question's number. Without it flag p is question p.
+    const QList<int>& flagQuestions() const { return m_flagQuestions; }
+    void setFlagQuestions(const QList<int>& questions) { m_flagQuestions = questions; }
     const QJsonObject& paper() const { return m_paper; }
     void setPaper(const QJsonObject& paper) { m_paper = paper; }
     float scoure() const { return m_scoure; }
@@ -50,6 +58,8 @@ public:
 
     void errorClick(const std::shared_ptr<ui::Control>& sender);
     void allClick(const std::shared_ptr<ui::Control>& sender);
+    // A tile opens its question in review.
+    void tileClick(int question);
 
     // A score-chart reply: fills the chart box (tag 2001) and the label box (tag 2002) of the
     // scroll view where the screen has them.
@@ -73,11 +83,14 @@ private:
     void addCountLayout(ui::ScrollView& scroll, int& contentHeight);
     Counts addTiles(ui::ScrollView& scroll, int tileTop, int& contentHeight);
     void addReviewButtons(ui::ScrollView& scroll, int& contentHeight);
+    std::shared_ptr<ui::View> makeTile(const ui::Image& image, const ui::Rect& frame, int question);
+    int questionOfFlag(int flag) const;
 
     std::weak_ptr<ReportViewControllerDelegate> m_delegate;
     int m_type = ScoreLayout;
     QString m_rtitle;
     QStringList m_examArr;
+    QList<int> m_flagQuestions;
     QJsonObject m_paper;
     float m_scoure = 0;
     int m_answerCount = 0;

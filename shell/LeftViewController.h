@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <memory>
 
+class ExpadabelTableView;
 class ExpadabelView;
 class HeadView;
 class LeftViewControllerDelegate;
@@ -32,6 +33,8 @@ public:
     void willOpenViewSide(SidePanelController& container, SidePanelSide side, bool animated) override;
     void sendData(const QJsonObject& data) override;
     void requestDidFinish(ServerRequest& request) override;
+    // A fixed menu of five groups of five entries, without captions or records.
+    void loadModel();
 
     // The accordion once the list has arrived; null before.
     std::shared_ptr<ExpadabelView> expadabelView() const { return m_expadabelView; }
@@ -46,6 +49,11 @@ private:
     void buildMenu(const QJsonArray& groups);
     std::shared_ptr<HeadView> makeGroupHead(const QJsonObject& group, int section);
     std::shared_ptr<HeadView> makeEntryHead(const QJsonObject& subject, int row, const ui::Rect& groupFrame);
+    // A new accordion, its heads still to be filled; showMenu adds it and loads it.
+    std::shared_ptr<ExpadabelTableView> makeMenu();
+    void showMenu();
+    // A head for a group (HeadView::kGroup) or an entry, in its place among its siblings.
+    std::shared_ptr<HeadView> makeHead(int type, int section);
     static void addCaption(HeadView& head, const QString& text, const ui::Rect& groupFrame);
 
     std::weak_ptr<LeftViewControllerDelegate> m_delegate;

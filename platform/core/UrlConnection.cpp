@@ -3,11 +3,13 @@
 #include "platform/core/FormBody.h"
 
 #include <QCoreApplication>
+#include <QIODevice>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
 
+#include <cstring>
 #include <set>
 
 namespace core {
@@ -48,6 +50,8 @@ UrlError::Code codeFor(QNetworkReply::NetworkError error)
     case QNetworkReply::ConnectionRefusedError:
         return UrlError::CannotConnect;
     case QNetworkReply::RemoteHostClosedError:
+    // Qt's word for a request it would have sent again after losing the connection.
+    case QNetworkReply::ContentReSendError:
         return UrlError::ConnectionLost;
     case QNetworkReply::HostNotFoundError:
         return UrlError::HostNotFound;
@@ -73,6 +77,47 @@ bool isTransportFault(QNetworkReply::NetworkError error)
         return false;
     return !((code >= 200 && code < 300) || (code >= 400 && code < 500));
 }
+
+// A request body that Qt may read only once. Qt's HTTP channel sends a request again by itself
+// when its connection drops before a reply, or the reply is not HTTP, after rewinding the body;
+// refusing the rewind makes that the request's failure, so a request reaches the server at most
+// once. A redirect that Qt follows is a new request to another address and may read it again.
+class OnceReadBody : public QIODevice {
+public:
+    OnceReadBody(QByteArray data, QObject* parent)
+        : QIODevice(parent)
+        , m_data(std::move(data))
+    {
+        open(QIODevice::ReadOnly);
+    }
+
+    void allowRewind() { m_rewindable = true; }
+
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_data.size(); }
+    bool reset() override
+    {
+        if (!m_rewindable)
+            return false;
+        return QIODevice::reset();
+    }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 n = std::min(maxSize, qint64(m_data.size()) - pos());
+        if (n <= 0)
+            return pos() >= m_data.size() ? -1 : 0;
+        std::memcpy(data, m_data.constData() + pos(), size_t(n));
+        m_rewindable = false;
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray m_data;
+    bool m_rewindable = true;
+};
 
 } // namespace
 
@@ -160,7 +205,20 @@ void UrlConnection::start()
         request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/x-www-form-urlencoded"));
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
 
-    m_reply = manager()->sendCustomRequest(request, m_request.method, m_request.body);
+    if (m_request.body.isEmpty() && (m_request.method == "GET" || m_request.method == "HEAD")) {
+        m_reply = manager()->sendCustomRequest(request, m_request.method);
+    } else {
+        auto* body = new OnceReadBody(m_request.body, nullptr);
+        m_reply = manager()->sendCustomRequest(request, m_request.method, body);
+        // Qt reads the body until the reply has finished; the reply owns it from here.
+        body->setParent(m_reply);
+        // A redirect's head arrives before Qt rewinds the body to follow it.
+        QObject::connect(m_reply, &QNetworkReply::metaDataChanged, body, [body, reply = m_reply] {
+            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            if (status >= 300 && status < 400 && reply->hasRawHeader("Location"))
+                body->allowRewind();
+        });
+    }
     QObject::connect(m_reply, &QNetworkReply::metaDataChanged, m_reply, [this] { onMetaData(); });
     QObject::connect(m_reply, &QNetworkReply::readyRead, m_reply, [this] { onReadyRead(); });
     QObject::connect(m_reply, &QNetworkReply::finished, m_reply, [this] { onFinished(); });

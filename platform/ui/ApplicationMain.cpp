@@ -4,7 +4,6 @@
 #include "platform/core/Log.h"
 #include "platform/core/RunLoop.h"
 #include "platform/core/UrlConnection.h"
-#include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ApplicationDelegate.h"
 #include "platform/ui/Layer.h"
@@ -46,26 +45,11 @@ bool hasDisplay()
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-// The latest end among the animations still to finish in the tree, or minus infinity. Endless
-// animations (a spinner) never settle, so only those with an end still to come count.
-double lastAnimationEnd(const Layer& layer, double now)
-{
-    double last = -std::numeric_limits<double>::infinity();
-    for (const QString& key : layer.animationKeys()) {
-        const auto animation = layer.animationForKey(key);
-        const double end = animation->beginTime() + animation->activeDuration();
-        if (std::isfinite(end) && end > now)
-            last = std::max(last, end);
-    }
-    for (const auto& sublayer : layer.sublayers())
-        last = std::max(last, lastAnimationEnd(*sublayer, now));
-    return last;
-}
-
 // Settled: nothing the screen still waits for would change what it shows in the next frame.
 // Everything else that could unsettle it wakes the run loop (replies, posted work, tasks), but
 // time passing does not: an animation still running gets a task at its end, so that the wait
-// sleeps until then instead of polling.
+// sleeps until then instead of polling. An animation nobody can see (the side panel's shadow
+// fading in under the opaque centre) is not waited for.
 class Settling {
 public:
     ~Settling()
@@ -82,7 +66,8 @@ public:
         if (core::RunLoop::main().nextWorkTime() <= now + kFrameSeconds)
             return false;
         const auto window = Application::shared().keyWindow();
-        const double end = window ? lastAnimationEnd(*window->layer(), now) : -std::numeric_limits<double>::infinity();
+        const double end = window ? Renderer::lastVisibleAnimationEnd(*window->layer(), window->bounds().size, now)
+                                  : -std::numeric_limits<double>::infinity();
         if (!std::isfinite(end))
             return true;
         wakeAt(end);

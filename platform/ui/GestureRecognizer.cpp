@@ -84,14 +84,30 @@ void GestureRecognizer::deliver(Touch::Phase phase, const TouchSet& touches, con
     }
 }
 
+bool GestureRecognizer::isRequiredToFailBy(GestureRecognizer& other)
+{
+    auto d = delegate();
+    return d && d->shouldBeRequiredToFailByGestureRecognizer(*this, other).value_or(false);
+}
+
 void GestureRecognizer::failIfPossible()
 {
+    m_waitingState.reset();
     if (m_state == State::Possible)
         m_state = State::Failed;
 }
 
+void GestureRecognizer::stopWaiting()
+{
+    const auto waiting = m_waitingState;
+    m_waitingState.reset();
+    if (waiting && m_state == State::Possible)
+        leavePossible(*waiting);
+}
+
 void GestureRecognizer::resetToPossible()
 {
+    m_waitingState.reset();
     m_state = State::Possible;
     m_touches.clear();
     reset();
@@ -102,28 +118,40 @@ void GestureRecognizer::setState(State state)
     auto self = shared_from_this();
     const State previous = m_state;
     if (previous == State::Possible && (state == State::Began || state == State::Recognized)) {
-        bool may = m_enabled;
-        if (may) {
-            if (auto d = delegate())
-                may = d->gestureRecognizerShouldBegin(*this).value_or(true);
-        }
-        if (may && canLeavePossible)
-            may = canLeavePossible(*this);
-        if (!may) {
-            m_state = State::Failed;
+        if (mustWaitForFailure && mustWaitForFailure(*this)) {
+            m_waitingState = state;
             return;
         }
-        m_state = state;
-        if (onRecognized)
-            onRecognized(*this);
-        if (onAction)
-            onAction(*this);
+        leavePossible(state);
         return;
     }
+    m_waitingState.reset();
     m_state = state;
     const bool wasActive = previous == State::Began || previous == State::Changed;
     const bool reports = state == State::Changed || state == State::Ended || state == State::Cancelled;
     if (wasActive && reports && onAction)
+        onAction(*this);
+}
+
+void GestureRecognizer::leavePossible(State state)
+{
+    auto self = shared_from_this();
+    m_waitingState.reset();
+    bool may = m_enabled;
+    if (may) {
+        if (auto d = delegate())
+            may = d->gestureRecognizerShouldBegin(*this).value_or(true);
+    }
+    if (may && canLeavePossible)
+        may = canLeavePossible(*this);
+    if (!may) {
+        m_state = State::Failed;
+        return;
+    }
+    m_state = state;
+    if (onRecognized)
+        onRecognized(*this);
+    if (onAction)
         onAction(*this);
 }
 

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace ui {
@@ -25,6 +26,11 @@ using TouchSet = std::vector<std::shared_ptr<Touch>>;
 // Cancelled. Once the gesture is recognised and cancelsTouchesInView is set, the touched view
 // gets touchesCancelled and no further touches. The window resets recognisers to Possible
 // when the touch ends.
+//
+// A failure requirement holds a recogniser back: while another recogniser of the touch that
+// must fail first (its delegate's shouldBeRequiredToFailByGestureRecognizer) is still possible,
+// the recogniser stays Possible and keeps the state it was about to enter. The window lets it
+// go once the other has failed; if the other recognises, the waiting one fails.
 class GestureRecognizer : public std::enable_shared_from_this<GestureRecognizer> {
 public:
     enum class State { Possible, Began, Changed, Ended, Cancelled, Failed, Recognized = Ended };
@@ -60,6 +66,12 @@ public:
     std::function<bool(GestureRecognizer&)> canLeavePossible;   // set by the window per touch
     std::function<void(GestureRecognizer&)> onRecognized;       // set by the window per touch
     bool isSimultaneousWith(GestureRecognizer& other);
+    // Whether `other` must wait for this recogniser to fail (its delegate says so).
+    bool isRequiredToFailBy(GestureRecognizer& other);
+    std::function<bool(GestureRecognizer&)> mustWaitForFailure;   // set by the window per touch
+    bool isWaitingForFailure() const { return m_waitingState.has_value(); }
+    // The wait is over: the held-back state is entered now (or refused as any other).
+    void stopWaiting();
 
 protected:
     GestureRecognizer();
@@ -78,11 +90,14 @@ protected:
 private:
     friend class View;
 
+    void leavePossible(State state);
+
     std::weak_ptr<View> m_view;
     std::weak_ptr<GestureRecognizerDelegate> m_delegate;
     TouchSet m_touches;
     Point m_lastWindowLocation;
     State m_state = State::Possible;
+    std::optional<State> m_waitingState;
     bool m_enabled = true;
     bool m_cancelsTouchesInView = true;
 };

@@ -18,4 +18,10 @@ std::optional<bool> GestureRecognizerDelegate::shouldRecognizeSimultaneouslyWith
     return std::nullopt;
 }
 
+std::optional<bool> GestureRecognizerDelegate::shouldBeRequiredToFailByGestureRecognizer(GestureRecognizer&,
+                                                                                       GestureRecognizer&)
+{
+    return std::nullopt;
+}
+
 } // namespace ui

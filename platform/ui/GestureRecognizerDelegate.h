@@ -18,6 +18,10 @@ public:
     virtual std::optional<bool> shouldReceiveTouch(GestureRecognizer& recognizer, const Touch& touch);
     virtual std::optional<bool> shouldRecognizeSimultaneouslyWithGestureRecognizer(GestureRecognizer& recognizer,
                                                                                    GestureRecognizer& other);
+    // Yes: `other` waits for `recognizer` to fail before it may recognise (a failure requirement
+    // between two recognisers of the same touch).
+    virtual std::optional<bool> shouldBeRequiredToFailByGestureRecognizer(GestureRecognizer& recognizer,
+                                                                          GestureRecognizer& other);
 };
 
 } // namespace ui

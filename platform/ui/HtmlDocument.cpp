@@ -14,6 +14,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextFragment>
+#include <QTextTable>
 #include <cmath>
 
 namespace ui {
@@ -27,6 +28,8 @@ constexpr int kIdeographicSpaceProperty = QTextFormat::UserProperty + 1;
 // ideograph wide and follows the line-breaking rules of one, which the space itself (a
 // breaking, collapsible white space to Qt) does not.
 const QString kIdeographicBlank = QStringLiteral("口");
+// Marks the line breaks put in before figures that start a line (see breakBeforeWrappedFigures).
+constexpr int kFigureBreakProperty = QTextFormat::UserProperty + 2;
 
 // What stands in for a refused or missing image: nothing visible, at the size the markup asks.
 QImage emptyImage()
@@ -131,16 +134,19 @@ void HtmlDocument::setPage(const QString& html, const QUrl& baseUrl, double widt
     dropBlockEndingBreaks();
     fillIdeographicSpaces();
     collectImages();
-    fitImages();
     edit.endEditBlock();
+    // Outside the edit: a table inside it does not know its cells yet. The page still has no
+    // size, so the fitting lays nothing out.
+    fitImages();
     setTextWidth(m_width);
+    breakBeforeWrappedFigures();
 }
 
 double HtmlDocument::layOut(double width)
 {
     ensureLayout();
     if (setLayoutWidth(width))
-        fitImages();
+        refitImages();
     return size().height();
 }
 
@@ -150,6 +156,8 @@ bool HtmlDocument::setLayoutWidth(double width)
     // QTextDocument lays the whole page out again on every setTextWidth, even to the same width.
     if (textWidth == this->textWidth())
         return false;
+    // The breaks before figures hold for the old width only.
+    removeFigureBreaks();
     m_width = textWidth;
     setTextWidth(textWidth);
     return true;
@@ -166,6 +174,9 @@ QString HtmlDocument::text() const
                 result.replace(fragment.position(), fragment.length(), QString(fragment.length(), QChar(0x3000)));
         }
     }
+    const std::vector<int> breaks = figureBreaks();
+    for (auto it = breaks.rbegin(); it != breaks.rend(); ++it)
+        result.remove(*it, 1);
     return result;
 }
 
@@ -231,6 +242,83 @@ void HtmlDocument::fitImages()
     }
 }
 
+void HtmlDocument::refitImages()
+{
+    removeFigureBreaks();
+    fitImages();
+    breakBeforeWrappedFigures();
+}
+
+void HtmlDocument::breakBeforeWrappedFigures()
+{
+    // A figure too wide for the rest of its line goes to the next line, but QTextDocument has
+    // by then made the line it left as tall as the figure: a blank band above it. A line
+    // break before the figure ends that line where it ends anyway, at the height of its words.
+    if (m_width <= 0 || m_images.empty())
+        return;
+    size();   // the whole page laid out
+    std::vector<int> positions;
+    for (const PageImage& image : m_images) {
+        const QTextBlock block = findBlock(image.position);
+        const int offset = image.position - block.position();
+        const QTextLine line = block.layout()->lineForTextPosition(offset);
+        if (line.isValid() && line.lineNumber() > 0 && line.textStart() == offset &&
+            block.text().at(offset - 1) != QChar::LineSeparator)
+            positions.push_back(image.position);
+    }
+    QTextCursor edit(this);
+    edit.beginEditBlock();
+    for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
+        QTextCursor cursor(this);
+        cursor.setPosition(*it);
+        QTextCharFormat format = cursor.charFormat();
+        if (format.isImageFormat())
+            format = QTextCharFormat();
+        format.setProperty(kFigureBreakProperty, true);
+        cursor.insertText(QString(QChar::LineSeparator), format);
+        shiftImages(*it, 1);
+    }
+    edit.endEditBlock();
+}
+
+void HtmlDocument::removeFigureBreaks()
+{
+    const std::vector<int> breaks = figureBreaks();
+    if (breaks.empty())
+        return;
+    QTextCursor edit(this);
+    edit.beginEditBlock();
+    for (auto it = breaks.rbegin(); it != breaks.rend(); ++it) {
+        QTextCursor cursor(this);
+        cursor.setPosition(*it);
+        cursor.deleteChar();
+        shiftImages(*it, -1);
+    }
+    edit.endEditBlock();
+}
+
+std::vector<int> HtmlDocument::figureBreaks() const
+{
+    std::vector<int> breaks;
+    for (QTextBlock block = begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().boolProperty(kFigureBreakProperty)) {
+                for (int i = 0; i < it.fragment().length(); ++i)
+                    breaks.push_back(it.fragment().position() + i);
+            }
+        }
+    }
+    return breaks;
+}
+
+void HtmlDocument::shiftImages(int from, int by)
+{
+    for (PageImage& image : m_images) {
+        if (image.position >= from)
+            image.position += by;
+    }
+}
+
 QSizeF HtmlDocument::fittedSize(const PageImage& image) const
 {
     // A placeholder has no size of its own: it shows only at the size the markup gives.
@@ -254,8 +342,38 @@ double HtmlDocument::textWidthAt(int position) const
 {
     if (m_width <= 0)
         return 0;
-    const QTextBlockFormat block = findBlock(position).blockFormat();
-    return m_width - 2 * documentMargin() - block.leftMargin() - block.rightMargin() - block.indent() * indentWidth();
+    const QTextBlock block = findBlock(position);
+    const QTextBlockFormat format = block.blockFormat();
+    QTextCursor cursor(block);
+    cursor.setPosition(position);
+    const QTextTable* table = cursor.currentTable();
+    const double width = table ? cellWidth(*table, table->cellAt(position)) : m_width - 2 * documentMargin();
+    return width - format.leftMargin() - format.rightMargin() - format.indent() * indentWidth();
+}
+
+double HtmlDocument::cellWidth(const QTextTable& table, const QTextTableCell& cell) const
+{
+    // The width the table stands in: the page's, or that of the cell holding it.
+    const auto* outer = qobject_cast<const QTextTable*>(table.parentFrame());
+    const double around = outer ? cellWidth(*outer, outer->cellAt(table.firstPosition())) : m_width - 2 * documentMargin();
+    const QTextTableFormat format = table.format();
+    double width = around - format.leftMargin() - format.rightMargin();
+    if (format.width().type() == QTextLength::FixedLength)
+        width = format.width().rawValue();
+    else if (format.width().type() == QTextLength::PercentageLength)
+        width = width * format.width().rawValue() / 100;
+    // Borders, spacing and padding round every column, then the cell's share of what is
+    // left: a column with a width of its own takes it, the others share evenly, so a figure
+    // never takes the room of the words beside it.
+    const int columns = table.columns();
+    width -= (columns + 1) * (format.cellSpacing() + 2 * format.border()) + columns * 2 * format.cellPadding();
+    const QList<QTextLength> constraints = format.columnWidthConstraints();
+    const QTextLength own = cell.column() < constraints.size() ? constraints[cell.column()] : QTextLength();
+    if (own.type() == QTextLength::FixedLength)
+        return own.rawValue();
+    if (own.type() == QTextLength::PercentageLength)
+        return width * own.rawValue() / 100;
+    return width / columns * cell.columnSpan();
 }
 
 bool HtmlDocument::isInside(const QString& path, const QString& folder)
@@ -381,7 +499,7 @@ void HtmlDocument::settleImage(const QUrl& url, const QImage& image)
     else
         addResource(ImageResource, url, image);
     // The image's own size now counts where the markup gives none.
-    fitImages();
+    refitImages();
     if (onImageSettled)
         onImageSettled();
 }

@@ -12,6 +12,8 @@
 
 class QFileInfo;
 class QPixmap;
+class QTextTable;
+class QTextTableCell;
 
 namespace core {
 class UrlConnection;
@@ -25,11 +27,12 @@ namespace ui {
 //
 // After parsing, the page is mended where QTextDocument's model differs from a browser's: a
 // line break that ends a block leaves no empty line after it, an ideographic space is a blank
-// one ideograph wide that neither collapses nor lets the line break inside "（　）", and an
-// image wider than the text shrinks to it, keeping its aspect ratio. Local images and style
-// sheets load only from files inside the resource folder; anything else there (another
-// folder, "../") loads as an empty image and is logged, since QTextDocument would otherwise
-// read a refused image straight from disk. An http(s) image is fetched with
+// one ideograph wide that neither collapses nor lets the line break inside "（　）", an
+// image wider than the text shrinks to it, keeping its aspect ratio (in a table cell, to the
+// cell's share of the table), and a figure that starts a line leaves the line before it at
+// the height of its words. Local images and style sheets load only from files inside the
+// resource folder; anything else there (another folder, "../") loads as an empty image and
+// is logged, since QTextDocument would otherwise read a refused image straight from disk. An http(s) image is fetched with
 // core::UrlConnection; a light placeholder of the size the markup gives stands in until it
 // arrives, and for good when it fails.
 class HtmlDocument : public QTextDocument {
@@ -74,8 +77,15 @@ private:
     void fillIdeographicSpaces();
     void collectImages();
     void fitImages();
+    // Fits the images anew after a change of width or size, with the breaks before figures.
+    void refitImages();
+    void breakBeforeWrappedFigures();
+    void removeFigureBreaks();
+    std::vector<int> figureBreaks() const;
+    void shiftImages(int from, int by);
     QSizeF fittedSize(const PageImage& image) const;
     double textWidthAt(int position) const;
+    double cellWidth(const QTextTable& table, const QTextTableCell& cell) const;
     QVariant loadLocal(int type, const QUrl& name, const QString& path);
     const QPixmap* cachedImage(const QFileInfo& file) const;
     void cacheImage(const QFileInfo& file, const QPixmap& pixmap) const;

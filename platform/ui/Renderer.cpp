@@ -1,5 +1,6 @@
 #include "platform/ui/Renderer.h"
 
+#include "platform/ui/Animation.h"
 #include "platform/ui/Layer.h"
 #include "platform/ui/ShapeLayer.h"
 
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -205,6 +207,51 @@ bool coversOpaquely(const Layer& l, const QRectF& rect, int depth = 3)
         return false;
     const auto subs = l.sublayers();
     return std::any_of(subs.begin(), subs.end(), [&](const auto& sub) { return coversOpaquely(*sub, inLayer, depth - 1); });
+}
+
+// The sublayers of `l` that a cover hides where `visible` (in `l`'s bounds space) is drawn:
+// all those before the last one that covers it opaquely.
+std::vector<std::shared_ptr<Layer>>::const_iterator firstUncovered(const std::vector<std::shared_ptr<Layer>>& subs,
+                                                                   const QRectF& visible)
+{
+    for (auto it = subs.end(); it != subs.begin();) {
+        --it;
+        if (coversOpaquely(**it, visible))
+            return it;
+    }
+    return subs.begin();
+}
+
+double lastAnimationEnd(const Layer& l, double now)
+{
+    double last = -std::numeric_limits<double>::infinity();
+    for (const QString& key : l.animationKeys()) {
+        const auto animation = l.animationForKey(key);
+        const double end = animation->beginTime() + animation->activeDuration();
+        if (std::isfinite(end) && end > now)
+            last = std::max(last, end);
+    }
+    return last;
+}
+
+// `world` maps `l`'s superlayer space to the canvas, `screen` is the canvas in points and
+// `opacity` what the superlayers fade everything below them by.
+double lastVisibleAnimationEndIn(const Layer& l, const QTransform& world, const QRectF& screen, double opacity, double now)
+{
+    if (l.isHidden() && !l.hasAnimations())
+        return -std::numeric_limits<double>::infinity();
+    double last = lastAnimationEnd(l, now);
+    if (const auto mask = l.mask())
+        last = std::max(last, lastAnimationEnd(*mask, now));
+    const QTransform inner = l.transformToSuperlayer().toQTransform() * world;
+    opacity *= std::clamp(l.opacity(), 0.0, 1.0);
+    const auto subs = l.sublayers();
+    // Through a faded superlayer what lies below a cover shows, as it does when drawn.
+    const auto first = opacity >= 1 && inner.isInvertible() ? firstUncovered(subs, inner.inverted().mapRect(screen))
+                                                            : subs.begin();
+    for (auto it = first; it != subs.end(); ++it)
+        last = std::max(last, lastVisibleAnimationEndIn(**it, inner, screen, opacity, now));
+    return last;
 }
 
 class Painter {
@@ -420,13 +467,7 @@ void Painter::content(QPainter& p, const Layer& model, const Layer& l)
         if (p.hasClipping())
             touched &= p.worldTransform().mapRect(p.clipBoundingRect());
         const QRectF visible = p.worldTransform().inverted().mapRect(QRectF(touched.toAlignedRect()));
-        for (auto it = subs.end(); it != subs.begin();) {
-            --it;
-            if (coversOpaquely(**it, visible)) {
-                first = it;
-                break;
-            }
-        }
+        first = firstUncovered(subs, visible);
     }
     for (auto it = first; it != subs.end(); ++it)
         layer(p, **it, true);
@@ -567,6 +608,11 @@ QImage Renderer::renderLayer(const Layer& layer, double scale)
 void Renderer::paint(QPainter& painter, const Layer& layer)
 {
     Painter().layer(painter, layer, true);
+}
+
+double Renderer::lastVisibleAnimationEnd(const Layer& root, Size sizeInPoints, double now)
+{
+    return lastVisibleAnimationEndIn(root, QTransform(), QRectF(0, 0, sizeInPoints.width, sizeInPoints.height), 1.0, now);
 }
 
 bool Renderer::writePng(const QImage& image, const QString& path)

@@ -33,6 +33,12 @@ public:
 
     static bool writePng(const QImage& image, const QString& path);
 
+    // The latest end among the animations still to finish that could change what `root`
+    // drawn in a canvas of sizeInPoints shows, or minus infinity. A layer that cannot be seen
+    // (hidden, or wholly under a later opaque one, as the drawing skips it) changes nothing,
+    // whatever it animates; endless animations (a spinner) have no end to wait for.
+    static double lastVisibleAnimationEnd(const Layer& root, Size sizeInPoints, double now);
+
     // The pixel colour at a point (in points) of a rendered image, for tests and tools.
     static Color colorAt(const QImage& image, Point pointInPoints);
 };

@@ -127,6 +127,7 @@ void Window::sendTouch(Touch::Phase phase, const Point& location, double timesta
     const auto recognizers = m_touchRecognizers;
     for (const auto& recognizer : recognizers)
         recognizer->deliver(phase, touches, event);
+    releaseWaiting();
     deliverToView(phase);
     if (phase == Touch::Phase::Ended || phase == Touch::Phase::Cancelled)
         endTouch();
@@ -153,6 +154,10 @@ void Window::beginTouch(const Point& location, double timestamp)
             recognizer->onRecognized = [weakSelf](GestureRecognizer& r) {
                 if (auto self = std::static_pointer_cast<Window>(weakSelf.lock()))
                     self->recognized(r);
+            };
+            recognizer->mustWaitForFailure = [weakSelf](GestureRecognizer& r) {
+                auto self = std::static_pointer_cast<Window>(weakSelf.lock());
+                return self && self->mustWaitForFailure(r);
             };
             m_touchRecognizers.push_back(recognizer);
         }
@@ -191,6 +196,7 @@ void Window::endTouch()
     for (const auto& recognizer : recognizers) {
         recognizer->canLeavePossible = nullptr;
         recognizer->onRecognized = nullptr;
+        recognizer->mustWaitForFailure = nullptr;
         recognizer->resetToPossible();
     }
     m_touch.reset();
@@ -208,6 +214,32 @@ bool Window::mayLeavePossible(GestureRecognizer& recognizer)
             return false;
     }
     return true;
+}
+
+bool Window::mustWaitForFailure(GestureRecognizer& recognizer)
+{
+    for (const auto& other : m_touchRecognizers) {
+        if (other.get() != &recognizer && other->state() == GestureRecognizer::State::Possible &&
+            other->isRequiredToFailBy(recognizer))
+            return true;
+    }
+    return false;
+}
+
+// Lets recognisers held back by a failure requirement go once what they wait for has failed
+// (a recogniser let go may fail in turn and free others).
+void Window::releaseWaiting()
+{
+    const auto recognizers = m_touchRecognizers;
+    for (bool released = true; released;) {
+        released = false;
+        for (const auto& recognizer : recognizers) {
+            if (recognizer->isWaitingForFailure() && !mustWaitForFailure(*recognizer)) {
+                recognizer->stopWaiting();
+                released = true;
+            }
+        }
+    }
 }
 
 void Window::recognized(GestureRecognizer& recognizer)

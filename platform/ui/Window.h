@@ -20,7 +20,8 @@ class ViewController;
 //
 // Touches: sendTouch() hit-tests a new touch, hands it to the recognisers of the hit view and
 // its ancestors (those that accept it), and delivers it to the hit view until a recogniser
-// that cancels touches recognises.
+// that cancels touches recognises. A recogniser that must wait for another of the touch to fail
+// is let go once the other has failed.
 class Window : public View {
 public:
     static std::shared_ptr<Window> create(const Rect& frame);
@@ -55,6 +56,8 @@ private:
     void deliverToView(Touch::Phase phase);
     void endTouch();
     bool mayLeavePossible(GestureRecognizer& recognizer);
+    bool mustWaitForFailure(GestureRecognizer& recognizer);
+    void releaseWaiting();
     void recognized(GestureRecognizer& recognizer);
 
     std::shared_ptr<ViewController> m_rootViewController;

@@ -73,13 +73,18 @@ void paintAccountPanel(QPainter& p, const QRectF& r)
 
 void paintFeedbackFrame(QPainter& p, const QRectF& r)
 {
-    const QRectF face = card(p, r.adjusted(0, 0, 0, 6), 12);
-    // The remark box fills the upper 70 %; the contact line sits 15 points below it.
-    const QRectF remark(face.left() + 6, face.top() + 6, face.width() - 12, r.height() * 0.7 - 8);
-    DrawKit::panel(p, remark, 8, QColor(0xFB, 0xFD, 0xFF), QColor(0xF3, 0xF8, 0xFC), palette::line);
-    const qreal contactTop = r.height() * 0.7 + 30;
-    const QRectF contact(face.left() + 6, contactTop - 2, face.width() - 12, r.height() * 0.2 + 2);
-    DrawKit::panel(p, contact, 8, QColor(0xFB, 0xFD, 0xFF), QColor(0xF3, 0xF8, 0xFC), palette::line);
+    // The remark box shows through the clear text view over it, whose words stand 6 points in;
+    // the contact field stands as far in, 15 points below the remark box and a fifth of the
+    // height tall. Both boxes reach to 1 px of the picture's sides, so their borders stay left
+    // of the texts at every scale.
+    const QColor top(0xFB, 0xFD, 0xFF);
+    const QColor bottom(0xF3, 0xF8, 0xFC);
+    const QRectF remark(r.left() + 1, r.top() + 1, r.width() - 2, r.height() * 0.7 - 2);
+    DrawKit::shadow(p, remark, 10, 3);
+    DrawKit::panel(p, remark, 10, top, bottom, palette::line);
+    const QRectF contact(r.left() + 1, r.top() + r.height() * 0.7 + 12, r.width() - 2, r.height() * 0.3 - 20);
+    DrawKit::shadow(p, contact, 10, 3);
+    DrawKit::panel(p, contact, 10, top, bottom, palette::line);
 }
 
 void paintVersionBand(QPainter& p, const QRectF& r)
@@ -190,7 +195,8 @@ void PanelArt::addTo(ArtworkRecipes& recipes)
     recipes.add(QStringLiteral("drill_cord_bg"), paintCountCard);
     recipes.add(QStringLiteral("subjectbtn_01"), menuHead(true));
     recipes.add(QStringLiteral("subjectbtn_02"), menuHead(false));
-    recipes.add(QStringLiteral("paper_bg"), listRow(Glyph::Paper, palette::primary, 8));
+    // The paper's name label starts 10 points in: the stripe stays left of it.
+    recipes.add(QStringLiteral("paper_bg"), listRow(Glyph::Paper, palette::primary, 2));
     recipes.add(QStringLiteral("exercise_record"), listRow(Glyph::Stopwatch, palette::violet, 8));
     recipes.add(QStringLiteral("drill_record_01"), bookButton(Glyph::Cross, QStringLiteral("错题本"), palette::wrong));
     recipes.add(QStringLiteral("drill_record_02"), bookButton(Glyph::Star, QStringLiteral("收藏本"), palette::warm));

@@ -12,11 +12,12 @@ namespace artwork {
 namespace {
 
 // Connector geometry on a 48-pixel row: the trunk that joins siblings runs at x 18, boxes
-// and leaf dots end before x 60, where the row's name label begins. Rows show at half size
-// on most phones, so lines and boxes are drawn bold.
+// and leaf dots end by x 49, clear of x 60 where the row's name label begins (its glyphs
+// start right there). Rows show at half size on most phones, so lines and boxes are drawn bold.
 constexpr qreal trunkX = 18;
-constexpr qreal branchBoxX = 44;
-constexpr qreal boxHalf = 13;
+constexpr qreal branchBoxX = 36;
+constexpr qreal boxHalf = 11;
+constexpr qreal leafX = 40;
 
 enum class Row { Directory, Chapter, Leaf };
 enum class Trunk { None, Through, Ends };
@@ -37,9 +38,9 @@ void drawBox(QPainter& p, const QPointF& centre, Box box)
     p.setBrush(palette::paper);
     p.drawRoundedRect(square, 5, 5);
     p.setPen(QPen(palette::primary, 4, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(centre.x() - 7, centre.y()), QPointF(centre.x() + 7, centre.y()));
+    p.drawLine(QPointF(centre.x() - 6, centre.y()), QPointF(centre.x() + 6, centre.y()));
     if (box == Box::Plus)
-        p.drawLine(QPointF(centre.x(), centre.y() - 7), QPointF(centre.x(), centre.y() + 7));
+        p.drawLine(QPointF(centre.x(), centre.y() - 6), QPointF(centre.x(), centre.y() + 6));
     p.restore();
 }
 
@@ -57,7 +58,7 @@ void paintConnector(QPainter& p, const QRectF& r, const Connector& c)
     if (c.trunk == Trunk::Ends)
         p.drawLine(QPointF(trunkX, r.top()), QPointF(trunkX, mid));
     if (c.row != Row::Directory)
-        p.drawLine(QPointF(trunkX, mid), QPointF(c.row == Row::Leaf ? 44 : branchBoxX - boxHalf, mid));
+        p.drawLine(QPointF(trunkX, mid), QPointF(c.row == Row::Leaf ? leafX : branchBoxX - boxHalf, mid));
     const qreal boxX = c.row == Row::Directory ? trunkX : branchBoxX;
     if (c.childLine)
         p.drawLine(QPointF(boxX, mid), QPointF(boxX, r.bottom()));
@@ -68,7 +69,7 @@ void paintConnector(QPainter& p, const QRectF& r, const Connector& c)
         p.save();
         p.setPen(Qt::NoPen);
         p.setBrush(palette::accent.darker(110));
-        p.drawEllipse(QPointF(48, mid), 7, 7);
+        p.drawEllipse(QPointF(leafX, mid), 6, 6);
         p.restore();
     }
 }

@@ -12,6 +12,13 @@
 #include "platform/ui/View.h"
 #include "appbase/ImageButton.h"
 
+namespace {
+
+// How far a text view's text stands in from its left edge.
+constexpr double kRemarkTextInset = 5;
+
+} // namespace
+
 std::shared_ptr<FeedViewController> FeedViewController::create()
 {
     return std::shared_ptr<FeedViewController>(new FeedViewController());
@@ -42,12 +49,17 @@ void FeedViewController::viewDidLoad()
     m_remark->setReturnKeyType(ui::ReturnKeyType::Next);
     m_remark->setDelegate(self);
     m_remark->setFont(ui::Font::systemFont(16 * k));
+    // The frame picture draws the remark's box, border and corners: the view shows it through.
+    m_remark->setBackgroundColor(ui::Color::clear());
     m_remark->setAccessibilityLabel(QStringLiteral("反馈意见"));
     showPlaceholder();
     view()->addSubview(m_remark);
 
-    m_contact = ui::TextField::create(
-        ui::Rect(b.x() + 2, b.y() + 1 + remarkHeight + 15 * k, b.width() - 4, b.height() / 4 * 0.8 - 2));
+    // The contact field has no inset of its own: it stands as far in as the remark's text, so
+    // its text lies inside the box the frame picture draws for it rather than on its edge.
+    const double contactInset = 1 + kRemarkTextInset;
+    m_contact = ui::TextField::create(ui::Rect(b.x() + contactInset, b.y() + 1 + remarkHeight + 15 * k,
+                                               b.width() - 2 * contactInset, b.height() / 4 * 0.8 - 2));
     m_contact->setBorderStyle(ui::TextBorderStyle::None);
     m_contact->setReturnKeyType(ui::ReturnKeyType::Go);
     m_contact->setPlaceholder(QStringLiteral("练习方式：QQ／邮箱／手机号"));
@@ -91,6 +103,9 @@ bool FeedViewController::shouldChangeTextInRange(ui::TextView&, ui::TextRange, c
 {
     if (text != QLatin1String("\n"))
         return true;
+    // The wait overlay keeps fingers off the form while the feedback is sent; the keys too.
+    if (ServerRequest::isUnderWay(m_request))
+        return false;
     m_contact->becomeFirstResponder();
     return false;
 }
@@ -99,6 +114,8 @@ bool FeedViewController::shouldChangeCharactersInRange(ui::TextField& field, ui:
 {
     if (string != QLatin1String("\n"))
         return true;
+    if (ServerRequest::isUnderWay(m_request))
+        return false;
     auto self = shared_from_this();
     m_submit->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
     field.resignFirstResponder();

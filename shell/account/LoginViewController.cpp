@@ -116,6 +116,9 @@ bool LoginViewController::shouldChangeCharactersInRange(ui::TextField& field, ui
 {
     if (string != QLatin1String("\n"))
         return true;
+    // The wait overlay keeps fingers off the screen while the sign-in runs; the keys too.
+    if (ServerRequest::isUnderWay(m_request))
+        return false;
     if (field.tag() == 0) {
         m_pwd->becomeFirstResponder();
         return true;

@@ -15,6 +15,21 @@
 #include "shell/account/RegisterViewControllerDelegate.h"
 #include "shell/account/WebViewController.h"
 
+#include <algorithm>
+
+namespace {
+
+// At the design text size the agreement words are wider than the 110 and 100 points their
+// line gives them and would be cut short: the frame grows to the words, never shrinks.
+void widenToText(ui::View& framed, const ui::Label& text)
+{
+    ui::Rect frame = framed.frame();
+    frame.size.width = std::max(frame.width(), text.sizeThatFits(ui::Size(0, frame.height())).width);
+    framed.setFrame(frame);
+}
+
+} // namespace
+
 std::shared_ptr<RegisterViewController> RegisterViewController::create()
 {
     return std::shared_ptr<RegisterViewController>(new RegisterViewController());
@@ -91,6 +106,7 @@ void RegisterViewController::addAgreementLine()
     label->setFont(ui::Font::boldSystemFont(size));
     label->setTextAlignment(ui::TextAlignment::Left);
     label->setBackgroundColor(ui::Color::clear());
+    widenToText(*label, *label);
     view()->addSubview(label);
 
     auto link = ui::Button::create(ui::ButtonType::Custom);
@@ -98,6 +114,7 @@ void RegisterViewController::addAgreementLine()
     link->setTitle(QString::fromUtf8(kAgreementTitle), ui::ControlState::Normal);
     link->setTitleColor(CommonUtil::UIColorFromRGB(0x6FD7FD), ui::ControlState::Normal);
     link->titleLabel()->setFont(ui::Font::boldSystemFont(size));
+    widenToText(*link, *link->titleLabel());
     link->titleLabel()->setTextAlignment(ui::TextAlignment::Left);
     link->setContentHorizontalAlignment(ui::ContentHorizontalAlignment::Left);
     link->setShowsTouchWhenHighlighted(false);
@@ -118,6 +135,9 @@ bool RegisterViewController::shouldChangeCharactersInRange(ui::TextField& field,
 {
     if (string != QLatin1String("\n"))
         return true;
+    // The wait overlay keeps fingers off the screen while a request runs; the keys too.
+    if (ServerRequest::isUnderWay(m_registerRequest) || ServerRequest::isUnderWay(m_agreementRequest))
+        return false;
     switch (field.tag()) {
     case 0:
         m_pwd->becomeFirstResponder();

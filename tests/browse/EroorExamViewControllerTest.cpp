@@ -1,7 +1,12 @@
 #include "browse/EroorExamViewController.h"
 
+#include "components/hud/ProgressHUD.h"
 #include "components/tree/TreeView.h"
+#include "platform/core/UrlConnection.h"
 #include "tests/browse/TreeScreenFixture.h"
+#include "tests/support/HandServer.h"
+
+#include <QPointer>
 
 #include <set>
 
@@ -134,18 +139,35 @@ TEST_F(EroorExamViewControllerTest, FailedClearShowsTheNetworkToastOnlyAndStillR
     EXPECT_EQ(requests.at(1).body, "subjectCode=CB&type=0&usercode=u1");
 }
 
+// The replies come in the order the test decides: the list asked for on opening is answered
+// last, after the clear and the list asked for after it; only that newer list is shown.
 TEST_F(EroorExamViewControllerTest, ClearSentWhileTheListLoadsHandlesEachReplyOnce)
 {
-    useStub();
     const QByteArray otherPaper = R"([{"count": 1, "type": 0, "code": "K2", "paper": {"code": "P2", "name": "真题二"}}])";
-    m_stub.setReplies("exam/directory_list", {{200, kOnePaper}, {200, otherPaper}});
-    m_stub.setReply("exam/celarall", 200, "1");
+    QPointer<QTcpSocket> firstList;
+    int lists = 0;
+    HandServer server([&](QTcpSocket* socket, const QByteArray& request) {
+        if (request.startsWith("POST /PendarWeb/exam/celarall "))
+            socket->write(HandServer::reply("200 OK", "1"));
+        else if (++lists == 1)
+            firstList = socket;   // held until the newer list is in
+        else
+            socket->write(HandServer::reply("200 OK", otherPaper));
+    });
+    useStub();
+    useServer(server.url("/PendarWeb/").toString());
     openBook(ErrorBook, false);
+    ASSERT_TRUE(pumpUntil([&] { return bool(firstList); }));
     // The wait overlay keeps fingers off the button meanwhile; the action itself must still cope.
     ASSERT_TRUE(m_screen->isLoading());
     m_screen->clearClick(m_screen->clearButton());
     std::set<std::shared_ptr<TreeView>> trees;
-    ASSERT_TRUE(pumpUntil([&] { return trees.insert(m_screen->treeView()), m_stub.count("exam/directory_list") == 2 && !m_screen->isLoading(); }));
+    auto tracked = [&](const std::function<bool()>& done) {
+        return pumpUntil([&] { return trees.insert(m_screen->treeView()), done(); });
+    };
+    ASSERT_TRUE(tracked([&] { return lists == 2 && m_screen->treeView(); }));
+    firstList->write(HandServer::reply("200 OK", kOnePaper));
+    ASSERT_TRUE(tracked([&] { return core::UrlConnection::runningCount() == 0 && !m_screen->isLoading(); }));
     EXPECT_EQ(trees.size(), 2u) << "none yet, then one: neither the old list nor the clear's reply made a tree";
     EXPECT_EQ(toastTexts(m_screen->view()), QStringList{"清除成功"});
     ASSERT_EQ(m_screen->data().size(), 1u);
@@ -172,6 +194,36 @@ TEST_F(EroorExamViewControllerTest, EntriesOfNoCountOrOfTheWrongTypeAreSkipped)
     EXPECT_EQ(caption(*row({0, 0, 0})), "乙节 3道 special_scroll_06");
     EXPECT_EQ(caption(*row({1})), "2024 1道 special_scroll_02");
     EXPECT_EQ(controlsOf(*row({1})).button->editType(), QString("4"));
+}
+
+// With the server gone a clear says so once: one network toast, one wait overlay, and the
+// book shown stays.
+TEST_F(EroorExamViewControllerTest, ClearWithTheServerGoneSaysSoOnce)
+{
+    m_server = &startSignedIn();
+    file(ask("exam/paper_exam_list", {{"paperCode", "CBP1"}}).at(0));
+    openBook(ErrorBook);
+    ASSERT_EQ(m_screen->data().size(), 1u);
+    const auto tree = m_screen->treeView();
+    auto waitOverlays = [&] {
+        const auto huds = ProgressHUD::allHUDsForView(m_screen->view());
+        return std::count_if(huds.begin(), huds.end(), [](const auto& hud) { return hud->mode() != ProgressHUDMode::Text; });
+    };
+    const auto overlaysBefore = waitOverlays();
+    m_sampleServer.reset();
+    m_server = nullptr;
+    ASSERT_TRUE(tapClear());
+    // Until the toast has faded: anything sent after the clear has failed long before.
+    qsizetype mostToasts = 0;
+    ASSERT_TRUE(pumpUntil([&] {
+        const qsizetype toasts = toastTexts(m_screen->view()).size();
+        mostToasts = std::max(mostToasts, toasts);
+        return mostToasts > 0 && toasts == 0 && !m_screen->isLoading();
+    }));
+    EXPECT_EQ(mostToasts, 1);
+    EXPECT_EQ(waitOverlays() - overlaysBefore, 1);
+    EXPECT_EQ(m_screen->treeView(), tree);
+    EXPECT_EQ(m_screen->data().size(), 1u);
 }
 
 } // namespace

@@ -160,3 +160,24 @@ TEST_F(ExamStartGradingTest, ABookRunGradesUnusualQuestionsWithoutUploads)
 }
 
 } // namespace
+
+// A question whose right answer is missing or null matches no pick, not even none: left open
+// it is wrong and adds nothing; picked, it is a wrong answer filed with the others.
+TEST_F(ExamStartGradingTest, AQuestionWithoutARightAnswerIsNeverRight)
+{
+    QJsonObject missing = question(0, 0, "A", 6);
+    QJsonObject sub = missing["smallExams"].toArray()[0].toObject();
+    sub.remove("answer");
+    missing["smallExams"] = QJsonArray{sub};
+    QJsonObject pickedMissing = missing;
+    pickedMissing["code"] = "Q3";
+    m_stub.setReply("exam/error_keep_add", 200, "1");
+    openStubbed(0, QJsonArray{missing, question(1, 0, QJsonValue(), 6), question(2, 0, "B", 1), pickedMissing});
+    pick({{2, "B"}, {3, "A"}});
+    finish();
+    ASSERT_TRUE(waitForReport());
+    EXPECT_EQ(report()->examArr(), (QStringList{"1", "1", "0", "1"}));
+    EXPECT_TRUE(findByLabel(report()->view(), "1.0")) << "only the question picked right scores";
+    EXPECT_EQ(report()->answerCount(), 2);
+    EXPECT_EQ(uploads(), (QStringList{"Q3:(null):0"}));
+}

@@ -3,7 +3,9 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "tests/practice/ExamStartFixture.h"
+#include "tests/support/Phones.h"
 #include "tests/support/Screenshot.h"
+#include "tests/support/ViewPixels.h"
 
 namespace {
 
@@ -77,3 +79,30 @@ TEST_F(PaperViewControllerTest, SendsTheKindAndSubjectAndToleratesOddRecords)
 }
 
 } // namespace
+
+// On every phone each paper's name is drawn on the plain face of its row picture, clear of
+// the picture's stripe, pictogram and arrow.
+TEST_F(PaperViewControllerTest, NamesStandOnThePlainFaceOfTheirRows)
+{
+    startSignedIn();
+    for (const auto& [w, h, scale] : kPhones) {
+        SCOPED_TRACE(w);
+        ui::Screen::setMain({w, h}, scale);
+        m_window.reset();
+        m_window = ui::Window::create(ui::Screen::main().bounds());
+        m_window->setRootViewController(m_host);
+        m_window->makeKeyAndVisible();
+        auto papers = open(PaperViewController::PastPapers);
+        ASSERT_TRUE(papers->tableView());
+        ASSERT_EQ(papers->tableView()->numberOfRowsInSection(0), 3);
+        for (int row = 0; row < 3; ++row) {
+            auto cell = papers->tableView()->cellForRowAtIndexPath(ui::IndexPath(0, row));
+            auto name = cell->viewWithTag(PaperViewController::NameLabelTag);
+            const pixels::Drawn drawn = pixels::drawnBy(*m_window, *name, pixels::pixelsOf(*cell));
+            EXPECT_TRUE(pixels::liesOnPlainGround(drawn, 1)) << row;
+        }
+        if (w == 375) {
+            EXPECT_TRUE(screenshot::save(m_window->renderImage(), "paper-list"));
+        }
+    }
+}

@@ -157,3 +157,57 @@ TEST_F(ReportViewControllerTest, TheChartLineSpreadsOverTheWidthAndScalesToTheMa
 }
 
 } // namespace
+
+// The texts over the artwork stand clear of what it draws: the practice title right of the
+// banner's accent stripe, and the count layout's right-answer line inside the card's face,
+// above its bottom border.
+TEST_F(ReportViewControllerTest, TextsStandClearOfTheArtworkUnderThem)
+{
+    auto report = present(1, {"0", "1", "0"});
+    const QImage window = m_window->renderImage();
+    const double s = ui::Screen::main().scale();
+    auto imageView = [&](const std::shared_ptr<ui::View>& root, const QString& name) {
+        for (const auto& v : root->subviews()) {
+            auto image = std::dynamic_pointer_cast<ui::ImageView>(v);
+            if (image && image->image().name().contains(name))
+                return image;
+        }
+        return std::shared_ptr<ui::ImageView>();
+    };
+    auto pixelsOf = [&](const ui::Rect& r) { return QRect(int(r.x() * s), int(r.y() * s), int(r.width() * s), int(r.height() * s)); };
+
+    const auto banner = imageView(report->view(), "report_title");
+    ASSERT_TRUE(banner);
+    const QRect bannerArea = pixelsOf(banner->convertRectTo(banner->bounds(), nullptr));
+    int stripeRight = -1;
+    int firstInk = bannerArea.right();
+    for (int y = bannerArea.top(); y <= bannerArea.bottom(); ++y) {
+        for (int x = bannerArea.left(); x <= bannerArea.right(); ++x) {
+            const QColor c = window.pixelColor(x, y);
+            if (x < bannerArea.left() + bannerArea.width() / 10 && c.hsvSaturation() > 150 && c.alpha() > 200)
+                stripeRight = std::max(stripeRight, x);
+            if (pixels::isInk(c))
+                firstInk = std::min(firstInk, x);
+        }
+    }
+    ASSERT_GE(stripeRight, 0) << "the banner has its stripe";
+    EXPECT_GT(firstInk, stripeRight + 2 * s) << "the title starts clear of the stripe";
+
+    const auto card = imageView(scrollOf(*report), "drill_cord_bg");
+    ASSERT_TRUE(card);
+    // The face is the card image's opaque part; its shadow below is see-through.
+    const QImage art = card->image().qimage();
+    int faceBottom = 0;
+    for (int y = 0; y < art.height(); ++y) {
+        if (art.pixelColor(art.width() / 4, y).alpha() > 250)
+            faceBottom = y;
+    }
+    const ui::Rect cardRect = card->convertRectTo(card->bounds(), nullptr);
+    const double faceBottomY = cardRect.y() + (faceBottom + 1) * cardRect.height() / art.height();
+    QRect leftHalf = pixelsOf(cardRect);
+    leftHalf.setWidth(leftHalf.width() / 2);
+    const std::vector<int> inkRows = pixels::rowsWith(window, pixels::isInk, leftHalf);
+    ASSERT_FALSE(inkRows.empty()) << "the right-answer line is drawn";
+    EXPECT_LT(inkRows.back() / s, faceBottomY - 2) << "the line stays above the face's bottom border";
+    EXPECT_GT(inkRows.front() / s, cardRect.y());
+}

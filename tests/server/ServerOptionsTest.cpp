@@ -22,3 +22,25 @@ TEST(ServerOptions, ReadsEveryFlagAndRefusesBadLines)
         EXPECT_FALSE(error.isEmpty());
     }
 }
+
+// Ports run from 0 (any free one) to 65535, the last one a TCP port can have.
+TEST(ServerOptions, ListenTakesEveryPortUpToTheLast)
+{
+    // --listen value, port taken or none when refused
+    const std::pair<QString, std::optional<int>> cases[] = {
+        {"127.0.0.1:65535", 65535}, {"127.0.0.1:65534", 65534}, {"localhost:0", 0},
+        {"127.0.0.1:65536", std::nullopt}, {"127.0.0.1:-1", std::nullopt},
+    };
+    for (const auto& [listen, port] : cases) {
+        SCOPED_TRACE(listen.toStdString());
+        QString error;
+        const auto options = ServerOptions::parse({"--listen", listen}, &error);
+        ASSERT_EQ(options.has_value(), port.has_value()) << qPrintable(error);
+        if (options) {
+            EXPECT_EQ(options->port, *port);
+            EXPECT_EQ(options->host, listen.section(':', 0, 0));
+        } else {
+            EXPECT_TRUE(error.contains(listen));
+        }
+    }
+}

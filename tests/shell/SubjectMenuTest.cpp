@@ -1,12 +1,16 @@
 #include "shell/LeftViewController.h"
 
 #include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/TouchInjector.h"
 #include "shell/ExpadabelTableView.h"
 #include "shell/ExpadabelView.h"
 #include "shell/HeadView.h"
 #include "tests/shell/LaunchedAppTest.h"
+#include "tests/support/HandServer.h"
 #include "tests/support/StubServer.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -103,6 +107,69 @@ TEST_F(SubjectMenuTest, GroupsOpenOneAtATimeAndAnEntryChoosesTheSubject)
     ASSERT_TRUE(toggle(true));
     m_menu->expadabelView()->tableView()->reloadData();
     EXPECT_EQ(rows(0), 2);
+}
+
+// The demonstration menu: five groups of five entries, with no captions, that open like the
+// server's; building it asks the server for nothing.
+TEST_F(SubjectMenuTest, TheDemonstrationMenuHasFiveGroupsOfFiveUncaptionedEntries)
+{
+    CommonUtil::setSubjectData(QByteArray("[]"));   // held, so opening the panel sends nothing
+    m_menu->loadModel();
+    ASSERT_TRUE(toggle(true));
+    ASSERT_EQ(heads().size(), 5u);
+    for (int group : {4, 0}) {
+        ASSERT_TRUE(tapHead(*heads()[group]));
+        EXPECT_EQ((std::vector<int>{rows(0), rows(1), rows(2), rows(3), rows(4)}),
+                  (std::vector<int>{group == 0 ? 5 : 0, 0, 0, 0, group == 4 ? 5 : 0}));
+    }
+    m_delegate->window()->layoutIfNeeded();
+    std::function<int(const ui::View&)> labels = [&](const ui::View& view) {
+        int n = dynamic_cast<const ui::Label*>(&view) && !static_cast<const ui::Label&>(view).text().isEmpty() ? 1 : 0;
+        for (const auto& child : view.subviews())
+            n += labels(*child);
+        return n;
+    };
+    EXPECT_EQ(labels(*m_menu->view()), 0) << "no captions";
+    EXPECT_EQ(m_server.count("exam/subject_type_list"), 0);
+}
+
+} // namespace
+
+namespace {
+
+// Closed and opened again before the list has come, the menu asks no second time: the one
+// reply builds the one menu.
+TEST_F(SubjectMenuTest, ReopeningWhileTheListLoadsAsksOnce)
+{
+    std::vector<QTcpSocket*> asked;   // the list requests, held unanswered
+    HandServer server([&](QTcpSocket* socket, const QByteArray& request) {
+        if (request.contains("subject_type_list"))
+            asked.push_back(socket);
+    });
+    useServer(server.url(QStringLiteral("/PendarWeb/")).toString());
+    const auto settled = [&](bool open) {
+        return pumpUntil([&] {
+            return m_container->isSideOpen(SidePanelSide::Left) == open && m_container->view()->isUserInteractionEnabled();
+        });
+    };
+    ASSERT_TRUE(tap(m_home, "课程选择"));
+    ASSERT_TRUE(settled(true));
+    ASSERT_TRUE(pumpUntil([&] { return asked.size() == 1; }));
+    m_container->closeLeftView();
+    ASSERT_TRUE(settled(false));
+    ASSERT_TRUE(tap(m_home, "课程选择"));
+    ASSERT_TRUE(settled(true));
+    pumpUntil([] { return false; }, 0.3);
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_TRUE(m_menu->isLoadingList());
+
+    asked.front()->write(HandServer::reply("200 OK", kThreeGroups, "Connection: close\r\n"));
+    asked.front()->disconnectFromHost();
+    ASSERT_TRUE(pumpUntil([&] { return !m_menu->isLoadingList() && overlaysGone(m_menu->view()); }));
+    EXPECT_EQ(heads().size(), 3u);
+    const auto& views = m_menu->view()->subviews();
+    EXPECT_EQ(std::count_if(views.begin(), views.end(), [](const auto& v) { return bool(std::dynamic_pointer_cast<ExpadabelView>(v)); }), 1);
+    EXPECT_EQ(asked.size(), 1u);
 }
 
 } // namespace

@@ -80,3 +80,31 @@ inline int distinctColours(const QImage& image, QRect area = {}, int stride = 3)
 }
 
 } // namespace pixels
+
+namespace pixels {
+
+// Where two drawings of the same scene differ (any channel by more than `tolerance`): what one
+// view drew, when the other drawing was made with that view hidden. Empty when they agree.
+inline QRect differingArea(const QImage& a, const QImage& b, QRect area = {}, int tolerance = 24)
+{
+    area = area.isEmpty() ? a.rect() : area.intersected(a.rect());
+    QRect found;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor p = a.pixelColor(x, y);
+            const QColor q = b.pixelColor(x, y);
+            if (std::abs(p.red() - q.red()) > tolerance || std::abs(p.green() - q.green()) > tolerance ||
+                std::abs(p.blue() - q.blue()) > tolerance)
+                found |= QRect(x, y, 1, 1);
+        }
+    }
+    return found;
+}
+
+// A plain face: light and nearly grey, not a border, stripe, line or mark drawn on it.
+inline bool isPlain(const QColor& c)
+{
+    return c.lightness() > 220 && c.hsvSaturation() < 48 && c.alpha() > 200;
+}
+
+} // namespace pixels

@@ -276,3 +276,42 @@ TEST_F(ProgressHUDTimingTest, CustomIndicatorTakingProgressReceivesIt)
     EXPECT_EQ(dial->shown, 0.4f);
     EXPECT_EQ(hud->progress(), 0.9f);
 }
+
+// Several overlays stacked on a view: the topmost is the one found and the one hidden by the
+// view; it leaves the host once it has faded, and nothing holds it after. The others, shown or
+// hidden by their own hand (which leaves them in place), and the host's other views stay.
+TEST_F(ProgressHUDTimingTest, HidingByTheViewTakesTheTopmostOverlayAway)
+{
+    auto bottom = addHUD();
+    bottom->show(false);
+    auto plain = ui::View::create(host->bounds());
+    host->addSubview(plain);
+    auto middle = addHUD();
+    middle->show(false);
+    std::weak_ptr<ProgressHUD> top = ProgressHUD::showHUDAddedTo(host, false);
+    EXPECT_EQ(ProgressHUD::HUDForView(host), top.lock());
+    EXPECT_EQ(ProgressHUD::allHUDsForView(host), (std::vector<std::shared_ptr<ProgressHUD>>{bottom, middle, top.lock()}));
+
+    EXPECT_TRUE(ProgressHUD::hideHUDForView(host, true));
+    step(0.29);
+    ASSERT_FALSE(top.expired());
+    EXPECT_EQ(top.lock()->superview(), host);
+    step(0.01);
+    step(0);   // and what its end posted
+    EXPECT_TRUE(top.expired());
+    EXPECT_EQ(ProgressHUD::HUDForView(host), middle);
+    EXPECT_EQ(middle->alpha(), 1.0);
+
+    middle->hide(false);   // hidden by its own hand: stays, transparent, and is still found
+    EXPECT_EQ(middle->superview(), host);
+    EXPECT_EQ(ProgressHUD::HUDForView(host), middle);
+    EXPECT_TRUE(ProgressHUD::hideHUDForView(host, false));
+    EXPECT_EQ(middle->superview(), nullptr);
+    EXPECT_EQ(ProgressHUD::HUDForView(host), bottom);
+    EXPECT_EQ(bottom->alpha(), 1.0);
+    EXPECT_EQ(host->subviews(), (std::vector<std::shared_ptr<ui::View>>{bottom, plain}));
+
+    EXPECT_TRUE(ProgressHUD::hideHUDForView(host, false));
+    EXPECT_FALSE(ProgressHUD::hideHUDForView(host, false));
+    EXPECT_EQ(host->subviews(), std::vector<std::shared_ptr<ui::View>>{plain});
+}

@@ -6,6 +6,7 @@
 #include "platform/ui/Animation.h"
 #include "platform/ui/Layer.h"
 #include "platform/ui/TabBarItem.h"
+#include "platform/ui/Window.h"
 #include "support/RecordingController.h"
 #include "tests/support/UiFixture.h"
 
@@ -162,3 +163,32 @@ TEST_F(PanelWrap, SideSizeChangesAnimateUnlessToldNotInAContainerOnly)
 }
 
 } // namespace
+
+// A controller the container holds through a wrapper, or a wrapper of a wrapper, finds the
+// container and presents through it; once the wrapper leaves the container it finds none.
+TEST_F(PanelWrap, AWrappedControllerFindsTheContainerThroughItsWrapper)
+{
+    auto inner = ui::ViewController::create();
+    auto deep = ui::ViewController::create();
+    auto container = SidePanelController::create(ui::ViewController::create(), PanelWrapController::create(inner),
+                                                  PanelWrapController::create(PanelWrapController::create(deep)));
+    auto window = ui::Window::create(ui::Screen::main().bounds());
+    window->setRootViewController(container);
+    window->makeKeyAndVisible();
+    step(0.01);
+    EXPECT_EQ(SidePanelController::of(*inner), container);
+    EXPECT_EQ(SidePanelController::of(*deep), container);
+
+    auto screen = ui::ViewController::create();
+    inner->presentViewController(screen, false);
+    step(0.5);
+    EXPECT_EQ(screen->presentingViewController(), container);
+    EXPECT_EQ(SidePanelController::of(*screen), nullptr);
+    screen->dismissViewController(false);
+    step(0.5);
+
+    container->setLeftController(nullptr);
+    EXPECT_EQ(SidePanelController::of(*inner), nullptr);
+    EXPECT_EQ(SidePanelController::of(*deep), container);
+    window.reset();
+}

@@ -371,3 +371,39 @@ TEST_F(SidePanelState, PreviewBounceRunsOnThePresentationOnly)
 }
 
 } // namespace
+
+// At rest the centre ends exactly at the right edge: the right side is closed, not on its
+// way, so closing it is done in place and the left side opens straight away. Only a centre
+// moved off the edge leaves it half open.
+TEST_F(SidePanelState, TheRightSideIsClosedWhileTheCentreEndsAtTheEdge)
+{
+    auto right = RecordingController::create(QStringLiteral("right"), journal);
+    container->setRightController(right);
+    show();
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        EXPECT_EQ(container->slidingControllerView()->frame().maxX(), 320);
+        EXPECT_TRUE(container->isSideClosed(Right));
+        EXPECT_FALSE(container->isSideTransitioning(Right));
+        take();
+        bool completed = false;
+        EXPECT_TRUE(container->closeRightViewAnimated(true, [&](SidePanelController&, bool ok) { completed = ok; }));
+        EXPECT_TRUE(completed);
+        EXPECT_TRUE(take().isEmpty());
+        // Open and closed again, the centre comes back to the edge.
+        container->openRightViewAnimated(false);
+        step(0.01);
+        EXPECT_TRUE(container->isSideOpen(Right));
+        container->closeRightViewAnimated(false);
+        step(0.01);
+    }
+    EXPECT_TRUE(container->openLeftViewAnimated(false));
+    step(0.01);
+    EXPECT_TRUE(container->isSideOpen(Left));
+    EXPECT_TRUE(take().contains(QStringLiteral("menu didOpen 1 instant")));
+    container->closeLeftViewAnimated(false);
+    step(0.01);
+
+    container->setSlidingFrameForOffset(-1, Horizontal, false);
+    EXPECT_TRUE(container->isSideTransitioning(Right));
+}

@@ -41,3 +41,31 @@ TEST(DispatchTest, AfterRunsAtItsDelayForALiveOwnerUntilCancelled)
     EXPECT_TRUE(aliveInside);
     EXPECT_TRUE(weak.expired());
 }
+
+// An owner's pending count falls as its tasks run, whether the owner was there to run them
+// or had died, and counts what a task schedules for later.
+TEST(DispatchTest, PendingCountFallsAsTheOwnersTasksRun)
+{
+    core::ManualClock clock;
+    auto owner = std::make_shared<int>(1);
+    auto doomed = std::make_shared<int>(2);
+    const void* doomedKey = doomed.get();
+    int runs = 0;
+    core::after(1, owner, [&] {
+        ++runs;
+        core::after(1, owner, [&] { ++runs; });
+    });
+    core::after(2, owner, [&] { ++runs; });
+    core::after(1, doomed, [&] { ++runs; });
+    EXPECT_EQ(core::pendingCount(owner.get()), 2u);
+    EXPECT_EQ(core::pendingCount(doomedKey), 1u);
+
+    doomed.reset();
+    clock.advance(1);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(core::pendingCount(owner.get()), 2u);   // the one at 2 and the one just scheduled
+    EXPECT_EQ(core::pendingCount(doomedKey), 0u);
+    clock.advance(1);
+    EXPECT_EQ(runs, 3);
+    EXPECT_EQ(core::pendingCount(owner.get()), 0u);
+}

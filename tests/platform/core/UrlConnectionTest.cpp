@@ -191,6 +191,32 @@ TEST_F(UrlConnectionTest, LivesUntilItEndsAndIsSilentOnceCancelled)
     EXPECT_EQ(canceller->shape, "response 200");
 }
 
+// A request reaches the server once: a connection reset before any response, a close without
+// one, or a reply that is not HTTP is the request's failure, never a reason to send it again.
+TEST_F(UrlConnectionTest, ARequestIsSentOnceWhateverBecomesOfIt)
+{
+    const std::pair<const char*, std::function<void(QTcpSocket*)>> cases[] = {
+        {"reset", [](QTcpSocket* socket) { socket->abort(); }},
+        {"closed", [](QTcpSocket* socket) { socket->disconnectFromHost(); }},
+        {"garbage", [](QTcpSocket* socket) {
+             socket->write("garbage\r\n\r\n");
+             socket->disconnectFromHost();
+         }},
+    };
+    for (const auto& [name, answer] : cases) {
+        SCOPED_TRACE(name);
+        int received = 0;
+        HandServer server([&received, &answer](QTcpSocket* socket, const QByteArray&) {
+            ++received;
+            answer(socket);
+        });
+        auto seen = post(server.url());
+        ASSERT_TRUE(pumpUntil([&] { return seen->ended; }));
+        EXPECT_EQ(seen->shape, "fail ConnectionLost");
+        EXPECT_EQ(received, 1);
+    }
+}
+
 // Giving up on a request hangs up on the server, by a cancel or by the time-out: the request's
 // socket closes at once instead of lingering, with what Qt keeps for it, to the end of the
 // process.

@@ -190,3 +190,40 @@ TEST_F(AnimationTest, TransactionEdgeCases)
 }
 
 } // namespace
+
+// At exactly its end an animation shows its end value when it fills forwards, and the model
+// value when it does not; never its start, however many times it repeated.
+TEST_F(AnimationTest, AtExactlyTheEndTimeTheEndValueOrTheModelShows)
+{
+    using Fill = Animation::FillMode;
+    auto basic = [](Fill fill, double repeats) {
+        auto a = BasicAnimation::create("position.x", 0.0, 100.0, 1.0);
+        a->setFillMode(fill);
+        a->setRepeatCount(repeats);
+        return std::shared_ptr<Animation>(a);
+    };
+    auto keyframes = KeyframeAnimation::create("position.x");
+    keyframes->setValues({0.0, 50.0, 100.0});
+    keyframes->setDuration(1.0);
+    keyframes->setFillMode(Fill::Forwards);
+    // name, animation, seconds to its end, x drawn then
+    const std::tuple<const char*, std::shared_ptr<Animation>, double, double> cases[] = {
+        {"no fill", basic(Fill::Removed, 0), 1, 7},
+        {"forwards", basic(Fill::Forwards, 0), 1, 100},
+        {"both", basic(Fill::Both, 0), 1, 100},
+        {"twice, forwards", basic(Fill::Forwards, 2), 2, 100},
+        {"keyframes, forwards", keyframes, 1, 100},
+    };
+    for (const auto& [name, animation, end, drawn] : cases) {
+        SCOPED_TRACE(name);
+        layer = Layer::create();
+        layer->setPosition({7, 0});
+        animation->setTimingFunction(TimingFunction::linear());
+        animation->setRemovedOnCompletion(false);
+        layer->addAnimation(animation, "move");
+        EXPECT_NEAR(layer->presentationAt(clock.now() + end - 0.25)->position().x, 75, 1e-9);
+        clock.advance(end);
+        EXPECT_DOUBLE_EQ(layer->presentation()->position().x, drawn);
+        EXPECT_DOUBLE_EQ(layer->position().x, 7);
+    }
+}

@@ -150,4 +150,30 @@ TEST_F(ApplicationMainTest, ScreenshotGivesUpOnAServerThatNeverAnswers)
     connection->cancel();
 }
 
+// What nobody can see is not waited for, whatever it animates: a shadow fading in wholly under
+// an opaque view (as the side panel's lies under the home screen); through a translucent cover
+// the same fade is seen, and waited for.
+TEST_F(ApplicationMainTest, ScreenshotWaitsOnlyForAnimationsThatCanBeSeen)
+{
+    for (const bool opaqueCover : {true, false}) {
+        SCOPED_TRACE(opaqueCover ? "opaque cover" : "translucent cover");
+        reset();
+        core::LogCapture log;
+        const QImage image = screenshot([opaqueCover](const std::shared_ptr<Window>& window) {
+            auto shadowed = View::create(Rect(0, 0, 40, 40));
+            shadowed->layer()->setShadowOpacity(0.5);
+            shadowed->layer()->addAnimation(BasicAnimation::create("shadowOpacity", 0.0, 0.5, 2.5), "fade");
+            window->addSubview(shadowed);
+            auto cover = View::create(Rect(0, 0, 40, 40));
+            cover->setBackgroundColor(opaqueCover ? Color::blue() : Color::blue().withAlpha(0.5));
+            window->addSubview(cover);
+            // Well before the fade would end.
+            core::RunLoop::main().schedule(1.5, [cover] { cover->setBackgroundColor(Color::green()); });
+        });
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(colourAt(image, 20, 20) == Color::green(), !opaqueCover) << "waited past the change: " << !opaqueCover;
+        EXPECT_FALSE(log.contains(QStringLiteral("did not settle")));
+    }
+}
+
 } // namespace

@@ -156,3 +156,24 @@ TEST_F(ButtonTest, AdjustsImageWhenHighlightedDarkensOnlyWhilePressed)
     button->setHighlighted(true);
     EXPECT_EQ(button->displayedBackgroundImage(), image);
 }
+
+// Disabled under the finger, a button drops its pressed look at once; enabled again it shows
+// its normal look, not a stale highlight.
+TEST_F(ButtonTest, DisablingAPressedButtonEndsItsHighlight)
+{
+    const Image image = solid(QColor(200, 200, 200));
+    button->setBackgroundImage(image, ControlState::Normal);
+    button->setBackgroundImage(image, ControlState::Highlighted);
+    TouchInjector::touchDown(*window, Point(130, 120));
+    ASSERT_TRUE(button->isHighlighted());
+
+    button->setEnabled(false);
+    EXPECT_FALSE(button->isHighlighted());
+    EXPECT_EQ(button->state(), unsigned(ControlState::Disabled));
+    EXPECT_EQ(button->displayedBackgroundImage(), image);
+
+    button->setEnabled(true);
+    EXPECT_EQ(button->state(), unsigned(ControlState::Normal));
+    EXPECT_EQ(button->displayedBackgroundImage(), image);
+    TouchInjector::touchCancel(*window, Point(130, 120));
+}

@@ -207,3 +207,65 @@ TEST_F(GestureTest, ARemovedRecogniserHearsNothing)
     EXPECT_TRUE(states.isEmpty());
     EXPECT_EQ(view->touches.last(), "ended");
 }
+
+// A delegate's yes to shouldBeRequiredToFailByGestureRecognizer makes the other recogniser of
+// the touch wait: a pan behind a tap that must fail first begins only once the tap has failed
+// (though the pan hears each touch first), and a tap whose pan must fail first fires once the
+// finger has lifted without a pan.
+TEST_F(GestureTest, AFailureRequirementHoldsTheOtherRecogniserBack)
+{
+    class RequiredToFail : public GestureRecognizerDelegate {
+    public:
+        std::optional<bool> shouldBeRequiredToFailByGestureRecognizer(GestureRecognizer&, GestureRecognizer&) override
+        {
+            return true;
+        }
+    };
+    QStringList taps;
+    auto tap = TapGestureRecognizer::create([&](GestureRecognizer& r) { taps << name(r.state()); });
+    window->addGestureRecognizer(tap);
+    auto requirement = std::make_shared<RequiredToFail>();
+    tap->setDelegate(requirement);
+    Point translation;
+    pan->onAction = [&](GestureRecognizer& r) {
+        states << name(r.state());
+        translation = pan->translationInView(nullptr);
+    };
+
+    // x of each move after the finger went down at (50, 50); tap states; pan states
+    const std::vector<std::tuple<std::vector<double>, QStringList, QStringList>> cases = {
+        {{60}, {"ended"}, {}},                                   // ten points: still a tap, no pan
+        {{60, 60.5, 61}, {}, {"began", "changed", "ended"}},     // the tap fails: the waiting pan begins
+        {{80}, {}, {"began", "ended"}},                          // both on the same move
+    };
+    for (const auto& [path, tapStates, panStates] : cases) {
+        SCOPED_TRACE(path.back());
+        taps.clear();
+        states.clear();
+        TouchInjector::touchDown(*window, Point(50, 50));
+        for (double x : path)
+            TouchInjector::touchMove(*window, Point(x, 50));
+        TouchInjector::touchUp(*window, Point(path.back(), 50));
+        EXPECT_EQ(taps, tapStates);
+        EXPECT_EQ(states, panStates);
+        if (!panStates.isEmpty()) {
+            EXPECT_EQ(translation, Point(path.back() - 50, 0)) << "measured from where the finger went down";
+        }
+    }
+
+    // The other way round, the tap hearing each touch first: it waits for the pan, which fails
+    // as the finger lifts.
+    window->removeGestureRecognizer(tap);
+    auto child = ProbeView::create(Rect(0, 0, 100, 100));
+    view->addSubview(child);
+    child->addGestureRecognizer(tap);
+    tap->setDelegate(std::weak_ptr<GestureRecognizerDelegate>());
+    pan->setDelegate(requirement);
+    taps.clear();
+    states.clear();
+    EXPECT_TRUE(TouchInjector::tap(*child));
+    EXPECT_EQ(taps, QStringList{"ended"});
+    TouchInjector::drag(*clock, *window, Point(10, 10), Point(90, 10), 0.2, 4);
+    EXPECT_EQ(taps, QStringList{"ended"}) << "a drag is no tap";
+    EXPECT_EQ(states.first(), "began");
+}

@@ -232,3 +232,76 @@ TEST_F(HtmlDocumentTest, LineBreaksEndingABlockAddNoLine)
     }
     EXPECT_EQ(linesOf(*layOut(QStringLiteral("一行"))).first().rect.topLeft(), QPointF(8, 8));
 }
+
+// A figure that does not fit beside the words before it starts a line of its own; the line it
+// leaves keeps the height of its words, so the page is as tall as what it draws, also for a
+// figure as wide as the page and at every width the page is laid out at again.
+TEST_F(HtmlDocumentTest, AFigureOnALineOfItsOwnLeavesNoBlankBandAbove)
+{
+    writeImage(QStringLiteral("figure.png"), 300, 165);
+    const QString stem = QStringLiteral("如图所示<img src='figure.png' width='%1' height='%2'>，求长方形的面积是多少平方厘米？");
+    const double line = heightOf(kQuestionPage.arg(20).arg(QStringLiteral("如图所示")));
+    const struct {
+        int imageWidth;
+        double pageWidth;
+        double figure;   // the height it shows at
+    } cases[] = {{330, kQuestionWidth, 165}, {365, kQuestionWidth, 165}, {440, kQuestionWidth, 136.9}, {330, 200, 100}, {330, 340, 165}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.imageWidth << " in " << c.pageWidth);
+        auto document = layOut(kQuestionPage.arg(20).arg(stem.arg(c.imageWidth).arg(165)), c.pageWidth);
+        const QList<Line> lines = linesOf(*document);
+        ASSERT_GE(lines.size(), 3);
+        EXPECT_EQ(lines[0].text.trimmed(), QStringLiteral("如图所示"));
+        EXPECT_NEAR(lines[0].rect.height(), line, 1);
+        EXPECT_NEAR(lines[1].rect.top(), line, 1) << "the figure right under the words";
+        EXPECT_LE(height, line + c.figure + 3 * line);
+        const std::vector<int> red = pixels::rowsWith(render(*document, c.pageWidth), [](const QColor& p) { return p == Qt::red; });
+        ASSERT_FALSE(red.empty());
+        EXPECT_NEAR(red.front(), line, 2);
+        EXPECT_NEAR(red.size(), c.figure, 2);
+        EXPECT_FALSE(document->text().contains(QLatin1Char('\n'))) << "the words read on as one paragraph";
+    }
+
+    // Laid out again wider, the figure goes back beside the words.
+    auto document = layOut(kQuestionPage.arg(20).arg(stem.arg(330).arg(165)));
+    EXPECT_NEAR(document->layOut(600), 165 + line, 8);
+    EXPECT_EQ(linesOf(*document).first().text.left(5), QStringLiteral("如图所示") + QChar(QChar::ObjectReplacementCharacter));
+    EXPECT_NEAR(document->layOut(kQuestionWidth), line + 165 + line, 8);
+}
+
+// A figure in a table cell shrinks to fit its cell, not the page: the words in the cell
+// beside it keep lines of many characters. So whether the width comes with the page, as a
+// web view gives it, or later.
+TEST_F(HtmlDocumentTest, AFigureInATableCellFitsItsCell)
+{
+    writeImage(QStringLiteral("wide.png"), 480, 120);
+    const QString page = kQuestionPage.arg(20).arg(QStringLiteral(
+        "<table cellspacing='0'><tr><td><img src='wide.png'></td><td>长方形的长是宽的两倍，周长是三十六厘米，求它的面积。</td></tr></table>"));
+    for (const bool widthWithPage : {true, false}) {
+        SCOPED_TRACE(widthWithPage);
+        HtmlDocument document(folder.path());
+        document.setPage(page, QUrl::fromLocalFile(folder.path()), widthWithPage ? kQuestionWidth : -1);
+        document.layOut(kQuestionWidth);
+        const QImage drawn = render(document, kQuestionWidth);
+        QRect figure;
+        QRect words;
+        for (int y = 0; y < drawn.height(); ++y) {
+            for (int x = 0; x < drawn.width(); ++x) {
+                const QColor colour = drawn.pixelColor(x, y);
+                (colour == Qt::red ? figure : words) |= pixels::isInk(colour) ? QRect(x, y, 1, 1) : QRect();
+            }
+        }
+        ASSERT_FALSE(figure.isEmpty() || words.isEmpty());
+        EXPECT_LT(figure.right(), words.left()) << "figure and words side by side";
+        EXPECT_NEAR(double(figure.height()) / figure.width(), 0.25, 0.02) << "the figure keeps its shape";
+        QStringList wordLines;
+        for (const Line& line : linesOf(document)) {
+            if (!line.text.contains(QChar(QChar::ObjectReplacementCharacter)) && !line.text.isEmpty())
+                wordLines << line.text;
+        }
+        ASSERT_FALSE(wordLines.isEmpty());
+        EXPECT_LE(wordLines.size(), 8) << wordLines.join('|').toStdString();
+        for (int i = 0; i + 1 < wordLines.size(); ++i)
+            EXPECT_GE(wordLines[i].size(), 4) << wordLines[i].toStdString();
+    }
+}

@@ -212,3 +212,30 @@ TEST_F(ScrollViewTest, DraggingCancelsTheTouchedButtonUnlessTouchesMayNotBeCance
     drag(Point(160, 300), Point(160, 100), 0.3);
     EXPECT_EQ(scroll->contentOffset(), before);
 }
+
+// Content insets widen the scroll range: a hard flick stops at the content's end plus the
+// bottom inset, a flick back at minus the top inset; a bottom inset alone can make short
+// content scroll.
+TEST_F(ScrollViewTest, FlicksStopAtTheInsetContentsEnds)
+{
+    // content height, top inset, bottom inset, resting offset at the end, at the start
+    const std::tuple<double, double, double, double, double> cases[] = {
+        {2000, 0, 60, 1580, 0},
+        {2000, 20, 60, 1580, -20},
+        {450, 0, 100, 70, 0},
+    };
+    for (const auto& [height, top, bottom, end, start] : cases) {
+        SCOPED_TRACE(testing::Message() << height << " " << top << " " << bottom);
+        scroll->setContentSize(Size(320, height));
+        scroll->setContentInset(EdgeInsets{top, 0, bottom, 0});
+        scroll->setContentOffset(Point());
+        drag(Point(160, 450), Point(160, 50), 0.05);
+        step(5);
+        EXPECT_EQ(scroll->contentOffset(), Point(0, end));
+        drag(Point(160, 50), Point(160, 450), 0.05);
+        step(5);
+        EXPECT_EQ(scroll->contentOffset(), Point(0, start));
+        scroll->scrollRectToVisible(Rect(0, height + 200, 10, 10), false);
+        EXPECT_EQ(scroll->contentOffset(), Point(0, end));
+    }
+}

@@ -12,6 +12,7 @@
 #include "tests/support/HandServer.h"
 
 #include <QBuffer>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 using namespace ui;
@@ -217,5 +218,33 @@ TEST_F(WebViewTest, TheReportedHeightIsWhatIsDrawn)
         const int lowestInk = inkRows.empty() ? -1 : inkRows.back();
         EXPECT_LT(lowestInk, height) << page.toStdString();
         EXPECT_GT(lowestInk, height - 12) << page.toStdString();
+    }
+}
+
+// A page file is read in the encoding it declares (a meta charset or a byte-order mark), and
+// as UTF-8 when it declares none.
+TEST_F(WebViewTest, ALocalPageIsReadInItsOwnEncoding)
+{
+    const QString chinese = QStringLiteral("练习题");
+    QStringEncoder toUtf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    const QByteArray utf16 = toUtf16("<p>" + chinese + "</p>");
+    // bytes of the file, text shown
+    const std::pair<QByteArray, QString> cases[] = {
+        {"<meta charset=\"iso-8859-1\"><p>caf\xE9</p>", QStringLiteral("café")},
+        {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\"><p>\xE0 la carte</p>", QStringLiteral("à la carte")},
+        {utf16, chinese},
+        {"<p>" + chinese.toUtf8() + "</p>", chinese},
+    };
+    for (const auto& [bytes, text] : cases) {
+        SCOPED_TRACE(text.toStdString());
+        QFile page(resources + "/page.html");
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        page.write(bytes);
+        page.close();
+        log->events.clear();
+        web->loadRequest(core::UrlRequest{QUrl::fromLocalFile(resources + "/page.html")});
+        step();
+        EXPECT_EQ(log->events, (QStringList{"start", "finish"}));
+        EXPECT_EQ(web->text(), text);
     }
 }

@@ -8,6 +8,7 @@
 #include "shell/account/FeedAndScroooViewController.h"
 #include "shell/account/SystemViewController.h"
 #include "tests/shell/LaunchedAppTest.h"
+#include "tests/support/HandServer.h"
 #include "tests/support/StubServer.h"
 
 namespace {
@@ -82,6 +83,57 @@ TEST_F(FeedViewControllerTest, SignedOutOrAnErrorReplyKeepsTheForm)
     EXPECT_TRUE(form->presentingViewController());
     EXPECT_EQ(form->remark()->text(), "slow pages");
     EXPECT_EQ(form->contact()->text(), "qq 42");
+}
+
+// The wait overlay keeps fingers off the form, and the keys: Return in either box while
+// "请稍等………" shows sends nothing more, and the server keeps the feedback once.
+TEST_F(FeedViewControllerTest, ReturnUnderTheWaitOverlaySendsTheFeedbackOnce)
+{
+    server::ServerInstance& server = startSignedIn();
+    auto form = openForm();
+    ASSERT_TRUE(form);
+    ASSERT_TRUE(tap(form, "反馈意见"));
+    commit("只发一次");
+    ASSERT_TRUE(tap(form, "联系方式"));
+    type("qq 7");
+    ASSERT_TRUE(tap(form, "提交"));
+    ASSERT_TRUE(shows(form->view(), "请稍等………"));
+    ASSERT_EQ(focus(), form->contact());
+    pressReturn();
+    EXPECT_EQ(focus(), form->contact()) << "the keys changed nothing";
+    ASSERT_TRUE(closes(form));
+    // The last request sent has been answered, however many there were.
+    ASSERT_TRUE(pumpUntil([&] { return !form->feedbackRequest()->isRunning(); }));
+    server.database().awaitQueuedWrites();
+    const QVariantList count = server.database().row(QStringLiteral("SELECT COUNT(*) FROM feedback WHERE user_account = ?"),
+                                                     {QStringLiteral("tester")});
+    ASSERT_EQ(count.size(), 1);
+    EXPECT_EQ(count[0].toInt(), 1);
+}
+
+// A connection reset while the feedback is under way is a network failure, said once: the
+// feedback is not sent again behind the user's back, and the form keeps the texts.
+TEST_F(FeedViewControllerTest, AResetConnectionSendsTheFeedbackOnce)
+{
+    int sent = 0;
+    HandServer server([&sent](QTcpSocket* socket, const QByteArray& request) {
+        sent += request.startsWith("POST /PendarWeb/exam/feedback_add ") ? 1 : 0;
+        socket->abort();
+    });
+    useServer(server.url("/PendarWeb/").toString());
+    CommonUtil::setAccount(QJsonObject{{"code", "u1"}, {"username", "ann"}});
+    auto form = openForm();
+    ASSERT_TRUE(form);
+    ASSERT_TRUE(tap(form, "反馈意见"));
+    type("lost words");
+    pressReturn();
+    type("qq 1");
+    pressReturn();
+    ASSERT_TRUE(pumpUntil([&] { return form->feedbackRequest() && !form->feedbackRequest()->isRunning(); }));
+    EXPECT_EQ(sent, 1);
+    EXPECT_EQ(toastTexts(form->view()), QStringList{"网络不给力，请重试"});
+    EXPECT_TRUE(form->presentingViewController());
+    EXPECT_EQ(form->remark()->text(), "lost words");
 }
 
 } // namespace

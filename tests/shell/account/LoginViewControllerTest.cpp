@@ -83,4 +83,25 @@ TEST_F(LoginViewControllerTest, RepliesThatAreNoAccountKeepTheHeldOne)
     EXPECT_TRUE(toastTexts(m_home->view()).isEmpty());
 }
 
+// The wait overlay keeps fingers off the screen, and the keys: Return in the focused password
+// field while "请稍等………" shows sends nothing more, so the home screen says it once.
+TEST_F(LoginViewControllerTest, ReturnUnderTheWaitOverlaySignsInOnce)
+{
+    startSignedIn();   // tester / secret1, held, so the fields come filled
+    launch();
+    auto login = tapTo<LoginViewController>(m_home, "用户登陆");
+    ASSERT_TRUE(login);
+    ASSERT_TRUE(tap(login, "请输入密码"));
+    ASSERT_TRUE(tap(login, "登录"));
+    ASSERT_TRUE(shows(login->view(), "请稍等………"));
+    ASSERT_EQ(focus(), login->pwd());
+    pressReturn();
+    pressReturn();
+    EXPECT_EQ(focus(), login->pwd()) << "the keys changed nothing";
+    ASSERT_TRUE(closes(login));
+    // The last request sent has been answered, however many there were.
+    ASSERT_TRUE(pumpUntil([&] { return !login->loginRequest()->isRunning(); }));
+    EXPECT_EQ(toastTexts(m_home->view()), QStringList{"登录成功！"});
+}
+
 } // namespace

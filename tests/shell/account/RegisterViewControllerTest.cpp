@@ -96,6 +96,26 @@ TEST_F(RegisterViewControllerTest, ANewNameSignsInAndBothScreensClose)
     EXPECT_EQ(toastTexts(m_home->view()), QStringList{"登录成功！"});
 }
 
+// Under the wait overlay Return does not walk on through the form: the focus stays where the
+// user left it until the registration has been answered.
+TEST_F(RegisterViewControllerTest, ReturnUnderTheWaitOverlayLeavesTheFormAlone)
+{
+    startSampleServer();
+    auto r = openRegistration();
+    ASSERT_TRUE(r);
+    ASSERT_TRUE(tap(r, "请输入确认密码"));
+    type("secret9");
+    r->account()->setText(QStringLiteral("oncer1"));
+    r->pwd()->setText(QStringLiteral("secret9"));
+    ASSERT_TRUE(tap(r, "请输入账号"));
+    ASSERT_TRUE(tap(r, "立即注册"));
+    ASSERT_TRUE(shows(r->view(), "请稍等………"));
+    pressReturn();
+    EXPECT_EQ(focus(), r->account()) << "the keys changed nothing";
+    ASSERT_TRUE(closes(r));
+    EXPECT_EQ(heldName(), "oncer1");
+}
+
 // The app quits with the registration screen up over the login screen. The registration
 // screen owns the login screen (its delegate) while the login screen presents it; once the
 // program lets go of its window both screens go, and the views they built with them.
