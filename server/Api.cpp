@@ -1,6 +1,7 @@
 #include "server/Api.h"
 
 #include "server/FormBody.h"
+#include "server/HttpRequest.h"
 #include "server/Reply.h"
 #include "server/RequestError.h"
 #include "server/StorageError.h"
@@ -9,9 +10,6 @@
 #include <QFile>
 #include <QJsonObject>
 
-#include <algorithm>
-
-#include <httplib.h>
 
 namespace server {
 
@@ -32,24 +30,19 @@ KeepStore::Kind keepKind(const QString& value, const QString& errorBook, const Q
     throw RequestError(400, "unknown book kind " + value.toStdString());
 }
 
-bool isPlainNumber(const std::string& text)
-{
-    return !text.empty() && text.size() <= 18
-           && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-std::string agreementPage()
+QByteArray agreementPage()
 {
     QFile file(QStringLiteral(":/qbank/seed/agreement.html"));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return file.readAll().toStdString();
+    return file.readAll();
 }
 
 } // namespace
 
 Api::Api(Database& db, QString publicUrl)
     : m_publicUrl(std::move(publicUrl))
+    , m_agreementPage(agreementPage())
     , m_accounts(db)
     , m_catalog(db)
     , m_questions(db)
@@ -80,55 +73,18 @@ Api::Api(Database& db, QString publicUrl)
     };
 }
 
-void Api::install(httplib::Server& server)
+Reply Api::serve(const HttpRequest& request)
 {
-    // Smaller bodies are copied into the response: cheaper than a content provider.
-    constexpr qsizetype kCopiedBodyLimit = 4096;
-    const std::string base = kBasePath;
-    // Reading the body ourselves keeps the library's small limit for form bodies
-    // out of the way; the server's payload limit still applies.
-    auto serve = [this, base](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
-        if (req.has_header("Content-Length") && !isPlainNumber(req.get_header_value("Content-Length"))) {
-            // The library would read "12abc" as 12 and the rest as the next request.
-            res.status = 400;
-            res.set_header("Connection", "close");
-            return;
-        }
-        std::string body;
-        const bool complete = reader([&body](const char* data, size_t length) {
-            // The library bounds bodies with a length; chunked ones only we can bound.
-            if (body.size() + length > kMaxBody)
-                return false;
-            body.append(data, length);
-            return true;
-        });
-        if (!complete) {
-            // Over the payload limit, or the peer stopped sending.
-            res.status = 413;
-            res.set_header("Connection", "close");
-            return;
-        }
-        Reply reply = dispatch(req.path.substr(base.size()), body, QString::fromStdString(req.remote_addr));
-        res.status = reply.status();
-        const QByteArray content = reply.body();
-        if (content.size() < kCopiedBodyLimit) {
-            res.set_content(content.constData(), size_t(content.size()), reply.contentType());
-            return;
-        }
-        // Read from the reply's own bytes, so a cached document is never copied.
-        res.set_content_provider(size_t(content.size()), reply.contentType(),
-                                 [content](size_t offset, size_t length, httplib::DataSink& sink) {
-                                     return sink.write(content.constData() + offset, length);
-                                 });
-    };
-    // One pattern for every path: the library tries its patterns one by one, each a
-    // regular expression, which cost a few per cent of every request; dispatch()
-    // finds the handler in a hash and answers 404 for the rest.
-    server.Post(base + ".*", serve);
-    const std::string page = agreementPage();
-    server.Get(base + kAgreementPage, [page](const httplib::Request&, httplib::Response& res) {
-        res.set_content(page, "text/html; charset=utf-8");
-    });
+    const std::string_view base = kBasePath;
+    const std::string_view path = request.path;
+    if (!path.starts_with(base))
+        return Reply::error(404, "no such path");
+    const std::string_view below = path.substr(base.size());
+    if (request.method == HttpRequest::Method::Post)
+        return dispatch(std::string(below), request.body, request.peer);
+    if (request.method == HttpRequest::Method::Get && below == kAgreementPage)
+        return Reply::html(m_agreementPage);
+    return Reply::error(404, "no such path");
 }
 
 Reply Api::dispatch(const std::string& path, const std::string& body, const QString& peer)

@@ -2,12 +2,12 @@
 // held open. Compare the two name cases: they should be within 2x of each other; the
 // held-connections case should stay around a plain login's time (target: under 100 ms).
 #include "server/ServerInstance.h"
+#include "tests/support/HttpTestClient.h"
 
 #include <QCoreApplication>
 #include <QTcpSocket>
 
 #include <benchmark/benchmark.h>
-#include <httplib.h>
 
 #include <memory>
 #include <vector>
@@ -23,8 +23,7 @@ ServerInstance& server()
         QString error;
         if (!s->startTemporary(ServerOptions::Seed::None, &error))
             qFatal("server did not start: %s", qPrintable(error));
-        httplib::Client(s->host().toStdString(), s->port())
-            .Post("/PendarWeb/user/register", "account=known01&pwd=right-pw", "application/x-www-form-urlencoded");
+        HttpTestClient(s->host().toStdString(), s->port()).post("/PendarWeb/user/register", "account=known01&pwd=right-pw");
         return s;
     }();
     return *instance;
@@ -32,11 +31,9 @@ ServerInstance& server()
 
 void login(benchmark::State& state, const char* body)
 {
-    httplib::Client client(server().host().toStdString(), server().port());
-    client.set_read_timeout(30, 0);
+    HttpTestClient client(server().host().toStdString(), server().port());
     for (auto _ : state) {
-        auto reply = client.Post("/PendarWeb/user/login", body, "application/x-www-form-urlencoded");
-        if (!reply || reply->status != 200)
+        if (client.post("/PendarWeb/user/login", body).status != 200)
             state.SkipWithError("login failed");
     }
 }

@@ -1,6 +1,6 @@
 // Load benchmark of qbank-server. For each measured path it runs wrk twice in
 // the same process lifetime: once against the real server and once against a
-// bare server of the same HTTP library that answers a precomputed reply of the
+// bare server of the same HTTP layer that answers a precomputed reply of the
 // same size, and reports requests per second, p99 latency and the ratio.
 // With several rounds the two take turns going first, and a last line per path
 // gives the medians: on a shared machine one run's p99 moves by a factor of two.
@@ -9,8 +9,12 @@
 //                          [paths, comma-separated, or "all" (all)] [rounds (1)]
 
 #include "server/Database.h"
+#include "server/HttpRequest.h"
+#include "server/HttpServer.h"
+#include "server/Reply.h"
 #include "server/SeedLoader.h"
 #include "server/ServerInstance.h"
+#include "tests/support/HttpTestClient.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -22,12 +26,11 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include <httplib.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <thread>
+#include <unordered_map>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -177,10 +180,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot start: %s\n", qPrintable(error));
         return 1;
     }
-    httplib::Client client(server.host().toStdString(), server.port());
+    HttpTestClient client(server.host().toStdString(), server.port());
     auto post = [&](const QString& path, const QByteArray& body) {
-        const auto res = client.Post(("/PendarWeb/" + path).toStdString(), body.toStdString(), "application/x-www-form-urlencoded");
-        return res ? res->body : std::string();
+        return client.post(("/PendarWeb/" + path).toStdString(), body.toStdString()).body;
     };
     const std::string account = post(QStringLiteral("user/register"), form({{"account", "bench01"}, {"pwd", "secret99"}}));
     const QString user = QJsonDocument::fromJson(QByteArray::fromStdString(account)).object().value("code").toString();
@@ -194,24 +196,29 @@ int main(int argc, char** argv)
                {"directoryCode", ""}, {"chapter_code", ""}, {"node_code", ""}, {"anwer", "B"}})},
     };
 
-    // The reference: the same library and settings, answering bytes held in memory.
-    httplib::Server reference;
-    reference.new_task_queue = [] { return new httplib::ThreadPool(std::max<size_t>(16, 4 * std::thread::hardware_concurrency())); };
-    reference.set_tcp_nodelay(true);
-    reference.set_keep_alive_max_count(1000);
+    // The reference: the same HTTP layer with the same limits, answering bytes held in
+    // memory on its network threads.
+    std::unordered_map<std::string, Reply> replies;
     for (const Endpoint& e : endpoints) {
         const std::string reply = post(e.path, e.body);
         const bool json = !reply.empty() && (reply.front() == '{' || reply.front() == '[');
-        const std::string type = json ? "application/json; charset=utf-8" : "text/plain; charset=utf-8";
         std::printf("%-24s reply %zu bytes\n", qPrintable(e.path), reply.size());
-        reference.Post(("/PendarWeb/" + e.path).toStdString(),
-                       [reply, type](const httplib::Request&, httplib::Response& res) { res.set_content(reply, type); });
+        const QByteArray bytes = QByteArray::fromStdString(reply);
+        replies.emplace(("/PendarWeb/" + e.path).toStdString(), json ? Reply::json(bytes) : Reply::plain(200, bytes));
     }
-    const int referencePort = reference.bind_to_any_port("127.0.0.1");
-    std::thread referenceThread([&] { reference.listen_after_bind(); });
-    // Stopped before it listens, the reference would listen for ever.
-    while (!reference.is_running())
-        std::this_thread::yield();
+    HttpServer reference(
+        HttpLimits(),
+        [&replies](const HttpRequest& request) {
+            const auto it = replies.find(request.path);
+            return it == replies.end() ? Reply::error(404, "no such path") : it->second;
+        },
+        HttpServer::HandlerThreads::Network);
+    if (!reference.listen(QStringLiteral("127.0.0.1"), 0, &error)) {
+        std::fprintf(stderr, "cannot start the reference: %s\n", qPrintable(error));
+        return 1;
+    }
+    reference.run();
+    const int referencePort = reference.port();
 
     QTemporaryDir scripts;
     std::printf("\n%-24s %12s %10s %8s %12s %10s %8s %8s %8s\n", "path", "server rps", "p99 ms", "cpu us", "bare rps", "p99 ms",
@@ -246,6 +253,5 @@ int main(int argc, char** argv)
             printRow(e.path, medians(results), qPrintable(QStringLiteral("  median of %1").arg(rounds)));
     }
     reference.stop();
-    referenceThread.join();
     return 0;
 }
