@@ -6,6 +6,7 @@
 
 #include <boost/beast/http/error.hpp>
 
+#include <cstring>
 #include <limits>
 
 namespace server {
@@ -13,15 +14,38 @@ namespace server {
 namespace http = boost::beast::http;
 
 HttpRequestParser::HttpRequestParser(const HttpLimits& limits)
-    : m_maxFields(limits.maxHeaderFields)
+    : m_headLeft(std::min<std::size_t>(limits.maxHeadBytes, std::numeric_limits<std::uint32_t>::max()))
+    , m_maxFields(limits.maxHeaderFields)
 {
-    header_limit(std::uint32_t(std::min<std::size_t>(limits.maxHeadBytes, std::numeric_limits<std::uint32_t>::max())));
     body_limit(limits.maxBodyBytes);
 }
 
-void HttpRequestParser::on_request_impl(http::verb method, string_view, string_view target, int version, error_code&)
+std::size_t HttpRequestParser::feed(boost::asio::const_buffer bytes, error_code& ec)
+{
+    const bool inHead = !is_header_done();
+    if (!inHead)
+        return put(bytes, ec);
+    // Not eager in the head, so that a put() that completes it stops there and what it
+    // used is head alone.
+    eager(false);
+    header_limit(std::uint32_t(std::max<std::size_t>(m_headLeft, 1)));
+    const std::size_t used = put(bytes, ec);
+    m_headLeft -= std::min(used, m_headLeft);
+    if (is_header_done())
+        eager(true);
+    return used;
+}
+
+void HttpRequestParser::on_request_impl(http::verb method, string_view methodText, string_view target, int version, error_code& ec)
 {
     m_version = version;
+    // The fields parsed in the same put() as the line share what the line left.
+    const std::size_t line = methodText.size() + 1 + target.size() + 1 + std::strlen("HTTP/1.1\r\n");
+    if (line >= m_headLeft) {
+        ec = http::error::header_limit;
+        return;
+    }
+    header_limit(std::uint32_t(m_headLeft - line));
     m_request.method = method == http::verb::post  ? HttpRequest::Method::Post
                        : method == http::verb::get ? HttpRequest::Method::Get
                                                    : HttpRequest::Method::Other;

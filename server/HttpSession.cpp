@@ -6,7 +6,6 @@
 #include <boost/asio/post.hpp>
 #include <boost/beast/core/bind_handler.hpp>
 #include <boost/beast/http/error.hpp>
-#include <boost/beast/http/read.hpp>
 #include <boost/beast/http/status.hpp>
 #include <boost/beast/http/write.hpp>
 
@@ -19,8 +18,9 @@ namespace net = boost::asio;
 namespace {
 
 // The first read of a request: most requests fit, and an idle connection's buffer
-// grows no further until it sends something.
+// grows no further until it sends something. Later reads take larger pieces.
 constexpr std::size_t kFirstRead = 1024;
+constexpr std::size_t kReadChunk = 16 * 1024;
 // After a refusal the client's remaining bytes are read and dropped for a moment, so
 // that closing with them unread does not reset the connection before the client has
 // read the refusal; a client that keeps sending is cut off at these bounds.
@@ -52,59 +52,67 @@ void HttpSession::start()
 void HttpSession::awaitRequest()
 {
     m_parser.emplace(*m_environment.limits);
-    m_parser->eager(true);
     m_bodyDeadline.reset();
     m_waitStart = Clock::now();
-    if (m_buffer.size() > 0) {
-        // A pipelined request is already here.
-        readRequest();
-        return;
-    }
     // Idle: hold no buffer until the client speaks.
-    m_buffer.shrink_to_fit();
-    m_stream.expires_at(m_waitStart + std::min(m_environment.limits->idleTimeout, m_environment.limits->headDeadline));
-    m_stream.async_read_some(m_buffer.prepare(std::min(kFirstRead, m_buffer.max_size())),
-                             beast::bind_front_handler(&HttpSession::onFirstBytes, shared_from_this()));
+    if (m_buffer.size() == 0)
+        m_buffer.shrink_to_fit();
+    parse();
 }
 
-void HttpSession::onFirstBytes(error_code ec, std::size_t length)
+HttpSession::Clock::time_point HttpSession::deadline() const
 {
-    // A timeout has closed the socket already; any other failure ends the session too.
+    const HttpLimits& limits = *m_environment.limits;
+    if (m_bodyDeadline)
+        return *m_bodyDeadline;
+    const auto head = m_waitStart + limits.headDeadline;
+    const bool started = m_parser->got_some() || m_buffer.size() > 0;
+    return started ? head : std::min(head, m_waitStart + limits.idleTimeout);
+}
+
+void HttpSession::readMore()
+{
+    const std::size_t room = m_buffer.max_size() - m_buffer.size();
+    // Only an unfinished head can fill the buffer: a body is used as it comes.
+    if (room == 0)
+        return refuse(431);
+    // Absolute deadlines, set again before every read but never moved: trickling
+    // bytes does not extend them.
+    m_stream.expires_at(deadline());
+    m_stream.async_read_some(m_buffer.prepare(std::min(room, m_buffer.size() == 0 ? kFirstRead : kReadChunk)),
+                             beast::bind_front_handler(&HttpSession::onRead, shared_from_this()));
+}
+
+void HttpSession::onRead(error_code ec, std::size_t length)
+{
+    // A timeout has closed the socket already; a client that closed mid-request (a body
+    // shorter than its length included) has nobody left to answer.
     if (ec)
         return;
     m_buffer.commit(length);
-    readRequest();
+    parse();
 }
 
-void HttpSession::readRequest()
+void HttpSession::parse()
 {
-    const HttpLimits& limits = *m_environment.limits;
-    // Absolute deadlines, set again before every read but never moved: trickling
-    // bytes does not extend them.
-    m_stream.expires_at(m_bodyDeadline ? *m_bodyDeadline : m_waitStart + limits.headDeadline);
-    http::async_read_some(m_stream, m_buffer, *m_parser,
-                          [self = shared_from_this()](error_code ec, std::size_t) { self->onRead(ec); });
-}
-
-void HttpSession::onRead(error_code ec)
-{
-    if (ec == http::error::header_limit || ec == http::error::buffer_overflow)
-        return refuse(431);
-    if (ec == http::error::body_limit)
-        return refuse(413);
-    // The peer went away mid-request (a body shorter than its length included), or
-    // the deadline closed the socket: there is nobody to answer.
-    if (ec == http::error::partial_message || ec == http::error::end_of_stream || ec == beast::error::timeout)
-        return;
-    if (ec && ec.category() == http::make_error_code(http::error::bad_method).category())
-        return refuse(400);
-    if (ec)
-        return;
-    if (m_parser->is_header_done() && !m_bodyDeadline)
-        m_bodyDeadline = Clock::now() + m_environment.limits->bodyDeadline;
-    if (!m_parser->is_done())
-        return readRequest();
-    handle();
+    while (m_buffer.size() > 0 && !m_parser->is_done()) {
+        error_code ec;
+        const std::size_t used = m_parser->feed(m_buffer.data(), ec);
+        m_buffer.consume(used);
+        if (ec == http::error::need_more)
+            break;
+        if (ec == http::error::header_limit)
+            return refuse(431);
+        if (ec == http::error::body_limit)
+            return refuse(413);
+        if (ec)
+            return refuse(400);
+        if (m_parser->is_header_done() && !m_bodyDeadline)
+            m_bodyDeadline = Clock::now() + m_environment.limits->bodyDeadline;
+    }
+    if (m_parser->is_done())
+        return handle();
+    readMore();
 }
 
 void HttpSession::handle()

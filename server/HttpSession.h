@@ -48,9 +48,11 @@ private:
     using error_code = boost::beast::error_code;
 
     void awaitRequest();
-    void onFirstBytes(error_code ec, std::size_t length);
-    void readRequest();
-    void onRead(error_code ec);
+    // Idle until the first byte of a request, then the head's, then the body's.
+    Clock::time_point deadline() const;
+    void readMore();
+    void onRead(error_code ec, std::size_t length);
+    void parse();
     void handle();
     void send(Reply reply, bool keepAlive);
     void onSent(error_code ec, bool keepAlive);

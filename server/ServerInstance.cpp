@@ -68,6 +68,11 @@ void ServerInstance::stop()
     m_db.reset();
 }
 
+std::size_t ServerInstance::connections() const
+{
+    return m_http ? m_http->connections() : 0;
+}
+
 QString ServerInstance::baseUrl() const
 {
     return QStringLiteral("http://%1:%2%3").arg(m_host).arg(m_port).arg(QString::fromLatin1(Api::kBasePath));

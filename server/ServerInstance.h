@@ -42,6 +42,8 @@ public:
     // "http://host:port/PendarWeb/", the client's server base address.
     QString baseUrl() const;
     Database& database() { return *m_db; }
+    // Connections open now, idle and held ones included.
+    std::size_t connections() const;
     // The SQLite file, or the PostgreSQL address, the store was opened on.
     QString databaseFile() const { return m_databaseFile; }
 
