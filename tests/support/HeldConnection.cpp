@@ -59,6 +59,14 @@ HeldConnection::HeldConnection(HeldConnection&& other) noexcept
 {
 }
 
+HeldConnection& HeldConnection::operator=(HeldConnection&& other) noexcept
+{
+    std::swap(m_fd, other.m_fd);
+    std::swap(m_ended, other.m_ended);
+    std::swap(m_received, other.m_received);
+    return *this;
+}
+
 bool HeldConnection::write(std::string_view bytes, int timeoutMs)
 {
     while (!bytes.empty()) {
@@ -110,9 +118,8 @@ bool HeldConnection::waitClosed(int timeoutMs)
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!m_ended) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
-        if (left <= 0)
+        if (!readSome(int(std::max<long>(left, 0))) && !m_ended && left <= 0)
             return false;
-        readSome(int(left));
     }
     return true;
 }

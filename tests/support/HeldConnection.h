@@ -12,7 +12,7 @@ public:
     explicit HeldConnection(int port, const std::string& source = {});
     ~HeldConnection();
     HeldConnection(HeldConnection&& other) noexcept;
-    HeldConnection& operator=(HeldConnection&&) = delete;
+    HeldConnection& operator=(HeldConnection&& other) noexcept;
     HeldConnection(const HeldConnection&) = delete;
 
     bool isOpen() const { return m_fd >= 0; }
