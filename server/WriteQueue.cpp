@@ -41,6 +41,8 @@ void WriteQueue::run(const std::function<void()>& work)
     std::shared_ptr<Batch> batch;
     size_t index = 0;
     bool wakeWriter = false;
+    // Copied before the lock is taken: the work's captures may need allocating.
+    Job job{work, {}, false};
     {
         std::lock_guard lock(m_mutex);
         if (m_stopping)
@@ -51,7 +53,7 @@ void WriteQueue::run(const std::function<void()>& work)
         } else {
             Batch& open = openBatch();
             index = open.jobs.size();
-            open.jobs.push_back(Job{work, {}, false});
+            open.jobs.push_back(std::move(job));
             ++open.waiters;
             ++m_queuedJobs;
             ++m_waitersQueued;
@@ -79,7 +81,8 @@ std::exception_ptr WriteQueue::commitAlone(const std::function<void()>& work)
     // Nobody is writing and nothing waits: handing the write to the writer would
     // only add two wake-ups (the writer's and then the caller's), each a wait for
     // a processor on a busy machine. The caller commits it on its own connection.
-    std::vector<Job> alone{Job{work, {}, false}};
+    Jobs alone;
+    alone.push_back(Job{work, {}, false});
     runBatch(alone);
     std::unique_lock lock(m_mutex);
     ++m_endedCount;
@@ -95,22 +98,27 @@ std::exception_ptr WriteQueue::commitAlone(const std::function<void()>& work)
 
 void WriteQueue::commitFront(std::unique_lock<std::mutex>& lock)
 {
-    const std::shared_ptr<Batch> batch = std::move(m_batches.front());
+    std::shared_ptr<Batch> batch = std::move(m_batches.front());
     m_batches.pop_front();
-    m_queuedJobs -= batch->jobs.size();
+    const size_t count = batch->jobs.size();
+    m_queuedJobs -= count;
     m_waitersQueued -= batch->waiters;
     lock.unlock();
     m_room.notify_all();
     runBatch(batch->jobs);
     release(*batch);
+    // Hundreds of jobs and their captures are freed here, not under the lock
+    // that every poster needs.
+    batch.reset();
     lock.lock();
-    m_endedCount += batch->jobs.size();
+    m_endedCount += count;
     if (m_awaiting > 0)
         m_ended.notify_all();
 }
 
 void WriteQueue::post(std::function<void()> work)
 {
+    Job job{std::move(work), {}, true};
     std::unique_lock lock(m_mutex);
     while (m_queuedJobs >= kMaxQueued && !m_stopping) {
         m_work.notify_one();
@@ -119,7 +127,7 @@ void WriteQueue::post(std::function<void()> work)
     // The writer may already have ended: queued now, the write would be lost unseen.
     if (m_stopping)
         throw StorageError("the store is closing");
-    openBatch().jobs.push_back(Job{std::move(work), {}, true});
+    openBatch().jobs.push_back(std::move(job));
     ++m_queuedJobs;
     ++m_queuedCount;
     if (m_queuedJobs == kFlushCount)
@@ -191,7 +199,7 @@ void WriteQueue::release(Batch& batch)
     // One call wakes the batch's callers, and only them: nobody of the next batch.
     batch.ended.notify_all();
 }
-void WriteQueue::runBatch(std::vector<Job>& jobs)
+void WriteQueue::runBatch(Jobs& jobs)
 {
     // A savepoint costs two statements around every write, yet writes almost never
     // fail: the batch runs without them first, and only when a write fails is it
@@ -201,7 +209,7 @@ void WriteQueue::runBatch(std::vector<Job>& jobs)
     runApart(jobs);
 }
 
-bool WriteQueue::runTogether(std::vector<Job>& jobs)
+bool WriteQueue::runTogether(Jobs& jobs)
 {
     try {
         Transaction tx(m_db);
@@ -214,7 +222,7 @@ bool WriteQueue::runTogether(std::vector<Job>& jobs)
     }
 }
 
-void WriteQueue::runApart(std::vector<Job>& jobs)
+void WriteQueue::runApart(Jobs& jobs)
 {
     try {
         Transaction tx(m_db);

@@ -9,7 +9,6 @@
 #include <memory>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 namespace server {
 
@@ -65,8 +64,10 @@ private:
     };
     // Writes committed together. Shared by the queue, the writer and the batch's
     // callers, so a caller woken late still finds its job's outcome.
+    // A deque: a job never moves once queued, so queueing never copies the others.
+    using Jobs = std::deque<Job>;
     struct Batch {
-        std::vector<Job> jobs;
+        Jobs jobs;
         size_t waiters = 0;
         std::mutex mutex;
         std::condition_variable ended;
@@ -82,12 +83,12 @@ private:
     std::exception_ptr commitAlone(const std::function<void()>& work);
     // Takes the oldest batch and commits it, the lock released meanwhile.
     void commitFront(std::unique_lock<std::mutex>& lock);
-    void runBatch(std::vector<Job>& jobs);
+    void runBatch(Jobs& jobs);
     // All writes in one transaction without savepoints; false, nothing stored,
     // when any of them failed.
-    bool runTogether(std::vector<Job>& jobs);
+    bool runTogether(Jobs& jobs);
     // Each write in its own savepoint, so that a failing one is undone alone.
-    void runApart(std::vector<Job>& jobs);
+    void runApart(Jobs& jobs);
     void runOne(Job& job);
     static void release(Batch& batch);
 
