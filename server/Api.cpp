@@ -16,8 +16,9 @@ namespace server {
 namespace {
 
 const QString kAgreementPath = QStringLiteral("exam/pactUrl_list");
-// Answered with the peer's address, for slowing guesses from one place.
+// Answered with the peer's address, for bounding guesses and registrations per place.
 const QString kLoginPath = QStringLiteral("user/login");
+const QString kRegisterPath = QStringLiteral("user/register");
 const char* const kAgreementPage = "agreement.html";
 
 // The three wire forms of the book kind, one per path.
@@ -52,7 +53,6 @@ Api::Api(Database& db, QString publicUrl)
 {
     m_handlers = {
         {"exam/checkyk", &Api::checkGuest},
-        {"user/register", &Api::registerUser},
         {"exam/feedback_add", &Api::feedbackAdd},
         {"exam/subject_type_list", &Api::subjectTypeList},
         {"exam/paper_list", &Api::paperList},
@@ -91,7 +91,7 @@ Reply Api::dispatch(const std::string& path, const std::string& body, const QStr
 {
     const QString key = QString::fromStdString(path);
     const auto handler = m_handlers.constFind(key);
-    if (handler == m_handlers.constEnd() && key != kAgreementPath && key != kLoginPath)
+    if (handler == m_handlers.constEnd() && key != kAgreementPath && key != kLoginPath && key != kRegisterPath)
         return Reply::error(404, "no such path");
     const auto form = FormBody::parse(body);
     if (!form)
@@ -101,6 +101,8 @@ Reply Api::dispatch(const std::string& path, const std::string& body, const QStr
             return agreementList();
         if (key == kLoginPath)
             return login(*form, peer);
+        if (key == kRegisterPath)
+            return registerUser(*form, peer);
         return (this->**handler)(*form);
     } catch (const RequestError& e) {
         return Reply::error(e.status(), e.what());
@@ -133,21 +135,35 @@ Reply Api::login(const FormBody& form, const QString& peer)
 {
     const QString account = form.required(QStringLiteral("account"));
     const QString password = form.required(QStringLiteral("pwd"));
-    const auto record = m_accounts.login(account, password, peer);
+    const auto result = m_accounts.login(account, password, peer);
+    switch (result.outcome) {
+    case AccountStore::SignIn::Accepted:
+        return Reply::json(result.account);
+    case AccountStore::SignIn::Throttled:
+        return Reply::error(429, "too many sign-in attempts for this account; try again in a few seconds");
+    case AccountStore::SignIn::Busy:
+        return Reply::error(503, "too many sign-ins at once; try again shortly");
+    case AccountStore::SignIn::Wrong:
+        break;
+    }
     // An empty body is how the client learns of wrong credentials.
-    return record ? Reply::json(*record) : Reply::text(QString());
+    return Reply::text(QString());
 }
 
-Reply Api::registerUser(const FormBody& form)
+Reply Api::registerUser(const FormBody& form, const QString& peer)
 {
     const QString account = form.required(QStringLiteral("account"));
     const QString password = form.required(QStringLiteral("pwd"));
-    const auto result = m_accounts.registerAccount(account, password);
+    const auto result = m_accounts.registerAccount(account, password, peer);
     switch (result.outcome) {
     case AccountStore::Registration::Created:
         return Reply::json(result.account);
     case AccountStore::Registration::NameTaken:
         return Reply::text(QStringLiteral("2"));
+    case AccountStore::Registration::Throttled:
+        return Reply::error(429, "too many registrations from this address; try again later");
+    case AccountStore::Registration::Busy:
+        return Reply::error(503, "too many registrations at once; try again shortly");
     case AccountStore::Registration::Refused:
         break;
     }

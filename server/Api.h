@@ -46,7 +46,7 @@ private:
 
     Reply checkGuest(const FormBody& form);
     Reply login(const FormBody& form, const QString& peer);
-    Reply registerUser(const FormBody& form);
+    Reply registerUser(const FormBody& form, const QString& peer);
     Reply agreementList();
     Reply feedbackAdd(const FormBody& form);
     Reply subjectTypeList(const FormBody& form);
