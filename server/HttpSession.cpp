@@ -140,6 +140,9 @@ void HttpSession::send(Reply reply, bool keepAlive)
     m_response->version(m_parser->version());
     m_response->result(m_reply->status());
     m_response->set(http::field::content_type, m_reply->contentType());
+    // A refusal for want of room (derivations, connections) says when to come back.
+    if (m_reply->status() == 503)
+        m_response->set(http::field::retry_after, "1");
     m_response->body() = http::span_body<const char>::value_type(m_reply->body().constData(), std::size_t(m_reply->body().size()));
     m_response->prepare_payload();
     m_response->keep_alive(keepAlive);
