@@ -14,6 +14,11 @@ namespace server {
 // network threads hand them requests and never wait themselves. The pool has a fixed
 // size; its queue needs no bound of its own, as each connection has at most one
 // request in it and connections are capped.
+//
+// A worker that finds the queue empty yields its processor for a moment before it
+// sleeps: under load the next request comes within microseconds and is taken without
+// a wake-up call, which on a crowded machine is a wait for a processor on the path of
+// every request. Only when no worker is looking is a sleeper woken.
 class WorkerPool {
 public:
     explicit WorkerPool(std::size_t threads);
@@ -28,11 +33,16 @@ public:
 
 private:
     void work();
+    // The next job, or none once stopping with nothing queued.
+    std::function<void()> next();
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<std::function<void()>> m_jobs;
     std::vector<std::thread> m_threads;
+    // Guarded by m_mutex: workers yielding before they sleep, and workers asleep.
+    int m_looking = 0;
+    int m_sleeping = 0;
     bool m_stopping = false;
 };
 
