@@ -62,7 +62,7 @@ void WriteQueue::run(const std::function<void()>& work)
         }
     }
     if (!batch) {
-        if (const std::exception_ptr error = commitAlone(work))
+        if (const std::exception_ptr error = commitAlone(std::move(job)))
             std::rethrow_exception(error);
         return;
     }
@@ -76,13 +76,13 @@ void WriteQueue::run(const std::function<void()>& work)
         std::rethrow_exception(error);
 }
 
-std::exception_ptr WriteQueue::commitAlone(const std::function<void()>& work)
+std::exception_ptr WriteQueue::commitAlone(Job&& job)
 {
     // Nobody is writing and nothing waits: handing the write to the writer would
     // only add two wake-ups (the writer's and then the caller's), each a wait for
     // a processor on a busy machine. The caller commits it on its own connection.
     Jobs alone;
-    alone.push_back(Job{work, {}, false});
+    alone.push_back(std::move(job));
     runBatch(alone);
     std::unique_lock lock(m_mutex);
     ++m_endedCount;

@@ -80,7 +80,7 @@ private:
     bool awaitWork(std::unique_lock<std::mutex>& lock);
     // The batch that takes new writes; a full one is closed and a new one opened.
     Batch& openBatch();
-    std::exception_ptr commitAlone(const std::function<void()>& work);
+    std::exception_ptr commitAlone(Job&& job);
     // Takes the oldest batch and commits it, the lock released meanwhile.
     void commitFront(std::unique_lock<std::mutex>& lock);
     void runBatch(Jobs& jobs);

@@ -140,14 +140,22 @@ TEST_F(AccountApi, SignInsBeyondTheDerivationPlacesAreAnswered503)
     EXPECT_EQ(post("exam/checkyk", {}).body, "0");
 }
 
-// One address registers a burst of accounts; the next is refused (429) and stores nothing.
+// One address registers a burst of accounts; soon after, a registration is refused (429) and
+// stores nothing. (The bucket drains one every interval while the burst is sent, so a slow
+// run gets a few more in before the refusal.)
 TEST_F(AccountApi, RegistrationsAreBoundedPerAddress)
 {
-    for (int i = 1; i < RegistrationThrottle::kBurst; ++i)
-        ASSERT_TRUE(client->registerUser(QStringLiteral("burst%1").arg(i)).contains("code")) << i;
-    const QString before = snapshot();
-    const auto refused = post("user/register", {{"account", "oneTooMany"}, {"pwd", "secret99"}});
-    EXPECT_EQ(refused.status, 429);
-    EXPECT_EQ(snapshot(), before);
-    EXPECT_EQ(signIn("oneTooMany", "secret99").body, "");
+    int registered = 1;   // tester01
+    ApiClient::Result reply;
+    for (; registered <= RegistrationThrottle::kBurst + 10; ++registered) {
+        reply = post("user/register", {{"account", QStringLiteral("burst%1").arg(registered)}, {"pwd", "secret99"}});
+        if (reply.status != 200)
+            break;
+        ASSERT_TRUE(reply.object().contains("code")) << registered;
+    }
+    EXPECT_EQ(reply.status, 429);
+    EXPECT_GE(registered, RegistrationThrottle::kBurst);
+    const QString refused = QStringLiteral("burst%1").arg(registered);
+    EXPECT_EQ(server.database().scalar("SELECT COUNT(*) FROM account WHERE username = ?", {refused}).toInt(), 0);
+    EXPECT_EQ(signIn(refused, "secret99").body, "");
 }
