@@ -124,12 +124,13 @@ void HttpSession::handle()
         send((*m_environment.handler)(request), keepAlive);
         return;
     }
-    // The session stays alive while a worker holds its request; the reply comes back
-    // to the session's strand, where every operation on its socket runs.
+    // The session stays alive while a worker holds its request. Nothing of the
+    // session is pending while its handler runs (the read has completed and cancelled
+    // its deadline), so the worker starts the reply itself: the kernel usually takes it
+    // at once, without waiting for a network thread to wake, and every completion
+    // still runs on the session's strand.
     m_environment.pool->post([self = shared_from_this(), keepAlive] {
-        Reply reply = (*self->m_environment.handler)(self->m_parser->request());
-        net::post(self->m_stream.get_executor(),
-                  [self, keepAlive, reply = std::move(reply)]() mutable { self->send(std::move(reply), keepAlive); });
+        self->send((*self->m_environment.handler)(self->m_parser->request()), keepAlive);
     });
 }
 
