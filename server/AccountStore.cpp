@@ -8,10 +8,6 @@
 #include <QDateTime>
 #include <QtGlobal>
 
-#include <chrono>
-#include <thread>
-#include <QSqlQuery>
-
 namespace server {
 
 AccountStore::AccountStore(Database& db)
@@ -24,13 +20,17 @@ QJsonObject AccountStore::record(const QString& code, const QString& username, c
     return QJsonObject{{"code", code}, {"username", username}, {"pwd", password}};
 }
 
-AccountStore::RegisterResult AccountStore::registerAccount(const QString& username, const QString& password)
+AccountStore::RegisterResult AccountStore::registerAccount(const QString& username, const QString& password, const QString& address)
 {
     if (username.isEmpty() || password.isEmpty())
         return {Registration::Refused, {}};
+    if (m_registrations.admit(address) > 0)
+        return {Registration::Throttled, {}};
     // The digest is slow by design; derive it before queueing for the writer.
     const QString salt = PasswordDigest::newSalt();
-    const QString digest = PasswordDigest::make(password, salt);
+    QString digest;
+    if (!m_derivations.run([&] { digest = PasswordDigest::make(password, salt); }))
+        return {Registration::Busy, {}};
     const QString code = RandomCode::make();
     bool taken = false;
     try {
@@ -53,32 +53,39 @@ AccountStore::RegisterResult AccountStore::registerAccount(const QString& userna
     return {Registration::Created, record(code, username, password)};
 }
 
-std::optional<QJsonObject> AccountStore::login(const QString& username, const QString& password, const QString& address)
+AccountStore::LoginResult AccountStore::login(const QString& username, const QString& password, const QString& address)
 {
-    // The wait holds this request's thread only; the pool has room for many.
-    if (const double delay = m_throttle.delayFor(username, address); delay > 0)
-        std::this_thread::sleep_for(std::chrono::duration<double>(delay));
-    auto account = check(username, password);
-    if (account)
-        m_throttle.recordSuccess(username);
-    else
-        m_throttle.recordFailure(username, address);
-    return account;
+    // A remembered password costs one keyed hash, made here; only its comparison
+    // runs under the throttle's lock, so that remembered sign-ins of one name in
+    // parallel do not queue behind each other's hashing.
+    const std::optional<Verified> known = verifiedAccount(username);
+    const QByteArray tag = known ? m_verified.tag(username, known->salt, password) : QByteArray();
+    const auto admission = m_throttle.begin(username, address, [&] { return known && m_verified.remembers(username, tag); });
+    if (admission.verdict == LoginThrottle::Verdict::Refused)
+        return {SignIn::Throttled, {}};
+    if (admission.verdict == LoginThrottle::Verdict::Passed)
+        return {SignIn::Accepted, record(known->code, username, password)};
+    LoginResult result;
+    try {
+        result = check(username, password);
+    } catch (...) {
+        m_throttle.end(username, address, LoginThrottle::Outcome::Unchecked);
+        throw;
+    }
+    const auto outcome = result.outcome == SignIn::Accepted ? LoginThrottle::Outcome::Right
+                         : result.outcome == SignIn::Wrong  ? LoginThrottle::Outcome::Wrong
+                                                            : LoginThrottle::Outcome::Unchecked;
+    m_throttle.end(username, address, outcome);
+    return result;
 }
 
-std::optional<QString> AccountStore::verifiedCode(const QString& username, const QString& password)
+std::optional<AccountStore::Verified> AccountStore::verifiedAccount(const QString& username)
 {
-    Verified known;
-    {
-        std::shared_lock lock(m_knownMutex);
-        const auto it = m_verifiedAccounts.constFind(username);
-        if (it == m_verifiedAccounts.constEnd())
-            return std::nullopt;
-        known = *it;
-    }
-    if (!m_verified.matches(username, known.salt, password))
+    std::shared_lock lock(m_knownMutex);
+    const auto it = m_verifiedAccounts.constFind(username);
+    if (it == m_verifiedAccounts.constEnd())
         return std::nullopt;
-    return known.code;
+    return *it;
 }
 
 void AccountStore::rememberVerified(const QString& username, const QString& code, const QString& salt, const QString& password)
@@ -90,35 +97,44 @@ void AccountStore::rememberVerified(const QString& username, const QString& code
     m_verifiedAccounts.insert(username, Verified{code, salt});
 }
 
-std::optional<QJsonObject> AccountStore::check(const QString& username, const QString& password)
+AccountStore::LoginResult AccountStore::check(const QString& username, const QString& password)
 {
-    if (const auto code = verifiedCode(username, password))
-        return record(*code, username, password);
     const QVariantList found = m_db.row(QStringLiteral("SELECT code, salt, digest FROM account WHERE username = ?"), {username});
-    if (found.size() != 3) {
-        // An unknown name answers no sooner than a wrong password, so timing tells
-        // nobody which names exist.
-        PasswordDigest::spendCheckTime(password);
-        return std::nullopt;
-    }
-    const QString code = found.at(0).toString();
-    const QString salt = found.at(1).toString();
-    const QString digest = found.at(2).toString();
-    if (!PasswordDigest::matches(password, salt, digest))
-        return std::nullopt;
-    if (PasswordDigest::needsUpgrade(digest))
-        upgradeDigest(code, password);
+    const bool exists = found.size() == 3;
+    const QString code = exists ? found.at(0).toString() : QString();
+    const QString salt = exists ? found.at(1).toString() : QString();
+    const QString digest = exists ? found.at(2).toString() : QString();
+    bool right = false;
+    QString newSalt;
+    QString newDigest;
+    const bool ran = m_derivations.run([&] {
+        if (!exists) {
+            // An unknown name answers no sooner than a wrong password, so timing
+            // tells nobody which names exist.
+            PasswordDigest::spendCheckTime(password);
+            return;
+        }
+        right = PasswordDigest::matches(password, salt, digest);
+        if (right && PasswordDigest::needsUpgrade(digest)) {
+            newSalt = PasswordDigest::newSalt();
+            newDigest = PasswordDigest::make(password, newSalt);
+        }
+    });
+    if (!ran)
+        return {SignIn::Busy, {}};
+    if (!right)
+        return {SignIn::Wrong, {}};
+    if (!newDigest.isEmpty())
+        upgradeDigest(code, newSalt, newDigest);
     else
         rememberVerified(username, code, salt, password);
-    return record(code, username, password);
+    return {SignIn::Accepted, record(code, username, password)};
 }
 
 // A digest from before the current iteration count is replaced once its password is
 // known to be right; a failed upgrade keeps the old, still valid, digest.
-void AccountStore::upgradeDigest(const QString& code, const QString& password)
+void AccountStore::upgradeDigest(const QString& code, const QString& salt, const QString& digest)
 {
-    const QString salt = PasswordDigest::newSalt();
-    const QString digest = PasswordDigest::make(password, salt);
     try {
         m_db.write([&] {
             m_db.execute(QStringLiteral("UPDATE account SET salt = ?, digest = ? WHERE code = ?"), {salt, digest, code});

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "server/DerivationPool.h"
 #include "server/LoginThrottle.h"
+#include "server/RegistrationThrottle.h"
 #include "server/VerifiedLogins.h"
 
 #include <QHash>
@@ -16,36 +18,51 @@ namespace server {
 class Database;
 
 // Accounts: registration, sign-in and the existence test that every per-user
-// request makes before it reads or writes.
+// request makes before it reads or writes. Derivations run on a pool of their own
+// (DerivationPool); the calls here wait for them, and answer Busy at once when the
+// pool is full.
 class AccountStore {
 public:
-    enum class Registration { Created, NameTaken, Refused };
+    enum class Registration { Created, NameTaken, Refused, Throttled, Busy };
     struct RegisterResult {
         Registration outcome;
+        QJsonObject account;
+    };
+    enum class SignIn { Accepted, Wrong, Throttled, Busy };
+    struct LoginResult {
+        SignIn outcome;
         QJsonObject account;
     };
 
     explicit AccountStore(Database& db);
 
     // The account record the client keeps: code, username and the password as the
-    // client sent it (the store itself keeps only a salted digest).
-    RegisterResult registerAccount(const QString& username, const QString& password);
-    // `address` is the peer's, for slowing guesses from one place.
-    std::optional<QJsonObject> login(const QString& username, const QString& password, const QString& address = QString());
+    // client sent it (the store itself keeps only a salted digest). `address` is the
+    // peer's: registrations and guesses are bounded per address.
+    RegisterResult registerAccount(const QString& username, const QString& password, const QString& address = QString());
+    LoginResult login(const QString& username, const QString& password, const QString& address = QString());
     bool exists(const QString& userCode);
 
 private:
+    struct Verified {
+        QString code;
+        QString salt;
+    };
+
     static QJsonObject record(const QString& code, const QString& username, const QString& password);
-    std::optional<QJsonObject> check(const QString& username, const QString& password);
-    // The account's code when this password passed the full check before: a
-    // repeated sign-in then needs neither the derivation nor the store.
-    std::optional<QString> verifiedCode(const QString& username, const QString& password);
+    // The full check, the attempt holding its name's turn.
+    LoginResult check(const QString& username, const QString& password);
+    // Code and salt when a password for this name passed the full check before: a
+    // repeated sign-in with it then needs neither the derivation nor the store.
+    std::optional<Verified> verifiedAccount(const QString& username);
     void rememberVerified(const QString& username, const QString& code, const QString& salt, const QString& password);
-    void upgradeDigest(const QString& code, const QString& password);
+    void upgradeDigest(const QString& code, const QString& salt, const QString& digest);
 
     Database& m_db;
     VerifiedLogins m_verified;
     LoginThrottle m_throttle;
+    RegistrationThrottle m_registrations;
+    DerivationPool m_derivations;
     // Accounts are never removed, so a code once found stays valid.
     std::shared_mutex m_knownMutex;
     QSet<QString> m_known;
@@ -53,10 +70,6 @@ private:
     // read nothing. No request changes a password; one changed in the store
     // behind the server's back counts for a remembered name from the next start.
     static constexpr qsizetype kMaxVerified = 100000;
-    struct Verified {
-        QString code;
-        QString salt;
-    };
     QHash<QString, Verified> m_verifiedAccounts;
 };
 

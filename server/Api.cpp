@@ -1,6 +1,7 @@
 #include "server/Api.h"
 
 #include "server/FormBody.h"
+#include "server/HttpRequest.h"
 #include "server/Reply.h"
 #include "server/RequestError.h"
 #include "server/StorageError.h"
@@ -9,17 +10,15 @@
 #include <QFile>
 #include <QJsonObject>
 
-#include <algorithm>
-
-#include <httplib.h>
 
 namespace server {
 
 namespace {
 
 const QString kAgreementPath = QStringLiteral("exam/pactUrl_list");
-// Answered with the peer's address, for slowing guesses from one place.
+// Answered with the peer's address, for bounding guesses and registrations per place.
 const QString kLoginPath = QStringLiteral("user/login");
+const QString kRegisterPath = QStringLiteral("user/register");
 const char* const kAgreementPage = "agreement.html";
 
 // The three wire forms of the book kind, one per path.
@@ -32,24 +31,19 @@ KeepStore::Kind keepKind(const QString& value, const QString& errorBook, const Q
     throw RequestError(400, "unknown book kind " + value.toStdString());
 }
 
-bool isPlainNumber(const std::string& text)
-{
-    return !text.empty() && text.size() <= 18
-           && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-std::string agreementPage()
+QByteArray agreementPage()
 {
     QFile file(QStringLiteral(":/qbank/seed/agreement.html"));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return file.readAll().toStdString();
+    return file.readAll();
 }
 
 } // namespace
 
 Api::Api(Database& db, QString publicUrl)
     : m_publicUrl(std::move(publicUrl))
+    , m_agreementPage(agreementPage())
     , m_accounts(db)
     , m_catalog(db)
     , m_questions(db)
@@ -59,7 +53,6 @@ Api::Api(Database& db, QString publicUrl)
 {
     m_handlers = {
         {"exam/checkyk", &Api::checkGuest},
-        {"user/register", &Api::registerUser},
         {"exam/feedback_add", &Api::feedbackAdd},
         {"exam/subject_type_list", &Api::subjectTypeList},
         {"exam/paper_list", &Api::paperList},
@@ -80,62 +73,25 @@ Api::Api(Database& db, QString publicUrl)
     };
 }
 
-void Api::install(httplib::Server& server)
+Reply Api::serve(const HttpRequest& request)
 {
-    // Smaller bodies are copied into the response: cheaper than a content provider.
-    constexpr qsizetype kCopiedBodyLimit = 4096;
-    const std::string base = kBasePath;
-    // Reading the body ourselves keeps the library's small limit for form bodies
-    // out of the way; the server's payload limit still applies.
-    auto serve = [this, base](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
-        if (req.has_header("Content-Length") && !isPlainNumber(req.get_header_value("Content-Length"))) {
-            // The library would read "12abc" as 12 and the rest as the next request.
-            res.status = 400;
-            res.set_header("Connection", "close");
-            return;
-        }
-        std::string body;
-        const bool complete = reader([&body](const char* data, size_t length) {
-            // The library bounds bodies with a length; chunked ones only we can bound.
-            if (body.size() + length > kMaxBody)
-                return false;
-            body.append(data, length);
-            return true;
-        });
-        if (!complete) {
-            // Over the payload limit, or the peer stopped sending.
-            res.status = 413;
-            res.set_header("Connection", "close");
-            return;
-        }
-        Reply reply = dispatch(req.path.substr(base.size()), body, QString::fromStdString(req.remote_addr));
-        res.status = reply.status();
-        const QByteArray content = reply.body();
-        if (content.size() < kCopiedBodyLimit) {
-            res.set_content(content.constData(), size_t(content.size()), reply.contentType());
-            return;
-        }
-        // Read from the reply's own bytes, so a cached document is never copied.
-        res.set_content_provider(size_t(content.size()), reply.contentType(),
-                                 [content](size_t offset, size_t length, httplib::DataSink& sink) {
-                                     return sink.write(content.constData() + offset, length);
-                                 });
-    };
-    // One pattern for every path: the library tries its patterns one by one, each a
-    // regular expression, which cost a few per cent of every request; dispatch()
-    // finds the handler in a hash and answers 404 for the rest.
-    server.Post(base + ".*", serve);
-    const std::string page = agreementPage();
-    server.Get(base + kAgreementPage, [page](const httplib::Request&, httplib::Response& res) {
-        res.set_content(page, "text/html; charset=utf-8");
-    });
+    const std::string_view base = kBasePath;
+    const std::string_view path = request.path;
+    if (!path.starts_with(base))
+        return Reply::error(404, "no such path");
+    const std::string_view below = path.substr(base.size());
+    if (request.method == HttpRequest::Method::Post)
+        return dispatch(std::string(below), request.body, request.peer);
+    if (request.method == HttpRequest::Method::Get && below == kAgreementPage)
+        return Reply::html(m_agreementPage);
+    return Reply::error(404, "no such path");
 }
 
 Reply Api::dispatch(const std::string& path, const std::string& body, const QString& peer)
 {
     const QString key = QString::fromStdString(path);
     const auto handler = m_handlers.constFind(key);
-    if (handler == m_handlers.constEnd() && key != kAgreementPath && key != kLoginPath)
+    if (handler == m_handlers.constEnd() && key != kAgreementPath && key != kLoginPath && key != kRegisterPath)
         return Reply::error(404, "no such path");
     const auto form = FormBody::parse(body);
     if (!form)
@@ -145,6 +101,8 @@ Reply Api::dispatch(const std::string& path, const std::string& body, const QStr
             return agreementList();
         if (key == kLoginPath)
             return login(*form, peer);
+        if (key == kRegisterPath)
+            return registerUser(*form, peer);
         return (this->**handler)(*form);
     } catch (const RequestError& e) {
         return Reply::error(e.status(), e.what());
@@ -177,21 +135,35 @@ Reply Api::login(const FormBody& form, const QString& peer)
 {
     const QString account = form.required(QStringLiteral("account"));
     const QString password = form.required(QStringLiteral("pwd"));
-    const auto record = m_accounts.login(account, password, peer);
+    const auto result = m_accounts.login(account, password, peer);
+    switch (result.outcome) {
+    case AccountStore::SignIn::Accepted:
+        return Reply::json(result.account);
+    case AccountStore::SignIn::Throttled:
+        return Reply::error(429, "too many sign-in attempts for this account; try again in a few seconds");
+    case AccountStore::SignIn::Busy:
+        return Reply::error(503, "too many sign-ins at once; try again shortly");
+    case AccountStore::SignIn::Wrong:
+        break;
+    }
     // An empty body is how the client learns of wrong credentials.
-    return record ? Reply::json(*record) : Reply::text(QString());
+    return Reply::text(QString());
 }
 
-Reply Api::registerUser(const FormBody& form)
+Reply Api::registerUser(const FormBody& form, const QString& peer)
 {
     const QString account = form.required(QStringLiteral("account"));
     const QString password = form.required(QStringLiteral("pwd"));
-    const auto result = m_accounts.registerAccount(account, password);
+    const auto result = m_accounts.registerAccount(account, password, peer);
     switch (result.outcome) {
     case AccountStore::Registration::Created:
         return Reply::json(result.account);
     case AccountStore::Registration::NameTaken:
         return Reply::text(QStringLiteral("2"));
+    case AccountStore::Registration::Throttled:
+        return Reply::error(429, "too many registrations from this address; try again later");
+    case AccountStore::Registration::Busy:
+        return Reply::error(503, "too many registrations at once; try again shortly");
     case AccountStore::Registration::Refused:
         break;
     }

@@ -12,14 +12,11 @@
 
 #include <string>
 
-namespace httplib {
-class Server;
-}
-
 namespace server {
 
 class Database;
 class FormBody;
+struct HttpRequest;
 class Reply;
 class TreeScope;
 
@@ -37,7 +34,9 @@ public:
     // it hands out (the agreement) are built from it, never from a request's Host header.
     Api(Database& db, QString publicUrl);
 
-    void install(httplib::Server& server);
+    // Answers one request of the HTTP layer: POSTs under the base path go to
+    // dispatch(), the agreement page is served to GETs, anything else is 404.
+    Reply serve(const HttpRequest& request);
     // Runs one request through the table and turns every failure into its reply.
     // `peer` is the client's address.
     Reply dispatch(const std::string& path, const std::string& body, const QString& peer = QString());
@@ -47,7 +46,7 @@ private:
 
     Reply checkGuest(const FormBody& form);
     Reply login(const FormBody& form, const QString& peer);
-    Reply registerUser(const FormBody& form);
+    Reply registerUser(const FormBody& form, const QString& peer);
     Reply agreementList();
     Reply feedbackAdd(const FormBody& form);
     Reply subjectTypeList(const FormBody& form);
@@ -77,6 +76,7 @@ private:
 
     QHash<QString, Handler> m_handlers;
     QString m_publicUrl;
+    QByteArray m_agreementPage;
     AccountStore m_accounts;
     CatalogStore m_catalog;
     QuestionStore m_questions;

@@ -24,7 +24,11 @@ public:
     static void spendCheckTime(const QString& password);
 
     static int iterations(const QString& stored);
+    // Throws std::runtime_error when the library fails (out of memory).
     static QString derive(const QString& password, const QString& salt, int iterations);
+
+private:
+    static constexpr int kKeyBytes = 32;
 };
 
 } // namespace server

@@ -12,6 +12,7 @@ namespace server {
 namespace {
 const char* const kText = "text/plain; charset=utf-8";
 const char* const kJson = "application/json; charset=utf-8";
+const char* const kHtml = "text/html; charset=utf-8";
 } // namespace
 
 Reply::Reply(int status, QByteArray body, const char* contentType)
@@ -39,6 +40,16 @@ Reply Reply::json(const QJsonObject& object)
 Reply Reply::json(const QByteArray& document)
 {
     return Reply(200, document, kJson);
+}
+
+Reply Reply::html(const QByteArray& page)
+{
+    return Reply(200, page, kHtml);
+}
+
+Reply Reply::plain(int status, const QByteArray& body)
+{
+    return Reply(status, body, kText);
 }
 
 Reply Reply::error(int status, const std::string& message)

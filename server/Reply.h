@@ -18,7 +18,10 @@ public:
     static Reply json(const QJsonObject& object);
     // Bytes that already hold a JSON document.
     static Reply json(const QByteArray& document);
+    static Reply html(const QByteArray& page);
     static Reply error(int status, const std::string& message);
+    // Any status with a body of bare text, for servers that script their replies.
+    static Reply plain(int status, const QByteArray& body);
 
     int status() const { return m_status; }
     // Implicitly shared: a cached document of tens of kilobytes is sent straight

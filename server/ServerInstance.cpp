@@ -2,26 +2,12 @@
 
 #include "server/Api.h"
 #include "server/Database.h"
+#include "server/HttpServer.h"
 #include "server/SeedLoader.h"
 
 #include <QTemporaryDir>
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <memory>
-
-#include <sys/socket.h>
-
-#include <httplib.h>
-
 namespace server {
-
-namespace {
-
-// How long a connection may stay silent within a request's head or body.
-constexpr time_t kReadSeconds = 5;
-} // namespace
 
 ServerInstance::ServerInstance() = default;
 
@@ -42,65 +28,17 @@ bool ServerInstance::start(const ServerOptions& options, QString* error)
         return false;
     if (options.seed == ServerOptions::Seed::Sample && !SeedLoader(*m_db).loadIfEmpty(QString::fromLatin1(SeedLoader::kSampleBank), error))
         return false;
-    m_http = std::make_unique<httplib::Server>();
-    m_http->new_task_queue = [this] {
-        auto* pool = new WorkerPool(m_limits);
-        m_pool = pool;
-        return pool;
-    };
-    m_http->set_keep_alive_timeout(m_idleSeconds);
-    m_http->set_read_timeout(kReadSeconds, 0);
-    m_http->set_pre_routing_handler([](const httplib::Request&, httplib::Response& res) {
-        if (!WorkerPool::isRefusing())
-            return httplib::Server::HandlerResponse::Unhandled;
-        res.status = 503;
-        res.set_header("Connection", "close");
-        res.set_header("Retry-After", "1");
-        return httplib::Server::HandlerResponse::Handled;
-    });
-    // Kept-alive connections hold a worker while idle; when workers run short they are
-    // closed after their reply, so busy clients reconnect rather than others wait.
-    m_http->set_post_routing_handler([this](const httplib::Request&, httplib::Response& res) {
-        WorkerPool* pool = m_pool;
-        if (pool && pool->isRunningLow())
-            res.set_header("Connection", "close");
-    });
-    m_http->set_payload_max_length(Api::kMaxBody);
-    m_http->set_keep_alive_max_count(1000);
-    // Replies go out as header and body writes; without this the second waits
-    // for the peer's delayed acknowledgement.
-    m_http->set_tcp_nodelay(true);
-    // The library listens with a backlog of 5, so a burst of new clients overflows the
-    // accept queue and some connections are dropped; listening again on the bound socket
-    // raises the backlog.
-    auto listeningSocket = std::make_shared<socket_t>(INVALID_SOCKET);
-    // Not the library's default SO_REUSEPORT: with it a second server binds the same
-    // address and the system splits clients between two servers and two databases.
-    m_http->set_socket_options([listeningSocket](socket_t sock) {
-        int yes = 1;
-        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
-        *listeningSocket = sock;
-    });
-    const std::string host = options.host.toStdString();
-    m_port = options.port == 0 ? m_http->bind_to_any_port(host) : (m_http->bind_to_port(host, options.port) ? options.port : -1);
-    if (m_port <= 0) {
-        const int cause = errno;
-        *error = QStringLiteral("cannot listen on %1:%2: %3")
-                     .arg(options.host)
-                     .arg(options.port)
-                     .arg(cause == EADDRINUSE ? QStringLiteral("address already in use") : QString::fromLocal8Bit(std::strerror(cause)));
-        m_http.reset();
+    // The routes are made once the port is known (the agreement's address names it);
+    // the server reads no request before run().
+    auto http = std::make_unique<HttpServer>(m_limits, [this](const HttpRequest& request) { return m_api->serve(request); });
+    if (!http->listen(options.host, options.port, error))
         return false;
-    }
-    if (*listeningSocket != INVALID_SOCKET)
-        ::listen(*listeningSocket, SOMAXCONN);
     m_host = options.host;
+    m_port = http->port();
     const QString publicUrl = options.publicUrl.isEmpty() ? QStringLiteral("http://%1:%2").arg(m_host).arg(m_port) : options.publicUrl;
     m_api = std::make_unique<Api>(*m_db, publicUrl);
-    m_api->install(*m_http);
-    // The socket listens from bind on, so requests sent before the loop starts wait
-    // in the backlog rather than fail.
-    m_thread = std::thread([http = m_http.get()] { http->listen_after_bind(); });
+    m_http = std::move(http);
+    m_http->run();
     return true;
 }
 
@@ -111,9 +49,6 @@ bool ServerInstance::startTemporary(ServerOptions::Seed seed, QString* error)
         *error = QStringLiteral("no temporary folder");
         return false;
     }
-    // Stopping waits out kept-alive connections; a throw-away server need not keep
-    // them long.
-    m_idleSeconds = 1;
     ServerOptions options;
     options.host = QStringLiteral("127.0.0.1");
     options.port = 0;
@@ -124,15 +59,18 @@ bool ServerInstance::startTemporary(ServerOptions::Seed seed, QString* error)
 
 void ServerInstance::stop()
 {
+    // Every handler has finished once the HTTP layer has stopped; only then may the
+    // routes and the store go.
     if (m_http)
         m_http->stop();
-    if (m_thread.joinable())
-        m_thread.join();
-    // The request threads have ended with the server; their connections can close.
     m_http.reset();
-    m_pool = nullptr;
     m_api.reset();
     m_db.reset();
+}
+
+std::size_t ServerInstance::connections() const
+{
+    return m_http ? m_http->connections() : 0;
 }
 
 QString ServerInstance::baseUrl() const

@@ -1,26 +1,21 @@
 #pragma once
 
+#include "server/HttpLimits.h"
 #include "server/ServerOptions.h"
-#include "server/WorkerPool.h"
 
 #include <QString>
 
-#include <atomic>
 #include <memory>
-#include <thread>
 
 class QTemporaryDir;
-namespace httplib {
-class Server;
-}
 
 namespace server {
 
 class Api;
 class Database;
+class HttpServer;
 
-// A running qbank server: its store, its routes and the thread that accepts
-// connections. Tests and client screens start one on an ephemeral loopback port
+// A running qbank server: its store, its routes and its HTTP layer. Tests and client screens start one on an ephemeral loopback port
 // with a throw-away database; the executable starts one from its command line.
 class ServerInstance {
 public:
@@ -33,19 +28,22 @@ public:
     // Opens the store, seeds it when asked, binds and starts serving; false and a
     // message when any step fails.
     bool start(const ServerOptions& options, QString* error);
-    // How many connections are served at once, wait, or are refused; before start().
-    void setWorkerLimits(const WorkerPool::Limits& limits) { m_limits = limits; }
+    // What a client may ask of the HTTP layer (sizes, deadlines, connection caps);
+    // before start().
+    void setHttpLimits(const HttpLimits& limits) { m_limits = limits; }
     // Loopback, port 0, a database in a temporary folder that goes with the
     // instance.
     bool startTemporary(ServerOptions::Seed seed, QString* error);
     void stop();
 
-    bool isRunning() const { return m_thread.joinable(); }
+    bool isRunning() const { return m_http != nullptr; }
     int port() const { return m_port; }
     QString host() const { return m_host; }
     // "http://host:port/PendarWeb/", the client's server base address.
     QString baseUrl() const;
     Database& database() { return *m_db; }
+    // Connections open now, idle and held ones included.
+    std::size_t connections() const;
     // The SQLite file, or the PostgreSQL address, the store was opened on.
     QString databaseFile() const { return m_databaseFile; }
 
@@ -53,13 +51,8 @@ private:
     std::unique_ptr<QTemporaryDir> m_tempDir;
     std::unique_ptr<Database> m_db;
     std::unique_ptr<Api> m_api;
-    std::unique_ptr<httplib::Server> m_http;
-    WorkerPool::Limits m_limits;
-    // How long a kept-alive connection may sit idle between requests.
-    int m_idleSeconds = 5;
-    // Owned by m_http, which makes it when it starts serving.
-    std::atomic<WorkerPool*> m_pool{nullptr};
-    std::thread m_thread;
+    std::unique_ptr<HttpServer> m_http;
+    HttpLimits m_limits;
     QString m_host;
     QString m_databaseFile;
     int m_port = 0;

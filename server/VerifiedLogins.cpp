@@ -23,7 +23,11 @@ QByteArray VerifiedLogins::tag(const QString& username, const QString& salt, con
 
 bool VerifiedLogins::matches(const QString& username, const QString& salt, const QString& password) const
 {
-    const QByteArray expected = tag(username, salt, password);
+    return remembers(username, tag(username, salt, password));
+}
+
+bool VerifiedLogins::remembers(const QString& username, const QByteArray& expected) const
+{
     std::shared_lock lock(m_mutex);
     const auto it = m_tags.constFind(username);
     if (it == m_tags.constEnd() || it->size() != expected.size())

@@ -20,11 +20,13 @@ public:
 
     bool matches(const QString& username, const QString& salt, const QString& password) const;
     void remember(const QString& username, const QString& salt, const QString& password);
+    // matches() in two steps: the keyed hash (the costly part, needing no lock), then a
+    // comparison cheap enough to run under another lock (the login throttle's).
+    QByteArray tag(const QString& username, const QString& salt, const QString& password) const;
+    bool remembers(const QString& username, const QByteArray& tag) const;
 
 private:
     static constexpr qsizetype kMaxEntries = 100000;
-
-    QByteArray tag(const QString& username, const QString& salt, const QString& password) const;
 
     QByteArray m_key;
     mutable std::shared_mutex m_mutex;

@@ -1,103 +1,87 @@
 #include "server/WorkerPool.h"
 
+#include <chrono>
+
+#include <pthread.h>
+
 namespace server {
 
-namespace {
-thread_local bool t_refusing = false;
-}
-
-WorkerPool::WorkerPool(Limits limits)
-    : m_limits(limits)
+WorkerPool::WorkerPool(std::size_t threads)
 {
-    std::lock_guard lock(m_mutex);
-    for (size_t i = 0; i < m_limits.minWorkers; ++i)
-        startWorker(m_served, false);
+    m_threads.reserve(threads);
+    for (std::size_t i = 0; i < threads; ++i) {
+        m_threads.emplace_back([this] { work(); });
+        // Named so that profiles tell the handlers' time from the network's.
+        pthread_setname_np(m_threads.back().native_handle(), "qbank-worker");
+    }
 }
 
 WorkerPool::~WorkerPool()
 {
-    shutdown();
+    stop();
 }
 
-bool WorkerPool::isRefusing()
-{
-    return t_refusing;
-}
+namespace {
+// How long an idle worker keeps looking before it sleeps.
+constexpr auto kLookFor = std::chrono::microseconds(100);
+} // namespace
 
-bool WorkerPool::isRunningLow() const
+void WorkerPool::post(std::function<void()> job)
 {
-    return m_busy.load(std::memory_order_relaxed) * 4 >= m_limits.maxWorkers * 3;
-}
-
-void WorkerPool::startWorker(Queue& queue, bool refusing)
-{
-    ++queue.idle;
-    queue.threads.emplace_back([this, &queue, refusing] { work(queue, refusing); });
-}
-
-void WorkerPool::enqueue(std::function<void()> fn)
-{
-    Queue* chosen = &m_served;
+    bool wake = false;
     {
         std::lock_guard lock(m_mutex);
-        // Jobs already handed to idle workers that have not woken yet are not waiting.
-        const size_t waiting = m_served.jobs.size() > m_served.idle ? m_served.jobs.size() - m_served.idle : 0;
-        const bool workerFree = m_served.idle > m_served.jobs.size();
-        if (workerFree || m_served.threads.size() < m_limits.maxWorkers) {
-            if (!workerFree)
-                startWorker(m_served, false);
-        } else if (waiting >= m_limits.maxQueued) {
-            chosen = &m_refused;
-            if (m_refused.threads.size() < m_limits.refusalWorkers && m_refused.idle <= m_refused.jobs.size())
-                startWorker(m_refused, true);
-        }
-        chosen->jobs.push_back(std::move(fn));
+        m_jobs.push_back(std::move(job));
+        wake = m_looking == 0 && m_sleeping > 0;
     }
-    chosen->wake.notify_one();
+    if (wake)
+        m_wake.notify_one();
 }
 
-void WorkerPool::work(Queue& queue, bool refusing)
+std::function<void()> WorkerPool::next()
 {
-    t_refusing = refusing;
-    for (;;) {
-        std::function<void()> job;
-        {
-            std::unique_lock lock(m_mutex);
-            queue.wake.wait(lock, [&] { return !queue.jobs.empty() || m_shutdown; });
-            if (queue.jobs.empty())
-                return;
-            job = std::move(queue.jobs.front());
-            queue.jobs.pop_front();
-            --queue.idle;
+    std::unique_lock lock(m_mutex);
+    if (m_jobs.empty() && !m_stopping) {
+        ++m_looking;
+        const auto until = std::chrono::steady_clock::now() + kLookFor;
+        while (m_jobs.empty() && !m_stopping && std::chrono::steady_clock::now() < until) {
+            lock.unlock();
+            std::this_thread::yield();
+            lock.lock();
         }
-        if (!refusing)
-            m_busy.fetch_add(1, std::memory_order_relaxed);
+        --m_looking;
+        ++m_sleeping;
+        m_wake.wait(lock, [this] { return !m_jobs.empty() || m_stopping; });
+        --m_sleeping;
+    }
+    if (m_jobs.empty())
+        return {};
+    std::function<void()> job = std::move(m_jobs.front());
+    m_jobs.pop_front();
+    // A job left behind while this worker was the one looking would wait for nobody.
+    if (!m_jobs.empty() && m_looking == 0 && m_sleeping > 0)
+        m_wake.notify_one();
+    return job;
+}
+
+void WorkerPool::work()
+{
+    while (std::function<void()> job = next())
         job();
-        if (!refusing)
-            m_busy.fetch_sub(1, std::memory_order_relaxed);
-        std::lock_guard lock(m_mutex);
-        ++queue.idle;
-    }
 }
 
-void WorkerPool::shutdown()
+void WorkerPool::stop()
 {
-    std::vector<std::thread> threads;
     {
         std::lock_guard lock(m_mutex);
-        if (m_shutdown)
-            return;
-        m_shutdown = true;
-        threads.swap(m_served.threads);
-        for (auto& t : m_refused.threads)
-            threads.push_back(std::move(t));
-        m_refused.threads.clear();
+        m_stopping = true;
     }
-    m_served.wake.notify_all();
-    m_refused.wake.notify_all();
-    // Jobs still queued run first: each is a connection the acceptor has handed over.
-    for (auto& t : threads)
-        t.join();
+    m_wake.notify_all();
+    for (auto& thread : m_threads) {
+        if (thread.joinable())
+            thread.join();
+    }
+    m_threads.clear();
 }
 
 } // namespace server

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <httplib.h>
-
-#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -13,51 +10,40 @@
 
 namespace server {
 
-// The server's connection workers. A kept-alive or slow connection holds its worker
-// for as long as it stays open, so the pool grows on demand (up to `maxWorkers`) instead
-// of letting a few hundred held connections starve everyone else. Beyond that, up to
-// `maxQueued` connections wait for a worker; past even that, a connection is answered
-// 503 at once by a small set of refusal workers rather than left waiting.
-class WorkerPool : public httplib::TaskQueue {
+// The threads that run request handlers, which may wait for the database; the
+// network threads hand them requests and never wait themselves. The pool has a fixed
+// size; its queue needs no bound of its own, as each connection has at most one
+// request in it and connections are capped.
+//
+// A worker that finds the queue empty yields its processor for a moment before it
+// sleeps: under load the next request comes within microseconds and is taken without
+// a wake-up call, which on a crowded machine is a wait for a processor on the path of
+// every request. Only when no worker is looking is a sleeper woken.
+class WorkerPool {
 public:
-    struct Limits {
-        size_t minWorkers = 16;
-        size_t maxWorkers = 1024;
-        size_t maxQueued = 256;
-        size_t refusalWorkers = 4;
-    };
+    explicit WorkerPool(std::size_t threads);
+    ~WorkerPool();
 
-    explicit WorkerPool(Limits limits);
-    ~WorkerPool() override;
+    WorkerPool(const WorkerPool&) = delete;
+    WorkerPool& operator=(const WorkerPool&) = delete;
 
-    void enqueue(std::function<void()> fn) override;
-    void shutdown() override;
-
-    // True on a refusal worker: the request it reads is to be answered 503.
-    static bool isRefusing();
-    // Three quarters of the workers busy: kept-alive connections should close after
-    // their reply instead of holding a worker while idle.
-    bool isRunningLow() const;
+    void post(std::function<void()> job);
+    // Runs the jobs already queued, then ends every thread.
+    void stop();
 
 private:
-    struct Queue {
-        std::deque<std::function<void()>> jobs;
-        std::vector<std::thread> threads;
-        size_t idle = 0;
-        // One per queue, so that a job wakes one worker of its own queue rather
-        // than every idle worker of both.
-        std::condition_variable wake;
-    };
+    void work();
+    // The next job, or none once stopping with nothing queued.
+    std::function<void()> next();
 
-    void work(Queue& queue, bool refusing);
-    void startWorker(Queue& queue, bool refusing);
-
-    const Limits m_limits;
-    mutable std::mutex m_mutex;
-    Queue m_served;
-    Queue m_refused;
-    std::atomic<size_t> m_busy{0};
-    bool m_shutdown = false;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<std::function<void()>> m_jobs;
+    std::vector<std::thread> m_threads;
+    // Guarded by m_mutex: workers yielding before they sleep, and workers asleep.
+    int m_looking = 0;
+    int m_sleeping = 0;
+    bool m_stopping = false;
 };
 
 } // namespace server

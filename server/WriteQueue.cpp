@@ -7,8 +7,6 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <algorithm>
-
 #include <pthread.h>
 
 namespace server {
@@ -26,91 +24,120 @@ WriteQueue::~WriteQueue()
         m_stopping = true;
     }
     m_work.notify_one();
+    m_room.notify_all();
     // The writer commits what is still queued before it ends.
     m_writer.join();
 }
 
+WriteQueue::Batch& WriteQueue::openBatch()
+{
+    if (m_batches.empty() || m_batches.back()->jobs.size() >= kMaxBatch)
+        m_batches.push_back(std::make_shared<Batch>());
+    return *m_batches.back();
+}
+
 void WriteQueue::run(const std::function<void()>& work)
 {
-    auto job = std::make_shared<Job>();
-    job->work = work;
-    bool alone = false;
+    std::shared_ptr<Batch> batch;
+    size_t index = 0;
+    bool wakeWriter = false;
+    // Copied before the lock is taken: the work's captures may need allocating.
+    Job job{work, {}, false};
     {
         std::lock_guard lock(m_mutex);
         if (m_stopping)
             throw StorageError("the store is closing");
         ++m_queuedCount;
-        alone = !m_writing && m_queue.empty();
-        if (alone) {
+        if (!m_writing && m_queuedJobs == 0) {
             m_writing = true;
         } else {
-            m_queue.push_back(job);
-            m_waiterQueued = true;
+            Batch& open = openBatch();
+            index = open.jobs.size();
+            open.jobs.push_back(std::move(job));
+            ++open.waiters;
+            ++m_queuedJobs;
+            ++m_waitersQueued;
+            batch = m_batches.back();
+            wakeWriter = !m_writing;
         }
     }
-    if (alone) {
-        commitAlone(job);
-    } else {
-        // Costs nothing while the writer is busy: only a sleeping writer is woken.
-        m_work.notify_one();
-        awaitDone(*job);
+    if (!batch) {
+        if (const std::exception_ptr error = commitAlone(std::move(job)))
+            std::rethrow_exception(error);
+        return;
     }
-    if (job->error)
-        std::rethrow_exception(job->error);
+    // While somebody writes the writer is busy or will be told when it ends, so
+    // only an idle writer is woken.
+    if (wakeWriter)
+        m_work.notify_one();
+    std::unique_lock lock(batch->mutex);
+    batch->ended.wait(lock, [&] { return batch->done; });
+    if (const std::exception_ptr error = batch->jobs[index].error)
+        std::rethrow_exception(error);
 }
 
-void WriteQueue::commitAlone(const std::shared_ptr<Job>& job)
+std::exception_ptr WriteQueue::commitAlone(Job&& job)
 {
     // Nobody is writing and nothing waits: handing the write to the writer would
     // only add two wake-ups (the writer's and then the caller's), each a wait for
     // a processor on a busy machine. The caller commits it on its own connection.
-    runBatch(Batch{job});
-    bool othersQueued = false;
-    {
-        std::lock_guard lock(m_mutex);
-        m_writing = false;
-        ++m_endedCount;
-        if (m_awaiting > 0)
-            m_ended.notify_all();
-        othersQueued = !m_queue.empty();
-    }
+    Jobs alone;
+    alone.push_back(std::move(job));
+    runBatch(alone);
+    std::unique_lock lock(m_mutex);
+    ++m_endedCount;
+    if (m_awaiting > 0)
+        m_ended.notify_all();
+    m_writing = false;
+    const bool othersQueued = m_queuedJobs > 0;
+    lock.unlock();
     if (othersQueued)
         m_work.notify_one();
+    return alone.front().error;
 }
 
-void WriteQueue::awaitDone(const Job& job)
+void WriteQueue::commitFront(std::unique_lock<std::mutex>& lock)
 {
-    // A caller yields its processor rather than sleeping while its batch runs: a
-    // sleeper has to be woken (a system call on the writer's time), and on a busy
-    // machine then waits for a processor before it can answer; a yielding caller
-    // stays runnable and hands its processor to whoever has work, the writer
-    // included. Under load that doubled the writes answered per second. Past
-    // kYieldFor (a batch held up by the disk) it sleeps instead.
-    const auto giveUp = std::chrono::steady_clock::now() + kYieldFor;
-    while (!job.done.load(std::memory_order_acquire)) {
-        if (std::chrono::steady_clock::now() >= giveUp) {
-            while (!job.done.load(std::memory_order_acquire))
-                job.done.wait(0, std::memory_order_acquire);
-            return;
-        }
-        std::this_thread::yield();
-    }
+    std::shared_ptr<Batch> batch = std::move(m_batches.front());
+    m_batches.pop_front();
+    const size_t count = batch->jobs.size();
+    m_queuedJobs -= count;
+    m_waitersQueued -= batch->waiters;
+    lock.unlock();
+    m_room.notify_all();
+    runBatch(batch->jobs);
+    release(*batch);
+    // Hundreds of jobs and their captures are freed here, not under the lock
+    // that every poster needs.
+    batch.reset();
+    lock.lock();
+    m_endedCount += count;
+    if (m_awaiting > 0)
+        m_ended.notify_all();
 }
 
 void WriteQueue::post(std::function<void()> work)
 {
-    auto job = std::make_shared<Job>();
-    job->work = std::move(work);
-    job->detached = true;
+    Job job{std::move(work), {}, true};
     std::unique_lock lock(m_mutex);
-    while (m_queue.size() >= kMaxQueued && !m_stopping) {
+    while (m_queuedJobs >= kMaxQueued && !m_stopping) {
         m_work.notify_one();
         m_room.wait(lock);
     }
-    m_queue.push_back(std::move(job));
+    // The writer may already have ended: queued now, the write would be lost unseen.
+    if (m_stopping)
+        throw StorageError("the store is closing");
+    openBatch().jobs.push_back(std::move(job));
+    ++m_queuedJobs;
     ++m_queuedCount;
-    if (m_queue.size() == kFlushCount)
+    if (m_queuedJobs == kFlushCount)
         m_work.notify_one();
+}
+
+size_t WriteQueue::queuedWrites()
+{
+    std::lock_guard lock(m_mutex);
+    return m_queuedJobs;
 }
 
 void WriteQueue::awaitQueued()
@@ -131,12 +158,12 @@ bool WriteQueue::awaitWork(std::unique_lock<std::mutex>& lock)
     const auto due = [this] {
         if (m_writing)
             return false;
-        return m_stopping || m_waiterQueued || m_queue.size() >= kFlushCount || (m_awaiting > 0 && !m_queue.empty());
+        return m_stopping || m_waitersQueued > 0 || m_queuedJobs >= kFlushCount || (m_awaiting > 0 && m_queuedJobs > 0);
     };
     // Posted writes alone wait for company, up to kFlushDelay.
     if (!due())
         m_work.wait_for(lock, kFlushDelay, due);
-    return !(m_stopping && m_queue.empty());
+    return !(m_stopping && m_queuedJobs == 0);
 }
 
 void WriteQueue::writerLoop()
@@ -147,58 +174,47 @@ void WriteQueue::writerLoop()
         if (!awaitWork(lock))
             return;
         // Woken by the time limit while a caller commits alone: its turn comes next.
-        if (m_queue.empty() || m_writing)
+        if (m_queuedJobs == 0 || m_writing)
             continue;
-        const auto end = m_queue.begin() + static_cast<std::ptrdiff_t>(std::min(m_queue.size(), kMaxBatch));
-        Batch batch(std::make_move_iterator(m_queue.begin()), std::make_move_iterator(end));
-        m_queue.erase(m_queue.begin(), end);
-        m_waiterQueued = std::any_of(m_queue.begin(), m_queue.end(), [](const auto& job) { return !job->detached; });
         m_writing = true;
-        lock.unlock();
-        m_room.notify_all();
-        runBatch(batch);
-        // Waking callers outside the lock: a woken caller needs nothing more from
-        // the queue, and the next callers can queue meanwhile.
-        for (const auto& job : batch) {
-            if (job->detached) {
-                if (job->error)
-                    qWarning("qbank-server: a queued write failed");
-                continue;
-            }
-            job->done.store(1, std::memory_order_release);
-        }
-        // Every caller still yielding is released by the stores above; only then
-        // the sleepers, one system call each.
-        for (const auto& job : batch) {
-            if (!job->detached)
-                job->done.notify_one();
-        }
-        const size_t ended = batch.size();
-        batch.clear();
-        lock.lock();
+        // Never asleep while writes are queued: no wake-up stands between one
+        // commit and the next.
+        commitFront(lock);
         m_writing = false;
-        m_endedCount += ended;
-        if (m_awaiting > 0)
-            m_ended.notify_all();
     }
 }
 
-void WriteQueue::runBatch(const Batch& batch)
+void WriteQueue::release(Batch& batch)
+{
+    for (const Job& job : batch.jobs) {
+        if (job.detached && job.error)
+            qWarning("qbank-server: a queued write failed");
+    }
+    if (batch.waiters == 0)
+        return;
+    {
+        std::lock_guard lock(batch.mutex);
+        batch.done = true;
+    }
+    // One call wakes the batch's callers, and only them: nobody of the next batch.
+    batch.ended.notify_all();
+}
+void WriteQueue::runBatch(Jobs& jobs)
 {
     // A savepoint costs two statements around every write, yet writes almost never
     // fail: the batch runs without them first, and only when a write fails is it
     // rolled back whole and run again with one savepoint per write.
-    if (batch.size() > 1 && runTogether(batch))
+    if (jobs.size() > 1 && runTogether(jobs))
         return;
-    runApart(batch);
+    runApart(jobs);
 }
 
-bool WriteQueue::runTogether(const Batch& batch)
+bool WriteQueue::runTogether(Jobs& jobs)
 {
     try {
         Transaction tx(m_db);
-        for (const auto& job : batch)
-            job->work();
+        for (Job& job : jobs)
+            job.work();
         tx.commit();
         return true;
     } catch (...) {
@@ -206,29 +222,29 @@ bool WriteQueue::runTogether(const Batch& batch)
     }
 }
 
-void WriteQueue::runApart(const Batch& batch)
+void WriteQueue::runApart(Jobs& jobs)
 {
     try {
         Transaction tx(m_db);
-        if (batch.size() == 1) {
+        if (jobs.size() == 1) {
             // Alone in its transaction a write needs no savepoint: rolling the
             // transaction back undoes it alone.
             try {
-                batch.front()->work();
+                jobs.front().work();
             } catch (...) {
-                batch.front()->error = std::current_exception();
+                jobs.front().error = std::current_exception();
                 return;
             }
         } else {
-            for (const auto& job : batch)
-                runOne(*job);
+            for (Job& job : jobs)
+                runOne(job);
         }
         tx.commit();
     } catch (...) {
         // The batch as a whole did not commit: nobody's write is stored.
-        for (const auto& job : batch) {
-            if (!job->error)
-                job->error = std::current_exception();
+        for (Job& job : jobs) {
+            if (!job.error)
+                job.error = std::current_exception();
         }
     }
 }

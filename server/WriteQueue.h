@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -10,21 +9,20 @@
 #include <memory>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 namespace server {
 
 class Connections;
 
-// Group commit on one writer thread. Writes queue up; the writer takes
-// everything queued as one transaction on its own connection, and after the
-// commit tells each waiting caller that its write is committed, or hands it the
+// Group commit on one writer thread. Writes queue up in batches; the writer takes
+// one batch at a time and runs it as one transaction on its own connection, then
+// tells the batch's callers that their writes are committed, or hands a caller the
 // exception that rolled its part alone back: a batch in which a write fails is
 // rolled back and run again with each write in its own savepoint, so a write may
-// run twice (only the committed run counts). A busy writer never sleeps between
-// batches, so no wake-up stands between one commit and the next; a caller yields
-// while its batch runs (see awaitDone). A caller that finds nothing queued and
-// nobody writing commits its write itself.
+// run twice (only the committed run counts). Callers sleep on their batch's
+// condition: waking them is one call for the whole batch, and wakes nobody of
+// the next one. A busy writer never sleeps between batches. A caller that finds
+// nothing queued and nobody writing commits its write itself.
 class WriteQueue {
 public:
     explicit WriteQueue(Connections& db);
@@ -40,16 +38,17 @@ public:
     // Queues a write that no reply depends on and returns at once; it is
     // committed with the next waiting write, or at the latest after kFlushDelay.
     // A failure is only logged. A later run() returns after it has committed.
+    // Throws StorageError once the queue is stopping, rather than dropping it.
     void post(std::function<void()> work);
     // Returns once every write queued before the call has ended, without a
     // transaction of its own; at once when none is pending.
     void awaitQueued();
+    // Writes queued and not yet taken for a commit.
+    size_t queuedWrites();
 
 private:
     static constexpr std::chrono::milliseconds kFlushDelay{20};
     static constexpr size_t kFlushCount = 128;
-    // How long a caller yields for its batch before it sleeps (see awaitDone).
-    static constexpr std::chrono::milliseconds kYieldFor{2};
     // Bounds on one transaction and on the writes waiting: a poster faster than
     // the store waits rather than letting the queue grow without end. The queue
     // holds a few hundred milliseconds of records, so a writer kept off its
@@ -58,30 +57,40 @@ private:
     static constexpr size_t kMaxBatch = 512;
     static constexpr size_t kMaxQueued = 8192;
 
-    // Shared between the caller and the writer, so that waking the caller never
-    // touches memory the caller has already let go of.
     struct Job {
         std::function<void()> work;
         std::exception_ptr error;
-        // 0 while queued or running, 1 once its batch has ended.
-        std::atomic<int> done = 0;
         bool detached = false;
     };
-    using Batch = std::vector<std::shared_ptr<Job>>;
+    // Writes committed together. Shared by the queue, the writer and the batch's
+    // callers, so a caller woken late still finds its job's outcome.
+    // A deque: a job never moves once queued, so queueing never copies the others.
+    using Jobs = std::deque<Job>;
+    struct Batch {
+        Jobs jobs;
+        size_t waiters = 0;
+        std::mutex mutex;
+        std::condition_variable ended;
+        bool done = false;
+    };
 
     void writerLoop();
     // Waits, with the lock held, until a batch is due; false once stopping with
     // nothing left.
     bool awaitWork(std::unique_lock<std::mutex>& lock);
-    void commitAlone(const std::shared_ptr<Job>& job);
-    void runBatch(const Batch& batch);
+    // The batch that takes new writes; a full one is closed and a new one opened.
+    Batch& openBatch();
+    std::exception_ptr commitAlone(Job&& job);
+    // Takes the oldest batch and commits it, the lock released meanwhile.
+    void commitFront(std::unique_lock<std::mutex>& lock);
+    void runBatch(Jobs& jobs);
     // All writes in one transaction without savepoints; false, nothing stored,
     // when any of them failed.
-    bool runTogether(const Batch& batch);
+    bool runTogether(Jobs& jobs);
     // Each write in its own savepoint, so that a failing one is undone alone.
-    void runApart(const Batch& batch);
+    void runApart(Jobs& jobs);
     void runOne(Job& job);
-    static void awaitDone(const Job& job);
+    static void release(Batch& batch);
 
     Connections& m_db;
     std::mutex m_mutex;
@@ -89,7 +98,11 @@ private:
     std::condition_variable m_work;
     // Posters held back by a full queue sleep here.
     std::condition_variable m_room;
-    std::deque<std::shared_ptr<Job>> m_queue;
+    // Oldest first; the last one takes new writes.
+    std::deque<std::shared_ptr<Batch>> m_batches;
+    size_t m_queuedJobs = 0;
+    // Queued writes whose callers wait: the writer starts a batch at once.
+    size_t m_waitersQueued = 0;
     // Callers of awaitQueued() sleep here.
     std::condition_variable m_ended;
     // Writes ever queued and writes whose batch has ended: batches run in queue
@@ -99,8 +112,6 @@ private:
     int m_awaiting = 0;
     // A batch is running, on the writer or on a caller that found the queue empty.
     bool m_writing = false;
-    // A caller waits on a queued write: the writer starts a batch at once.
-    bool m_waiterQueued = false;
     bool m_stopping = false;
     std::thread m_writer;
 };

@@ -5,6 +5,8 @@
 #include <csignal>
 #include <cstdio>
 
+#include <sys/resource.h>
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
@@ -21,6 +23,14 @@ int main(int argc, char** argv)
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    // Each connection is a descriptor, and the server admits up to 10,000 of them: take
+    // every descriptor the system allows rather than the usual 1,024.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
 
     server::ServerInstance instance;
     if (!instance.start(*options, &error)) {

@@ -13,6 +13,9 @@
 #include "practice/ExamPage.h"
 #include "practice/ExamStartViewController.h"
 #include "practice/OptionBox.h"
+#include "server/HttpRequest.h"
+#include "server/HttpServer.h"
+#include "server/Reply.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -23,7 +26,6 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <benchmark/benchmark.h>
-#include <httplib.h>
 
 #include <ctime>
 #include <thread>
@@ -173,13 +175,14 @@ public:
 void BM_PagesAgainstLayoutAlone(benchmark::State& state)
 {
     const QJsonArray reply = sampleReply();
-    const std::string body = QJsonDocument(reply).toJson(QJsonDocument::Compact).toStdString();
-    httplib::Server server;
-    server.Post(".*", [&](const httplib::Request&, httplib::Response& response) {
-        response.set_content(body, "application/json");
-    });
-    const int port = server.bind_to_any_port("127.0.0.1");
-    std::thread thread([&] { server.listen_after_bind(); });
+    const QByteArray body = QJsonDocument(reply).toJson(QJsonDocument::Compact);
+    server::HttpServer replies(server::HttpLimits(), [&](const server::HttpRequest&) { return server::Reply::json(body); },
+                              server::HttpServer::HandlerThreads::Network);
+    QString error;
+    if (!replies.listen(QStringLiteral("127.0.0.1"), 0, &error))
+        qFatal("reply server: %s", qPrintable(error));
+    replies.run();
+    const int port = replies.port();
     qputenv(CommonUtil::kServiceUrlVariable, QStringLiteral("http://127.0.0.1:%1/PendarWeb/").arg(port).toUtf8());
     CommonUtil::setAccount(QJsonObject{{"code", "U1"}});
     CommonUtil::setSubjectCode(QStringLiteral("CB"));
@@ -261,8 +264,7 @@ void BM_PagesAgainstLayoutAlone(benchmark::State& state)
     // The same two sides in the main thread's processor time: on a shared machine, a thread
     // waiting for a processor stretches the longer side's clock time more than its own work.
     state.counters["cpu_ratio"] = total.pagesCpuMs / total.aloneCpuMs;
-    server.stop();
-    thread.join();
+    replies.stop();
 }
 BENCHMARK(BM_PagesAgainstLayoutAlone)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(6);
 

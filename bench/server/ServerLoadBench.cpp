@@ -1,16 +1,20 @@
 // Load benchmark of qbank-server. For each measured path it runs wrk twice in
 // the same process lifetime: once against the real server and once against a
-// bare server of the same HTTP library that answers a precomputed reply of the
+// bare server of the same HTTP layer that answers a precomputed reply of the
 // same size, and reports requests per second, p99 latency and the ratio.
 // With several rounds the two take turns going first, and a last line per path
 // gives the medians: on a shared machine one run's p99 moves by a factor of two.
 //
-// usage: server_load_bench [seconds per run (5)] [connections (32)] [wrk threads (4)]
+// usage: server_load_bench [seconds per run (5)] [connections, comma-separated (8,64)] [wrk threads (4)]
 //                          [paths, comma-separated, or "all" (all)] [rounds (1)]
 
 #include "server/Database.h"
+#include "server/HttpRequest.h"
+#include "server/HttpServer.h"
+#include "server/Reply.h"
 #include "server/SeedLoader.h"
 #include "server/ServerInstance.h"
+#include "tests/support/HttpTestClient.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -22,12 +26,11 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include <httplib.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <thread>
+#include <unordered_map>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -132,7 +135,7 @@ Columns columnsOf(const Round& r)
 
 void printRow(const QString& path, const Columns& c, const char* note = "")
 {
-    std::printf("%-24s %12.0f %10.2f %8.1f %12.0f %10.2f %8.1f %8.2f %8.1f%s\n", qPrintable(path), c[0], c[1], c[2], c[3], c[4], c[5],
+    std::printf("%-28s %12.0f %10.2f %8.1f %12.0f %10.2f %8.1f %8.2f %8.1f%s\n", qPrintable(path), c[0], c[1], c[2], c[3], c[4], c[5],
                 c[6], c[7], note);
     std::fflush(stdout);
 }
@@ -164,23 +167,30 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     const int seconds = args.size() > 1 ? args.at(1).toInt() : 5;
-    const int connections = args.size() > 2 ? args.at(2).toInt() : 32;
+    // Each path is measured at every count in turn, so that all rows come from the same minutes.
+    std::vector<int> connectionCounts;
+    for (const QString& count : (args.size() > 2 ? args.at(2) : QStringLiteral("8,64")).split(QLatin1Char(','), Qt::SkipEmptyParts))
+        connectionCounts.push_back(std::max(1, count.toInt()));
     const int threads = args.size() > 3 ? args.at(3).toInt() : 4;
     // Measuring one path alone keeps a profile of it free of the others.
     const QStringList only = args.size() > 4 && args.at(4) != QLatin1String("all") ? args.at(4).split(QLatin1Char(','), Qt::SkipEmptyParts)
                                                                                   : QStringList();
     const int rounds = std::max(1, args.size() > 5 ? args.at(5).toInt() : 1);
 
+    // wrk is one address playing many clients: the cap per address is lifted for it, on
+    // both sides alike.
+    HttpLimits limits;
+    limits.maxConnectionsPerAddress = limits.maxConnections;
     ServerInstance server;
+    server.setHttpLimits(limits);
     QString error;
     if (!server.startTemporary(ServerOptions::Seed::None, &error) || !SeedLoader(server.database()).loadIfEmpty(benchBank(), &error)) {
         std::fprintf(stderr, "cannot start: %s\n", qPrintable(error));
         return 1;
     }
-    httplib::Client client(server.host().toStdString(), server.port());
+    HttpTestClient client(server.host().toStdString(), server.port());
     auto post = [&](const QString& path, const QByteArray& body) {
-        const auto res = client.Post(("/PendarWeb/" + path).toStdString(), body.toStdString(), "application/x-www-form-urlencoded");
-        return res ? res->body : std::string();
+        return client.post(("/PendarWeb/" + path).toStdString(), body.toStdString()).body;
     };
     const std::string account = post(QStringLiteral("user/register"), form({{"account", "bench01"}, {"pwd", "secret99"}}));
     const QString user = QJsonDocument::fromJson(QByteArray::fromStdString(account)).object().value("code").toString();
@@ -194,58 +204,65 @@ int main(int argc, char** argv)
                {"directoryCode", ""}, {"chapter_code", ""}, {"node_code", ""}, {"anwer", "B"}})},
     };
 
-    // The reference: the same library and settings, answering bytes held in memory.
-    httplib::Server reference;
-    reference.new_task_queue = [] { return new httplib::ThreadPool(std::max<size_t>(16, 4 * std::thread::hardware_concurrency())); };
-    reference.set_tcp_nodelay(true);
-    reference.set_keep_alive_max_count(1000);
+    // The reference: the same HTTP layer with the same limits, answering bytes held in
+    // memory on its network threads.
+    std::unordered_map<std::string, Reply> replies;
     for (const Endpoint& e : endpoints) {
         const std::string reply = post(e.path, e.body);
         const bool json = !reply.empty() && (reply.front() == '{' || reply.front() == '[');
-        const std::string type = json ? "application/json; charset=utf-8" : "text/plain; charset=utf-8";
         std::printf("%-24s reply %zu bytes\n", qPrintable(e.path), reply.size());
-        reference.Post(("/PendarWeb/" + e.path).toStdString(),
-                       [reply, type](const httplib::Request&, httplib::Response& res) { res.set_content(reply, type); });
+        const QByteArray bytes = QByteArray::fromStdString(reply);
+        replies.emplace(("/PendarWeb/" + e.path).toStdString(), json ? Reply::json(bytes) : Reply::plain(200, bytes));
     }
-    const int referencePort = reference.bind_to_any_port("127.0.0.1");
-    std::thread referenceThread([&] { reference.listen_after_bind(); });
-    // Stopped before it listens, the reference would listen for ever.
-    while (!reference.is_running())
-        std::this_thread::yield();
+    HttpServer reference(
+        limits,
+        [&replies](const HttpRequest& request) {
+            const auto it = replies.find(request.path);
+            return it == replies.end() ? Reply::error(404, "no such path") : it->second;
+        },
+        HttpServer::HandlerThreads::Network);
+    if (!reference.listen(QStringLiteral("127.0.0.1"), 0, &error)) {
+        std::fprintf(stderr, "cannot start the reference: %s\n", qPrintable(error));
+        return 1;
+    }
+    reference.run();
+    const int referencePort = reference.port();
 
     QTemporaryDir scripts;
-    std::printf("\n%-24s %12s %10s %8s %12s %10s %8s %8s %8s\n", "path", "server rps", "p99 ms", "cpu us", "bare rps", "p99 ms",
+    std::printf("\n%-28s %12s %10s %8s %12s %10s %8s %8s %8s\n", "path @ connections", "server rps", "p99 ms", "cpu us", "bare rps", "p99 ms",
                 "cpu us", "ratio", "p99 x");
     for (const Endpoint& e : endpoints) {
-        if (!only.isEmpty() && !only.contains(e.path))
-            continue;
-        const QString script = scripts.filePath(QStringLiteral("post.lua"));
-        const auto measure = [&](const QString& base) {
-            // The server's queued writes of the run before are committed and flushed
-            // first, so neither side pays for the other's disk traffic (it lifted the
-            // bare reply's p99 to 25-250 ms in some runs).
-            server.database().awaitQueuedWrites();
-            ::sync();
-            return runWrk(base + e.path, e.body, script, seconds, connections, threads);
-        };
-        const QString bareBase = QStringLiteral("http://127.0.0.1:%1/PendarWeb/").arg(referencePort);
-        std::vector<Round> results;
-        for (int i = 0; i < rounds; ++i) {
-            Round r;
-            if (i % 2 == 0) {
-                r.real = measure(server.baseUrl());
-                r.bare = measure(bareBase);
-            } else {
-                r.bare = measure(bareBase);
-                r.real = measure(server.baseUrl());
+        for (const int connections : connectionCounts) {
+            if (!only.isEmpty() && !only.contains(e.path))
+                continue;
+            const QString row = QStringLiteral("%1 @ %2").arg(e.path).arg(connections);
+            const QString script = scripts.filePath(QStringLiteral("post.lua"));
+            const auto measure = [&](const QString& base) {
+                // The server's queued writes of the run before are committed and flushed
+                // first, so neither side pays for the other's disk traffic (it lifted the
+                // bare reply's p99 to 25-250 ms in some runs).
+                server.database().awaitQueuedWrites();
+                ::sync();
+                return runWrk(base + e.path, e.body, script, seconds, connections, threads);
+            };
+            const QString bareBase = QStringLiteral("http://127.0.0.1:%1/PendarWeb/").arg(referencePort);
+            std::vector<Round> results;
+            for (int i = 0; i < rounds; ++i) {
+                Round r;
+                if (i % 2 == 0) {
+                    r.real = measure(server.baseUrl());
+                    r.bare = measure(bareBase);
+                } else {
+                    r.bare = measure(bareBase);
+                    r.real = measure(server.baseUrl());
+                }
+                printRow(row, columnsOf(r));
+                results.push_back(r);
             }
-            printRow(e.path, columnsOf(r));
-            results.push_back(r);
+            if (rounds > 1)
+                printRow(row, medians(results), qPrintable(QStringLiteral("  median of %1").arg(rounds)));
         }
-        if (rounds > 1)
-            printRow(e.path, medians(results), qPrintable(QStringLiteral("  median of %1").arg(rounds)));
     }
     reference.stop();
-    referenceThread.join();
     return 0;
 }

@@ -3,7 +3,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 BUILD_DIR="${QBANK_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libqt6sql6-sqlite libqt6sql6-psql
-          libcpp-httplib-dev libboost1.81-dev libssl-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-microhei)
+          libboost1.81-dev libssl-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-microhei)
 # Wanted but not required: the server's PostgreSQL test skips without a cluster, and the
 # load benchmark needs wrk. A failed install of these does not stop the build.
 OPTIONAL_PACKAGES=(postgresql wrk)

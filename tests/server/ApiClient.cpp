@@ -2,19 +2,16 @@
 
 #include "server/Database.h"
 #include "tests/server/PostgresCluster.h"
+#include "tests/support/HttpTestClient.h"
 
 #include <QUrl>
-
-#include <httplib.h>
 
 #include <atomic>
 #include <thread>
 
 ApiClient::ApiClient(const server::ServerInstance& server)
-    : m_http(std::make_unique<httplib::Client>(server.host().toStdString(), server.port()))
+    : m_http(std::make_unique<HttpTestClient>(server.host().toStdString(), server.port()))
 {
-    m_http->set_keep_alive(true);
-    m_http->set_tcp_nodelay(true);
 }
 
 ApiClient::~ApiClient() = default;
@@ -29,14 +26,14 @@ ApiClient::Result ApiClient::post(const QString& path, const Fields& fields)
 
 ApiClient::Result ApiClient::postRaw(const QString& path, const std::string& body)
 {
-    const auto res = m_http->Post(("/PendarWeb/" + path).toStdString(), body, "application/x-www-form-urlencoded");
-    return res ? Result{res->status, res->body} : Result{};
+    auto res = m_http->post(("/PendarWeb/" + path).toStdString(), body);
+    return Result{res.status, std::move(res.body)};
 }
 
 ApiClient::Result ApiClient::get(const std::string& target)
 {
-    const auto res = m_http->Get(target);
-    return res ? Result{res->status, res->body} : Result{};
+    auto res = m_http->get(target);
+    return Result{res.status, std::move(res.body)};
 }
 
 QJsonObject ApiClient::registerUser(const QString& name, const QString& password)

@@ -10,9 +10,7 @@
 #include <memory>
 #include <string>
 
-namespace httplib {
-class Client;
-}
+class HttpTestClient;
 
 using Fields = QList<QPair<QString, QString>>;
 
@@ -37,7 +35,7 @@ public:
     QJsonObject registerUser(const QString& name, const QString& password = "secret99");
 
 private:
-    std::unique_ptr<httplib::Client> m_http;
+    std::unique_ptr<HttpTestClient> m_http;
 };
 
 // A server with a throw-away database on an ephemeral port (SQLite, or PostgreSQL in the

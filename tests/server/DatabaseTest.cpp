@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
+#include <latch>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -139,3 +141,57 @@ TEST_F(DatabaseTest, ParallelWritersLoseNothingButTheirOwnFailuresAndStoppingCom
     EXPECT_EQ(rows(""), 10 + 160 + 600);
 }
 
+
+// Writes that queue while another commits go into one transaction on the writer; one of them
+// failing is undone alone and reported to its caller alone, the others are committed and told so.
+TEST_F(DatabaseTest, WritesQueuedTogetherCommitTogetherAndAFailingOneIsUndoneAlone)
+{
+    WriteQueue queue(*m_db);
+    std::latch committing(1);
+    std::latch release(1);
+    std::thread first([&] {
+        queue.run([&] {
+            insert("g-first");
+            committing.count_down();
+            release.wait();
+        });
+    });
+    committing.wait();
+    constexpr int kQueued = 5;
+    constexpr int kFailing = 2;
+    std::array<std::thread::id, kQueued> callers;
+    std::array<std::thread::id, kQueued> ranOn;
+    std::array<std::atomic<bool>, kQueued> failed{};
+    std::atomic<int> committedBeforeLast = -1;
+    std::vector<std::thread> writers;
+    for (int i = 0; i < kQueued; ++i) {
+        writers.emplace_back([&, i] {
+            callers[i] = std::this_thread::get_id();
+            try {
+                queue.run([&, i] {
+                    ranOn[i] = std::this_thread::get_id();
+                    insert(QStringLiteral("g%1").arg(i));
+                    if (i == kQueued - 1)   // what another connection sees: only committed rows
+                        std::thread([&] { committedBeforeLast = rows("g"); }).join();
+                    if (i == kFailing)
+                        throw std::runtime_error("refused");
+                });
+            } catch (const std::runtime_error&) {
+                failed[i] = true;
+            }
+        });
+    }
+    while (queue.queuedWrites() < kQueued)
+        std::this_thread::yield();
+    release.count_down();
+    first.join();
+    for (auto& writer : writers)
+        writer.join();
+    for (int i = 0; i < kQueued; ++i) {
+        EXPECT_EQ(failed[i].load(), i == kFailing) << i;
+        EXPECT_NE(ranOn[i], callers[i]) << "the writer committed it, not its caller";
+    }
+    EXPECT_EQ(committedBeforeLast.load(), 1) << "the queued writes are committed together, after the last of them";
+    EXPECT_EQ(m_db->column("SELECT code FROM feedback WHERE code LIKE 'g%' ORDER BY code"),
+              (QStringList{"g-first", "g0", "g1", "g3", "g4"}));
+}

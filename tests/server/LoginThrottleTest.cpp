@@ -2,34 +2,53 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 using namespace server;
 
 class LoginThrottleTest : public ::testing::Test {
 protected:
-    double m_now = 1000;
-    LoginThrottle m_throttle{[this] { return m_now; }};
+    // One attempt the throttle must admit, checked with the given outcome.
+    void attempt(const QString& name, const QString& address, LoginThrottle::Outcome outcome = LoginThrottle::Outcome::Wrong)
+    {
+        ASSERT_EQ(m_throttle.begin(name, address).verdict, LoginThrottle::Verdict::Turn) << qPrintable(name);
+        m_throttle.end(name, address, outcome);
+    }
+
+    std::atomic<double> m_now = 1000;
+    LoginThrottle m_throttle{[this] { return m_now.load(); }};
 };
 
-// Two typos cost nothing; from the third wrong password on, a name waits a quarter second that
-// doubles with each failure up to two seconds. A right sign-in clears the name at once, a quiet
+// Two typos cost nothing; from the third wrong password on, the name's next attempt waits a
+// second after the failure, then two. A right sign-in clears the name at once, a quiet
 // quarter of an hour too, not a moment sooner.
 TEST_F(LoginThrottleTest, WrongPasswordsForOneNameSlowItDownToTheCapUntilForgotten)
 {
-    const double delays[] = {0, 0, 0.25, 0.5, 1, 2, 2, 2};
+    const double delays[] = {0, 0, 1, 2, 2, 2, 2, 2};
     for (const double expected : delays) {
-        m_throttle.recordFailure("ann", "10.0.0.1");
+        attempt("ann", "10.0.0.1");
         EXPECT_EQ(m_throttle.delayFor("ann", "10.0.0.2"), expected);
         EXPECT_EQ(m_throttle.delayFor("bob", "10.0.0.2"), 0) << "other names are not slowed";
+        if (expected > 0) {
+            EXPECT_EQ(m_throttle.begin("ann", "10.0.0.2").verdict, LoginThrottle::Verdict::Refused);
+            m_now = m_now + expected - 0.25;
+            EXPECT_EQ(m_throttle.begin("ann", "10.0.0.2").retryAfter, 0.25);
+            m_now = m_now + 0.25;
+        }
     }
-    m_throttle.recordSuccess("ann");
+    attempt("ann", "10.0.0.2", LoginThrottle::Outcome::Right);
     EXPECT_EQ(m_throttle.delayFor("ann", "10.0.0.2"), 0);
-    for (int i = 0; i < 4; ++i)
-        m_throttle.recordFailure("ann", "10.0.0.1");
-    m_now += 15 * 60;
-    EXPECT_EQ(m_throttle.delayFor("ann", "10.0.0.2"), 0.5);
-    m_now += 0.001;
-    EXPECT_EQ(m_throttle.delayFor("ann", "10.0.0.2"), 0);
-    m_throttle.recordFailure("ann", "10.0.0.1");
+    for (int i = 0; i < 4; ++i) {
+        m_now = m_now + m_throttle.delayFor("ann", "10.0.0.1");
+        attempt("ann", "10.0.0.1");
+    }
+    m_now = m_now + 15 * 60;
+    attempt("ann", "10.0.0.1");
+    EXPECT_EQ(m_throttle.delayFor("ann", "10.0.0.2"), 2) << "failures a quarter of an hour old still count";
+    m_now = m_now + 15 * 60 + 0.001;
+    attempt("ann", "10.0.0.1");
     EXPECT_EQ(m_throttle.delayFor("ann", "10.0.0.2"), 0) << "old failures do not count again";
 }
 
@@ -37,11 +56,111 @@ TEST_F(LoginThrottleTest, WrongPasswordsForOneNameSlowItDownToTheCapUntilForgott
 TEST_F(LoginThrottleTest, ManyNamesFromOneAddressSlowThatAddressAfterTwenty)
 {
     for (int i = 1; i <= 20; ++i) {
-        m_throttle.recordFailure(QStringLiteral("user%1").arg(i), "10.6.6.6");
-        EXPECT_EQ(m_throttle.delayFor("fresh-name", "10.6.6.6"), i < 20 ? 0 : 0.25) << i;
+        attempt(QStringLiteral("user%1").arg(i), "10.6.6.6");
+        EXPECT_EQ(m_throttle.delayFor("fresh-name", "10.6.6.6"), i < 20 ? 0 : 1) << i;
     }
-    m_throttle.recordSuccess("user1");
-    EXPECT_EQ(m_throttle.delayFor("fresh-name", "10.6.6.6"), 0.25) << "a right sign-in clears its name, not the address";
+    m_now = m_now + 1;
+    attempt("user1", "10.6.6.6", LoginThrottle::Outcome::Right);
+    EXPECT_EQ(m_throttle.delayFor("fresh-name", "10.6.6.6"), 0) << "a right sign-in is not a failure";
+    attempt("user2", "10.6.6.6");
+    EXPECT_EQ(m_throttle.delayFor("fresh-name", "10.6.6.6"), 2) << "a right sign-in clears its name, not the address";
     EXPECT_EQ(m_throttle.delayFor("fresh-name", "10.0.0.7"), 0);
 }
 
+// However many clients guess one name at once, the throttle checks no more of their guesses
+// than it would of one client's in turn: the free three, then one per delay. While one guess
+// is in flight every other attempt for the name is refused, whatever its address.
+TEST_F(LoginThrottleTest, ConcurrentGuessesForOneNameAreNoFasterThanSerialOnes)
+{
+    auto guessInParallel = [this](const QString& name) {
+        std::atomic<int> checked = 0;
+        std::vector<std::thread> clients;
+        for (int c = 0; c < 16; ++c) {
+            clients.emplace_back([&, c] {
+                const QString address = QStringLiteral("10.9.%1.1").arg(c);
+                for (int i = 0; i < 200; ++i) {
+                    if (m_throttle.begin(name, address).verdict != LoginThrottle::Verdict::Turn)
+                        continue;
+                    ++checked;
+                    std::this_thread::yield();   // the derivation: others try meanwhile
+                    m_throttle.end(name, address, LoginThrottle::Outcome::Wrong);
+                }
+            });
+        }
+        for (auto& client : clients)
+            client.join();
+        return checked.load();
+    };
+    auto guessInTurn = [this](const QString& name) {
+        int checked = 0;
+        for (int i = 0; i < 16 * 200; ++i) {
+            if (m_throttle.begin(name, "10.8.0.1").verdict != LoginThrottle::Verdict::Turn)
+                continue;
+            ++checked;
+            m_throttle.end(name, "10.8.0.1", LoginThrottle::Outcome::Wrong);
+        }
+        return checked;
+    };
+    const int serialFirst = guessInTurn("serial");
+    EXPECT_EQ(guessInParallel("parallel"), serialFirst);
+    EXPECT_EQ(serialFirst, LoginThrottle::kFreeFailuresPerName);
+    for (const double step : {0.5, 0.5, 2.0, 1.0}) {
+        m_now = m_now + step;
+        const int serial = guessInTurn("serial");
+        EXPECT_EQ(guessInParallel("parallel"), serial) << "after " << step << " s";
+        EXPECT_LE(serial, 1);
+    }
+
+    ASSERT_EQ(m_throttle.begin("solo", "10.0.0.1").verdict, LoginThrottle::Verdict::Turn);
+    const auto second = m_throttle.begin("solo", "10.0.0.2");
+    EXPECT_EQ(second.verdict, LoginThrottle::Verdict::Refused);
+    EXPECT_GT(second.retryAfter, 0);
+    m_throttle.end("solo", "10.0.0.1", LoginThrottle::Outcome::Unchecked);
+    attempt("solo", "10.0.0.2");
+    EXPECT_EQ(m_throttle.delayFor("solo", "10.0.0.2"), 0) << "an unchecked attempt counts as no failure";
+}
+
+// The quick check (a remembered password) is asked only of an admitted attempt, under the
+// throttle's lock: a right one passes holding nothing, a wrong one goes on holding the name's
+// turn, so a burst of quick guesses cannot slip through beside it.
+TEST_F(LoginThrottleTest, QuickChecksRunOnlyForAdmittedAttempts)
+{
+    int asked = 0;
+    auto right = [&] { ++asked; return true; };
+    auto wrong = [&] { ++asked; return false; };
+    EXPECT_EQ(m_throttle.begin("ann", "10.0.0.1", right).verdict, LoginThrottle::Verdict::Passed);
+    EXPECT_EQ(m_throttle.begin("ann", "10.0.0.1", right).verdict, LoginThrottle::Verdict::Passed) << "nothing held";
+    EXPECT_EQ(m_throttle.begin("ann", "10.0.0.1", wrong).verdict, LoginThrottle::Verdict::Turn);
+    EXPECT_EQ(asked, 3);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(m_throttle.begin("ann", "10.0.0.3", right).verdict, LoginThrottle::Verdict::Refused);
+    EXPECT_EQ(asked, 3) << "no quick check while a guess is in flight";
+    m_throttle.end("ann", "10.0.0.1", LoginThrottle::Outcome::Wrong);
+    attempt("ann", "10.0.0.1");
+    attempt("ann", "10.0.0.1");
+    EXPECT_EQ(m_throttle.begin("ann", "10.0.0.1", right).verdict, LoginThrottle::Verdict::Refused);
+    EXPECT_EQ(asked, 3) << "no quick check while the name waits out its delay";
+    m_now = m_now + 1;
+    EXPECT_EQ(m_throttle.begin("ann", "10.0.0.1", right).verdict, LoginThrottle::Verdict::Passed);
+    EXPECT_EQ(m_throttle.delayFor("ann", "10.0.0.1"), 0) << "a right password clears the name";
+}
+
+// The table is bounded, yet a flood of new names forgets only the oldest entries, one for
+// each new one: names failing recently keep their counts.
+TEST_F(LoginThrottleTest, AFullTableForgetsItsOldestEntriesOneByOne)
+{
+    auto failThrice = [this](const QString& name, const QString& address) {
+        for (int i = 0; i < 3; ++i)
+            attempt(name, address);
+    };
+    for (size_t i = 0; i < LoginThrottle::kMaxKeys; ++i)
+        failThrice(QStringLiteral("flood%1").arg(i), QStringLiteral("10.%1").arg(i));
+    EXPECT_EQ(m_throttle.delayFor("flood0", "10.0.0.1"), 1) << "a full table still knows its first entry";
+    failThrice("late1", "10.1.0.1");
+    EXPECT_EQ(m_throttle.delayFor("flood0", "10.0.0.1"), 0) << "the oldest entry made room";
+    EXPECT_EQ(m_throttle.delayFor("flood1", "10.0.0.1"), 1);
+    failThrice("late2", "10.1.0.1");
+    EXPECT_EQ(m_throttle.delayFor("flood1", "10.0.0.1"), 0);
+    for (const char* kept : {"flood2", "flood99999", "late1", "late2"})
+        EXPECT_EQ(m_throttle.delayFor(kept, "10.0.0.1"), 1) << kept;
+}

@@ -12,8 +12,7 @@
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 #include "server/ServerInstance.h"
-
-#include <httplib.h>
+#include "tests/support/HttpTestClient.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -54,10 +53,10 @@ server::ServerInstance& AppTest::startSampleServer()
 
 QJsonDocument AppTest::post(const server::ServerInstance& server, const QString& path, const core::FormBody& body)
 {
-    httplib::Client client(server.host().toStdString(), server.port());
-    const auto reply = client.Post(("/PendarWeb/" + path).toStdString(), body.encoded().toStdString(),
+    HttpTestClient client(server.host().toStdString(), server.port());
+    const auto reply = client.post(("/PendarWeb/" + path).toStdString(), body.encoded().toStdString(),
                                    core::FormBody::ContentType);
-    return QJsonDocument::fromJson(reply && reply->status == 200 ? QByteArray::fromStdString(reply->body) : QByteArray());
+    return QJsonDocument::fromJson(reply.status == 200 ? QByteArray::fromStdString(reply.body) : QByteArray());
 }
 
 server::ServerInstance& AppTest::startSignedIn()

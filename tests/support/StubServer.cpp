@@ -1,38 +1,37 @@
 #include "tests/support/StubServer.h"
 
-#include <httplib.h>
+#include "server/HttpRequest.h"
+#include "server/HttpServer.h"
+#include "server/Reply.h"
 
 namespace {
 const std::string kBase = "/PendarWeb/";
 }
 
 StubServer::StubServer()
-    : m_http(std::make_unique<httplib::Server>())
 {
-    m_http->Post(".*", [this](const httplib::Request& request, httplib::Response& response) {
+    // The handler only takes a lock: it may run on the network thread.
+    m_http = std::make_unique<server::HttpServer>(server::HttpLimits(), [this](const server::HttpRequest& request) {
+        if (request.method != server::HttpRequest::Method::Post)
+            return server::Reply::plain(404, {});
         const QString path = QString::fromStdString(request.path.substr(std::min(request.path.size(), kBase.size())));
         {
             std::lock_guard lock(m_mutex);
             m_requests.append({path, QByteArray::fromStdString(request.body)});
         }
         const Reply reply = next(path);
-        response.status = reply.status;
-        response.set_content(reply.body.toStdString(), "text/plain; charset=utf-8");
-    });
-    // One request per connection, so stopping never waits out a client's keep-alive.
-    m_http->set_keep_alive_max_count(1);
-    m_port = m_http->bind_to_any_port("127.0.0.1");
-    m_thread = std::thread([this] { m_http->listen_after_bind(); });
-    // A stop() before the loop runs would be lost and the join would wait for ever.
-    while (!m_http->is_running())
-        std::this_thread::yield();
+        return server::Reply::plain(reply.status, reply.body);
+    }, server::HttpServer::HandlerThreads::Network);
+    QString error;
+    if (!m_http->listen(QStringLiteral("127.0.0.1"), 0, &error))
+        qFatal("stub server: %s", qPrintable(error));
+    m_port = m_http->port();
+    m_http->run();
 }
 
 StubServer::~StubServer()
 {
     m_http->stop();
-    if (m_thread.joinable())
-        m_thread.join();
 }
 
 void StubServer::setReplies(const QString& path, QList<Reply> replies)

@@ -8,10 +8,9 @@
 
 #include <memory>
 #include <mutex>
-#include <thread>
 
-namespace httplib {
-class Server;
+namespace server {
+class HttpServer;
 }
 
 // A loopback HTTP server with canned replies per path, for the answers the real server never
@@ -41,8 +40,7 @@ public:
 private:
     Reply next(const QString& path);
 
-    std::unique_ptr<httplib::Server> m_http;
-    std::thread m_thread;
+    std::unique_ptr<server::HttpServer> m_http;
     int m_port = 0;
     mutable std::mutex m_mutex;
     QMap<QString, QList<Reply>> m_replies;

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "server/ConnectionLimiter.h"
+#include "server/HttpLimits.h"
+#include "server/HttpSession.h"
+
+#include <QString>
+
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace boost::asio {
+class io_context;
+}
+
+namespace server {
+
+class HttpListener;
+class WorkerPool;
+
+// An HTTP/1.1 server on Boost.Beast: a few network threads run every connection
+// asynchronously, under the limits given, and hand each complete request to the
+// handler. The handler runs on a pool of its own, or, for a handler that never
+// blocks, on the network thread itself.
+class HttpServer {
+public:
+    enum class HandlerThreads { Pool, Network };
+
+    HttpServer(const HttpLimits& limits, HttpSession::Handler handler, HandlerThreads where = HandlerThreads::Pool);
+    ~HttpServer();
+
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+
+    // Binds and listens (port 0 picks a free one); false and a message when the
+    // address is taken or bad. Connections wait in the backlog until run().
+    bool listen(const QString& host, int port, QString* error);
+    void run();
+    // Closes every connection and ends every thread; handlers already running finish first.
+    void stop();
+
+    int port() const { return m_port; }
+    std::size_t connections() const { return m_limiter.connections(); }
+
+private:
+    const HttpLimits m_limits;
+    const HttpSession::Handler m_handler;
+    std::unique_ptr<WorkerPool> m_pool;
+    ConnectionLimiter m_limiter;
+    std::unique_ptr<boost::asio::io_context> m_network;
+    std::shared_ptr<HttpListener> m_listener;
+    std::vector<std::thread> m_threads;
+    int m_port = 0;
+};
+
+} // namespace server
