@@ -124,11 +124,14 @@ bool HeldConnection::waitClosed(int timeoutMs)
     return true;
 }
 
-void HeldConnection::raiseDescriptorLimit()
+long HeldConnection::raiseDescriptorLimit()
 {
     rlimit files{};
-    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+    if (::getrlimit(RLIMIT_NOFILE, &files) != 0)
+        return 1024;
+    if (files.rlim_cur < files.rlim_max) {
         files.rlim_cur = files.rlim_max;
         ::setrlimit(RLIMIT_NOFILE, &files);
     }
+    return files.rlim_cur == RLIM_INFINITY ? 1L << 20 : long(files.rlim_cur);
 }

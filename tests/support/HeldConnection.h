@@ -28,8 +28,8 @@ public:
     // Everything received so far.
     const std::string& received() const { return m_received; }
 
-    // Raises this process's descriptor limit to the hard limit, for tests that hold thousands.
-    static void raiseDescriptorLimit();
+    // Raises this process's descriptor limit as far as allowed; returns the limit now in force.
+    static long raiseDescriptorLimit();
 
 private:
     // One read of what has arrived; false when the connection has ended or nothing came in time.
