@@ -1,15 +1,14 @@
 #include "platform/core/UrlConnection.h"
 
 #include "platform/core/FormBody.h"
+#include "platform/core/OnceReadBody.h"
 
 #include <QCoreApplication>
-#include <QIODevice>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
 
-#include <cstring>
 #include <set>
 
 namespace core {
@@ -77,47 +76,6 @@ bool isTransportFault(QNetworkReply::NetworkError error)
         return false;
     return !((code >= 200 && code < 300) || (code >= 400 && code < 500));
 }
-
-// A request body that Qt may read only once. Qt's HTTP channel sends a request again by itself
-// when its connection drops before a reply, or the reply is not HTTP, after rewinding the body;
-// refusing the rewind makes that the request's failure, so a request reaches the server at most
-// once. A redirect that Qt follows is a new request to another address and may read it again.
-class OnceReadBody : public QIODevice {
-public:
-    OnceReadBody(QByteArray data, QObject* parent)
-        : QIODevice(parent)
-        , m_data(std::move(data))
-    {
-        open(QIODevice::ReadOnly);
-    }
-
-    void allowRewind() { m_rewindable = true; }
-
-    bool isSequential() const override { return false; }
-    qint64 size() const override { return m_data.size(); }
-    bool reset() override
-    {
-        if (!m_rewindable)
-            return false;
-        return QIODevice::reset();
-    }
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override
-    {
-        const qint64 n = std::min(maxSize, qint64(m_data.size()) - pos());
-        if (n <= 0)
-            return pos() >= m_data.size() ? -1 : 0;
-        std::memcpy(data, m_data.constData() + pos(), size_t(n));
-        m_rewindable = false;
-        return n;
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    QByteArray m_data;
-    bool m_rewindable = true;
-};
 
 } // namespace
 

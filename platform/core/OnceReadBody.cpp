@@ -1,0 +1,30 @@
+#include "platform/core/OnceReadBody.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace core {
+
+OnceReadBody::OnceReadBody(QByteArray data, QObject* parent)
+    : QIODevice(parent)
+    , m_data(std::move(data))
+{
+    open(QIODevice::ReadOnly);
+}
+
+bool OnceReadBody::reset()
+{
+    return m_rewindable && QIODevice::reset();
+}
+
+qint64 OnceReadBody::readData(char* data, qint64 maxSize)
+{
+    const qint64 n = std::min(maxSize, qint64(m_data.size()) - pos());
+    if (n <= 0)
+        return pos() >= m_data.size() ? -1 : 0;
+    std::memcpy(data, m_data.constData() + pos(), size_t(n));
+    m_rewindable = false;
+    return n;
+}
+
+} // namespace core
