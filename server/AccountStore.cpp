@@ -1,6 +1,7 @@
 #include "server/AccountStore.h"
 
 #include "server/Database.h"
+#include "server/NonBlockingScope.h"
 #include "server/PasswordDigest.h"
 #include "server/RandomCode.h"
 #include "server/StorageError.h"
@@ -24,6 +25,9 @@ AccountStore::RegisterResult AccountStore::registerAccount(const QString& userna
 {
     if (username.isEmpty() || password.isEmpty())
         return {Registration::Refused, {}};
+    // Always a derivation: on a network thread, go to a worker before taking one of
+    // the address's registrations.
+    NonBlockingScope::refuseWait();
     if (m_registrations.admit(address) > 0)
         return {Registration::Throttled, {}};
     // The digest is slow by design; derive it before queueing for the writer.

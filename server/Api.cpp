@@ -6,6 +6,7 @@
 #include "server/RequestError.h"
 #include "server/StorageError.h"
 #include "server/TreeScope.h"
+#include "server/WouldBlock.h"
 
 #include <QFile>
 #include <QJsonObject>
@@ -104,11 +105,11 @@ Reply Api::dispatch(const std::string& path, const std::string& body, const QStr
         if (key == kRegisterPath)
             return registerUser(*form, peer);
         return (this->**handler)(*form);
-    } catch (const RequestError& e) {
-        return Reply::error(e.status(), e.what());
-    } catch (const std::exception& e) {
-        qWarning("qbank-server: %s failed: %s", path.c_str(), e.what());
-        return Reply::error(500, "internal error");
+    } catch (const WouldBlock&) {
+        // Not a failure: the request is run again where it may wait.
+        throw;
+    } catch (...) {
+        return Reply::failure(std::current_exception(), path);
     }
 }
 

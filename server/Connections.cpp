@@ -2,6 +2,7 @@
 
 #include "server/BoundValue.h"
 #include "server/Checkpointer.h"
+#include "server/NonBlockingScope.h"
 #include "server/StorageError.h"
 
 #include <QAtomicInt>
@@ -176,6 +177,7 @@ QSqlDatabase Connections::openConnection(const QString& name)
 
 QSqlQuery Connections::query(const QString& sql, const QVariantList& binds)
 {
+    NonBlockingScope::refuseWait();
     QSqlQuery q(connection());
     q.setForwardOnly(true);
     if (!q.prepare(sql))
@@ -217,6 +219,8 @@ Connections::ThreadStatements& Connections::threadStatements()
 
 SqliteStatements::Result Connections::run(const QString& sql, const QVariantList& binds, qsizetype maxRows)
 {
+    // A statement may wait for the disk or for another writer's lock.
+    NonBlockingScope::refuseWait();
     // Only this thread touches its own statements.
     ThreadStatements& statements = threadStatements();
     if (statements.native)
@@ -269,6 +273,7 @@ void Connections::command(const QString& sql)
 
 void Connections::unprepared(const QString& sql)
 {
+    NonBlockingScope::refuseWait();
     QSqlQuery q(connection());
     if (!q.exec(sql))
         fail("command failed", q.lastError());

@@ -1,5 +1,6 @@
 #include "server/Database.h"
 
+#include "server/NonBlockingScope.h"
 #include "server/WriteQueue.h"
 
 namespace server {
@@ -26,9 +27,25 @@ void Database::write(const std::function<void()>& work)
     m_writes->run(work);
 }
 
+void Database::writeBeforeReply(std::function<void()> work)
+{
+    if (!NonBlockingScope::active()) {
+        m_writes->run(work);
+        return;
+    }
+    NonBlockingScope::defer({[this, work = std::move(work)](NonBlockingScope::Committed committed) {
+                                 m_writes->runThen(work, std::move(committed));
+                             },
+                             true});
+}
+
 void Database::writeLater(std::function<void()> work)
 {
-    m_writes->post(std::move(work));
+    if (!NonBlockingScope::active()) {
+        m_writes->post(std::move(work));
+        return;
+    }
+    NonBlockingScope::defer({[this, work = std::move(work)](const NonBlockingScope::Committed&) { m_writes->post(work); }, false});
 }
 
 void Database::awaitQueuedWrites()

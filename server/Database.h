@@ -27,7 +27,13 @@ public:
     // threw, its changes undone. `work` may run again after a rolled-back run
     // (when another write in its batch failed), so it must not count on running once.
     void write(const std::function<void()>& work);
-    // Queues a write that no reply waits for; a failure is only logged.
+    // Like write(), except that a handler on a network thread does not wait: the
+    // write is queued once the handler has answered, and the reply is held back until
+    // it has committed (or replaced by the failure). So `work` must own what it
+    // captures, and nothing after the call may count on its having run.
+    void writeBeforeReply(std::function<void()> work);
+    // Queues a write that no reply waits for; a failure is only logged. A handler
+    // on a network thread queues it once it has answered.
     void writeLater(std::function<void()> work);
     // Returns once every write queued before the call has ended.
     void awaitQueuedWrites();

@@ -1,5 +1,7 @@
 #include "server/DerivationPool.h"
 
+#include "server/NonBlockingScope.h"
+
 #include <algorithm>
 #include <exception>
 
@@ -31,6 +33,7 @@ DerivationPool::~DerivationPool()
 
 bool DerivationPool::run(const std::function<void()>& work)
 {
+    NonBlockingScope::refuseWait();
     std::future<void> done;
     {
         std::lock_guard lock(m_mutex);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "server/AwaitedReplies.h"
 #include "server/ConnectionLimiter.h"
 #include "server/HttpLimits.h"
 #include "server/HttpSession.h"
@@ -48,6 +49,7 @@ private:
     const HttpLimits m_limits;
     const HttpSession::Handler m_handler;
     std::unique_ptr<WorkerPool> m_pool;
+    AwaitedReplies m_awaited;
     ConnectionLimiter m_limiter;
     std::unique_ptr<boost::asio::io_context> m_network;
     std::shared_ptr<HttpListener> m_listener;

@@ -1,7 +1,9 @@
 #include "server/HttpSession.h"
 
+#include "server/AwaitedReplies.h"
 #include "server/HttpLimits.h"
 #include "server/WorkerPool.h"
+#include "server/WouldBlock.h"
 
 #include <boost/asio/post.hpp>
 #include <boost/beast/core/bind_handler.hpp>
@@ -124,6 +126,10 @@ void HttpSession::handle()
         send((*m_environment.handler)(request), keepAlive);
         return;
     }
+    // Most requests are answered from memory: tried here first, they cost no
+    // hand-over to a worker and back.
+    if (answerWithoutWaiting(keepAlive))
+        return;
     // The session stays alive while a worker holds its request. Nothing of the
     // session is pending while its handler runs (the read has completed and cancelled
     // its deadline), so the worker starts the reply itself: the kernel usually takes it
@@ -132,6 +138,60 @@ void HttpSession::handle()
     m_environment.pool->post([self = shared_from_this(), keepAlive] {
         self->send((*self->m_environment.handler)(self->m_parser->request()), keepAlive);
     });
+}
+
+bool HttpSession::answerWithoutWaiting(bool keepAlive)
+{
+    std::optional<Reply> reply;
+    {
+        NonBlockingScope scope;
+        try {
+            reply = (*m_environment.handler)(m_parser->request());
+            if (std::optional<NonBlockingScope::Write> write = scope.takeWrite())
+                reply = startWrite(std::move(*write), std::move(*reply), keepAlive);
+        } catch (const WouldBlock&) {
+            return false;
+        }
+    }
+    if (reply)
+        send(std::move(*reply), keepAlive);
+    return true;
+}
+
+std::optional<Reply> HttpSession::startWrite(NonBlockingScope::Write write, Reply reply, bool keepAlive)
+{
+    if (!write.replyWaits) {
+        try {
+            write.start({});
+        } catch (const WouldBlock&) {
+            throw;
+        } catch (...) {
+            return Reply::failure(std::current_exception(), m_parser->request().path);
+        }
+        return reply;
+    }
+    AwaitedReplies& awaited = *m_environment.awaited;
+    awaited.add();
+    try {
+        write.start([self = shared_from_this(), reply = std::move(reply), keepAlive](std::exception_ptr error) mutable {
+            AwaitedReplies& awaited = *self->m_environment.awaited;
+            Reply answer = error ? Reply::failure(error, self->m_parser->request().path) : std::move(reply);
+            {
+                // The session goes to its loop, and no reference to the loop outlives
+                // this block: once done() is called the server may destroy the loop.
+                const auto executor = self->m_stream.get_executor();
+                net::post(executor, [self = std::move(self), answer = std::move(answer), keepAlive]() mutable {
+                    self->send(std::move(answer), keepAlive);
+                });
+            }
+            awaited.done();
+        });
+    } catch (...) {
+        // Not queued: the write's callback will never be called.
+        awaited.done();
+        throw;
+    }
+    return std::nullopt;
 }
 
 void HttpSession::send(Reply reply, bool keepAlive)

@@ -3,6 +3,7 @@
 #include "server/ConnectionLimiter.h"
 #include "server/HttpRequest.h"
 #include "server/HttpRequestParser.h"
+#include "server/NonBlockingScope.h"
 #include "server/Reply.h"
 
 #include <boost/asio/ip/tcp.hpp>
@@ -18,6 +19,7 @@
 
 namespace server {
 
+class AwaitedReplies;
 struct HttpLimits;
 class WorkerPool;
 
@@ -37,6 +39,8 @@ public:
         const Handler* handler = nullptr;
         // Null: the handler runs on the network thread, so it must not block.
         WorkerPool* pool = nullptr;
+        // With a pool: replies waiting for a write the handler left to commit.
+        AwaitedReplies* awaited = nullptr;
     };
 
     HttpSession(boost::asio::ip::tcp::socket socket, ConnectionLimiter::Ticket ticket, QString peer, const Environment& environment);
@@ -54,6 +58,12 @@ private:
     void onRead(error_code ec, std::size_t length);
     void parse();
     void handle();
+    // Runs the handler on this network thread under a NonBlockingScope; false, nothing
+    // changed, when it would have to wait.
+    bool answerWithoutWaiting(bool keepAlive);
+    // Queues the write a handler deferred; the reply to send now, or none when it is
+    // sent once the write has committed.
+    std::optional<Reply> startWrite(NonBlockingScope::Write write, Reply reply, bool keepAlive);
     void send(Reply reply, bool keepAlive);
     void onSent(error_code ec, bool keepAlive);
     void refuse(int status);

@@ -36,22 +36,25 @@ bool KeepStore::add(const QString& userCode, const QString& subjectCode, Kind ki
         return false;
     const auto& [directoryCode, paperCode] = *home;
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    m_db.write([&] {
+    const QVariantList item{questionCode, answer, now, userCode, subjectCode, int(kind), directoryCode, paperCode};
+    const QVariantList entry{userCode, subjectCode, int(kind), directoryCode, paperCode, now};
+    // The write may run after this returns (the reply waits for it), so it owns
+    // what it uses.
+    m_db.writeBeforeReply([db = &m_db, item, entry] {
         // One statement finds the entry and files the question under it: the entry
         // usually exists already, and the writer runs for everybody.
         const QString fileUnderEntry = QStringLiteral(
             "INSERT INTO keep_item (entry_code, question_code, answer, created) SELECT code, ?, ?, ? FROM keep_entry "
             "WHERE user_code = ? AND subject_code = ? AND kind = ? AND directory_code = ? AND paper_code = ? "
             "ON CONFLICT (entry_code, question_code) DO UPDATE SET answer = excluded.answer");
-        const QVariantList item{questionCode, answer, now, userCode, subjectCode, int(kind), directoryCode, paperCode};
-        if (m_db.update(fileUnderEntry, item) > 0)
+        if (db->update(fileUnderEntry, item) > 0)
             return;
         // Another server process may create the entry meanwhile, hence the
         // conflict clause.
-        m_db.execute(QStringLiteral("INSERT INTO keep_entry (code, user_code, subject_code, kind, directory_code, paper_code, "
-                                    "created) VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING"),
-                     {RandomCode::make(), userCode, subjectCode, int(kind), directoryCode, paperCode, now});
-        if (m_db.update(fileUnderEntry, item) == 0)
+        db->execute(QStringLiteral("INSERT INTO keep_entry (code, user_code, subject_code, kind, directory_code, paper_code, "
+                                   "created) VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING"),
+                    QVariantList{RandomCode::make()} + entry);
+        if (db->update(fileUnderEntry, item) == 0)
             throw StorageError("the book entry could not be made");
     });
     return true;

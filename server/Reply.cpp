@@ -1,9 +1,12 @@
 #include "server/Reply.h"
 
+#include "server/RequestError.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
+#include <QtGlobal>
 
 #include <utility>
 
@@ -55,6 +58,20 @@ Reply Reply::plain(int status, const QByteArray& body)
 Reply Reply::error(int status, const std::string& message)
 {
     return Reply(status, QByteArray::fromStdString(message + "\n"), kText);
+}
+
+Reply Reply::failure(const std::exception_ptr& failure, const std::string& what)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const RequestError& e) {
+        return error(e.status(), e.what());
+    } catch (const std::exception& e) {
+        qWarning("qbank-server: %s failed: %s", what.c_str(), e.what());
+    } catch (...) {
+        qWarning("qbank-server: %s failed", what.c_str());
+    }
+    return error(500, "internal error");
 }
 
 } // namespace server

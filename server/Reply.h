@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include <exception>
 #include <string>
 
 class QJsonArray;
@@ -20,6 +21,10 @@ public:
     static Reply json(const QByteArray& document);
     static Reply html(const QByteArray& page);
     static Reply error(int status, const std::string& message);
+    // The reply to a request whose handling threw `failure`: a RequestError's own
+    // status and message, anything else logged (with `what`, the request's path) and
+    // answered 500.
+    static Reply failure(const std::exception_ptr& failure, const std::string& what);
     // Any status with a body of bare text, for servers that script their replies.
     static Reply plain(int status, const QByteArray& body);
 

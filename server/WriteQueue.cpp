@@ -3,6 +3,7 @@
 #include "server/Connections.h"
 #include "server/StorageError.h"
 #include "server/Transaction.h"
+#include "server/WouldBlock.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -38,11 +39,12 @@ WriteQueue::Batch& WriteQueue::openBatch()
 
 void WriteQueue::run(const std::function<void()>& work)
 {
+    NonBlockingScope::refuseWait();
     std::shared_ptr<Batch> batch;
     size_t index = 0;
     bool wakeWriter = false;
     // Copied before the lock is taken: the work's captures may need allocating.
-    Job job{work, {}, false};
+    Job job{work, {}, false, {}};
     {
         std::lock_guard lock(m_mutex);
         if (m_stopping)
@@ -102,7 +104,7 @@ void WriteQueue::commitFront(std::unique_lock<std::mutex>& lock)
     m_batches.pop_front();
     const size_t count = batch->jobs.size();
     m_queuedJobs -= count;
-    m_waitersQueued -= batch->waiters;
+    m_waitersQueued -= batch->waiters + batch->callbacks;
     lock.unlock();
     m_room.notify_all();
     runBatch(batch->jobs);
@@ -116,21 +118,50 @@ void WriteQueue::commitFront(std::unique_lock<std::mutex>& lock)
         m_ended.notify_all();
 }
 
-void WriteQueue::post(std::function<void()> work)
+bool WriteQueue::awaitRoom(std::unique_lock<std::mutex>& lock)
 {
-    Job job{std::move(work), {}, true};
-    std::unique_lock lock(m_mutex);
     while (m_queuedJobs >= kMaxQueued && !m_stopping) {
+        NonBlockingScope::refuseWait();
         m_work.notify_one();
         m_room.wait(lock);
     }
+    return !m_stopping;
+}
+
+void WriteQueue::post(std::function<void()> work)
+{
+    Job job{std::move(work), {}, true, {}};
+    std::unique_lock lock(m_mutex);
     // The writer may already have ended: queued now, the write would be lost unseen.
-    if (m_stopping)
+    if (!awaitRoom(lock))
         throw StorageError("the store is closing");
     openBatch().jobs.push_back(std::move(job));
     ++m_queuedJobs;
     ++m_queuedCount;
     if (m_queuedJobs == kFlushCount)
+        m_work.notify_one();
+}
+
+void WriteQueue::runThen(std::function<void()> work, NonBlockingScope::Committed committed)
+{
+    Job job{std::move(work), {}, false, std::move(committed)};
+    bool wakeWriter = false;
+    {
+        std::unique_lock lock(m_mutex);
+        if (!awaitRoom(lock)) {
+            lock.unlock();
+            job.committed(std::make_exception_ptr(StorageError("the store is closing")));
+            return;
+        }
+        Batch& open = openBatch();
+        open.jobs.push_back(std::move(job));
+        ++open.callbacks;
+        ++m_queuedJobs;
+        ++m_queuedCount;
+        ++m_waitersQueued;
+        wakeWriter = !m_writing;
+    }
+    if (wakeWriter)
         m_work.notify_one();
 }
 
@@ -142,6 +173,7 @@ size_t WriteQueue::queuedWrites()
 
 void WriteQueue::awaitQueued()
 {
+    NonBlockingScope::refuseWait();
     std::unique_lock lock(m_mutex);
     const uint64_t target = m_queuedCount;
     if (m_endedCount >= target)
@@ -160,6 +192,12 @@ bool WriteQueue::awaitWork(std::unique_lock<std::mutex>& lock)
             return false;
         return m_stopping || m_waitersQueued > 0 || m_queuedJobs >= kFlushCount || (m_awaiting > 0 && m_queuedJobs > 0);
     };
+    const auto lookUntil = std::chrono::steady_clock::now() + std::chrono::microseconds(100);
+    while (!due() && std::chrono::steady_clock::now() < lookUntil) {
+        lock.unlock();
+        std::this_thread::yield();
+        lock.lock();
+    }
     // Posted writes alone wait for company, up to kFlushDelay.
     if (!due())
         m_work.wait_for(lock, kFlushDelay, due);
@@ -190,15 +228,22 @@ void WriteQueue::release(Batch& batch)
         if (job.detached && job.error)
             qWarning("qbank-server: a queued write failed");
     }
-    if (batch.waiters == 0)
-        return;
-    {
-        std::lock_guard lock(batch.mutex);
-        batch.done = true;
+    if (batch.waiters > 0) {
+        {
+            std::lock_guard lock(batch.mutex);
+            batch.done = true;
+        }
+        // One call wakes the batch's callers, and only them: nobody of the next batch.
+        batch.ended.notify_all();
     }
-    // One call wakes the batch's callers, and only them: nobody of the next batch.
-    batch.ended.notify_all();
+    if (batch.callbacks == 0)
+        return;
+    for (const Job& job : batch.jobs) {
+        if (job.committed)
+            job.committed(job.error);
+    }
 }
+
 void WriteQueue::runBatch(Jobs& jobs)
 {
     // A savepoint costs two statements around every write, yet writes almost never

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "server/NonBlockingScope.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -35,10 +37,15 @@ public:
     // Must not be called from inside another write: the writer would wait on
     // itself. `work` may run more than once, the earlier runs rolled back.
     void run(const std::function<void()>& work);
+    // Queues a write like run() but returns at once; `committed` is called on the
+    // writer's thread once the write has ended, with what it threw (null when it
+    // committed). Nobody commits it alone: the writer is woken if idle.
+    void runThen(std::function<void()> work, NonBlockingScope::Committed committed);
     // Queues a write that no reply depends on and returns at once; it is
     // committed with the next waiting write, or at the latest after kFlushDelay.
     // A failure is only logged. A later run() returns after it has committed.
     // Throws StorageError once the queue is stopping, rather than dropping it.
+    // Inside a NonBlockingScope a full queue throws WouldBlock instead of waiting.
     void post(std::function<void()> work);
     // Returns once every write queued before the call has ended, without a
     // transaction of its own; at once when none is pending.
@@ -61,6 +68,8 @@ private:
         std::function<void()> work;
         std::exception_ptr error;
         bool detached = false;
+        // Told of the outcome instead of a sleeping caller.
+        NonBlockingScope::Committed committed;
     };
     // Writes committed together. Shared by the queue, the writer and the batch's
     // callers, so a caller woken late still finds its job's outcome.
@@ -68,7 +77,9 @@ private:
     using Jobs = std::deque<Job>;
     struct Batch {
         Jobs jobs;
+        // Callers asleep on `ended`, and jobs whose outcome is told through `committed`.
         size_t waiters = 0;
+        size_t callbacks = 0;
         std::mutex mutex;
         std::condition_variable ended;
         bool done = false;
@@ -80,6 +91,9 @@ private:
     bool awaitWork(std::unique_lock<std::mutex>& lock);
     // The batch that takes new writes; a full one is closed and a new one opened.
     Batch& openBatch();
+    // With the lock held: waits while the queue is full (refused in a NonBlockingScope);
+    // false once stopping.
+    bool awaitRoom(std::unique_lock<std::mutex>& lock);
     std::exception_ptr commitAlone(Job&& job);
     // Takes the oldest batch and commits it, the lock released meanwhile.
     void commitFront(std::unique_lock<std::mutex>& lock);
