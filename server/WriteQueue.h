@@ -56,6 +56,7 @@ public:
 private:
     static constexpr std::chrono::milliseconds kFlushDelay{20};
     static constexpr size_t kFlushCount = 128;
+    static constexpr std::chrono::microseconds kLookFor{100};
     // Bounds on one transaction and on the writes waiting: a poster faster than
     // the store waits rather than letting the queue grow without end. The queue
     // holds a few hundred milliseconds of records, so a writer kept off its
