@@ -73,7 +73,7 @@ bool HttpServer::listen(const QString& host, int port, QString* error)
     if (ec)
         return fail(ec);
     m_port = acceptor.local_endpoint(ec).port();
-    const HttpSession::Environment environment{&m_limits, &m_handler, m_pool.get(), &m_awaited};
+    const HttpSession::Environment environment{&m_limits, &m_handler, m_pool.get(), &m_deferred, m_network.get()};
     m_listener = std::make_shared<HttpListener>(*m_network, std::move(acceptor), m_limiter, environment);
     return true;
 }
@@ -100,9 +100,9 @@ void HttpServer::stop()
     // Handlers still running post their replies to the stopped loop, which drops them.
     if (m_pool)
         m_pool->stop();
-    // Replies waiting for a commit hold their sessions: they go to the stopped loop,
-    // which drops them with itself.
-    m_awaited.awaitNone();
+    // Replies waiting for a commit hold their sessions: dropped while their loop is
+    // still there.
+    m_deferred.dropAll();
     m_listener.reset();
     // Destroying the loop destroys every pending operation and with it the sessions
     // they hold, which close their sockets and give back their tickets.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "server/AwaitedReplies.h"
 #include "server/ConnectionLimiter.h"
+#include "server/DeferredReplies.h"
 #include "server/HttpLimits.h"
 #include "server/HttpSession.h"
 
@@ -49,7 +49,7 @@ private:
     const HttpLimits m_limits;
     const HttpSession::Handler m_handler;
     std::unique_ptr<WorkerPool> m_pool;
-    AwaitedReplies m_awaited;
+    DeferredReplies m_deferred;
     ConnectionLimiter m_limiter;
     std::unique_ptr<boost::asio::io_context> m_network;
     std::shared_ptr<HttpListener> m_listener;

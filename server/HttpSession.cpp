@@ -1,6 +1,6 @@
 #include "server/HttpSession.h"
 
-#include "server/AwaitedReplies.h"
+#include "server/DeferredReplies.h"
 #include "server/HttpLimits.h"
 #include "server/WorkerPool.h"
 #include "server/WouldBlock.h"
@@ -170,25 +170,22 @@ std::optional<Reply> HttpSession::startWrite(NonBlockingScope::Write write, Repl
         }
         return reply;
     }
-    AwaitedReplies& awaited = *m_environment.awaited;
-    awaited.add();
+    DeferredReplies& deferred = *m_environment.deferred;
+    deferred.add();
     try {
         write.start([self = shared_from_this(), reply = std::move(reply), keepAlive](std::exception_ptr error) mutable {
-            AwaitedReplies& awaited = *self->m_environment.awaited;
             Reply answer = error ? Reply::failure(error, self->m_parser->request().path) : std::move(reply);
-            {
-                // The session goes to its loop, and no reference to the loop outlives
-                // this block: once done() is called the server may destroy the loop.
-                const auto executor = self->m_stream.get_executor();
-                net::post(executor, [self = std::move(self), answer = std::move(answer), keepAlive]() mutable {
-                    self->send(std::move(answer), keepAlive);
-                });
-            }
-            awaited.done();
+            DeferredReplies& deferred = *self->m_environment.deferred;
+            boost::asio::io_context& network = *self->m_environment.network;
+            // Nothing of the session is pending while its reply waits, so any network
+            // thread may start the reply; its completion runs on the session's strand.
+            deferred.deliver(network, [self = std::move(self), answer = std::move(answer), keepAlive]() mutable {
+                self->send(std::move(answer), keepAlive);
+            });
         });
     } catch (...) {
         // Not queued: the write's callback will never be called.
-        awaited.done();
+        deferred.withdraw();
         throw;
     }
     return std::nullopt;

@@ -19,7 +19,7 @@
 
 namespace server {
 
-class AwaitedReplies;
+class DeferredReplies;
 struct HttpLimits;
 class WorkerPool;
 
@@ -39,8 +39,10 @@ public:
         const Handler* handler = nullptr;
         // Null: the handler runs on the network thread, so it must not block.
         WorkerPool* pool = nullptr;
-        // With a pool: replies waiting for a write the handler left to commit.
-        AwaitedReplies* awaited = nullptr;
+        // With a pool: replies waiting for a write the handler left to commit, and
+        // the loop that sends them.
+        DeferredReplies* deferred = nullptr;
+        boost::asio::io_context* network = nullptr;
     };
 
     HttpSession(boost::asio::ip::tcp::socket socket, ConnectionLimiter::Ticket ticket, QString peer, const Environment& environment);
