@@ -97,7 +97,8 @@ void HttpServer::stop()
     for (auto& thread : m_threads)
         thread.join();
     m_threads.clear();
-    // Handlers still running post their replies to the stopped loop, which drops them.
+    // Handlers still running start their replies, which the kernel may still take;
+    // their completions go to the stopped loop, which drops them.
     if (m_pool)
         m_pool->stop();
     // Replies waiting for a commit hold their sessions: dropped while their loop is

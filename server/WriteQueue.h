@@ -127,6 +127,8 @@ private:
     int m_awaiting = 0;
     // A batch is running, on the writer or on a caller that found the queue empty.
     bool m_writing = false;
+    // Whether anybody waited for the writer's last batch.
+    bool m_lastBatchAwaited = false;
     bool m_stopping = false;
     std::thread m_writer;
 };
