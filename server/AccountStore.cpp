@@ -1,6 +1,7 @@
 #include "server/AccountStore.h"
 
 #include "server/Database.h"
+#include "server/FlatJson.h"
 #include "server/NonBlockingScope.h"
 #include "server/PasswordDigest.h"
 #include "server/RandomCode.h"
@@ -16,9 +17,9 @@ AccountStore::AccountStore(Database& db)
 {
 }
 
-QJsonObject AccountStore::record(const QString& code, const QString& username, const QString& password)
+QByteArray AccountStore::record(const QString& code, const QString& username, const QString& password)
 {
-    return QJsonObject{{"code", code}, {"username", username}, {"pwd", password}};
+    return FlatJson::object({{"code", code}, {"pwd", password}, {"username", username}});
 }
 
 AccountStore::RegisterResult AccountStore::registerAccount(const QString& username, const QString& password, const QString& address)

@@ -6,7 +6,7 @@
 #include "server/VerifiedLogins.h"
 
 #include <QHash>
-#include <QJsonObject>
+#include <QByteArray>
 #include <QSet>
 #include <QString>
 
@@ -26,12 +26,13 @@ public:
     enum class Registration { Created, NameTaken, Refused, Throttled, Busy };
     struct RegisterResult {
         Registration outcome;
-        QJsonObject account;
+        // The account as JSON.
+        QByteArray account;
     };
     enum class SignIn { Accepted, Wrong, Throttled, Busy };
     struct LoginResult {
         SignIn outcome;
-        QJsonObject account;
+        QByteArray account;
     };
 
     explicit AccountStore(Database& db);
@@ -49,7 +50,7 @@ private:
         QString salt;
     };
 
-    static QJsonObject record(const QString& code, const QString& username, const QString& password);
+    static QByteArray record(const QString& code, const QString& username, const QString& password);
     // The full check, the attempt holding its name's turn.
     LoginResult check(const QString& username, const QString& password);
     // Code and salt when a password for this name passed the full check before: a

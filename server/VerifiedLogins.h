@@ -4,7 +4,10 @@
 #include <QHash>
 #include <QString>
 
+#include <memory>
 #include <shared_mutex>
+
+struct evp_mac_ctx_st;
 
 namespace server {
 
@@ -17,6 +20,10 @@ namespace server {
 class VerifiedLogins {
 public:
     VerifiedLogins();
+    ~VerifiedLogins();
+
+    VerifiedLogins(const VerifiedLogins&) = delete;
+    VerifiedLogins& operator=(const VerifiedLogins&) = delete;
 
     bool matches(const QString& username, const QString& salt, const QString& password) const;
     void remember(const QString& username, const QString& salt, const QString& password);
@@ -28,7 +35,12 @@ public:
 private:
     static constexpr qsizetype kMaxEntries = 100000;
 
-    QByteArray m_key;
+    struct MacFree {
+        void operator()(evp_mac_ctx_st* mac) const;
+    };
+    // Keyed once: each tag starts from a copy, so no sign-in looks the algorithm up
+    // again (a lookup that takes a lock every thread shares).
+    std::unique_ptr<evp_mac_ctx_st, MacFree> m_keyed;
     mutable std::shared_mutex m_mutex;
     QHash<QString, QByteArray> m_tags;
 };
