@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <pthread.h>
+#include <sched.h>
 
 namespace server {
 
@@ -49,6 +50,11 @@ void Checkpointer::loop()
 {
     // Fifteen characters at most, or the name is refused.
     pthread_setname_np(pthread_self(), "qbank-checkpt");
+    // Copying the log back is never urgent: it runs in the processors' spare time (the
+    // scheduler still gives it a small share when there is none), so that requests
+    // never wait behind it.
+    const sched_param none{};
+    pthread_setschedparam(pthread_self(), SCHED_IDLE, &none);
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_due.wait(lock, [this] { return m_requested || m_stopping; });

@@ -57,6 +57,8 @@ private:
     static constexpr std::chrono::milliseconds kFlushDelay{20};
     static constexpr size_t kFlushCount = 128;
     static constexpr std::chrono::microseconds kLookFor{100};
+    // Records left queued beyond this are written at the writer's usual priority.
+    static constexpr size_t kSpareTimeBacklog = 1024;
     // Bounds on one transaction and on the writes waiting: a poster faster than
     // the store waits rather than letting the queue grow without end. The queue
     // holds a few hundred milliseconds of records, so a writer kept off its
@@ -106,6 +108,8 @@ private:
     void runApart(Jobs& jobs);
     void runOne(Job& job);
     static void release(Batch& batch);
+    // Lowers the writer to the processors' spare time, or raises it back.
+    static void runInSpareTime(bool spare);
 
     Connections& m_db;
     std::mutex m_mutex;
