@@ -107,7 +107,8 @@ void WriteQueue::commitFront(std::unique_lock<std::mutex>& lock)
     m_queuedJobs -= count;
     m_waitersQueued -= batch->waiters + batch->callbacks;
     m_lastBatchAwaited = batch->waiters + batch->callbacks > 0;
-    const bool spareTime = !m_lastBatchAwaited && m_queuedJobs < kSpareTimeBacklog;
+    // A reader waiting for the queued records waits for this batch too.
+    const bool spareTime = !m_lastBatchAwaited && m_awaiting == 0 && m_queuedJobs < kSpareTimeBacklog;
     lock.unlock();
     m_room.notify_all();
     runInSpareTime(spareTime);
