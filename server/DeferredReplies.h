@@ -30,6 +30,8 @@ public:
     // Once the network threads have ended: returns when no reply waits for a write
     // any more, and drops those that were never sent.
     void dropAll();
+    // Whether any reply waits for its write.
+    bool waiting() const { return m_waiting.load(std::memory_order_relaxed) > 0; }
 
 private:
     void sendReady();

@@ -84,8 +84,24 @@ void HttpServer::run()
         return;
     m_listener->start();
     for (std::size_t i = 0; i < std::max<std::size_t>(1, m_limits.networkThreads); ++i) {
-        m_threads.emplace_back([network = m_network.get()] { network->run(); });
+        m_threads.emplace_back([network = m_network.get(), deferred = &m_deferred] { runNetwork(*network, *deferred); });
         pthread_setname_np(m_threads.back().native_handle(), "qbank-network");
+    }
+}
+
+void HttpServer::runNetwork(net::io_context& network, const DeferredReplies& deferred)
+{
+    while (!network.stopped()) {
+        if (!deferred.waiting()) {
+            network.run_one();
+            continue;
+        }
+        // While replies wait for their commit, keep looking instead of sleeping: the
+        // writer's hand-back then finds a thread awake and costs no wake-up, which took
+        // as long as the commit (book writes at 8 connections: 0.4 to 0.6-0.7 of the
+        // bare reply's rate). Only for as long as a commit is outstanding.
+        if (network.poll_one() == 0)
+            std::this_thread::yield();
     }
 }
 

@@ -46,6 +46,9 @@ public:
     std::size_t connections() const { return m_limiter.connections(); }
 
 private:
+    // One network thread: handlers as they come, sleeping when there are none.
+    static void runNetwork(boost::asio::io_context& network, const DeferredReplies& deferred);
+
     const HttpLimits m_limits;
     const HttpSession::Handler m_handler;
     std::unique_ptr<WorkerPool> m_pool;
