@@ -23,8 +23,9 @@ class WorkerPool;
 
 // An HTTP/1.1 server on Boost.Beast: a few network threads run every connection
 // asynchronously, under the limits given, and hand each complete request to the
-// handler. The handler runs on a pool of its own, or, for a handler that never
-// blocks, on the network thread itself.
+// handler. With a pool, the handler is tried on the network thread first, under a
+// NonBlockingScope, and run on the pool when it would wait; without one it always
+// runs on the network thread, so it must never block.
 class HttpServer {
 public:
     enum class HandlerThreads { Pool, Network };
