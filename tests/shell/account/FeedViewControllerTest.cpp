@@ -23,6 +23,16 @@ protected:
         m_feedMenu = menu ? tapTo<FeedAndScroooViewController>(menu, "反馈与评分") : nullptr;
         return m_feedMenu ? tapTo<FeedViewController>(m_feedMenu, "用户反馈") : nullptr;
     }
+    // Types both texts from the keyboard alone: Return after the remark walks to the contact
+    // field, Return after the contact sends.
+    void sendByKeyboard(const std::shared_ptr<FeedViewController>& form, const QString& remark, const QString& contact)
+    {
+        ASSERT_TRUE(tap(form, "反馈意见"));
+        type(remark);
+        pressReturn();
+        type(contact);
+        pressReturn();
+    }
     std::shared_ptr<FeedAndScroooViewController> m_feedMenu;
 };
 
@@ -66,11 +76,7 @@ TEST_F(FeedViewControllerTest, SignedOutOrAnErrorReplyKeepsTheForm)
     useServer(server.baseUrl());
     auto form = openForm();
     ASSERT_TRUE(form);
-    ASSERT_TRUE(tap(form, "反馈意见"));
-    type("slow pages");
-    pressReturn();
-    type("qq 42");
-    pressReturn();
+    ASSERT_NO_FATAL_FAILURE(sendByKeyboard(form, "slow pages", "qq 42"));
     EXPECT_EQ(toastTexts(form->view()), QStringList{"请先登录？？"});
     EXPECT_EQ(server.count("exam/feedback_add"), 0);
 
@@ -124,11 +130,7 @@ TEST_F(FeedViewControllerTest, AResetConnectionSendsTheFeedbackOnce)
     CommonUtil::setAccount(QJsonObject{{"code", "u1"}, {"username", "ann"}});
     auto form = openForm();
     ASSERT_TRUE(form);
-    ASSERT_TRUE(tap(form, "反馈意见"));
-    type("lost words");
-    pressReturn();
-    type("qq 1");
-    pressReturn();
+    ASSERT_NO_FATAL_FAILURE(sendByKeyboard(form, "lost words", "qq 1"));
     ASSERT_TRUE(pumpUntil([&] { return form->feedbackRequest() && !form->feedbackRequest()->isRunning(); }));
     EXPECT_EQ(sent, 1);
     EXPECT_EQ(toastTexts(form->view()), QStringList{"网络不给力，请重试"});
