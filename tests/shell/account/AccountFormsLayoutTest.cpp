@@ -8,6 +8,7 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/Window.h"
+#include "shell/account/LoginViewController.h"
 #include "shell/account/RegisterViewController.h"
 #include "tests/support/AppTest.h"
 #include "tests/support/Phones.h"
@@ -82,6 +83,27 @@ TEST_F(AccountFormsLayoutTest, TheAgreementLineReadsInFull)
         EXPECT_GT(pixels::countNear(drawn.with, QColor(0x6F, 0xD7, 0xFD), pixels::pixelsOf(*link)), 20);
         if (w == 375) {
             EXPECT_TRUE(screenshot::save(drawn.with, "registration"));
+        }
+        m_host->dismissViewController(false);
+        ASSERT_TRUE(pumpUntil([&] { return !m_host->presentedViewController(); }));
+    }
+}
+
+// The sign-in boxes stand on the plain face of the form picture, clear of its icon column's
+// divider and of the line between the two rows, on every phone.
+TEST_F(AccountFormsLayoutTest, LoginBoxesStandClearOfTheFormsLines)
+{
+    startSampleServer();
+    for (const auto& [w, h, scale] : kPhones) {
+        SCOPED_TRACE(w);
+        auto login = present<LoginViewController>(w, h, scale);
+        for (const auto& field : {login->account(), login->pwd()}) {
+            const pixels::Drawn box = pixels::drawnBy(*m_window, *field);
+            EXPECT_TRUE(box.area.contains(pixels::pixelsOf(*field).adjusted(1, 1, -1, -1))) << "the box's border shows";
+            EXPECT_TRUE(pixels::liesOnPlainGround(box, 2)) << "no drawn line under or beside the box";
+        }
+        if (w == 375) {
+            EXPECT_TRUE(screenshot::save(m_window->renderImage(), "login-form"));
         }
         m_host->dismissViewController(false);
         ASSERT_TRUE(pumpUntil([&] { return !m_host->presentedViewController(); }));
