@@ -47,17 +47,20 @@ QRectF headedCard(QPainter& p, const QRectF& r, const QString& title, const QCol
 
 void paintRegisterForm(QPainter& p, const QRectF& r)
 {
-    // The form's header strip is 28 points and its three rows share the rest; fields cover
-    // the right 70 % of each row.
-    const qreal header = 56;
-    const QRectF face = headedCard(p, r.adjusted(0, 0, 0, 6), QStringLiteral("填写注册信息"), palette::primary, header);
+    // The screen places its fields below a header strip of 28 of this picture's pixels, one
+    // per third of the rest, a box starting 30 % of the width in: each name is centred in its
+    // row and ends well before the box.
+    const qreal header = 28;
+    const QRectF face = headedCard(p, r.adjusted(0, 0, 0, 6), QStringLiteral("填写注册信息"), palette::primary,
+                                   header - 2);
     const qreal third = (r.height() - header) / 3;
     const QString labels[] = {QStringLiteral("账　号"), QStringLiteral("密　码"), QStringLiteral("确认密码")};
     for (int i = 0; i < 3; ++i) {
         const qreal top = r.top() + header + third * i;
         if (i > 0)
             divider(p, face.left() + 14, face.right() - 14, top);
-        DrawKit::caption(p, QRectF(face.left() + 10, top, r.width() * 0.3 - 16, third), labels[i], palette::ink, 28);
+        const qreal left = face.left() + 8;
+        DrawKit::caption(p, QRectF(left, top, r.width() * 0.3 - 16 - left, third), labels[i], palette::ink, 28);
     }
 }
 

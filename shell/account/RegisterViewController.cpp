@@ -53,9 +53,12 @@ void RegisterViewController::viewDidLoad()
     formView->setImage(formImage);
     view()->addSubview(formView);
 
-    // Three rows below the form's header strip, each field centred in its row.
-    const double third = (form.height() - 28 * sH) / 3;
-    const double y0 = form.y() + 28 * sH + (third - 30 * sH) / 2;
+    // Three rows below the form's header strip, each field centred in its row. The strip is
+    // 28 of the picture's pixels at the picture's scale, 28 points on the design screen, so the
+    // field names drawn in the rows stay level with the fields on every screen.
+    const double header = 28 * form.height() / formImage.pixelSize().height;
+    const double third = (form.height() - header) / 3;
+    const double y0 = form.y() + header + (third - 30 * sH) / 2;
     const double x = form.x() + form.width() / 5 * 1.5;
     const double width = form.width() / 5 * 3.3;
     m_account = makeField(x, y0, width, 0, QStringLiteral("请输入账号"));

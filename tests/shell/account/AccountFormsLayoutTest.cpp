@@ -89,6 +89,36 @@ TEST_F(AccountFormsLayoutTest, TheAgreementLineReadsInFull)
     }
 }
 
+// Each field name drawn in the registration form stands level with its box and ends before
+// it, on every phone.
+TEST_F(AccountFormsLayoutTest, RegistrationCaptionsStandLevelWithTheirBoxes)
+{
+    startSampleServer();
+    for (const auto& [w, h, scale] : kPhones) {
+        SCOPED_TRACE(w);
+        auto form = present<RegisterViewController>(w, h, scale);
+        const QRect picture = framePicture(*form->view(), "register.png");
+        const std::shared_ptr<ui::TextField> fields[] = {form->account(), form->pwd(), form->resPwd()};
+        const int gap = pixels::pixelsOf(*fields[1]).top() - pixels::pixelsOf(*fields[0]).bottom();
+        for (const auto& field : fields) {
+            const QRect box = pixels::pixelsOf(*field);
+            // The caption's row: left of the box, halfway to the boxes above and below.
+            const QRect row(picture.left(), box.top() - gap / 2, box.left() - picture.left(), box.height() + gap);
+            const pixels::Drawn drawn = pixels::drawnBy(*m_window, *field);
+            const std::vector<int> ink = pixels::rowsWith(drawn.without, pixels::isInk, row);
+            ASSERT_FALSE(ink.empty()) << field->placeholder().toStdString();
+            EXPECT_NEAR((ink.front() + ink.back()) / 2.0, box.center().y(), 1.5 * scale) << field->placeholder().toStdString();
+            const QRect under(box.left() - int(4 * scale), row.top(), box.width(), row.height());
+            EXPECT_EQ(pixels::count(drawn.without, pixels::isInk, under), 0) << "ink under or next to the box";
+        }
+        if (w == 375) {
+            EXPECT_TRUE(screenshot::save(m_window->renderImage(), "registration-form"));
+        }
+        m_host->dismissViewController(false);
+        ASSERT_TRUE(pumpUntil([&] { return !m_host->presentedViewController(); }));
+    }
+}
+
 // The sign-in boxes stand on the plain face of the form picture, clear of its icon column's
 // divider and of the line between the two rows, on every phone.
 TEST_F(AccountFormsLayoutTest, LoginBoxesStandClearOfTheFormsLines)
