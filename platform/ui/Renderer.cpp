@@ -47,6 +47,29 @@ QRect deviceRect(const QPainter& p)
     return QRect(0, 0, p.device()->width(), p.device()->height());
 }
 
+// Where a layer's border is stroked (the rectangle the pen's centre runs along) and how wide.
+struct BorderStroke {
+    Rect rect;
+    double width;
+};
+
+// Under a plain scale the border lies on whole device pixels, its width rounded to whole
+// pixels (a hairline thinner than one pixel keeps its width): at a fractional frame it would
+// otherwise fall across two pixels, faint on some sides and solid on others.
+BorderStroke borderStroke(const QTransform& world, const Rect& bounds, double width)
+{
+    const double scale = world.m11();
+    if (world.type() > QTransform::TxScale || scale <= 0 || !qFuzzyCompare(scale, world.m22()))
+        return {bounds.insetBy(width / 2, width / 2), width};
+    const double pixels = width * scale >= 1 ? std::round(width * scale) : width * scale;
+    const QRectF device = world.mapRect(bounds.toQRectF());
+    const QRectF snapped(QPointF(std::round(device.left()), std::round(device.top())),
+                         QPointF(std::round(device.right()), std::round(device.bottom())));
+    const double half = pixels / 2;
+    const QRectF centre = world.inverted().mapRect(snapped.adjusted(half, half, -half, -half));
+    return {Rect(centre.x(), centre.y(), centre.width(), centre.height()), pixels / scale};
+}
+
 // Three box blurs approximate a Gaussian of the given sigma (pixels). Works on one byte
 // per pixel (the shadow's coverage); outside the image counts as transparent.
 void boxBlurPass(std::vector<int>& a, int w, int h, int radius, bool horizontal)
@@ -473,11 +496,12 @@ void Painter::content(QPainter& p, const Layer& model, const Layer& l)
         layer(p, **it, true);
     p.restore();
     if (l.borderWidth() > 0 && !l.borderColor().isClear()) {
-        const double inset = l.borderWidth() / 2;
-        const Rect r = l.bounds().insetBy(inset, inset);
+        const BorderStroke stroke = borderStroke(p.worldTransform(), l.bounds(), l.borderWidth());
+        const double inset = stroke.width / 2;
+        const Rect& r = stroke.rect;
         const Path border = l.cornerRadius() > 0 ? Path::roundedRect(r, std::max(0.0, l.cornerRadius() - inset)) : Path::rect(r);
         QPen pen(l.borderColor().toQColor());
-        pen.setWidthF(l.borderWidth());
+        pen.setWidthF(stroke.width);
         p.strokePath(border.qpainterPath(), pen);
     }
 }

@@ -1,11 +1,13 @@
 #include "practice/ExamSetViewController.h"
 
 #include "platform/ui/Button.h"
+#include "platform/ui/Layer.h"
 #include "platform/ui/TextField.h"
 #include "practice/MyRadioBtn.h"
 #include "practice/MyRadioGroup.h"
 #include "tests/practice/ExamStartFixture.h"
 #include "tests/support/Screenshot.h"
+#include "tests/support/ViewPixels.h"
 
 namespace {
 
@@ -106,6 +108,39 @@ TEST_F(ExamSetViewControllerTest, ShowsTheStoredValuesAndSubmitsWhatIsPicked)
     CommonUtil::resetState();
     CommonUtil::loadData();
     EXPECT_EQ(settings(), picked);
+}
+
+
+// Whether one of the lines of `image` parallel to a side of `box` and within two pixels of it
+// is wholly in `colour`, along the side's middle (its rounded corners left out).
+bool sideShows(const QImage& image, const QRect& box, Qt::Edge side, const QColor& colour)
+{
+    const bool across = side == Qt::TopEdge || side == Qt::BottomEdge;
+    const int edge = side == Qt::TopEdge ? box.top() : side == Qt::BottomEdge ? box.bottom()
+                   : side == Qt::LeftEdge ? box.left() : box.right();
+    const int from = (across ? box.left() : box.top()) + 4;
+    const int to = (across ? box.right() : box.bottom()) - 4;
+    for (int line = edge - 2; line <= edge + 2; ++line) {
+        const QRect pixels = across ? QRect(from, line, to - from + 1, 1) : QRect(line, from, 1, to - from + 1);
+        if (pixels::countNear(image, colour, pixels, 20) == to - from + 1)
+            return true;
+    }
+    return false;
+}
+
+// Both count fields show their thin grey border as one even line on each of their four sides,
+// though their frames start at fractions of a pixel.
+TEST_F(ExamSetViewControllerTest, CountFieldBordersShowOnAllFourSides)
+{
+    open();
+    const QImage image = m_window->renderImage();
+    for (const auto& field : countFields()) {
+        SCOPED_TRACE(field->text().toStdString() + (field->isEnabled() ? " enabled" : " disabled"));
+        const QColor border = field->layer()->borderColor().toQColor();
+        const QRect box = pixels::pixelsOf(*field);
+        for (const Qt::Edge side : {Qt::TopEdge, Qt::LeftEdge, Qt::BottomEdge, Qt::RightEdge})
+            EXPECT_TRUE(sideShows(image, box, side, border)) << side;
+    }
 }
 
 } // namespace
