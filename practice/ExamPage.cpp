@@ -25,6 +25,10 @@ double margin()
     return 10 / CommonUtil::getSystemScale() * CommonUtil::getScale();
 }
 
+// As far as an option group sets its first option in: the answer box keeps that much from
+// the question text, and the page's end that much from the screen's bottom edge.
+constexpr double kSpacing = 10;
+
 QUrl resourceUrl()
 {
     return QUrl::fromLocalFile(core::Bundle::resourcePath() + QLatin1Char('/'));
@@ -273,9 +277,9 @@ void ExamPage::layout()
     // Several sub-questions stack their widgets rather than sharing one place.
     for (const auto& widget : m_widgets) {
         ui::Rect frame = widget->frame();
-        frame.origin.y = bottom;
+        frame.origin.y = bottom + (std::dynamic_pointer_cast<ui::TextView>(widget) ? kSpacing : 0);
         widget->setFrame(frame);
-        bottom += frame.size.height;
+        bottom = frame.origin.y + frame.size.height;
     }
     if (m_analysisView) {
         ui::Rect frame = m_analysisView->frame();
@@ -283,7 +287,7 @@ void ExamPage::layout()
         m_analysisView->setFrame(frame);
         bottom = frame.origin.y + frame.size.height;
     }
-    m_page->setContentSize(ui::Size(m_page->frame().size.width, bottom));
+    m_page->setContentSize(ui::Size(m_page->frame().size.width, bottom + kSpacing));
 }
 
 std::optional<QString> ExamPage::answerValue() const

@@ -91,6 +91,32 @@ TEST_F(ExamStartPagesTest, APaperOfEveryCategoryShowsItsWidgets)
             << "number " << i << " drawn in its tile";
 }
 
+// The answer box of a fill-in or short-answer question stands apart from the question text:
+// rows without ink between the text's last line and the box's top edge.
+TEST_F(ExamStartPagesTest, AnswerBoxesLeaveAGapBelowTheQuestion)
+{
+    startSignedIn();
+    auto exam = open(0, firstPaper());
+    ASSERT_TRUE(waitForPages());
+    const double scale = ui::Screen::main().scale();
+    int boxes = 0;
+    for (int i = 0; i < exam->pageCount(); ++i) {
+        auto box = std::dynamic_pointer_cast<ui::TextView>(exam->examPage(i)->widgets().front());
+        if (!box)
+            continue;
+        ++boxes;
+        goTo(i);
+        const QImage image = shoot(QString("answer-box-%1").arg(i));
+        const std::vector<int> text = pixels::rowsWith(image, pixels::isInk, pixelsOf(exam->examPage(i)->questionView()));
+        ASSERT_FALSE(text.empty()) << i;
+        const QRect edge = pixelsOf(box);
+        const QRect between(edge.left(), text.back() + 1, edge.width(), edge.top() - text.back() - 1);
+        EXPECT_GE(between.height(), 6 * scale) << i;
+        EXPECT_TRUE(pixels::rowsWith(image, pixels::isInk, between).empty()) << i;
+    }
+    EXPECT_GE(boxes, 2) << "a fill-in and a short-answer question";
+}
+
 TEST_F(ExamStartPagesTest, TheAnswerCardLaysOutItsRows)
 {
     // An empty list: the card alone, the finish button 20 below its top.

@@ -69,4 +69,29 @@ TEST_F(QuestionFigureTest, AQuestionIsAsTallAsItsTextAndFigure)
     EXPECT_LT(show(2, shots[2]).height, m_exam->viewGroup()->frame().width());
 }
 
+// A page longer than the screen, its last option a figure: scrolled to its end, the option's
+// drawing ends above the screen's bottom edge, with plain rows below it.
+TEST_F(QuestionFigureTest, ALongPageEndsAboveTheScreensBottom)
+{
+    QJsonObject tall = figureQuestion(0, "如图所示<img src='register.png'>，求阴影部分的面积。");
+    QJsonObject sub = tall["smallExams"].toArray().at(0).toObject();
+    QJsonArray options = sub["examOptions"].toArray();
+    QJsonObject last = options.last().toObject();
+    last["detail"] = "<img src='register.png'>";
+    options.replace(options.size() - 1, last);
+    sub["examOptions"] = options;
+    tall["smallExams"] = QJsonArray{sub};
+    openStubbed(0, QJsonArray{tall});
+    goTo(0);
+    auto page = m_exam->examPage(0)->page();
+    ASSERT_GT(page->contentSize().height, page->frame().height()) << "the page scrolls";
+    page->setContentOffset(ui::Point(0, page->contentSize().height - page->frame().height()));
+    auto group = m_exam->examPage(0)->widgets().front();
+    const pixels::Drawn drawn = pixels::drawnBy(*m_window, *group->subviews().back());
+    EXPECT_TRUE(screenshot::save(drawn.with, "question-long-page-end"));
+    const double scale = ui::Screen::main().scale();
+    ASSERT_FALSE(drawn.area.isEmpty());
+    EXPECT_LE(drawn.area.bottom(), drawn.with.height() - 1 - 4 * scale) << "plain rows below the last option";
+}
+
 } // namespace
