@@ -277,7 +277,8 @@ void ExamPage::layout()
     // Several sub-questions stack their widgets rather than sharing one place.
     for (const auto& widget : m_widgets) {
         ui::Rect frame = widget->frame();
-        frame.origin.y = bottom + (std::dynamic_pointer_cast<ui::TextView>(widget) ? kSpacing : 0);
+        const bool boxUnderText = widget == m_widgets.front() && std::dynamic_pointer_cast<ui::TextView>(widget);
+        frame.origin.y = bottom + (boxUnderText ? kSpacing : 0);
         widget->setFrame(frame);
         bottom = frame.origin.y + frame.size.height;
     }
