@@ -10,8 +10,10 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QPixmap>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextFragment>
 #include <QTextTable>
@@ -332,7 +334,7 @@ QSizeF HtmlDocument::fittedSize(const PageImage& image) const
         size.setHeight(natural.width() > 0 ? image.width * natural.height() / natural.width() : 0);
     else if (image.width <= 0)
         size.setWidth(natural.height() > 0 ? image.height * natural.width() / natural.height() : 0);
-    const double available = textWidthAt(image.position);
+    const double available = textWidthAt(image.position) - widthKeptAfter(image.position);
     if (available > 0 && size.width() > available)
         size = QSizeF(available, size.height() * available / size.width());
     return size;
@@ -349,6 +351,35 @@ double HtmlDocument::textWidthAt(int position) const
     const QTextTable* table = cursor.currentTable();
     const double width = table ? cellWidth(*table, table->cellAt(position)) : m_width - 2 * documentMargin();
     return width - format.leftMargin() - format.rightMargin() - format.indent() * indentWidth();
+}
+
+double HtmlDocument::widthKeptAfter(int position) const
+{
+    // What follows an image up to the next place a line may break ("，" or "。" may not start
+    // a line) stays on the image's line; an image as wide as the line would push it alone to
+    // the next one, so the image leaves it room. A long run (a word glued to the image) is
+    // left to wrap as it would.
+    const QTextBlock block = findBlock(position);
+    const QString text = block.text();
+    const int next = position - block.position() + 1;
+    if (next >= text.size())
+        return 0;
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    breaks.setPosition(next);
+    if (breaks.isAtBoundary())
+        return 0;
+    // Blanks at the end of a line take no room.
+    qsizetype end = breaks.toNextBoundary();
+    while (end > next && text.at(end - 1).isSpace())
+        --end;
+    QTextCharFormat format;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        if (it.fragment().contains(position + 1))
+            format = it.fragment().charFormat();
+    }
+    const QFont font = format.font().resolve(defaultFont());
+    const double width = std::ceil(QFontMetricsF(font, &m_measuringDevice).horizontalAdvance(text.mid(next, end - next)));
+    return width < textWidthAt(position) / 4 ? width : 0;
 }
 
 double HtmlDocument::cellWidth(const QTextTable& table, const QTextTableCell& cell) const

@@ -69,6 +69,35 @@ TEST_F(QuestionFigureTest, AQuestionIsAsTallAsItsTextAndFigure)
     EXPECT_LT(show(2, shots[2]).height, m_exam->viewGroup()->frame().width());
 }
 
+// A figure as wide as the page keeps the "，" after it on its own line, right of the figure
+// (a line may not start with it), rather than sending it alone to the next line.
+TEST_F(QuestionFigureTest, TheCommaAfterAFullWidthFigureStaysOnItsLine)
+{
+    openStubbed(0, QJsonArray{figureQuestion(0, "<img src='register.png'>，求阴影部分的面积。")});
+    goTo(0);
+    auto view = m_exam->examPage(0)->questionView();
+    const pixels::Drawn drawn = pixels::drawnBy(*m_window, *view, pixels::pixelsOf(*view));
+    EXPECT_TRUE(screenshot::save(drawn.with, "question-full-width-figure"));
+    const QRect area = drawn.area;
+    // The figure's rows: the tallest run of rows where something is drawn.
+    int top = 0, bottom = -1;
+    for (int y = area.top(), run = 0; y <= area.bottom(); ++y) {
+        run = pixels::differingArea(drawn.with, drawn.without, QRect(area.left(), y, area.width(), 1)).isEmpty() ? 0 : run + 1;
+        if (run > bottom - top + 1) {
+            top = y - run + 1;
+            bottom = y;
+        }
+    }
+    ASSERT_GT(bottom - top, area.width() / 3) << "a figure drawn";
+    const int middle = (top + bottom) / 2;
+    const int figureRight = pixels::differingArea(drawn.with, drawn.without, QRect(area.left(), middle, area.width(), 1)).right();
+    ASSERT_GT(figureRight - area.left(), area.width() * 3 / 4) << "the figure nearly as wide as the page";
+    // (An empty area would mean the whole picture to the pixel probes.)
+    const QRect besideFigure(figureRight + 1, top, area.right() - figureRight, bottom - top + 1);
+    EXPECT_TRUE(!besideFigure.isEmpty() && pixels::count(drawn.with, pixels::isInk, besideFigure) > 0)
+        << "the comma beside the figure";
+}
+
 // A page longer than the screen, its last option a figure: scrolled to its end, the option's
 // drawing ends above the screen's bottom edge, with plain rows below it.
 TEST_F(QuestionFigureTest, ALongPageEndsAboveTheScreensBottom)
