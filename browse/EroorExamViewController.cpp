@@ -222,7 +222,8 @@ std::shared_ptr<SpecalHeadView> EroorExamViewController::makeNodeRow(const QJson
 
 std::shared_ptr<SpecalHeadView> EroorExamViewController::makePaperRow(const QJsonObject& entry, const QString& code)
 {
-    auto row = SpecialRowControls::makeRow(SpecialRowControls::topConnectors());
+    // A paper has no rows below it: its picture shows no "+" that would open nothing.
+    auto row = SpecialRowControls::makeRow(SpecialRowControls::closedTopConnectors());
     fillLeafRow(*row, Record::object(Record::value(entry, "paper")), code, kPaperLevel, 1, countOf(entry));
     return row;
 }

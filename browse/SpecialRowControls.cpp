@@ -28,6 +28,12 @@ std::pair<QString, QString> SpecialRowControls::topConnectors()
     return {png("special_scroll_02"), png("special_scroll_01")};
 }
 
+std::pair<QString, QString> SpecialRowControls::closedTopConnectors()
+{
+    const QString flat = png("special_scroll_08");
+    return {flat, flat};
+}
+
 std::pair<QString, QString> SpecialRowControls::chapterConnectors(long nodeCount, bool lastChapter)
 {
     if (nodeCount <= 1) {

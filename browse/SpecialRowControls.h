@@ -22,6 +22,8 @@ public:
     // Connector file names (collapsed, expanded) of a directory or paper row, of chapter j of
     // C with n nodes, and of a node row.
     static std::pair<QString, QString> topConnectors();
+    // A top row that never has rows below it (a book's paper row): nothing to open.
+    static std::pair<QString, QString> closedTopConnectors();
     static std::pair<QString, QString> chapterConnectors(long nodeCount, bool lastChapter);
     static std::pair<QString, QString> nodeConnectors(bool lastNodeOfLastChapter);
     static std::shared_ptr<SpecalHeadView> makeRow(const std::pair<QString, QString>& connectors);

@@ -121,6 +121,7 @@ std::vector<ArtworkEntry> buildEntries()
         {"special_scroll_05", {480, 48}},
         {"special_scroll_06", {480, 48}},
         {"special_scroll_07", {480, 48}},
+        {"special_scroll_08", {480, 48}},
         {"special_edit", {56, 40}},
 
         // Error book, favourites, practice hub and records.

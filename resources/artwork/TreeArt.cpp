@@ -99,6 +99,8 @@ void TreeArt::addTo(ArtworkRecipes& recipes)
         {"special_scroll_05", {Row::Chapter, Trunk::Through, Box::Minus, false}},
         {"special_scroll_06", {Row::Leaf, Trunk::Through, Box::None, false}},
         {"special_scroll_07", {Row::Leaf, Trunk::Ends, Box::None, false}},
+        // A top row with nothing below it (a paper in the error book): no box to open.
+        {"special_scroll_08", {Row::Directory, Trunk::None, Box::None, false}},
     };
     for (const auto& entry : connectors) {
         const Connector connector = entry.connector;

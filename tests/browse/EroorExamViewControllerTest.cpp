@@ -5,6 +5,7 @@
 #include "platform/core/UrlConnection.h"
 #include "tests/browse/TreeScreenFixture.h"
 #include "tests/support/HandServer.h"
+#include "tests/support/ViewPixels.h"
 
 #include <QPointer>
 
@@ -65,7 +66,7 @@ TEST_F(EroorExamViewControllerTest, EntriesShowWhatIsKeptAndStartEachLevel)
     EXPECT_EQ(m_screen->titleLabel()->text(), "错题本");
     ASSERT_EQ(m_screen->data().size(), 2u);
     EXPECT_EQ(caption(*row({0})), "计算机系统概述 3道 special_scroll_02");
-    EXPECT_EQ(caption(*row({1})), "计算机基础历年真题（一） 2道 special_scroll_02");
+    EXPECT_EQ(caption(*row({1})), "计算机基础历年真题（一） 2道 special_scroll_08");
     ASSERT_EQ(row({0})->chlder().size(), 2u) << "the chapter with nothing kept is not shown";
     EXPECT_EQ(controlsOf(*row({0, 0})).count->text(), "2道");
     EXPECT_EQ(connector(*row({0, 1})), "special_scroll_04");
@@ -98,6 +99,37 @@ TEST_F(EroorExamViewControllerTest, EntriesShowWhatIsKeptAndStartEachLevel)
         EXPECT_EQ(practice->examArr().size(), c.questions);
         expectEveryQuestionFrom(*practice, c.codeKey, code);
         closePractice();
+    }
+}
+
+// A paper row has no rows to open: left of its name it shows no box, in either book, before
+// and after a tap there, where a directory row shows its "+".
+TEST_F(EroorExamViewControllerTest, APaperRowShowsNoBoxToOpen)
+{
+    m_server = &startSignedIn();
+    const QJsonValue fromPaper = ask("exam/paper_exam_list", {{"paperCode", "CBP1"}}).at(0);
+    const QJsonValue fromDirectory = fromNode("CBD1C1", "CBD1C1N1");
+    // What is drawn left of the row's name, on the middle third of its height.
+    const auto marksLeftOfName = [this](const SpecalHeadView& row) {
+        const QRect area = pixels::pixelsOf(row);
+        const QRect beforeName(area.left(), area.top() + area.height() / 3, pixels::pixelsOf(*controlsOf(row).name).left() - area.left(),
+                               area.height() / 3);
+        return pixels::count(m_window->renderImage(), [](const QColor& c) { return !pixels::isPlain(c); }, beforeName);
+    };
+    for (const Book book : {ErrorBook, Favourites}) {
+        SCOPED_TRACE(book);
+        file(fromDirectory, book);
+        file(fromPaper, book);
+        openBook(book);
+        ASSERT_EQ(m_screen->data().size(), 2u);
+        m_window->layoutIfNeeded();
+        EXPECT_GT(marksLeftOfName(*row({0})), 0) << "the directory's box";
+        EXPECT_EQ(marksLeftOfName(*row({1})), 0) << "nothing drawn beside the paper's name";
+        tapRow(*row({1}));
+        EXPECT_EQ(marksLeftOfName(*row({1})), 0) << "nor once tapped";
+        if (book == Favourites) {
+            EXPECT_TRUE(screenshot::save(m_window->renderImage(), "browse-favourites-paper-row"));
+        }
     }
 }
 
@@ -192,7 +224,7 @@ TEST_F(EroorExamViewControllerTest, EntriesOfNoCountOrOfTheWrongTypeAreSkipped)
     EXPECT_EQ(caption(*row({0, 0})), "甲章 3道 special_scroll_03");
     ASSERT_EQ(row({0, 0})->chlder().size(), 1u);
     EXPECT_EQ(caption(*row({0, 0, 0})), "乙节 3道 special_scroll_06");
-    EXPECT_EQ(caption(*row({1})), "2024 1道 special_scroll_02");
+    EXPECT_EQ(caption(*row({1})), "2024 1道 special_scroll_08");
     EXPECT_EQ(controlsOf(*row({1})).button->editType(), QString("4"));
 }
 
