@@ -65,6 +65,8 @@ BorderStroke borderStroke(const QTransform& world, const Rect& bounds, double wi
     const QRectF device = world.mapRect(bounds.toQRectF());
     const QRectF snapped(QPointF(std::round(device.left()), std::round(device.top())),
                          QPointF(std::round(device.right()), std::round(device.bottom())));
+    if (snapped.width() < pixels || snapped.height() < pixels)
+        return {bounds.insetBy(width / 2, width / 2), width};
     const double half = pixels / 2;
     const QRectF centre = world.inverted().mapRect(snapped.adjusted(half, half, -half, -half));
     return {Rect(centre.x(), centre.y(), centre.width(), centre.height()), pixels / scale};

@@ -56,7 +56,8 @@ void RegisterViewController::viewDidLoad()
     // Three rows below the form's header strip, each field centred in its row. The strip is
     // 28 of the picture's pixels at the picture's scale, 28 points on the design screen, so the
     // field names drawn in the rows stay level with the fields on every screen.
-    const double header = 28 * form.height() / formImage.pixelSize().height;
+    const double pictureHeight = formImage.pixelSize().height;
+    const double header = pictureHeight > 0 ? 28 * form.height() / pictureHeight : 28 * sH;
     const double third = (form.height() - header) / 3;
     const double y0 = form.y() + header + (third - 30 * sH) / 2;
     const double x = form.x() + form.width() / 5 * 1.5;
