@@ -12,6 +12,7 @@
 namespace ui {
 
 class NavigationItem;
+class TabBarController;
 class TabBarItem;
 class View;
 class Window;
@@ -131,6 +132,16 @@ public:
 
     virtual void didReceiveMemoryWarning();
 
+    // Memory warnings, the two-step rotation and tab bars (MemoryWarning, InterfaceRotation,
+    // TabBarController). viewDidUnload: a memory warning let the view go, as it was in no
+    // window; it loads again when next asked for. The halves of a rotation run inside its
+    // animations: the first towards the new orientation, the second from the old one.
+    virtual void viewDidUnload();
+    virtual void willAnimateFirstHalfOfRotationToInterfaceOrientation(InterfaceOrientation to, double duration);
+    virtual void willAnimateSecondHalfOfRotationFromInterfaceOrientation(InterfaceOrientation from, double duration);
+    // The nearest tab-bar controller among the parents, or none.
+    std::shared_ptr<TabBarController> tabBarController() const;
+
     Attachments& attachments() { return m_attachments; }
 
 protected:
@@ -143,6 +154,7 @@ protected:
 
 private:
     friend class Window;
+    friend class MemoryWarning;   // lets an unused view go: unloadViewIfOutOfWindow()
     enum class Appearance { Disappeared, Appearing, Appeared, Disappearing };
 
     void notify(Property property);
@@ -153,6 +165,7 @@ private:
     void dismissPresented(bool animated, std::function<void()> completion);
     void forwardAppearance(bool begin, bool appearing, bool animated);
     static std::shared_ptr<View> makeTransitionView(const std::shared_ptr<Window>& window);
+    void unloadViewIfOutOfWindow();
 
     std::shared_ptr<View> m_view;
     std::shared_ptr<NavigationItem> m_navigationItem;
