@@ -37,8 +37,11 @@ void MemoryWarning::post()
     }
     for (const auto& controller : alive)
         controller->didReceiveMemoryWarning();
-    for (const auto& controller : alive)
-        controller->unloadViewIfOutOfWindow();
+    // Latest loaded first: a container's view usually loads after (around) its children's, so
+    // it lets go first and may still take their views out of its own (the wrap controller
+    // does), before they go in turn.
+    for (auto it = alive.rbegin(); it != alive.rend(); ++it)
+        (*it)->unloadViewIfOutOfWindow();
 }
 
 } // namespace ui

@@ -10,10 +10,10 @@ class ViewController;
 //
 // post() first tells every controller that has loaded a view (didReceiveMemoryWarning, in the
 // order their views first loaded), and then lets go of each view that is loaded but in no
-// window, telling its controller viewDidUnload; the view loads again when next asked for. The
-// unloading is the platform's own step, not part of didReceiveMemoryWarning, so a controller
-// that overrides the warning without calling the base still gives its unused view back.
-// Nothing in the app posts one; tests do.
+// window (the latest loaded first), telling its controller viewDidUnload; the view loads
+// again when next asked for. The unloading is the platform's own step, not part of
+// didReceiveMemoryWarning, so a controller that overrides the warning without calling the
+// base still gives its unused view back. Nothing in the app posts one; tests do.
 class MemoryWarning {
 public:
     static void post();
