@@ -96,8 +96,10 @@ protected:
     std::vector<std::string> shownRows(TreeView& tree)
     {
         std::vector<std::string> rows;
-        for (const auto& cell : tree.visibleCells())
-            rows.push_back(labelIn(cell)->text().toStdString());
+        for (const auto& cell : tree.visibleCells()) {
+            const auto label = labelIn(cell);
+            rows.push_back(label ? label->text().toStdString() : "(not from the file)");
+        }
         return rows;
     }
 
