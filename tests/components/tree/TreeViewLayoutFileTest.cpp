@@ -6,8 +6,6 @@
 #include "platform/core/Bundle.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Nib.h"
-#include "platform/ui/NibBindings.h"
-#include "platform/ui/NibOwner.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TouchInjector.h"
@@ -57,22 +55,13 @@ private:
     TreeNodeCollectionController::Source m_source;
 };
 
-class Screen : public ui::NibOwner {
-public:
-    std::shared_ptr<ui::View> view;
-    std::shared_ptr<TreeView> tree;
-    void bindNib(ui::NibBindings& b) override { b.outlet("view", view).outlet("tree", tree); }
-};
-
 class TreeViewLayoutFileTest : public UiFixture {
 protected:
     void SetUp() override
     {
         UiFixture::SetUp();
         QDir(folder.path()).mkdir(QStringLiteral("layouts"));
-        write("TreeScreen", R"({"objects": [{"class": "View", "id": "root", "frame": [0, 0, 320, 480],
-            "subviews": [{"class": "TreeView", "id": "tree", "frame": [0, 95, 320, 385]}]}],
-            "owner": {"outlets": {"view": "root", "tree": "tree"}}})");
+        write("Tree", R"({"objects": [{"class": "TreeView", "frame": [0, 95, 320, 385]}]})");
         write("Row", R"({"objects": [{"class": "TableViewCell", "frame": [0, 0, 320, 44],
             "subviews": [{"class": "Label", "frame": [10, 0, 300, 44]}]}]})");
         write("Heading", R"({"objects": [{"class": "View", "frame": [0, 0, 320, 30],
@@ -110,21 +99,19 @@ protected:
 
 TEST_F(TreeViewLayoutFileTest, ATreeFromAFileFillsItsFrameAndShowsRowsFromARegisteredFile)
 {
-    auto screen = std::make_shared<Screen>();
-    const auto result = ui::Nib::load(QStringLiteral("TreeScreen"), screen);
+    const auto result = ui::Nib::load(QStringLiteral("Tree"));
     ASSERT_TRUE(result) << result.error.toStdString();
-    ASSERT_TRUE(screen->tree);
-    auto& tree = *screen->tree;
+    const auto treeView = std::dynamic_pointer_cast<TreeView>(result.topLevelObjects.front());
+    ASSERT_TRUE(treeView);
+    auto& tree = *treeView;
     EXPECT_EQ(tree.frame(), ui::Rect(0, 95, 320, 385));
-    const auto table = std::dynamic_pointer_cast<ui::TableView>(tree.subviews().front());
-    ASSERT_TRUE(table);
-    EXPECT_EQ(table->frame(), ui::Rect(0, 0, 320, 385));
+    EXPECT_EQ(tree.subviews().front()->frame(), ui::Rect(0, 0, 320, 385));   // its table
 
     auto source = std::make_shared<FileRowSource>();
     tree.setDataSource(source);
     tree.registerNib(QStringLiteral("Row"), QStringLiteral("row"));
     auto window = ui::Window::create(ui::Rect(0, 0, 320, 480));
-    window->addSubview(screen->view);
+    window->addSubview(treeView);
     window->makeKeyAndVisible();
     tree.reloadData();
     window->layoutIfNeeded();
