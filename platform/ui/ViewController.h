@@ -120,7 +120,7 @@ public:
     void endAppearanceTransition();
     bool isAppeared() const { return m_appearance == Appearance::Appeared; }
 
-    // Rotation (nothing in the platform rotates; containers relay these).
+    // Rotation (InterfaceRotation sends these to the controllers on screen; containers relay them).
     InterfaceOrientation interfaceOrientation() const;
     virtual bool shouldAutorotate() { return true; }
     virtual bool shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation);
