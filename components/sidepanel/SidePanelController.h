@@ -461,8 +461,7 @@ private:
     std::optional<std::vector<std::function<void()>>> m_finishTransitionBlocks;
     int m_disabledUserInteractions = 0;
     std::shared_ptr<ui::Layer> m_shadowLayer;
-    // Our platform has neither a slider nor a table reorder control, so nothing is
-    // pan-disabled until a caller says so.
+    // The slider and its kind; our table has no reorder control to add.
     PanDisabledViewClasses m_disabledPanClasses = PanDisabledViewClasses::defaults();
     bool m_panningCancelsTouchesInView = true;
     bool m_shadowEnabled = true;
