@@ -172,3 +172,26 @@ void PanelWrapController::didReceiveMemoryWarning()
     if (m_wrappedController)
         m_wrappedController->didReceiveMemoryWarning();
 }
+
+void PanelWrapController::viewDidUnload()
+{
+    ui::ViewController::viewDidUnload();
+    // Only a view the wrapped controller still has: asking for one would load it just to
+    // take it away.
+    if (auto wrappedView = m_wrappedController ? m_wrappedController->viewIfLoaded() : nullptr)
+        wrappedView->removeFromSuperview();
+}
+
+void PanelWrapController::willAnimateFirstHalfOfRotationToInterfaceOrientation(ui::InterfaceOrientation to, double duration)
+{
+    ui::ViewController::willAnimateFirstHalfOfRotationToInterfaceOrientation(to, duration);
+    if (m_wrappedController)
+        m_wrappedController->willAnimateFirstHalfOfRotationToInterfaceOrientation(to, duration);
+}
+
+void PanelWrapController::willAnimateSecondHalfOfRotationFromInterfaceOrientation(ui::InterfaceOrientation from, double duration)
+{
+    ui::ViewController::willAnimateSecondHalfOfRotationFromInterfaceOrientation(from, duration);
+    if (m_wrappedController)
+        m_wrappedController->willAnimateSecondHalfOfRotationFromInterfaceOrientation(from, duration);
+}

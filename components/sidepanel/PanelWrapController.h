@@ -64,6 +64,11 @@ public:
     void willAnimateRotationToInterfaceOrientation(ui::InterfaceOrientation orientation, double duration) override;
     void didRotateFromInterfaceOrientation(ui::InterfaceOrientation from) override;
     void didReceiveMemoryWarning() override;
+    // The wrapped view leaves the unloaded view; the two halves of a rotation reach the
+    // wrapped controller as the other rotation calls do.
+    void viewDidUnload() override;
+    void willAnimateFirstHalfOfRotationToInterfaceOrientation(ui::InterfaceOrientation to, double duration) override;
+    void willAnimateSecondHalfOfRotationFromInterfaceOrientation(ui::InterfaceOrientation from, double duration) override;
 
 protected:
     explicit PanelWrapController(std::shared_ptr<ui::ViewController> controller);

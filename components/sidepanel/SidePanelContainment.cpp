@@ -5,6 +5,7 @@
 #include "components/sidepanel/SidePanelPanTracker.h"
 #include "components/sidepanel/SidePanelView.h"
 #include "platform/ui/Layer.h"
+#include "platform/ui/TabBarController.h"
 #include "platform/ui/TabBarItem.h"
 #include "platform/ui/View.h"
 
@@ -230,9 +231,12 @@ void SidePanelContainment::copyCenterTabBarItem()
 
 void SidePanelContainment::centerHidesBottomBarChanged()
 {
-    // Our platform has no tab-bar controller whose flag would follow as well.
-    if (m_panel.m_centerController)
-        m_panel.setHidesBottomBarWhenPushed(m_panel.m_centerController->hidesBottomBarWhenPushed());
+    if (!m_panel.m_centerController)
+        return;
+    const bool hides = m_panel.m_centerController->hidesBottomBarWhenPushed();
+    m_panel.setHidesBottomBarWhenPushed(hides);
+    if (auto tabs = m_panel.tabBarController())
+        tabs->setHidesBottomBarWhenPushed(hides);
 }
 
 void SidePanelContainment::setController(ControllerPtr controller, SidePanelSide side)

@@ -107,6 +107,15 @@ void SidePanelController::didReceiveMemoryWarning()
     }
 }
 
+void SidePanelController::viewDidUnload()
+{
+    cleanup();
+    // The view made again appears for the first time again: its first appearance places the
+    // controllers' views anew.
+    m_viewsApplied = false;
+    ui::ViewController::viewDidUnload();
+}
+
 std::shared_ptr<SidePanelController> SidePanelController::self()
 {
     return std::static_pointer_cast<SidePanelController>(shared_from_this());
@@ -511,7 +520,7 @@ void SidePanelController::rightViewPushViewControllerOverCenterController(const 
 
 std::vector<std::type_index> SidePanelController::viewClassesWithDisabledPan() const
 {
-    return {m_disabledPanClasses.begin(), m_disabledPanClasses.end()};
+    return m_disabledPanClasses.classes();
 }
 
 void SidePanelController::relayRotationMethod(const std::function<void(const ControllerPtr&)>& method)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/sidepanel/PanDisabledViewClasses.h"
 #include "components/sidepanel/SidePanelTypes.h"
 #include "platform/ui/Color.h"
 #include "platform/ui/GestureRecognizerDelegate.h"
@@ -266,11 +267,14 @@ public:
     bool canRightViewPushViewControllerOverCenterController() const;
     void rightViewPushViewControllerOverCenterController(const ControllerPtr& controller);
 
-    // View classes over which a pan may not begin, by the class's type.
-    void disablePanOverViewsOfClass(std::type_index viewClass) { m_disabledPanClasses.insert(viewClass); }
-    void enablePanOverViewsOfClass(std::type_index viewClass) { m_disabledPanClasses.erase(viewClass); }
+    // View classes over which a pan may not begin (by default the slider, and its subclasses).
+    // The template form refuses subclasses too; a bare type index matches its class only.
+    template<class ViewClass>
+    void disablePanOverViewsOfClass() { m_disabledPanClasses.disable<ViewClass>(); }
+    void disablePanOverViewsOfClass(std::type_index viewClass) { m_disabledPanClasses.disable(viewClass); }
+    void enablePanOverViewsOfClass(std::type_index viewClass) { m_disabledPanClasses.enable(viewClass); }
     // True while panning over views of that class is disabled.
-    bool canPanOverViewsOfClass(std::type_index viewClass) const { return m_disabledPanClasses.count(viewClass) > 0; }
+    bool canPanOverViewsOfClass(std::type_index viewClass) const { return m_disabledPanClasses.contains(viewClass); }
     std::vector<std::type_index> viewClassesWithDisabledPan() const;
     void relayRotationMethod(const std::function<void(const ControllerPtr&)>& method);
 
@@ -405,6 +409,8 @@ public:
     void viewWillDisappear(bool animated) override;
     void viewDidDisappear(bool animated) override;
     void didReceiveMemoryWarning() override;
+    // The view went with a memory warning: the views made with it go too (cleanup()).
+    void viewDidUnload() override;
 
 protected:
     SidePanelController();
@@ -455,9 +461,8 @@ private:
     std::optional<std::vector<std::function<void()>>> m_finishTransitionBlocks;
     int m_disabledUserInteractions = 0;
     std::shared_ptr<ui::Layer> m_shadowLayer;
-    // Our platform has neither a slider nor a table reorder control, so nothing is
-    // pan-disabled until a caller says so.
-    std::set<std::type_index> m_disabledPanClasses;
+    // The slider and its kind; our table has no reorder control to add.
+    PanDisabledViewClasses m_disabledPanClasses = PanDisabledViewClasses::defaults();
     bool m_panningCancelsTouchesInView = true;
     bool m_shadowEnabled = true;
     bool m_resizesCenterView = false;

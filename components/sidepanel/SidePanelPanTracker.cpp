@@ -107,7 +107,7 @@ std::optional<bool> SidePanelPanTracker::shouldReceiveTouch(ui::GestureRecognize
             return false;
     }
     if (auto view = touch.view()) {
-        if (m_panel.m_disabledPanClasses.count(std::type_index(typeid(*view))))
+        if (m_panel.m_disabledPanClasses.refuses(*view))
             return false;
         if (!m_panel.m_notices->checkDelegate([&](SidePanelControllerDelegate& d) { return d.shouldBeginPanOverView(m_panel, *view); }))
             return false;

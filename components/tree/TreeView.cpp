@@ -6,6 +6,7 @@
 #include "components/tree/TreeNodeInfo.h"
 #include "components/tree/TreeViewDataSource.h"
 #include "components/tree/TreeViewDelegate.h"
+#include "platform/ui/Nib.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
@@ -701,6 +702,23 @@ void TreeView::registerClassForHeaderFooterView(std::function<std::shared_ptr<ui
 std::shared_ptr<ui::View> TreeView::dequeueReusableHeaderFooterViewWithIdentifier(const QString& identifier)
 {
     return m_tableView->dequeueReusableHeaderFooterViewWithIdentifier(identifier);
+}
+
+void TreeView::registerNib(const QString& layoutName, const QString& identifier)
+{
+    m_tableView->registerNib(layoutName, identifier);
+}
+
+void TreeView::registerNibForHeaderFooterView(const QString& layoutName, const QString& identifier)
+{
+    m_tableView->registerNibForHeaderFooterView(layoutName, identifier);
+}
+
+void TreeView::registerLayoutClass()
+{
+    // The file's frame arrives after creation; the table, made at the tree's size and resizing
+    // with it, then takes the same bounds.
+    ui::Nib::registerClass(QStringLiteral("TreeView"), [] { return create(); });
 }
 
 std::vector<std::shared_ptr<ui::TableViewCell>> TreeView::visibleCells() const { return m_tableView->visibleCells(); }

@@ -123,6 +123,13 @@ public:
     void registerClassForHeaderFooterView(std::function<std::shared_ptr<ui::View>(const QString&)> factory, const QString& identifier);
     std::shared_ptr<ui::View> dequeueReusableHeaderFooterViewWithIdentifier(const QString& identifier);
     std::vector<std::shared_ptr<ui::TableViewCell>> visibleCells() const;
+    // Cells and header or footer views built from a layout file, by its name.
+    void registerNib(const QString& layoutName, const QString& identifier);
+    void registerNibForHeaderFooterView(const QString& layoutName, const QString& identifier);
+
+    // Lets layout files name the class "TreeView": a tree built from a file, plain, whose
+    // table fills the frame the file gives it. Call once before loading such a file.
+    static void registerLayoutClass();
 
     // The table's scroll view properties and operations, unchanged.
     ui::Point contentOffset() const;

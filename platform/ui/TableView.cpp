@@ -2,6 +2,7 @@
 
 #include "platform/core/Log.h"
 #include "platform/ui/Layer.h"
+#include "platform/ui/NibCellFactory.h"
 #include "platform/ui/TableRowEditing.h"
 #include "platform/ui/TableRowSelection.h"
 #include "platform/ui/TableRowUpdates.h"
@@ -458,6 +459,23 @@ void TableView::registerClassForHeaderFooterView(ViewFactory factory, const QStr
         m_headerFooterFactories[identifier] = std::move(factory);
     else
         m_headerFooterFactories.erase(identifier);
+}
+
+void TableView::registerNib(const QString& layoutName, const QString& identifier)
+{
+    auto factory = NibCellFactory::cell(layoutName);
+    registerClass(factory ? CellFactory([factory](const QString& id) {
+        auto cell = factory(id);
+        // The pool files a cell under its own identifier, so a cell from the file must carry one.
+        if (cell && cell->m_reuseIdentifier.isEmpty())
+            cell->m_reuseIdentifier = id;
+        return cell;
+    }) : nullptr, identifier);
+}
+
+void TableView::registerNibForHeaderFooterView(const QString& layoutName, const QString& identifier)
+{
+    registerClassForHeaderFooterView(NibCellFactory::headerFooterView(layoutName), identifier);
 }
 
 void TableView::enqueue(const std::shared_ptr<TableViewCell>& cell)

@@ -97,6 +97,11 @@ public:
     void registerClass(CellFactory factory, const QString& identifier);
     std::shared_ptr<View> dequeueReusableHeaderFooterViewWithIdentifier(const QString& identifier);
     void registerClassForHeaderFooterView(ViewFactory factory, const QString& identifier);
+    // A layout file (by name, as Nib::load finds it) for an identifier: dequeue builds the cell,
+    // or the header or footer view, from the file's one top-level object, anew each time; a
+    // cell that names no identifier takes this one. An empty name unregisters.
+    void registerNib(const QString& layoutName, const QString& identifier);
+    void registerNibForHeaderFooterView(const QString& layoutName, const QString& identifier);
 
     // Geometry, in the table's content coordinates.
     Rect rectForSection(int section);

@@ -2,9 +2,11 @@
 
 #include "platform/core/Log.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/MemoryWarning.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/PlatformHooks.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/TabBarController.h"
 #include "platform/ui/TabBarItem.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
@@ -62,6 +64,8 @@ void ViewController::loadViewIfNeeded()
     loadView();
     if (!m_view)
         ViewController::loadView();
+    if (self)
+        MemoryWarning::track(self);
     viewDidLoad();
 }
 
@@ -451,5 +455,29 @@ void ViewController::willRotateToInterfaceOrientation(InterfaceOrientation, doub
 void ViewController::willAnimateRotationToInterfaceOrientation(InterfaceOrientation, double) {}
 void ViewController::didRotateFromInterfaceOrientation(InterfaceOrientation) {}
 void ViewController::didReceiveMemoryWarning() {}
+
+// ---- view unloading, two-step rotation, tab bar ---------------------------------------
+
+void ViewController::unloadViewIfOutOfWindow()
+{
+    if (!m_view || m_view->window())
+        return;
+    auto self = shared_from_this();
+    m_view.reset();
+    viewDidUnload();
+}
+
+void ViewController::viewDidUnload() {}
+void ViewController::willAnimateFirstHalfOfRotationToInterfaceOrientation(InterfaceOrientation, double) {}
+void ViewController::willAnimateSecondHalfOfRotationFromInterfaceOrientation(InterfaceOrientation, double) {}
+
+std::shared_ptr<TabBarController> ViewController::tabBarController() const
+{
+    for (auto parent = parentViewController(); parent; parent = parent->parentViewController()) {
+        if (auto tabs = std::dynamic_pointer_cast<TabBarController>(parent))
+            return tabs;
+    }
+    return nullptr;
+}
 
 } // namespace ui

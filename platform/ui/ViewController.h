@@ -12,6 +12,7 @@
 namespace ui {
 
 class NavigationItem;
+class TabBarController;
 class TabBarItem;
 class View;
 class Window;
@@ -119,7 +120,7 @@ public:
     void endAppearanceTransition();
     bool isAppeared() const { return m_appearance == Appearance::Appeared; }
 
-    // Rotation (nothing in the platform rotates; containers relay these).
+    // Rotation (InterfaceRotation sends these to the controllers on screen; containers relay them).
     InterfaceOrientation interfaceOrientation() const;
     virtual bool shouldAutorotate() { return true; }
     virtual bool shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation);
@@ -130,6 +131,16 @@ public:
     virtual void didRotateFromInterfaceOrientation(InterfaceOrientation from);
 
     virtual void didReceiveMemoryWarning();
+
+    // Memory warnings, the two-step rotation and tab bars (MemoryWarning, InterfaceRotation,
+    // TabBarController). viewDidUnload: a memory warning let the view go, as it was in no
+    // window; it loads again when next asked for. The halves of a rotation run inside its
+    // animations: the first towards the new orientation, the second from the old one.
+    virtual void viewDidUnload();
+    virtual void willAnimateFirstHalfOfRotationToInterfaceOrientation(InterfaceOrientation to, double duration);
+    virtual void willAnimateSecondHalfOfRotationFromInterfaceOrientation(InterfaceOrientation from, double duration);
+    // The nearest tab-bar controller among the parents, or none.
+    std::shared_ptr<TabBarController> tabBarController() const;
 
     Attachments& attachments() { return m_attachments; }
 
@@ -143,6 +154,7 @@ protected:
 
 private:
     friend class Window;
+    friend class MemoryWarning;   // lets an unused view go: unloadViewIfOutOfWindow()
     enum class Appearance { Disappeared, Appearing, Appeared, Disappearing };
 
     void notify(Property property);
@@ -153,6 +165,7 @@ private:
     void dismissPresented(bool animated, std::function<void()> completion);
     void forwardAppearance(bool begin, bool appearing, bool animated);
     static std::shared_ptr<View> makeTransitionView(const std::shared_ptr<Window>& window);
+    void unloadViewIfOutOfWindow();
 
     std::shared_ptr<View> m_view;
     std::shared_ptr<NavigationItem> m_navigationItem;

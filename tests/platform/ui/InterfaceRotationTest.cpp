@@ -1,0 +1,111 @@
+#include "platform/ui/InterfaceRotation.h"
+
+#include "platform/core/Clock.h"
+#include "platform/ui/View.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/Window.h"
+#include "tests/support/UiFixture.h"
+
+using namespace ui;
+using O = InterfaceOrientation;
+
+namespace {
+
+// Writes each rotation call as "name call orientation duration @ seconds since the start".
+class Turning : public ViewController {
+public:
+    static std::shared_ptr<Turning> create(const char* name, std::shared_ptr<QStringList> log, double start)
+    {
+        auto c = std::shared_ptr<Turning>(new Turning());
+        c->m_name = QString::fromLatin1(name);
+        c->m_log = std::move(log);
+        c->m_start = start;
+        return c;
+    }
+    bool allowLandscape = true;
+    bool shouldAutorotateToInterfaceOrientation(O o) override { return allowLandscape || !isLandscape(o); }
+    void willRotateToInterfaceOrientation(O o, double d) override { add("willRotate", o, d); }
+    void willAnimateFirstHalfOfRotationToInterfaceOrientation(O o, double d) override { add("firstHalf", o, d); }
+    void willAnimateRotationToInterfaceOrientation(O o, double d) override { add("willAnimate", o, d); }
+    void willAnimateSecondHalfOfRotationFromInterfaceOrientation(O o, double d) override { add("secondHalf", o, d); }
+    void didRotateFromInterfaceOrientation(O o) override { add("didRotate", o, 0); }
+
+private:
+    void add(const char* call, O o, double d)
+    {
+        m_log->append(QStringLiteral("%1 %2 %3 %4 @%5").arg(m_name, QLatin1String(call)).arg(int(o)).arg(d)
+                          .arg(core::Clock::now() - m_start));
+    }
+    QString m_name;
+    std::shared_ptr<QStringList> m_log;
+    double m_start = 0;
+};
+
+class InterfaceRotationTest : public UiFixture {
+protected:
+    void SetUp() override
+    {
+        UiFixture::SetUp();
+        root = Turning::create("root", log, core::Clock::now());
+        child = Turning::create("child", log, core::Clock::now());
+        offscreenChild = Turning::create("offscreen", log, core::Clock::now());
+        root->addChildViewController(child);
+        root->addChildViewController(offscreenChild);
+        root->view()->addSubview(child->view());
+        offscreenChild->view();
+        window = Window::create(Rect(0, 0, 320, 480));
+        window->setRootViewController(root);
+        window->makeKeyAndVisible();
+        step();
+    }
+
+    std::shared_ptr<QStringList> log = std::make_shared<QStringList>();
+    std::shared_ptr<Turning> root, child, offscreenChild;
+    std::shared_ptr<Window> window;
+};
+
+} // namespace
+
+TEST_F(InterfaceRotationTest, TheTwoHalvesRunAroundTheTurnAndReachTheChildrenInView)
+{
+    ASSERT_TRUE(InterfaceRotation::rotate(window, O::LandscapeLeft, 0.4));
+    EXPECT_EQ(*log, (QStringList{"root willRotate 4 0.4 @0", "child willRotate 4 0.4 @0",
+                                 "root firstHalf 4 0.2 @0", "child firstHalf 4 0.2 @0"}));
+    EXPECT_EQ(Application::shared().statusBarOrientation(), O::Portrait);
+
+    log->clear();
+    step(0.2);
+    EXPECT_EQ(*log, (QStringList{"root willAnimate 4 0.2 @0.2", "child willAnimate 4 0.2 @0.2",
+                                 "root secondHalf 1 0.2 @0.2", "child secondHalf 1 0.2 @0.2"}));
+    EXPECT_EQ(Application::shared().statusBarOrientation(), O::LandscapeLeft);
+    // The interface now lies across the portrait screen: wide bounds, the screen's frame.
+    EXPECT_EQ(root->view()->bounds().size, Size(480, 320));
+    const Rect frame = root->view()->frame();
+    EXPECT_NEAR(frame.x(), 0, 1e-9);
+    EXPECT_NEAR(frame.y(), 0, 1e-9);
+    EXPECT_NEAR(frame.width(), 320, 1e-9);
+    EXPECT_NEAR(frame.height(), 480, 1e-9);
+
+    log->clear();
+    step(0.2);
+    EXPECT_EQ(*log, (QStringList{"root didRotate 1 0 @0.4", "child didRotate 1 0 @0.4"}));
+}
+
+TEST_F(InterfaceRotationTest, ARefusalOrTheSameOrientationTurnsNothing)
+{
+    root->allowLandscape = false;
+    EXPECT_FALSE(InterfaceRotation::rotate(window, O::LandscapeRight));
+    EXPECT_FALSE(InterfaceRotation::rotate(window, O::Portrait));
+    step(1);
+    EXPECT_TRUE(log->isEmpty());
+    EXPECT_EQ(Application::shared().statusBarOrientation(), O::Portrait);
+    EXPECT_EQ(root->view()->bounds().size, Size(320, 480));
+
+    // Upside down is allowed: the same bounds, turned half way round.
+    EXPECT_TRUE(InterfaceRotation::rotate(window, O::PortraitUpsideDown, 0));
+    step();
+    EXPECT_EQ(Application::shared().statusBarOrientation(), O::PortraitUpsideDown);
+    EXPECT_EQ(root->view()->bounds().size, Size(320, 480));
+    EXPECT_NEAR(root->view()->transform().rotationAngle(), M_PI, 1e-9);
+    EXPECT_EQ(log->last(), QStringLiteral("child didRotate 1 0 @1"));
+}
