@@ -60,6 +60,10 @@ TEST_F(FeedViewControllerTest, TypedFeedbackReachesTheServerIntact)
     ASSERT_TRUE(pumpUntil([&] { return toastTexts(form->view()).contains("反馈意见提交成功，我们尽快处理"); }));
     ASSERT_TRUE(closes(form));
     EXPECT_FALSE(m_feedMenu->presentedViewController());
+    // Closed by its reply while its overlay fades and its toast shows, the form still goes.
+    std::weak_ptr<FeedViewController> gone = form;
+    form.reset();
+    EXPECT_TRUE(pumpUntil([&] { return gone.expired(); }));
     const QVariantList row = server.database().row(
         QStringLiteral("SELECT remark, contact FROM feedback WHERE user_account = ?"), {QStringLiteral("tester")});
     ASSERT_EQ(row.size(), 2);
