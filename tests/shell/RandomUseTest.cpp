@@ -122,9 +122,11 @@ private:
         std::vector<std::shared_ptr<ui::View>> found;
         collectTappable(m_window.shared_from_this(), found);
         const ui::Rect b = m_window.bounds();
+        // Back has its own, rarer turn: taken among every control, it would keep the user near home.
         std::erase_if(found, [&](const auto& view) {
             const ui::Rect r = view->bounds();
-            return !b.contains(view->convertPointTo(ui::Point(r.x() + r.width() / 2, r.y() + r.height() / 2), nullptr));
+            return view->accessibilityLabel() == QStringLiteral("返回")
+                || !b.contains(view->convertPointTo(ui::Point(r.x() + r.width() / 2, r.y() + r.height() / 2), nullptr));
         });
         if (found.empty())
             return tapAnywhere();
