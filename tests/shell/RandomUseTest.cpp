@@ -17,7 +17,6 @@
 #include "platform/ui/ViewController.h"
 #include "tests/shell/LaunchedAppTest.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
