@@ -273,6 +273,17 @@ QString lastLines(const QByteArray& text, int count)
     return lines.join(QLatin1Char('\n'));
 }
 
+QString verdict(const QProcess& child, bool started, bool finished)
+{
+    if (!started)
+        return QStringLiteral("did not start: ") + child.errorString();
+    if (!finished)
+        return QStringLiteral("hung");
+    if (child.exitStatus() == QProcess::CrashExit)
+        return QStringLiteral("crashed");
+    return QStringLiteral("exit code %1").arg(child.exitCode());
+}
+
 SeedOutcome runSeed(unsigned seed, const QTemporaryDir& folder)
 {
     const QString logPath = folder.filePath(QStringLiteral("events-%1.log").arg(seed));
@@ -285,7 +296,8 @@ SeedOutcome runSeed(unsigned seed, const QTemporaryDir& folder)
     const QStringList arguments{QStringLiteral("--gtest_also_run_disabled_tests"),
                                 QStringLiteral("--gtest_filter=") + QString::fromLatin1(kChildTest)};
     child.start(QCoreApplication::applicationFilePath(), arguments);
-    const bool finished = child.waitForStarted() && child.waitForFinished(kSeedTimeoutMs);
+    const bool started = child.waitForStarted();
+    const bool finished = started && child.waitForFinished(kSeedTimeoutMs);
     if (!finished) {
         child.kill();
         child.waitForFinished();
@@ -300,10 +312,7 @@ SeedOutcome runSeed(unsigned seed, const QTemporaryDir& folder)
     const QByteArray eventLog = events.open(QIODevice::ReadOnly) ? events.readAll() : QByteArray();
     outcome.report = QStringLiteral("seed %1: %2\nreplay: %3=%1 %4 %5 %6\nlast events:\n%7\noutput:\n%8")
                          .arg(seed)
-                         .arg(!finished ? QStringLiteral("hung")
-                                        : child.exitStatus() == QProcess::CrashExit
-                                  ? QStringLiteral("crashed")
-                                  : QStringLiteral("exit code %1").arg(child.exitCode()))
+                         .arg(verdict(child, started, finished))
                          .arg(QString::fromLatin1(kSeedVariable), QCoreApplication::applicationFilePath(),
                               arguments[0], arguments[1])
                          .arg(lastLines(eventLog, 30), lastLines(output, 80));
