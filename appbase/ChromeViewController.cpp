@@ -58,6 +58,10 @@ void ChromeViewController::addTitle()
 
 void ChromeViewController::backClick(const std::shared_ptr<ui::Control>&)
 {
+    // While the screen still slides in or out its dismissal is refused: emptied now, it would
+    // stay up blank, with no back button left to leave by.
+    if (isTransitioning())
+        return;
     auto self = shared_from_this();
     releaseReferences();
     // Copy first: removing a subview changes the list.

@@ -77,6 +77,9 @@ void FeedViewController::viewDidLoad()
 
 void FeedViewController::showPlaceholder()
 {
+    // The back action lets go of the box before removing it, and the removal ends its editing.
+    if (!m_remark)
+        return;
     m_remark->setText(QString::fromUtf8(kPlaceholder));
     m_remark->setTextColor(CommonUtil::UIColorFromRGB(kPlaceholderColor));
     m_showingPlaceholder = true;
@@ -103,9 +106,6 @@ bool FeedViewController::shouldChangeTextInRange(ui::TextView&, ui::TextRange, c
 {
     if (text != QLatin1String("\n"))
         return true;
-    // The wait overlay keeps fingers off the form while the feedback is sent; the keys too.
-    if (ServerRequest::isUnderWay(m_request))
-        return false;
     m_contact->becomeFirstResponder();
     return false;
 }
@@ -114,6 +114,8 @@ bool FeedViewController::shouldChangeCharactersInRange(ui::TextField& field, ui:
 {
     if (string != QLatin1String("\n"))
         return true;
+    // This Return sends: while the wait overlay keeps fingers off the submit button, it keeps
+    // the key from storing the feedback a second time too.
     if (ServerRequest::isUnderWay(m_request))
         return false;
     auto self = shared_from_this();

@@ -116,13 +116,14 @@ bool LoginViewController::shouldChangeCharactersInRange(ui::TextField& field, ui
 {
     if (string != QLatin1String("\n"))
         return true;
-    // The wait overlay keeps fingers off the screen while the sign-in runs; the keys too.
-    if (ServerRequest::isUnderWay(m_request))
-        return false;
     if (field.tag() == 0) {
         m_pwd->becomeFirstResponder();
         return true;
     }
+    // This Return signs in: while the wait overlay keeps fingers off the login button, it
+    // keeps the key from sending a second sign-in too.
+    if (ServerRequest::isUnderWay(m_request))
+        return false;
     auto self = shared_from_this();
     m_loginBtn->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
     field.resignFirstResponder();

@@ -139,9 +139,7 @@ bool RegisterViewController::shouldChangeCharactersInRange(ui::TextField& field,
 {
     if (string != QLatin1String("\n"))
         return true;
-    // The wait overlay keeps fingers off the screen while a request runs; the keys too.
-    if (ServerRequest::isUnderWay(m_registerRequest) || ServerRequest::isUnderWay(m_agreementRequest))
-        return false;
+    // Return never sends here, so it walks through the form even while a request runs.
     switch (field.tag()) {
     case 0:
         m_pwd->becomeFirstResponder();

@@ -60,6 +60,10 @@ TEST_F(FeedViewControllerTest, TypedFeedbackReachesTheServerIntact)
     ASSERT_TRUE(pumpUntil([&] { return toastTexts(form->view()).contains("反馈意见提交成功，我们尽快处理"); }));
     ASSERT_TRUE(closes(form));
     EXPECT_FALSE(m_feedMenu->presentedViewController());
+    // Closed by its reply while its overlay fades and its toast shows, the form still goes.
+    std::weak_ptr<FeedViewController> gone = form;
+    form.reset();
+    EXPECT_TRUE(pumpUntil([&] { return gone.expired(); }));
     const QVariantList row = server.database().row(
         QStringLiteral("SELECT remark, contact FROM feedback WHERE user_account = ?"), {QStringLiteral("tester")});
     ASSERT_EQ(row.size(), 2);
@@ -91,22 +95,25 @@ TEST_F(FeedViewControllerTest, SignedOutOrAnErrorReplyKeepsTheForm)
     EXPECT_EQ(form->contact()->text(), "qq 42");
 }
 
-// The wait overlay keeps fingers off the form, and the keys: Return in either box while
-// "请稍等………" shows sends nothing more, and the server keeps the feedback once.
-TEST_F(FeedViewControllerTest, ReturnUnderTheWaitOverlaySendsTheFeedbackOnce)
+// Under the wait overlay the Return that would send again is held back, as the overlay holds
+// back taps on "提交"; the remark's Return only moves on to the contact field, and still does.
+TEST_F(FeedViewControllerTest, ReturnUnderTheWaitOverlayMovesOnButSendsOnce)
 {
     server::ServerInstance& server = startSignedIn();
     auto form = openForm();
     ASSERT_TRUE(form);
-    ASSERT_TRUE(tap(form, "反馈意见"));
-    commit("只发一次");
     ASSERT_TRUE(tap(form, "联系方式"));
     type("qq 7");
+    ASSERT_TRUE(tap(form, "反馈意见"));
+    commit("只发一次");
     ASSERT_TRUE(tap(form, "提交"));
     ASSERT_TRUE(shows(form->view(), "请稍等………"));
-    ASSERT_EQ(focus(), form->contact());
+    ASSERT_EQ(focus(), form->remark());
     pressReturn();
-    EXPECT_EQ(focus(), form->contact()) << "the keys changed nothing";
+    EXPECT_EQ(focus(), form->contact());
+    EXPECT_EQ(form->remark()->text(), "只发一次");
+    pressReturn();
+    EXPECT_EQ(focus(), form->contact()) << "no second sending";
     ASSERT_TRUE(closes(form));
     // The last request sent has been answered, however many there were.
     ASSERT_TRUE(pumpUntil([&] { return !form->feedbackRequest()->isRunning(); }));
@@ -115,6 +122,36 @@ TEST_F(FeedViewControllerTest, ReturnUnderTheWaitOverlaySendsTheFeedbackOnce)
                                                      {QStringLiteral("tester")});
     ASSERT_EQ(count.size(), 1);
     EXPECT_EQ(count[0].toInt(), 1);
+}
+
+// Back while a box is being edited, empty or not, closes the form and lets it go; the texts
+// are dropped. The submit case is the check that puts the focus into the emptied remark.
+TEST_F(FeedViewControllerTest, BackWhileABoxIsEditedClosesTheForm)
+{
+    server::ServerInstance& server = startSignedIn();
+    auto form = openForm();
+    const struct {
+        const char* tapped;
+        const char* text;
+    } cases[] = {{"反馈意见", ""}, {"反馈意见", "页面太慢"}, {"联系方式", ""}, {"联系方式", "qq 5"}, {"提交", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tapped + std::string(" ") + c.text);
+        if (!form)
+            form = tapTo<FeedViewController>(m_feedMenu, "用户反馈");
+        ASSERT_TRUE(form);
+        ASSERT_TRUE(tap(form, c.tapped));
+        commit(c.text);
+        ASSERT_TRUE(focus()) << "a box is being edited";
+        ASSERT_TRUE(toastsGone(form->view()));
+        ASSERT_TRUE(tap(form, "返回"));
+        std::weak_ptr<FeedViewController> gone = form;
+        form.reset();
+        EXPECT_TRUE(pumpUntil([&] { return gone.expired(); }));
+        EXPECT_FALSE(focus());
+        EXPECT_TRUE(m_feedMenu->isAppeared());
+    }
+    server.database().awaitQueuedWrites();
+    EXPECT_EQ(server.database().row(QStringLiteral("SELECT COUNT(*) FROM feedback"), {}).value(0).toInt(), 0);
 }
 
 // A connection reset while the feedback is under way is a network failure, said once: the

@@ -83,21 +83,23 @@ TEST_F(LoginViewControllerTest, RepliesThatAreNoAccountKeepTheHeldOne)
     EXPECT_TRUE(toastTexts(m_home->view()).isEmpty());
 }
 
-// The wait overlay keeps fingers off the screen, and the keys: Return in the focused password
-// field while "请稍等………" shows sends nothing more, so the home screen says it once.
-TEST_F(LoginViewControllerTest, ReturnUnderTheWaitOverlaySignsInOnce)
+// Under the wait overlay the Return that would sign in again is held back, as the overlay holds
+// back taps on "登录"; the Return that only moves on to the password field still does.
+TEST_F(LoginViewControllerTest, ReturnUnderTheWaitOverlayMovesOnButSignsInOnce)
 {
     startSignedIn();   // tester / secret1, held, so the fields come filled
     launch();
     auto login = tapTo<LoginViewController>(m_home, "用户登陆");
     ASSERT_TRUE(login);
-    ASSERT_TRUE(tap(login, "请输入密码"));
+    ASSERT_TRUE(tap(login, "请输入账号"));
     ASSERT_TRUE(tap(login, "登录"));
     ASSERT_TRUE(shows(login->view(), "请稍等………"));
-    ASSERT_EQ(focus(), login->pwd());
+    ASSERT_EQ(focus(), login->account());
+    pressReturn();
+    EXPECT_EQ(focus(), login->pwd());
     pressReturn();
     pressReturn();
-    EXPECT_EQ(focus(), login->pwd()) << "the keys changed nothing";
+    EXPECT_EQ(focus(), login->pwd()) << "no second sign-in";
     ASSERT_TRUE(closes(login));
     // The last request sent has been answered, however many there were.
     ASSERT_TRUE(pumpUntil([&] { return !login->loginRequest()->isRunning(); }));

@@ -5,6 +5,7 @@
 #include "platform/ui/TextField.h"
 #include "shell/account/LoginViewController.h"
 #include "tests/shell/LaunchedAppTest.h"
+#include "tests/support/HandServer.h"
 #include "tests/support/StubServer.h"
 
 namespace {
@@ -96,9 +97,9 @@ TEST_F(RegisterViewControllerTest, ANewNameSignsInAndBothScreensClose)
     EXPECT_EQ(toastTexts(m_home->view()), QStringList{"登录成功！"});
 }
 
-// Under the wait overlay Return does not walk on through the form: the focus stays where the
-// user left it until the registration has been answered.
-TEST_F(RegisterViewControllerTest, ReturnUnderTheWaitOverlayLeavesTheFormAlone)
+// Return never registers, so under the wait overlay it still walks through the form and
+// closes the keyboard at its end.
+TEST_F(RegisterViewControllerTest, ReturnUnderTheWaitOverlayWalksThroughTheForm)
 {
     startSampleServer();
     auto r = openRegistration();
@@ -111,9 +112,46 @@ TEST_F(RegisterViewControllerTest, ReturnUnderTheWaitOverlayLeavesTheFormAlone)
     ASSERT_TRUE(tap(r, "立即注册"));
     ASSERT_TRUE(shows(r->view(), "请稍等………"));
     pressReturn();
-    EXPECT_EQ(focus(), r->account()) << "the keys changed nothing";
+    EXPECT_EQ(focus(), r->pwd());
+    pressReturn();
+    EXPECT_EQ(focus(), r->resPwd());
+    pressReturn();
+    EXPECT_FALSE(focus());
     ASSERT_TRUE(closes(r));
     EXPECT_EQ(heldName(), "oncer1");
+}
+
+// While the agreement address is still on its way the overlay covers the form; a field that
+// has the keys all the same (put there from code) walks on at Return as ever.
+TEST_F(RegisterViewControllerTest, ReturnWhileTheAgreementLoadsWalksThroughTheForm)
+{
+    QTcpSocket* held = nullptr;
+    HandServer server([&held](QTcpSocket* socket, const QByteArray& request) {
+        if (request.startsWith("POST /PendarWeb/exam/pactUrl_list "))
+            held = socket;
+    });
+    useServer(server.url("/PendarWeb/").toString());
+    CommonUtil::setAccount(kOldAccount);
+    launch();
+    m_login = tapTo<LoginViewController>(m_home, "用户登陆");
+    ASSERT_TRUE(m_login);
+    ASSERT_TRUE(tap(m_login, "注册新用户"));
+    std::shared_ptr<RegisterViewController> r;
+    ASSERT_TRUE(pumpUntil([&] {
+        r = std::dynamic_pointer_cast<RegisterViewController>(m_login->presentedViewController());
+        return r && r->isAppeared() && held;
+    }));
+    ASSERT_TRUE(shows(r->view(), "请稍等………"));
+    ASSERT_TRUE(r->account()->becomeFirstResponder());
+    pressReturn();
+    EXPECT_EQ(focus(), r->pwd());
+    pressReturn();
+    EXPECT_EQ(focus(), r->resPwd());
+    pressReturn();
+    EXPECT_FALSE(focus());
+    held->write(HandServer::reply("200 OK", R"([{"pactUrl":"http://127.0.0.1:9/a.html"}])", "Connection: close\r\n"));
+    ASSERT_TRUE(pumpUntil([&] { return !r->agreementRequest()->isRunning(); }));
+    EXPECT_EQ(r->xyurl(), "http://127.0.0.1:9/a.html");
 }
 
 // The app quits with the registration screen up over the login screen. The registration
