@@ -106,6 +106,10 @@ void TextView::setMarkedText(const QString& text)
 bool TextView::performEditingCommand(EditingCommand command)
 {
     using E = TextBuffer::Extent;
+    const bool vertical = command == EditingCommand::MoveUp || command == EditingCommand::MoveDown
+                          || command == EditingCommand::SelectUp || command == EditingCommand::SelectDown;
+    if (!vertical)
+        m_column.reset();
     switch (command) {
     case EditingCommand::MoveUp: moveVertically(-1, E::Collapse); break;
     case EditingCommand::MoveDown: moveVertically(1, E::Collapse); break;
@@ -308,6 +312,7 @@ void TextView::touchesBegan(const TouchSet& touches, const Event&)
         return;
     // A composing word is given up before the finger places the caret in the text.
     m_editor.setMarkedText(QString());
+    m_column.reset();
     m_editor.moveCaret(positionAt(touches.front()->locationInView(this)));
 }
 

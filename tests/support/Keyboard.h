@@ -16,6 +16,13 @@ inline void key(QObject* host, int code, const QString& text = QString())
     QCoreApplication::sendEvent(host, &event);
 }
 
+// A key with modifiers, as the desktop sends it: Shift+Left, Ctrl+C.
+inline void press(QObject* host, int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QKeyEvent event(QEvent::KeyPress, code, modifiers);
+    QCoreApplication::sendEvent(host, &event);
+}
+
 inline void type(QObject* host, const QString& text)
 {
     for (QChar c : text)
@@ -26,6 +33,13 @@ inline void commit(QObject* host, const QString& text)
 {
     QInputMethodEvent event(QString(), {});
     event.setCommitString(text);
+    QCoreApplication::sendEvent(host, &event);
+}
+
+// What an input method shows while the user composes (pinyin, say), not yet committed.
+inline void compose(QObject* host, const QString& preedit)
+{
+    QInputMethodEvent event(preedit, {});
     QCoreApplication::sendEvent(host, &event);
 }
 
