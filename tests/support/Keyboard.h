@@ -16,11 +16,13 @@ inline void key(QObject* host, int code, const QString& text = QString())
     QCoreApplication::sendEvent(host, &event);
 }
 
-// A key with modifiers, as the desktop sends it: Shift+Left, Ctrl+C.
-inline void press(QObject* host, int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+// A key with modifiers, as the desktop sends it (Shift+Left, Ctrl+C), `times` over.
+inline void press(QObject* host, int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int times = 1)
 {
-    QKeyEvent event(QEvent::KeyPress, code, modifiers);
-    QCoreApplication::sendEvent(host, &event);
+    for (int i = 0; i < times; ++i) {
+        QKeyEvent event(QEvent::KeyPress, code, modifiers);
+        QCoreApplication::sendEvent(host, &event);
+    }
 }
 
 inline void type(QObject* host, const QString& text)

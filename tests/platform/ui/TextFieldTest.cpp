@@ -75,9 +75,9 @@ protected:
 
     void commit(const QString& text) { keyboard::commit(host.get(), text); }
 
-    void press(int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    void press(int code, Qt::KeyboardModifiers modifiers = {}, int times = 1)
     {
-        keyboard::press(host.get(), code, modifiers);
+        keyboard::press(host.get(), code, modifiers, times);
     }
 
     // The window point where `prefix` of the field's text ends, on the text's middle row.
@@ -313,8 +313,7 @@ TEST_F(TextFieldTest, TheClipboardCarriesTheSelectionButNeverASecret)
     field->setText("one two");
     field->becomeFirstResponder();
     delegate->log.clear();
-    press(Qt::Key_Left, Qt::ShiftModifier);
-    press(Qt::Key_Left, Qt::ShiftModifier);
+    press(Qt::Key_Left, Qt::ShiftModifier, 2);
     press(Qt::Key_X, Qt::ControlModifier);          // "one t"
     EXPECT_EQ(board->text(), "wo");
     press(Qt::Key_Home);
@@ -336,9 +335,7 @@ TEST_F(TextFieldTest, TheClipboardCarriesTheSelectionButNeverASecret)
     secret->setSecureTextEntry(true);
     secret->setText(QStringLiteral("pa😀ss"));
     secret->becomeFirstResponder();
-    press(Qt::Key_Left);
-    press(Qt::Key_Left);
-    press(Qt::Key_Left);
+    press(Qt::Key_Left, {}, 3);
     EXPECT_EQ(secret->selectedRange(), (TextRange{2, 0})) << "one dot, one step";
     press(Qt::Key_A, Qt::ControlModifier);
     press(Qt::Key_C, Qt::ControlModifier);

@@ -75,9 +75,9 @@ protected:
 
     void commit(const QString& text) { keyboard::commit(host.get(), text); }
 
-    void press(int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    void press(int code, Qt::KeyboardModifiers modifiers = {}, int times = 1)
     {
-        keyboard::press(host.get(), code, modifiers);
+        keyboard::press(host.get(), code, modifiers, times);
     }
 
     int caret() const { return remark->selectedRange().location; }
@@ -152,12 +152,10 @@ TEST_F(TextViewTest, UpAndDownKeepTheColumnHomeAndEndStayOnTheLine)
         seen.push_back(caret());
     }
     EXPECT_EQ(seen, (std::vector<int>{9, 5, 9, 15, 9, 7, 9}));
-    press(Qt::Key_Up);
-    press(Qt::Key_Up);
+    press(Qt::Key_Up, {}, 2);
     EXPECT_EQ(caret(), 0) << "up from the first line goes to the start";
     press(Qt::Key_Right);
-    press(Qt::Key_Down, Qt::ShiftModifier);
-    press(Qt::Key_Down, Qt::ShiftModifier);
+    press(Qt::Key_Down, Qt::ShiftModifier, 2);
     EXPECT_EQ(remark->selectedRange(), (TextRange{1, 10}));
 }
 
@@ -167,8 +165,7 @@ TEST_F(TextViewTest, EditsInsideTheTextAskWithTheirRange)
 {
     ASSERT_TRUE(TouchInjector::tap(*remark));
     commit(QStringLiteral("题目有误"));
-    press(Qt::Key_Left);
-    press(Qt::Key_Left);
+    press(Qt::Key_Left, {}, 2);
     keyboard::compose(host.get(), "da an");
     EXPECT_EQ(remark->text(), QStringLiteral("题目有误"));
     commit(QStringLiteral("答案"));
@@ -180,8 +177,7 @@ TEST_F(TextViewTest, EditsInsideTheTextAskWithTheirRange)
     TouchInjector::tap(*window, inWords);
     TouchInjector::tap(*window, inWords);
     EXPECT_EQ(remark->selectedRange(), (TextRange{8, 5}));
-    press(Qt::Key_Backspace);
-    press(Qt::Key_Backspace);
+    press(Qt::Key_Backspace, {}, 2);
     EXPECT_EQ(remark->text(), "see the");
     EXPECT_EQ(delegate->log.mid(2), (QStringList{QStringLiteral("change 0+0 [题目有误]"), QStringLiteral("change 2+0 [答案]"),
                                                  "change 3+1 []", "change 8+5 []", "change 7+1 []"}));
@@ -195,15 +191,13 @@ TEST_F(TextViewTest, TheCaretsLineStaysInView)
     remark->becomeFirstResponder();
     const Rect inside = remark->bounds();
     EXPECT_TRUE(inside.contains(remark->caretRect()));
-    for (int i = 0; i < 13; ++i)
-        press(Qt::Key_Up);
+    press(Qt::Key_Up, {}, 13);
     EXPECT_EQ(caret(), 0);
     EXPECT_TRUE(inside.contains(remark->caretRect()));
     const std::vector<int> rows = pixels::rowsWith(Renderer::renderLayer(*remark->layer(), 1), pixels::isInk);
     ASSERT_FALSE(rows.empty());
     EXPECT_GE(rows.front(), 8) << "back at the top, the first line under the inset";
     press(Qt::Key_Home);
-    press(Qt::Key_Down);
-    press(Qt::Key_Down);
+    press(Qt::Key_Down, {}, 2);
     EXPECT_EQ(caret(), 12);
 }

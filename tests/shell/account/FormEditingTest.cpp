@@ -22,9 +22,9 @@ namespace {
 // The account forms edited where the caret is, as a user types, taps and pastes on the desktop.
 class FormEditingTest : public LaunchedAppTest {
 protected:
-    void press(int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    void press(int code, Qt::KeyboardModifiers modifiers = {}, int times = 1)
     {
-        keyboard::press(m_host.get(), code, modifiers);
+        keyboard::press(m_host.get(), code, modifiers, times);
     }
     void compose(const QString& preedit) { keyboard::compose(m_host.get(), preedit); }
 
@@ -91,8 +91,7 @@ TEST_F(FormEditingTest, TheLoginFieldsEditAtTheCaret)
 
     ASSERT_TRUE(tap(login, "请输入密码"));
     type("secrt1");
-    press(Qt::Key_Left);
-    press(Qt::Key_Left);
+    press(Qt::Key_Left, {}, 2);
     type("e");
     QGuiApplication::clipboard()->setText("before");
     press(Qt::Key_A, Qt::ControlModifier);
@@ -115,8 +114,7 @@ TEST_F(FormEditingTest, APasteLandsInTheMiddleOfTheName)
     ASSERT_TRUE(form);
     ASSERT_TRUE(tap(form, "请输入账号"));
     type("newbie");
-    for (int i = 0; i < 3; ++i)
-        press(Qt::Key_Left);
+    press(Qt::Key_Left, {}, 3);
     QGuiApplication::clipboard()->setText("XY");
     press(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(form->account()->text(), "newXYbie");
@@ -139,8 +137,7 @@ TEST_F(FormEditingTest, ChineseComposedAmidTheFeedbackLandsThere)
     ASSERT_TRUE(form);
     ASSERT_TRUE(tap(form, "反馈意见"));
     commit("题目有误");
-    press(Qt::Key_Left);
-    press(Qt::Key_Left);
+    press(Qt::Key_Left, {}, 2);
     const QRect box = pixels::pixelsOf(*form->remark());
     const int inkBefore = pixels::count(picture(), pixels::isInk, box);
     compose("da an");
@@ -152,8 +149,7 @@ TEST_F(FormEditingTest, ChineseComposedAmidTheFeedbackLandsThere)
 
     type("qq wrong 1");
     press(Qt::Key_Home);
-    for (int i = 0; i < 5; ++i)
-        press(Qt::Key_Right);   // "qq wr|ong 1"
+    press(Qt::Key_Right, {}, 5);   // "qq wr|ong 1"
     doubleTapAtCaret();
     type("right");
     EXPECT_EQ(form->contact()->text(), "qq right 1");
@@ -181,8 +177,7 @@ TEST_F(FormEditingTest, OnlyTheFocusedFieldShowsItsCaret)
         EXPECT_GT(caretInk(), 0);
         type("ab");
         press(Qt::Key_Left, Qt::ShiftModifier);
-        press(Qt::Key_Backspace);
-        press(Qt::Key_Backspace);
+        press(Qt::Key_Backspace, {}, 2);
         focus()->resignFirstResponder();
         EXPECT_TRUE(pixels::differingArea(untouched, picture(), {}, 0).isEmpty());
     }
