@@ -22,6 +22,7 @@ public:
             return;
         m_text = text;
         this->setNeedsDisplay();
+        didSetText();
     }
     Font font() const { return m_font; }
     void setFont(const Font& font)
@@ -48,6 +49,9 @@ protected:
         , m_font(font)
     {
     }
+
+    // After the text was set from code (an editor moves its caret).
+    virtual void didSetText() {}
 
     // Edits typed into a text field or view change the text in place.
     QString m_text;

@@ -21,7 +21,9 @@ public:
 
     Phase phase() const { return m_phase; }
     double timestamp() const { return m_timestamp; }
-    int tapCount() const { return 1; }
+    // 2 for the second tap of a double tap, and so on.
+    int tapCount() const { return m_tapCount; }
+    void setTapCount(int count) { m_tapCount = count; }
     // The view hit when the touch began; it keeps the touch for its whole life.
     std::shared_ptr<View> view() const { return m_view.lock(); }
     std::shared_ptr<Window> window() const { return m_window.lock(); }
@@ -40,6 +42,7 @@ private:
     Point m_location;
     Point m_previous;
     double m_timestamp = 0;
+    int m_tapCount = 1;
     Phase m_phase = Phase::Began;
 };
 

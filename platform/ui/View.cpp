@@ -505,6 +505,13 @@ void View::insertText(const QString&) {}
 
 void View::deleteBackward() {}
 
+bool View::performEditingCommand(EditingCommand)
+{
+    return false;
+}
+
+void View::setMarkedText(const QString&) {}
+
 // ---- touches and gestures -------------------------------------------------------------
 
 // Unhandled touches travel up the responder chain, as on the phone.

@@ -12,6 +12,7 @@
 namespace ui {
 
 class DrawContext;
+enum class EditingCommand;
 class Event;
 class GestureRecognizer;
 class Layer;
@@ -159,6 +160,10 @@ public:
     // Keyboard input, sent to the first responder by the window host.
     virtual void insertText(const QString& text);
     virtual void deleteBackward();
+    // A movement, deletion or edit-menu key; false when the view has no use for it.
+    virtual bool performEditingCommand(EditingCommand command);
+    // An input method's text being composed, shown where it will be committed ("" when done).
+    virtual void setMarkedText(const QString& text);
 
     // Gesture recognisers attached to this view (the view owns them).
     void addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer);

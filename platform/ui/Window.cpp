@@ -10,8 +10,18 @@
 #include "platform/ui/ViewController.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace ui {
+
+namespace {
+
+// A tap this soon after the last one and this close to it counts on from it (a double tap);
+// a touch that moves farther than the slop is no tap.
+constexpr double kMultiTapInterval = 0.35;
+constexpr double kTapSlop = 10;
+
+} // namespace
 
 std::shared_ptr<Window> Window::create(const Rect& frame)
 {
@@ -129,8 +139,25 @@ void Window::sendTouch(Touch::Phase phase, const Point& location, double timesta
         recognizer->deliver(phase, touches, event);
     releaseWaiting();
     deliverToView(phase);
-    if (phase == Touch::Phase::Ended || phase == Touch::Phase::Cancelled)
+    if (phase == Touch::Phase::Ended || phase == Touch::Phase::Cancelled) {
+        rememberTap(phase, location, timestamp);
         endTouch();
+    }
+}
+
+int Window::tapCountAt(const Point& location, double timestamp) const
+{
+    const Point gap = location - m_lastTap.location;
+    const bool continues = m_lastTap.count > 0 && timestamp - m_lastTap.time <= kMultiTapInterval
+                           && std::hypot(gap.x, gap.y) <= kTapSlop;
+    return continues ? m_lastTap.count + 1 : 1;
+}
+
+void Window::rememberTap(Touch::Phase phase, const Point& location, double timestamp)
+{
+    const Point moved = location - m_touchStart;
+    const bool tapped = phase == Touch::Phase::Ended && m_touch && std::hypot(moved.x, moved.y) <= kTapSlop;
+    m_lastTap = tapped ? Tap{timestamp, location, m_touch->tapCount()} : Tap{};
 }
 
 void Window::beginTouch(const Point& location, double timestamp)
@@ -139,6 +166,8 @@ void Window::beginTouch(const Point& location, double timestamp)
     auto hit = hitTest(location, nullptr);
     m_touch = Touch::create(std::static_pointer_cast<Window>(shared_from_this()), location, timestamp);
     m_touch->setView(hit);
+    m_touch->setTapCount(tapCountAt(location, timestamp));
+    m_touchStart = location;
     m_viewTouchCancelled = false;
     m_touchRecognizers.clear();
 

@@ -55,6 +55,8 @@ private:
     void beginTouch(const Point& location, double timestamp);
     void deliverToView(Touch::Phase phase);
     void endTouch();
+    int tapCountAt(const Point& location, double timestamp) const;
+    void rememberTap(Touch::Phase phase, const Point& location, double timestamp);
     bool mayLeavePossible(GestureRecognizer& recognizer);
     bool mustWaitForFailure(GestureRecognizer& recognizer);
     void releaseWaiting();
@@ -65,6 +67,14 @@ private:
     std::shared_ptr<Touch> m_touch;
     std::vector<std::shared_ptr<GestureRecognizer>> m_touchRecognizers;
     bool m_viewTouchCancelled = false;
+    // The last touch that stayed where it began, which a touch soon after beside it continues.
+    struct Tap {
+        double time = 0;
+        Point location;
+        int count = 0;
+    };
+    Tap m_lastTap;
+    Point m_touchStart;
 };
 
 } // namespace ui

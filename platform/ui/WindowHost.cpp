@@ -2,6 +2,7 @@
 
 #include "platform/core/Clock.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/KeyBindings.h"
 #include "platform/ui/Window.h"
 
 #include <QGuiApplication>
@@ -49,6 +50,9 @@ void WindowHost::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     m_pressed = true;
+    // A word being composed is committed where it was begun, before the finger moves the caret.
+    if (QGuiApplication::focusObject() == this)
+        QGuiApplication::inputMethod()->commit();
     sendTouch(int(Touch::Phase::Began), event);
 }
 
@@ -65,6 +69,7 @@ void WindowHost::mouseReleaseEvent(QMouseEvent* event)
         return;
     m_pressed = false;
     sendTouch(int(Touch::Phase::Ended), event);
+    caretMoved();
 }
 
 void WindowHost::keyPressEvent(QKeyEvent* event)
@@ -77,6 +82,10 @@ void WindowHost::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Return:
     case Qt::Key_Enter: responder->insertText(QStringLiteral("\n")); break;
     default:
+        if (const auto command = KeyBindings::command(*event)) {
+            responder->performEditingCommand(*command);
+            break;
+        }
         if (event->text().isEmpty() || !event->text().at(0).isPrint())
             return;
         responder->insertText(event->text());
@@ -88,8 +97,10 @@ void WindowHost::keyPressEvent(QKeyEvent* event)
 void WindowHost::inputMethodEvent(QInputMethodEvent* event)
 {
     auto responder = m_window->firstResponder();
-    if (responder && !event->commitString().isEmpty()) {
-        responder->insertText(event->commitString());
+    if (responder) {
+        if (!event->commitString().isEmpty())
+            responder->insertText(event->commitString());
+        responder->setMarkedText(event->preeditString());
         caretMoved();
     }
     event->accept();

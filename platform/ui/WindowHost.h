@@ -13,7 +13,8 @@ class Window;
 
 // Shows a Window on the desktop: paints it at the main screen's scale about sixty times a
 // second, turns the left mouse button into touches and the keyboard and input method into
-// the first responder's text input, and reports the window being hidden or minimised (and
+// the first responder's text input (typed and composing text, editing keys by the desktop's
+// key bindings), and reports the window being hidden or minimised (and
 // shown again) to the application as entering the background (and the foreground).
 //
 // The input method is on exactly while some view is the first responder: Qt asks only when

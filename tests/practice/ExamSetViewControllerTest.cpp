@@ -1,6 +1,7 @@
 #include "practice/ExamSetViewController.h"
 
 #include "platform/ui/Button.h"
+#include "platform/ui/EditingCommand.h"
 #include "platform/ui/Layer.h"
 #include "platform/ui/TextField.h"
 #include "practice/MyRadioBtn.h"
@@ -55,14 +56,17 @@ protected:
         return fields;
     }
 
-    // Focuses the field by a tap, clears it with the backspace key, types the text and return.
+    // Focuses the field by a tap, goes to the end of the text (the tap put the caret amid the
+    // digits), clears it with the backspace key, types the text and return.
     void retype(const std::shared_ptr<ui::TextField>& field, const QString& text)
     {
         ASSERT_TRUE(ui::TouchInjector::tap(*field));
         auto responder = m_window->firstResponder();
         ASSERT_EQ(responder, field);
-        while (!field->text().isEmpty())
+        responder->performEditingCommand(ui::EditingCommand::MoveToLineEnd);
+        for (qsizetype n = field->text().size(); n > 0; --n)
             responder->deleteBackward();
+        ASSERT_EQ(field->text(), "");
         for (const QChar c : text)
             responder->insertText(QString(c));
         responder->insertText(QStringLiteral("\n"));

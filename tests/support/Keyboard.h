@@ -16,6 +16,15 @@ inline void key(QObject* host, int code, const QString& text = QString())
     QCoreApplication::sendEvent(host, &event);
 }
 
+// A key with modifiers, as the desktop sends it (Shift+Left, Ctrl+C), `times` over.
+inline void press(QObject* host, int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int times = 1)
+{
+    for (int i = 0; i < times; ++i) {
+        QKeyEvent event(QEvent::KeyPress, code, modifiers);
+        QCoreApplication::sendEvent(host, &event);
+    }
+}
+
 inline void type(QObject* host, const QString& text)
 {
     for (QChar c : text)
@@ -26,6 +35,13 @@ inline void commit(QObject* host, const QString& text)
 {
     QInputMethodEvent event(QString(), {});
     event.setCommitString(text);
+    QCoreApplication::sendEvent(host, &event);
+}
+
+// What an input method shows while the user composes (pinyin, say), not yet committed.
+inline void compose(QObject* host, const QString& preedit)
+{
+    QInputMethodEvent event(preedit, {});
     QCoreApplication::sendEvent(host, &event);
 }
 

@@ -75,6 +75,13 @@ protected:
 
     void commit(const QString& text) { keyboard::commit(host.get(), text); }
 
+    void press(int code, Qt::KeyboardModifiers modifiers = {}, int times = 1)
+    {
+        keyboard::press(host.get(), code, modifiers, times);
+    }
+
+    int caret() const { return remark->selectedRange().location; }
+
     std::shared_ptr<RemarkDelegate> delegate = std::make_shared<RemarkDelegate>();
     std::shared_ptr<Window> window;
     std::shared_ptr<TextView> remark;
@@ -130,4 +137,67 @@ TEST_F(TextViewTest, LongTextWrapsAndShowsItsEndWhileEditing)
     EXPECT_LE(editing.back(), 100 - 8);
     EXPECT_GT(editing.back(), 100 - 8 - 16);
     EXPECT_EQ(editing.front(), 0);
+}
+
+// Up and Down go between lines keeping the column as well as each line allows; Home and End
+// stay on the caret's line; Shift selects across lines.
+TEST_F(TextViewTest, UpAndDownKeepTheColumnHomeAndEndStayOnTheLine)
+{
+    remark->setText("abcdef\nab\nabcdef");   // lines start at 0, 7 and 10
+    remark->becomeFirstResponder();
+    press(Qt::Key_Left);
+    std::vector<int> seen;
+    for (int key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Home, Qt::Key_End}) {
+        press(key);
+        seen.push_back(caret());
+    }
+    EXPECT_EQ(seen, (std::vector<int>{9, 5, 9, 15, 9, 7, 9}));
+    press(Qt::Key_Up, {}, 2);
+    EXPECT_EQ(caret(), 0) << "up from the first line goes to the start";
+    press(Qt::Key_Right);
+    press(Qt::Key_Down, Qt::ShiftModifier, 2);
+    EXPECT_EQ(remark->selectedRange(), (TextRange{1, 10}));
+}
+
+// Edits inside the text ask with their range: Chinese composed in the middle lands there, a
+// double tap takes a word, Backspace removes the selection or the character before the caret.
+TEST_F(TextViewTest, EditsInsideTheTextAskWithTheirRange)
+{
+    ASSERT_TRUE(TouchInjector::tap(*remark));
+    commit(QStringLiteral("题目有误"));
+    press(Qt::Key_Left, {}, 2);
+    keyboard::compose(host.get(), "da an");
+    EXPECT_EQ(remark->text(), QStringLiteral("题目有误"));
+    commit(QStringLiteral("答案"));
+    EXPECT_EQ(remark->text(), QStringLiteral("题目答案有误"));
+    press(Qt::Key_Backspace);
+
+    remark->setText("see the words");
+    const Point inWords = remark->convertPointTo(Point(8 + remark->font().widthOfText("see the w"), 8 + 7), nullptr);
+    TouchInjector::tap(*window, inWords);
+    TouchInjector::tap(*window, inWords);
+    EXPECT_EQ(remark->selectedRange(), (TextRange{8, 5}));
+    press(Qt::Key_Backspace, {}, 2);
+    EXPECT_EQ(remark->text(), "see the");
+    EXPECT_EQ(delegate->log.mid(2), (QStringList{QStringLiteral("change 0+0 [题目有误]"), QStringLiteral("change 2+0 [答案]"),
+                                                 "change 3+1 []", "change 8+5 []", "change 7+1 []"}));
+}
+
+// A text taller than the view scrolls to keep the caret's line in view, wherever it goes.
+TEST_F(TextViewTest, TheCaretsLineStaysInView)
+{
+    remark->setText(QStringLiteral("第一行文字\n").repeated(12) + "end");
+    remark->setTextColor(Color::black());
+    remark->becomeFirstResponder();
+    const Rect inside = remark->bounds();
+    EXPECT_TRUE(inside.contains(remark->caretRect()));
+    press(Qt::Key_Up, {}, 13);
+    EXPECT_EQ(caret(), 0);
+    EXPECT_TRUE(inside.contains(remark->caretRect()));
+    const std::vector<int> rows = pixels::rowsWith(Renderer::renderLayer(*remark->layer(), 1), pixels::isInk);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_GE(rows.front(), 8) << "back at the top, the first line under the inset";
+    press(Qt::Key_Home);
+    press(Qt::Key_Down, {}, 2);
+    EXPECT_EQ(caret(), 12);
 }
