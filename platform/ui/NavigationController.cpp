@@ -244,6 +244,34 @@ void NavigationController::updateBarItems()
     m_navigationBar->setItems(std::move(items));
 }
 
+// ---- appearance -----------------------------------------------------------------------
+
+// A container that forwards by hand calls these directly; the platform's own forwarding
+// after them finds the top controller already on its way and sends nothing twice.
+void NavigationController::viewWillAppear(bool animated)
+{
+    if (auto top = topViewController())
+        top->beginAppearanceTransition(true, animated);
+}
+
+void NavigationController::viewDidAppear(bool)
+{
+    if (auto top = topViewController())
+        top->endAppearanceTransition();
+}
+
+void NavigationController::viewWillDisappear(bool animated)
+{
+    if (auto top = topViewController())
+        top->beginAppearanceTransition(false, animated);
+}
+
+void NavigationController::viewDidDisappear(bool)
+{
+    if (auto top = topViewController())
+        top->endAppearanceTransition();
+}
+
 // ---- the view and the bar -------------------------------------------------------------
 
 void NavigationController::loadView()

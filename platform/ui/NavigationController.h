@@ -16,10 +16,10 @@ class NavigationBar;
 // Each controller on the stack is a child of the navigation controller: a push sends it
 // willMove before and didMove after its view has come in, a pop willMove(null) before and
 // didMove(null) after its view has gone. Only the top controller's view is inside the
-// navigation controller's view, so the platform's automatic forwarding passes the navigation
-// controller's own appearance to it alone; a push or a pop while shown sends the leaving
-// controller will/did-disappear and the arriving one will/did-appear (the two did-calls when
-// the transition ends, the leaving one first).
+// navigation controller's view, and the navigation controller's own appearance reaches the
+// top controller alone, also when a container calls the appearance callbacks by hand; a push
+// or a pop while shown sends the leaving controller will/did-disappear and the arriving one
+// will/did-appear (the two did-calls when the transition ends, the leaving one first).
 //
 // An animated push slides the new view in from the right over 0.3 s while the old one leaves
 // to the left; an animated pop does the reverse. Unanimated, everything happens within the
@@ -58,6 +58,11 @@ public:
 
     // Where the top controller's view goes, in this controller's view.
     Rect contentFrame();
+
+    void viewWillAppear(bool animated) override;
+    void viewDidAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
 
 protected:
     NavigationController();
