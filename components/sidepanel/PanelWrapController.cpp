@@ -1,6 +1,7 @@
 #include "components/sidepanel/PanelWrapController.h"
 
 #include "components/sidepanel/WrapControllerItem.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/View.h"
 
 namespace {
@@ -39,7 +40,9 @@ PanelWrapController::~PanelWrapController()
 
 double PanelWrapController::statusBarHeight() const
 {
-    return 0;
+    const auto& application = ui::Application::shared();
+    const ui::Rect frame = application.statusBarFrame();
+    return ui::isLandscape(application.statusBarOrientation()) ? frame.width() : frame.height();
 }
 
 void PanelWrapController::loadView()

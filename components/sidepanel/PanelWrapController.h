@@ -34,7 +34,7 @@ public:
         return std::dynamic_pointer_cast<Interface>(m_wrappedController);
     }
 
-    // Our platform draws no status bar, so this is 0 in every orientation.
+    // The status bar's thickness in the current orientation (0 while it is hidden).
     virtual double statusBarHeight() const;
 
     // Read and written on the wrapped controller. The platform's accessors are not virtual:

@@ -2,9 +2,11 @@
 
 #include "components/sidepanel/SidePanelGeometry.h"
 #include "components/sidepanel/SidePanelItem.h"
+#include "components/sidepanel/SidePanelNavigation.h"
 #include "components/sidepanel/SidePanelPanTracker.h"
 #include "components/sidepanel/SidePanelView.h"
 #include "platform/ui/Layer.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/TabBarItem.h"
 #include "platform/ui/View.h"
@@ -54,15 +56,25 @@ void SidePanelContainment::releaseAll()
 
 std::shared_ptr<ui::View> SidePanelContainment::slidingControllerView() const
 {
-    // Integrated behaviour would slide the navigation controller's view; our platform has no
-    // navigation controller, so the centre view always slides.
-    return m_panel.m_centerView;
+    if (!SidePanelNavigation::integrated(m_panel))
+        return m_panel.m_centerView;
+    auto sliding = m_panel.m_slidingController.lock();
+    return sliding ? sliding->view() : nullptr;
 }
 
 bool SidePanelContainment::setSlidingAndReferenceViews()
 {
-    m_panel.m_slidingController = m_panel.m_centerController;
-    m_panel.m_referenceView = m_panel.view();
+    if (auto navigation = SidePanelNavigation::integrated(m_panel)) {
+        // Integrated: the navigation controller's view slides within its superview.
+        auto superview = navigation->view()->superview();
+        if (!superview)
+            return false;
+        m_panel.m_slidingController = navigation;
+        m_panel.m_referenceView = superview;
+    } else {
+        m_panel.m_slidingController = m_panel.m_centerController;
+        m_panel.m_referenceView = m_panel.view();
+    }
     finishTransitionBlocks();
     return true;
 }
@@ -147,6 +159,11 @@ void SidePanelContainment::attachCenter(const ControllerPtr& controller, const u
         m_panel.view()->addSubview(m_panel.m_centerView);
     if (m_panel.shouldManageAppearanceMethods())
         controller->viewWillAppear(false);
+    // A navigation centre lays its bar out anew once its view is in place.
+    auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(controller);
+    const bool hideBarMeanwhile = SidePanelNavigation::shownBar(controller) != nullptr;
+    if (hideBarMeanwhile)
+        navigation->setNavigationBarHidden(true);
     setSlidingAndReferenceViews();
     auto controllerView = controller->view();
     controllerView->setFrame(frame);
@@ -154,6 +171,8 @@ void SidePanelContainment::attachCenter(const ControllerPtr& controller, const u
     controllerView->setHidden(false);
     if (m_panel.m_centerView)
         m_panel.m_centerView->addSubview(controllerView);
+    if (hideBarMeanwhile)
+        navigation->setNavigationBarHidden(false);
     m_panel.m_panTracker->addPanners();
     m_panel.applyShadowToSlidingViewAnimated(false);
     if (m_panel.shouldManageAppearanceMethods())
@@ -335,11 +354,11 @@ void SidePanelContainment::attachSideView(const ControllerPtr& controller, SideP
     auto sideView = controller->view();
     sideView->setFrame(frame);
     sideView->setAutoresizingMask(kFlexibleSize);
-    if (m_panel.m_referenceView) {
+    if (auto reference = m_panel.referenceView()) {
         if (!m_panel.m_slidingController.expired())
-            m_panel.m_referenceView->insertSubviewBelow(sideView, m_panel.slidingControllerView());
+            reference->insertSubviewBelow(sideView, m_panel.slidingControllerView());
         else
-            m_panel.m_referenceView->addSubview(sideView);
+            reference->addSubview(sideView);
     }
     m_panel.notifyAppearanceForSide(side, false, State::Transitioning, State::Shown);
 }
@@ -348,7 +367,7 @@ void SidePanelContainment::enqueueFinishTransitionBlock(std::function<void()> bl
 {
     auto self = m_panel.self();
     controller->willMoveToParentViewController(self);
-    if (m_panel.m_referenceView) {
+    if (m_panel.referenceView()) {
         block();
         return;
     }
@@ -380,7 +399,7 @@ void SidePanelContainment::stopObservingTransitionKeys()
 
 void SidePanelContainment::finishTransitionBlocks()
 {
-    if (!(m_panel.parentViewController() || m_panel.presentingViewController()) || !m_panel.m_referenceView || !m_panel.m_finishTransitionBlocks)
+    if (!(m_panel.parentViewController() || m_panel.presentingViewController()) || !m_panel.referenceView() || !m_panel.m_finishTransitionBlocks)
         return;
     stopObservingTransitionKeys();
     auto blocks = std::move(*m_panel.m_finishTransitionBlocks);
@@ -400,13 +419,14 @@ void SidePanelContainment::applyViews()
         m_panel.m_centerView->addSubview(centerControllerView);
     }
     auto sliding = m_panel.slidingControllerView();
+    auto reference = m_panel.referenceView();
     for (SidePanelSide side : G::kSides) {
         auto controller = m_panel.controllerForSide(side);
-        if (!controller || !m_panel.m_referenceView)
+        if (!controller || !reference)
             continue;
         auto sideView = controller->view();
         sideView->removeFromSuperview();
-        m_panel.m_referenceView->insertSubviewBelow(sideView, sliding);
+        reference->insertSubviewBelow(sideView, sliding);
     }
     m_panel.setSlidingFrameForOffset(m_panel.m_offset, m_panel.m_offsetOrientation, true);
     if (sliding)
@@ -460,4 +480,9 @@ void SidePanelContainment::viewBoundsMayHaveChanged()
     m_panel.setSlidingFrameForOffset(m_panel.m_offset, m_panel.m_offsetOrientation, false);
     if (auto sliding = m_panel.slidingControllerView())
         sliding->layer()->setShadowPath(ui::Path::rect(m_panel.referenceBounds()));
+    if (SidePanelNavigation::shownBar(m_panel.m_centerController)) {
+        auto navigation = std::static_pointer_cast<ui::NavigationController>(m_panel.m_centerController);
+        navigation->setNavigationBarHidden(true);
+        navigation->setNavigationBarHidden(false);
+    }
 }

@@ -7,6 +7,7 @@
 #include "components/sidepanel/SidePanelItem.h"
 #include "components/sidepanel/SidePanelLayout.h"
 #include "components/sidepanel/SidePanelLifecycle.h"
+#include "components/sidepanel/SidePanelNavigation.h"
 #include "components/sidepanel/SidePanelNotices.h"
 #include "components/sidepanel/SidePanelPanTracker.h"
 #include "components/sidepanel/SidePanelPreviewBounce.h"
@@ -15,7 +16,9 @@
 #include "components/sidepanel/SidePanelView.h"
 #include "platform/core/Log.h"
 #include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Layer.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
@@ -208,13 +211,14 @@ ui::Rect SidePanelController::referenceBounds() const
 
 double SidePanelController::statusBarHeight() const
 {
-    // Our platform draws no status bar: its frame is empty in every orientation.
-    return 0;
+    const auto& application = ui::Application::shared();
+    const ui::Rect frame = application.statusBarFrame();
+    return ui::isLandscape(application.statusBarOrientation()) ? frame.width() : frame.height();
 }
 
 double SidePanelController::relativeStatusBarHeight() const
 {
-    return dynamic_cast<ui::Window*>(m_referenceView.get()) ? statusBarHeight() : 0;
+    return dynamic_cast<ui::Window*>(referenceView().get()) ? statusBarHeight() : 0;
 }
 
 ui::Rect SidePanelController::centerViewBounds() const
@@ -507,15 +511,12 @@ std::optional<std::vector<float>> SidePanelController::bouncingValuesForViewSide
 
 bool SidePanelController::canRightViewPushViewControllerOverCenterController() const
 {
-    // Only a navigation controller can take a pushed screen, and our platform has none.
-    return false;
+    return dynamic_cast<ui::NavigationController*>(m_centerController.get()) != nullptr;
 }
 
 void SidePanelController::rightViewPushViewControllerOverCenterController(const ControllerPtr& controller)
 {
-    // A centre that cannot push would be left behind a snapshot with the right side closed.
-    if (!controller || !canRightViewPushViewControllerOverCenterController())
-        return;
+    SidePanelNavigation::pushOverCenter(*this, controller);
 }
 
 std::vector<std::type_index> SidePanelController::viewClassesWithDisabledPan() const

@@ -360,7 +360,7 @@ public:
     void setCenterViewOpacity(double opacity);
     double centerViewCornerRadius() const { return m_centerViewCornerRadius; }
     void setCenterViewCornerRadius(double radius);
-    std::shared_ptr<ui::View> referenceView() const { return m_referenceView; }
+    std::shared_ptr<ui::View> referenceView() const { return m_referenceView.lock(); }
     void setReferenceView(std::shared_ptr<ui::View> view) { m_referenceView = std::move(view); }
     std::shared_ptr<ui::View> centerView() const { return m_centerView; }
     void setCenterView(std::shared_ptr<ui::View> view) { m_centerView = std::move(view); }
@@ -470,7 +470,9 @@ private:
     bool m_elastic = true;
     bool m_automaticallyUpdateTabBarItems = false;
     SidePanelPanningMode m_panningMode = SidePanelPanningMode::SlidingView;
-    std::shared_ptr<ui::View> m_referenceView;
+    // Weak: in integrated mode it is the navigation controller's superview, which may be a
+    // window that owns the container through its root controller.
+    std::weak_ptr<ui::View> m_referenceView;
     std::weak_ptr<ui::ViewController> m_slidingController;
     ControllerPtr m_centerController;
     double m_originalShadowOpacity = 0;

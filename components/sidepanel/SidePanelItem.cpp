@@ -8,6 +8,7 @@
 #include "platform/core/Dispatch.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Layer.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/PlatformHooks.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
@@ -63,14 +64,32 @@ std::shared_ptr<SidePanelController> SidePanelItem::sidePanelController(ui::View
 {
     if (auto own = sidePanelControllerCore(controller))
         return own;
-    // Our platform has no navigation stack to walk: a navigation controller can only answer
-    // through its own back reference.
     if (auto navigation = controller.navigationController()) {
         if (auto viaNavigation = sidePanelControllerCore(*navigation))
             return viaNavigation;
+        if (auto integrated = integratedContainerOnStack(*navigation))
+            return integrated;
     }
     if (auto wrapper = WrapControllerItem::wrapController(controller))
         return sidePanelController(*wrapper);
+    return nullptr;
+}
+
+// The nearest container up the stack that slides this navigation controller's view: the
+// container itself or the one holding a controller on the stack.
+std::shared_ptr<SidePanelController> SidePanelItem::integratedContainerOnStack(ui::ViewController& navigation)
+{
+    auto stack = dynamic_cast<ui::NavigationController*>(&navigation);
+    if (!stack)
+        return nullptr;
+    const auto controllers = stack->viewControllers();
+    for (auto it = controllers.rbegin(); it != controllers.rend(); ++it) {
+        auto candidate = std::dynamic_pointer_cast<SidePanelController>(*it);
+        if (!candidate)
+            candidate = sidePanelControllerCore(**it);
+        if (candidate && candidate->navigationControllerBehavior() == SidePanelNavigationControllerBehavior::Integrated)
+            return candidate;
+    }
     return nullptr;
 }
 

@@ -18,7 +18,8 @@ public:
     // the next call installs them again.
     static void install();
 
-    // The container holding the controller (or its navigation controller), or null.
+    // The container holding the controller, its navigation controller or, up that navigation
+    // controller's stack, the nearest integrated one; else the wrapper's container; or null.
     static std::shared_ptr<SidePanelController> sidePanelController(ui::ViewController& controller);
     // The back reference alone. It is weak: it reads null once the container has gone.
     static std::shared_ptr<SidePanelController> sidePanelControllerCore(ui::ViewController& controller);
@@ -28,5 +29,6 @@ public:
     static void removeAllAnimationsRecursive(ui::View& view);
 
 private:
+    static std::shared_ptr<SidePanelController> integratedContainerOnStack(ui::ViewController& navigation);
     static void addSubviewAdjustingOffset(ui::View& parent, const std::shared_ptr<ui::View>& child);
 };

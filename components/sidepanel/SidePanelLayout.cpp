@@ -2,9 +2,11 @@
 
 #include "components/sidepanel/SidePanelDecoration.h"
 #include "components/sidepanel/SidePanelGeometry.h"
+#include "components/sidepanel/SidePanelNavigation.h"
 #include "components/sidepanel/SidePanelNotices.h"
 #include "components/sidepanel/SidePanelPanTracker.h"
 #include "platform/core/Log.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/View.h"
 
@@ -47,7 +49,8 @@ bool SidePanelLayout::isSideOpen(SidePanelSide side) const
 
 ui::Rect SidePanelLayout::referenceBounds() const
 {
-    return m_panel.m_referenceView ? m_panel.m_referenceView->bounds() : ui::Screen::main().bounds();
+    auto reference = m_panel.referenceView();
+    return reference ? reference->bounds() : ui::Screen::main().bounds();
 }
 
 ui::Rect SidePanelLayout::centerViewBounds() const
@@ -55,8 +58,8 @@ ui::Rect SidePanelLayout::centerViewBounds() const
     ui::Rect bounds = referenceBounds();
     if (m_panel.m_navigationControllerBehavior != SidePanelNavigationControllerBehavior::Integrated)
         return bounds;
-    // No navigation bar exists on our platform, so only the status bar could shorten it.
-    bounds.size.height -= m_panel.relativeStatusBarHeight();
+    auto bar = SidePanelNavigation::shownBar(m_panel.navigationController());
+    bounds.size.height -= m_panel.relativeStatusBarHeight() + (bar ? bar->frame().height() : 0);
     return bounds;
 }
 

@@ -6,6 +6,7 @@
 #include "components/sidepanel/SidePanelRotationReplay.h"
 #include "components/sidepanel/SidePanelView.h"
 #include "platform/core/Dispatch.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/View.h"
 
@@ -31,8 +32,8 @@ void SidePanelLifecycle::loadView()
     m_panel.m_viewFirstAppeared = false;
     m_panel.m_viewAppeared = State::Hidden;
     auto view = SidePanelView::create(ui::Screen::main().bounds());
-    // Our platform has no navigation controller that could present the container, so the
-    // view never needs its offset adjusted on the way in.
+    if (dynamic_cast<ui::NavigationController*>(m_panel.presentingViewController().get()))
+        view->setNeedsOffsetAdjustment();
     view->setAutoresizingMask(kFlexibleSize);
     view->setAutoresizesSubviews(true);
     view->setClipsToBounds(true);

@@ -2,6 +2,7 @@
 
 #include "components/sidepanel/SidePanelControllerDelegate.h"
 #include "components/sidepanel/SidePanelGeometry.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/View.h"
 
 namespace {
@@ -156,9 +157,13 @@ void SidePanelNotices::walkDelegates(const std::function<bool(SidePanelControlle
         return;
     for (const ControllerPtr& controller : m_panel.controllers()) {
         auto asDelegate = std::dynamic_pointer_cast<SidePanelControllerDelegate>(controller);
-        if (asDelegate && asDelegate != delegate)
-            deliver(*asDelegate);
-        // Our platform has no navigation controller whose top controller could be asked instead.
+        if (asDelegate && asDelegate != delegate && deliver(*asDelegate))
+            continue;
+        // A navigation controller that does not answer (or is the delegate) has its top controller asked.
+        auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(controller);
+        auto top = navigation ? std::dynamic_pointer_cast<SidePanelControllerDelegate>(navigation->topViewController()) : nullptr;
+        if (top && top != delegate)
+            deliver(*top);
     }
 }
 

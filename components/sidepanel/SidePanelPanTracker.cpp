@@ -2,11 +2,14 @@
 
 #include "components/sidepanel/SidePanelControllerDelegate.h"
 #include "components/sidepanel/SidePanelGeometry.h"
+#include "components/sidepanel/SidePanelNavigation.h"
 #include "components/sidepanel/SidePanelNotices.h"
 #include "components/sidepanel/SidePanelPreviewBounce.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/Layer.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/Touch.h"
 #include "platform/ui/View.h"
@@ -55,13 +58,20 @@ void SidePanelPanTracker::addPannersIfAllPannersAreInactiveAndNeeded()
 void SidePanelPanTracker::addPanners()
 {
     removePanners();
-    // Our platform has no navigation bar, so the bar recognisers of the modes never exist.
     switch (m_panel.m_panningMode) {
     case SidePanelPanningMode::SlidingView:
     case SidePanelPanningMode::AskDelegate:
     case SidePanelPanningMode::NavigationBarOrOpen:
         addPanner(m_panel.slidingControllerView());
         addPanner(m_panel.m_centerTapper);
+        addPanner(SidePanelNavigation::shownBar(m_panel.navigationController()));
+        break;
+    case SidePanelPanningMode::NavigationBar:
+        addPanner(SidePanelNavigation::shownBar(m_panel.navigationController()));
+        if (auto center = m_panel.m_centerController) {
+            addPanner(SidePanelNavigation::shownBar(center->navigationController()));
+            addPanner(SidePanelNavigation::shownBar(center));
+        }
         break;
     case SidePanelPanningMode::PanningView:
         addPanner(m_panel.m_panningView);
@@ -85,7 +95,8 @@ void SidePanelPanTracker::removePanners()
 
 void SidePanelPanTracker::addPanner(const std::shared_ptr<ui::View>& view)
 {
-    if (!view)
+    // A contained centre's navigation controller is the container's own: one bar, one panner.
+    if (!view || std::any_of(m_panners.begin(), m_panners.end(), [&](const auto& panner) { return panner->view() == view; }))
         return;
     // The view and the container own the recogniser; it reaches back weakly.
     std::weak_ptr<SidePanelController> weak = m_panel.self();
@@ -121,8 +132,11 @@ std::optional<bool> SidePanelPanTracker::gestureRecognizerShouldBegin(ui::Gestur
     auto self = m_panel.self();
     const auto sliding = m_panel.slidingControllerView();
     if (m_panel.m_panningMode == SidePanelPanningMode::NavigationBarOrOpen && sliding && recognizer.view() == sliding) {
-        // Without a navigation bar its bounds are empty: only an open side lets the pan begin.
-        if (!m_panel.isAnySideOpen())
+        // Without a navigation controller there is no bar: only an open side lets the pan begin.
+        auto barController = SidePanelNavigation::barController(m_panel);
+        auto bar = barController ? barController->navigationBar() : nullptr;
+        const bool onBar = bar && bar->bounds().contains(recognizer.locationInView(bar.get()));
+        if (!onBar && !m_panel.isAnySideOpen())
             return false;
     }
     if (auto gestureDelegate = m_panel.panningGestureDelegate()) {
@@ -161,7 +175,7 @@ std::optional<bool> SidePanelPanTracker::shouldRecognizeSimultaneouslyWithGestur
 
 SidePanelOffsetOrientation SidePanelPanTracker::orientationOfVelocity(ui::PanGestureRecognizer& pan) const
 {
-    const ui::Point velocity = pan.velocityInView(m_panel.m_referenceView.get());
+    const ui::Point velocity = pan.velocityInView(m_panel.referenceView().get());
     return std::fabs(velocity.x) >= std::fabs(velocity.y) ? SidePanelOffsetOrientation::Horizontal
                                                           : SidePanelOffsetOrientation::Vertical;
 }
@@ -170,7 +184,7 @@ double SidePanelPanTracker::locationOfPanner(ui::PanGestureRecognizer& pan, Side
 {
     const SidePanelSide first = G::firstSide(orientation);
     const SidePanelSide second = G::secondSide(orientation);
-    const double location = G::along(pan.translationInView(m_panel.m_referenceView.get()), orientation) + G::along(m_panOrigin, orientation);
+    const double location = G::along(pan.translationInView(m_panel.referenceView().get()), orientation) + G::along(m_panOrigin, orientation);
     const double extent = G::along(ui::Point(m_panel.referenceBounds().width(), m_panel.referenceBounds().height()), orientation);
     const double p = G::panLocation(location, m_panel.hasController(first), m_panel.hasController(second), extent - m_panel.ledge(first),
                                     m_panel.ledge(second) - extent, m_panel.m_elastic);
@@ -260,7 +274,7 @@ void SidePanelPanTracker::settlePan(ui::PanGestureRecognizer& pan, SidePanelOffs
     const SidePanelSide second = G::secondSide(orientation);
     const double firstOpen = m_panel.ledgeOffsetForSide(first);
     const double secondOpen = m_panel.ledgeOffsetForSide(second);
-    const double velocity = G::along(pan.velocityInView(m_panel.m_referenceView.get()), orientation);
+    const double velocity = G::along(pan.velocityInView(m_panel.referenceView().get()), orientation);
     if (std::fabs(velocity) < kFlingSpeed) {
         // Slow: past two thirds of the way to a side's open offset opens it.
         if (location >= firstOpen - firstOpen / 3)

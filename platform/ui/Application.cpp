@@ -99,6 +99,7 @@ void Application::reset()
     m_keyWindow.reset();
     m_state = State::Active;
     m_orientation = InterfaceOrientation::Portrait;
+    m_statusBar = StatusBar();
     m_terminated = false;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/ui/Geometry.h"
 #include "platform/ui/InterfaceOrientation.h"
+#include "platform/ui/StatusBar.h"
 
 #include <functional>
 #include <memory>
@@ -39,14 +40,19 @@ public:
     std::shared_ptr<Window> keyWindow() const { return m_keyWindow.lock(); }
     std::vector<std::shared_ptr<Window>> windows() const;
 
-    // The status bar: its orientation and its frame in screen coordinates (our platform
-    // draws none, so the frame is empty). Setting the orientation posts the
-    // device-orientation notification.
+    // The status bar: its orientation and its frame in screen coordinates (20 points along
+    // the interface's top, turned with the orientation; empty while hidden; StatusBar.h).
+    // Setting the orientation posts the device-orientation notification. Our platform draws
+    // no bar and lays nothing out below it: a window's root keeps the whole screen.
     InterfaceOrientation statusBarOrientation() const { return m_orientation; }
     void setStatusBarOrientation(InterfaceOrientation orientation);
-    Rect statusBarFrame() const { return Rect(); }
+    Rect statusBarFrame() const { return m_statusBar.frame(m_orientation); }
+    bool isStatusBarHidden() const { return m_statusBar.isHidden(); }
+    void setStatusBarHidden(bool hidden) { m_statusBar.setHidden(hidden); }
+    StatusBar& statusBar() { return m_statusBar; }
 
-    // Back to a fresh state (tests): no delegate, no windows, active, portrait.
+    // Back to a fresh state (tests): no delegate, no windows, active, portrait, a shown
+    // status bar of the default height.
     void reset();
     // The end of the program: drops work still queued on the run loop and the delegate
     // (and with it every window, view and overlay) while the platform's singletons still
@@ -65,6 +71,7 @@ private:
     std::weak_ptr<Window> m_keyWindow;
     State m_state = State::Active;
     InterfaceOrientation m_orientation = InterfaceOrientation::Portrait;
+    StatusBar m_statusBar;
     bool m_terminated = false;
 };
 

@@ -5,8 +5,8 @@
 
 namespace ui {
 
-// What a controller shows in a navigation bar. Our platform has no navigation bar; the item
-// is kept because controllers configure it and containers hand theirs out.
+// What a controller shows in a navigation bar: the bar of a NavigationController shows its
+// top controller's item and follows its title (onTitleChanged).
 class NavigationItem {
 public:
     QString title() const { return m_title; }

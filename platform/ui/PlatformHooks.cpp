@@ -1,5 +1,6 @@
 #include "platform/ui/PlatformHooks.h"
 
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
 
@@ -27,8 +28,9 @@ Chains platformDefaults()
                    std::function<void()> completion) {
         receiver.presentViewControllerDirect(controller, animated, std::move(completion));
     };
-    // Our platform has no navigation controller.
-    c.navigationController = [](ViewController&) { return std::shared_ptr<ViewController>(); };
+    c.navigationController = [](ViewController& receiver) -> std::shared_ptr<ViewController> {
+        return NavigationController::enclosing(receiver);
+    };
     c.navigationItem = [](ViewController& receiver) { return receiver.navigationItemDirect(); };
     c.addSubview = [](View& parent, const std::shared_ptr<View>& child) { parent.addSubviewDirect(child); };
     return c;

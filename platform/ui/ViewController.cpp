@@ -270,8 +270,12 @@ void ViewController::presentViewControllerDirect(const std::shared_ptr<ViewContr
     auto view = controller->view();
     controller->m_transitionView = makeTransitionView(window);
     view->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleHeight);
-    view->setFrame(animated ? bounds.offsetBy(0, bounds.height()) : bounds);
+    // The view joins the transition view at its final frame, which an insertion hook may
+    // adjust and restore, and only then drops below the screen to slide up.
+    view->setFrame(bounds);
     controller->m_transitionView->addSubview(view);
+    if (animated)
+        view->setFrame(bounds.offsetBy(0, bounds.height()));
     window->addSubview(controller->m_transitionView);
 
     host->beginAppearanceTransition(false, animated);

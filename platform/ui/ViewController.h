@@ -67,8 +67,8 @@ public:
     virtual QString title() const;
     virtual void setTitle(const QString& title);
 
-    // Through PlatformHooks; the platform's own answers are navigationItemDirect() and none
-    // (our platform has no navigation controller).
+    // Through PlatformHooks; the platform's own answers are navigationItemDirect() and the
+    // nearest NavigationController among the parents (NavigationController::enclosing).
     std::shared_ptr<NavigationItem> navigationItem();
     std::shared_ptr<ViewController> navigationController();
     std::shared_ptr<NavigationItem> navigationItemDirect();

@@ -26,26 +26,28 @@ protected:
     std::shared_ptr<QStringList> journal = std::make_shared<QStringList>();
 };
 
+// The application's status bar is 20 points thick along the interface's top: across the
+// screen in portrait, down its side in landscape; hidden, it takes nothing.
 TEST_F(PanelWrap, WrapperViewSitsBelowTheStatusBarAroundTheWrappedView)
 {
-    // A wrapper on a platform that draws a status bar 20 points high.
-    struct StatusBarWrapper : PanelWrapController {
-        explicit StatusBarWrapper(std::shared_ptr<ui::ViewController> c) : PanelWrapController(std::move(c)) {}
-        static std::shared_ptr<PanelWrapController> create(std::shared_ptr<ui::ViewController> c)
-        {
-            std::shared_ptr<PanelWrapController> wrapper = std::make_shared<StatusBarWrapper>(std::move(c));
-            wrap(wrapper);
-            return wrapper;
-        }
-        double statusBarHeight() const override { return 20; }
-    };
-    auto wrapped = ui::ViewController::create();
-    wrapped->view()->setFrame(ui::Rect(0, 0, 320, 480));
-    auto wrapper = StatusBarWrapper::create(wrapped);
-    EXPECT_EQ(wrapper->view()->frame(), ui::Rect(0, 20, 320, 460));
-    EXPECT_EQ(wrapped->view()->frame(), ui::Rect(0, 0, 320, 460));
-    EXPECT_EQ(wrapped->view()->superview(), wrapper->view());
-    EXPECT_EQ(wrapped->parentViewController(), wrapper);
+    auto& application = ui::Application::shared();
+    struct Case { O orientation; bool hidden; double height; ui::Rect frame; };
+    const Case cases[] = {{O::Portrait, false, 20, {0, 20, 320, 460}},
+                          {O::LandscapeLeft, false, 20, {0, 20, 320, 460}},
+                          {O::LandscapeRight, true, 0, {0, 0, 320, 480}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.orientation));
+        application.setStatusBarOrientation(c.orientation);
+        application.setStatusBarHidden(c.hidden);
+        auto wrapped = ui::ViewController::create();
+        wrapped->view()->setFrame(ui::Rect(0, 0, 320, 480));
+        auto wrapper = PanelWrapController::create(wrapped);
+        EXPECT_EQ(wrapper->statusBarHeight(), c.height);
+        EXPECT_EQ(wrapper->view()->frame(), c.frame);
+        EXPECT_EQ(wrapped->view()->frame(), ui::Rect(0, 0, 320, c.frame.height()));
+        EXPECT_EQ(wrapped->view()->superview(), wrapper->view());
+        EXPECT_EQ(wrapped->parentViewController(), wrapper);
+    }
 }
 
 // Every call a wrapper gets by hand reaches the wrapped controller with its arguments, after
@@ -116,6 +118,7 @@ TEST_F(PanelWrap, SideWrappedViewKeepsItsSizeAgainstTheOuterEdge)
     const Case cases[] = {{SidePanelSide::Left, automatic, {0, 0, 276, 480}}, {SidePanelSide::Right, automatic, {44, 0, 276, 480}},
                           {SidePanelSide::Top, 200, {0, 0, 320, 200}},       {SidePanelSide::Bottom, 200, {0, 280, 320, 200}},
                           {SidePanelSide::Left, 0, {0, 0, 276, 480}},        {SidePanelSide::Right, 400, {-80, 0, 400, 480}}};
+    ui::Application::shared().setStatusBarHidden(true);   // the side controller's view is then the whole side
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.side) << " " << c.constrained);
         auto wrapped = ui::ViewController::create();
@@ -129,6 +132,7 @@ TEST_F(PanelWrap, SideWrappedViewKeepsItsSizeAgainstTheOuterEdge)
 
 TEST_F(PanelWrap, SideSizeChangesAnimateUnlessToldNotInAContainerOnly)
 {
+    ui::Application::shared().setStatusBarHidden(true);
     auto wrapped = ui::ViewController::create();
     auto sideController = PanelSideController::autoConstrainedSideControllerWithViewController(wrapped);
     auto container = SidePanelController::create(ui::ViewController::create(), sideController);

@@ -1,0 +1,232 @@
+#include "components/sidepanel/SidePanelNavigation.h"
+
+#include "components/sidepanel/SidePanelController.h"
+#include "components/sidepanel/SidePanelView.h"
+#include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Layer.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/NavigationController.h"
+#include "support/SidePanelFixture.h"
+
+#include <stdexcept>
+
+namespace {
+
+constexpr auto Left = SidePanelSide::Left;
+constexpr auto Right = SidePanelSide::Right;
+constexpr double kOpenLeft = 276;   // 320 wide, ledge 44
+using Behavior = SidePanelNavigationControllerBehavior;
+using Mode = SidePanelPanningMode;
+
+// The fixture's 320 × 480 screen has a 20-point status bar; a navigation bar below it spans
+// y 20 to 64 when its view starts at the top of the window.
+class InNavigation : public SidePanelFixture {
+protected:
+    // A container around `center` with the menu on the left (and `right` if given).
+    void rebuild(SidePanelController::ControllerPtr center, SidePanelController::ControllerPtr right = nullptr)
+    {
+        container.reset();
+        container = SidePanelController::create(std::move(center), menu, std::move(right));
+        container->setDelegate(menu);
+    }
+    // Shows `root` (a navigation controller around the container, say) as the window's root.
+    void showRoot(const std::shared_ptr<ui::ViewController>& root)
+    {
+        window = ui::Window::create(ui::Screen::main().bounds());
+        window->setRootViewController(root);
+        window->makeKeyAndVisible();
+        step(0.01);
+    }
+    bool carriesPanner(const std::shared_ptr<ui::View>& view) const
+    {
+        for (const auto& panner : container->panners()) {
+            if (panner->view() == view)
+                return true;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+// Integrated, the navigation controller's view slides in the window and the centre keeps
+// clear of the status bar and the bar; the slid position comes back after the container
+// reappears; the behaviour cannot change once shown.
+TEST_F(InNavigation, IntegratedContainerSlidesItsNavigationControllerBelowTheBars)
+{
+    container->setNavigationControllerBehavior(Behavior::Integrated);
+    auto nav = ui::NavigationController::create(container);
+    showRoot(nav);
+    EXPECT_EQ(container->slidingControllerView(), nav->view());
+    EXPECT_EQ(container->referenceView(), window);
+    EXPECT_EQ(container->relativeStatusBarHeight(), 20);
+    EXPECT_EQ(container->centerViewBounds(), ui::Rect(0, 0, 320, 416));
+    EXPECT_EQ(container->sideViewBounds(), ui::Rect(0, 20, 320, 460));
+    EXPECT_EQ(container->view()->frame(), ui::Rect(0, 64, 320, 416));
+    EXPECT_EQ(home->view()->frame(), ui::Rect(0, 0, 320, 416));
+    EXPECT_EQ(menu->view()->superview(), window);
+
+    EXPECT_TRUE(container->openLeftView());
+    step(0.3);
+    EXPECT_EQ(nav->view()->frame().x(), kOpenLeft);
+    EXPECT_TRUE(container->isSideOpen(Left));
+    EXPECT_THROW(container->setNavigationControllerBehavior(Behavior::Contained), std::logic_error);
+
+    // Another root and back: the window puts the navigation view at 0, the container moves it back.
+    window->setRootViewController(ui::ViewController::create());
+    step(0.01);
+    window->setRootViewController(nav);
+    EXPECT_EQ(nav->view()->frame().x(), 0);
+    step(0.01);
+    EXPECT_EQ(nav->view()->frame().x(), kOpenLeft);
+
+    nav->setNavigationBarHidden(true);
+    ui::Application::shared().setStatusBarOrientation(ui::InterfaceOrientation::LandscapeLeft);
+    ui::Application::shared().statusBar().setHeight(30);
+    EXPECT_EQ(container->statusBarHeight(), 30);   // the width of a bar down the side
+    EXPECT_EQ(container->centerViewBounds(), ui::Rect(0, 0, 320, 450));
+}
+
+// A finger on a shown navigation bar opens the side: the container's own bar in modes 1
+// and 5, a navigation centre's bar in mode 2; in mode 5 the centre below the bar takes a
+// pan only while a side is open.
+TEST_F(InNavigation, NavigationBarsCarryPansAndModeFiveBeginsOnlyThereWhileClosed)
+{
+    auto around = ui::NavigationController::create(container);
+    showRoot(around);
+    EXPECT_TRUE(carriesPanner(around->navigationBar()));
+    drag({20, 40}, {250, 40}, 0.3);
+    step(0.5);
+    EXPECT_TRUE(container->isSideOpen(Left));
+    container->setPanningMode(Mode::NavigationBar);   // names that bar twice: once as the centre's
+    EXPECT_EQ(container->panners().size(), 1u);
+
+    for (Mode mode : {Mode::NavigationBar, Mode::NavigationBarOrOpen}) {
+        SCOPED_TRACE(int(mode));
+        restart();
+        auto centerNav = ui::NavigationController::create(home);
+        rebuild(centerNav);
+        container->setPanningMode(mode);
+        showRoot(container);
+        EXPECT_EQ(carriesPanner(container->slidingControllerView()), mode == Mode::NavigationBarOrOpen);
+        drag({20, 300}, {250, 300}, 0.3);   // below the bar
+        step(0.5);
+        EXPECT_EQ(slidingX(), 0);
+        drag({20, 40}, {250, 40}, 0.3);
+        step(0.5);
+        EXPECT_EQ(slidingX(), kOpenLeft);
+        drag({300, 300}, {20, 300}, 0.3);   // open: the centre takes the pan in mode 5 only
+        step(0.5);
+        EXPECT_EQ(slidingX(), mode == Mode::NavigationBarOrOpen ? 0 : kOpenLeft);
+    }
+}
+
+// Up a navigation controller's stack the nearest integrated container is the one that
+// holds a controller on it; a contained one is passed over.
+TEST_F(InNavigation, ContainerLookupWalksTheStackForAnIntegratedContainer)
+{
+    auto make = [](Behavior behavior) {
+        auto c = SidePanelController::create(ui::ViewController::create());
+        c->setNavigationControllerBehavior(behavior);
+        return c;
+    };
+    auto lower = make(Behavior::Integrated);
+    auto upper = make(Behavior::Integrated);
+    auto contained = make(Behavior::Contained);
+    auto screen = ui::ViewController::create();
+    auto nav = ui::NavigationController::create(lower);
+    nav->pushViewController(contained, false);
+    nav->pushViewController(screen, false);
+    EXPECT_EQ(SidePanelController::of(*screen), lower);
+    nav->popToRootViewControllerAnimated(false);
+    nav->pushViewController(upper, false);
+    nav->pushViewController(contained, false);
+    nav->pushViewController(screen, false);
+    EXPECT_EQ(SidePanelController::of(*screen), upper);
+    nav->setViewControllers({contained, screen});
+    EXPECT_EQ(SidePanelController::of(*screen), nullptr);
+}
+
+// Presented by a navigation controller, the container is pinned in the transition view and
+// still ends in place; presented by anything else it is not marked.
+TEST_F(InNavigation, PresentedByANavigationControllerTheViewIsMarkedForTheOffsetAdjustment)
+{
+    auto screen = ui::ViewController::create();
+    showRoot(ui::NavigationController::create(screen));
+    screen->presentViewController(container, true);
+    EXPECT_EQ(container->presentingViewController(), screen->navigationController());
+    EXPECT_TRUE(std::dynamic_pointer_cast<SidePanelView>(container->view())->needsOffsetAdjustment());
+    step(0.5);
+    EXPECT_EQ(container->view()->frame(), window->bounds());
+
+    restart();
+    auto plain = ui::ViewController::create();
+    showRoot(plain);
+    plain->presentViewController(container, true);
+    step(0.5);
+    EXPECT_FALSE(std::dynamic_pointer_cast<SidePanelView>(container->view())->needsOffsetAdjustment());
+}
+
+// In the walk over the contained controllers, a navigation controller that does not answer
+// stands aside for its top controller; one that answers is asked alone.
+TEST_F(InNavigation, DelegateWalkAsksANavigationCentresTopController)
+{
+    struct AnsweringNav : ui::NavigationController, SidePanelControllerDelegate {
+        std::optional<bool> shouldOpenViewSide(SidePanelController&, SidePanelSide) override { return true; }
+    };
+    auto top = RecordingController::create(QStringLiteral("top"), journal);
+    top->openAnswer = false;
+    rebuild(ui::NavigationController::create(top));
+    container->setDelegateMode(SidePanelDelegateMode::DelegateAndControllers);
+    show();
+    EXPECT_EQ(take(), (QStringList{"top willAppear", "top didAppear"}));   // through the navigation centre
+    EXPECT_FALSE(container->openLeftView());
+    EXPECT_EQ(take(), QStringList{"top shouldOpen 1"});
+
+    auto answering = std::make_shared<AnsweringNav>();
+    answering->pushViewController(top, false);
+    container->setCenterController(answering);
+    take();
+    EXPECT_TRUE(container->openLeftView());
+    EXPECT_FALSE(take().contains("top shouldOpen 1"));
+}
+
+// The right side pushes a screen onto a navigation centre: the old picture slides out left
+// while the container comes back from the right, with input off until the slide ends.
+TEST_F(InNavigation, PushOverTheCentreSlidesASnapshotAwayAndLeavesThePushedOnTop)
+{
+    auto right = RecordingController::create(QStringLiteral("right"), journal);
+    EXPECT_FALSE(container->canRightViewPushViewControllerOverCenterController());
+    rebuild(ui::ViewController::create(), right);
+    show();
+    container->openRightView();
+    step(0.5);
+    container->rightViewPushViewControllerOverCenterController(ui::ViewController::create());
+    EXPECT_EQ(window->subviews().size(), 1u);   // nothing to push onto: nothing happens
+    EXPECT_TRUE(container->isSideOpen(Right));
+
+    restart();
+    auto centerNav = ui::NavigationController::create(home);
+    rebuild(centerNav, right);
+    EXPECT_TRUE(container->canRightViewPushViewControllerOverCenterController());
+    show();
+    container->openRightView();
+    step(0.5);
+    auto pushed = ui::ViewController::create();
+    container->rightViewPushViewControllerOverCenterController(pushed);
+    ASSERT_EQ(window->subviews().size(), 2u);
+    auto snapshot = std::dynamic_pointer_cast<ui::ImageView>(window->subviews().back());
+    ASSERT_TRUE(snapshot);
+    EXPECT_EQ(snapshot->image().size(), ui::Size(320, 480));
+    EXPECT_TRUE(container->isSideClosed(Right));
+    EXPECT_FALSE(container->view()->isUserInteractionEnabled());
+    step(0.15);
+    EXPECT_LT(snapshot->layer()->presentation()->frame().x(), 0);
+    EXPECT_GT(container->view()->layer()->presentation()->frame().x(), 0);
+    step(0.15);
+    EXPECT_EQ(centerNav->topViewController(), pushed);
+    EXPECT_EQ(snapshot->superview(), nullptr);
+    EXPECT_TRUE(container->view()->isUserInteractionEnabled());
+    EXPECT_EQ(container->view()->frame(), window->bounds());
+}
