@@ -40,6 +40,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -50,18 +51,27 @@ double processCpuSeconds()
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// Counts the paint events of the window: each is a frame put on the screen.
+// Counts the repaints of the window, each a frame put on the screen, and keeps when they came.
 class FrameCounter : public QObject {
 public:
+    FrameCounter() { m_clock.start(); }
     int frames = 0;
+    std::vector<double> times;   // seconds since the counter was made
+
+    double now() const { return m_clock.nsecsElapsed() / 1e9; }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::UpdateRequest || event->type() == QEvent::Expose)
+        if (event->type() == QEvent::UpdateRequest || event->type() == QEvent::Expose) {
             ++frames;
+            times.push_back(now());
+        }
         return false;
     }
+
+private:
+    QElapsedTimer m_clock;
 };
 
 // Runs the ordinary run loop, sleeping where it sleeps, for `seconds` of real time.
@@ -237,27 +247,34 @@ int run(double seconds)
     runFor(2);
     report("practice page, idle", measure(counter, seconds));
 
-    // Page slides, one after the other, each the paging scroll view's settling motion.
-    int slides = 0;
+    // Page slides, one after the other, each the paging scroll view's settling motion. The
+    // rate is that of the frames from the first to the last of each slide.
     QElapsedTimer sliding;
     sliding.start();
-    int framesBefore = counter.frames;
     const double cpuBefore = processCpuSeconds();
+    int slideFrames = 0;
     double slideSeconds = 0;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 10; ++i) {
         auto group = exam->viewGroup();
-        const double width = group->frame().width();
-        const double x = (i % 2 == 0) ? width : 0;
-        QElapsedTimer one;
-        one.start();
+        const double x = (i % 2 == 0) ? group->frame().width() : 0;
+        const double start = counter.now();
+        const std::size_t first = counter.times.size();
         group->setContentOffset(ui::Point(x, 0), true);
         pumpUntil([&] { return group->contentOffset().x == x; }, 5);
-        runFor(0.02);
-        slideSeconds += one.nsecsElapsed() / 1e9;
-        ++slides;
+        const double end = counter.now();
+        std::vector<double> during;
+        for (std::size_t f = first; f < counter.times.size(); ++f) {
+            if (counter.times[f] >= start && counter.times[f] <= end)
+                during.push_back(counter.times[f]);
+        }
+        if (during.size() > 1) {
+            slideFrames += int(during.size()) - 1;
+            slideSeconds += during.back() - during.front();
+        }
+        runFor(0.1);
     }
     const Figure slide{100 * (processCpuSeconds() - cpuBefore) / (sliding.nsecsElapsed() / 1e9),
-                       (counter.frames - framesBefore) / slideSeconds};
+                       slideSeconds > 0 ? slideFrames / slideSeconds : 0};
     report("practice page, sliding", slide);
 
     host.hide();
