@@ -13,8 +13,8 @@ namespace ui {
 
 namespace {
 
-// Antialiased edges and a drawing stretched onto fractional bounds reach a little past the
-// bounds; a point beyond them is room enough at every scale.
+// Room around a changed area: rounding a transformed rectangle out to device pixels must
+// never leave a sliver of the old picture, whatever the scale.
 constexpr double kDamageMargin = 1;
 // Past this share of the window, one whole frame costs less than clipping to many pieces.
 constexpr double kWholeFrameShare = 0.5;

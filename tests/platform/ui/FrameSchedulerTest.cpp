@@ -264,6 +264,15 @@ TEST_F(FrameSchedulerTest, AChangeWithinAViewRedrawsOnlyItsArea)
     EXPECT_TRUE(shown[0].contains(swatch->convertRectTo(swatch->bounds(), nullptr).integral().toQRectF().toRect()));
     EXPECT_TRUE(showsTheWholeTruth());
 
+    // On fractional points its edge pixels are shared with what lies around it.
+    swatch->setTransform(Transform());
+    swatch->setFrame(Rect(30.3, 50.7, 40.45, 30.2));
+    step(kFrame);
+    swatch->color = Color::green();
+    swatch->setNeedsDisplay();
+    step(kFrame);
+    EXPECT_TRUE(showsTheWholeTruth());
+
     // A shadow cast by what the view draws falls outside it.
     swatch->setTransform(Transform());
     swatch->layer()->setShadowOpacity(1);
