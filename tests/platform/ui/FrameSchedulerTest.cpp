@@ -273,6 +273,15 @@ TEST_F(FrameSchedulerTest, AChangeWithinAViewRedrawsOnlyItsArea)
     step(kFrame);
     EXPECT_TRUE(showsTheWholeTruth());
 
+    // Over nothing opaque, a see-through colour shows what lies below it, not the old colour.
+    window->setBackgroundColor(Color::clear());
+    panel->setBackgroundColor(Color::clear());
+    step(kFrame);
+    swatch->color = Color(0, 0, 1, 0.3);
+    swatch->setNeedsDisplay();
+    step(kFrame);
+    EXPECT_TRUE(showsTheWholeTruth());
+
     // A shadow cast by what the view draws falls outside it.
     swatch->setTransform(Transform());
     swatch->layer()->setShadowOpacity(1);
