@@ -131,6 +131,7 @@ TEST_F(FrameSchedulerTest, EachKindOfChangeDrawsOneFrameAndIdleDrawsNone)
         {"clipping", [&] { panel->setClipsToBounds(true); }},
         {"contents", [&] { box->layer()->setContents(Image::fromQImage(magenta)); }},
         {"contents gravity", [&] { box->layer()->setContentsGravity(Layer::ContentsGravity::Center); }},
+        {"contents beyond the bounds", [&] { box->layer()->setContents(Image::fromQImage(magenta.scaled(90, 90))); }},
         {"shadow", [&] { box->layer()->setShadowOpacity(0.8); }},
         {"shadow offset", [&] { box->layer()->setShadowOffset(Size(5, 5)); }},
         {"shadow radius", [&] { box->layer()->setShadowRadius(6); }},
@@ -215,13 +216,12 @@ TEST_F(FrameSchedulerTest, AChangeWithinAViewRedrawsOnlyItsArea)
     EXPECT_TRUE(showsTheWholeTruth());
 
     // Over nothing opaque, a see-through colour shows what lies below it, not the old colour.
-    window->setBackgroundColor(Color::clear());
-    panel->setBackgroundColor(Color::clear());
+    framesFor([&] { window->setBackgroundColor(Color::clear()); panel->setBackgroundColor(Color::clear()); });
     framesFor([&] { swatch->paint(Color(0, 0, 1, 0.3)); });
     EXPECT_TRUE(showsTheWholeTruth());
 
     // A shadow cast by what the view draws falls outside it.
-    swatch->layer()->setShadowOpacity(1);
+    framesFor([&] { swatch->layer()->setShadowOpacity(1); });
     EXPECT_EQ(redrawnFor([&] { swatch->paint(Color::blue()); }), QRect(0, 0, 200, 300));
     EXPECT_TRUE(showsTheWholeTruth());
 }
@@ -270,6 +270,20 @@ TEST_F(FrameSchedulerTest, EndlessAnimationsRunWhileTheyCanBeSeen)
         EXPECT_EQ(framesWhileIdle(), box->isHidden() || panel->alpha() == 0 || !box->layer()->hasAnimations() ? 0 : 60);
     }
     EXPECT_TRUE(showsTheWholeTruth());
+}
+
+// However many changes come, the screen gets at most one frame per display frame.
+TEST_F(FrameSchedulerTest, FramesFollowOneAnotherNoSoonerThanADisplayFrame)
+{
+    box->setAlpha(0.3);
+    step(0);
+    EXPECT_EQ(frames->framesDrawn(), 2) << "the first change after a rest is drawn at once";
+    box->setAlpha(0.4);
+    swatch->paint(Color::green());
+    step(kFrame / 2);
+    EXPECT_EQ(frames->framesDrawn(), 2);
+    step(kFrame / 2);
+    EXPECT_EQ(frames->framesDrawn(), 3);
 }
 
 // The desktop window draws only while it can be seen, and catches up when shown again.
