@@ -11,10 +11,11 @@ namespace ui {
 class FrameScheduler;
 class Window;
 
-// Shows a Window on the desktop: paints it at the main screen's scale when something in it
-// changed (see FrameScheduler; an idle window draws nothing), turns the left mouse button into touches and the keyboard and input method into
-// the first responder's text input, and reports the window being hidden or minimised (and
-// shown again) to the application as entering the background (and the foreground).
+// Shows a Window on the desktop: draws it at the main screen's scale when something in it
+// changed (FrameScheduler; an idle window draws nothing), turns the left mouse button into
+// touches and the keyboard and input method into the first responder's text input, and
+// reports the window being hidden or minimised (and shown again) to the application as
+// entering the background (and the foreground).
 //
 // The input method is on exactly while some view is the first responder: Qt asks only when
 // the focus moves between its own windows, so the host tells it again whenever the first
