@@ -180,6 +180,79 @@ private:
     QString m_baseUrl;
 };
 
+// The login screen with its account field focused, as it is and redrawn as a caret blinks;
+// then back home.
+bool loginScenarios(FrameCounter& counter, const std::shared_ptr<SidePanelController>& container,
+                    const std::shared_ptr<MainViewController>& home, double seconds)
+{
+    if (!tapLabel(home->view(), QStringLiteral("用户登陆")))
+        return std::fprintf(stderr, "no login button\n"), false;
+    auto login = presentedOver<LoginViewController>(container);
+    if (!login || !ui::TouchInjector::tap(*login->account()) || !login->account()->isFirstResponder())
+        return std::fprintf(stderr, "the account field did not take the focus\n"), false;
+    runFor(2);
+    report("login screen, account field focused", measure(counter, seconds));
+
+    auto blink = core::Timer::scheduledTimer(0.5, true, [field = std::weak_ptr<ui::TextField>(login->account())](core::Timer&) {
+        if (auto f = field.lock())
+            f->setNeedsDisplay();
+    });
+    report("login screen, field redrawn twice a second", measure(counter, seconds));
+    blink->invalidate();
+    login->backClick(nullptr);
+    return pumpUntil([&] { return !container->presentedViewController(); });
+}
+
+// Page slides one after the other, each the paging scroll view's settling motion. The rate is
+// that of the frames from the first to the last of each slide.
+Figure measureSlides(FrameCounter& counter, ui::ScrollView& pages)
+{
+    QElapsedTimer sliding;
+    sliding.start();
+    const double cpuBefore = processCpuSeconds();
+    int slideFrames = 0;
+    double slideSeconds = 0;
+    for (int i = 0; i < 10; ++i) {
+        const double x = (i % 2 == 0) ? pages.frame().width() : 0;
+        const double start = counter.now();
+        const std::size_t first = counter.times.size();
+        pages.setContentOffset(ui::Point(x, 0), true);
+        pumpUntil([&] { return pages.contentOffset().x == x; }, 5);
+        const double end = counter.now();
+        std::vector<double> during;
+        for (std::size_t f = first; f < counter.times.size(); ++f) {
+            if (counter.times[f] >= start && counter.times[f] <= end)
+                during.push_back(counter.times[f]);
+        }
+        if (during.size() > 1) {
+            slideFrames += int(during.size()) - 1;
+            slideSeconds += during.back() - during.front();
+        }
+        runFor(0.1);
+    }
+    return {100 * (processCpuSeconds() - cpuBefore) / (sliding.nsecsElapsed() / 1e9),
+            slideSeconds > 0 ? slideFrames / slideSeconds : 0};
+}
+
+// The first past paper's first question, at rest and sliding to the next and back.
+bool practiceScenarios(FrameCounter& counter, const std::shared_ptr<SidePanelController>& container,
+                       const std::shared_ptr<MainViewController>& home, double seconds)
+{
+    if (!tapLabel(home->view(), QStringLiteral("历年真题")))
+        return std::fprintf(stderr, "no past papers button\n"), false;
+    auto papers = presentedOver<PaperViewController>(container);
+    const QString paper = QStringLiteral("计算机基础历年真题（一）");
+    if (!papers || !pumpUntil([&] { return papers->tableView() && tapLabel(std::static_pointer_cast<ui::View>(papers->tableView()), paper); }))
+        return std::fprintf(stderr, "no paper list\n"), false;
+    auto exam = presentedOver<ExamStartViewController>(papers);
+    if (!exam || !pumpUntil([&] { return exam->pageCount() > 1 && exam->examPage(0)->textLoaded(); }))
+        return std::fprintf(stderr, "no practice page\n"), false;
+    runFor(2);
+    report("practice page, idle", measure(counter, seconds));
+    report("practice page, sliding", measureSlides(counter, *exam->viewGroup()));
+    return true;
+}
+
 int run(double seconds)
 {
     ThrowAwayServer server;
@@ -215,71 +288,10 @@ int run(double seconds)
     }
     runFor(2);   // toasts and first animations end
     report("home screen, idle", measure(counter, seconds));
-
-    // The login screen, its account field focused.
-    if (!tapLabel(home->view(), QStringLiteral("用户登陆")))
-        return std::fprintf(stderr, "no login button\n"), 1;
-    auto login = presentedOver<LoginViewController>(container);
-    if (!login || !ui::TouchInjector::tap(*login->account()) || !login->account()->isFirstResponder())
-        return std::fprintf(stderr, "the account field did not take the focus\n"), 1;
-    runFor(2);
-    report("login screen, account field focused", measure(counter, seconds));
-
-    // What a blinking caret asks of the window: the field redrawn every half second.
-    auto blink = core::Timer::scheduledTimer(0.5, true, [field = std::weak_ptr<ui::TextField>(login->account())](core::Timer&) {
-        if (auto f = field.lock())
-            f->setNeedsDisplay();
-    });
-    report("login screen, field redrawn twice a second", measure(counter, seconds));
-    blink->invalidate();
-    login->backClick(nullptr);
-    if (!pumpUntil([&] { return !container->presentedViewController() && tapLabel(home->view(), QStringLiteral("历年真题")); }))
-        return std::fprintf(stderr, "no past papers button\n"), 1;
-
-
-    // A practice page: the first past paper, its questions loaded.
-    auto papers = presentedOver<PaperViewController>(container);
-    if (!papers || !pumpUntil([&] { return papers->tableView() && tapLabel(std::static_pointer_cast<ui::View>(papers->tableView()), QStringLiteral("计算机基础历年真题（一）")); }))
-        return std::fprintf(stderr, "no paper list\n"), 1;
-    auto exam = presentedOver<ExamStartViewController>(papers);
-    if (!exam || !pumpUntil([&] { return exam->pageCount() > 1 && exam->examPage(0)->textLoaded(); }))
-        return std::fprintf(stderr, "no practice page\n"), 1;
-    runFor(2);
-    report("practice page, idle", measure(counter, seconds));
-
-    // Page slides, one after the other, each the paging scroll view's settling motion. The
-    // rate is that of the frames from the first to the last of each slide.
-    QElapsedTimer sliding;
-    sliding.start();
-    const double cpuBefore = processCpuSeconds();
-    int slideFrames = 0;
-    double slideSeconds = 0;
-    for (int i = 0; i < 10; ++i) {
-        auto group = exam->viewGroup();
-        const double x = (i % 2 == 0) ? group->frame().width() : 0;
-        const double start = counter.now();
-        const std::size_t first = counter.times.size();
-        group->setContentOffset(ui::Point(x, 0), true);
-        pumpUntil([&] { return group->contentOffset().x == x; }, 5);
-        const double end = counter.now();
-        std::vector<double> during;
-        for (std::size_t f = first; f < counter.times.size(); ++f) {
-            if (counter.times[f] >= start && counter.times[f] <= end)
-                during.push_back(counter.times[f]);
-        }
-        if (during.size() > 1) {
-            slideFrames += int(during.size()) - 1;
-            slideSeconds += during.back() - during.front();
-        }
-        runFor(0.1);
-    }
-    const Figure slide{100 * (processCpuSeconds() - cpuBefore) / (sliding.nsecsElapsed() / 1e9),
-                       slideSeconds > 0 ? slideFrames / slideSeconds : 0};
-    report("practice page, sliding", slide);
-
+    const bool ok = loginScenarios(counter, container, home, seconds) && practiceScenarios(counter, container, home, seconds);
     host.hide();
     ui::Application::shared().terminate();
-    return 0;
+    return ok ? 0 : 1;
 }
 
 } // namespace
