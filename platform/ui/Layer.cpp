@@ -4,6 +4,7 @@
 #include "platform/core/RunLoop.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/DrawContext.h"
+#include "platform/ui/LayerTreeObserver.h"
 #include "platform/ui/Transaction.h"
 
 #include <QImage>
@@ -53,9 +54,43 @@ Layer::~Layer()
 
 // --- Geometry -------------------------------------------------------------------------------
 
+namespace {
+
+// Sets `field` and says whether that changed it: setting a value a layer already has (every
+// layout pass does) must not cost a frame.
+template<class T>
+bool assign(T& field, const T& value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
+} // namespace
+
 void Layer::setBounds(const Rect& r)
 {
-    m_bounds = r;
+    if (assign(m_bounds, r))
+        changed(Change::Anything);
+}
+
+void Layer::setPosition(const Point& p)
+{
+    if (assign(m_position, p))
+        changed(Change::Anything);
+}
+
+void Layer::setAnchorPoint(const Point& p)
+{
+    if (assign(m_anchorPoint, p))
+        changed(Change::Anything);
+}
+
+void Layer::setTransform(const Transform& t)
+{
+    if (assign(m_transform, t))
+        changed(Change::Anything);
 }
 
 Transform Layer::transformToSuperlayer() const
@@ -74,8 +109,137 @@ Rect Layer::frame() const
 void Layer::setFrame(const Rect& r)
 {
     const Rect s = r.standardized();
-    m_bounds.size = s.size;
-    m_position = {s.origin.x + m_anchorPoint.x * s.size.width, s.origin.y + m_anchorPoint.y * s.size.height};
+    const bool resized = assign(m_bounds.size, s.size);
+    const bool moved = assign(m_position, Point(s.origin.x + m_anchorPoint.x * s.size.width, s.origin.y + m_anchorPoint.y * s.size.height));
+    if (resized || moved)
+        changed(Change::Anything);
+}
+
+// --- Appearance -----------------------------------------------------------------------------
+
+void Layer::setOpacity(double o)
+{
+    if (assign(m_opacity, o))
+        changed(Change::Anything, true);
+}
+
+void Layer::setHidden(bool h)
+{
+    if (assign(m_hidden, h))
+        changed(Change::Anything, true);
+}
+
+void Layer::setBackgroundColor(const Color& c)
+{
+    if (assign(m_backgroundColor, c))
+        changed(Change::InsideBounds);
+}
+
+void Layer::setCornerRadius(double r)
+{
+    if (assign(m_cornerRadius, r))
+        changed(Change::InsideBounds);
+}
+
+void Layer::setMasksToBounds(bool m)
+{
+    // Clipping may cut sublayers and the shadow beyond the bounds.
+    if (assign(m_masksToBounds, m))
+        changed(Change::Anything);
+}
+
+void Layer::setBorderWidth(double w)
+{
+    if (assign(m_borderWidth, w))
+        changed(Change::InsideBounds);
+}
+
+void Layer::setBorderColor(const Color& c)
+{
+    if (assign(m_borderColor, c))
+        changed(Change::InsideBounds);
+}
+
+void Layer::setContents(const Image& image)
+{
+    // Compared by identity: an image is immutable, and comparing pixels costs more than a frame.
+    if (image.qimage().cacheKey() == m_contents.qimage().cacheKey() && image.size() == m_contents.size())
+        return;
+    m_contents = image;
+    // A centred or filling image may reach past unclipped bounds.
+    const bool confined = m_masksToBounds || m_contentsGravity == ContentsGravity::Resize
+        || m_contentsGravity == ContentsGravity::ResizeAspect;
+    changed(confined ? Change::InsideBounds : Change::Anything);
+}
+
+void Layer::setContentsGravity(ContentsGravity g)
+{
+    if (assign(m_contentsGravity, g))
+        changed(Change::Anything);
+}
+
+void Layer::setShadowColor(const Color& c)
+{
+    if (assign(m_shadowColor, c))
+        changed(Change::Anything);
+}
+
+void Layer::setShadowOpacity(double o)
+{
+    if (assign(m_shadowOpacity, o))
+        changed(Change::Anything);
+}
+
+void Layer::setShadowRadius(double r)
+{
+    if (assign(m_shadowRadius, r))
+        changed(Change::Anything);
+}
+
+void Layer::setShadowOffset(const Size& s)
+{
+    if (assign(m_shadowOffset, s))
+        changed(Change::Anything);
+}
+
+void Layer::setShadowPath(std::optional<Path> p)
+{
+    if (assign(m_shadowPath, p))
+        changed(Change::Anything);
+}
+
+// --- Change notices -------------------------------------------------------------------------
+
+// Climbs to the root, through a mask to the layer it masks, and tells the root's observer.
+// Nothing is reported from inside a layer that is not drawn: hidden, or faded out entirely
+// with no animation that could bring it back.
+void Layer::changed(Change change, bool ownVisibility) const
+{
+    bool inside = change == Change::InsideBounds;
+    Transform toRoot;
+    std::shared_ptr<const Layer> hold;
+    for (const Layer* layer = this;;) {
+        const bool judged = layer != this || !ownVisibility;
+        if (judged && (layer->m_hidden || (layer->m_opacity <= 0 && !layer->hasAnimations())))
+            return;
+        // An animated layer is drawn elsewhere than its model says, and a shadow cast by what
+        // a layer draws falls outside it.
+        if (layer->hasAnimations() || (layer->m_shadowOpacity > 0 && !layer->m_shadowPath))
+            inside = false;
+        if (inside)
+            toRoot = Transform::concat(toRoot, layer->transformToSuperlayer());
+        if (auto up = layer->m_superlayer.lock()) {
+            hold = up;
+        } else if (auto masked = layer->m_maskedLayer.lock()) {
+            hold = masked;
+            inside = false;
+        } else {
+            if (layer->m_treeObserver)
+                layer->m_treeObserver->layerTreeChanged(inside ? std::optional<Rect>(toRoot.apply(m_bounds)) : std::nullopt);
+            return;
+        }
+        layer = hold.get();
+    }
 }
 
 namespace {
@@ -122,9 +286,16 @@ Rect Layer::convertRectFrom(const Rect& r, const Layer* other) const
 
 void Layer::setMask(std::shared_ptr<Layer> mask)
 {
+    if (mask == m_mask)
+        return;
     if (mask)
         mask->removeFromSuperlayer();
+    if (m_mask)
+        m_mask->m_maskedLayer.reset();
     m_mask = std::move(mask);
+    if (m_mask)
+        m_mask->m_maskedLayer = weak_from_this();
+    changed(Change::Anything);
 }
 
 void Layer::setDrawCallback(std::function<void(DrawContext&)> draw)
@@ -132,6 +303,14 @@ void Layer::setDrawCallback(std::function<void(DrawContext&)> draw)
     m_draw = std::move(draw);
     m_needsDisplay = true;
     m_drawCache.reset();
+    changed(Change::InsideBounds);
+}
+
+void Layer::setNeedsDisplay()
+{
+    m_needsDisplay = true;
+    if (m_draw)
+        changed(Change::InsideBounds);
 }
 
 const QImage* Layer::cachedDrawing(double scale) const
@@ -196,6 +375,7 @@ void Layer::insertSublayerAt(const std::shared_ptr<Layer>& layer, std::size_t in
     attach(layer);
     index = std::min(index, m_sublayers.size());
     m_sublayers.insert(m_sublayers.begin() + static_cast<std::ptrdiff_t>(index), layer);
+    changed(Change::Anything);
 }
 
 void Layer::insertSublayerBelow(const std::shared_ptr<Layer>& layer, const Layer* sibling)
@@ -245,6 +425,8 @@ void Layer::removeFromSuperlayer()
     auto self = shared_from_this();
     auto& subs = super->m_sublayers;
     subs.erase(std::remove(subs.begin(), subs.end(), self), subs.end());
+    if (!m_hidden)
+        super->changed(Change::Anything);
 }
 
 // --- Animations -----------------------------------------------------------------------------
@@ -283,6 +465,7 @@ void Layer::addAnimation(const std::shared_ptr<Animation>& animation, const QStr
         });
     }
     m_animations.push_back(std::move(r));
+    changed(Change::Anything);
 }
 
 void Layer::animationStarted(quint64 serial)
@@ -311,6 +494,8 @@ void Layer::animationEnded(quint64 serial)
     // the same key.
     if (animation->isRemovedOnCompletion())
         m_animations.erase(it);
+    // The last frame drawn was a moment before the end: the end value still has to be shown.
+    changed(Change::Anything);
     if (animation->onStop)
         animation->onStop(true);
     // tokens go out of scope last: transaction completions run after the did-stop callbacks.
@@ -346,6 +531,7 @@ void Layer::removeAnimationForKey(const QString& key)
     auto r = std::move(*it);
     m_animations.erase(it);
     stopRunning(std::move(r));
+    changed(Change::Anything);
 }
 
 void Layer::removeAllAnimations()
@@ -354,6 +540,8 @@ void Layer::removeAllAnimations()
     m_animations.clear();
     for (auto& r : all)
         stopRunning(std::move(r));
+    if (!all.empty())
+        changed(Change::Anything);
 }
 
 QStringList Layer::animationKeys() const
@@ -478,7 +666,15 @@ AnimatableValue Layer::valueForKeyPath(const QString& k) const
     return {};
 }
 
-bool Layer::setValueForKeyPath(const QString& k, const AnimatableValue& v)
+bool Layer::setValueForKeyPath(const QString& keyPath, const AnimatableValue& value)
+{
+    if (!assignValueForKeyPath(keyPath, value))
+        return false;
+    changed(Change::Anything);
+    return true;
+}
+
+bool Layer::assignValueForKeyPath(const QString& k, const AnimatableValue& v)
 {
     if (const double* d = as<double>(v)) {
         if (k == u"position.x") m_position.x = *d;

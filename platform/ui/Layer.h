@@ -19,6 +19,7 @@ namespace ui {
 
 class Animation;
 class DrawContext;
+class LayerTreeObserver;
 class TransactionGroup;
 
 // A node of the drawn tree (the phone's layer). Every view owns one; standalone layers
@@ -44,11 +45,11 @@ public:
     Rect bounds() const { return m_bounds; }
     void setBounds(const Rect& r);
     Point position() const { return m_position; }
-    void setPosition(const Point& p) { m_position = p; }
+    void setPosition(const Point& p);
     Point anchorPoint() const { return m_anchorPoint; }
-    void setAnchorPoint(const Point& p) { m_anchorPoint = p; }
+    void setAnchorPoint(const Point& p);
     Transform transform() const { return m_transform; }
-    void setTransform(const Transform& t) { m_transform = t; }
+    void setTransform(const Transform& t);
     // The bounding box of the layer in its superlayer's space. Setting it keeps the anchor
     // point and transform and sets position and bounds size (as the phone does when the
     // transform is the identity).
@@ -65,35 +66,35 @@ public:
 
     // Appearance.
     double opacity() const { return m_opacity; }
-    void setOpacity(double o) { m_opacity = o; }
+    void setOpacity(double o);
     bool isHidden() const { return m_hidden; }
-    void setHidden(bool h) { m_hidden = h; }
+    void setHidden(bool h);
     Color backgroundColor() const { return m_backgroundColor; }
-    void setBackgroundColor(const Color& c) { m_backgroundColor = c; }
+    void setBackgroundColor(const Color& c);
     double cornerRadius() const { return m_cornerRadius; }
-    void setCornerRadius(double r) { m_cornerRadius = r; }
+    void setCornerRadius(double r);
     bool masksToBounds() const { return m_masksToBounds; }
-    void setMasksToBounds(bool m) { m_masksToBounds = m; }
+    void setMasksToBounds(bool m);
     double borderWidth() const { return m_borderWidth; }
-    void setBorderWidth(double w) { m_borderWidth = w; }
+    void setBorderWidth(double w);
     Color borderColor() const { return m_borderColor; }
-    void setBorderColor(const Color& c) { m_borderColor = c; }
+    void setBorderColor(const Color& c);
     Image contents() const { return m_contents; }
-    void setContents(const Image& image) { m_contents = image; }
+    void setContents(const Image& image);
     ContentsGravity contentsGravity() const { return m_contentsGravity; }
-    void setContentsGravity(ContentsGravity g) { m_contentsGravity = g; }
+    void setContentsGravity(ContentsGravity g);
 
     // Shadow: cast by the shadow path when there is one, else by the drawn layer's alpha.
     Color shadowColor() const { return m_shadowColor; }            // default black
-    void setShadowColor(const Color& c) { m_shadowColor = c; }
+    void setShadowColor(const Color& c);
     double shadowOpacity() const { return m_shadowOpacity; }       // default 0: no shadow
-    void setShadowOpacity(double o) { m_shadowOpacity = o; }
+    void setShadowOpacity(double o);
     double shadowRadius() const { return m_shadowRadius; }         // default 3 (blur)
-    void setShadowRadius(double r) { m_shadowRadius = r; }
+    void setShadowRadius(double r);
     Size shadowOffset() const { return m_shadowOffset; }           // default (0, −3)
-    void setShadowOffset(const Size& s) { m_shadowOffset = s; }
+    void setShadowOffset(const Size& s);
     std::optional<Path> shadowPath() const { return m_shadowPath; }
-    void setShadowPath(std::optional<Path> p) { m_shadowPath = std::move(p); }
+    void setShadowPath(std::optional<Path> p);
 
     // Mask: only where the mask layer (in this layer's bounds space) has alpha is this layer
     // and its sublayers drawn. The mask belongs to this layer and has no superlayer.
@@ -104,7 +105,7 @@ public:
     // and drawn again until setNeedsDisplay() or a change of bounds size asks for a new one.
     void setDrawCallback(std::function<void(DrawContext&)> draw);
     bool hasDrawCallback() const { return static_cast<bool>(m_draw); }
-    void setNeedsDisplay() { m_needsDisplay = true; }
+    void setNeedsDisplay();
     bool needsDisplay() const { return m_needsDisplay; }
 
     // Tree. Adding a layer that has a superlayer moves it.
@@ -143,6 +144,11 @@ public:
     // False when the key path is unknown or the value of the wrong kind.
     virtual bool setValueForKeyPath(const QString& keyPath, const AnimatableValue& value);
 
+    // The root of a tree that is shown (a window's layer) reports every change below it that
+    // can alter the picture to its observer; see LayerTreeObserver. Not owned.
+    void setTreeObserver(LayerTreeObserver* observer) { m_treeObserver = observer; }
+    LayerTreeObserver* treeObserver() const { return m_treeObserver; }
+
     // An opaque weak handle to the object this layer backs (a view), for code that walks
     // layers and needs the owner back.
     std::shared_ptr<void> owner() const { return m_owner.lock(); }
@@ -159,6 +165,13 @@ public:
     std::shared_ptr<void>& rendererCache() const { return m_rendererCache; }
 
 protected:
+    // What a change alters: only what the layer itself paints inside its bounds (a colour, a
+    // drawing), or anything (geometry, order, visibility, what reaches past the bounds).
+    enum class Change { InsideBounds, Anything };
+    // Tells the observer of this layer's root of a change; a change of this layer's own
+    // visibility is reported even while it is hidden or faded out.
+    void changed(Change change, bool ownVisibility = false) const;
+
     Layer();
     // Copies this layer's own property values into `to` (same dynamic class).
     virtual void copyValuesTo(Layer& to) const;
@@ -170,6 +183,7 @@ private:
     void animationStarted(quint64 serial);
     void animationEnded(quint64 serial);
     void attach(const std::shared_ptr<Layer>& layer);
+    bool assignValueForKeyPath(const QString& keyPath, const AnimatableValue& value);
 
     Rect m_bounds;
     Point m_position;
@@ -200,6 +214,8 @@ private:
     mutable std::shared_ptr<void> m_rendererCache;
 
     std::weak_ptr<Layer> m_superlayer;
+    std::weak_ptr<Layer> m_maskedLayer;   // the layer this one masks
+    LayerTreeObserver* m_treeObserver = nullptr;
     std::vector<std::shared_ptr<Layer>> m_sublayers;
     std::vector<std::unique_ptr<Running>> m_animations;
     quint64 m_nextSerial = 1;

@@ -10,6 +10,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -259,15 +260,23 @@ double lastAnimationEnd(const Layer& l, double now)
     return last;
 }
 
-// `world` maps `l`'s superlayer space to the canvas, `screen` is the canvas in points and
-// `opacity` what the superlayers fade everything below them by.
-double lastVisibleAnimationEndIn(const Layer& l, const QTransform& world, const QRectF& screen, double opacity, double now)
+// Calls `visit` with every layer whose animations could change what the canvas shows:
+// hidden layers without animations of their own are left out with their sublayers, and so
+// is what lies wholly under a later opaque sibling. `drawnOnly` leaves out every hidden layer
+// (hidden is not animated, so none is ever drawn) and layers faded out with nothing to fade
+// them in. `world` maps `l`'s superlayer space to the canvas, `screen` is the canvas in points
+// and `opacity` what the superlayers fade everything below them by.
+void visitVisiblyAnimated(const Layer& l, const QTransform& world, const QRectF& screen, double opacity,
+                          bool drawnOnly, const std::function<void(const Layer&)>& visit)
 {
-    if (l.isHidden() && !l.hasAnimations())
-        return -std::numeric_limits<double>::infinity();
-    double last = lastAnimationEnd(l, now);
-    if (const auto mask = l.mask())
-        last = std::max(last, lastAnimationEnd(*mask, now));
+    if (l.isHidden() && (drawnOnly || !l.hasAnimations()))
+        return;
+    if (drawnOnly && l.opacity() <= 0 && !l.hasAnimations())
+        return;
+    if (l.hasAnimations())
+        visit(l);
+    if (const auto mask = l.mask(); mask && mask->hasAnimations())
+        visit(*mask);
     const QTransform inner = l.transformToSuperlayer().toQTransform() * world;
     opacity *= std::clamp(l.opacity(), 0.0, 1.0);
     const auto subs = l.sublayers();
@@ -275,8 +284,23 @@ double lastVisibleAnimationEndIn(const Layer& l, const QTransform& world, const 
     const auto first = opacity >= 1 && inner.isInvertible() ? firstUncovered(subs, inner.inverted().mapRect(screen))
                                                             : subs.begin();
     for (auto it = first; it != subs.end(); ++it)
-        last = std::max(last, lastVisibleAnimationEndIn(**it, inner, screen, opacity, now));
-    return last;
+        visitVisiblyAnimated(**it, inner, screen, opacity, drawnOnly, visit);
+}
+
+// The earliest time from `now` on at which an animation of `l` shows something new: now
+// while one runs (an endless one always), its begin for one still to begin, else infinity.
+double nextAnimationChange(const Layer& l, double now)
+{
+    double next = std::numeric_limits<double>::infinity();
+    for (const QString& key : l.animationKeys()) {
+        const auto animation = l.animationForKey(key);
+        const double begin = animation->beginTime();
+        if (begin > now)
+            next = std::min(next, begin);
+        else if (begin + animation->activeDuration() > now)
+            return now;
+    }
+    return next;
 }
 
 class Painter {
@@ -631,6 +655,24 @@ QImage Renderer::renderLayer(const Layer& layer, double scale)
     return image;
 }
 
+void Renderer::renderArea(QImage& image, const Layer& root, double scale, const QRegion& pixels, const Color& background)
+{
+    // The painter works in device pixels as render() does; the image's ratio is put back after.
+    const double ratio = image.devicePixelRatio();
+    image.setDevicePixelRatio(1);
+    {
+        QPainter p(&image);
+        p.setClipRegion(pixels);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillRect(pixels.boundingRect(), background.toQColor());
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
+        p.scale(scale, scale);
+        paint(p, root);
+    }
+    image.setDevicePixelRatio(ratio);
+}
+
 void Renderer::paint(QPainter& painter, const Layer& layer)
 {
     Painter().layer(painter, layer, true);
@@ -638,7 +680,18 @@ void Renderer::paint(QPainter& painter, const Layer& layer)
 
 double Renderer::lastVisibleAnimationEnd(const Layer& root, Size sizeInPoints, double now)
 {
-    return lastVisibleAnimationEndIn(root, QTransform(), QRectF(0, 0, sizeInPoints.width, sizeInPoints.height), 1.0, now);
+    double last = -std::numeric_limits<double>::infinity();
+    visitVisiblyAnimated(root, QTransform(), QRectF(0, 0, sizeInPoints.width, sizeInPoints.height), 1.0, false,
+                         [&](const Layer& l) { last = std::max(last, lastAnimationEnd(l, now)); });
+    return last;
+}
+
+double Renderer::nextAnimationFrame(const Layer& root, Size sizeInPoints, double now)
+{
+    double next = std::numeric_limits<double>::infinity();
+    visitVisiblyAnimated(root, QTransform(), QRectF(0, 0, sizeInPoints.width, sizeInPoints.height), 1.0, true,
+                         [&](const Layer& l) { next = std::min(next, nextAnimationChange(l, now)); });
+    return next;
 }
 
 bool Renderer::writePng(const QImage& image, const QString& path)

@@ -4,6 +4,7 @@
 #include "platform/ui/Geometry.h"
 
 #include <QImage>
+#include <QRegion>
 #include <QString>
 #include <memory>
 
@@ -25,6 +26,10 @@ public:
     // ratio), on `background` (clear by default).
     static QImage render(const Layer& root, Size sizeInPoints, double scale,
                          const Color& background = Color::clear());
+    // Draws `root` again into an image that render() made, inside `pixels` (device pixels)
+    // only; the rest of the image keeps what it showed.
+    static void renderArea(QImage& image, const Layer& root, double scale, const QRegion& pixels,
+                           const Color& background = Color::clear());
     // The layer alone, its bounds filling the image, ignoring its own position, transform
     // and opacity (a view rendered into an image).
     static QImage renderLayer(const Layer& layer, double scale);
@@ -38,6 +43,9 @@ public:
     // (hidden, or wholly under a later opaque one, as the drawing skips it) changes nothing,
     // whatever it animates; endless animations (a spinner) have no end to wait for.
     static double lastVisibleAnimationEnd(const Layer& root, Size sizeInPoints, double now);
+    // When, from `now` on, an animation that could be seen next shows something new: `now`
+    // while one runs (endless ones included), the begin of one still to begin, or infinity.
+    static double nextAnimationFrame(const Layer& root, Size sizeInPoints, double now);
 
     // The pixel colour at a point (in points) of a rendered image, for tests and tools.
     static Color colorAt(const QImage& image, Point pointInPoints);

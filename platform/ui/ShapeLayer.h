@@ -13,17 +13,17 @@ public:
     static std::shared_ptr<ShapeLayer> create();
 
     std::optional<Path> path() const { return m_path; }
-    void setPath(std::optional<Path> p) { m_path = std::move(p); }
+    void setPath(std::optional<Path> p);
     Color fillColor() const { return m_fillColor; }           // default black
-    void setFillColor(const Color& c) { m_fillColor = c; }
+    void setFillColor(const Color& c);
     Color strokeColor() const { return m_strokeColor; }       // default clear: no stroke
-    void setStrokeColor(const Color& c) { m_strokeColor = c; }
+    void setStrokeColor(const Color& c);
     double lineWidth() const { return m_lineWidth; }          // default 1
-    void setLineWidth(double w) { m_lineWidth = w; }
+    void setLineWidth(double w);
     LineCap lineCap() const { return m_lineCap; }
-    void setLineCap(LineCap c) { m_lineCap = c; }
+    void setLineCap(LineCap c);
     LineJoin lineJoin() const { return m_lineJoin; }
-    void setLineJoin(LineJoin j) { m_lineJoin = j; }
+    void setLineJoin(LineJoin j);
 
     // Adds path, fillColor, strokeColor, lineWidth.
     AnimatableValue valueForKeyPath(const QString& keyPath) const override;

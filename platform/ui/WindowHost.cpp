@@ -2,6 +2,7 @@
 
 #include "platform/core/Clock.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/FrameScheduler.h"
 #include "platform/ui/KeyBindings.h"
 #include "platform/ui/Window.h"
 
@@ -10,20 +11,18 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace ui {
 
 WindowHost::WindowHost(std::shared_ptr<ui::Window> window)
     : m_window(std::move(window))
+    , m_frames(std::make_unique<FrameScheduler>(m_window, [this](const QRect& changed) { update(changed); }))
 {
     const Size size = m_window->bounds().size;
     resize(int(size.width), int(size.height));
     setTitle(QStringLiteral("qbank"));
-    // Animations are drawn from the clock, so the host repaints at a steady frame rate.
-    m_frameTimer.setInterval(16);
-    QObject::connect(&m_frameTimer, &QTimer::timeout, [this] { update(); });
-    m_frameTimer.start();
     m_window->onFirstResponderChanged = [this] { firstResponderChanged(); };
 }
 
@@ -32,11 +31,22 @@ WindowHost::~WindowHost()
     m_window->onFirstResponderChanged = nullptr;
 }
 
-void WindowHost::paintEvent(QPaintEvent*)
+int WindowHost::framesDrawn() const
 {
+    return m_frames->framesDrawn();
+}
+
+// Frames are drawn by the scheduler; a paint only puts the asked part of the latest on screen.
+void WindowHost::paintEvent(QPaintEvent* event)
+{
+    m_frames->ensureFrame();
+    const QImage& frame = m_frames->image();
+    const double scale = frame.devicePixelRatio();
     QPainter painter(this);
-    painter.fillRect(QRect(QPoint(0, 0), size()), Qt::black);
-    painter.drawImage(QPoint(0, 0), m_window->renderImage());
+    for (const QRect& r : event->region()) {
+        painter.fillRect(r, Qt::black);
+        painter.drawImage(QRectF(r), frame, QRectF(r.x() * scale, r.y() * scale, r.width() * scale, r.height() * scale));
+    }
 }
 
 void WindowHost::sendTouch(int phase, QMouseEvent* event)
@@ -158,6 +168,7 @@ bool WindowHost::event(QEvent* event)
 void WindowHost::updateBackgroundState()
 {
     const bool hidden = !isVisible() || (windowStates() & Qt::WindowMinimized);
+    m_frames->setVisible(!hidden);
     if (hidden)
         Application::shared().enterBackground();
     else

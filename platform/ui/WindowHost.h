@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QRasterWindow>
-#include <QTimer>
 #include <memory>
 
 class QInputMethodEvent;
@@ -9,13 +8,15 @@ class QInputMethodQueryEvent;
 
 namespace ui {
 
+class FrameScheduler;
 class Window;
 
-// Shows a Window on the desktop: paints it at the main screen's scale about sixty times a
-// second, turns the left mouse button into touches and the keyboard and input method into
-// the first responder's text input (typed and composing text, editing keys by the desktop's
-// key bindings), and reports the window being hidden or minimised (and
-// shown again) to the application as entering the background (and the foreground).
+// Shows a Window on the desktop: draws it at the main screen's scale when something in it
+// changed (FrameScheduler; an idle window draws nothing), turns the left mouse button into
+// touches and the keyboard and input method into the first responder's text input (typed and
+// composing text, editing keys by the desktop's key bindings), and reports the window being
+// hidden or minimised (and shown again) to the application as entering the background (and
+// the foreground).
 //
 // The input method is on exactly while some view is the first responder: Qt asks only when
 // the focus moves between its own windows, so the host tells it again whenever the first
@@ -24,6 +25,9 @@ class WindowHost : public QRasterWindow {
 public:
     explicit WindowHost(std::shared_ptr<ui::Window> window);
     ~WindowHost() override;
+
+    // Frames drawn since the host was made.
+    int framesDrawn() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -42,7 +46,7 @@ private:
     void updateBackgroundState();
 
     std::shared_ptr<ui::Window> m_window;
-    QTimer m_frameTimer;
+    std::unique_ptr<FrameScheduler> m_frames;
     bool m_pressed = false;
 };
 
