@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace server {
 
@@ -27,11 +28,16 @@ HttpRequestParser::HttpRequestParser(const HttpLimits& limits, BodyBudget* budge
 
 HttpRequestParser::~HttpRequestParser()
 {
+    releaseBody();
+}
+
+void HttpRequestParser::releaseBody()
+{
     // Freed before its room is given back, so that a trim the return sets off finds
     // the memory free.
     std::string().swap(m_request.body);
     if (m_budget)
-        m_budget->give(m_charged);
+        m_budget->give(std::exchange(m_charged, 0));
 }
 
 std::size_t HttpRequestParser::feed(boost::asio::const_buffer bytes, error_code& ec)

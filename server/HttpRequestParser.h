@@ -37,6 +37,8 @@ public:
     std::size_t feed(boost::asio::const_buffer bytes, boost::beast::error_code& ec);
 
     HttpRequest& request() { return m_request; }
+    // Frees the body and gives its room back, once the handler is done with it.
+    void releaseBody();
     // 10 or 11, for the reply to answer in kind.
     int version() const { return m_version; }
 

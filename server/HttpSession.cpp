@@ -196,6 +196,9 @@ std::optional<Reply> HttpSession::startWrite(NonBlockingScope::Write write, Repl
 
 void HttpSession::send(Reply reply, bool keepAlive)
 {
+    // The handler is done with the body: its room goes back before the client can see the
+    // reply and send the next one.
+    m_parser->releaseBody();
     m_reply.emplace(std::move(reply));
     m_response.emplace();
     m_response->version(m_parser->version());
