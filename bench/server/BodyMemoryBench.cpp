@@ -84,11 +84,17 @@ private:
 };
 
 // Every `period` a new client opens a connection and asks for the guest check; the time
-// to its status line is kept.
+// to its status line is kept, with when it began.
 class Prober {
 public:
+    struct Sample {
+        double ms;
+        double startedAt;   // seconds after the prober started
+    };
+
     Prober(int port, std::chrono::milliseconds period)
-        : m_thread([this, port, period] {
+        : m_origin(Clock::now())
+        , m_thread([this, port, period] {
             while (!m_stop) {
                 const auto start = Clock::now();
                 HeldConnection client(port, "127.0.9.1");
@@ -97,7 +103,7 @@ public:
                 const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
                 {
                     std::lock_guard lock(m_mutex);
-                    m_times.push_back(answered ? ms : 1e9);
+                    m_samples.push_back({answered ? ms : 1e9, std::chrono::duration<double>(start - m_origin).count()});
                 }
                 std::this_thread::sleep_until(start + period);
             }
@@ -111,18 +117,20 @@ public:
         if (m_thread.joinable())
             m_thread.join();
     }
-    std::vector<double> times()
+    // Fastest first.
+    std::vector<Sample> samples()
     {
         std::lock_guard lock(m_mutex);
-        std::vector<double> sorted = m_times;
-        std::sort(sorted.begin(), sorted.end());
+        std::vector<Sample> sorted = m_samples;
+        std::sort(sorted.begin(), sorted.end(), [](const Sample& a, const Sample& b) { return a.ms < b.ms; });
         return sorted;
     }
 
 private:
+    const Clock::time_point m_origin;
     std::atomic<bool> m_stop = false;
     std::mutex m_mutex;
-    std::vector<double> m_times;
+    std::vector<Sample> m_samples;
     std::thread m_thread;
 };
 
@@ -276,10 +284,10 @@ void measure(const QString& program, const char* name, const std::string& reques
     }
     const double after = server.residentMiB();
     prober.stop();
-    const std::vector<double> times = prober.times();
-    const auto at = [&](double share) { return times[std::min(times.size() - 1, std::size_t(share * double(times.size())))]; };
-    std::printf("%-12s %6d %8d %8d %10.0f %10.0f %10.0f %10.0f %8zu %8.1f %8.1f %8.1f\n", name, connections, holding, refused, idle, peak,
-                atClose, after, times.size(), at(0.5), at(0.99), times.back());
+    const std::vector<Prober::Sample> times = prober.samples();
+    const auto at = [&](double share) { return times[std::min(times.size() - 1, std::size_t(share * double(times.size())))].ms; };
+    std::printf("%-12s %6d %8d %8d %10.0f %10.0f %10.0f %10.0f %8zu %8.1f %8.1f %8.1f %8.1f\n", name, connections, holding, refused, idle,
+                peak, atClose, after, times.size(), at(0.5), at(0.99), times.back().ms, times.back().startedAt);
     std::fflush(stdout);
 }
 
@@ -293,8 +301,9 @@ int main(int argc, char** argv)
     const int addresses = argc > 3 ? std::atoi(argv[3]) : 32;
     const int held = argc > 4 ? std::atoi(argv[4]) : 10;
     HeldConnection::raiseDescriptorLimit();
-    std::printf("%-12s %6s %8s %8s %10s %10s %10s %10s %8s %8s %8s %8s\n", "body", "conns", "holding", "refused", "idle MiB", "peak MiB",
-                "close MiB", "+2s MiB", "probes", "p50 ms", "p99 ms", "max ms");
+    // "max at s": when the slowest new client began, in seconds after the crowd began to open.
+    std::printf("%-12s %6s %8s %8s %10s %10s %10s %10s %8s %8s %8s %8s %8s\n", "body", "conns", "holding", "refused", "idle MiB",
+                "peak MiB", "close MiB", "+2s MiB", "probes", "p50 ms", "p99 ms", "max ms", "max at s");
     measure(program, "length", withLength(), connections, addresses, held);
     measure(program, "chunked", inChunks(), connections, addresses, held);
     return 0;
