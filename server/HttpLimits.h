@@ -16,6 +16,12 @@ struct HttpLimits {
     std::size_t maxHeaderFields = 100;
     // A body over this is refused with 413, whether sent with a length or in chunks.
     std::size_t maxBodyBytes = 1024 * 1024;
+    // All bodies being received at once hold at most this, server-wide; a body that
+    // would take more is refused with 503. A body up to smallBodyBytes is held outside
+    // the budget: the client's own requests carry a few hundred bytes, so a crowd of
+    // large bodies never turns them away.
+    std::size_t bodyBudgetBytes = 64 * 1024 * 1024;
+    std::size_t smallBodyBytes = 16 * 1024;
     // Whole-request bounds, not per read: trickling a byte at a time gains nothing.
     Duration headDeadline = std::chrono::seconds(10);
     Duration bodyDeadline = std::chrono::seconds(30);

@@ -14,6 +14,7 @@ using tcp = net::ip::tcp;
 
 namespace {
 constexpr auto kAcceptRetry = std::chrono::milliseconds(50);
+constexpr int kAcceptBurst = 64;
 constexpr char kRefusal[] = "HTTP/1.1 503 Service Unavailable\r\nRetry-After: 1\r\nConnection: close\r\nContent-Length: 0\r\n\r\n";
 } // namespace
 
@@ -29,6 +30,9 @@ HttpListener::HttpListener(net::io_context& network, tcp::acceptor acceptor, Con
 
 void HttpListener::start()
 {
+    // Accepts beyond the first of a turn must not wait for a connection.
+    boost::beast::error_code ignored;
+    m_acceptor.non_blocking(true, ignored);
     net::post(m_acceptor.get_executor(), [self = shared_from_this()] { self->accept(); });
 }
 
@@ -67,18 +71,32 @@ void HttpListener::onAccept(boost::beast::error_code ec, tcp::socket socket)
         }
         return accept();
     }
+    admit(std::move(socket));
+    // Connections that came meanwhile are taken in this turn, without a wait for the next
+    // completion each: a burst of thousands queued behind a new client for seconds on a
+    // busy machine. A bounded number, so the other connections get their turn too.
+    for (int i = 0; i < kAcceptBurst; ++i) {
+        tcp::socket next(net::make_strand(m_network));
+        boost::beast::error_code nextError;
+        m_acceptor.accept(next, nextError);
+        if (nextError)
+            break;
+        admit(std::move(next));
+    }
+    accept();
+}
+
+void HttpListener::admit(tcp::socket socket)
+{
     boost::beast::error_code peerError;
     const tcp::endpoint peer = socket.remote_endpoint(peerError);
     if (peerError)
-        return accept();
+        return;
     const std::string address = peer.address().to_string();
     auto ticket = m_limiter.admit(address);
-    if (!ticket) {
-        refuse(socket);
-        return accept();
-    }
+    if (!ticket)
+        return refuse(socket);
     std::make_shared<HttpSession>(std::move(socket), std::move(*ticket), QString::fromStdString(address), m_environment)->start();
-    accept();
 }
 
 void HttpListener::refuse(tcp::socket& socket)

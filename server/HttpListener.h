@@ -28,6 +28,8 @@ public:
 private:
     void accept();
     void onAccept(boost::beast::error_code ec, boost::asio::ip::tcp::socket socket);
+    // Starts a session for the connection, or refuses it at its cap.
+    void admit(boost::asio::ip::tcp::socket socket);
     static void refuse(boost::asio::ip::tcp::socket& socket);
 
     boost::asio::io_context& m_network;

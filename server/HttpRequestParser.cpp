@@ -1,23 +1,43 @@
 #include "server/HttpRequestParser.h"
 
+#include "server/BodyBudget.h"
 #include "server/HttpLimits.h"
 
 #include <QByteArray>
 
 #include <boost/beast/http/error.hpp>
+#include <boost/system/errc.hpp>
 
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace server {
 
 namespace http = boost::beast::http;
 
-HttpRequestParser::HttpRequestParser(const HttpLimits& limits)
+HttpRequestParser::HttpRequestParser(const HttpLimits& limits, BodyBudget* budget)
     : m_headLeft(std::min<std::size_t>(limits.maxHeadBytes, std::numeric_limits<std::uint32_t>::max()))
     , m_maxFields(limits.maxHeaderFields)
+    , m_budget(budget)
+    , m_smallBody(limits.smallBodyBytes)
+    , m_maxBody(limits.maxBodyBytes)
 {
     body_limit(limits.maxBodyBytes);
+}
+
+HttpRequestParser::~HttpRequestParser()
+{
+    releaseBody();
+}
+
+void HttpRequestParser::releaseBody()
+{
+    // Freed before its room is given back, so that a trim the return sets off finds
+    // the memory free.
+    std::string().swap(m_request.body);
+    if (m_budget)
+        m_budget->give(std::exchange(m_charged, 0));
 }
 
 std::size_t HttpRequestParser::feed(boost::asio::const_buffer bytes, error_code& ec)
@@ -75,16 +95,61 @@ void HttpRequestParser::on_header_impl(error_code&)
 {
 }
 
-void HttpRequestParser::on_body_init_impl(const boost::optional<std::uint64_t>&, error_code&)
+void HttpRequestParser::on_body_init_impl(const boost::optional<std::uint64_t>& length, error_code&)
 {
     // No reserve for the declared length: a client that announces a mebibyte and
-    // trickles it holds only what it has sent.
+    // trickles it holds only what it has sent. Beast has checked it against the limit.
+    if (length)
+        m_declared = std::size_t(*length);
 }
 
-std::size_t HttpRequestParser::on_body_impl(string_view body, error_code&)
+std::size_t HttpRequestParser::on_body_impl(string_view body, error_code& ec)
 {
+    if (!makeRoom(body.size())) {
+        ec = boost::system::errc::make_error_code(boost::system::errc::not_enough_memory);
+        return 0;
+    }
     m_request.body.append(body.data(), body.size());
     return body.size();
+}
+
+bool HttpRequestParser::makeRoom(std::size_t more)
+{
+    std::string& body = m_request.body;
+    const std::size_t needed = body.size() + more;
+    if (needed <= body.capacity())
+        return true;
+    // Doubling, so that a body costs few copies, but never past what it can hold: its
+    // announced length, or the limit. When the budget cannot give that much, the body
+    // asks for just what it needs, so it is refused only when its bytes do not fit.
+    const std::size_t ceiling = std::max(needed, m_declared.value_or(m_maxBody));
+    std::size_t grown = std::min(std::max(needed, 2 * body.capacity()), ceiling);
+    const auto charge = [this](std::size_t capacity) {
+        const std::size_t cost = costOf(capacity);
+        if (cost <= m_charged || !m_budget)
+            return true;
+        if (!m_budget->take(cost - m_charged))
+            return false;
+        m_charged = cost;
+        return true;
+    };
+    if (!charge(grown)) {
+        grown = needed;
+        if (!charge(grown))
+            return false;
+    }
+    // A string's reserve() rounds up to double the old capacity; a new string takes
+    // exactly what it is asked for, so the budget counts what is allocated.
+    std::string larger;
+    larger.reserve(grown);
+    larger.append(body);
+    body.swap(larger);
+    return true;
+}
+
+std::size_t HttpRequestParser::costOf(std::size_t capacity) const
+{
+    return capacity > m_smallBody ? capacity : 0;
 }
 
 void HttpRequestParser::on_chunk_header_impl(std::uint64_t, string_view, error_code&)

@@ -16,6 +16,10 @@ using tcp = net::ip::tcp;
 
 namespace {
 
+// Memory is handed back once this much of the bodies' has gone, at most every so often.
+constexpr std::size_t kTrimAfter = 16 * 1024 * 1024;
+constexpr std::chrono::milliseconds kTrimInterval{250};
+
 std::optional<tcp::endpoint> endpointOf(net::io_context& network, const QString& host, int port, boost::beast::error_code& ec)
 {
     const auto address = net::ip::make_address(host.toStdString(), ec);
@@ -40,6 +44,8 @@ HttpServer::HttpServer(const HttpLimits& limits, HttpSession::Handler handler, H
     , m_handler(std::move(handler))
     , m_pool(where == HandlerThreads::Pool ? std::make_unique<WorkerPool>(limits.handlerThreads) : nullptr)
     , m_limiter(limits.maxConnectionsPerAddress, limits.maxConnections)
+    , m_trimmer(kTrimAfter, kTrimInterval)
+    , m_bodies(limits.bodyBudgetBytes, &m_trimmer)
     , m_network(std::make_unique<net::io_context>(int(limits.networkThreads)))
 {
 }
@@ -73,7 +79,7 @@ bool HttpServer::listen(const QString& host, int port, QString* error)
     if (ec)
         return fail(ec);
     m_port = acceptor.local_endpoint(ec).port();
-    const HttpSession::Environment environment{&m_limits, &m_handler, m_pool.get(), &m_deferred, m_network.get()};
+    const HttpSession::Environment environment{&m_limits, &m_handler, m_pool.get(), &m_deferred, m_network.get(), &m_bodies};
     m_listener = std::make_shared<HttpListener>(*m_network, std::move(acceptor), m_limiter, environment);
     return true;
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "server/BodyBudget.h"
 #include "server/ConnectionLimiter.h"
 #include "server/DeferredReplies.h"
 #include "server/HttpLimits.h"
 #include "server/HttpSession.h"
+#include "server/MemoryTrimmer.h"
 
 #include <QString>
 
@@ -45,6 +47,8 @@ public:
 
     int port() const { return m_port; }
     std::size_t connections() const { return m_limiter.connections(); }
+    // Bytes the bodies being received hold of their budget.
+    std::size_t bodyBytes() const { return m_bodies.used(); }
 
 private:
     // One network thread: handlers as they come, sleeping when there are none.
@@ -55,6 +59,8 @@ private:
     std::unique_ptr<WorkerPool> m_pool;
     DeferredReplies m_deferred;
     ConnectionLimiter m_limiter;
+    MemoryTrimmer m_trimmer;
+    BodyBudget m_bodies;
     std::unique_ptr<boost::asio::io_context> m_network;
     std::shared_ptr<HttpListener> m_listener;
     std::vector<std::thread> m_threads;

@@ -53,7 +53,7 @@ void HttpSession::start()
 
 void HttpSession::awaitRequest()
 {
-    m_parser.emplace(*m_environment.limits);
+    m_parser.emplace(*m_environment.limits, m_environment.bodies);
     m_bodyDeadline.reset();
     m_waitStart = Clock::now();
     // Idle: hold no buffer until the client speaks.
@@ -107,6 +107,9 @@ void HttpSession::parse()
             return refuse(431);
         if (ec == http::error::body_limit)
             return refuse(413);
+        // No room left for bodies: the client may come back in a moment (Retry-After).
+        if (ec == boost::system::errc::not_enough_memory)
+            return refuse(503);
         if (ec)
             return refuse(400);
         if (m_parser->is_header_done() && !m_bodyDeadline)
@@ -193,6 +196,9 @@ std::optional<Reply> HttpSession::startWrite(NonBlockingScope::Write write, Repl
 
 void HttpSession::send(Reply reply, bool keepAlive)
 {
+    // The handler is done with the body: its room goes back before the client can see the
+    // reply and send the next one.
+    m_parser->releaseBody();
     m_reply.emplace(std::move(reply));
     m_response.emplace();
     m_response->version(m_parser->version());
@@ -228,6 +234,8 @@ void HttpSession::refuse(int status)
 
 void HttpSession::closeAfterReply()
 {
+    // The request's body and its room in the budget go now, not when the lingering ends.
+    m_parser.reset();
     error_code ignored;
     // Nothing more is coming from a client that has sent all it meant to: close at once.
     if (m_buffer.size() == 0 && m_stream.socket().available(ignored) == 0) {

@@ -19,6 +19,7 @@
 
 namespace server {
 
+class BodyBudget;
 class DeferredReplies;
 struct HttpLimits;
 class WorkerPool;
@@ -43,6 +44,8 @@ public:
         // the loop that sends them.
         DeferredReplies* deferred = nullptr;
         boost::asio::io_context* network = nullptr;
+        // What all bodies being received may hold; none: each body its limit alone.
+        BodyBudget* bodies = nullptr;
     };
 
     HttpSession(boost::asio::ip::tcp::socket socket, ConnectionLimiter::Ticket ticket, QString peer, const Environment& environment);

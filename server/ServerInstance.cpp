@@ -73,6 +73,11 @@ std::size_t ServerInstance::connections() const
     return m_http ? m_http->connections() : 0;
 }
 
+std::size_t ServerInstance::bodyBytes() const
+{
+    return m_http ? m_http->bodyBytes() : 0;
+}
+
 QString ServerInstance::baseUrl() const
 {
     return QStringLiteral("http://%1:%2%3").arg(m_host).arg(m_port).arg(QString::fromLatin1(Api::kBasePath));

@@ -44,6 +44,8 @@ public:
     Database& database() { return *m_db; }
     // Connections open now, idle and held ones included.
     std::size_t connections() const;
+    // Bytes the bodies being received now hold of their budget.
+    std::size_t bodyBytes() const;
     // The SQLite file, or the PostgreSQL address, the store was opened on.
     QString databaseFile() const { return m_databaseFile; }
 

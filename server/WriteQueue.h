@@ -27,6 +27,12 @@ class Connections;
 // nothing queued and nobody writing commits its write itself.
 class WriteQueue {
 public:
+    // Bound on the writes waiting: a poster faster than the store waits rather than
+    // letting the queue grow without end. The queue holds a few hundred milliseconds
+    // of records, so a writer kept off its processor for a while (a crowded machine, a
+    // slow disk) holds up no request; a few megabytes at most.
+    static constexpr size_t kMaxQueued = 8192;
+
     explicit WriteQueue(Connections& db);
     // Commits every write still queued, then stops the writer.
     ~WriteQueue();
@@ -59,13 +65,8 @@ private:
     static constexpr std::chrono::microseconds kLookFor{100};
     // Records left queued beyond this are written at the writer's usual priority.
     static constexpr size_t kSpareTimeBacklog = 1024;
-    // Bounds on one transaction and on the writes waiting: a poster faster than
-    // the store waits rather than letting the queue grow without end. The queue
-    // holds a few hundred milliseconds of records, so a writer kept off its
-    // processor for a while (a crowded machine, a slow disk) holds up no request;
-    // a few megabytes at most.
+    // Bound on one transaction.
     static constexpr size_t kMaxBatch = 512;
-    static constexpr size_t kMaxQueued = 8192;
 
     struct Job {
         std::function<void()> work;

@@ -8,7 +8,9 @@ namespace core {
 // A request body that Qt may read only once. Qt's HTTP channel sends a request again by itself
 // when its connection drops before a reply, or the reply is not HTTP, after rewinding the body;
 // refusing the rewind makes that the request's failure, so a request reaches the server at most
-// once. A redirect that Qt follows is a new request to another address and may read it again.
+// once. Refused from the start, not from the first byte read: an empty body is never read, and
+// a POST without one was sent up to four times. A redirect that Qt follows is a new request to
+// another address and may read it again.
 // Not a QBuffer: Qt reads a QBuffer's bytes directly, past readData() and reset().
 class OnceReadBody : public QIODevice {
 public:
@@ -26,7 +28,7 @@ protected:
 
 private:
     QByteArray m_data;
-    bool m_rewindable = true;
+    bool m_rewindable = false;
 };
 
 } // namespace core

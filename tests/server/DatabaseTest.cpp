@@ -1,6 +1,8 @@
 #include "server/Database.h"
 
+#include "server/NonBlockingScope.h"
 #include "server/StorageError.h"
+#include "server/WouldBlock.h"
 #include "server/WriteQueue.h"
 
 #include <QDeadlineTimer>
@@ -194,4 +196,43 @@ TEST_F(DatabaseTest, WritesQueuedTogetherCommitTogetherAndAFailingOneIsUndoneAlo
     EXPECT_EQ(committedBeforeLast.load(), 1) << "the queued writes are committed together, after the last of them";
     EXPECT_EQ(m_db->column("SELECT code FROM feedback WHERE code LIKE 'g%' ORDER BY code"),
               (QStringList{"g-first", "g0", "g1", "g3", "g4"}));
+}
+
+// While a write is being committed, the queue takes exactly its bound of posted writes; the
+// next poster waits (refused inside a NonBlockingScope, asleep elsewhere) until the writer
+// has made room, and every write is committed in the end.
+TEST_F(DatabaseTest, TheQueueTakesExactlyItsBoundOfWritesBeforeAPosterWaits)
+{
+    std::atomic<bool> lastPosted = false;
+    {
+        WriteQueue queue(*m_db);
+        std::latch committing(1);
+        std::latch release(1);
+        std::thread holder([&] {
+            queue.run([&] {
+                committing.count_down();
+                release.wait();
+            });
+        });
+        committing.wait();
+        const auto post = [&](const QString& code) { queue.post([this, code] { insert(code); }); };
+        {
+            NonBlockingScope scope;
+            for (size_t i = 0; i < WriteQueue::kMaxQueued; ++i)
+                ASSERT_NO_THROW(post(QStringLiteral("b%1").arg(i))) << "write " << i;
+            EXPECT_THROW(post("refused"), WouldBlock);
+        }
+        EXPECT_EQ(queue.queuedWrites(), WriteQueue::kMaxQueued);
+        std::thread poster([&] {
+            post("last");
+            lastPosted = true;
+        });
+        release.count_down();
+        holder.join();
+        poster.join();
+    }
+    EXPECT_TRUE(lastPosted);
+    EXPECT_EQ(rows("b"), int(WriteQueue::kMaxQueued));
+    EXPECT_EQ(rows("last"), 1);
+    EXPECT_EQ(rows("refused"), 0);
 }

@@ -173,6 +173,30 @@ TEST_F(HttpLimitsTest, SilentTrickledAndShortConnectionsAreClosedAtTheirDeadline
     EXPECT_EQ(server.database().scalar("SELECT COUNT(*) FROM feedback").toInt(), 0);
 }
 
+// Before a request has begun the idle timeout applies, not the head's deadline: a connection
+// that never sends a byte, or sends nothing after a reply, is closed when idle; one that has
+// begun a head is held until the head's deadline.
+TEST_F(HttpLimitsTest, ASilentConnectionIsClosedAtTheIdleTimeoutNotAtTheHeadDeadline)
+{
+    HttpLimits limits;
+    limits.idleTimeout = 300ms;
+    limits.headDeadline = 60s;
+    start(limits);
+    QElapsedTimer clock;
+    clock.start();
+    HeldConnection silent(server.port());
+    HeldConnection afterReply(server.port());
+    afterReply.write(kCheck);
+    ASSERT_EQ(afterReply.statusLine(), "HTTP/1.1 200 OK");
+    HeldConnection begun(server.port());
+    begun.write(kUnfinished);
+    EXPECT_TRUE(silent.waitClosed(20000)) << "still open " << clock.elapsed() << " ms after it opened";
+    EXPECT_GE(clock.elapsed(), 300 - 20);
+    EXPECT_TRUE(silent.received().empty()) << silent.received();
+    EXPECT_TRUE(afterReply.waitClosed(20000));
+    EXPECT_FALSE(begun.waitClosed(1000)) << "a begun head was closed when idle";
+}
+
 // Pipelined requests are each answered on a kept-alive connection; after a request that
 // asks to close, the server closes and answers nothing more on that connection.
 TEST_F(HttpLimitsTest, ConnectionCloseClosesAfterTheReplyAndKeepAliveServesTheNextRequest)
