@@ -12,8 +12,10 @@
 
 namespace server {
 
-AccountStore::AccountStore(Database& db)
+AccountStore::AccountStore(Database& db, const ThrottleClock& throttleClock)
     : m_db(db)
+    , m_throttle(throttleClock)
+    , m_registrations(throttleClock)
 {
 }
 
@@ -74,13 +76,13 @@ AccountStore::LoginResult AccountStore::login(const QString& username, const QSt
     try {
         result = check(username, password);
     } catch (...) {
-        m_throttle.end(username, address, LoginThrottle::Outcome::Unchecked);
+        m_throttle.end(username, address, admission.source, LoginThrottle::Outcome::Unchecked);
         throw;
     }
     const auto outcome = result.outcome == SignIn::Accepted ? LoginThrottle::Outcome::Right
                          : result.outcome == SignIn::Wrong  ? LoginThrottle::Outcome::Wrong
                                                             : LoginThrottle::Outcome::Unchecked;
-    m_throttle.end(username, address, outcome);
+    m_throttle.end(username, address, admission.source, outcome);
     return result;
 }
 

@@ -35,7 +35,8 @@ public:
         QByteArray account;
     };
 
-    explicit AccountStore(Database& db);
+    // `throttleClock`: what the throttles read as now (tests step their own).
+    explicit AccountStore(Database& db, const ThrottleClock& throttleClock = {});
 
     // The account record the client keeps: code, username and the password as the
     // client sent it (the store itself keeps only a salted digest). `address` is the
