@@ -53,7 +53,8 @@ private:
 
     static QByteArray record(const QString& code, const QString& username, const QString& password);
     // The full check, the attempt holding its name's turn.
-    LoginResult check(const QString& username, const QString& password);
+    // `nameExists` tells the throttle whether a wrong password put an account at risk.
+    LoginResult check(const QString& username, const QString& password, bool& nameExists);
     // Code and salt when a password for this name passed the full check before: a
     // repeated sign-in with it then needs neither the derivation nor the store.
     std::optional<Verified> verifiedAccount(const QString& username);

@@ -128,8 +128,8 @@ void LoginThrottle::end(const QString& name, const QString& address, Source sour
     }
     if (outcome == Outcome::Right)
         signedIn(name, address, pair, source, now);
-    else if (outcome == Outcome::Wrong)
-        failed(name, address, pair, source, now);
+    else if (outcome == Outcome::Wrong || outcome == Outcome::NoSuchAccount)
+        failed(name, address, pair, source, outcome == Outcome::Wrong, now);
     dropIdle(name, address, pair, now);
 }
 
@@ -149,28 +149,33 @@ void LoginThrottle::signedIn(const QString& name, const QString& address, const 
     dropIdle(name, address, pair, now);
 }
 
-void LoginThrottle::failed(const QString& name, const QString& address, const QString& pair, Source source, double now)
+void LoginThrottle::failed(const QString& name, const QString& address, const QString& pair, Source source, bool anAccount, double now)
 {
     Count& own = m_pairs.touch(pair, now);
     const bool firstOfAddress = !failingNow(own, now);
     fail(own, now);
-    Count& byAddress = m_addresses.touch(address, now);
-    if (firstOfAddress) {
-        // Counted once per name: a person's typos on their own name are not spraying.
-        fail(byAddress, now);
-    } else {
-        // Still the start of a limited address's delay: cycling through the names it has
-        // failed on is no faster than trying new ones.
-        if (now - byAddress.lastFailure > kForgetAfter)
-            byAddress.failures = 0;
-        byAddress.lastFailure = now;
-    }
+    if (anAccount)
+        sprayed(m_addresses.touch(address, now), firstOfAddress, now);
     if (source == Source::Known)
         return;
     NameCounts& counts = m_names.touch(name, now);
     fail(counts.failing, now);
     if (firstOfAddress)
         fail(counts.firsts, now);
+}
+
+void LoginThrottle::sprayed(Count& byAddress, bool newName, double now)
+{
+    // Counted once per name: a person's typos on their own name are not spraying.
+    if (newName) {
+        fail(byAddress, now);
+        return;
+    }
+    // Still the start of a limited address's delay: cycling through the names it has
+    // failed on is no faster than trying new ones.
+    if (now - byAddress.lastFailure > kForgetAfter)
+        byAddress.failures = 0;
+    byAddress.lastFailure = now;
 }
 
 void LoginThrottle::dropIdle(const QString& name, const QString& address, const QString& pair, double now)

@@ -22,9 +22,9 @@ namespace server {
 // a delay after its last failure (1 s, then 2 s), and attempts it governs are checked one
 // at a time (while one is in flight, the others are refused at once), so parallel clients
 // guess no faster than one. An address is held back as a whole only once many distinct
-// names have failed from it without a right sign-in following (spraying); a person's typos
-// on a name count there once, and names it has signed in from there are never held back
-// by it. A right sign-in clears the failures its attempt was held back by and makes the
+// accounts have failed from it without a right sign-in following (spraying); a person's
+// typos on a name count there once, names nobody holds not at all, and names it has signed
+// in from there are not held back by it. A right sign-in clears the failures its attempt was held back by and makes the
 // address known to the name. Nothing sleeps: a refused attempt is answered at once and
 // holds no thread. Memory only, bounded and forgotten entry by entry; a restart forgets.
 class LoginThrottle {
@@ -53,7 +53,11 @@ public:
         // Which failures the attempt was checked against; end() takes it back.
         Source source = Source::New;
     };
-    enum class Outcome { Right, Wrong, Unchecked };
+    // NoSuchAccount: wrong, for a name nobody holds. Such failures count as any on the
+    // name, not towards an address's spraying: they put no account at risk, and a
+    // mistyped name is the commonest typo. (Names are no secret: registration tells
+    // which are taken.)
+    enum class Outcome { Right, Wrong, NoSuchAccount, Unchecked };
 
     explicit LoginThrottle(ThrottleClock now = {});
 
@@ -91,12 +95,13 @@ private:
     static double turnWait(const Count* count, int freeFailures, double now);
     static void release(Count& count);
     static void fail(Count& count, double now);
+    static void sprayed(Count& byAddress, bool newName, double now);
 
     Source sourceOf(const QString& pair, double now);
     double waitFor(const QString& name, const QString& address, const QString& pair, Source source, double now);
     Count* nameCount(const QString& name, Source source, double now);
     void signedIn(const QString& name, const QString& address, const QString& pair, Source source, double now);
-    void failed(const QString& name, const QString& address, const QString& pair, Source source, double now);
+    void failed(const QString& name, const QString& address, const QString& pair, Source source, bool anAccount, double now);
     void dropIdle(const QString& name, const QString& address, const QString& pair, double now);
 
     ThrottleClock m_now;

@@ -74,16 +74,17 @@ void registerAccounts(const ServerInstance& server, const std::vector<std::strin
 }
 
 // Wrong passwords for one name at a steady pace from one address, on one kept-alive
-// connection, until it goes.
+// connection, until it goes; with `mistypeName`, each time for another name nobody holds.
 class Guesser {
 public:
-    Guesser(const ServerInstance& server, std::string name, std::string source, double perSecond)
-        : m_thread([this, &server, name, source, perSecond] {
+    Guesser(const ServerInstance& server, std::string name, std::string source, double perSecond, bool mistypeName = false)
+        : m_thread([this, &server, name, source, perSecond, mistypeName] {
             HttpTestClient client = clientOf(server, source);
             const auto start = Clock::now();
             for (long k = 0; !m_stop; ++k) {
                 std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(k / perSecond)));
-                if (answeredWrong(client.post(kLogin, loginBody(name, "guess" + std::to_string(k)))))
+                const std::string tried = mistypeName ? name + "x" + std::to_string(k) : name;
+                if (answeredWrong(client.post(kLogin, loginBody(tried, "guess" + std::to_string(k)))))
                     ++m_checked;
                 else
                     ++m_refused;
@@ -146,33 +147,28 @@ void ownerDuringGuessing(double perSecond)
                 perSecond, fromKnownAddress, fromNewAddresses, first.checked(), second.checked(), first.refused(), second.refused());
 }
 
-// One person types a wrong password a second from an address; 40 others sign in from it
-// with theirs, one a second; once 20 typos have been answered as wrong, 16 more sign in at once.
-void neighbours()
+// One person types a wrong password a second at an address (or, `mistypeName`, a name
+// nobody holds); once 20 typos have been answered as wrong, 40 others sign in from it with
+// theirs, one a second, then 16 more at once.
+void neighbours(const ServerInstance& server, const std::string& shared, const std::vector<std::string>& names, bool mistypeName)
 {
-    auto server = startServer();
-    std::vector<std::string> names{"typist01"};
-    for (int i = 1; i <= 56; ++i)
-        names.push_back("neighbour" + std::to_string(i));
-    registerAccounts(*server, names);
-    const std::string shared = "127.6.0.1";
-    Guesser typist(*server, "typist01", shared, 1.0);
-    std::this_thread::sleep_for(std::chrono::seconds(1));
+    Guesser typist(server, names[0], shared, 1.0, mistypeName);
+    while (typist.checked() < 20)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     int accepted = 0;
     const auto start = Clock::now();
     for (int k = 0; k < 40; ++k) {
         std::this_thread::sleep_until(start + std::chrono::seconds(k));
-        accepted += signedIn(clientOf(*server, shared).post(kLogin, loginBody(names[1 + k], kPassword)));
+        accepted += signedIn(clientOf(server, shared).post(kLogin, loginBody(names[1 + k], kPassword)));
     }
-    while (typist.checked() < 20)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const int typos = typist.checked();
     typist.stop();
     std::atomic<int> together = 0;
     std::latch go(1);
     std::vector<std::thread> crowd;
     for (int k = 40; k < 56; ++k) {
         crowd.emplace_back([&, k] {
-            HttpTestClient client = clientOf(*server, shared);
+            HttpTestClient client = clientOf(server, shared);
             go.wait();
             together += signedIn(client.post(kLogin, loginBody(names[1 + k], kPassword)));
         });
@@ -180,9 +176,26 @@ void neighbours()
     go.count_down();
     for (auto& person : crowd)
         person.join();
-    std::printf("neighbours at one address, one typo a second: %d of 40 signed in; then 16 at once after %d typos"
+    std::printf("neighbours at one address, a %s a second: %d of 40 signed in; then 16 at once after %d typos"
                 " answered: %d of 16 (typos refused %d)\n",
-                accepted, typist.checked(), together.load(), typist.refused());
+                mistypeName ? "mistyped name" : "wrong password", accepted, typos, together.load(), typist.refused());
+}
+
+void neighbours()
+{
+    auto server = startServer();
+    std::vector<std::vector<std::string>> groups(2);
+    std::vector<std::string> all;
+    for (size_t g = 0; g < groups.size(); ++g) {
+        groups[g].push_back("typist" + std::to_string(g));
+        for (int i = 1; i <= 56; ++i)
+            groups[g].push_back("neighbour" + std::to_string(g) + "-" + std::to_string(i));
+        all.insert(all.end(), groups[g].begin(), groups[g].end());
+    }
+    registerAccounts(*server, all);
+    std::thread names([&] { neighbours(*server, "127.6.0.2", groups[1], true); });
+    neighbours(*server, "127.6.0.1", groups[0], false);
+    names.join();
 }
 
 // `clients` threads guess one name as fast as they are answered for `seconds`: from

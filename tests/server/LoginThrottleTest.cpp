@@ -73,6 +73,8 @@ TEST_F(LoginThrottleTest, ManyNamesFromOneAddressSlowThatAddressAfterTwenty)
     attempt("user21", "10.6.6.6");
     EXPECT_EQ(m_throttle.delayFor("fresh-name", "10.6.6.6"), 1);
     EXPECT_EQ(m_throttle.delayFor("user1", "10.6.6.6"), 0) << "nor is a name that signed in there held back";
+    attempt("user1", "10.6.6.6");
+    EXPECT_EQ(m_throttle.delayFor("user1", "10.6.6.6"), 2) << "until it fails there too, one more name";
     EXPECT_EQ(m_throttle.delayFor("fresh-name", "10.0.0.7"), 0);
 }
 

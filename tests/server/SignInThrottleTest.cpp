@@ -120,8 +120,9 @@ TEST_F(SignInThrottle, ARememberedPasswordPassesDuringGuessingAndAWrongOneDoesNo
     EXPECT_EQ(signIn("127.12.0.2", "owner", kRight), "refused");
 }
 
-// After one person's typos, and even while that person's name is held back, others at the
-// same address sign in: sixteen at once, none of whom has signed in there before.
+// After one person's typos of a password, and another's of names nobody holds, and even while
+// the first one's name is held back, others at the same address sign in: sixteen at once, none
+// of whom has signed in there before.
 TEST_F(SignInThrottle, NeighboursAtOneAddressSignInAfterAnotherNamesTypos)
 {
     registerAccount("typist");
@@ -135,18 +136,24 @@ TEST_F(SignInThrottle, NeighboursAtOneAddressSignInAfterAnotherNamesTypos)
         step(LoginThrottle::kMaxDelay);
         typos += guessUntilRefused("127.13.0.1", "typist");
     }
+    for (int n = 0; n < 2 * LoginThrottle::kFreeNamesPerAddress; ++n)
+        EXPECT_EQ(signIn("127.13.0.1", QStringLiteral("typist%1").arg(n), kRight), "wrong") << n;
     for (const std::string& verdict : signInAtOnce(neighbours, kRight))
         EXPECT_EQ(verdict, "ok");
     EXPECT_EQ(signIn("127.13.0.1", "typist", "typo"), "refused") << "the typist's name is still held back";
 }
 
-// One address trying many names is held back once as many as it may have failed, each a single
-// time; names signed in from there before are not, and a right sign-in after a typo takes
-// its name off the address's count.
+// One address trying many accounts is held back once as many as it may have failed, each a
+// single time; names signed in from there before are not, and a right sign-in after a typo
+// takes its name off the address's count.
 TEST_F(SignInThrottle, SprayingManyNamesFromOneAddressIsBounded)
 {
     registerAccount("regular");
     registerAccount("typist");
+    for (int n = 0; n < LoginThrottle::kFreeNamesPerAddress; ++n)
+        registerAccount(QStringLiteral("victim%1").arg(n));
+    registerAccount("victim98");
+    registerAccount("victim99");
     ASSERT_EQ(signIn("127.14.0.1", "regular", kRight), "ok");
     EXPECT_EQ(signIn("127.14.0.1", "typist", "typo"), "wrong");
     ASSERT_EQ(signIn("127.14.0.1", "typist", kRight), "ok");
