@@ -138,15 +138,21 @@ void LoginThrottle::end(const QString& name, const QString& address, Source sour
 // against. The address's own typos on the name were typos, not spraying.
 void LoginThrottle::signedIn(const QString& name, const QString& address, const QString& pair, Source source, double now)
 {
+    bool cleared = false;
     if (Count* own = m_pairs.find(pair, now); own && failingNow(*own, now)) {
         own->failures = 0;
         if (Count* byAddress = m_addresses.find(address, now))
             byAddress->failures = std::max(0, byAddress->failures - 1);
+        cleared = true;
     }
-    if (Count* count = nameCount(name, source, now))
+    if (Count* count = nameCount(name, source, now); count && count->failures > 0) {
         count->failures = 0;
+        cleared = true;
+    }
     m_known.touch(pair, now);
-    dropIdle(name, address, pair, now);
+    // A remembered sign-in usually finds nothing to clear; it then costs no more look-ups.
+    if (cleared)
+        dropIdle(name, address, pair, now);
 }
 
 void LoginThrottle::failed(const QString& name, const QString& address, const QString& pair, Source source, bool anAccount, double now)
