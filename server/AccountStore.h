@@ -52,7 +52,7 @@ private:
     };
 
     static QByteArray record(const QString& code, const QString& username, const QString& password);
-    // The full check, the attempt holding its name's turn.
+    // The full check, the attempt holding its turn.
     // `nameExists` tells the throttle whether a wrong password put an account at risk.
     LoginResult check(const QString& username, const QString& password, bool& nameExists);
     // Code and salt when a password for this name passed the full check before: a
