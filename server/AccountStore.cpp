@@ -12,8 +12,10 @@
 
 namespace server {
 
-AccountStore::AccountStore(Database& db)
+AccountStore::AccountStore(Database& db, const ThrottleClock& throttleClock)
     : m_db(db)
+    , m_throttle(throttleClock)
+    , m_registrations(throttleClock)
 {
 }
 
@@ -71,16 +73,18 @@ AccountStore::LoginResult AccountStore::login(const QString& username, const QSt
     if (admission.verdict == LoginThrottle::Verdict::Passed)
         return {SignIn::Accepted, record(known->code, username, password)};
     LoginResult result;
+    bool nameExists = true;
     try {
-        result = check(username, password);
+        result = check(username, password, nameExists);
     } catch (...) {
-        m_throttle.end(username, address, LoginThrottle::Outcome::Unchecked);
+        m_throttle.end(username, address, admission.source, LoginThrottle::Outcome::Unchecked);
         throw;
     }
     const auto outcome = result.outcome == SignIn::Accepted ? LoginThrottle::Outcome::Right
-                         : result.outcome == SignIn::Wrong  ? LoginThrottle::Outcome::Wrong
-                                                            : LoginThrottle::Outcome::Unchecked;
-    m_throttle.end(username, address, outcome);
+                         : result.outcome != SignIn::Wrong  ? LoginThrottle::Outcome::Unchecked
+                         : nameExists                       ? LoginThrottle::Outcome::Wrong
+                                                            : LoginThrottle::Outcome::NoSuchAccount;
+    m_throttle.end(username, address, admission.source, outcome);
     return result;
 }
 
@@ -102,10 +106,11 @@ void AccountStore::rememberVerified(const QString& username, const QString& code
     m_verifiedAccounts.insert(username, Verified{code, salt});
 }
 
-AccountStore::LoginResult AccountStore::check(const QString& username, const QString& password)
+AccountStore::LoginResult AccountStore::check(const QString& username, const QString& password, bool& nameExists)
 {
     const QVariantList found = m_db.row(QStringLiteral("SELECT code, salt, digest FROM account WHERE username = ?"), {username});
     const bool exists = found.size() == 3;
+    nameExists = exists;
     const QString code = exists ? found.at(0).toString() : QString();
     const QString salt = exists ? found.at(1).toString() : QString();
     const QString digest = exists ? found.at(2).toString() : QString();

@@ -35,7 +35,8 @@ public:
         QByteArray account;
     };
 
-    explicit AccountStore(Database& db);
+    // `throttleClock`: what the throttles read as now (tests step their own).
+    explicit AccountStore(Database& db, const ThrottleClock& throttleClock = {});
 
     // The account record the client keeps: code, username and the password as the
     // client sent it (the store itself keeps only a salted digest). `address` is the
@@ -51,8 +52,9 @@ private:
     };
 
     static QByteArray record(const QString& code, const QString& username, const QString& password);
-    // The full check, the attempt holding its name's turn.
-    LoginResult check(const QString& username, const QString& password);
+    // The full check, the attempt holding its turn.
+    // `nameExists` tells the throttle whether a wrong password put an account at risk.
+    LoginResult check(const QString& username, const QString& password, bool& nameExists);
     // Code and salt when a password for this name passed the full check before: a
     // repeated sign-in with it then needs neither the derivation nor the store.
     std::optional<Verified> verifiedAccount(const QString& username);

@@ -42,10 +42,10 @@ QByteArray agreementPage()
 
 } // namespace
 
-Api::Api(Database& db, QString publicUrl)
+Api::Api(Database& db, QString publicUrl, const ThrottleClock& throttleClock)
     : m_publicUrl(std::move(publicUrl))
     , m_agreementPage(agreementPage())
-    , m_accounts(db)
+    , m_accounts(db, throttleClock)
     , m_catalog(db)
     , m_questions(db)
     , m_keeps(db)

@@ -32,7 +32,8 @@ public:
 
     // `publicUrl` is the server's address as clients reach it ("http://host:port"); pages
     // it hands out (the agreement) are built from it, never from a request's Host header.
-    Api(Database& db, QString publicUrl);
+    // `throttleClock`: what the sign-in and registration throttles read as now.
+    Api(Database& db, QString publicUrl, const ThrottleClock& throttleClock = {});
 
     // Answers one request of the HTTP layer: POSTs under the base path go to
     // dispatch(), the agreement page is served to GETs, anything else is 404.

@@ -36,7 +36,7 @@ bool ServerInstance::start(const ServerOptions& options, QString* error)
     m_host = options.host;
     m_port = http->port();
     const QString publicUrl = options.publicUrl.isEmpty() ? QStringLiteral("http://%1:%2").arg(m_host).arg(m_port) : options.publicUrl;
-    m_api = std::make_unique<Api>(*m_db, publicUrl);
+    m_api = std::make_unique<Api>(*m_db, publicUrl, m_throttleClock);
     m_http = std::move(http);
     m_http->run();
     return true;

@@ -2,6 +2,7 @@
 
 #include "server/HttpLimits.h"
 #include "server/ServerOptions.h"
+#include "server/ThrottleTable.h"
 
 #include <QString>
 
@@ -31,6 +32,9 @@ public:
     // What a client may ask of the HTTP layer (sizes, deadlines, connection caps);
     // before start().
     void setHttpLimits(const HttpLimits& limits) { m_limits = limits; }
+    // What the sign-in and registration throttles read as now, in seconds; tests step
+    // their own. Before start().
+    void setThrottleClock(ThrottleClock clock) { m_throttleClock = std::move(clock); }
     // Loopback, port 0, a database in a temporary folder that goes with the
     // instance.
     bool startTemporary(ServerOptions::Seed seed, QString* error);
@@ -55,6 +59,7 @@ private:
     std::unique_ptr<Api> m_api;
     std::unique_ptr<HttpServer> m_http;
     HttpLimits m_limits;
+    ThrottleClock m_throttleClock;
     QString m_host;
     QString m_databaseFile;
     int m_port = 0;

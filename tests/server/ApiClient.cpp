@@ -9,8 +9,8 @@
 #include <atomic>
 #include <thread>
 
-ApiClient::ApiClient(const server::ServerInstance& server)
-    : m_http(std::make_unique<HttpTestClient>(server.host().toStdString(), server.port()))
+ApiClient::ApiClient(const server::ServerInstance& server, const std::string& source)
+    : m_http(std::make_unique<HttpTestClient>(server.host().toStdString(), server.port(), source))
 {
 }
 

@@ -26,7 +26,8 @@ public:
         QJsonObject object() const { return QJsonDocument::fromJson(QByteArray::fromStdString(body)).object(); }
     };
 
-    explicit ApiClient(const server::ServerInstance& server);
+    // `source`, when given: the loopback address to connect from (127.x.y.z).
+    explicit ApiClient(const server::ServerInstance& server, const std::string& source = {});
     ~ApiClient();
     Result post(const QString& path, const Fields& fields);
     Result postRaw(const QString& path, const std::string& body);

@@ -13,8 +13,9 @@ protected:
     // One attempt the throttle must admit, checked with the given outcome.
     void attempt(const QString& name, const QString& address, LoginThrottle::Outcome outcome = LoginThrottle::Outcome::Wrong)
     {
-        ASSERT_EQ(m_throttle.begin(name, address).verdict, LoginThrottle::Verdict::Turn) << qPrintable(name);
-        m_throttle.end(name, address, outcome);
+        const auto admission = m_throttle.begin(name, address);
+        ASSERT_EQ(admission.verdict, LoginThrottle::Verdict::Turn) << qPrintable(name + " from " + address);
+        m_throttle.end(name, address, admission.source, outcome);
     }
 
     std::atomic<double> m_now = 1000;
@@ -22,37 +23,42 @@ protected:
 };
 
 // Two typos cost nothing; from the third wrong password on, the name's next attempt waits a
-// second after the failure, then two. A right sign-in clears the name at once, a quiet
-// quarter of an hour too, not a moment sooner.
+// second after the failure, then two; an address new to the name is not held back by one
+// address's failures. A right sign-in clears the name at once, a quiet quarter of an hour
+// too, not a moment sooner.
 TEST_F(LoginThrottleTest, WrongPasswordsForOneNameSlowItDownToTheCapUntilForgotten)
 {
     const double delays[] = {0, 0, 1, 2, 2, 2, 2, 2};
+    int newcomer = 0;
     for (const double expected : delays) {
         attempt("ann", "10.0.0.1");
-        EXPECT_EQ(m_throttle.delayFor("ann", "10.0.0.2"), expected);
-        EXPECT_EQ(m_throttle.delayFor("bob", "10.0.0.2"), 0) << "other names are not slowed";
+        EXPECT_EQ(m_throttle.delayFor("ann", "10.0.0.1"), expected);
+        EXPECT_EQ(m_throttle.delayFor("ann", QStringLiteral("10.0.1.%1").arg(++newcomer)), 0) << "a new address";
+        EXPECT_EQ(m_throttle.delayFor("bob", "10.0.0.1"), 0) << "other names are not slowed";
         if (expected > 0) {
-            EXPECT_EQ(m_throttle.begin("ann", "10.0.0.2").verdict, LoginThrottle::Verdict::Refused);
+            EXPECT_EQ(m_throttle.begin("ann", "10.0.0.1").verdict, LoginThrottle::Verdict::Refused);
             m_now = m_now + expected - 0.25;
-            EXPECT_EQ(m_throttle.begin("ann", "10.0.0.2").retryAfter, 0.25);
+            EXPECT_EQ(m_throttle.begin("ann", "10.0.0.1").retryAfter, 0.25);
             m_now = m_now + 0.25;
         }
     }
-    attempt("ann", "10.0.0.2", LoginThrottle::Outcome::Right);
-    EXPECT_EQ(m_throttle.delayFor("ann", "10.0.0.2"), 0);
+    attempt("ann", "10.0.0.1", LoginThrottle::Outcome::Right);
+    EXPECT_EQ(m_throttle.delayFor("ann", "10.0.0.1"), 0);
+    attempt("ann", "10.0.0.2");
     for (int i = 0; i < 4; ++i) {
-        m_now = m_now + m_throttle.delayFor("ann", "10.0.0.1");
-        attempt("ann", "10.0.0.1");
+        m_now = m_now + m_throttle.delayFor("ann", "10.0.0.2");
+        attempt("ann", "10.0.0.2");
     }
     m_now = m_now + 15 * 60;
-    attempt("ann", "10.0.0.1");
+    attempt("ann", "10.0.0.2");
     EXPECT_EQ(m_throttle.delayFor("ann", "10.0.0.2"), 2) << "failures a quarter of an hour old still count";
     m_now = m_now + 15 * 60 + 0.001;
-    attempt("ann", "10.0.0.1");
+    attempt("ann", "10.0.0.2");
     EXPECT_EQ(m_throttle.delayFor("ann", "10.0.0.2"), 0) << "old failures do not count again";
 }
 
-// One address may fail twenty times over many names before it is slowed, whatever the name.
+// One address may fail on twenty names before it is slowed, whatever the name; further failures
+// on a name count once, and a right sign-in after a typo takes its name off the count.
 TEST_F(LoginThrottleTest, ManyNamesFromOneAddressSlowThatAddressAfterTwenty)
 {
     for (int i = 1; i <= 20; ++i) {
@@ -61,29 +67,42 @@ TEST_F(LoginThrottleTest, ManyNamesFromOneAddressSlowThatAddressAfterTwenty)
     }
     m_now = m_now + 1;
     attempt("user1", "10.6.6.6", LoginThrottle::Outcome::Right);
-    EXPECT_EQ(m_throttle.delayFor("fresh-name", "10.6.6.6"), 0) << "a right sign-in is not a failure";
+    EXPECT_EQ(m_throttle.delayFor("fresh-name", "10.6.6.6"), 0) << "a typo put right is not spraying";
     attempt("user2", "10.6.6.6");
-    EXPECT_EQ(m_throttle.delayFor("fresh-name", "10.6.6.6"), 2) << "a right sign-in clears its name, not the address";
+    EXPECT_EQ(m_throttle.delayFor("fresh-name", "10.6.6.6"), 0) << "a name's further failures count once";
+    attempt("user21", "10.6.6.6");
+    EXPECT_EQ(m_throttle.delayFor("fresh-name", "10.6.6.6"), 1);
+    EXPECT_EQ(m_throttle.delayFor("user1", "10.6.6.6"), 0) << "nor is a name that signed in there held back";
+    attempt("user1", "10.6.6.6");
+    EXPECT_EQ(m_throttle.delayFor("user1", "10.6.6.6"), 2) << "until it fails there too, one more name";
     EXPECT_EQ(m_throttle.delayFor("fresh-name", "10.0.0.7"), 0);
 }
 
 // However many clients guess one name at once, the throttle checks no more of their guesses
-// than it would of one client's in turn: the free three, then one per delay. While one guess
-// is in flight every other attempt for the name is refused, whatever its address.
+// than it would of one client's in turn, from one address or a new address each time: the
+// free three, then one per delay; clients at a few addresses, each guessing again, no more
+// than two (one for each count). While one guess is in flight every other attempt it
+// governs is refused.
 TEST_F(LoginThrottleTest, ConcurrentGuessesForOneNameAreNoFasterThanSerialOnes)
 {
-    auto guessInParallel = [this](const QString& name) {
+    enum Spread { OneAddress, NewAddresses, SixteenAddresses };
+    int round = 0;
+    auto guessInParallel = [this, &round](const QString& name, Spread spread) {
         std::atomic<int> checked = 0;
         std::vector<std::thread> clients;
+        ++round;
         for (int c = 0; c < 16; ++c) {
             clients.emplace_back([&, c] {
-                const QString address = QStringLiteral("10.9.%1.1").arg(c);
                 for (int i = 0; i < 200; ++i) {
-                    if (m_throttle.begin(name, address).verdict != LoginThrottle::Verdict::Turn)
+                    const QString address = spread == OneAddress     ? QStringLiteral("10.9.0.1")
+                                            : spread == NewAddresses ? QStringLiteral("%1.%2.%3").arg(round).arg(c).arg(i)
+                                                                     : QStringLiteral("10.9.%1.1").arg(c);
+                    const auto admission = m_throttle.begin(name, address);
+                    if (admission.verdict != LoginThrottle::Verdict::Turn)
                         continue;
                     ++checked;
                     std::this_thread::yield();   // the derivation: others try meanwhile
-                    m_throttle.end(name, address, LoginThrottle::Outcome::Wrong);
+                    m_throttle.end(name, address, admission.source, LoginThrottle::Outcome::Wrong);
                 }
             });
         }
@@ -94,35 +113,42 @@ TEST_F(LoginThrottleTest, ConcurrentGuessesForOneNameAreNoFasterThanSerialOnes)
     auto guessInTurn = [this](const QString& name) {
         int checked = 0;
         for (int i = 0; i < 16 * 200; ++i) {
-            if (m_throttle.begin(name, "10.8.0.1").verdict != LoginThrottle::Verdict::Turn)
+            const auto admission = m_throttle.begin(name, "10.8.0.1");
+            if (admission.verdict != LoginThrottle::Verdict::Turn)
                 continue;
             ++checked;
-            m_throttle.end(name, "10.8.0.1", LoginThrottle::Outcome::Wrong);
+            m_throttle.end(name, "10.8.0.1", admission.source, LoginThrottle::Outcome::Wrong);
         }
         return checked;
     };
     const int serialFirst = guessInTurn("serial");
-    EXPECT_EQ(guessInParallel("parallel"), serialFirst);
+    EXPECT_EQ(guessInParallel("one", OneAddress), serialFirst);
+    EXPECT_EQ(guessInParallel("new", NewAddresses), serialFirst);
+    EXPECT_LE(guessInParallel("sixteen", SixteenAddresses), 2 * serialFirst);
     EXPECT_EQ(serialFirst, LoginThrottle::kFreeFailuresPerName);
     for (const double step : {0.5, 0.5, 2.0, 1.0}) {
         m_now = m_now + step;
         const int serial = guessInTurn("serial");
-        EXPECT_EQ(guessInParallel("parallel"), serial) << "after " << step << " s";
+        EXPECT_EQ(guessInParallel("one", OneAddress), serial) << "after " << step << " s";
+        EXPECT_EQ(guessInParallel("new", NewAddresses), serial) << "after " << step << " s";
+        EXPECT_LE(guessInParallel("sixteen", SixteenAddresses), 2) << "after " << step << " s";
         EXPECT_LE(serial, 1);
     }
 
-    ASSERT_EQ(m_throttle.begin("solo", "10.0.0.1").verdict, LoginThrottle::Verdict::Turn);
+    const auto first = m_throttle.begin("solo", "10.0.0.1");
+    ASSERT_EQ(first.verdict, LoginThrottle::Verdict::Turn);
     const auto second = m_throttle.begin("solo", "10.0.0.2");
     EXPECT_EQ(second.verdict, LoginThrottle::Verdict::Refused);
     EXPECT_GT(second.retryAfter, 0);
-    m_throttle.end("solo", "10.0.0.1", LoginThrottle::Outcome::Unchecked);
+    m_throttle.end("solo", "10.0.0.1", first.source, LoginThrottle::Outcome::Unchecked);
     attempt("solo", "10.0.0.2");
     EXPECT_EQ(m_throttle.delayFor("solo", "10.0.0.2"), 0) << "an unchecked attempt counts as no failure";
 }
 
 // The quick check (a remembered password) is asked only of an admitted attempt, under the
-// throttle's lock: a right one passes holding nothing, a wrong one goes on holding the name's
-// turn, so a burst of quick guesses cannot slip through beside it.
+// throttle's lock: a right one passes holding nothing, a wrong one goes on holding its turn,
+// so a burst of quick guesses cannot slip through beside it; an address the name signed in
+// from is not held back by another's guess or delay.
 TEST_F(LoginThrottleTest, QuickChecksRunOnlyForAdmittedAttempts)
 {
     int asked = 0;
@@ -130,16 +156,20 @@ TEST_F(LoginThrottleTest, QuickChecksRunOnlyForAdmittedAttempts)
     auto wrong = [&] { ++asked; return false; };
     EXPECT_EQ(m_throttle.begin("ann", "10.0.0.1", right).verdict, LoginThrottle::Verdict::Passed);
     EXPECT_EQ(m_throttle.begin("ann", "10.0.0.1", right).verdict, LoginThrottle::Verdict::Passed) << "nothing held";
-    EXPECT_EQ(m_throttle.begin("ann", "10.0.0.1", wrong).verdict, LoginThrottle::Verdict::Turn);
+    const auto guess = m_throttle.begin("ann", "10.0.0.1", wrong);
+    EXPECT_EQ(guess.verdict, LoginThrottle::Verdict::Turn);
     EXPECT_EQ(asked, 3);
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(m_throttle.begin("ann", "10.0.0.3", right).verdict, LoginThrottle::Verdict::Refused);
+        EXPECT_EQ(m_throttle.begin("ann", "10.0.0.1", right).verdict, LoginThrottle::Verdict::Refused);
     EXPECT_EQ(asked, 3) << "no quick check while a guess is in flight";
-    m_throttle.end("ann", "10.0.0.1", LoginThrottle::Outcome::Wrong);
+    EXPECT_EQ(m_throttle.begin("ann", "10.0.0.3", right).verdict, LoginThrottle::Verdict::Passed) << "another address";
+    EXPECT_EQ(asked, 4);
+    m_throttle.end("ann", "10.0.0.1", guess.source, LoginThrottle::Outcome::Wrong);
     attempt("ann", "10.0.0.1");
     attempt("ann", "10.0.0.1");
     EXPECT_EQ(m_throttle.begin("ann", "10.0.0.1", right).verdict, LoginThrottle::Verdict::Refused);
-    EXPECT_EQ(asked, 3) << "no quick check while the name waits out its delay";
+    EXPECT_EQ(asked, 4) << "no quick check while the name waits out its delay";
+    EXPECT_EQ(m_throttle.begin("ann", "10.0.0.3", right).verdict, LoginThrottle::Verdict::Passed);
     m_now = m_now + 1;
     EXPECT_EQ(m_throttle.begin("ann", "10.0.0.1", right).verdict, LoginThrottle::Verdict::Passed);
     EXPECT_EQ(m_throttle.delayFor("ann", "10.0.0.1"), 0) << "a right password clears the name";
@@ -155,12 +185,13 @@ TEST_F(LoginThrottleTest, AFullTableForgetsItsOldestEntriesOneByOne)
     };
     for (size_t i = 0; i < LoginThrottle::kMaxKeys; ++i)
         failThrice(QStringLiteral("flood%1").arg(i), QStringLiteral("10.%1").arg(i));
-    EXPECT_EQ(m_throttle.delayFor("flood0", "10.0.0.1"), 1) << "a full table still knows its first entry";
+    EXPECT_EQ(m_throttle.delayFor("flood0", "10.0"), 1) << "a full table still knows its first entry";
     failThrice("late1", "10.1.0.1");
-    EXPECT_EQ(m_throttle.delayFor("flood0", "10.0.0.1"), 0) << "the oldest entry made room";
-    EXPECT_EQ(m_throttle.delayFor("flood1", "10.0.0.1"), 1);
+    EXPECT_EQ(m_throttle.delayFor("flood0", "10.0"), 0) << "the oldest entry made room";
+    EXPECT_EQ(m_throttle.delayFor("flood1", "10.1"), 1);
     failThrice("late2", "10.1.0.1");
-    EXPECT_EQ(m_throttle.delayFor("flood1", "10.0.0.1"), 0);
-    for (const char* kept : {"flood2", "flood99999", "late1", "late2"})
-        EXPECT_EQ(m_throttle.delayFor(kept, "10.0.0.1"), 1) << kept;
+    EXPECT_EQ(m_throttle.delayFor("flood1", "10.1"), 0);
+    for (const auto& [kept, from] : {std::pair("flood2", "10.2"), std::pair("flood99999", "10.99999"), std::pair("late1", "10.1.0.1"),
+                                     std::pair("late2", "10.1.0.1")})
+        EXPECT_EQ(m_throttle.delayFor(kept, from), 1) << kept;
 }

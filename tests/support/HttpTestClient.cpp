@@ -28,9 +28,10 @@ struct HttpTestClient::Connection {
     beast::flat_buffer buffer;
 };
 
-HttpTestClient::HttpTestClient(std::string host, int port)
+HttpTestClient::HttpTestClient(std::string host, int port, std::string source)
     : m_host(std::move(host))
     , m_port(port)
+    , m_source(std::move(source))
     , m_connection(std::make_unique<Connection>())
 {
 }
@@ -65,6 +66,17 @@ HttpTestClient::Response HttpTestClient::send(bool post, const std::string& targ
             c.stream.emplace(c.io);
             c.buffer.clear();
             c.stream->expires_after(kTimeout);
+            if (!m_source.empty()) {
+                const auto local = net::ip::make_address(m_source, ec);
+                if (!ec)
+                    c.stream->socket().open(net::ip::tcp::v4(), ec);
+                if (!ec)
+                    c.stream->socket().bind({local, 0}, ec);
+                if (ec) {
+                    c.stream.reset();
+                    return {};
+                }
+            }
             c.stream->socket().connect({net::ip::make_address(m_host, ec), net::ip::port_type(m_port)}, ec);
             if (ec) {
                 c.stream.reset();

@@ -13,7 +13,9 @@ public:
         std::string body;
     };
 
-    HttpTestClient(std::string host, int port);
+    // `source`, when given, is the local address to connect from (any 127.x.y.z, so that
+    // one process can play clients at many addresses).
+    HttpTestClient(std::string host, int port, std::string source = {});
     ~HttpTestClient();
 
     Response post(const std::string& target, const std::string& body,
@@ -27,5 +29,6 @@ private:
 
     std::string m_host;
     int m_port;
+    std::string m_source;
     std::unique_ptr<Connection> m_connection;
 };
