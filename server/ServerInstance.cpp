@@ -1,9 +1,9 @@
 #include "server/ServerInstance.h"
 
-#include "server/Api.h"
-#include "server/Database.h"
-#include "server/HttpServer.h"
-#include "server/SeedLoader.h"
+#include "server/api/Api.h"
+#include "server/storage/Database.h"
+#include "server/http/HttpServer.h"
+#include "server/storage/SeedLoader.h"
 
 #include <QTemporaryDir>
 

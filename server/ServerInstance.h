@@ -1,8 +1,8 @@
 #pragma once
 
-#include "server/HttpLimits.h"
+#include "server/http/HttpLimits.h"
 #include "server/ServerOptions.h"
-#include "server/ThrottleTable.h"
+#include "server/signin/ThrottleTable.h"
 
 #include <QString>
 

@@ -13,9 +13,9 @@
 #include "practice/ExamPage.h"
 #include "practice/ExamStartViewController.h"
 #include "practice/OptionBox.h"
-#include "server/HttpRequest.h"
-#include "server/HttpServer.h"
-#include "server/Reply.h"
+#include "server/http/HttpRequest.h"
+#include "server/http/HttpServer.h"
+#include "server/http/Reply.h"
 
 #include <QElapsedTimer>
 #include <QFile>

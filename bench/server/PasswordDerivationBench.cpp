@@ -2,7 +2,7 @@
 // iteration count (a remembered password skips it), alone and with several at once,
 // and what an unknown name pays. Compare before and after a change of the key
 // derivation; the machine's load moves these figures, so run them side by side.
-#include "server/PasswordDigest.h"
+#include "server/signin/PasswordDigest.h"
 
 #include <benchmark/benchmark.h>
 

@@ -8,11 +8,11 @@
 // usage: server_load_bench [seconds per run (5)] [connections, comma-separated (8,64)] [wrk threads (4)]
 //                          [paths, comma-separated, or "all" (all)] [rounds (1)]
 
-#include "server/Database.h"
-#include "server/HttpRequest.h"
-#include "server/HttpServer.h"
-#include "server/Reply.h"
-#include "server/SeedLoader.h"
+#include "server/storage/Database.h"
+#include "server/http/HttpRequest.h"
+#include "server/http/HttpServer.h"
+#include "server/http/Reply.h"
+#include "server/storage/SeedLoader.h"
 #include "server/ServerInstance.h"
 #include "tests/support/HttpTestClient.h"
 

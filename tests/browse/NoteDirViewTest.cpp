@@ -9,7 +9,7 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/WebView.h"
-#include "server/Database.h"
+#include "server/storage/Database.h"
 #include "tests/browse/BrowseTestSupport.h"
 
 

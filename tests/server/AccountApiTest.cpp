@@ -1,9 +1,9 @@
 #include "tests/server/ApiClient.h"
 
-#include "server/Database.h"
-#include "server/LoginThrottle.h"
-#include "server/PasswordDigest.h"
-#include "server/RegistrationThrottle.h"
+#include "server/storage/Database.h"
+#include "server/signin/LoginThrottle.h"
+#include "server/signin/PasswordDigest.h"
+#include "server/signin/RegistrationThrottle.h"
 
 #include <QRegularExpression>
 #include <QSet>

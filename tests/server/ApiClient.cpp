@@ -1,6 +1,6 @@
 #include "tests/server/ApiClient.h"
 
-#include "server/Database.h"
+#include "server/storage/Database.h"
 #include "tests/server/PostgresCluster.h"
 #include "tests/support/HttpTestClient.h"
 

@@ -2,11 +2,11 @@
 // sockets: a body that fits is served, one that does not is refused with 503 to the byte,
 // with a length or in chunks; small bodies never wait for it; what a body held comes back
 // when its connection goes.
-#include "server/BodyBudget.h"
+#include "server/http/BodyBudget.h"
 
 #include "tests/support/HeldConnection.h"
 
-#include "server/HttpLimits.h"
+#include "server/http/HttpLimits.h"
 #include "server/ServerInstance.h"
 
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
-#include "server/Database.h"
+#include "server/storage/Database.h"
 
-#include "server/NonBlockingScope.h"
-#include "server/StorageError.h"
-#include "server/WouldBlock.h"
-#include "server/WriteQueue.h"
+#include "server/http/NonBlockingScope.h"
+#include "server/storage/StorageError.h"
+#include "server/http/WouldBlock.h"
+#include "server/storage/WriteQueue.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "server/DerivationPool.h"
+#include "server/signin/DerivationPool.h"
 
 #include <gtest/gtest.h>
 

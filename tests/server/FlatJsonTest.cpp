@@ -1,4 +1,4 @@
-#include "server/FlatJson.h"
+#include "server/storage/FlatJson.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

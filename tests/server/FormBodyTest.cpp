@@ -1,6 +1,6 @@
-#include "server/FormBody.h"
+#include "server/http/FormBody.h"
 
-#include "server/RequestError.h"
+#include "server/http/RequestError.h"
 
 #include <gtest/gtest.h>
 

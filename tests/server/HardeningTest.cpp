@@ -2,7 +2,7 @@
 // lie about their size, forged Host headers, held connections, and who may read its files.
 #include "tests/server/ApiClient.h"
 
-#include "server/Database.h"
+#include "server/storage/Database.h"
 
 #include <QFileInfo>
 #include <QHostAddress>

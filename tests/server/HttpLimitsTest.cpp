@@ -4,8 +4,8 @@
 #include "tests/server/ApiClient.h"
 #include "tests/support/HeldConnection.h"
 
-#include "server/Database.h"
-#include "server/HttpLimits.h"
+#include "server/storage/Database.h"
+#include "server/http/HttpLimits.h"
 
 #include <QElapsedTimer>
 

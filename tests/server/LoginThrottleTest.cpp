@@ -1,4 +1,4 @@
-#include "server/LoginThrottle.h"
+#include "server/signin/LoginThrottle.h"
 
 #include <gtest/gtest.h>
 

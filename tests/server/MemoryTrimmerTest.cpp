@@ -1,4 +1,4 @@
-#include "server/MemoryTrimmer.h"
+#include "server/http/MemoryTrimmer.h"
 
 #include <QElapsedTimer>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "tests/server/ApiClient.h"
 
-#include "server/Database.h"
-#include "server/KeepStore.h"
+#include "server/storage/Database.h"
+#include "server/storage/KeepStore.h"
 #include "tests/support/HeldConnection.h"
 
 #include <QDeadlineTimer>

@@ -1,4 +1,4 @@
-#include "server/PasswordDigest.h"
+#include "server/signin/PasswordDigest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "server/RegistrationThrottle.h"
+#include "server/signin/RegistrationThrottle.h"
 
 #include <gtest/gtest.h>
 

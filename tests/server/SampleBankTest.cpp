@@ -1,7 +1,7 @@
 #include "tests/server/ApiClient.h"
 
-#include "server/Database.h"
-#include "server/SeedLoader.h"
+#include "server/storage/Database.h"
+#include "server/storage/SeedLoader.h"
 
 #include <QRegularExpression>
 #include <QSet>

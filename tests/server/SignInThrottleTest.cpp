@@ -3,7 +3,7 @@
 // steps, so delays pass without waiting.
 #include "tests/server/ApiClient.h"
 
-#include "server/LoginThrottle.h"
+#include "server/signin/LoginThrottle.h"
 
 #include <atomic>
 #include <latch>

@@ -1,4 +1,4 @@
-#include "server/VerifiedLogins.h"
+#include "server/signin/VerifiedLogins.h"
 
 #include <gtest/gtest.h>
 

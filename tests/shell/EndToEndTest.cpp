@@ -1,7 +1,7 @@
 // The client as a user starts it: its own process, the test's settings folder, a fresh server.
 #include "appbase/CommonUtil.h"
 #include "platform/core/Settings.h"
-#include "server/Database.h"
+#include "server/storage/Database.h"
 #include "server/ServerInstance.h"
 #include "tests/support/AppTest.h"
 

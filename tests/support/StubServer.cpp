@@ -1,8 +1,8 @@
 #include "tests/support/StubServer.h"
 
-#include "server/HttpRequest.h"
-#include "server/HttpServer.h"
-#include "server/Reply.h"
+#include "server/http/HttpRequest.h"
+#include "server/http/HttpServer.h"
+#include "server/http/Reply.h"
 
 namespace {
 const std::string kBase = "/PendarWeb/";

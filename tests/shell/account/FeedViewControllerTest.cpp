@@ -3,7 +3,7 @@
 #include "appbase/ServerRequest.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
-#include "server/Database.h"
+#include "server/storage/Database.h"
 #include "server/ServerInstance.h"
 #include "shell/account/FeedAndScroooViewController.h"
 #include "shell/account/SystemViewController.h"

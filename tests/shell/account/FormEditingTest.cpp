@@ -4,7 +4,7 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/TouchInjector.h"
-#include "server/Database.h"
+#include "server/storage/Database.h"
 #include "server/ServerInstance.h"
 #include "shell/account/FeedAndScroooViewController.h"
 #include "shell/account/FeedViewController.h"
