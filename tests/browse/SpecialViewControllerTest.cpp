@@ -103,70 +103,50 @@ TEST_F(SpecialViewControllerTest, ChaptersWithoutNodeRowsAndUnusualReplies)
     EXPECT_EQ(m_screen->treeView()->numberOfRows(), 2 + 4) << "a one-element chapter cannot open";
 }
 
-// The app quits while a tapped row's rows are still sliding in, or out: the animations never
-// end, and the screen, its tree and every row go all the same.
-TEST_F(SpecialViewControllerTest, QuittingWhileRowsSlideLetsTheTreeGo)
+// The screen goes while a tapped row's rows are still sliding in, or out: by back, when the
+// screen closes and the slide ends without it, or by the app quitting, when the animations
+// never end. Either way the screen, its tree and every row go.
+TEST_F(SpecialViewControllerTest, LeavingWhileRowsSlideLetsTheTreeGo)
 {
     useStub();
     m_stub.setReply("exam/directory_list", 200, R"([{"code": "D1", "name": "目录", "chapters": [
         {"code": "C1", "name": "章一", "nodes": [{"count": 1}]}, {"code": "C2", "name": "章二"}]}])");
-    for (const bool expanded : {false, true}) {
-        SCOPED_TRACE(expanded ? "collapsing" : "expanding");
-        open();
-        core::ManualClock clock(core::Clock::now());
-        if (expanded) {
+    for (const bool byBack : {true, false}) {
+        for (const bool expanded : {false, true}) {
+            SCOPED_TRACE(std::string(byBack ? "back, " : "quit, ") + (expanded ? "collapsing" : "expanding"));
+            open();
+            core::ManualClock clock(core::Clock::now());
+            if (expanded) {
+                tapRow(*row({0}));
+                clock.advance(1);
+            }
             tapRow(*row({0}));
-            clock.advance(1);
-        }
-        tapRow(*row({0}));
-        clock.advance(0.1);
-        ASSERT_EQ(m_screen->treeView()->numberOfRows(), expanded ? 1 : 3);
-        std::weak_ptr<SpecialViewController> screen = m_screen;
-        std::weak_ptr<TreeView> tree = m_screen->treeView();
-        std::weak_ptr<SpecalHeadView> tapped = row({0}), chapter = row({0, 1});
+            clock.advance(0.1);
+            ASSERT_EQ(m_screen->treeView()->numberOfRows(), expanded ? 1 : 3);
+            std::weak_ptr<SpecialViewController> screen = m_screen;
+            std::weak_ptr<TreeView> tree = m_screen->treeView();
+            std::weak_ptr<SpecalHeadView> tapped = row({0}), chapter = row({0, 1});
 
-        // As the program ends: the run loop's work is dropped, then every window and screen.
-        ui::Application::shared().terminate();
-        ui::Application::shared().tearDown();
-        m_screen.reset();
-        m_root.reset();
-        m_window.reset();
-        clock.advance(0);   // what the views posted on their way out
-        EXPECT_TRUE(screen.expired());
-        EXPECT_TRUE(tree.expired());
-        EXPECT_TRUE(tapped.expired() && chapter.expired());
-        ui::Application::shared().reset();
-    }
-}
-
-// Back while a tapped row's rows are still sliding in, or out: the screen closes, the slide
-// ends without it, and the screen, its tree and its rows go.
-TEST_F(SpecialViewControllerTest, BackWhileRowsSlideClosesTheTree)
-{
-    useStub();
-    m_stub.setReply("exam/directory_list", 200, R"([{"code": "D1", "name": "目录", "chapters": [
-        {"code": "C1", "name": "章一", "nodes": [{"count": 1}]}, {"code": "C2", "name": "章二"}]}])");
-    for (const bool expanded : {false, true}) {
-        SCOPED_TRACE(expanded ? "collapsing" : "expanding");
-        open();
-        core::ManualClock clock(core::Clock::now());
-        if (expanded) {
-            tapRow(*row({0}));
-            clock.advance(1);
+            if (byBack) {
+                ASSERT_TRUE(tapLabel(m_screen->view(), "返回"));
+                m_screen.reset();
+                clock.advance(1);
+                EXPECT_FALSE(m_root->presentedViewController());
+            } else {
+                // As the program ends: the run loop's work is dropped, then every window and screen.
+                ui::Application::shared().terminate();
+                ui::Application::shared().tearDown();
+                m_screen.reset();
+                m_root.reset();
+                m_window.reset();
+                clock.advance(0);   // what the views posted on their way out
+            }
+            EXPECT_TRUE(screen.expired());
+            EXPECT_TRUE(tree.expired());
+            EXPECT_TRUE(tapped.expired() && chapter.expired());
+            if (!byBack)
+                ui::Application::shared().reset();
         }
-        tapRow(*row({0}));
-        clock.advance(0.1);
-        ASSERT_EQ(m_screen->treeView()->numberOfRows(), expanded ? 1 : 3);
-        std::weak_ptr<SpecialViewController> screen = m_screen;
-        std::weak_ptr<TreeView> tree = m_screen->treeView();
-        std::weak_ptr<SpecalHeadView> tapped = row({0}), chapter = row({0, 1});
-        ASSERT_TRUE(tapLabel(m_screen->view(), "返回"));
-        m_screen.reset();
-        clock.advance(1);
-        EXPECT_FALSE(m_root->presentedViewController());
-        EXPECT_TRUE(screen.expired());
-        EXPECT_TRUE(tree.expired());
-        EXPECT_TRUE(tapped.expired() && chapter.expired());
     }
 }
 
