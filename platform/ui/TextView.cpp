@@ -329,8 +329,13 @@ void TextView::touchesEnded(const TouchSet& touches, const Event&)
     auto self = shared_from_this();
     const Point point = touches.front()->locationInView(this);
     if (!isEditing()) {
-        if (becomeFirstResponder())
-            m_editor.moveCaret(positionAt(point));
+        // Read before editing puts the caret at the end, which scrolls a long text away from
+        // what the finger touched.
+        const int position = positionAt(point);
+        if (becomeFirstResponder()) {
+            m_scroll = 0;
+            m_editor.moveCaret(position);
+        }
         return;
     }
     if (touches.front()->tapCount() == 2)

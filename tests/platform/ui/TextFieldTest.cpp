@@ -302,6 +302,15 @@ TEST_F(TextFieldTest, TouchesPlaceTheCaretDragSelectsAndDoubleTapPicksAWord)
     step(1);
     TouchInjector::tap(*window, after(*field, "he"));
     EXPECT_EQ(field->selectedRange(), (TextRange{2, 0}));
+
+    // A text wider than its field, shown from its start: the tap lands where the finger was.
+    auto wide = fields[1];
+    wide->setText("the quick brown fox jumps over the lazy dog");
+    step(1);
+    TouchInjector::tap(*window, after(*wide, "the q") + Point(1, 0));
+    ASSERT_TRUE(wide->isEditing());
+    EXPECT_EQ(wide->selectedRange(), (TextRange{5, 0}));
+    EXPECT_NEAR(wide->caretRect().x(), wide->font().widthOfText("the q"), 1);
 }
 
 // Cut, copy and paste go through the system clipboard and ask like typing; a secure field

@@ -200,4 +200,11 @@ TEST_F(TextViewTest, TheCaretsLineStaysInView)
     press(Qt::Key_Home);
     press(Qt::Key_Down, {}, 2);
     EXPECT_EQ(caret(), 12);
+
+    // Tapped while not editing, the view shows its first lines: the caret goes where the finger was.
+    contact->becomeFirstResponder();
+    const double lineHeight = remark->font().lineHeight();
+    TouchInjector::tap(*window, remark->convertPointTo(Point(5 + 1, 8 + lineHeight * 1.5), nullptr));
+    ASSERT_TRUE(remark->isEditing());
+    EXPECT_EQ(caret(), 6) << "the start of the second line";
 }
