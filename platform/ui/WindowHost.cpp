@@ -4,6 +4,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/FrameScheduler.h"
 #include "platform/ui/KeyBindings.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 
 #include <QGuiApplication>
@@ -126,8 +127,18 @@ void WindowHost::answerInputMethodQuery(QInputMethodQueryEvent* query) const
         query->setValue(Qt::ImCursorRectangle, caret.toQRectF());
     }
     if (query->queries() & Qt::ImHints)
-        query->setValue(Qt::ImHints, int(Qt::ImhNone));
+        query->setValue(Qt::ImHints, int(inputMethodHints(responder.get())));
     query->accept();
+}
+
+// A secret keeps out of the input method's sight: nothing composed in clear beside the dots,
+// nothing learnt or suggested from it.
+Qt::InputMethodHints WindowHost::inputMethodHints(const View* responder)
+{
+    const auto* field = dynamic_cast<const TextField*>(responder);
+    if (!field || !field->isSecureTextEntry())
+        return Qt::ImhNone;
+    return Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoAutoUppercase | Qt::ImhNoPredictiveText;
 }
 
 void WindowHost::firstResponderChanged()

@@ -9,6 +9,7 @@ class QInputMethodQueryEvent;
 namespace ui {
 
 class FrameScheduler;
+class View;
 class Window;
 
 // Shows a Window on the desktop: draws it at the main screen's scale when something in it
@@ -41,6 +42,7 @@ private:
     void sendTouch(int phase, QMouseEvent* event);
     void inputMethodEvent(QInputMethodEvent* event);
     void answerInputMethodQuery(QInputMethodQueryEvent* query) const;
+    static Qt::InputMethodHints inputMethodHints(const View* responder);
     void firstResponderChanged();
     void caretMoved();
     void updateBackgroundState();

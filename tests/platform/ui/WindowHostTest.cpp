@@ -143,6 +143,16 @@ TEST_F(WindowHostTest, EditingInAFocusedWindowSwitchesTheInputMethodOn)
     EXPECT_EQ(field->text(), QStringLiteral("中文"));
     EXPECT_EQ(textView->text(), QStringLiteral("中文"));
 
-    ASSERT_TRUE(textView->resignFirstResponder());
+    EXPECT_EQ(ask(Qt::ImHints).toInt() & (Qt::ImhHiddenText | Qt::ImhSensitiveData), 0);
+
+    // A password is neither composed in clear nor remembered by the input method.
+    auto secret = TextField::create(Rect(20, 300, 150, 30));
+    secret->setSecureTextEntry(true);
+    window->addSubview(secret);
+    ASSERT_TRUE(secret->becomeFirstResponder());
+    const auto hints = Qt::InputMethodHints(ask(Qt::ImHints).toInt());
+    EXPECT_TRUE(hints.testFlags(Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText));
+
+    ASSERT_TRUE(secret->resignFirstResponder());
     EXPECT_FALSE(ask(Qt::ImEnabled).toBool());
 }
