@@ -261,6 +261,11 @@ void TextEditing::startBlinking()
     stopBlinking();
     // Tied to the view: a view that has gone is not blinked.
     m_blink = core::Timer::scheduledTimer(kBlinkHalfPeriod, true, m_view.shared_from_this(), [this](core::Timer&) {
+        // A window that goes tells its views nothing: the editing it held ends here.
+        if (!m_view.isFirstResponder()) {
+            endEditing();
+            return;
+        }
         m_caretOn = !m_caretOn;
         m_view.setNeedsDisplay();
     });
