@@ -19,14 +19,14 @@ class View;
 // The editing that a text field and a text view share: the life cycle, the caret and the
 // selection, and every edit.
 //
-// The view becomes the first responder once its delegate agrees; its editing ends when it
-// resigns or leaves its window (at the next blink when the window itself goes), the delegate
-// being told once. Editing begins with the caret at the end of the text. Typed text, an
-// input method's commit, deletions, cut and paste replace the selection (or act at the caret) after asking the delegate with the range they
-// replace; a refused edit changes nothing, the caret included. While editing, the caret
-// blinks on the platform clock and shows steadily for a moment after every change; each
-// change of the look asks the view to redraw. The owning view keeps the text, says how to
-// reach its own delegate and handles the movements that need its layout.
+// The view becomes the first responder once its delegate agrees; its editing ends when it resigns
+// or leaves its window (at the next blink when the window itself goes), the delegate being told
+// once. Editing begins with the caret at the end of the text. Typed text, an input method's commit,
+// deletions, cut and paste replace the selection (or act at the caret) after asking the delegate
+// with the range they replace; a refused edit changes nothing, the caret included. While editing,
+// the caret blinks on the platform clock and shows steadily for a moment after every change; each
+// change of the look asks the view to redraw. The owning view keeps the text, says how to reach its
+// own delegate and handles the movements that need its layout.
 class TextEditing {
 public:
     struct DelegateCalls {
