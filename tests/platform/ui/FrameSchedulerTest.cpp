@@ -5,6 +5,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/Layer.h"
 #include "platform/ui/ShapeLayer.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowHost.h"
 #include "tests/support/UiFixture.h"
@@ -245,6 +246,39 @@ TEST_F(FrameSchedulerTest, AnAnimationDrawsEveryDisplayFrameUntilItEnds)
     EXPECT_EQ(framesFor([] {}), 1);
     EXPECT_EQ(framesWhileIdle(0.95), 0);
     EXPECT_GE(framesWhileIdle(0.3), 15);
+    EXPECT_EQ(framesWhileIdle(), 0);
+    EXPECT_TRUE(showsTheWholeTruth());
+}
+
+// Every change an edited field makes shows in the next display frame, whole: a caret that
+// moved, a selection, a text scrolled to follow the caret. Its caret blinks twice a second and
+// no more; editing over, nothing is drawn.
+TEST_F(FrameSchedulerTest, AnEditedFieldDrawsEachChangeAndItsBlinkOnly)
+{
+    auto field = TextField::create(Rect(10, 250, 120, 30));
+    field->setText("a text far wider than its field");
+    window->addSubview(field);
+    step(kFrame);
+    ASSERT_TRUE(field->becomeFirstResponder());
+    const Change changes[] = {
+        {"typed", [&] { field->insertText("!"); }},
+        {"caret moved", [&] { field->performEditingCommand(EditingCommand::MoveLeft); }},
+        {"selected", [&] { field->performEditingCommand(EditingCommand::SelectLeft); }},
+        {"scrolled to the start", [&] { field->performEditingCommand(EditingCommand::MoveToLineStart); }},
+        {"composing", [&] { field->setMarkedText("ni"); }},
+        {"composed", [&] { field->insertText("x"); }},
+        {"deleted", [&] { field->deleteBackward(); }},
+        {"all selected", [&] { field->performEditingCommand(EditingCommand::SelectAll); }},
+        {"scrolled to the end", [&] { field->performEditingCommand(EditingCommand::MoveRight); }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(framesFor(c.change), 1);
+        EXPECT_TRUE(showsTheWholeTruth());
+    }
+    EXPECT_EQ(framesWhileIdle(), 2) << "the caret hidden and shown again";
+    EXPECT_TRUE(showsTheWholeTruth());
+    EXPECT_EQ(framesFor([&] { field->resignFirstResponder(); }), 1);
     EXPECT_EQ(framesWhileIdle(), 0);
     EXPECT_TRUE(showsTheWholeTruth());
 }
