@@ -346,10 +346,11 @@ void TextField::touchesEnded(const TouchSet& touches, const Event& event)
     const Point point = touches.front()->locationInView(this);
     if (!isEditing()) {
         // Read before editing puts the caret at the end, which scrolls a long text away from
-        // what the finger touched.
+        // what the finger touched; the text stays where it was shown.
         const int position = positionAt(point);
+        const double shownFrom = textRect().x() - textStartX();
         if (becomeFirstResponder()) {
-            m_scroll = 0;
+            m_scroll = shownFrom;
             m_editor.moveCaret(position);
         }
         return;

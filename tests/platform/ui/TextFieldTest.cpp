@@ -319,6 +319,16 @@ TEST_F(TextFieldTest, TouchesPlaceTheCaretDragSelectsAndDoubleTapPicksAWord)
     ASSERT_TRUE(wide->isEditing());
     EXPECT_EQ(wide->selectedRange(), (TextRange{5, 0}));
     EXPECT_NEAR(wide->caretRect().x(), wide->font().widthOfText("the q"), 1);
+
+    // Centred, it shows its middle, and the text stays put as the tap begins editing there.
+    wide->resignFirstResponder();
+    wide->setTextAlignment(TextAlignment::Center);
+    const double start = (wide->bounds().width() - wide->font().widthOfText(wide->text())) / 2;
+    const double tapped = start + wide->font().widthOfText("the quick brown f");
+    step(1);
+    TouchInjector::tap(*window, wide->frame().origin + Point(tapped + 1, 15));
+    EXPECT_EQ(wide->selectedRange(), (TextRange{17, 0}));
+    EXPECT_NEAR(wide->caretRect().x(), tapped, 1);
 }
 
 // Cut, copy and paste go through the system clipboard and ask like typing; a secure field
