@@ -116,11 +116,12 @@ bool TextView::performEditingCommand(EditingCommand command)
     case EditingCommand::SelectUp: moveVertically(-1, E::Extend); break;
     case EditingCommand::SelectDown: moveVertically(1, E::Extend); break;
     case EditingCommand::MoveToLineStart: moveToLineEdge(false, E::Collapse); break;
-    case EditingCommand::MoveToLineEnd: moveToLineEdge(true, E::Collapse); break;
+    case EditingCommand::MoveToLineEnd: moveToLineEdge(true, E::Collapse); return isEditing();
     case EditingCommand::SelectToLineStart: moveToLineEdge(false, E::Extend); break;
-    case EditingCommand::SelectToLineEnd: moveToLineEdge(true, E::Extend); break;
-    default: return m_editor.perform(command);
+    case EditingCommand::SelectToLineEnd: moveToLineEdge(true, E::Extend); return isEditing();
+    default: m_lineEndCaret = -1; return m_editor.perform(command);
     }
+    m_lineEndCaret = -1;
     return isEditing();
 }
 
@@ -151,12 +152,20 @@ double TextView::alignedOffset(double width) const
 }
 
 // In the laid-out text, from the top left of the text area.
+QTextLine TextView::caretLine(QTextLayout& layout, int position) const
+{
+    const QTextLine line = lineFor(layout, position);
+    if (position == m_lineEndCaret && line.lineNumber() > 0 && line.textStart() == position)
+        return layout.lineAt(line.lineNumber() - 1);
+    return line;
+}
+
 Point TextView::caretPoint(TextLayout& text, int position) const
 {
     QTextLayout& layout = text.layout();
     if (layout.lineCount() == 0)
         return Point(alignedOffset(0), 0);
-    const QTextLine line = lineFor(layout, position);
+    const QTextLine line = caretLine(layout, position);
     return Point(lineX(line) + line.cursorToX(position), line.y());
 }
 
@@ -200,7 +209,7 @@ void TextView::moveVertically(int lines, TextBuffer::Extent extent)
     const int caret = m_editor.buffer().caret();
     if (layout.lineCount() == 0)
         return;
-    const QTextLine line = lineFor(layout, caret);
+    const QTextLine line = caretLine(layout, caret);
     // A column is kept across Up and Down only: any other move starts a new one.
     if (!m_column || m_columnCaret != caret)
         m_column = lineX(line) + line.cursorToX(caret);
@@ -223,16 +232,20 @@ void TextView::moveToLineEdge(bool end, TextBuffer::Extent extent)
     QTextLayout& layout = text->layout();
     if (layout.lineCount() == 0)
         return;
-    const QTextLine line = lineFor(layout, m_editor.buffer().caret());
+    const QTextLine line = caretLine(layout, m_editor.buffer().caret());
     int position = line.textStart();
+    const bool last = line.lineNumber() == layout.lineCount() - 1;
     if (end) {
         position += line.textLength();
         // The break or the space that ends a line belongs to it, but the caret goes before it.
-        const bool last = line.lineNumber() == layout.lineCount() - 1;
         if (!last && position > line.textStart() && m_text.at(position - 1).isSpace())
             --position;
     }
     m_editor.moveCaret(position, extent);
+    m_lineEndCaret = -1;
+    // Where a line wrapped with nothing between (Chinese), its end is the next line's start.
+    if (end && !last && m_editor.buffer().caret() == line.textStart() + line.textLength())
+        m_lineEndCaret = position;
 }
 
 void TextView::draw(DrawContext& context)
@@ -313,6 +326,7 @@ void TextView::touchesBegan(const TouchSet& touches, const Event&)
     // A composing word is given up before the finger places the caret in the text.
     m_editor.setMarkedText(QString());
     m_column.reset();
+    m_lineEndCaret = -1;
     m_editor.moveCaret(positionAt(touches.front()->locationInView(this)));
 }
 
@@ -328,6 +342,7 @@ void TextView::touchesEnded(const TouchSet& touches, const Event&)
         return;
     auto self = shared_from_this();
     const Point point = touches.front()->locationInView(this);
+    m_lineEndCaret = -1;
     if (!isEditing()) {
         // Read before editing puts the caret at the end, which scrolls a long text away from
         // what the finger touched.

@@ -70,6 +70,8 @@ private:
     double lineX(const QTextLine& line) const;
     // How far the text is scrolled up: the caret's line kept in view while editing.
     double scrollOffset(TextLayout& text) const;
+    // The line a caret position shows on: the one before, for the end that End left there.
+    QTextLine caretLine(QTextLayout& layout, int position) const;
     Point caretPoint(TextLayout& text, int position) const;
     // Under a point of the view: the caret position between the nearest characters, or
     // the character itself.
@@ -88,6 +90,8 @@ private:
     // The column that Up and Down keep, while the caret stays where they put it.
     std::optional<double> m_column;
     int m_columnCaret = -1;
+    // The caret that End put at a line's end where the next line starts with no break between.
+    int m_lineEndCaret = -1;
 };
 
 } // namespace ui

@@ -157,6 +157,25 @@ TEST_F(TextViewTest, UpAndDownKeepTheColumnHomeAndEndStayOnTheLine)
     press(Qt::Key_Right);
     press(Qt::Key_Down, Qt::ShiftModifier, 2);
     EXPECT_EQ(remark->selectedRange(), (TextRange{1, 10}));
+
+    // Chinese wraps with no space between its lines: End stays at the end of the caret's line,
+    // and Home and Down go from there.
+    remark->setText(QStringLiteral("题目").repeated(40));
+    press(Qt::Key_Up, {}, 2);
+    const Rect before = remark->caretRect();
+    press(Qt::Key_End);
+    EXPECT_EQ(remark->caretRect().y(), before.y());
+    EXPECT_GT(remark->caretRect().x(), remark->bounds().width() - 30);
+    press(Qt::Key_Home);
+    EXPECT_EQ(remark->caretRect().y(), before.y());
+    EXPECT_LT(remark->caretRect().x(), 10);
+    press(Qt::Key_End);
+    press(Qt::Key_Down);
+    const double below = remark->caretRect().y();
+    EXPECT_GT(below, before.y());
+    EXPECT_LT(below, before.y() + 1.5 * remark->font().lineHeight()) << "one line down, not two";
+    press(Qt::Key_Up);
+    EXPECT_EQ(remark->caretRect().y(), before.y());
 }
 
 // Edits inside the text ask with their range: Chinese composed in the middle lands there, a
