@@ -3,12 +3,14 @@
 // sign-ins from an address where somebody types wrong passwords (of 40, target at least 38;
 // and 16 at once after 20 typos), and the guesses on one name the server checks per second
 // at 8, 64 and 256 parallel clients and from many addresses (target: about one or less).
-// Optional argument: the seconds of each guessing-rate run (default 20).
+// Optional arguments: the seconds of each guessing-rate run (default 20), and the guesses a
+// second the owner signs in against, comma-separated (default 1,5).
 #include "server/ServerInstance.h"
 #include "tests/support/HeldConnection.h"
 #include "tests/support/HttpTestClient.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 
 #include <atomic>
 #include <chrono>
@@ -247,8 +249,9 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     HeldConnection::raiseDescriptorLimit();
     const double seconds = argc > 1 ? std::atof(argv[1]) : 20;
-    ownerDuringGuessing(1);
-    ownerDuringGuessing(5);
+    const QStringList rates = QString::fromLocal8Bit(argc > 2 ? argv[2] : "1,5").split(',', Qt::SkipEmptyParts);
+    for (const QString& rate : rates)
+        ownerDuringGuessing(rate.toDouble());
     neighbours();
     for (const int clients : {8, 64, 256})
         guessRate(clients, 64, seconds);

@@ -57,7 +57,7 @@ LoginThrottle::Source LoginThrottle::sourceOf(const QString& pair, double now)
     if (m_known.find(pair, now))
         return Source::Known;
     const Count* own = m_pairs.find(pair, now);
-    return own && failingNow(*own, now) ? Source::Failing : Source::New;
+    return own && failingNow(*own, now) && own->failures >= kFailuresWhileNew ? Source::Failing : Source::New;
 }
 
 LoginThrottle::Count* LoginThrottle::nameCount(const QString& name, Source source, double now)
@@ -135,20 +135,28 @@ void LoginThrottle::end(const QString& name, const QString& address, Source sour
 
 // Clears what held the attempt back: the address's own failures on the name and, from an
 // address the name had not signed in from, the name's count the attempt was checked
-// against. The address's own typos on the name were typos, not spraying.
+// against, and the count of failing addresses when its own typos went into it. A sign-in
+// from a new address thus frees no guesser elsewhere. The address's own typos on the name
+// were typos, not spraying.
 void LoginThrottle::signedIn(const QString& name, const QString& address, const QString& pair, Source source, double now)
 {
     bool cleared = false;
+    bool hadFailed = false;
     if (Count* own = m_pairs.find(pair, now); own && failingNow(*own, now)) {
         own->failures = 0;
         if (Count* byAddress = m_addresses.find(address, now))
             byAddress->failures = std::max(0, byAddress->failures - 1);
-        cleared = true;
+        cleared = hadFailed = true;
     }
-    if (Count* count = nameCount(name, source, now); count && count->failures > 0) {
-        count->failures = 0;
-        cleared = true;
-    }
+    NameCounts* counts = source == Source::Known ? nullptr : m_names.find(name, now);
+    auto clear = [&cleared](Count& count) {
+        cleared = cleared || count.failures > 0;
+        count.failures = 0;
+    };
+    if (counts && source == Source::New)
+        clear(counts->firsts);
+    if (counts && hadFailed)
+        clear(counts->failing);
     m_known.touch(pair, now);
     // A remembered sign-in usually finds nothing to clear; it then costs no more look-ups.
     if (cleared)
@@ -164,9 +172,10 @@ void LoginThrottle::failed(const QString& name, const QString& address, const QS
         sprayed(m_addresses.touch(address, now), firstOfAddress, now);
     if (source == Source::Known)
         return;
+    // Each count takes the failures of the attempts it let through, so it bounds them.
     NameCounts& counts = m_names.touch(name, now);
     fail(counts.failing, now);
-    if (firstOfAddress)
+    if (source == Source::New)
         fail(counts.firsts, now);
 }
 

@@ -13,11 +13,11 @@ namespace server {
 // anybody else out. Which failures hold an attempt back depends on where it comes from:
 // - an address the name has signed in from (Known): only that address's own failures on
 //   the name, so the owner is not held back by guesses from elsewhere;
-// - an address that has failed on the name (Failing): every failure on the name from
-//   addresses it has not signed in from;
-// - an address new to the name (New): the first failure of each address on the name only,
-//   so one guesser's run of failures does not shut out a newcomer, while many addresses
-//   guessing are still counted, each once.
+// - an address that has failed on the name more than once (Failing): every failure on the
+//   name from addresses it has not signed in from;
+// - an address new to the name, or with one failure on it (New): the failures of such
+//   addresses only, so one guesser's run of failures does not shut out a newcomer (nor the
+//   owner after a typo there), while many addresses guessing are still counted.
 // Each count lets a few failures go free; then the next attempt it governs is refused until
 // a delay after its last failure (1 s, then 2 s), and attempts it governs are checked one
 // at a time (while one is in flight, the others are refused at once), so parallel clients
@@ -30,6 +30,9 @@ namespace server {
 class LoginThrottle {
 public:
     static constexpr int kFreeFailuresPerName = 3;
+    // Failures of an address on a name before it leaves the new addresses' count: the
+    // owner's one typo on a new device must not queue it behind a guesser elsewhere.
+    static constexpr int kFailuresWhileNew = 2;
     // Names failing from one address without a right sign-in, beyond which it is spraying.
     static constexpr int kFreeNamesPerAddress = 20;
     static constexpr double kFirstDelay = 1.0;
@@ -82,7 +85,7 @@ private:
     };
     struct NameCounts {
         Count failing;   // every failure from addresses the name has not signed in from
-        Count firsts;    // the first failure of each such address
+        Count firsts;    // the failures of addresses while they are new to the name
         bool held() const { return failing.held() || firsts.held(); }
     };
     struct KnownPair {

@@ -175,6 +175,29 @@ TEST_F(LoginThrottleTest, QuickChecksRunOnlyForAdmittedAttempts)
     EXPECT_EQ(m_throttle.delayFor("ann", "10.0.0.1"), 0) << "a right password clears the name";
 }
 
+// The owner's one typo on a new device does not put it behind a guesser who takes every
+// turn the moment it comes: the device still counts as new, and the guesser's run of failures
+// elsewhere does not hold new devices back. A second typo there does.
+TEST_F(LoginThrottleTest, AnOwnersTypoOnANewAddressDoesNotQueueItBehindAGuesser)
+{
+    auto guessWhenDue = [this] {
+        m_now = m_now + m_throttle.delayFor("ann", "10.66.0.1");
+        attempt("ann", "10.66.0.1");
+    };
+    for (int i = 0; i < 6; ++i)
+        guessWhenDue();
+    attempt("ann", "10.1.0.1");
+    for (int i = 0; i < 4; ++i) {
+        guessWhenDue();
+        EXPECT_EQ(m_throttle.delayFor("ann", "10.1.0.1"), 0) << "after the guesser's next failure " << i;
+    }
+    attempt("ann", "10.1.0.1", LoginThrottle::Outcome::Right);
+    attempt("ann", "10.2.0.1");
+    attempt("ann", "10.2.0.1");
+    guessWhenDue();
+    EXPECT_GT(m_throttle.delayFor("ann", "10.2.0.1"), 0) << "two typos: the guessers' turn";
+}
+
 // The table is bounded, yet a flood of new names forgets only the oldest entries, one for
 // each new one: names failing recently keep their counts.
 TEST_F(LoginThrottleTest, AFullTableForgetsItsOldestEntriesOneByOne)
