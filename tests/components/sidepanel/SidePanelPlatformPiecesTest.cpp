@@ -102,6 +102,16 @@ TEST_F(SidePanelPlatformPieces, AnUnloadedContainerLetsItsViewsGoAndShowsAgainLa
     container->toggleLeftView();
     step(0.5);
     EXPECT_EQ(slidingX(), kOpenLeft);
+
+    // The menu, set before the first appearance of a container without a parent, still waits
+    // to be adopted; the unloading did not stop the wait, so a later presentation adopts it.
+    EXPECT_FALSE(menu->parentViewController());
+    auto cover = ui::ViewController::create();
+    window->setRootViewController(cover);
+    step();
+    cover->presentViewController(container, false);
+    step(0.01);
+    EXPECT_EQ(menu->parentViewController(), cover);
 }
 
 TEST_F(SidePanelPlatformPieces, TheWrapperTakesTheWrappedViewOutAndPassesTheHalvesOfARotationOn)
