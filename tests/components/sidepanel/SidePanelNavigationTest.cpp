@@ -149,7 +149,7 @@ TEST_F(InNavigation, ContainerLookupWalksTheStackForAnIntegratedContainer)
 }
 
 // Presented by a navigation controller, the container is pinned in the transition view and
-// still ends in place; presented by anything else it is not marked.
+// still ends in place; presented by anything else it is not marked, and not pinned.
 TEST_F(InNavigation, PresentedByANavigationControllerTheViewIsMarkedForTheOffsetAdjustment)
 {
     auto screen = ui::ViewController::create();
@@ -160,12 +160,36 @@ TEST_F(InNavigation, PresentedByANavigationControllerTheViewIsMarkedForTheOffset
     step(0.5);
     EXPECT_EQ(container->view()->frame(), window->bounds());
 
+    // Put in the transition view again while it moves below the status bar, the view is
+    // pinned to the top (its bottom edge kept) with its subtree's animations dropped, and
+    // goes back where it was once its move would have ended.
+    auto view = container->view();
+    auto transition = view->superview();
+    ASSERT_TRUE(transition && transition->isTransitionView());
+    ui::View::animate(0.4, [&] {
+        view->setFrame(ui::Rect(0, 20, 320, 460));
+        home->view()->setAlpha(0.5);
+    });
+    transition->addSubview(view);
+    EXPECT_EQ(view->frame(), ui::Rect(0, 0, 320, 480));
+    EXPECT_TRUE(view->layer()->animationKeys().isEmpty());
+    EXPECT_TRUE(home->view()->layer()->animationKeys().isEmpty());
+    step(0.3);
+    EXPECT_EQ(view->frame(), ui::Rect(0, 0, 320, 480));
+    step(0.2);
+    EXPECT_EQ(view->frame(), ui::Rect(0, 20, 320, 460));
+    ui::View::create()->addSubview(view);   // anywhere else it is a plain addition
+    EXPECT_EQ(view->frame(), ui::Rect(0, 20, 320, 460));
+
     restart();
     auto plain = ui::ViewController::create();
     showRoot(plain);
     plain->presentViewController(container, true);
     step(0.5);
     EXPECT_FALSE(std::dynamic_pointer_cast<SidePanelView>(container->view())->needsOffsetAdjustment());
+    container->view()->setFrame(ui::Rect(0, 20, 320, 460));
+    container->view()->superview()->addSubview(container->view());   // its transition view
+    EXPECT_EQ(container->view()->frame(), ui::Rect(0, 20, 320, 460));
 }
 
 // In the walk over the contained controllers, a navigation controller that does not answer
