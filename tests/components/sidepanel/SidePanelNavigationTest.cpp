@@ -146,6 +146,12 @@ TEST_F(InNavigation, ContainerLookupWalksTheStackForAnIntegratedContainer)
     EXPECT_EQ(SidePanelController::of(*screen), upper);
     nav->setViewControllers({contained, screen});
     EXPECT_EQ(SidePanelController::of(*screen), nullptr);
+
+    // A controller on the stack that an integrated container holds leads to that container.
+    auto held = ui::ViewController::create();
+    upper->setLeftController(held);
+    nav->setViewControllers({contained, held, screen});
+    EXPECT_EQ(SidePanelController::of(*screen), upper);
 }
 
 // Presented by a navigation controller, the container is pinned in the transition view and
@@ -207,6 +213,10 @@ TEST_F(InNavigation, DelegateWalkAsksANavigationCentresTopController)
     EXPECT_EQ(take(), (QStringList{"top willAppear", "top didAppear"}));   // through the navigation centre
     EXPECT_FALSE(container->openLeftView());
     EXPECT_EQ(take(), QStringList{"top shouldOpen 1"});
+    container->setDelegate(top);   // the top controller as the delegate is asked once, as that
+    EXPECT_FALSE(container->openLeftView());
+    EXPECT_EQ(take(), QStringList{"top shouldOpen 1"});
+    container->setDelegate(menu);
 
     auto answering = std::make_shared<AnsweringNav>();
     answering->pushViewController(top, false);
@@ -248,8 +258,10 @@ TEST_F(InNavigation, PushOverTheCentreSlidesASnapshotAwayAndLeavesThePushedOnTop
     step(0.15);
     EXPECT_LT(snapshot->layer()->presentation()->frame().x(), 0);
     EXPECT_GT(container->view()->layer()->presentation()->frame().x(), 0);
+    EXPECT_FALSE(container->view()->isUserInteractionEnabled());
     step(0.15);
     EXPECT_EQ(centerNav->topViewController(), pushed);
+    EXPECT_EQ(SidePanelController::of(*pushed), container);   // through the navigation centre
     EXPECT_EQ(snapshot->superview(), nullptr);
     EXPECT_TRUE(container->view()->isUserInteractionEnabled());
     EXPECT_EQ(container->view()->frame(), window->bounds());
