@@ -7,6 +7,7 @@
 #include "platform/ui/Layer.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/TabBarController.h"
 #include "support/SidePanelFixture.h"
 
 #include <stdexcept>
@@ -86,6 +87,17 @@ TEST_F(InNavigation, IntegratedContainerSlidesItsNavigationControllerBelowTheBar
     ui::Application::shared().statusBar().setHeight(30);
     EXPECT_EQ(container->statusBarHeight(), 30);   // the width of a bar down the side
     EXPECT_EQ(container->centerViewBounds(), ui::Rect(0, 0, 320, 450));
+
+    // Sliding inside a tab-bar controller's view rather than the window: no status bar to
+    // keep clear of.
+    restart();
+    container->setNavigationControllerBehavior(Behavior::Integrated);
+    auto tabs = ui::TabBarController::create();
+    tabs->setViewControllers({ui::NavigationController::create(container)});
+    showRoot(tabs);
+    ASSERT_TRUE(container->referenceView() && container->referenceView() != window);
+    EXPECT_EQ(container->relativeStatusBarHeight(), 0);
+    EXPECT_EQ(container->sideViewBounds(), container->referenceBounds());
 }
 
 // A finger on a shown navigation bar opens the side: the container's own bar in modes 1
