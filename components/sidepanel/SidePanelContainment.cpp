@@ -221,8 +221,8 @@ void SidePanelContainment::observeCenterTabBar()
         };
     };
     m_panel.m_centerTabBarObservers = {
-        m_panel.m_centerController->addObserver(ui::ViewController::Property::TabBarItemTitle, onChange(&SidePanelContainment::copyCenterTabBarItem)),
-        m_panel.m_centerController->addObserver(ui::ViewController::Property::TabBarItemImage, onChange(&SidePanelContainment::copyCenterTabBarItem)),
+        m_panel.m_centerController->addObserver(ui::ViewController::Property::TabBarItemTitle, onChange(&SidePanelContainment::copyCenterTabBarTitle)),
+        m_panel.m_centerController->addObserver(ui::ViewController::Property::TabBarItemImage, onChange(&SidePanelContainment::copyCenterTabBarImage)),
         m_panel.m_centerController->addObserver(ui::ViewController::Property::HidesBottomBarWhenPushed,
                                         onChange(&SidePanelContainment::centerHidesBottomBarChanged)),
     };
@@ -240,12 +240,21 @@ void SidePanelContainment::stopObservingCenterTabBar(const ControllerPtr& center
 
 void SidePanelContainment::copyCenterTabBarItem()
 {
-    if (!m_panel.m_centerController)
-        return;
-    auto source = m_panel.m_centerController->tabBarItem();
-    auto own = m_panel.tabBarItem();
-    own->setTitle(source->title());
-    own->setImage(source->image());
+    copyCenterTabBarTitle();
+    copyCenterTabBarImage();
+}
+
+// A change of one copies that one only: the container's own item may differ in the other.
+void SidePanelContainment::copyCenterTabBarTitle()
+{
+    if (m_panel.m_centerController)
+        m_panel.tabBarItem()->setTitle(m_panel.m_centerController->tabBarItem()->title());
+}
+
+void SidePanelContainment::copyCenterTabBarImage()
+{
+    if (m_panel.m_centerController)
+        m_panel.tabBarItem()->setImage(m_panel.m_centerController->tabBarItem()->image());
 }
 
 void SidePanelContainment::centerHidesBottomBarChanged()

@@ -32,6 +32,8 @@ public:
     void observeCenterTabBar();
     void stopObservingCenterTabBar(const ControllerPtr& center);
     void copyCenterTabBarItem();
+    void copyCenterTabBarTitle();
+    void copyCenterTabBarImage();
     void centerHidesBottomBarChanged();
     void setController(ControllerPtr controller, SidePanelSide side);
     void releaseFromOtherSlots(const ControllerPtr& controller, SidePanelSide keep);

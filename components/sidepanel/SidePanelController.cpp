@@ -77,6 +77,7 @@ void SidePanelController::commonInit(ControllerPtr center)
 SidePanelController::~SidePanelController()
 {
     cleanup();
+    m_containment->stopObservingTransitionKeys();
     m_containment->releaseAll();
     m_panTracker->m_panners.clear();
 }
@@ -89,7 +90,8 @@ void SidePanelController::cleanup()
     m_centerView.reset();
     m_centerTapper.reset();
     m_containment->stopObservingViewBounds();
-    m_containment->stopObservingTransitionKeys();
+    // The wait for a parent or a presenter outlives an unloaded view: side controllers still
+    // queued are adopted when one comes.
 }
 
 void SidePanelController::forgetOriginalShadow()

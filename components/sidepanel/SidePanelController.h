@@ -400,7 +400,8 @@ public:
     // The recognisers' action.
     void panned(ui::GestureRecognizer& recognizer);
 
-    // Drops the container's views and observations (teardown and view unloading).
+    // Drops the container's views and the observation of its view's bounds (teardown and view
+    // unloading).
     void cleanup();
 
     // --- Life cycle: the centre follows the container, each side its own side's state -------

@@ -41,10 +41,13 @@ TEST_F(PanelWrap, WrapperViewSitsBelowTheStatusBarAroundTheWrappedView)
         application.setStatusBarHidden(c.hidden);
         auto wrapped = ui::ViewController::create();
         wrapped->view()->setFrame(ui::Rect(0, 0, 320, 480));
+        wrapped->view()->setAutoresizingMask(ui::Autoresizing::FlexibleWidth);
         auto wrapper = PanelWrapController::create(wrapped);
         EXPECT_EQ(wrapper->statusBarHeight(), c.height);
         EXPECT_EQ(wrapper->view()->frame(), c.frame);
+        EXPECT_EQ(wrapper->view()->autoresizingMask(), unsigned(ui::Autoresizing::FlexibleWidth));   // the wrapped view's, as it was
         EXPECT_EQ(wrapped->view()->frame(), ui::Rect(0, 0, 320, c.frame.height()));
+        EXPECT_EQ(wrapped->view()->autoresizingMask(), unsigned(ui::Autoresizing::FlexibleWidth | ui::Autoresizing::FlexibleHeight));
         EXPECT_EQ(wrapped->view()->superview(), wrapper->view());
         EXPECT_EQ(wrapped->parentViewController(), wrapper);
     }

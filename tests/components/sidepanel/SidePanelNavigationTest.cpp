@@ -7,6 +7,7 @@
 #include "platform/ui/Layer.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/TabBarController.h"
 #include "support/SidePanelFixture.h"
 
 #include <stdexcept>
@@ -86,6 +87,17 @@ TEST_F(InNavigation, IntegratedContainerSlidesItsNavigationControllerBelowTheBar
     ui::Application::shared().statusBar().setHeight(30);
     EXPECT_EQ(container->statusBarHeight(), 30);   // the width of a bar down the side
     EXPECT_EQ(container->centerViewBounds(), ui::Rect(0, 0, 320, 450));
+
+    // Sliding inside a tab-bar controller's view rather than the window: no status bar to
+    // keep clear of.
+    restart();
+    container->setNavigationControllerBehavior(Behavior::Integrated);
+    auto tabs = ui::TabBarController::create();
+    tabs->setViewControllers({ui::NavigationController::create(container)});
+    showRoot(tabs);
+    ASSERT_TRUE(container->referenceView() && container->referenceView() != window);
+    EXPECT_EQ(container->relativeStatusBarHeight(), 0);
+    EXPECT_EQ(container->sideViewBounds(), container->referenceBounds());
 }
 
 // A finger on a shown navigation bar opens the side: the container's own bar in modes 1
@@ -146,10 +158,16 @@ TEST_F(InNavigation, ContainerLookupWalksTheStackForAnIntegratedContainer)
     EXPECT_EQ(SidePanelController::of(*screen), upper);
     nav->setViewControllers({contained, screen});
     EXPECT_EQ(SidePanelController::of(*screen), nullptr);
+
+    // A controller on the stack that an integrated container holds leads to that container.
+    auto held = ui::ViewController::create();
+    upper->setLeftController(held);
+    nav->setViewControllers({contained, held, screen});
+    EXPECT_EQ(SidePanelController::of(*screen), upper);
 }
 
 // Presented by a navigation controller, the container is pinned in the transition view and
-// still ends in place; presented by anything else it is not marked.
+// still ends in place; presented by anything else it is not marked, and not pinned.
 TEST_F(InNavigation, PresentedByANavigationControllerTheViewIsMarkedForTheOffsetAdjustment)
 {
     auto screen = ui::ViewController::create();
@@ -160,12 +178,36 @@ TEST_F(InNavigation, PresentedByANavigationControllerTheViewIsMarkedForTheOffset
     step(0.5);
     EXPECT_EQ(container->view()->frame(), window->bounds());
 
+    // Put in the transition view again while it moves below the status bar, the view is
+    // pinned to the top (its bottom edge kept) with its subtree's animations dropped, and
+    // goes back where it was once its move would have ended.
+    auto view = container->view();
+    auto transition = view->superview();
+    ASSERT_TRUE(transition && transition->isTransitionView());
+    ui::View::animate(0.4, [&] {
+        view->setFrame(ui::Rect(0, 20, 320, 460));
+        home->view()->setAlpha(0.5);
+    });
+    transition->addSubview(view);
+    EXPECT_EQ(view->frame(), ui::Rect(0, 0, 320, 480));
+    EXPECT_TRUE(view->layer()->animationKeys().isEmpty());
+    EXPECT_TRUE(home->view()->layer()->animationKeys().isEmpty());
+    step(0.3);
+    EXPECT_EQ(view->frame(), ui::Rect(0, 0, 320, 480));
+    step(0.2);
+    EXPECT_EQ(view->frame(), ui::Rect(0, 20, 320, 460));
+    ui::View::create()->addSubview(view);   // anywhere else it is a plain addition
+    EXPECT_EQ(view->frame(), ui::Rect(0, 20, 320, 460));
+
     restart();
     auto plain = ui::ViewController::create();
     showRoot(plain);
     plain->presentViewController(container, true);
     step(0.5);
     EXPECT_FALSE(std::dynamic_pointer_cast<SidePanelView>(container->view())->needsOffsetAdjustment());
+    container->view()->setFrame(ui::Rect(0, 20, 320, 460));
+    container->view()->superview()->addSubview(container->view());   // its transition view
+    EXPECT_EQ(container->view()->frame(), ui::Rect(0, 20, 320, 460));
 }
 
 // In the walk over the contained controllers, a navigation controller that does not answer
@@ -183,6 +225,10 @@ TEST_F(InNavigation, DelegateWalkAsksANavigationCentresTopController)
     EXPECT_EQ(take(), (QStringList{"top willAppear", "top didAppear"}));   // through the navigation centre
     EXPECT_FALSE(container->openLeftView());
     EXPECT_EQ(take(), QStringList{"top shouldOpen 1"});
+    container->setDelegate(top);   // the top controller as the delegate is asked once, as that
+    EXPECT_FALSE(container->openLeftView());
+    EXPECT_EQ(take(), QStringList{"top shouldOpen 1"});
+    container->setDelegate(menu);
 
     auto answering = std::make_shared<AnsweringNav>();
     answering->pushViewController(top, false);
@@ -224,8 +270,10 @@ TEST_F(InNavigation, PushOverTheCentreSlidesASnapshotAwayAndLeavesThePushedOnTop
     step(0.15);
     EXPECT_LT(snapshot->layer()->presentation()->frame().x(), 0);
     EXPECT_GT(container->view()->layer()->presentation()->frame().x(), 0);
+    EXPECT_FALSE(container->view()->isUserInteractionEnabled());
     step(0.15);
     EXPECT_EQ(centerNav->topViewController(), pushed);
+    EXPECT_EQ(SidePanelController::of(*pushed), container);   // through the navigation centre
     EXPECT_EQ(snapshot->superview(), nullptr);
     EXPECT_TRUE(container->view()->isUserInteractionEnabled());
     EXPECT_EQ(container->view()->frame(), window->bounds());

@@ -10,6 +10,7 @@
 #include "platform/ui/TabBarItem.h"
 #include "support/SidePanelFixture.h"
 
+#include <QImage>
 #include <typeindex>
 
 namespace {
@@ -102,6 +103,16 @@ TEST_F(SidePanelPlatformPieces, AnUnloadedContainerLetsItsViewsGoAndShowsAgainLa
     container->toggleLeftView();
     step(0.5);
     EXPECT_EQ(slidingX(), kOpenLeft);
+
+    // The menu, set before the first appearance of a container without a parent, still waits
+    // to be adopted; the unloading did not stop the wait, so a later presentation adopts it.
+    EXPECT_FALSE(menu->parentViewController());
+    auto cover = ui::ViewController::create();
+    window->setRootViewController(cover);
+    step();
+    cover->presentViewController(container, false);
+    step(0.01);
+    EXPECT_EQ(menu->parentViewController(), cover);
 }
 
 TEST_F(SidePanelPlatformPieces, TheWrapperTakesTheWrappedViewOutAndPassesTheHalvesOfARotationOn)
@@ -148,7 +159,23 @@ TEST_F(SidePanelPlatformPieces, TabBarMirroringReachesTheTabBarController)
     home->setHidesBottomBarWhenPushed(false);
     EXPECT_FALSE(tabs->hidesBottomBarWhenPushed());
 
-    container->setAutomaticallyUpdateTabBarItems(false);   // no longer followed
-    home->setHidesBottomBarWhenPushed(true);
+    // A new title is copied alone: an image the container's item has of its own stays.
+    QImage dot(2, 2, QImage::Format_ARGB32);
+    dot.fill(Qt::red);
+    const auto own = ui::Image::fromQImage(dot);
+    container->tabBarItem()->setImage(own);
+    home->tabBarItem()->setTitle(QStringLiteral("Start"));
+    EXPECT_EQ(tabs->tabBarItems()[0]->title(), QStringLiteral("Start"));
+    EXPECT_EQ(tabs->tabBarItems()[0]->image(), own);
+
+    // A new centre brings its flag to the container (the tab-bar controller follows changes only).
+    auto hiding = ui::ViewController::create();
+    hiding->setHidesBottomBarWhenPushed(true);
+    container->setCenterController(hiding);
+    EXPECT_TRUE(container->hidesBottomBarWhenPushed());
     EXPECT_FALSE(tabs->hidesBottomBarWhenPushed());
+
+    container->setAutomaticallyUpdateTabBarItems(false);   // no longer followed
+    hiding->setHidesBottomBarWhenPushed(false);
+    EXPECT_TRUE(container->hidesBottomBarWhenPushed());
 }
