@@ -1,6 +1,7 @@
-// A seeded random user against the real app and the real server with the sample bank: taps,
-// drags, typed text, Return, Backspace and back taps from the home screen on, through the
-// touch injector and the window host's keys, on the manual clock (network I/O stays real).
+// A seeded random user against the real app and the real server with the sample bank: taps
+// and double taps, drags, typed text, caret and selection keys, Return, Backspace and back
+// taps from the home screen on, through the touch injector and the window host's keys, on
+// the manual clock (network I/O stays real).
 //
 // Each seed runs in a child process of this binary, so that a crash, a sanitizer report or a
 // hang fails that seed and the parent can still say which seed it was and what the user did
@@ -69,8 +70,12 @@ public:
             commitWord();
         else if (roll < 88)
             press(Qt::Key_Return, QStringLiteral("\r"), "return");
-        else
+        else if (roll < 94)
             press(Qt::Key_Backspace, QString(), "backspace");
+        else if (roll < 98)
+            moveOrSelect();
+        else
+            doubleTapSomething();
         letTimePass();
     }
 
@@ -116,7 +121,7 @@ private:
             collectTappable(child, found);
     }
 
-    void tapSomethingTappable()
+    void tapSomethingTappable(int taps = 1)
     {
         std::vector<std::shared_ptr<ui::View>> found;
         collectTappable(m_window.shared_from_this(), found);
@@ -132,11 +137,39 @@ private:
         const auto& view = found[uniform(0, int(found.size()) - 1)];
         const ui::Rect r = view->bounds();
         const ui::Point point = view->convertPointTo(ui::Point(r.x() + r.width() / 2, r.y() + r.height() / 2), nullptr);
-        note(QStringLiteral("tap %1 '%2' at %3,%4")
-                 .arg(QString::fromLatin1(typeid(*view).name()), view->accessibilityLabel())
+        note(QStringLiteral("%1 %2 '%3' at %4,%5")
+                 .arg(taps == 2 ? "double tap" : "tap", QString::fromLatin1(typeid(*view).name()), view->accessibilityLabel())
                  .arg(point.x, 0, 'f', 0)
                  .arg(point.y, 0, 'f', 0));
-        ui::TouchInjector::tap(m_window, point);
+        for (int i = 0; i < taps; ++i)
+            ui::TouchInjector::tap(m_window, point);
+    }
+
+    // A word picked in a text, or a control tapped twice in a row.
+    void doubleTapSomething() { tapSomethingTappable(2); }
+
+    // The caret moved or a selection made, changed or used by the keys a desktop sends, or
+    // pinyin left uncommitted.
+    void moveOrSelect()
+    {
+        static const std::pair<int, Qt::KeyboardModifiers> keys[] = {
+            {Qt::Key_Left, Qt::NoModifier},   {Qt::Key_Right, Qt::NoModifier},  {Qt::Key_Up, Qt::NoModifier},
+            {Qt::Key_Down, Qt::NoModifier},   {Qt::Key_Home, Qt::NoModifier},   {Qt::Key_End, Qt::NoModifier},
+            {Qt::Key_Left, Qt::ShiftModifier}, {Qt::Key_Right, Qt::ShiftModifier}, {Qt::Key_Up, Qt::ShiftModifier},
+            {Qt::Key_Home, Qt::ShiftModifier}, {Qt::Key_End, Qt::ShiftModifier},  {Qt::Key_Delete, Qt::NoModifier},
+            {Qt::Key_A, Qt::ControlModifier}, {Qt::Key_X, Qt::ControlModifier}, {Qt::Key_C, Qt::ControlModifier},
+            {Qt::Key_V, Qt::ControlModifier},
+        };
+        const int pick = uniform(0, int(std::size(keys)));
+        if (pick == int(std::size(keys))) {
+            note(QStringLiteral("compose 'ni'"));
+            keyboard::compose(m_host, QStringLiteral("ni"));
+            return;
+        }
+        const auto& [key, modifiers] = keys[pick];
+        const int times = uniform(1, 4);
+        note(QStringLiteral("key %1 modifiers %2 x%3").arg(key, 0, 16).arg(int(modifiers), 0, 16).arg(times));
+        keyboard::press(m_host, key, modifiers, times);
     }
 
     void tapAnywhere()

@@ -1,11 +1,15 @@
 #include "shell/account/WebViewController.h"
 
 #include "platform/core/Bundle.h"
+#include "platform/core/UrlConnection.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/WebView.h"
 #include "shell/account/LoginViewController.h"
 #include "shell/account/RegisterViewController.h"
 #include "tests/shell/LaunchedAppTest.h"
+#include "tests/support/HandServer.h"
+
+#include <QPointer>
 
 namespace {
 
@@ -48,6 +52,43 @@ TEST_F(WebViewControllerTest, OnlyWebAddressesAreLoaded)
         EXPECT_TRUE(!page->webView()->isLoading() && page->webView()->text().isEmpty());
         page->dismissViewController(false);
         ASSERT_TRUE(closes(page));
+    }
+}
+
+// Back while the page still loads: the screen goes. A page sent while the screen slides out
+// lands nowhere; once the screen is freed its load has been given up (the server sees the
+// hang-up). Either way the load ends and the screen and its web view are freed.
+TEST_F(WebViewControllerTest, BackWhileThePageLoadsLetsTheScreenGo)
+{
+    CommonUtil::setAccount(QJsonObject{{"code", "u1"}});
+    launch();
+    QList<QPointer<QTcpSocket>> held;
+    HandServer server([&](QTcpSocket* socket, const QByteArray&) { held.append(socket); });
+    for (bool afterFreed : {false, true}) {
+        SCOPED_TRACE(afterFreed ? "after freed" : "while sliding out");
+        held.clear();
+        auto page = WebViewController::create();
+        page->setUrl(server.url("/agreement.html").toString());
+        m_home->presentViewController(page, true);
+        ASSERT_TRUE(onTop<WebViewController>(m_container));
+        ASSERT_TRUE(pumpUntil([&] { return !held.isEmpty(); }));
+        ASSERT_TRUE(page->webView()->isLoading());
+        std::weak_ptr<ui::WebView> web = page->webView();
+        ASSERT_TRUE(tap(page, "返回"));
+        std::weak_ptr<WebViewController> gone = page;
+        page.reset();
+        if (afterFreed) {
+            ASSERT_TRUE(pumpUntil([&] { return gone.expired() && web.expired(); }));
+            EXPECT_TRUE(pumpUntil([&] { return !held.first() || held.first()->state() == QAbstractSocket::UnconnectedState; }));
+            EXPECT_EQ(core::UrlConnection::runningCount(), 0);
+        }
+        if (held.first() && held.first()->state() == QAbstractSocket::ConnectedState) {
+            held.first()->write(HandServer::reply("200 OK", "<p>用户协议</p>", "Content-Type: text/html; charset=utf-8\r\nConnection: close\r\n"));
+            held.first()->disconnectFromHost();
+        }
+        EXPECT_TRUE(pumpUntil([&] { return gone.expired() && web.expired(); }));
+        EXPECT_TRUE(pumpUntil([] { return core::UrlConnection::runningCount() == 0; }));
+        EXPECT_FALSE(m_container->presentedViewController());
     }
 }
 
