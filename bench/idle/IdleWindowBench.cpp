@@ -26,6 +26,7 @@
 #include "shell/MainViewController.h"
 #include "shell/brevumAppDelegate.h"
 #include "shell/account/LoginViewController.h"
+#include "tests/support/ViewSearch.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -86,22 +87,9 @@ bool pumpUntil(const std::function<bool()>& done, double seconds = 15)
     return core::RunLoop::main().runUntil(done, seconds);
 }
 
-std::shared_ptr<ui::View> findByLabel(const std::shared_ptr<ui::View>& root, const QString& label)
-{
-    if (!root)
-        return nullptr;
-    if (root->accessibilityLabel() == label)
-        return root;
-    for (const auto& child : root->subviews()) {
-        if (auto found = findByLabel(child, label))
-            return found;
-    }
-    return nullptr;
-}
-
 bool tapLabel(const std::shared_ptr<ui::View>& root, const QString& label)
 {
-    auto view = findByLabel(root, label);
+    auto view = views::findByLabel(root, label);
     return view && ui::TouchInjector::tap(*view);
 }
 

@@ -24,9 +24,10 @@ namespace server {
 // guess no faster than one. An address is held back as a whole only once many distinct
 // accounts have failed from it without a right sign-in following (spraying); a person's
 // typos on a name count there once, names nobody holds not at all, and names it has signed
-// in from there are not held back by it. A right sign-in clears the failures its attempt was held back by and makes the
-// address known to the name. Nothing sleeps: a refused attempt is answered at once and
-// holds no thread. Memory only, bounded and forgotten entry by entry; a restart forgets.
+// in from there are not held back by it. A right sign-in clears the failures its attempt
+// was held back by and makes the address known to the name. Nothing sleeps: a refused
+// attempt is answered at once and holds no thread. Memory only, bounded and forgotten
+// entry by entry; a restart forgets.
 class LoginThrottle {
 public:
     static constexpr int kFreeFailuresPerName = 3;

@@ -13,6 +13,7 @@
 #include "platform/ui/Window.h"
 #include "server/ServerInstance.h"
 #include "tests/support/HttpTestClient.h"
+#include "tests/support/ViewSearch.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -79,15 +80,7 @@ server::ServerInstance& AppTest::startSignedIn()
 
 std::shared_ptr<ui::View> AppTest::findByLabel(const std::shared_ptr<ui::View>& root, const QString& label)
 {
-    if (!root)
-        return nullptr;
-    if (root->accessibilityLabel() == label)
-        return root;
-    for (const auto& child : root->subviews()) {
-        if (auto found = findByLabel(child, label))
-            return found;
-    }
-    return nullptr;
+    return views::findByLabel(root, label);
 }
 
 bool AppTest::tapLabel(const std::shared_ptr<ui::View>& root, const QString& label)
