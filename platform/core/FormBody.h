@@ -10,8 +10,8 @@ namespace core {
 
 // An application/x-www-form-urlencoded body: ordered key=value pairs joined by "&", each key
 // and value UTF-8 and percent-encoded (everything but A-Z a-z 0-9 - . _ ~), so "&", "=", "+",
-// "%" and spaces in a user's text cannot change the pairs. The original app inserted values raw;
-// that fault is fixed here for every request.
+// "%" and spaces in a user's text cannot change the pairs. Every request body is built here, so
+// no screen can send a value raw.
 class FormBody {
 public:
     FormBody() = default;

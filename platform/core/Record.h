@@ -16,8 +16,8 @@ namespace core {
 // that the app relies on. A missing value is QJsonValue::Undefined; JSON null stays Null.
 class Record {
 public:
-    // Parses a reply as the app does (NSJSONSerialization, mutable leaves, no fragments): an
-    // object or an array. std::nullopt means "not JSON" (the original's nil); never throws.
+    // Parses a reply as the screens read it (NSJSONSerialization, mutable leaves, no
+    // fragments): an object or an array. std::nullopt means "not JSON"; never throws.
     static std::optional<QJsonValue> parse(const QByteArray& bytes);
     // Also accepts a top-level scalar ("1", "\"x\"", "true", "null").
     static std::optional<QJsonValue> parseFragment(const QByteArray& bytes);

@@ -8,7 +8,7 @@ using core::Record;
 
 TEST(RecordTest, ParseGivesObjectsAndArraysNestedReadsUnderAMissingParentAreMissing)
 {
-    // Not JSON (the original's nil), including bare values: the app compares those as text.
+    // Not JSON, including bare values: the app compares those as text.
     for (const char* text : {"", "0", "\"x\"", "<html>boom</html>", "{\"a\":", "[1,]", "\xff\xfe"})
         EXPECT_FALSE(Record::parse(text).has_value()) << text;
     EXPECT_EQ(Record::parseFragment("2")->toInt(), 2);
