@@ -35,9 +35,11 @@ long long areaOf(const QRegion& region)
 
 } // namespace
 
-FrameScheduler::FrameScheduler(std::shared_ptr<Window> window, std::function<void(const QRect&)> show)
+FrameScheduler::FrameScheduler(std::shared_ptr<Window> window, std::function<void(const QRect&)> show,
+                               std::function<double()> scale)
     : m_window(std::move(window))
     , m_show(std::move(show))
+    , m_scale(std::move(scale))
     , m_lastFrame(-std::numeric_limits<double>::infinity())
 {
     m_window->layer()->setTreeObserver(this);
@@ -61,11 +63,17 @@ void FrameScheduler::setVisible(bool visible)
 
 void FrameScheduler::ensureFrame()
 {
-    if (!m_image.isNull())
+    if (!m_image.isNull() && m_image.devicePixelRatio() == frameScale())
         return;
     core::RunLoop::main().cancel(m_task);
     m_task = 0;
+    m_wholeDamaged = true;
     drawFrame();
+}
+
+double FrameScheduler::frameScale() const
+{
+    return m_scale ? m_scale() : Screen::main().scale();
 }
 
 void FrameScheduler::layerTreeChanged(const std::optional<Rect>& area)
@@ -114,13 +122,13 @@ void FrameScheduler::drawFrame()
     m_window->layoutIfNeeded();
     m_collecting = false;
 
-    const double scale = Screen::main().scale();
+    const double scale = frameScale();
     const QSize pixels = framePixels(*m_window, scale);
     const QRegion damage = takeDamage(pixels, scale);
     const double now = core::Clock::now();
     if (!damage.isEmpty()) {
         if (damage == QRegion(QRect(QPoint(0, 0), pixels)))
-            m_image = m_window->renderImage();
+            m_image = Renderer::render(*m_window->layer(), m_window->bounds().size, scale);
         else
             Renderer::renderArea(m_image, *m_window->layer(), scale, damage);
         ++m_frames;

@@ -24,7 +24,10 @@ public:
     static constexpr double kFrameInterval = 1.0 / 60;
 
     // `show` receives the rectangle of the frame (window points, whole) that a frame drew.
-    FrameScheduler(std::shared_ptr<Window> window, std::function<void(const QRect& changed)> show);
+    // `scale` gives the device pixels per point to draw at, asked at each frame (a window
+    // moved to another monitor changes it); the main screen's scale when none is given.
+    FrameScheduler(std::shared_ptr<Window> window, std::function<void(const QRect& changed)> show,
+                   std::function<double()> scale = {});
     ~FrameScheduler() override;
     FrameScheduler(const FrameScheduler&) = delete;
     FrameScheduler& operator=(const FrameScheduler&) = delete;
@@ -32,11 +35,12 @@ public:
     // A window that cannot be seen (hidden, minimised) draws nothing; what changed meanwhile
     // is drawn once it can be seen again.
     void setVisible(bool visible);
-    // Draws the first frame at once when none has been drawn yet (a window painted as soon as
-    // it is shown); later paints show the latest frame.
+    // Draws a whole frame at once when none has been drawn yet (a window painted as soon as
+    // it is shown) or the latest is at another scale than asked now; later paints show the
+    // latest frame.
     void ensureFrame();
 
-    // The latest frame, at the main screen's scale (device pixel ratio set).
+    // The latest frame, at the scale asked (device pixel ratio set).
     const QImage& image() const { return m_image; }
     int framesDrawn() const { return m_frames; }
 
@@ -48,9 +52,11 @@ private:
     // The device pixels to draw again; the whole frame when that is simpler.
     QRegion takeDamage(const QSize& pixels, double scale);
     void followAnimations(double now);
+    double frameScale() const;
 
     std::shared_ptr<Window> m_window;
     std::function<void(const QRect&)> m_show;
+    std::function<double()> m_scale;
     QImage m_image;
     QRegion m_damage;   // in points, rounded out
     bool m_wholeDamaged = true;

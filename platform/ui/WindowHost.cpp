@@ -19,7 +19,8 @@ namespace ui {
 
 WindowHost::WindowHost(std::shared_ptr<ui::Window> window)
     : m_window(std::move(window))
-    , m_frames(std::make_unique<FrameScheduler>(m_window, [this](const QRect& changed) { update(changed); }))
+    , m_frames(std::make_unique<FrameScheduler>(
+          m_window, [this](const QRect& changed) { update(changed); }, [this] { return devicePixelRatio(); }))
 {
     const Size size = m_window->bounds().size;
     resize(int(size.width), int(size.height));
@@ -37,7 +38,8 @@ int WindowHost::framesDrawn() const
     return m_frames->framesDrawn();
 }
 
-// Frames are drawn by the scheduler; a paint only puts the asked part of the latest on screen.
+// Frames are drawn by the scheduler at this window's own pixel ratio, so a paint copies the
+// asked part of the latest pixel for pixel.
 void WindowHost::paintEvent(QPaintEvent* event)
 {
     m_frames->ensureFrame();

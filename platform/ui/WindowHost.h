@@ -12,12 +12,14 @@ class FrameScheduler;
 class View;
 class Window;
 
-// Shows a Window on the desktop: draws it at the main screen's scale when something in it
-// changed (FrameScheduler; an idle window draws nothing), turns the left mouse button into
-// touches and the keyboard and input method into the first responder's text input (typed and
-// composing text, editing keys by the desktop's key bindings), and reports the window being
-// hidden or minimised (and shown again) to the application as entering the background (and
-// the foreground).
+// Shows a Window on the desktop: draws it when something in it changed (FrameScheduler; an
+// idle window draws nothing) at the host window's own device pixel ratio, whatever the main
+// screen's scale (one pixel per point on most desktops: a frame drawn at the phone's scale
+// and shrunk into the window would keep only every second line of pixels, a thin border's
+// among them); turns the left mouse button into touches and the keyboard and input method
+// into the first responder's text input (typed and composing text, editing keys by the
+// desktop's key bindings); and reports the window being hidden or minimised (and shown
+// again) to the application as entering the background (and the foreground).
 //
 // The input method is on exactly while some view is the first responder: Qt asks only when
 // the focus moves between its own windows, so the host tells it again whenever the first

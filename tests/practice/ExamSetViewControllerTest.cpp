@@ -4,6 +4,7 @@
 #include "platform/ui/EditingCommand.h"
 #include "platform/ui/Layer.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/WindowHost.h"
 #include "practice/MyRadioBtn.h"
 #include "practice/MyRadioGroup.h"
 #include "tests/practice/ExamStartFixture.h"
@@ -115,28 +116,9 @@ TEST_F(ExamSetViewControllerTest, ShowsTheStoredValuesAndSubmitsWhatIsPicked)
     EXPECT_EQ(settings(), picked);
 }
 
-
-// How strongly a side of `box` shows in `image`: the grey of the darkest line parallel to it
-// within two pixels of it, averaged along the side's middle (its corners left out).
-int sideGrey(const QImage& image, const QRect& box, Qt::Edge side)
-{
-    const bool across = side == Qt::TopEdge || side == Qt::BottomEdge;
-    const int edge = side == Qt::TopEdge ? box.top() : side == Qt::BottomEdge ? box.bottom()
-                   : side == Qt::LeftEdge ? box.left() : box.right();
-    const int from = (across ? box.left() : box.top()) + 4;
-    const int to = (across ? box.right() : box.bottom()) - 4;
-    int darkest = 255;
-    for (int line = edge - 2; line <= edge + 2; ++line) {
-        int sum = 0;
-        for (int i = from; i <= to; ++i)
-            sum += qGray(across ? image.pixel(i, line) : image.pixel(line, i));
-        darkest = std::min(darkest, sum / (to - from + 1));
-    }
-    return darkest;
-}
-
 // Both count fields show their thin border as one even line on each of their four sides, on
-// every phone, though their frames start at fractions of a pixel.
+// every phone, though their frames start at fractions of a pixel; and so does the desktop
+// window that shows the screen, at its own pixel a point.
 TEST_F(ExamSetViewControllerTest, CountFieldBordersShowEvenlyOnAllFourSides)
 {
     for (const auto& [w, h, scale] : kPhones) {
@@ -147,17 +129,20 @@ TEST_F(ExamSetViewControllerTest, CountFieldBordersShowEvenlyOnAllFourSides)
         m_window->setRootViewController(m_host);
         m_window->makeKeyAndVisible();
         open();
-        const QImage image = m_window->renderImage();
-        for (const auto& field : countFields()) {
-            SCOPED_TRACE(field->isEnabled() ? "enabled" : "disabled");
-            const QRect box = pixels::pixelsOf(*field);
-            const int inside = qGray(image.pixel(box.left() + box.width() / 8, box.center().y()));
-            std::vector<int> sides;
-            for (const Qt::Edge side : {Qt::TopEdge, Qt::LeftEdge, Qt::BottomEdge, Qt::RightEdge})
-                sides.push_back(sideGrey(image, box, side));
-            const auto [strongest, faintest] = std::minmax_element(sides.begin(), sides.end());
-            EXPECT_LE(*faintest - *strongest, 12) << "top, left, bottom, right: " << testing::PrintToString(sides);
-            EXPECT_LT(*faintest, inside - 40) << "every side shows: " << testing::PrintToString(sides);
+        ui::WindowHost desktop(m_window);
+        const std::pair<QImage, double> pictures[] = {{m_window->renderImage(), scale},
+                                                      {pixels::shownOnTheDesktop(desktop), desktop.devicePixelRatio()}};
+        for (const auto& [image, pixelsPerPoint] : pictures) {
+            SCOPED_TRACE(pixelsPerPoint);
+            for (const auto& field : countFields()) {
+                SCOPED_TRACE(field->isEnabled() ? "enabled" : "disabled");
+                const QRect box = pixels::pixelsOf(*field, pixelsPerPoint);
+                const int inside = qGray(image.pixel(box.left() + box.width() / 8, box.center().y()));
+                const std::vector<int> sides = pixels::sideGreys(image, box);
+                const auto [strongest, faintest] = std::minmax_element(sides.begin(), sides.end());
+                EXPECT_LE(*faintest - *strongest, 12) << "top, left, bottom, right: " << testing::PrintToString(sides);
+                EXPECT_LT(*faintest, inside - 40) << "every side shows: " << testing::PrintToString(sides);
+            }
         }
     }
 }

@@ -107,4 +107,32 @@ inline bool isPlain(const QColor& c)
     return c.lightness() > 220 && c.hsvSaturation() < 48 && c.alpha() > 200;
 }
 
+// How strongly a side of `box` shows in `image`: the grey of the darkest line parallel to it
+// within two pixels of it, averaged along the side's middle (its corners left out).
+inline int sideGrey(const QImage& image, const QRect& box, Qt::Edge side)
+{
+    const bool across = side == Qt::TopEdge || side == Qt::BottomEdge;
+    const int edge = side == Qt::TopEdge ? box.top() : side == Qt::BottomEdge ? box.bottom()
+                   : side == Qt::LeftEdge ? box.left() : box.right();
+    const int from = (across ? box.left() : box.top()) + 4;
+    const int to = (across ? box.right() : box.bottom()) - 4;
+    int darkest = 255;
+    for (int line = edge - 2; line <= edge + 2; ++line) {
+        int sum = 0;
+        for (int i = from; i <= to; ++i)
+            sum += qGray(across ? image.pixel(i, line) : image.pixel(line, i));
+        darkest = std::min(darkest, sum / (to - from + 1));
+    }
+    return darkest;
+}
+
+// sideGrey of the four sides: top, left, bottom, right.
+inline std::vector<int> sideGreys(const QImage& image, const QRect& box)
+{
+    std::vector<int> sides;
+    for (const Qt::Edge side : {Qt::TopEdge, Qt::LeftEdge, Qt::BottomEdge, Qt::RightEdge})
+        sides.push_back(sideGrey(image, box, side));
+    return sides;
+}
+
 } // namespace pixels

@@ -3,9 +3,12 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowHost.h"
 #include "tests/support/PixelProbe.h"
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QScreen>
 #include <QRect>
 
 // What one view adds to the picture of its window: the window drawn with the view shown and
@@ -18,12 +21,21 @@ struct Drawn {
     QRect area;   // where the view's drawing shows; empty when it shows nothing
 };
 
-// The pixels of the window's picture that hold a view's frame.
-inline QRect pixelsOf(const ui::View& view)
+// The pixels of the window's picture that hold a view's frame, the picture drawn at `scale`
+// pixels per point (the main screen's when not given).
+inline QRect pixelsOf(const ui::View& view, double scale = 0)
 {
     const ui::Rect r = view.convertRectTo(view.bounds(), nullptr);
-    const double s = ui::Screen::main().scale();
+    const double s = scale > 0 ? scale : ui::Screen::main().scale();
     return QRect(int(r.x() * s), int(r.y() * s), int(r.width() * s), int(r.height() * s));
+}
+
+// What the desktop window `host` shows: put on the screen, painted and read back.
+inline QImage shownOnTheDesktop(ui::WindowHost& host)
+{
+    host.show();
+    QCoreApplication::processEvents();
+    return host.screen()->grabWindow(host.winId()).toImage();
 }
 
 inline Drawn drawnBy(ui::Window& window, ui::View& view, QRect within = {})

@@ -4,6 +4,7 @@
 #include "platform/ui/DrawContext.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Layer.h"
+#include "platform/ui/Renderer.h"
 #include "platform/ui/ShapeLayer.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
@@ -337,6 +338,24 @@ TEST_F(FrameSchedulerTest, AHiddenHostDrawsNothingUntilShown)
     host.show();
     step(1);
     EXPECT_EQ(host.framesDrawn(), 2);
+}
+
+// A window moved to a monitor of another pixel ratio is painted at once at that ratio, though
+// nothing in it changed; a paint at the same ratio draws nothing new.
+TEST_F(FrameSchedulerTest, APaintAtAnotherScaleDrawsTheWholeWindowAtIt)
+{
+    double scale = 1;
+    frames = std::make_unique<FrameScheduler>(window, [](const QRect&) {}, [&] { return scale; });
+    frames->setVisible(true);
+    step(kFrame);
+    EXPECT_EQ(frames->image().size(), QSize(200, 300));
+    scale = 1.5;
+    frames->ensureFrame();
+    EXPECT_EQ(frames->framesDrawn(), 2);
+    EXPECT_EQ(frames->image().size(), QSize(300, 450));
+    EXPECT_EQ(frames->image(), Renderer::render(*window->layer(), window->bounds().size, 1.5));
+    frames->ensureFrame();
+    EXPECT_EQ(frames->framesDrawn(), 2);
 }
 
 } // namespace

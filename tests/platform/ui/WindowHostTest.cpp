@@ -1,11 +1,15 @@
 #include "platform/ui/WindowHost.h"
 
 #include "platform/ui/ApplicationDelegate.h"
+#include "platform/ui/Layer.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
 #include "tests/support/Keyboard.h"
+#include "tests/support/Phones.h"
+#include "tests/support/ViewPixels.h"
 #include "support/ProbeView.h"
 
 #include <QCoreApplication>
@@ -78,6 +82,36 @@ TEST_F(WindowHostTest, KeysGoToTheFirstResponder)
     key(Qt::Key_Return, "\r");
     key(Qt::Key_Shift);
     EXPECT_EQ(view->typed, (QStringList{"text:b", "delete", "text:\n"}));
+}
+
+// A border of half a point shows as one even line on each of its four sides in the desktop
+// window, whatever the phone's scale and wherever between two pixels the box begins.
+TEST_F(WindowHostTest, AThinBorderShowsOnAllFourSides)
+{
+    window->setBackgroundColor(Color::white());
+    std::vector<std::shared_ptr<View>> boxes;
+    for (const Rect& frame : {Rect(10, 10, 60, 40), Rect(80.25, 20.5, 60.5, 40.25), Rect(20.5, 120.75, 60.25, 40.5),
+                              Rect(100.75, 130.25, 70.75, 50.75)}) {
+        boxes.push_back(View::create(frame));
+        boxes.back()->setBackgroundColor(Color::white());
+        boxes.back()->layer()->setBorderColor(Color::gray());
+        boxes.back()->layer()->setBorderWidth(0.5);
+        window->addSubview(boxes.back());
+    }
+    for (const auto& [width, height, scale] : kPhones) {
+        SCOPED_TRACE(scale);
+        Screen::setMain({width, height}, scale);
+        host = std::make_unique<WindowHost>(window);
+        const QImage shown = pixels::shownOnTheDesktop(*host);
+        ASSERT_EQ(shown.size(), QSize(200, 300) * host->devicePixelRatio());
+        for (const auto& box : boxes) {
+            SCOPED_TRACE(testing::PrintToString(box->frame().toQRectF()));
+            const std::vector<int> sides = pixels::sideGreys(shown, pixels::pixelsOf(*box, host->devicePixelRatio()));
+            const auto [strongest, faintest] = std::minmax_element(sides.begin(), sides.end());
+            EXPECT_LE(*faintest - *strongest, 12) << "top, left, bottom, right: " << testing::PrintToString(sides);
+            EXPECT_LT(*faintest, 215) << "every side shows: " << testing::PrintToString(sides);
+        }
+    }
 }
 
 // Each step of the life cycle is reported once.
