@@ -7,10 +7,12 @@
 #include "platform/ui/WebPageLoader.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QImageReader>
 #include <QPixmap>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
@@ -18,6 +20,7 @@
 #include <QTextFragment>
 #include <QTextTable>
 #include <cmath>
+#include <optional>
 
 namespace ui {
 
@@ -61,6 +64,26 @@ QSizeF imageSize(const QVariant& resource)
 bool isWebAddress(const QUrl& url)
 {
     return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+}
+
+// What a figure written into the page itself may cost: its file, and its picture once decoded
+// (4 bytes a pixel). A question's figure is a few kilobytes; these leave ample room and keep a
+// page that embeds something huge from stalling the screen or holding a large block of memory.
+constexpr qsizetype kMaxDataImageBytes = 1024 * 1024;
+constexpr qint64 kMaxDataImagePixels = 2048 * 2048;
+
+// The bytes a data: URL carries ("data:[type][;base64],payload"), or nullopt when it is not
+// one. The payload is percent-decoded first, as a browser does, then read as base64 when the
+// header says so (whitespace and unknown characters skipped).
+std::optional<QByteArray> dataUrlBytes(const QUrl& url)
+{
+    const QByteArray encoded = url.toEncoded();
+    const qsizetype comma = encoded.indexOf(',');
+    if (!encoded.startsWith("data:") || comma < 0)
+        return std::nullopt;
+    const QByteArray header = encoded.mid(5, comma - 5).trimmed().toLower();
+    const QByteArray payload = QByteArray::fromPercentEncoding(encoded.mid(comma + 1));
+    return header.endsWith(";base64") ? QByteArray::fromBase64(payload) : payload;
 }
 
 // Calls `fn(position, format)` for every image in the document, in order.
@@ -425,6 +448,8 @@ QVariant HtmlDocument::loadResource(int type, const QUrl& name)
     if (type == ImageResource && isWebAddress(url)) {
         fetchImage(url);
         value = placeholderImage();
+    } else if (type == ImageResource && url.scheme() == QLatin1String("data")) {
+        value = dataImage(url);
     } else {
         value = loadLocal(type, name, url.isLocalFile() ? url.toLocalFile() : QString());
     }
@@ -460,6 +485,33 @@ QVariant HtmlDocument::loadLocal(int type, const QUrl& name, const QString& path
     }
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// A figure written into the page as a data: URL: decoded in place, within the bounds above.
+// Refused or unreadable, it shows nothing at the size the markup asks, as a missing file does.
+QVariant HtmlDocument::dataImage(const QUrl& url)
+{
+    const QString shown = url.toString().left(40) + QStringLiteral("…");
+    const std::optional<QByteArray> bytes = dataUrlBytes(url);
+    if (!bytes || bytes->size() > kMaxDataImageBytes) {
+        core::log(QStringLiteral("web"), QStringLiteral("refused %1: %2").arg(shown, bytes ? QStringLiteral("over %1 bytes").arg(kMaxDataImageBytes)
+                                                                                      : QStringLiteral("not a data URL")));
+        return emptyImage();
+    }
+    QBuffer buffer;
+    buffer.setData(*bytes);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (qint64(size.width()) * size.height() > kMaxDataImagePixels) {
+        core::log(QStringLiteral("web"), QStringLiteral("refused %1: over %2 pixels").arg(shown).arg(kMaxDataImagePixels));
+        return emptyImage();
+    }
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        core::log(QStringLiteral("web"), QStringLiteral("no image in %1").arg(shown));
+        return emptyImage();
+    }
+    return QPixmap::fromImage(image);
 }
 
 namespace {

@@ -32,9 +32,10 @@ namespace ui {
 // cell's share of the table) and room for what may not start a line after it ("，"), and a
 // figure that starts a line leaves the line before it at the height of its words. Local images and style sheets load only from files inside the
 // resource folder; anything else there (another folder, "../") loads as an empty image and
-// is logged, since QTextDocument would otherwise read a refused image straight from disk. An http(s) image is fetched with
-// core::UrlConnection; a light placeholder of the size the markup gives stands in until it
-// arrives, and for good when it fails.
+// is logged, since QTextDocument would otherwise read a refused image straight from disk. An
+// image written into the page as a data: URL is decoded in place, up to a bounded size. An
+// http(s) image is fetched with core::UrlConnection; a light placeholder of the size the markup
+// gives stands in until it arrives, and for good when it fails.
 class HtmlDocument : public QTextDocument {
 public:
     explicit HtmlDocument(const QString& resourceFolder);
@@ -88,6 +89,7 @@ private:
     double widthKeptAfter(int position) const;
     double cellWidth(const QTextTable& table, const QTextTableCell& cell) const;
     QVariant loadLocal(int type, const QUrl& name, const QString& path);
+    static QVariant dataImage(const QUrl& url);
     const QPixmap* cachedImage(const QFileInfo& file) const;
     void cacheImage(const QFileInfo& file, const QPixmap& pixmap) const;
     void fetchImage(const QUrl& url);

@@ -248,3 +248,45 @@ TEST_F(WebViewTest, ALocalPageIsReadInItsOwnEncoding)
         EXPECT_EQ(web->text(), text);
     }
 }
+
+// A figure written into the page as a data: URL shows as a file of the folder would, base64 or
+// percent-encoded, at its own size or the markup's. Up to a mebibyte of file and 2048 × 2048
+// pixels; past either, or unreadable, it shows nothing, and the log says why.
+TEST_F(WebViewTest, AFigureWrittenIntoThePageShowsWithinItsBounds)
+{
+    auto png = [](int width, int height, qsizetype padTo = 0) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        image.save(&buffer, "PNG");
+        // Bytes after the image's end are read past, so a file can be made of any size.
+        return bytes.leftJustified(std::max(padTo, bytes.size()), '\0');
+    };
+    const QString base64 = QStringLiteral("data:image/png;base64,");
+    const qsizetype mebibyte = 1024 * 1024;
+    // src, width and height in the markup, red pixels shown, what the log says
+    const std::tuple<QString, QString, int, QString> cases[] = {
+        {base64 + png(40, 20).toBase64(), "", 40 * 20, ""},
+        {base64 + png(40, 20).toBase64(), "width='60' height='30'", 60 * 30, ""},
+        {"data:image/png," + QString::fromLatin1(png(40, 20).toPercentEncoding()), "", 40 * 20, ""},
+        {base64 + png(40, 20, mebibyte).toBase64(), "", 40 * 20, ""},
+        {base64 + png(40, 20, mebibyte + 1).toBase64(), "width='40' height='20'", 0, "refused"},
+        {base64 + png(2048, 2048).toBase64(), "", 300 * 50, ""},
+        {base64 + png(2048, 2049).toBase64(), "width='300' height='50'", 0, "refused"},
+        {base64 + QByteArray("not a picture").toBase64(), "width='40' height='20'", 0, "no image"},
+    };
+    for (const auto& [src, size, red, logged] : cases) {
+        SCOPED_TRACE(src.left(40).toStdString() + " " + size.toStdString());
+        core::LogCapture capture;
+        web->loadHTMLString(kStyle.arg("16", "<img src='" + src + "' " + size + ">"), QUrl::fromLocalFile(resources));
+        step();
+        const QImage image = Renderer::renderLayer(*web->layer(), 1);
+        EXPECT_NEAR(pixels::countNear(image, Qt::red), red, red / 20 + 1);
+        if (logged.isEmpty())
+            EXPECT_TRUE(capture.lines().isEmpty()) << capture.lines().join('\n').toStdString();
+        else
+            EXPECT_TRUE(capture.contains(logged)) << capture.lines().join('\n').toStdString();
+    }
+}
