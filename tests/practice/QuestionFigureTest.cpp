@@ -4,6 +4,8 @@
 #include "tests/support/Screenshot.h"
 #include "tests/support/ViewPixels.h"
 
+#include <QBuffer>
+
 namespace {
 
 class QuestionFigureTest : public ExamStartFixture {
@@ -67,6 +69,24 @@ TEST_F(QuestionFigureTest, AQuestionIsAsTallAsItsTextAndFigure)
     // Beside a figure in a table the words keep lines of many characters: the question is
     // no taller than the page is wide.
     EXPECT_LT(show(2, shots[2]).height, m_exam->viewGroup()->frame().width());
+}
+
+// A figure the bank writes into the question itself, as a data: URL, shows at its own size.
+TEST_F(QuestionFigureTest, AFigureWrittenIntoTheQuestionShows)
+{
+    QImage figure(120, 60, QImage::Format_RGB32);
+    figure.fill(QColor(0, 160, 0));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(figure.save(&buffer, "PNG"));
+    openStubbed(0, QJsonArray{figureQuestion(0, "如图所示<img src='data:image/png;base64," + QString::fromLatin1(png.toBase64())
+                                                    + "'>，求阴影部分的面积。")});
+    goTo(0);
+    auto view = m_exam->examPage(0)->questionView();
+    const double scale = ui::Screen::main().scale();
+    const int green = pixels::countNear(m_window->renderImage(), QColor(0, 160, 0), pixels::pixelsOf(*view), 10);
+    EXPECT_NEAR(green, 120 * 60 * scale * scale, 120 * 60 * scale * scale / 20);
 }
 
 // A figure as wide as the page keeps the "，" after it on its own line, right of the figure
