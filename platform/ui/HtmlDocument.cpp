@@ -493,9 +493,12 @@ QVariant HtmlDocument::dataImage(const QUrl& url)
 {
     const QString shown = url.toString().left(40) + QStringLiteral("…");
     const std::optional<QByteArray> bytes = dataUrlBytes(url);
-    if (!bytes || bytes->size() > kMaxDataImageBytes) {
-        core::log(QStringLiteral("web"), QStringLiteral("refused %1: %2").arg(shown, bytes ? QStringLiteral("over %1 bytes").arg(kMaxDataImageBytes)
-                                                                                      : QStringLiteral("not a data URL")));
+    if (!bytes) {
+        core::log(QStringLiteral("web"), QStringLiteral("refused %1: not a data URL").arg(shown));
+        return emptyImage();
+    }
+    if (bytes->size() > kMaxDataImageBytes) {
+        core::log(QStringLiteral("web"), QStringLiteral("refused %1: over %2 bytes").arg(shown).arg(kMaxDataImageBytes));
         return emptyImage();
     }
     QBuffer buffer;

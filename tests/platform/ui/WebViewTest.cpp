@@ -276,6 +276,7 @@ TEST_F(WebViewTest, AFigureWrittenIntoThePageShowsWithinItsBounds)
         {base64 + png(2048, 2048).toBase64(), "", 300 * 50, ""},
         {base64 + png(2048, 2049).toBase64(), "width='300' height='50'", 0, "refused"},
         {base64 + QByteArray("not a picture").toBase64(), "width='40' height='20'", 0, "no image"},
+        {"data:image/png;base64", "width='40' height='20'", 0, "refused"},
     };
     for (const auto& [src, size, red, logged] : cases) {
         SCOPED_TRACE(src.left(40).toStdString() + " " + size.toStdString());
