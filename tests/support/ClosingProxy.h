@@ -12,7 +12,8 @@
 // Between the app and a real server on loopback, as a proxy or load balancer with a short idle
 // time-out meets it: each connection from the app carries its first request on to the server
 // and the reply back, and stays open; the next request on it is not read but met by a close
-// (FIN) or a reset (RST), as when the proxy let go of the connection just as it was sent.
+// (FIN) or a reset (RST), as when the proxy let go of the connection just as it was sent. It
+// does not say how long it keeps a connection.
 class ClosingProxy {
 public:
     enum class Loss { Close, Reset };
@@ -43,10 +44,18 @@ private:
             *reply += server->readAll();
             if (!whole(*reply))
                 return;
-            app->write(*reply);
+            // The server's promise of how long it keeps a connection is not the proxy's.
+            app->write(withoutKeepAlive(*reply));
             server->deleteLater();
         });
         server->connectToHost(QHostAddress::LocalHost, quint16(m_port));
+    }
+    static QByteArray withoutKeepAlive(QByteArray reply)
+    {
+        const qsizetype at = reply.left(reply.indexOf("\r\n\r\n")).toLower().indexOf("\r\nkeep-alive:");
+        if (at >= 0)
+            reply.remove(at, reply.indexOf("\r\n", at + 2) - at);
+        return reply;
     }
     static bool whole(const QByteArray& reply)
     {
