@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace core {
 
@@ -14,7 +15,7 @@ OnceReadBody::OnceReadBody(QByteArray data, QObject* parent)
 
 bool OnceReadBody::reset()
 {
-    return m_rewindable && QIODevice::reset();
+    return std::exchange(m_rewindable, false) && QIODevice::reset();
 }
 
 qint64 OnceReadBody::readData(char* data, qint64 maxSize)
@@ -23,7 +24,6 @@ qint64 OnceReadBody::readData(char* data, qint64 maxSize)
     if (n <= 0)
         return pos() >= m_data.size() ? -1 : 0;
     std::memcpy(data, m_data.constData() + pos(), size_t(n));
-    m_rewindable = false;
     return n;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/core/UrlConnection.h"
 
+#include "platform/core/ConnectionLanes.h"
 #include "platform/core/FormBody.h"
 #include "platform/core/OnceReadBody.h"
 
@@ -9,6 +10,7 @@
 #include <QNetworkRequest>
 #include <QPointer>
 
+#include <algorithm>
 #include <set>
 
 namespace core {
@@ -77,6 +79,17 @@ bool isTransportFault(QNetworkReply::NetworkError error)
     return !((code >= 200 && code < 300) || (code >= 400 && code < 500));
 }
 
+// "timeout=5, max=100": how long the server keeps the connection idle; 0 when it does not say.
+int keepAliveSeconds(const QNetworkReply* reply)
+{
+    for (const QByteArray& part : reply->rawHeader("Keep-Alive").split(',')) {
+        const QByteArray item = part.trimmed().toLower();
+        if (item.startsWith("timeout="))
+            return std::max(0, item.mid(8).toInt());
+    }
+    return 0;
+}
+
 } // namespace
 
 UrlRequest UrlRequest::formPost(const QUrl& url, const FormBody& body, double timeout)
@@ -116,6 +129,7 @@ void UrlConnection::endAll()
     for (const auto& connection : connections)
         connection->cancel();
     delete managerInstance().data();
+    ConnectionLanes::forgetAll();
 }
 
 UrlConnection::UrlConnection(Private, const UrlRequest& request, std::shared_ptr<UrlConnectionDelegate> delegate)
@@ -137,6 +151,10 @@ QNetworkReply* UrlConnection::releaseReply(ReplyRelease how)
     m_reply = nullptr;
     if (!reply)
         return nullptr;
+    if (how == ReplyRelease::Abort)
+        giveBackLane(ConnectionLanes::Outcome::Abandoned);
+    if (m_body)
+        m_body->refuseRewind();
     // Our handlers (connected with the reply as their context) go first, so that nothing the
     // reply emits on its way out (abort finishes it) reaches a connection that has let go of
     // it. Qt's own connections stay: the abort reaches the HTTP thread through them, which
@@ -166,16 +184,20 @@ void UrlConnection::start()
     if (m_request.body.isEmpty() && (m_request.method == "GET" || m_request.method == "HEAD")) {
         m_reply = manager()->sendCustomRequest(request, m_request.method);
     } else {
+        const ConnectionLanes::Lane lane = ConnectionLanes::take(m_request.url);
+        m_lane = lane.id;
+        if (m_lane)
+            request.setPeerVerifyName(ConnectionLanes::name(m_lane));
         auto* body = new OnceReadBody(m_request.body, nullptr);
+        // Sent on the lane's kept connection unless Qt opens a socket for it, which it says
+        // before it sends: a close before the reply may then send it once more.
+        if (lane.kept)
+            body->allowRewind();
+        m_body = body;
         m_reply = manager()->sendCustomRequest(request, m_request.method, body);
         // Qt reads the body until the reply has finished; the reply owns it from here.
         body->setParent(m_reply);
-        // A redirect's head arrives before Qt rewinds the body to follow it.
-        QObject::connect(m_reply, &QNetworkReply::metaDataChanged, body, [body, reply = m_reply] {
-            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            if (status >= 300 && status < 400 && reply->hasRawHeader("Location"))
-                body->allowRewind();
-        });
+        QObject::connect(m_reply, &QNetworkReply::socketStartedConnecting, body, &OnceReadBody::refuseRewind);
     }
     QObject::connect(m_reply, &QNetworkReply::metaDataChanged, m_reply, [this] { onMetaData(); });
     QObject::connect(m_reply, &QNetworkReply::readyRead, m_reply, [this] { onReadyRead(); });
@@ -236,6 +258,15 @@ void UrlConnection::deliverResponse(bool final)
 
 void UrlConnection::onMetaData()
 {
+    // The reply has begun: from here a lost connection is the request's failure, except for a
+    // redirect, whose head arrives before Qt rewinds the body to follow it.
+    if (m_body && m_reply) {
+        const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status >= 300 && status < 400 && m_reply->hasRawHeader("Location"))
+            m_body->allowRewind();
+        else
+            m_body->refuseRewind();
+    }
     armTimeout();
     deliverResponse();
 }
@@ -267,29 +298,38 @@ void UrlConnection::onFinished()
 
     const QNetworkReply::NetworkError error = reply->error();
     const bool hasStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-    if (hasStatus && !isTransportFault(error)) {
-        m_reply = reply;   // deliverResponse reads the headers
-        deliverResponse(true);
-        m_reply = nullptr;
-        const QByteArray rest = reply->readAll();
-        m_bytesReceived += rest.size();
-        if (!rest.isEmpty())
-            deliver([rest](UrlConnectionDelegate& d, UrlConnection& c) { d.didReceiveData(c, rest); });
-        if (isTruncated(reply)) {
-            failLater({UrlError::ConnectionLost, QStringLiteral("The network connection was lost.")});
-            return;
-        }
-        RunLoop::main().post([self = shared_from_this()] {
-            if (self->m_state != State::Running)
-                return;
-            auto delegate = self->m_delegate;
-            self->end(State::Finished);
-            if (delegate)
-                delegate->connectionDidFinishLoading(*self);
-        });
+    if (!hasStatus || isTransportFault(error)) {
+        giveBackLane(ConnectionLanes::Outcome::Failed);
+        failLater({codeFor(error), reply->errorString()});
         return;
     }
-    failLater({codeFor(error), reply->errorString()});
+    m_reply = reply;   // deliverResponse reads the headers
+    deliverResponse(true);
+    m_reply = nullptr;
+    const QByteArray rest = reply->readAll();
+    m_bytesReceived += rest.size();
+    if (!rest.isEmpty())
+        deliver([rest](UrlConnectionDelegate& d, UrlConnection& c) { d.didReceiveData(c, rest); });
+    if (isTruncated(reply)) {
+        giveBackLane(ConnectionLanes::Outcome::Failed);
+        failLater({UrlError::ConnectionLost, QStringLiteral("The network connection was lost.")});
+        return;
+    }
+    giveBackLane(ConnectionLanes::Outcome::Answered, keepAliveSeconds(reply));
+    RunLoop::main().post([self = shared_from_this()] {
+        if (self->m_state != State::Running)
+            return;
+        auto delegate = self->m_delegate;
+        self->end(State::Finished);
+        if (delegate)
+            delegate->connectionDidFinishLoading(*self);
+    });
+}
+
+void UrlConnection::giveBackLane(ConnectionLanes::Outcome outcome, int idleSeconds)
+{
+    if (m_lane)
+        ConnectionLanes::giveBack(m_request.url, std::exchange(m_lane, 0), outcome, idleSeconds);
 }
 
 bool UrlConnection::isTruncated(QNetworkReply* reply) const

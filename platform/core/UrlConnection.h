@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/core/ConnectionLanes.h"
 #include "platform/core/RunLoop.h"
 #include "platform/core/UrlConnectionDelegate.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QPair>
+#include <QPointer>
 #include <QUrl>
 #include <memory>
 
@@ -14,6 +16,7 @@ class QNetworkReply;
 namespace core {
 
 class FormBody;
+class OnceReadBody;
 
 // NSMutableURLRequest.
 struct UrlRequest {
@@ -31,9 +34,11 @@ struct UrlRequest {
 
 // NSURLConnection over QNetworkAccessManager. It starts at once; its callbacks come later
 // from the main run loop. While it runs the connection keeps itself and its delegate alive
-// (the original retained its delegate until the end), so the caller may drop both pointers.
+// (NSURLConnection retained its delegate until the end), so the caller may drop both pointers.
 // The time-out is an idle time-out on the run loop's Clock: it restarts when bytes arrive,
-// and a test with a ManualClock can step it.
+// and a test with a ManualClock can step it. A request reaches the server once: it is sent
+// again (once, on a new connection) only when a kept-alive connection was closed under it
+// before any byte of its reply came (docs/platform.md: URL connection).
 class UrlConnection : public std::enable_shared_from_this<UrlConnection> {
 public:
     enum class State { Running, Finished, Failed, Cancelled };
@@ -77,6 +82,7 @@ private:
     void deliver(std::function<void(UrlConnectionDelegate&, UrlConnection&)> call);
     void failLater(const UrlError& failure);
     bool isTruncated(QNetworkReply* reply) const;
+    void giveBackLane(ConnectionLanes::Outcome outcome, int idleSeconds = 0);
     // Lets go of the reply (aborting it unless it has finished) and answers it; it stays
     // readable until the run loop next deletes deferred objects.
     enum class ReplyRelease { Abort, KeepFinished };
@@ -89,6 +95,8 @@ private:
     bool m_responseSent = false;
     qint64 m_bytesReceived = 0;
     RunLoop::TaskId m_timeoutTask = 0;
+    int m_lane = 0;                  // ConnectionLanes id while the request holds it
+    QPointer<OnceReadBody> m_body;   // owned by the reply
 };
 
 } // namespace core

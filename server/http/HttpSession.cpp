@@ -210,6 +210,11 @@ void HttpSession::send(Reply reply, bool keepAlive)
     m_response->body() = http::span_body<const char>::value_type(m_reply->body().constData(), std::size_t(m_reply->body().size()));
     m_response->prepare_payload();
     m_response->keep_alive(keepAlive);
+    // Says how long an idle connection is kept, so that a client can stop sending on one that
+    // is about to close rather than race the close.
+    const auto idleSeconds = std::chrono::duration_cast<std::chrono::seconds>(m_environment.limits->idleTimeout).count();
+    if (keepAlive && idleSeconds > 0)
+        m_response->set(http::field::keep_alive, "timeout=" + std::to_string(idleSeconds));
     m_stream.expires_after(m_environment.limits->replyDeadline);
     http::async_write(m_stream, *m_response,
                       [self = shared_from_this(), keepAlive](error_code ec, std::size_t) { self->onSent(ec, keepAlive); });

@@ -197,8 +197,9 @@ TEST_F(HttpLimitsTest, ASilentConnectionIsClosedAtTheIdleTimeoutNotAtTheHeadDead
     EXPECT_FALSE(begun.waitClosed(1000)) << "a begun head was closed when idle";
 }
 
-// Pipelined requests are each answered on a kept-alive connection; after a request that
-// asks to close, the server closes and answers nothing more on that connection.
+// Pipelined requests are each answered on a kept-alive connection, whose replies say how long
+// it is kept idle; after a request that asks to close, the server closes and answers nothing
+// more on that connection.
 TEST_F(HttpLimitsTest, ConnectionCloseClosesAfterTheReplyAndKeepAliveServesTheNextRequest)
 {
     start();
@@ -212,12 +213,14 @@ TEST_F(HttpLimitsTest, ConnectionCloseClosesAfterTheReplyAndKeepAliveServesTheNe
     kept.write(kCheck + kCheck);
     EXPECT_FALSE(kept.waitClosed(300));
     EXPECT_EQ(replies(kept), 2u) << kept.received();
+    EXPECT_NE(kept.received().find("\r\nKeep-Alive: timeout=5\r\n"), std::string::npos) << kept.received();
     HeldConnection closing(server.port());
     closing.write("POST /PendarWeb/exam/checkyk HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\nConnection: close\r\n\r\n" + kCheck);
     EXPECT_TRUE(closing.waitClosed(5000));
     EXPECT_TRUE(closing.received().starts_with("HTTP/1.1 200 OK")) << closing.received();
     EXPECT_NE(closing.received().find("Connection: close"), std::string::npos);
     EXPECT_EQ(replies(closing), 1u) << closing.received();
+    EXPECT_EQ(closing.received().find("Keep-Alive"), std::string::npos);
 }
 
 TEST_F(HttpLimitsTest, BeyondTheServersCapEveryNewConnectionIsRefusedAtOnce)

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <functional>
+#include <sys/socket.h>
 #include <memory>
 #include <utility>
 
@@ -68,6 +69,15 @@ public:
                 socket->disconnectFromHost();
             });
         };
+    }
+
+    // Drops the connection with a reset (RST) instead of a close (FIN), as a server or proxy
+    // does that lets go of a connection with a request unread in it.
+    static void reset(QTcpSocket* socket)
+    {
+        const linger now{1, 0};
+        ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof(now));
+        socket->abort();
     }
 
 private:

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QPointer>
+#include <QSet>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -273,4 +274,188 @@ TEST_F(UrlConnectionTest, TheEndOfNetworkingLeavesNothingRunning)
     auto after = post(again.url());
     ASSERT_TRUE(pumpUntil([&] { return after->ended; }));
     EXPECT_EQ(after->body, "again");
+}
+
+namespace {
+
+// A loopback server whose connections each answer their first request (kept alive, with the
+// request's number as its body) and meet any later one with `later`; from the `answerUpTo`th
+// request on, a new connection's first request meets `later` too.
+struct KeptOnceServer {
+    using Answer = std::function<void(QTcpSocket*)>;
+    explicit KeptOnceServer(Answer later, int answerUpTo = 1000)
+        : server([=, this](QTcpSocket* socket, const QByteArray& request) {
+            arrivals.append(request);
+            if (answered.contains(socket) || arrivals.size() >= answerUpTo)
+                return later(socket);
+            answered.insert(socket);
+            socket->write(HandServer::reply("200 OK", "reply " + QByteArray::number(arrivals.size())));
+        })
+    {
+    }
+    int arrivalsOf(const QByteArray& firstLine) const
+    {
+        return int(std::count_if(arrivals.begin(), arrivals.end(), [&](const QByteArray& r) { return r.startsWith(firstLine); }));
+    }
+    QList<QByteArray> arrivals;      // every request that came, whole
+    QSet<QTcpSocket*> answered;      // the connections that answered one
+    HandServer server;
+};
+
+const std::pair<const char*, KeptOnceServer::Answer> kLosses[] = {
+    {"reset", [](QTcpSocket* socket) { HandServer::reset(socket); }},
+    {"closed", [](QTcpSocket* socket) { socket->disconnectFromHost(); }},
+};
+
+std::shared_ptr<Recorder> send(const QUrl& url, const char* method, const FormBody& body, double timeout = 30)
+{
+    auto seen = std::make_shared<Recorder>();
+    core::UrlRequest request = core::UrlRequest::formPost(url, body, timeout);
+    request.method = method;
+    if (request.method == "GET")
+        request.headers.clear();
+    UrlConnection::create(request, seen);
+    return seen;
+}
+
+} // namespace
+
+// The server (or a proxy) lets go of a kept-alive connection just as the next request goes out
+// on it, by a reset or a close, before reading it: the request goes once more, on a new
+// connection, and the delegate sees only its answer. With a body, without one, and a GET.
+TEST_F(UrlConnectionTest, ARequestAKeptConnectionLostBeforeItsReplyGoesOnceMoreOnANewOne)
+{
+    const std::tuple<const char*, const char*, FormBody> requests[] = {
+        {"form", "POST", FormBody{{"text", "a&b=c"}}}, {"empty", "POST", FormBody{}}, {"page", "GET", FormBody{}}};
+    for (const auto& [loss, answer] : kLosses) {
+        for (const auto& [body, method, form] : requests) {
+            SCOPED_TRACE(std::string(loss) + ", " + body);
+            KeptOnceServer kept(answer);
+            auto first = send(kept.server.url("/first"), method, form);
+            ASSERT_TRUE(pumpUntil([&] { return first->ended; }));
+            auto second = send(kept.server.url("/second"), method, form);
+            ASSERT_TRUE(pumpUntil([&] { return second->ended; }));
+            EXPECT_EQ(second->shape, "response 200,data,finish");
+            EXPECT_EQ(second->body, "reply 3");
+            ASSERT_EQ(kept.arrivals.size(), 3);
+            EXPECT_EQ(kept.arrivals[2], kept.arrivals[1]) << "the same request again";
+            EXPECT_EQ(kept.answered.size(), 2) << "on a new connection";
+        }
+    }
+}
+
+// Nothing else goes again: a body cut short once the reply has begun on a kept connection, a
+// request sent again that is lost again, and requests that meet a reset on connections new to
+// them even though earlier ones were answered.
+TEST_F(UrlConnectionTest, OnlyTheFirstLossOfAKeptConnectionBeforeItsReplySendsARequestAgain)
+{
+    const std::pair<const char*, FormBody> bodies[] = {{"form", FormBody{{"text", "a&b=c"}}}, {"empty", FormBody{}}};
+    for (const auto& [body, form] : bodies) {
+        SCOPED_TRACE(body);
+        KeptOnceServer cut([](QTcpSocket* socket) {
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n01234");
+            socket->disconnectFromHost();
+        });
+        KeptOnceServer lostTwice([](QTcpSocket* socket) { HandServer::reset(socket); }, 2);
+        for (KeptOnceServer* server : {&cut, &lostTwice}) {
+            auto first = send(server->server.url("/first"), "POST", form);
+            ASSERT_TRUE(pumpUntil([&] { return first->ended; }));
+            auto second = send(server->server.url("/second"), "POST", form);
+            ASSERT_TRUE(pumpUntil([&] { return second->ended; }));
+            EXPECT_EQ(second->shape, server == &cut ? "response 200,data,fail ConnectionLost" : "fail ConnectionLost");
+            EXPECT_EQ(server->arrivalsOf("POST /second"), server == &cut ? 1 : 2);
+        }
+    }
+}
+
+// Requests made together, each on a connection opened for it, after earlier ones to the same
+// address were answered: a reset of each is reported once, and each was sent once. (Qt tells
+// only one request of a batch that it opens a socket, unless each travels alone.)
+TEST_F(UrlConnectionTest, RequestsOnConnectionsNewToThemAreNeverSentAgain)
+{
+    constexpr int kTogether = 4;
+    QList<QTcpSocket*> held;
+    int arrivals = 0;
+    HandServer server([&](QTcpSocket* socket, const QByteArray&) {
+        if (++arrivals > kTogether)
+            return HandServer::reset(socket);
+        // The first ones are answered together, so that each had a connection of its own,
+        // which the answer closes.
+        held.append(socket);
+        if (held.size() == kTogether)
+            for (QTcpSocket* s : held)
+                s->write(HandServer::reply("200 OK", "ok", "Connection: close\r\n"));
+    });
+    const auto together = [&] {
+        std::vector<std::shared_ptr<Recorder>> seen;
+        for (int i = 0; i < kTogether; ++i)
+            seen.push_back(post(server.url()));
+        EXPECT_TRUE(pumpUntil([&] { return std::all_of(seen.begin(), seen.end(), [](const auto& r) { return r->ended; }); }));
+        return seen;
+    };
+    for (const auto& answered : together())
+        ASSERT_EQ(answered->shape, "response 200,data,finish");
+    for (const auto& reset : together())
+        EXPECT_EQ(reset->shape, "fail ConnectionLost");
+    EXPECT_EQ(arrivals, 2 * kTogether);
+}
+
+// A request sent again keeps the time-out it had: 30 seconds of silence from when it was made,
+// however late the kept connection failed it; a cancel after the loss ends it silently, and
+// the server sees the hang-up.
+TEST_F(UrlConnectionTest, ARequestSentAgainKeepsItsTimeOutAndItsCancel)
+{
+    core::ManualClock clock;
+    std::vector<QPointer<QTcpSocket>> kept, fresh;
+    KeptOnceServer server([&](QTcpSocket* socket) { (server.answered.contains(socket) ? kept : fresh).push_back(socket); }, 3);
+    std::shared_ptr<Recorder> firsts[] = {post(server.server.url("/a")), post(server.server.url("/b"))};
+    ASSERT_TRUE(pumpUntil([&] { return firsts[0]->ended && firsts[1]->ended; }));
+    auto timing = post(server.server.url("/timing"));
+    auto cancelled = std::make_shared<Recorder>();
+    auto cancelling = UrlConnection::formPost(server.server.url("/cancel"), FormBody{}, cancelled);
+    ASSERT_TRUE(pumpUntil([&] { return kept.size() == 2; }));
+    clock.advance(10);
+    for (const auto& socket : kept)
+        HandServer::reset(socket);
+    ASSERT_TRUE(pumpUntil([&] { return fresh.size() == 2; }));   // both sent again, to silence
+    cancelling->cancel();
+    clock.advance(19.9);
+    EXPECT_EQ(timing->shape, "");
+    clock.advance(0.1);
+    EXPECT_EQ(timing->shape, "fail TimedOut");
+    EXPECT_EQ(cancelled->shape, "");
+    EXPECT_TRUE(pumpUntil([&] { return std::all_of(fresh.begin(), fresh.end(), [](const QPointer<QTcpSocket>& s) {
+        return !s || s->state() == QAbstractSocket::UnconnectedState;
+    }); }));
+    EXPECT_EQ(server.arrivals.size(), 6);
+}
+
+// A server that says how long it keeps an idle connection is not raced: from a second before
+// that, the next request goes on a new connection; until then, or when the server does not
+// say, on the kept one.
+TEST_F(UrlConnectionTest, AConnectionTheServerIsAboutToCloseIsNotUsedAgain)
+{
+    core::ManualClock clock;
+    const std::tuple<QByteArray, double, bool> cases[] = {
+        {"Keep-Alive: timeout=5\r\n", 3.9, true},
+        {"Keep-Alive: timeout=5\r\n", 4.0, false},
+        {"Keep-Alive: max=100, Timeout=3\r\n", 1.9, true},
+        {"Keep-Alive: max=100, Timeout=3\r\n", 2.0, false},
+        {"", 100, true},
+    };
+    for (const auto& [header, idle, same] : cases) {
+        SCOPED_TRACE(header.constData() + std::to_string(idle));
+        QList<QTcpSocket*> sockets;
+        HandServer server([&, header = header](QTcpSocket* socket, const QByteArray&) {
+            sockets.append(socket);
+            socket->write(HandServer::reply("200 OK", "ok", header));
+        });
+        auto first = post(server.url());
+        ASSERT_TRUE(pumpUntil([&] { return first->ended; }));
+        clock.advance(idle);
+        auto second = post(server.url());
+        ASSERT_TRUE(pumpUntil([&] { return second->ended; }));
+        ASSERT_EQ(sockets.size(), 2);
+        EXPECT_EQ(sockets[0] == sockets[1], same);
+    }
 }

@@ -12,6 +12,8 @@
 #include "tests/support/HandServer.h"
 
 #include <QBuffer>
+#include <QSet>
+#include <QTcpSocket>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
@@ -195,6 +197,48 @@ TEST_F(WebViewTest, RemoteImagesArriveLaterAndFailedOnesLeaveAPlaceholder)
     const QImage image = Renderer::renderLayer(*web->layer(), 1);
     EXPECT_NEAR(pixels::countNear(image, Qt::red), 365 * 91.25, 400);   // 480 x 120 shrunk to the view's 365 points
     EXPECT_NEAR(pixels::countNear(image, QColor(0xEE, 0xEE, 0xEE), {}, 0), 40 * 20, 60);   // the placeholder
+}
+
+// A page and its image, each asked for on a kept-alive connection that the server lets go of
+// (closes, or resets) as the request arrives: both load from a new connection.
+TEST_F(WebViewTest, APageAndItsImageLoadFromANewConnectionWhenTheKeptOneCloses)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImage red(40, 20, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(&buffer, "PNG"));
+    for (const bool reset : {false, true}) {
+        SCOPED_TRACE(reset ? "reset" : "closed");
+        QSet<QTcpSocket*> carried;
+        QList<QByteArray> asked;
+        int lost = 0;
+        HandServer server([&](QTcpSocket* socket, const QByteArray& request) {
+            if (carried.contains(socket)) {
+                ++lost;
+                return reset ? HandServer::reset(socket) : socket->disconnectFromHost();
+            }
+            carried.insert(socket);
+            asked.append(request.left(request.indexOf(" HTTP/")));
+            const bool image = request.startsWith("GET /red.png");
+            socket->write(HandServer::reply("200 OK", image ? png : QByteArray("<p>协议</p><img src='/red.png'>"),
+                                            image ? "Content-Type: image/png\r\n" : "Content-Type: text/html\r\n"));
+        });
+        for (int load = 0; load < 2; ++load) {
+            log->events.clear();
+            web->loadRequest(core::UrlRequest{server.url("/page")});
+            ASSERT_TRUE(core::RunLoop::main().runUntil([&] { return log->ended(); }, 10));
+            EXPECT_EQ(log->events, (QStringList{"start", "finish"}));
+            EXPECT_TRUE(web->text().startsWith("协议"));
+            web->setFrame(Rect(0, 0, 300, web->scrollView()->contentSize().height));
+            web->layoutIfNeeded();
+            EXPECT_NEAR(pixels::countNear(Renderer::renderLayer(*web->layer(), 1), Qt::red), 40 * 20, 60);
+        }
+        // Each load's page and image, each once.
+        EXPECT_EQ(asked, (QList<QByteArray>{"GET /page", "GET /red.png", "GET /page", "GET /red.png"}));
+        EXPECT_EQ(lost, 3) << "every request after the first went out on a kept connection";
+    }
 }
 
 TEST_F(WebViewTest, TheReportedHeightIsWhatIsDrawn)
