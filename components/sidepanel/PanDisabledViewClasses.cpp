@@ -9,11 +9,6 @@ PanDisabledViewClasses PanDisabledViewClasses::defaults()
     return classes;
 }
 
-void PanDisabledViewClasses::disable(std::type_index viewClass)
-{
-    m_classes.try_emplace(viewClass);
-}
-
 std::vector<std::type_index> PanDisabledViewClasses::classes() const
 {
     std::vector<std::type_index> all;
@@ -24,9 +19,8 @@ std::vector<std::type_index> PanDisabledViewClasses::classes() const
 
 bool PanDisabledViewClasses::refuses(const ui::View& view) const
 {
-    const std::type_index exact(typeid(view));
-    for (const auto& [viewClass, isKind] : m_classes) {
-        if (isKind ? isKind(view) : viewClass == exact)
+    for (const auto& entry : m_classes) {
+        if (entry.second(view))
             return true;
     }
     return false;

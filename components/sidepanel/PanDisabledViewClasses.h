@@ -9,12 +9,10 @@ namespace ui {
 class View;
 }
 
-// The view classes over which a pan may not begin.
-//
-// A class named by its type (disable<ui::Slider>()) is matched by kind: a view of that class
-// or of any subclass of it is refused, as the phone's kind test does. A class given only as a
-// std::type_index can be matched only exactly (C++ cannot tell its subclasses from the index);
-// giving the index of a class already known by kind keeps its kind test.
+// The view classes over which a pan may not begin, each kept with its kind test: a view of
+// that class or of any subclass of it is refused. A class is therefore added by its type
+// (disable<ui::Slider>()); a std::type_index, which cannot tell a subclass, only names one
+// already in the set.
 class PanDisabledViewClasses {
 public:
     // The platform's defaults: the slider. Our table has no reorder control to add.
@@ -27,7 +25,6 @@ public:
             return dynamic_cast<const ViewClass*>(&view) != nullptr;
         };
     }
-    void disable(std::type_index viewClass);
     void enable(std::type_index viewClass) { m_classes.erase(viewClass); }
     bool contains(std::type_index viewClass) const { return m_classes.count(viewClass) > 0; }
     std::vector<std::type_index> classes() const;
@@ -36,6 +33,6 @@ public:
     bool refuses(const ui::View& view) const;
 
 private:
-    // A class's kind test; empty for one known only by its index.
+    // Each class's kind test.
     std::map<std::type_index, std::function<bool(const ui::View&)>> m_classes;
 };

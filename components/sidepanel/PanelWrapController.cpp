@@ -23,8 +23,21 @@ PanelWrapController::PanelWrapController(std::shared_ptr<ui::ViewController> con
 void PanelWrapController::wrap(const std::shared_ptr<PanelWrapController>& wrapper)
 {
     WrapControllerItem::install();
-    if (auto wrapped = wrapper->m_wrappedController)
+    if (auto wrapped = wrapper->m_wrappedController) {
         WrapControllerItem::setWrapController(*wrapped, wrapper);
+        wrapper->observeWrappedTabBar();
+    }
+}
+
+void PanelWrapController::observeWrappedTabBar()
+{
+    std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    for (Property property : {Property::TabBarItemTitle, Property::TabBarItemImage, Property::HidesBottomBarWhenPushed}) {
+        m_wrappedTabBarObservers.push_back(m_wrappedController->addObserver(property, [weak, property] {
+            if (auto wrapper = weak.lock())
+                static_cast<PanelWrapController&>(*wrapper).notify(property);
+        }));
+    }
 }
 
 PanelWrapController::~PanelWrapController()
@@ -32,6 +45,8 @@ PanelWrapController::~PanelWrapController()
     auto wrapped = m_wrappedController;
     if (!wrapped)
         return;
+    for (ObserverId id : m_wrappedTabBarObservers)
+        wrapped->removeObserver(id);
     wrapped->willMoveToParentViewController(nullptr);
     wrapped->removeFromParentViewController();
     WrapControllerItem::setWrapController(*wrapped, nullptr);
@@ -197,4 +212,119 @@ void PanelWrapController::willAnimateSecondHalfOfRotationFromInterfaceOrientatio
     ui::ViewController::willAnimateSecondHalfOfRotationFromInterfaceOrientation(from, duration);
     if (m_wrappedController)
         m_wrappedController->willAnimateSecondHalfOfRotationFromInterfaceOrientation(from, duration);
+}
+
+std::shared_ptr<SidePanelControllerDelegate> PanelWrapController::wrappedDelegate() const
+{
+    return std::dynamic_pointer_cast<SidePanelControllerDelegate>(m_wrappedController);
+}
+
+void PanelWrapController::relayNotice(Notice notice, const std::function<void(SidePanelControllerDelegate&)>& tell)
+{
+    auto wrapped = wrappedDelegate();
+    if (wrapped && !wrapped->leavesUnanswered(notice))
+        tell(*wrapped);
+    if (!wrapped || wrapped->leavesUnanswered(notice))
+        unanswered(notice);
+}
+
+std::optional<bool> PanelWrapController::shouldPan(SidePanelController& container, ui::PanGestureRecognizer& pan)
+{
+    auto wrapped = wrappedDelegate();
+    return wrapped ? wrapped->shouldPan(container, pan) : std::nullopt;
+}
+
+bool PanelWrapController::applyShadow(SidePanelController& container, ui::Layer& shadowLayer, const ui::Rect& bounds)
+{
+    auto wrapped = wrappedDelegate();
+    return wrapped && wrapped->applyShadow(container, shadowLayer, bounds);
+}
+
+void PanelWrapController::didChangeOffset(SidePanelController& container, double offset,
+                                          SidePanelOffsetOrientation orientation, bool panning)
+{
+    relayNotice(Notice::DidChangeOffset,
+                [&](SidePanelControllerDelegate& d) { d.didChangeOffset(container, offset, orientation, panning); });
+}
+
+void PanelWrapController::didBounceViewSideOpeningController(SidePanelController& container, SidePanelSide side,
+                                                             const std::shared_ptr<ui::ViewController>& controller)
+{
+    relayNotice(Notice::DidBounceViewSideOpeningController,
+                [&](SidePanelControllerDelegate& d) { d.didBounceViewSideOpeningController(container, side, controller); });
+}
+
+void PanelWrapController::didBounceViewSideClosingController(SidePanelController& container, SidePanelSide side,
+                                                             const std::shared_ptr<ui::ViewController>& controller)
+{
+    relayNotice(Notice::DidBounceViewSideClosingController,
+                [&](SidePanelControllerDelegate& d) { d.didBounceViewSideClosingController(container, side, controller); });
+}
+
+std::optional<bool> PanelWrapController::shouldOpenViewSide(SidePanelController& container, SidePanelSide side)
+{
+    auto wrapped = wrappedDelegate();
+    return wrapped ? wrapped->shouldOpenViewSide(container, side) : std::nullopt;
+}
+
+void PanelWrapController::willOpenViewSide(SidePanelController& container, SidePanelSide side, bool animated)
+{
+    relayNotice(Notice::WillOpenViewSide, [&](SidePanelControllerDelegate& d) { d.willOpenViewSide(container, side, animated); });
+}
+
+void PanelWrapController::didOpenViewSide(SidePanelController& container, SidePanelSide side, bool animated)
+{
+    relayNotice(Notice::DidOpenViewSide, [&](SidePanelControllerDelegate& d) { d.didOpenViewSide(container, side, animated); });
+}
+
+std::optional<bool> PanelWrapController::shouldCloseViewSide(SidePanelController& container, SidePanelSide side, bool animated)
+{
+    auto wrapped = wrappedDelegate();
+    return wrapped ? wrapped->shouldCloseViewSide(container, side, animated) : std::nullopt;
+}
+
+void PanelWrapController::willCloseViewSide(SidePanelController& container, SidePanelSide side, bool animated)
+{
+    relayNotice(Notice::WillCloseViewSide, [&](SidePanelControllerDelegate& d) { d.willCloseViewSide(container, side, animated); });
+}
+
+void PanelWrapController::didCloseViewSide(SidePanelController& container, SidePanelSide side, bool animated)
+{
+    relayNotice(Notice::DidCloseViewSide, [&](SidePanelControllerDelegate& d) { d.didCloseViewSide(container, side, animated); });
+}
+
+void PanelWrapController::didShowCenterViewFromSide(SidePanelController& container, SidePanelSide side, bool animated)
+{
+    relayNotice(Notice::DidShowCenterViewFromSide,
+                [&](SidePanelControllerDelegate& d) { d.didShowCenterViewFromSide(container, side, animated); });
+}
+
+std::optional<bool> PanelWrapController::shouldPreviewBounceViewSide(SidePanelController& container, SidePanelSide side)
+{
+    auto wrapped = wrappedDelegate();
+    return wrapped ? wrapped->shouldPreviewBounceViewSide(container, side) : std::nullopt;
+}
+
+void PanelWrapController::willPreviewBounceViewSide(SidePanelController& container, SidePanelSide side, bool animated)
+{
+    relayNotice(Notice::WillPreviewBounceViewSide,
+                [&](SidePanelControllerDelegate& d) { d.willPreviewBounceViewSide(container, side, animated); });
+}
+
+void PanelWrapController::didPreviewBounceViewSide(SidePanelController& container, SidePanelSide side, bool animated)
+{
+    relayNotice(Notice::DidPreviewBounceViewSide,
+                [&](SidePanelControllerDelegate& d) { d.didPreviewBounceViewSide(container, side, animated); });
+}
+
+std::optional<double> PanelWrapController::changesLedge(SidePanelController& container, double ledge, SidePanelSide side)
+{
+    auto wrapped = wrappedDelegate();
+    return wrapped ? wrapped->changesLedge(container, ledge, side) : std::nullopt;
+}
+
+std::optional<bool> PanelWrapController::shouldBeginPanOverView(SidePanelController& container, ui::View& view)
+{
+    auto wrapped = wrappedDelegate();
+    return wrapped ? wrapped->shouldBeginPanOverView(container, view) : std::nullopt;
 }

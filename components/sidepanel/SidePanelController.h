@@ -267,11 +267,11 @@ public:
     bool canRightViewPushViewControllerOverCenterController() const;
     void rightViewPushViewControllerOverCenterController(const ControllerPtr& controller);
 
-    // View classes over which a pan may not begin (by default the slider, and its subclasses).
-    // The template form refuses subclasses too; a bare type index matches its class only.
+    // View classes over which a pan may not begin (by default the slider): a class is refused
+    // with its subclasses, so it is named by its type, never by a bare type index that could
+    // not tell them. A class that is in the set is named by its index to take it out again.
     template<class ViewClass>
     void disablePanOverViewsOfClass() { m_disabledPanClasses.disable<ViewClass>(); }
-    void disablePanOverViewsOfClass(std::type_index viewClass) { m_disabledPanClasses.disable(viewClass); }
     void enablePanOverViewsOfClass(std::type_index viewClass) { m_disabledPanClasses.enable(viewClass); }
     // True while panning over views of that class is disabled.
     bool canPanOverViewsOfClass(std::type_index viewClass) const { return m_disabledPanClasses.contains(viewClass); }

@@ -95,7 +95,7 @@ void SidePanelNotices::notifyWillOpenSide(SidePanelSide side, bool animated)
         return;
     m_panel.notifyAppearanceForSide(side, animated, State::Hidden, State::Transitioning);
     if (m_panel.isSideClosed(side))
-        performDelegate([&](SidePanelControllerDelegate& d) { d.willOpenViewSide(m_panel, side, animated); });
+        performDelegate(Notice::WillOpenViewSide, [&](SidePanelControllerDelegate& d) { d.willOpenViewSide(m_panel, side, animated); });
 }
 
 void SidePanelNotices::notifyDidOpenSide(SidePanelSide side, bool animated)
@@ -104,7 +104,7 @@ void SidePanelNotices::notifyDidOpenSide(SidePanelSide side, bool animated)
         return;
     m_panel.notifyAppearanceForSide(side, animated, State::Transitioning, State::Shown);
     if (m_panel.isSideOpen(side))
-        performDelegate([&](SidePanelControllerDelegate& d) { d.didOpenViewSide(m_panel, side, animated); });
+        performDelegate(Notice::DidOpenViewSide, [&](SidePanelControllerDelegate& d) { d.didOpenViewSide(m_panel, side, animated); });
 }
 
 void SidePanelNotices::notifyWillCloseSide(SidePanelSide side, bool animated)
@@ -113,7 +113,7 @@ void SidePanelNotices::notifyWillCloseSide(SidePanelSide side, bool animated)
         return;
     m_panel.notifyAppearanceForSide(side, animated, State::Shown, State::Transitioning);
     if (!m_panel.isSideClosed(side))
-        performDelegate([&](SidePanelControllerDelegate& d) { d.willCloseViewSide(m_panel, side, animated); });
+        performDelegate(Notice::WillCloseViewSide, [&](SidePanelControllerDelegate& d) { d.willCloseViewSide(m_panel, side, animated); });
 }
 
 void SidePanelNotices::notifyDidCloseSide(SidePanelSide side, bool animated)
@@ -123,13 +123,13 @@ void SidePanelNotices::notifyDidCloseSide(SidePanelSide side, bool animated)
     m_panel.notifyAppearanceForSide(side, animated, State::Transitioning, State::Hidden);
     if (!m_panel.isSideClosed(side))
         return;
-    performDelegate([&](SidePanelControllerDelegate& d) { d.didCloseViewSide(m_panel, side, animated); });
-    performDelegate([&](SidePanelControllerDelegate& d) { d.didShowCenterViewFromSide(m_panel, side, animated); });
+    performDelegate(Notice::DidCloseViewSide, [&](SidePanelControllerDelegate& d) { d.didCloseViewSide(m_panel, side, animated); });
+    performDelegate(Notice::DidShowCenterViewFromSide, [&](SidePanelControllerDelegate& d) { d.didShowCenterViewFromSide(m_panel, side, animated); });
 }
 
 void SidePanelNotices::notifyDidChangeOffset(double offset, SidePanelOffsetOrientation orientation, bool panning)
 {
-    performDelegate([&](SidePanelControllerDelegate& d) { d.didChangeOffset(m_panel, offset, orientation, panning); });
+    performDelegate(Notice::DidChangeOffset, [&](SidePanelControllerDelegate& d) { d.didChangeOffset(m_panel, offset, orientation, panning); });
 }
 
 bool SidePanelNotices::checkCanOpenSide(SidePanelSide side)
@@ -159,7 +159,8 @@ void SidePanelNotices::walkDelegates(const std::function<bool(SidePanelControlle
         auto asDelegate = std::dynamic_pointer_cast<SidePanelControllerDelegate>(controller);
         if (asDelegate && asDelegate != delegate && deliver(*asDelegate))
             continue;
-        // A navigation controller that does not answer (or is the delegate) has its top controller asked.
+        // A navigation controller that does not answer this message (or is the delegate) has
+        // its top controller asked.
         auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(controller);
         auto top = navigation ? std::dynamic_pointer_cast<SidePanelControllerDelegate>(navigation->topViewController()) : nullptr;
         if (top && top != delegate)
@@ -180,11 +181,14 @@ bool SidePanelNotices::checkDelegate(const std::function<std::optional<bool>(Sid
     return allowed;
 }
 
-void SidePanelNotices::performDelegate(const Receiver& tell)
+void SidePanelNotices::performDelegate(Notice notice, const Receiver& tell)
 {
+    // A receiver that has not yet shown it leaves the notice unanswered is told: its default
+    // does nothing but record that, and the walk then asks the next in line.
     walkDelegates([&](SidePanelControllerDelegate& receiver) {
-        tell(receiver);
-        return true;
+        if (!receiver.leavesUnanswered(notice))
+            tell(receiver);
+        return !receiver.leavesUnanswered(notice);
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/sidepanel/SidePanelController.h"
+#include "components/sidepanel/SidePanelControllerDelegate.h"
 
 // What the container tells and asks: the side controllers' appearance callbacks, the
 // delegate's will/did notices and its should-questions, walked over the delegate and (by the
@@ -9,6 +10,7 @@ class SidePanelNotices {
 public:
     using ControllerPtr = SidePanelController::ControllerPtr;
     using Receiver = std::function<void(SidePanelControllerDelegate&)>;
+    using Notice = SidePanelControllerDelegate::Notice;
 
     explicit SidePanelNotices(SidePanelController& panel);
     SidePanelNotices(const SidePanelNotices&) = delete;
@@ -26,7 +28,8 @@ public:
     bool checkCanCloseSide(SidePanelSide side, bool animated);
     void walkDelegates(const std::function<bool(SidePanelControllerDelegate&)>& deliver);
     bool checkDelegate(const std::function<std::optional<bool>(SidePanelControllerDelegate&)>& ask);
-    void performDelegate(const Receiver& tell);
+    // Tells every receiver that implements the notice (`tell` sends it).
+    void performDelegate(Notice notice, const Receiver& tell);
     double performDelegateLedge(double proposed, SidePanelSide side);
 
 private:

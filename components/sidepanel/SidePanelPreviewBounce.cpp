@@ -12,6 +12,7 @@
 namespace {
 
 using G = SidePanelGeometry;
+using Notice = SidePanelControllerDelegate::Notice;
 
 } // namespace
 
@@ -59,11 +60,11 @@ bool SidePanelPreviewBounce::previewBounceView(SidePanelSide side, double distan
         if (completion)
             completion(*self, true);
         if (callDelegate)
-            self->m_notices->performDelegate([&](SidePanelControllerDelegate& d) { d.didPreviewBounceViewSide(*self, side, true); });
+            self->m_notices->performDelegate(Notice::DidPreviewBounceViewSide, [&](SidePanelControllerDelegate& d) { d.didPreviewBounceViewSide(*self, side, true); });
     });
     sliding->layer()->addAnimation(animation, animationKey());
     if (callDelegate)
-        m_panel.m_notices->performDelegate([&](SidePanelControllerDelegate& d) { d.willPreviewBounceViewSide(m_panel, side, true); });
+        m_panel.m_notices->performDelegate(Notice::WillPreviewBounceViewSide, [&](SidePanelControllerDelegate& d) { d.willPreviewBounceViewSide(m_panel, side, true); });
     ui::Transaction::commit();
     return true;
 }

@@ -12,6 +12,7 @@
 namespace {
 
 using G = SidePanelGeometry;
+using Notice = SidePanelControllerDelegate::Notice;
 
 constexpr unsigned kStandardOptions = ui::AnimationOption::LayoutSubviews | ui::AnimationOption::BeginFromCurrentState;
 
@@ -193,7 +194,7 @@ void SidePanelSlide::runBouncingOpen(SidePanelSide side, double bounceOffset, do
             if (bounced)
                 bounced(*self);
             auto controller = self->controllerForSide(side);
-            self->m_notices->performDelegate([&](SidePanelControllerDelegate& d) {
+            self->m_notices->performDelegate(Notice::DidBounceViewSideOpeningController, [&](SidePanelControllerDelegate& d) {
                 d.didBounceViewSideOpeningController(*self, side, controller);
             });
             ui::View::animate(self->openSlideDuration(true) * self->m_slide->bounceFactorB(), 0, kStandardOptions,
@@ -218,7 +219,7 @@ bool SidePanelSlide::closeSideViewBouncing(SidePanelSide side, double bounceOffs
             if (bounced)
                 bounced(*self);
             auto controller = self->controllerForSide(side);
-            self->m_notices->performDelegate([&](SidePanelControllerDelegate& d) {
+            self->m_notices->performDelegate(Notice::DidBounceViewSideClosingController, [&](SidePanelControllerDelegate& d) {
                 d.didBounceViewSideClosingController(*self, side, controller);
             });
             ui::View::animate(self->closeSlideDuration(true) * self->m_slide->bounceFactorA(), 0,

@@ -73,10 +73,11 @@ public:
     std::shared_ptr<ViewController> navigationController();
     std::shared_ptr<NavigationItem> navigationItemDirect();
 
-    std::shared_ptr<TabBarItem> tabBarItem();
-    void setTabBarItem(const std::shared_ptr<TabBarItem>& item);
-    bool hidesBottomBarWhenPushed() const { return m_hidesBottomBarWhenPushed; }
-    void setHidesBottomBarWhenPushed(bool hides);
+    // Virtual for a controller that stands in for another and shows that one's.
+    virtual std::shared_ptr<TabBarItem> tabBarItem();
+    virtual void setTabBarItem(const std::shared_ptr<TabBarItem>& item);
+    virtual bool hidesBottomBarWhenPushed() const { return m_hidesBottomBarWhenPushed; }
+    virtual void setHidesBottomBarWhenPushed(bool hides);
 
     // Change notifications. removeObserver() answers false for an unknown id (the phone
     // raises there; callers that must not care ignore the answer).
@@ -151,13 +152,14 @@ protected:
     // superview).
     virtual void loadView();
     virtual void viewDidLoad();
+    // Tells the property's observers it changed (for a property read from another controller).
+    void notify(Property property);
 
 private:
     friend class Window;
     friend class MemoryWarning;   // lets an unused view go: unloadViewIfOutOfWindow()
     enum class Appearance { Disappeared, Appearing, Appeared, Disappearing };
 
-    void notify(Property property);
     void wireTabBarItem(const std::shared_ptr<TabBarItem>& item);
     std::shared_ptr<ViewController> presentationRoot();
     std::shared_ptr<View> windowLevelView();

@@ -5,6 +5,8 @@
 #include "components/sidepanel/WrapControllerItem.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Layer.h"
+#include "platform/ui/ScrollViewDelegate.h"
+#include "platform/ui/TabBarController.h"
 #include "platform/ui/TabBarItem.h"
 #include "platform/ui/Window.h"
 #include "support/RecordingController.h"
@@ -58,7 +60,7 @@ TEST_F(PanelWrap, WrapperViewSitsBelowTheStatusBarAroundTheWrappedView)
 // answered by it.
 TEST_F(PanelWrap, ForwardsAppearanceRotationAndMemoryWarnings)
 {
-    struct Unturning : RecordingController {
+    struct Unturning : RecordingController, ui::ScrollViewDelegate {
         using RecordingController::RecordingController;
         bool shouldAutorotate() override { return false; }
         unsigned supportedInterfaceOrientations() override { return 2; }
@@ -95,12 +97,9 @@ TEST_F(PanelWrap, ForwardsAppearanceRotationAndMemoryWarnings)
     EXPECT_EQ(wrapper->supportedInterfaceOrientations(), 2u);
 
     EXPECT_EQ(WrapControllerItem::wrapController(*wrapped), wrapper);
-    EXPECT_EQ(wrapper->forwardingTarget<SidePanelControllerDelegate>(), wrapped);
-    EXPECT_EQ(wrapper->forwardingTarget<ui::ViewController>(), wrapper);
+    EXPECT_EQ(wrapper->forwardingTarget<ui::ScrollViewDelegate>(), wrapped);
+    EXPECT_EQ(wrapper->forwardingTarget<SidePanelControllerDelegate>(), wrapper);   // it passes them on itself
     EXPECT_EQ(wrapper->forwardingTarget<SidePanelController>(), nullptr);
-    wrapper->setHidesBottomBarWhenPushed(true);
-    EXPECT_TRUE(wrapped->hidesBottomBarWhenPushed());
-    EXPECT_EQ(wrapper->tabBarItem(), wrapped->tabBarItem());
     EXPECT_EQ(wrapped->navigationItem(), wrapper->navigationItemDirect());
     auto empty = PanelWrapController::create(nullptr);
     EXPECT_FALSE(empty->shouldAutorotate());
@@ -111,6 +110,77 @@ TEST_F(PanelWrap, ForwardsAppearanceRotationAndMemoryWarnings)
     wrapper.reset();
     EXPECT_EQ(WrapControllerItem::wrapController(*wrapped), nullptr);
     EXPECT_EQ(*journal, (QStringList{"wrapped willMove to none", "wrapped didMove to none orphan unlinked"}));
+}
+
+// Whoever holds the wrapper as a plain controller (a tab-bar controller, the container's
+// mirroring of its centre) reads and writes the wrapped controller's item and flag, and
+// hears of their changes.
+TEST_F(PanelWrap, TabBarItemAndBarFlagAreTheWrappedControllersWhereverAsked)
+{
+    auto wrapped = ui::ViewController::create();
+    wrapped->tabBarItem()->setTitle(QStringLiteral("Notes"));
+    std::shared_ptr<ui::ViewController> wrapper = PanelWrapController::create(wrapped);
+    auto tabs = ui::TabBarController::create();
+    tabs->setViewControllers({wrapper});
+    EXPECT_EQ(tabs->tabBarItems()[0], wrapped->tabBarItem());
+    auto item = std::make_shared<ui::TabBarItem>();
+    wrapper->setTabBarItem(item);
+    EXPECT_EQ(wrapped->tabBarItem(), item);
+    item->setTitle(QStringLiteral("Notes"));
+
+    auto container = SidePanelController::create(wrapper);
+    container->setAutomaticallyUpdateTabBarItems(true);
+    EXPECT_EQ(container->tabBarItem()->title(), QStringLiteral("Notes"));
+    wrapped->tabBarItem()->setTitle(QStringLiteral("Cards"));
+    EXPECT_EQ(container->tabBarItem()->title(), QStringLiteral("Cards"));
+    wrapped->setHidesBottomBarWhenPushed(true);
+    EXPECT_TRUE(wrapper->hidesBottomBarWhenPushed());
+    EXPECT_TRUE(container->hidesBottomBarWhenPushed());
+    wrapper->setHidesBottomBarWhenPushed(false);
+    EXPECT_FALSE(wrapped->hidesBottomBarWhenPushed());
+    EXPECT_FALSE(container->hidesBottomBarWhenPushed());
+}
+
+// A wrapped controller that is the container's delegate, or on a side in a mode that asks
+// the controllers, hears what it would hear unwrapped: the wrapper answers a question or
+// takes a notice exactly when the wrapped controller does.
+TEST_F(PanelWrap, TheContainersQuestionsAndNoticesReachTheWrappedController)
+{
+    using Notice = SidePanelControllerDelegate::Notice;
+    struct Case { const char* name; int wraps; bool asDelegate; };
+    const Case cases[] = {{"wrapped on the left", 1, false}, {"wrapped twice on the left", 2, false},
+                          {"wrapped as the delegate", 1, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        journal->clear();
+        auto wrapped = RecordingController::create(QStringLiteral("wrapped"), journal);
+        std::shared_ptr<PanelWrapController> wrapper = PanelWrapController::create(wrapped);
+        for (int i = 1; i < c.wraps; ++i)
+            wrapper = PanelWrapController::create(wrapper);
+        auto container = SidePanelController::create(ui::ViewController::create(), c.asDelegate ? ui::ViewController::create() : wrapper);
+        if (c.asDelegate)
+            container->setDelegate(wrapper);
+        else
+            container->setDelegateMode(SidePanelDelegateMode::DelegateAndControllers);
+        auto window = ui::Window::create(ui::Screen::main().bounds());
+        window->setRootViewController(container);
+        window->makeKeyAndVisible();
+        step(0.01);
+
+        wrapped->ledgeAnswer = [](double ledge) { return ledge / 2; };
+        container->setLeftSize(200);
+        EXPECT_EQ(container->leftLedgeSize(), 100);
+        wrapped->openAnswer = false;
+        EXPECT_FALSE(container->openLeftView());
+        wrapped->openAnswer.reset();
+        journal->clear();
+        EXPECT_TRUE(container->openLeftView());
+        step(0.5);
+        EXPECT_EQ(journal->filter(QStringLiteral("Open")), (QStringList{"wrapped willOpen 1 animated", "wrapped didOpen 1 animated"}));
+        EXPECT_FALSE(wrapper->leavesUnanswered(Notice::DidOpenViewSide));
+        EXPECT_TRUE(wrapper->leavesUnanswered(Notice::DidChangeOffset));   // which the wrapped controller leaves
+        window.reset();
+    }
 }
 
 TEST_F(PanelWrap, SideWrappedViewKeepsItsSizeAgainstTheOuterEdge)

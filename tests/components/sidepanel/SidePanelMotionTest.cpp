@@ -360,7 +360,7 @@ TEST_F(SidePanelMotion, PanIsRefusedOverDisabledViewsAndByTheDelegates)
         std::optional<bool> shouldPan(SidePanelController&, ui::PanGestureRecognizer&) override { return false; }
     };
     const std::function<void(const std::shared_ptr<Refusal>&)> refusals[] = {
-        [this](auto&) { container->disablePanOverViewsOfClass(typeid(Slider)); },
+        [this](auto&) { container->disablePanOverViewsOfClass<Slider>(); },
         [this](auto& refusal) { container->setDelegate(refusal); },
         [this](auto& refusal) { container->setPanningGestureDelegate(refusal); },
         [this](auto&) { menu->openAnswer = false; },

@@ -10,6 +10,7 @@
 #include "platform/ui/TabBarController.h"
 #include "support/SidePanelFixture.h"
 
+#include <QRegularExpression>
 #include <stdexcept>
 
 namespace {
@@ -210,12 +211,16 @@ TEST_F(InNavigation, PresentedByANavigationControllerTheViewIsMarkedForTheOffset
     EXPECT_EQ(container->view()->frame(), ui::Rect(0, 20, 320, 460));
 }
 
-// In the walk over the contained controllers, a navigation controller that does not answer
-// stands aside for its top controller; one that answers is asked alone.
+// In the walk over the contained controllers, a navigation controller stands aside for its
+// top controller in each question and notice it does not answer, and is asked alone in those
+// it answers.
 TEST_F(InNavigation, DelegateWalkAsksANavigationCentresTopController)
 {
     struct AnsweringNav : ui::NavigationController, SidePanelControllerDelegate {
+        explicit AnsweringNav(std::shared_ptr<QStringList> journal_) : journal(std::move(journal_)) {}
         std::optional<bool> shouldOpenViewSide(SidePanelController&, SidePanelSide) override { return true; }
+        void willOpenViewSide(SidePanelController&, SidePanelSide, bool) override { journal->append("nav willOpen"); }
+        std::shared_ptr<QStringList> journal;
     };
     auto top = RecordingController::create(QStringLiteral("top"), journal);
     top->openAnswer = false;
@@ -230,12 +235,16 @@ TEST_F(InNavigation, DelegateWalkAsksANavigationCentresTopController)
     EXPECT_EQ(take(), QStringList{"top shouldOpen 1"});
     container->setDelegate(menu);
 
-    auto answering = std::make_shared<AnsweringNav>();
+    auto answering = std::make_shared<AnsweringNav>(journal);
     answering->pushViewController(top, false);
     container->setCenterController(answering);
     take();
     EXPECT_TRUE(container->openLeftView());
-    EXPECT_FALSE(take().contains("top shouldOpen 1"));
+    step(0.5);
+    EXPECT_TRUE(container->closeLeftView());
+    step(0.5);
+    EXPECT_EQ(take().filter(QRegularExpression("^(nav|top) ")), (QStringList{"nav willOpen", "top didOpen 1 animated", "top willClose 1 animated",
+                                  "top didClose 1 animated"}));
 }
 
 // The right side pushes a screen onto a navigation centre: the old picture slides out left
