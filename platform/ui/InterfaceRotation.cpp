@@ -17,15 +17,33 @@ namespace {
 using Controllers = std::vector<std::shared_ptr<ViewController>>;
 using Step = std::function<void(ViewController&)>;
 
+bool inWindow(const ViewController& controller, const Window& window)
+{
+    const auto view = controller.viewIfLoaded();
+    return view && view->window().get() == &window;
+}
+
 // The root and the controllers it presents, while their views are in the window.
 Controllers turningControllers(const Window& window)
 {
     Controllers turning;
     for (auto c = window.rootViewController(); c; c = c->presentedViewController()) {
-        if (auto view = c->viewIfLoaded(); view && view->window().get() == &window)
+        if (inWindow(*c, window))
             turning.push_back(c);
     }
     return turning;
+}
+
+// Those a full-screen presentation took out of the window. One whose view a memory warning
+// let go has nothing to turn: its view loads anew in the orientation of the day.
+Controllers coveredControllers(const Window& window)
+{
+    Controllers covered;
+    for (auto c = window.rootViewController(); c; c = c->presentedViewController()) {
+        if (c->isViewLoaded() && !inWindow(*c, window))
+            covered.push_back(c);
+    }
+    return covered;
 }
 
 void deliver(const std::shared_ptr<ViewController>& controller, const Step& step)
@@ -62,19 +80,23 @@ double angle(InterfaceOrientation orientation)
 }
 
 // The window stays as the screen is; what it holds turns about its centre.
-void turnViews(Window& window, InterfaceOrientation to)
+void turnViews(Window& window)
 {
-    const Rect b = window.bounds();
-    const Rect turned = isLandscape(to) ? Rect(0, 0, b.height(), b.width()) : Rect(0, 0, b.width(), b.height());
     const auto views = window.subviews();
-    for (const auto& view : views) {
-        view->setTransform(Transform::rotation(angle(to)));
-        view->setBounds(turned);
-        view->setCenter(b.center());
-    }
+    for (const auto& view : views)
+        InterfaceRotation::fitToInterface(window, *view);
 }
 
 } // namespace
+
+void InterfaceRotation::fitToInterface(const Window& window, View& view)
+{
+    const InterfaceOrientation orientation = Application::shared().statusBarOrientation();
+    const Rect b = window.bounds();
+    view.setTransform(Transform::rotation(angle(orientation)));
+    view.setBounds(isLandscape(orientation) ? Rect(0, 0, b.height(), b.width()) : Rect(0, 0, b.width(), b.height()));
+    view.setCenter(b.center());
+}
 
 bool InterfaceRotation::rotate(const std::shared_ptr<Window>& window, InterfaceOrientation to, double duration)
 {
@@ -84,6 +106,8 @@ bool InterfaceRotation::rotate(const std::shared_ptr<Window>& window, InterfaceO
     const Controllers turning = turningControllers(*window);
     if (turning.empty() || !turning.back()->shouldAutorotateToInterfaceOrientation(to))
         return false;
+    // Asked before anything turns, while they still measure the old orientation.
+    deliverAll(coveredControllers(*window), [=](ViewController& c) { c.shouldAutorotateToInterfaceOrientation(to); });
     const double half = duration / 2;
     deliverAll(turning, [=](ViewController& c) { c.willRotateToInterfaceOrientation(to, duration); });
     View::animate(half, [=] {
@@ -95,7 +119,7 @@ bool InterfaceRotation::rotate(const std::shared_ptr<Window>& window, InterfaceO
     core::afterDelay(half, [=] {
         Application::shared().setStatusBarOrientation(to);
         View::animate(half, [=] {
-            turnViews(*window, to);
+            turnViews(*window);
             deliverAll(turning, [=](ViewController& c) { c.willAnimateRotationToInterfaceOrientation(to, half); });
             deliverAll(turning, [=](ViewController& c) { c.willAnimateSecondHalfOfRotationFromInterfaceOrientation(from, half); });
         });

@@ -1,10 +1,15 @@
 #include "platform/ui/InterfaceRotation.h"
 
 #include "platform/core/Clock.h"
+#include "platform/ui/MemoryWarning.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
+
+#include <functional>
+#include <utility>
+#include <vector>
 
 using namespace ui;
 using O = InterfaceOrientation;
@@ -23,7 +28,12 @@ public:
         return c;
     }
     bool allowLandscape = true;
-    bool shouldAutorotateToInterfaceOrientation(O o) override { return allowLandscape || !isLandscape(o); }
+    std::vector<O> asked;
+    bool shouldAutorotateToInterfaceOrientation(O o) override
+    {
+        asked.push_back(o);
+        return allowLandscape || !isLandscape(o);
+    }
     void willRotateToInterfaceOrientation(O o, double d) override { add("willRotate", o, d); }
     void willAnimateFirstHalfOfRotationToInterfaceOrientation(O o, double d) override { add("firstHalf", o, d); }
     void willAnimateRotationToInterfaceOrientation(O o, double d) override { add("willAnimate", o, d); }
@@ -40,6 +50,17 @@ private:
     std::shared_ptr<QStringList> m_log;
     double m_start = 0;
 };
+
+// Lies across the whole portrait window, as the interface's views do in any orientation.
+void expectCoversWindow(const View& view, const Window& window)
+{
+    const Rect onScreen = view.convertRectTo(view.bounds(), nullptr);
+    const Rect whole = window.bounds();
+    EXPECT_NEAR(onScreen.x(), whole.x(), 1e-9);
+    EXPECT_NEAR(onScreen.y(), whole.y(), 1e-9);
+    EXPECT_NEAR(onScreen.width(), whole.width(), 1e-9);
+    EXPECT_NEAR(onScreen.height(), whole.height(), 1e-9);
+}
 
 class InterfaceRotationTest : public UiFixture {
 protected:
@@ -108,4 +129,58 @@ TEST_F(InterfaceRotationTest, ARefusalOrTheSameOrientationTurnsNothing)
     EXPECT_EQ(root->view()->bounds().size, Size(320, 480));
     EXPECT_NEAR(root->view()->transform().rotationAngle(), M_PI, 1e-9);
     EXPECT_EQ(log->last(), QStringLiteral("child didRotate 1 0 @1"));
+}
+
+// A full-screen screen covers the root while the interface turns: the root is asked (the cover
+// decides) but not turned, and its view comes back across the turned window when the screen
+// goes, kept or loaded anew. One whose view was let go has nothing to turn and is not asked.
+TEST_F(InterfaceRotationTest, ACoveredControllerIsAskedNotTurnedAndComesBackTurned)
+{
+    for (bool letGo : {false, true}) {
+        SCOPED_TRACE(letGo ? "let go before the turn" : "kept");
+        TearDown();
+        SetUp();
+        auto cover = Turning::create("cover", log, core::Clock::now());
+        root->presentViewController(cover, false);
+        step();
+        if (letGo)
+            MemoryWarning::post();
+        const auto keptView = root->viewIfLoaded();
+        log->clear();
+        root->asked.clear();
+
+        ASSERT_TRUE(InterfaceRotation::rotate(window, O::LandscapeRight, 0.4));
+        step(0.4);
+        EXPECT_EQ(root->asked, letGo ? std::vector<O>{} : std::vector<O>{O::LandscapeRight});
+        EXPECT_EQ(log->filter(QStringLiteral("cover ")).size(), 5);
+        EXPECT_EQ(log->size(), 5);   // the covered ones turn nothing
+
+        cover->dismissViewController(false);
+        step();
+        const auto view = root->view();
+        EXPECT_EQ(view == keptView, !letGo);
+        EXPECT_EQ(view->window(), window);
+        EXPECT_EQ(view->bounds().size, Size(480, 320));
+        EXPECT_NEAR(view->transform().rotationAngle(), M_PI / 2, 1e-9);
+        expectCoversWindow(*view, *window);
+    }
+}
+
+// After a turn, a presented screen and a new root lie across the window in the new orientation.
+TEST_F(InterfaceRotationTest, ViewsPlacedAfterATurnLieAcrossTheWindow)
+{
+    ASSERT_TRUE(InterfaceRotation::rotate(window, O::LandscapeLeft, 0));
+    step();
+    const std::pair<const char*, std::function<void(const std::shared_ptr<ViewController>&)>> placements[] = {
+        {"presented", [&](const std::shared_ptr<ViewController>& c) { root->presentViewController(c, true); }},
+        {"new root", [&](const std::shared_ptr<ViewController>& c) { window->setRootViewController(c); }},
+    };
+    for (const auto& [name, place] : placements) {
+        SCOPED_TRACE(name);
+        auto controller = ViewController::create();
+        place(controller);
+        step(0.3);
+        EXPECT_EQ(controller->view()->bounds().size, Size(480, 320));
+        expectCoversWindow(*controller->view(), *window);
+    }
 }
