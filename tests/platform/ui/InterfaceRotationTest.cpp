@@ -166,21 +166,43 @@ TEST_F(InterfaceRotationTest, ACoveredControllerIsAskedNotTurnedAndComesBackTurn
     }
 }
 
-// After a turn, a presented screen and a new root lie across the window in the new orientation.
+// After a turn, the views placed at the window's top level lie across it in the new
+// orientation: a presented screen, a presenter's view loaded anew as it is uncovered, a new root.
 TEST_F(InterfaceRotationTest, ViewsPlacedAfterATurnLieAcrossTheWindow)
 {
     ASSERT_TRUE(InterfaceRotation::rotate(window, O::LandscapeLeft, 0));
     step();
-    const std::pair<const char*, std::function<void(const std::shared_ptr<ViewController>&)>> placements[] = {
-        {"presented", [&](const std::shared_ptr<ViewController>& c) { root->presentViewController(c, true); }},
-        {"new root", [&](const std::shared_ptr<ViewController>& c) { window->setRootViewController(c); }},
+    using Place = std::function<std::shared_ptr<View>()>;
+    const std::pair<const char*, Place> placements[] = {
+        {"presented", [&] {
+             auto presented = ViewController::create();
+             root->presentViewController(presented, true);
+             step(0.3);
+             return presented->view();
+         }},
+        {"uncovered after a warning", [&] {
+             root->dismissViewController(false);
+             step();
+             root->presentViewController(ViewController::create(), false);
+             step();
+             MemoryWarning::post();
+             EXPECT_FALSE(root->isViewLoaded());
+             root->dismissViewController(false);
+             step();
+             return root->view();
+         }},
+        {"new root", [&] {
+             auto newRoot = ViewController::create();
+             window->setRootViewController(newRoot);
+             step();
+             return newRoot->view();
+         }},
     };
     for (const auto& [name, place] : placements) {
         SCOPED_TRACE(name);
-        auto controller = ViewController::create();
-        place(controller);
-        step(0.3);
-        EXPECT_EQ(controller->view()->bounds().size, Size(480, 320));
-        expectCoversWindow(*controller->view(), *window);
+        const auto view = place();
+        EXPECT_EQ(view->window(), window);
+        EXPECT_EQ(view->bounds().size, Size(480, 320));
+        expectCoversWindow(*view, *window);
     }
 }
