@@ -17,33 +17,15 @@ namespace {
 using Controllers = std::vector<std::shared_ptr<ViewController>>;
 using Step = std::function<void(ViewController&)>;
 
-bool inWindow(const ViewController& controller, const Window& window)
-{
-    const auto view = controller.viewIfLoaded();
-    return view && view->window().get() == &window;
-}
-
 // The root and the controllers it presents, while their views are in the window.
 Controllers turningControllers(const Window& window)
 {
     Controllers turning;
     for (auto c = window.rootViewController(); c; c = c->presentedViewController()) {
-        if (inWindow(*c, window))
+        if (auto view = c->viewIfLoaded(); view && view->window().get() == &window)
             turning.push_back(c);
     }
     return turning;
-}
-
-// Those a full-screen presentation took out of the window. One whose view a memory warning
-// let go has nothing to turn: its view loads anew in the orientation of the day.
-Controllers coveredControllers(const Window& window)
-{
-    Controllers covered;
-    for (auto c = window.rootViewController(); c; c = c->presentedViewController()) {
-        if (c->isViewLoaded() && !inWindow(*c, window))
-            covered.push_back(c);
-    }
-    return covered;
 }
 
 void deliver(const std::shared_ptr<ViewController>& controller, const Step& step)
@@ -98,6 +80,11 @@ void InterfaceRotation::fitToInterface(const Window& window, View& view)
     view.setCenter(b.center());
 }
 
+void InterfaceRotation::ask(const std::shared_ptr<ViewController>& controller, InterfaceOrientation orientation)
+{
+    deliver(controller, [=](ViewController& c) { c.shouldAutorotateToInterfaceOrientation(orientation); });
+}
+
 bool InterfaceRotation::rotate(const std::shared_ptr<Window>& window, InterfaceOrientation to, double duration)
 {
     const InterfaceOrientation from = Application::shared().statusBarOrientation();
@@ -106,8 +93,6 @@ bool InterfaceRotation::rotate(const std::shared_ptr<Window>& window, InterfaceO
     const Controllers turning = turningControllers(*window);
     if (turning.empty() || !turning.back()->shouldAutorotateToInterfaceOrientation(to))
         return false;
-    // Asked before anything turns, while they still measure the old orientation.
-    deliverAll(coveredControllers(*window), [=](ViewController& c) { c.shouldAutorotateToInterfaceOrientation(to); });
     const double half = duration / 2;
     deliverAll(turning, [=](ViewController& c) { c.willRotateToInterfaceOrientation(to, duration); });
     View::animate(half, [=] {

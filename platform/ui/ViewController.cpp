@@ -267,6 +267,7 @@ void ViewController::presentViewControllerDirect(const std::shared_ptr<ViewContr
     controller->m_presenting = host;
     controller->m_coveredView = covered;
     controller->m_coveredOrientation = Application::shared().statusBarOrientation();
+    controller->m_coveredOwnView = covered == host->m_view;
     controller->m_transitioning = true;
     controller->notify(Property::PresentingViewController);
 
@@ -363,16 +364,21 @@ void ViewController::dismissPresented(bool animated, std::function<void()> compl
 }
 
 // Puts back what `presented` covered, below it. This controller's view may have been let go by
-// a memory warning meanwhile (the presentation held it weakly so that it could go): it loads
-// anew into its old place, the window-level view the presentation took out, or is that view
-// itself. What comes back takes the interface's orientation when it is new or the interface
-// turned while it was away.
+// a memory warning meanwhile (the presentation held it weakly so that it could go): a new one
+// takes its place, at the window's top level when that is where the old one was, else inside
+// the window-level view the presentation took out (its own transition view, for a presented
+// presenter). What comes back takes the interface's orientation when it is new or the
+// interface turned while it was away; a kept view's controller is first asked about the turn.
 void ViewController::uncover(const ViewController& presented, const std::shared_ptr<Window>& window)
 {
     const bool reloaded = !m_view;
+    const InterfaceOrientation orientation = Application::shared().statusBarOrientation();
+    const bool turned = presented.m_coveredOrientation != orientation;
+    if (turned && !reloaded)
+        InterfaceRotation::ask(shared_from_this(), orientation);
     auto view = this->view();
     auto covered = presented.m_coveredView.lock();
-    if (!covered) {
+    if (presented.m_coveredOwnView || !covered) {
         covered = view;
         view->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleHeight);
     } else if (!view->isDescendantOfView(covered.get())) {
@@ -382,7 +388,7 @@ void ViewController::uncover(const ViewController& presented, const std::shared_
     }
     if (covered->superview())
         return;
-    if (reloaded || presented.m_coveredOrientation != Application::shared().statusBarOrientation())
+    if (reloaded || turned)
         InterfaceRotation::fitToInterface(*window, *covered);
     window->insertSubviewBelow(covered, presented.m_transitionView);
 }

@@ -57,7 +57,7 @@ TEST_F(SidePanelCovered, AContainerLetGoWhileCoveredComesBackWithTheHomeScreen)
 // The interface turns to landscape while a screen covers the container with its menu open. When
 // the screen goes the container lies across the window and the menu is still open at the new
 // width; a container whose view a warning let go after the turn starts afresh, closed, at the
-// new size.
+// new size. Covered again without a turn, neither replays a turn it did not miss.
 TEST_F(SidePanelCovered, ATurnWhileCoveredReachesTheContainer)
 {
     struct Case {
@@ -89,6 +89,12 @@ TEST_F(SidePanelCovered, ATurnWhileCoveredReachesTheContainer)
         EXPECT_EQ(slidingX(), c.x);
         EXPECT_EQ(container->isSideOpen(SidePanelSide::Left), !c.letGo);
         EXPECT_EQ(container->slidingControllerView()->frame().size, ui::Size(480, 320));
+
+        container->openLeftViewAnimated(false);
+        step(0.5);
+        presentFromHome()->dismissViewController(false);
+        step(0.01);
+        EXPECT_EQ(slidingX(), 480 - 44);
     }
 }
 

@@ -131,37 +131,51 @@ TEST_F(InterfaceRotationTest, ARefusalOrTheSameOrientationTurnsNothing)
     EXPECT_EQ(log->last(), QStringLiteral("child didRotate 1 0 @1"));
 }
 
-// A full-screen screen covers the root while the interface turns: the root is asked (the cover
-// decides) but not turned, and its view comes back across the turned window when the screen
-// goes, kept or loaded anew. One whose view was let go has nothing to turn and is not asked.
-TEST_F(InterfaceRotationTest, ACoveredControllerIsAskedNotTurnedAndComesBackTurned)
+// A full-screen screen covers the root while the interface turns: the root is not turned;
+// as the screen goes it is asked about the turn (while its view is as it was, so it can catch
+// up) and its view comes back across the turned window. A view a warning let go meanwhile
+// comes back new, already in the orientation of the day, and its controller is not asked; nor
+// is one the interface turned away from and back.
+TEST_F(InterfaceRotationTest, ACoveredControllerIsAskedAsItIsUncoveredAndComesBackTurned)
 {
-    for (bool letGo : {false, true}) {
-        SCOPED_TRACE(letGo ? "let go before the turn" : "kept");
+    struct Case {
+        const char* name;
+        std::vector<O> turns;
+        bool letGo;
+        std::vector<O> asked;
+        Size bounds;
+    };
+    const Case cases[] = {
+        {"kept", {O::LandscapeRight}, false, {O::LandscapeRight}, Size(480, 320)},
+        {"let go while covered", {O::LandscapeRight}, true, {}, Size(480, 320)},
+        {"turned there and back", {O::LandscapeRight, O::Portrait}, false, {}, Size(320, 480)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
         auto cover = Turning::create("cover", log, core::Clock::now());
         root->presentViewController(cover, false);
         step();
-        if (letGo)
-            MemoryWarning::post();
         const auto keptView = root->viewIfLoaded();
         log->clear();
         root->asked.clear();
 
-        ASSERT_TRUE(InterfaceRotation::rotate(window, O::LandscapeRight, 0.4));
-        step(0.4);
-        EXPECT_EQ(root->asked, letGo ? std::vector<O>{} : std::vector<O>{O::LandscapeRight});
-        EXPECT_EQ(log->filter(QStringLiteral("cover ")).size(), 5);
-        EXPECT_EQ(log->size(), 5);   // the covered ones turn nothing
-
+        for (O to : c.turns) {
+            ASSERT_TRUE(InterfaceRotation::rotate(window, to, 0.4));
+            step(0.4);
+        }
+        EXPECT_EQ(log->size(), 5 * c.turns.size());   // the cover's five calls a turn: the covered one turns nothing
+        if (c.letGo)
+            MemoryWarning::post();
+        EXPECT_TRUE(root->asked.empty());
         cover->dismissViewController(false);
         step();
+        EXPECT_EQ(root->asked, c.asked);
         const auto view = root->view();
-        EXPECT_EQ(view == keptView, !letGo);
+        EXPECT_EQ(view == keptView, !c.letGo);
         EXPECT_EQ(view->window(), window);
-        EXPECT_EQ(view->bounds().size, Size(480, 320));
-        EXPECT_NEAR(view->transform().rotationAngle(), M_PI / 2, 1e-9);
+        EXPECT_EQ(view->bounds().size, c.bounds);
         expectCoversWindow(*view, *window);
     }
 }
