@@ -174,7 +174,7 @@ TEST_F(InterfaceRotationTest, ACoveredControllerIsAskedAsItIsUncoveredAndComesBa
         EXPECT_EQ(root->asked, c.asked);
         const auto view = root->view();
         EXPECT_EQ(view == keptView, !c.letGo);
-        EXPECT_EQ(view->window(), window);
+        EXPECT_EQ(view->superview(), window);   // in place of an old view, not inside it
         EXPECT_EQ(view->bounds().size, c.bounds);
         expectCoversWindow(*view, *window);
     }
