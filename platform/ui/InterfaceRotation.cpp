@@ -62,19 +62,28 @@ double angle(InterfaceOrientation orientation)
 }
 
 // The window stays as the screen is; what it holds turns about its centre.
-void turnViews(Window& window, InterfaceOrientation to)
+void turnViews(Window& window)
 {
-    const Rect b = window.bounds();
-    const Rect turned = isLandscape(to) ? Rect(0, 0, b.height(), b.width()) : Rect(0, 0, b.width(), b.height());
     const auto views = window.subviews();
-    for (const auto& view : views) {
-        view->setTransform(Transform::rotation(angle(to)));
-        view->setBounds(turned);
-        view->setCenter(b.center());
-    }
+    for (const auto& view : views)
+        InterfaceRotation::fitToInterface(window, *view);
 }
 
 } // namespace
+
+void InterfaceRotation::fitToInterface(const Window& window, View& view)
+{
+    const InterfaceOrientation orientation = Application::shared().statusBarOrientation();
+    const Rect b = window.bounds();
+    view.setTransform(Transform::rotation(angle(orientation)));
+    view.setBounds(isLandscape(orientation) ? Rect(0, 0, b.height(), b.width()) : Rect(0, 0, b.width(), b.height()));
+    view.setCenter(b.center());
+}
+
+void InterfaceRotation::ask(const std::shared_ptr<ViewController>& controller, InterfaceOrientation orientation)
+{
+    deliver(controller, [=](ViewController& c) { c.shouldAutorotateToInterfaceOrientation(orientation); });
+}
 
 bool InterfaceRotation::rotate(const std::shared_ptr<Window>& window, InterfaceOrientation to, double duration)
 {
@@ -95,7 +104,7 @@ bool InterfaceRotation::rotate(const std::shared_ptr<Window>& window, InterfaceO
     core::afterDelay(half, [=] {
         Application::shared().setStatusBarOrientation(to);
         View::animate(half, [=] {
-            turnViews(*window, to);
+            turnViews(*window);
             deliverAll(turning, [=](ViewController& c) { c.willAnimateRotationToInterfaceOrientation(to, half); });
             deliverAll(turning, [=](ViewController& c) { c.willAnimateSecondHalfOfRotationFromInterfaceOrientation(from, half); });
         });

@@ -6,6 +6,8 @@
 
 namespace ui {
 
+class View;
+class ViewController;
 class Window;
 
 // Turns a window's interface to a new orientation, as the phone did when the device turned,
@@ -15,7 +17,8 @@ class Window;
 // those whose views are in the window; the platform passes each call on to the children whose
 // views are inside a controller's view while it answers
 // shouldAutomaticallyForwardRotationMethods(). The topmost of them decides
-// (shouldAutorotateToInterfaceOrientation). Then, for a duration d:
+// (shouldAutorotateToInterfaceOrientation). Those a full-screen presentation covers are not
+// turned; see ask(). Then, for a duration d:
 //   at once: willRotateToInterfaceOrientation(to, d), then, inside the first half's
 //            animation, willAnimateFirstHalfOfRotationToInterfaceOrientation(to, d/2);
 //   at d/2:  the status bar takes the new orientation, the window's views turn to it (a
@@ -31,6 +34,18 @@ public:
     // False, and nothing happens, when the interface already has that orientation, the window
     // shows no controller, or the topmost controller refuses.
     static bool rotate(const std::shared_ptr<Window>& window, InterfaceOrientation to, double duration = kDuration);
+
+    // Asks a controller, and the children the platform passes rotation calls to, whether the
+    // interface may turn to `orientation`; the answers do not count. A controller that a
+    // presentation covered while the interface turned is asked as it is uncovered, its view
+    // still as it was: it may record the turn and replay it as it appears (the platform then
+    // lays its view across the window in the new orientation). One whose view was let go
+    // meanwhile is not asked: its new view is made in the orientation of the day.
+    static void ask(const std::shared_ptr<ViewController>& controller, InterfaceOrientation orientation);
+
+    // Lays a view at the window's top level across the window in the interface's present
+    // orientation: turned about the window's centre, its width and height swapped in landscape.
+    static void fitToInterface(const Window& window, View& view);
 };
 
 } // namespace ui

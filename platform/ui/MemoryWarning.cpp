@@ -3,6 +3,7 @@
 #include "platform/ui/ViewController.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace ui {
@@ -13,6 +14,23 @@ std::vector<std::weak_ptr<ViewController>>& tracked()
 {
     static std::vector<std::weak_ptr<ViewController>> controllers;
     return controllers;
+}
+
+bool isTracked(const ViewController& controller)
+{
+    const auto& list = tracked();
+    return std::any_of(list.begin(), list.end(), [&](const auto& weak) { return weak.lock().get() == &controller; });
+}
+
+// A controller that forwards neither appearance nor rotation to its children by itself passes
+// them the warning too (it knows which of them to tell); the platform tells them only through
+// it, so each hears the warning once. It passes it on only when it hears it itself.
+bool toldByParent(const ViewController& controller)
+{
+    const auto parent = controller.parentViewController();
+    if (!parent || parent->shouldAutomaticallyForwardAppearanceMethods() || parent->shouldAutomaticallyForwardRotationMethods())
+        return false;
+    return isTracked(*parent) || toldByParent(*parent);
 }
 
 } // namespace
@@ -35,7 +53,9 @@ void MemoryWarning::post()
         if (auto controller = weak.lock())
             alive.push_back(controller);
     }
-    for (const auto& controller : alive)
+    std::vector<std::shared_ptr<ViewController>> told;
+    std::copy_if(alive.begin(), alive.end(), std::back_inserter(told), [](const auto& c) { return !toldByParent(*c); });
+    for (const auto& controller : told)
         controller->didReceiveMemoryWarning();
     // Latest loaded first: a container's view usually loads after (around) its children's, so
     // it lets go first and may still take their views out of its own (the wrap controller

@@ -10,10 +10,13 @@ class ViewController;
 //
 // post() first tells every controller that has loaded a view (didReceiveMemoryWarning, in the
 // order their views first loaded), and then lets go of each view that is loaded but in no
-// window (the latest loaded first), telling its controller viewDidUnload; the view loads
-// again when next asked for. The unloading is the platform's own step, not part of
-// didReceiveMemoryWarning, so a controller that overrides the warning without calling the
-// base still gives its unused view back. Nothing in the app posts one; tests do.
+// window (the latest loaded first; out of its superview, if it has one), telling its
+// controller viewDidUnload; the view loads again when next asked for. The unloading is the
+// platform's own step, not part of didReceiveMemoryWarning, so a controller that overrides
+// the warning without calling the base still gives its unused view back. A child of a
+// controller that forwards neither appearance nor rotation by itself hears the warning from
+// that controller, not from the platform: each controller hears it once. Nothing in the app
+// posts one; tests do.
 class MemoryWarning {
 public:
     static void post();

@@ -2,6 +2,7 @@
 
 #include "platform/core/Log.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/InterfaceRotation.h"
 #include "platform/ui/MemoryWarning.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/PlatformHooks.h"
@@ -12,6 +13,7 @@
 #include "platform/ui/Window.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace ui {
 
@@ -231,6 +233,7 @@ std::shared_ptr<View> ViewController::makeTransitionView(const std::shared_ptr<W
     auto transition = View::create(window->bounds());
     transition->setTransitionView(true);
     transition->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleHeight);
+    InterfaceRotation::fitToInterface(*window, *transition);
     return transition;
 }
 
@@ -263,12 +266,14 @@ void ViewController::presentViewControllerDirect(const std::shared_ptr<ViewContr
     host->m_presented = controller;
     controller->m_presenting = host;
     controller->m_coveredView = covered;
+    controller->m_coveredOrientation = Application::shared().statusBarOrientation();
+    controller->m_coveredOwnView = covered == host->m_view;
     controller->m_transitioning = true;
     controller->notify(Property::PresentingViewController);
 
-    const Rect bounds = window->bounds();
     auto view = controller->view();
     controller->m_transitionView = makeTransitionView(window);
+    const Rect bounds = controller->m_transitionView->bounds();
     view->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleHeight);
     // The view joins the transition view at its final frame, which an insertion hook may
     // adjust and restore, and only then drops below the screen to slide up.
@@ -324,8 +329,8 @@ void ViewController::dismissPresented(bool animated, std::function<void()> compl
     }
     const auto top = chain.back();
     auto window = presented->m_transitionView ? presented->m_transitionView->window() : nullptr;
-    if (auto covered = presented->m_coveredView.lock(); covered && window && !covered->superview())
-        window->insertSubviewBelow(covered, presented->m_transitionView);
+    if (window)
+        uncover(*presented, window);
     presented->m_transitioning = true;
 
     top->beginAppearanceTransition(false, animated);
@@ -356,6 +361,36 @@ void ViewController::dismissPresented(bool animated, std::function<void()> compl
                       if (completion)
                           completion();
                   });
+}
+
+// Puts back what `presented` covered, below it. This controller's view may have been let go by
+// a memory warning meanwhile (the presentation held it weakly so that it could go): a new one
+// takes its place, at the window's top level when that is where the old one was, else inside
+// the window-level view the presentation took out (its own transition view, for a presented
+// presenter). What comes back takes the interface's orientation when it is new or the
+// interface turned while it was away; a kept view's controller is first asked about the turn.
+void ViewController::uncover(const ViewController& presented, const std::shared_ptr<Window>& window)
+{
+    const bool reloaded = !m_view;
+    const InterfaceOrientation orientation = Application::shared().statusBarOrientation();
+    const bool turned = presented.m_coveredOrientation != orientation;
+    if (turned && !reloaded)
+        InterfaceRotation::ask(shared_from_this(), orientation);
+    auto view = this->view();
+    auto covered = presented.m_coveredView.lock();
+    if (presented.m_coveredOwnView || !covered) {
+        covered = view;
+        view->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleHeight);
+    } else if (!view->isDescendantOfView(covered.get())) {
+        view->setFrame(covered->bounds());
+        view->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleHeight);
+        covered->addSubview(view);
+    }
+    if (covered->superview())
+        return;
+    if (reloaded || turned)
+        InterfaceRotation::fitToInterface(*window, *covered);
+    window->insertSubviewBelow(covered, presented.m_transitionView);
 }
 
 // ---- containment ----------------------------------------------------------------------
@@ -467,7 +502,9 @@ void ViewController::unloadViewIfOutOfWindow()
     if (!m_view || m_view->window())
         return;
     auto self = shared_from_this();
-    m_view.reset();
+    // Out of its superview too: nothing goes on showing a view its controller has let go of.
+    const auto view = std::exchange(m_view, nullptr);
+    view->removeFromSuperview();
     viewDidUnload();
 }
 

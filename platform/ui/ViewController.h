@@ -25,7 +25,9 @@ class Window;
 // presenting, the presenter gets will-disappear and the presented will-appear at the start;
 // the presented did-appear and then the presenter did-disappear when the transition ends, and
 // then the completion runs. Dismissing mirrors it (the uncovered controller's did-appear comes
-// before the dismissed one's did-disappear). A controller whose
+// before the dismissed one's did-disappear); the uncovered view is back in the window, in the
+// interface's present orientation, before its will-appear, loaded anew if a memory warning let
+// it go while it was covered. A controller whose
 // shouldAutomaticallyForwardAppearanceMethods() is true passes each callback on to those of its
 // children whose views are loaded and inside its view; a container that answers false sends
 // them itself, calling the public virtuals directly.
@@ -165,6 +167,7 @@ private:
     std::shared_ptr<View> windowLevelView();
     std::shared_ptr<Window> hostWindow();
     void dismissPresented(bool animated, std::function<void()> completion);
+    void uncover(const ViewController& presented, const std::shared_ptr<Window>& window);
     void forwardAppearance(bool begin, bool appearing, bool animated);
     static std::shared_ptr<View> makeTransitionView(const std::shared_ptr<Window>& window);
     void unloadViewIfOutOfWindow();
@@ -178,6 +181,8 @@ private:
     std::vector<std::shared_ptr<ViewController>> m_children;
     std::shared_ptr<View> m_transitionView;      // holds this controller's view while presented
     std::weak_ptr<View> m_coveredView;           // the presenter's window-level view it covers
+    InterfaceOrientation m_coveredOrientation = InterfaceOrientation::Unknown;   // the interface's as it covered
+    bool m_coveredOwnView = false;               // what it covers is the presenter's own view
     std::vector<std::pair<ObserverId, std::pair<Property, std::function<void()>>>> m_observers;
     Attachments m_attachments;
     QString m_title;

@@ -4,6 +4,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Event.h"
 #include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/InterfaceRotation.h"
 #include "platform/ui/Layer.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Screen.h"
@@ -89,7 +90,7 @@ void Window::setRootViewController(const std::shared_ptr<ViewController>& contro
     if (!controller)
         return;
     auto view = controller->view();
-    view->setFrame(bounds());
+    InterfaceRotation::fitToInterface(*this, *view);
     view->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleHeight);
     insertSubviewAt(view, 0);
     if (visible)

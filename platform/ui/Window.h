@@ -13,10 +13,10 @@ class ViewController;
 
 // The root of a view tree, shown by a WindowHost (or nowhere, in tests).
 //
-// The root view controller's view fills the window. Replacing the root sends the old one
-// will/did-disappear and the new one will-appear at once and did-appear on the next run-loop
-// turn; the old root is kept alive until the turn after the call that replaced it, so a
-// controller may replace itself from its own callback.
+// The root view controller's view fills the window, in the interface's orientation. Replacing
+// the root sends the old one will/did-disappear and the new one will-appear at once and
+// did-appear on the next run-loop turn; the old root is kept alive until the turn after the
+// call that replaced it, so a controller may replace itself from its own callback.
 //
 // Touches: sendTouch() hit-tests a new touch, hands it to the recognisers of the hit view and
 // its ancestors (those that accept it), and delivers it to the hit view until a recogniser

@@ -1,10 +1,15 @@
 #include "platform/ui/InterfaceRotation.h"
 
 #include "platform/core/Clock.h"
+#include "platform/ui/MemoryWarning.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
+
+#include <functional>
+#include <utility>
+#include <vector>
 
 using namespace ui;
 using O = InterfaceOrientation;
@@ -23,7 +28,12 @@ public:
         return c;
     }
     bool allowLandscape = true;
-    bool shouldAutorotateToInterfaceOrientation(O o) override { return allowLandscape || !isLandscape(o); }
+    std::vector<O> asked;
+    bool shouldAutorotateToInterfaceOrientation(O o) override
+    {
+        asked.push_back(o);
+        return allowLandscape || !isLandscape(o);
+    }
     void willRotateToInterfaceOrientation(O o, double d) override { add("willRotate", o, d); }
     void willAnimateFirstHalfOfRotationToInterfaceOrientation(O o, double d) override { add("firstHalf", o, d); }
     void willAnimateRotationToInterfaceOrientation(O o, double d) override { add("willAnimate", o, d); }
@@ -40,6 +50,17 @@ private:
     std::shared_ptr<QStringList> m_log;
     double m_start = 0;
 };
+
+// Lies across the whole portrait window, as the interface's views do in any orientation.
+void expectCoversWindow(const View& view, const Window& window)
+{
+    const Rect onScreen = view.convertRectTo(view.bounds(), nullptr);
+    const Rect whole = window.bounds();
+    EXPECT_NEAR(onScreen.x(), whole.x(), 1e-9);
+    EXPECT_NEAR(onScreen.y(), whole.y(), 1e-9);
+    EXPECT_NEAR(onScreen.width(), whole.width(), 1e-9);
+    EXPECT_NEAR(onScreen.height(), whole.height(), 1e-9);
+}
 
 class InterfaceRotationTest : public UiFixture {
 protected:
@@ -108,4 +129,94 @@ TEST_F(InterfaceRotationTest, ARefusalOrTheSameOrientationTurnsNothing)
     EXPECT_EQ(root->view()->bounds().size, Size(320, 480));
     EXPECT_NEAR(root->view()->transform().rotationAngle(), M_PI, 1e-9);
     EXPECT_EQ(log->last(), QStringLiteral("child didRotate 1 0 @1"));
+}
+
+// A full-screen screen covers the root while the interface turns: the root is not turned;
+// as the screen goes it is asked about the turn (while its view is as it was, so it can catch
+// up) and its view comes back across the turned window. A view a warning let go meanwhile
+// comes back new, already in the orientation of the day, and its controller is not asked; nor
+// is one the interface turned away from and back.
+TEST_F(InterfaceRotationTest, ACoveredControllerIsAskedAsItIsUncoveredAndComesBackTurned)
+{
+    struct Case {
+        const char* name;
+        std::vector<O> turns;
+        bool letGo;
+        std::vector<O> asked;
+        Size bounds;
+    };
+    const Case cases[] = {
+        {"kept", {O::LandscapeRight}, false, {O::LandscapeRight}, Size(480, 320)},
+        {"let go while covered", {O::LandscapeRight}, true, {}, Size(480, 320)},
+        {"turned there and back", {O::LandscapeRight, O::Portrait}, false, {}, Size(320, 480)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        auto cover = Turning::create("cover", log, core::Clock::now());
+        root->presentViewController(cover, false);
+        step();
+        const auto keptView = root->viewIfLoaded();
+        log->clear();
+        root->asked.clear();
+
+        for (O to : c.turns) {
+            ASSERT_TRUE(InterfaceRotation::rotate(window, to, 0.4));
+            step(0.4);
+        }
+        EXPECT_EQ(log->size(), 5 * c.turns.size());   // the cover's five calls a turn: the covered one turns nothing
+        if (c.letGo)
+            MemoryWarning::post();
+        EXPECT_TRUE(root->asked.empty());
+        cover->dismissViewController(false);
+        step();
+        EXPECT_EQ(root->asked, c.asked);
+        const auto view = root->view();
+        EXPECT_EQ(view == keptView, !c.letGo);
+        EXPECT_EQ(view->superview(), window);   // in place of an old view, not inside it
+        EXPECT_EQ(view->bounds().size, c.bounds);
+        expectCoversWindow(*view, *window);
+    }
+}
+
+// After a turn, the views placed at the window's top level lie across it in the new
+// orientation: a presented screen, a presenter's view loaded anew as it is uncovered, a new root.
+TEST_F(InterfaceRotationTest, ViewsPlacedAfterATurnLieAcrossTheWindow)
+{
+    ASSERT_TRUE(InterfaceRotation::rotate(window, O::LandscapeLeft, 0));
+    step();
+    using Place = std::function<std::shared_ptr<View>()>;
+    const std::pair<const char*, Place> placements[] = {
+        {"presented", [&] {
+             auto presented = ViewController::create();
+             root->presentViewController(presented, true);
+             step(0.3);
+             return presented->view();
+         }},
+        {"uncovered after a warning", [&] {
+             root->dismissViewController(false);
+             step();
+             root->presentViewController(ViewController::create(), false);
+             step();
+             MemoryWarning::post();
+             EXPECT_FALSE(root->isViewLoaded());
+             root->dismissViewController(false);
+             step();
+             return root->view();
+         }},
+        {"new root", [&] {
+             auto newRoot = ViewController::create();
+             window->setRootViewController(newRoot);
+             step();
+             return newRoot->view();
+         }},
+    };
+    for (const auto& [name, place] : placements) {
+        SCOPED_TRACE(name);
+        const auto view = place();
+        EXPECT_EQ(view->window(), window);
+        EXPECT_EQ(view->bounds().size, Size(480, 320));
+        expectCoversWindow(*view, *window);
+    }
 }

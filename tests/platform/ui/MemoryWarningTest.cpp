@@ -11,15 +11,27 @@ namespace {
 
 class Recording : public ViewController {
 public:
-    static std::shared_ptr<Recording> create(const char* name, std::shared_ptr<QStringList> log)
+    static std::shared_ptr<Recording> create(const char* name, std::shared_ptr<QStringList> log, bool relays = false)
     {
         auto c = std::shared_ptr<Recording>(new Recording());
         c->m_name = QString::fromLatin1(name);
         c->m_log = std::move(log);
+        c->m_relays = relays;
         return c;
     }
-    void didReceiveMemoryWarning() override { add("warning"); }   // never calls the base
+    void didReceiveMemoryWarning() override   // never calls the base
+    {
+        add("warning");
+        if (!m_relays)
+            return;
+        for (const auto& child : childViewControllers())
+            child->didReceiveMemoryWarning();
+    }
     void viewDidUnload() override { add("unload"); }
+    // One that relays the warning forwards nothing else by itself either, as containers that
+    // manage their children do.
+    bool shouldAutomaticallyForwardAppearanceMethods() const override { return !m_relays; }
+    bool shouldAutomaticallyForwardRotationMethods() const override { return !m_relays; }
     int loads = 0;
 
 protected:
@@ -33,6 +45,7 @@ private:
     void add(const char* what) { m_log->append(m_name + QLatin1Char(':') + QLatin1String(what)); }
     QString m_name;
     std::shared_ptr<QStringList> m_log;
+    bool m_relays = false;
 };
 
 class MemoryWarningTest : public UiFixture {};
@@ -67,4 +80,35 @@ TEST_F(MemoryWarningTest, ViewsInNoWindowGoAndComeBackWhenAskedFor)
     hidden.reset();   // one that has gone is simply not told
     MemoryWarning::post();
     EXPECT_EQ(*log, (QStringList{"shown:warning"}));
+}
+
+// Each controller hears a warning once: a child of a container that manages its children
+// hears it through the container only, unless the container is not told (it never loaded a
+// view); a child of an ordinary controller hears it from the platform.
+TEST_F(MemoryWarningTest, EachControllerHearsAWarningOnce)
+{
+    struct Case {
+        const char* name;
+        bool relays;
+        bool parentLoaded;
+        QStringList heard;
+    };
+    const Case cases[] = {
+        {"under a container that relays", true, true, {"parent:warning", "child:warning"}},
+        {"under a container never loaded", true, false, {"child:warning"}},
+        {"under an ordinary parent", false, true, {"parent:warning", "child:warning"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto log = std::make_shared<QStringList>();
+        auto parent = Recording::create("parent", log, c.relays);
+        auto child = Recording::create("child", log);
+        parent->addChildViewController(child);
+        if (c.parentLoaded)
+            parent->view()->addSubview(child->view());
+        else
+            child->view();
+        MemoryWarning::post();
+        EXPECT_EQ(log->filter(QStringLiteral(":warning")), c.heard);
+    }
 }

@@ -3,6 +3,7 @@
 #include "platform/core/Log.h"
 #include "platform/ui/Attachments.h"
 #include "platform/ui/Layer.h"
+#include "platform/ui/MemoryWarning.h"
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
 #include "support/LoggingController.h"
@@ -200,3 +201,47 @@ TEST_F(ViewControllerTest, ContainmentIsExplicitAndAppearanceReachesTheChildren)
     EXPECT_TRUE(log->isEmpty());
 }
 
+
+// A presenter whose view a memory warning let go while a full-screen screen covered it loads a
+// view anew as it is uncovered, before it hears will-appear, and the view goes back where the
+// old one was: the window's root into the window, a presented presenter into its own
+// transition view, in place of the old view.
+TEST_F(ViewControllerTest, APresenterLetGoWhileCoveredLoadsAViewAnewInItsPlace)
+{
+    for (bool presentedPresenter : {false, true}) {
+        SCOPED_TRACE(presentedPresenter ? "a presented presenter" : "the window's root");
+        TearDown();
+        SetUp();
+        auto host = root;
+        if (presentedPresenter) {
+            host = LoggingController::create("presented", log);
+            root->presentViewController(host, false);
+            step();
+        }
+        auto cover = LoggingController::create("cover", log);
+        host->presentViewController(cover, false);
+        step();
+        std::weak_ptr<View> oldView = host->viewIfLoaded();
+        MemoryWarning::post();
+        ASSERT_FALSE(host->isViewLoaded());
+        EXPECT_TRUE(oldView.expired());
+
+        host->logLoads = true;
+        log->clear();
+        cover->dismissViewController(false);
+        step();
+        const QString name = presentedPresenter ? "presented" : "root";
+        EXPECT_EQ(*log, (QStringList{name + ":didLoad", "cover:willDisappear", name + ":willAppear",
+                                     name + ":didAppear", "cover:didDisappear"}));
+        EXPECT_EQ(host->loadCount, 2);
+        const auto view = host->viewIfLoaded();
+        ASSERT_TRUE(view);
+        EXPECT_EQ(view->window(), window);
+        EXPECT_EQ(view->convertRectTo(view->bounds(), nullptr), window->bounds());
+        ASSERT_EQ(window->subviews().size(), 1u);
+        const auto place = window->subviews().front();
+        EXPECT_EQ(place->isTransitionView(), presentedPresenter);
+        EXPECT_EQ(place->subviews().size(), presentedPresenter ? 1u : 0u);   // the new view, no old one
+        EXPECT_EQ(presentedPresenter ? place->subviews().front() : place, view);
+    }
+}

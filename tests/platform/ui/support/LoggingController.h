@@ -33,6 +33,7 @@ public:
     void didMoveToParentViewController(const std::shared_ptr<ui::ViewController>& p) override { add(p ? "didMove" : "didMoveNil"); }
 
     std::function<void()> onDidAppear;
+    bool logLoads = false;   // writes "didLoad" too
     int loadCount = 0;
     int didLoadCount = 0;
     bool manualForwarding = false;
@@ -44,7 +45,12 @@ protected:
         ++loadCount;
         ui::ViewController::loadView();
     }
-    void viewDidLoad() override { ++didLoadCount; }
+    void viewDidLoad() override
+    {
+        ++didLoadCount;
+        if (logLoads)
+            add("didLoad");
+    }
 
 private:
     void add(const char* event) { m_log->append(m_name + QLatin1Char(':') + QLatin1String(event)); }
