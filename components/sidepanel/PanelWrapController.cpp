@@ -191,6 +191,13 @@ void PanelWrapController::didReceiveMemoryWarning()
         m_wrappedController->didReceiveMemoryWarning();
 }
 
+std::vector<std::shared_ptr<ui::ViewController>> PanelWrapController::memoryWarningRelays() const
+{
+    if (!m_wrappedController)
+        return {};
+    return {m_wrappedController};
+}
+
 void PanelWrapController::viewDidUnload()
 {
     ui::ViewController::viewDidUnload();

@@ -70,6 +70,7 @@ public:
     void willAnimateRotationToInterfaceOrientation(ui::InterfaceOrientation orientation, double duration) override;
     void didRotateFromInterfaceOrientation(ui::InterfaceOrientation from) override;
     void didReceiveMemoryWarning() override;
+    std::vector<std::shared_ptr<ui::ViewController>> memoryWarningRelays() const override;
     // The wrapped view leaves the unloaded view; the two halves of a rotation reach the
     // wrapped controller as the other rotation calls do.
     void viewDidUnload() override;

@@ -106,10 +106,19 @@ void SidePanelController::forgetOriginalShadow()
 void SidePanelController::didReceiveMemoryWarning()
 {
     ui::ViewController::didReceiveMemoryWarning();
+    for (const ControllerPtr& controller : memoryWarningRelays())
+        controller->didReceiveMemoryWarning();
+}
+
+// The top and bottom controllers are left to the platform.
+std::vector<SidePanelController::ControllerPtr> SidePanelController::memoryWarningRelays() const
+{
+    std::vector<ControllerPtr> relays;
     for (const ControllerPtr& controller : {m_centerController, leftController(), rightController()}) {
         if (controller)
-            controller->didReceiveMemoryWarning();
+            relays.push_back(controller);
     }
+    return relays;
 }
 
 void SidePanelController::viewDidUnload()

@@ -410,6 +410,7 @@ public:
     void viewWillDisappear(bool animated) override;
     void viewDidDisappear(bool animated) override;
     void didReceiveMemoryWarning() override;
+    std::vector<ControllerPtr> memoryWarningRelays() const override;
     // The view went with a memory warning: the views made with it go too (cleanup()).
     void viewDidUnload() override;
 

@@ -3,7 +3,7 @@
 #include "platform/ui/ViewController.h"
 
 #include <algorithm>
-#include <iterator>
+#include <set>
 #include <vector>
 
 namespace ui {
@@ -16,21 +16,21 @@ std::vector<std::weak_ptr<ViewController>>& tracked()
     return controllers;
 }
 
-bool isTracked(const ViewController& controller)
+// The controllers that hear the warning from a controller that is told (and so on down),
+// which the platform must not tell again.
+std::set<const ViewController*> relayed(const std::vector<std::shared_ptr<ViewController>>& told)
 {
-    const auto& list = tracked();
-    return std::any_of(list.begin(), list.end(), [&](const auto& weak) { return weak.lock().get() == &controller; });
-}
-
-// A controller that forwards neither appearance nor rotation to its children by itself passes
-// them the warning too (it knows which of them to tell); the platform tells them only through
-// it, so each hears the warning once. It passes it on only when it hears it itself.
-bool toldByParent(const ViewController& controller)
-{
-    const auto parent = controller.parentViewController();
-    if (!parent || parent->shouldAutomaticallyForwardAppearanceMethods() || parent->shouldAutomaticallyForwardRotationMethods())
-        return false;
-    return isTracked(*parent) || toldByParent(*parent);
+    std::set<const ViewController*> seen;
+    std::vector<std::shared_ptr<ViewController>> pending = told;
+    while (!pending.empty()) {
+        const auto controller = pending.back();
+        pending.pop_back();
+        for (const auto& relay : controller->memoryWarningRelays()) {
+            if (relay && seen.insert(relay.get()).second)
+                pending.push_back(relay);
+        }
+    }
+    return seen;
 }
 
 } // namespace
@@ -53,10 +53,11 @@ void MemoryWarning::post()
         if (auto controller = weak.lock())
             alive.push_back(controller);
     }
-    std::vector<std::shared_ptr<ViewController>> told;
-    std::copy_if(alive.begin(), alive.end(), std::back_inserter(told), [](const auto& c) { return !toldByParent(*c); });
-    for (const auto& controller : told)
-        controller->didReceiveMemoryWarning();
+    const auto heardThroughOthers = relayed(alive);
+    for (const auto& controller : alive) {
+        if (!heardThroughOthers.count(controller.get()))
+            controller->didReceiveMemoryWarning();
+    }
     // Latest loaded first: a container's view usually loads after (around) its children's, so
     // it lets go first and may still take their views out of its own (the wrap controller
     // does), before they go in turn.

@@ -13,9 +13,9 @@ class ViewController;
 // window (the latest loaded first; out of its superview, if it has one), telling its
 // controller viewDidUnload; the view loads again when next asked for. The unloading is the
 // platform's own step, not part of didReceiveMemoryWarning, so a controller that overrides
-// the warning without calling the base still gives its unused view back. A child of a
-// controller that forwards neither appearance nor rotation by itself hears the warning from
-// that controller, not from the platform: each controller hears it once. Nothing in the app
+// the warning without calling the base still gives its unused view back. A controller that
+// passes the warning on names whom it tells (memoryWarningRelays()); those hear it from it,
+// not from the platform, so each controller hears it once. Nothing in the app
 // posts one; tests do.
 class MemoryWarning {
 public:

@@ -134,6 +134,9 @@ public:
     virtual void didRotateFromInterfaceOrientation(InterfaceOrientation from);
 
     virtual void didReceiveMemoryWarning();
+    // The controllers this one passes a memory warning on to from its didReceiveMemoryWarning();
+    // the platform then tells them only through it, so each hears a warning once.
+    virtual std::vector<std::shared_ptr<ViewController>> memoryWarningRelays() const { return {}; }
 
     // Memory warnings, the two-step rotation and tab bars (MemoryWarning, InterfaceRotation,
     // TabBarController). viewDidUnload: a memory warning let the view go, as it was in no

@@ -99,17 +99,26 @@ TEST_F(SidePanelCovered, ATurnWhileCoveredReachesTheContainer)
 }
 
 // The wrapper and the container pass a warning to the controllers they hold; each of those
-// hears it once.
+// hears it once, the menu included, which the window's root container holds without being its
+// parent. The top side is not passed the warning and hears it from the platform.
 TEST_F(SidePanelCovered, AHeldControllerHearsAWarningOnce)
 {
     auto centre = RecordingController::create(QStringLiteral("centre"), journal, true);
+    auto left = RecordingController::create(QStringLiteral("left"), journal, true);
+    auto top = RecordingController::create(QStringLiteral("top"), journal, true);
     container->setCenterController(centre);
+    container->setLeftController(left);
+    container->setTopController(top);
     show();
+    left->view();
+    top->view();
     auto wrapped = RecordingController::create(QStringLiteral("wrapped"), journal, true);
     auto wrapper = PanelWrapController::create(wrapped);
     wrapper->view();
     take();
     ui::MemoryWarning::post();
-    EXPECT_EQ(take().filter(QStringLiteral("memoryWarning")),
-              (QStringList{"centre memoryWarning", "wrapped memoryWarning"}));
+    QStringList heard = take().filter(QStringLiteral("memoryWarning"));
+    heard.sort();
+    EXPECT_EQ(heard, (QStringList{"centre memoryWarning", "left memoryWarning", "top memoryWarning",
+                                  "wrapped memoryWarning"}));
 }

@@ -28,10 +28,10 @@ public:
             child->didReceiveMemoryWarning();
     }
     void viewDidUnload() override { add("unload"); }
-    // One that relays the warning forwards nothing else by itself either, as containers that
-    // manage their children do.
-    bool shouldAutomaticallyForwardAppearanceMethods() const override { return !m_relays; }
-    bool shouldAutomaticallyForwardRotationMethods() const override { return !m_relays; }
+    std::vector<std::shared_ptr<ViewController>> memoryWarningRelays() const override
+    {
+        return m_relays ? childViewControllers() : std::vector<std::shared_ptr<ViewController>>{};
+    }
     int loads = 0;
 
 protected:
@@ -82,9 +82,9 @@ TEST_F(MemoryWarningTest, ViewsInNoWindowGoAndComeBackWhenAskedFor)
     EXPECT_EQ(*log, (QStringList{"shown:warning"}));
 }
 
-// Each controller hears a warning once: a child of a container that manages its children
-// hears it through the container only, unless the container is not told (it never loaded a
-// view); a child of an ordinary controller hears it from the platform.
+// Each controller hears a warning once: one that a container passes the warning to hears it
+// through the container only, unless the container is not told (it never loaded a view); a
+// child of an ordinary controller hears it from the platform.
 TEST_F(MemoryWarningTest, EachControllerHearsAWarningOnce)
 {
     struct Case {
