@@ -138,7 +138,7 @@ private:
         QObject::connect(server, &QTcpSocket::connected, server, [server, request] { server->write(request); });
         QObject::connect(server, &QTcpSocket::readyRead, server, [this, app, server, reply, hold] {
             *reply += server->readAll();
-            if (!whole(*reply))
+            if (!HandServer::isWholeReply(*reply))
                 return;
             if (hold)
                 m_replies.append({QPointer<QTcpSocket>(app), *reply});
@@ -147,13 +147,6 @@ private:
             server->deleteLater();
         });
         server->connectToHost(QHostAddress::LocalHost, quint16(m_port));
-    }
-    static bool whole(const QByteArray& reply)
-    {
-        const qsizetype head = reply.indexOf("\r\n\r\n");
-        const auto length = QRegularExpression("Content-Length: (\\d+)", QRegularExpression::CaseInsensitiveOption)
-                                .match(QString::fromLatin1(reply.left(head)));
-        return head >= 0 && length.hasMatch() && reply.size() >= head + 4 + length.captured(1).toInt();
     }
 
     int m_port;

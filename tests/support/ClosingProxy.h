@@ -4,7 +4,6 @@
 
 #include <QHostAddress>
 #include <QPointer>
-#include <QRegularExpression>
 #include <QSet>
 #include <QString>
 #include <QTcpSocket>
@@ -42,7 +41,7 @@ private:
         QObject::connect(server, &QTcpSocket::connected, server, [server, request] { server->write(request); });
         QObject::connect(server, &QTcpSocket::readyRead, server, [app, server, reply] {
             *reply += server->readAll();
-            if (!whole(*reply))
+            if (!HandServer::isWholeReply(*reply))
                 return;
             // The server's promise of how long it keeps a connection is not the proxy's.
             app->write(withoutKeepAlive(*reply));
@@ -56,13 +55,6 @@ private:
         if (at >= 0)
             reply.remove(at, reply.indexOf("\r\n", at + 2) - at);
         return reply;
-    }
-    static bool whole(const QByteArray& reply)
-    {
-        const qsizetype head = reply.indexOf("\r\n\r\n");
-        const auto length = QRegularExpression("Content-Length: (\\d+)", QRegularExpression::CaseInsensitiveOption)
-                                .match(QString::fromLatin1(reply.left(head)));
-        return head >= 0 && length.hasMatch() && reply.size() >= head + 4 + length.captured(1).toInt();
     }
 
     int m_port;

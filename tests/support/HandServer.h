@@ -73,6 +73,14 @@ public:
 
     // Drops the connection with a reset (RST) instead of a close (FIN), as a server or proxy
     // does that lets go of a connection with a request unread in it.
+    // Whether `reply` holds a whole response: its head and the body its Content-Length promises.
+    static bool isWholeReply(const QByteArray& reply)
+    {
+        const qsizetype head = reply.indexOf("\r\n\r\n");
+        const auto length = QRegularExpression("Content-Length: (\\d+)", QRegularExpression::CaseInsensitiveOption)
+                                .match(QString::fromLatin1(reply.left(head)));
+        return head >= 0 && length.hasMatch() && reply.size() >= head + 4 + length.captured(1).toInt();
+    }
     static void reset(QTcpSocket* socket)
     {
         const linger now{1, 0};

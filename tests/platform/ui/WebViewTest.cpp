@@ -21,6 +21,18 @@ using namespace ui;
 
 namespace {
 
+// A PNG file of a red picture of the given size.
+QByteArray redPng(int width, int height)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
 class LoadLog : public WebViewDelegate {
 public:
     QStringList events;
@@ -170,12 +182,7 @@ TEST_F(WebViewTest, RemotePagesLoadThroughTheConnectionAndAnUnreachableOneFailsO
 
 TEST_F(WebViewTest, RemoteImagesArriveLaterAndFailedOnesLeaveAPlaceholder)
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImage wide(480, 120, QImage::Format_ARGB32);
-    wide.fill(Qt::red);
-    ASSERT_TRUE(wide.save(&buffer, "PNG"));
+    const QByteArray png = redPng(480, 120);
     HandServer server(HandServer::page(200, png));
     const QString dead = HandServer::deadUrl("/gone.png").toString();
 
@@ -203,12 +210,7 @@ TEST_F(WebViewTest, RemoteImagesArriveLaterAndFailedOnesLeaveAPlaceholder)
 // (closes, or resets) as the request arrives: both load from a new connection.
 TEST_F(WebViewTest, APageAndItsImageLoadFromANewConnectionWhenTheKeptOneCloses)
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImage red(40, 20, QImage::Format_ARGB32);
-    red.fill(Qt::red);
-    ASSERT_TRUE(red.save(&buffer, "PNG"));
+    const QByteArray png = redPng(40, 20);
     for (const bool reset : {false, true}) {
         SCOPED_TRACE(reset ? "reset" : "closed");
         QSet<QTcpSocket*> carried;
@@ -299,12 +301,7 @@ TEST_F(WebViewTest, ALocalPageIsReadInItsOwnEncoding)
 TEST_F(WebViewTest, AFigureWrittenIntoThePageShowsWithinItsBounds)
 {
     auto png = [](int width, int height, qsizetype padTo = 0) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        image.save(&buffer, "PNG");
+        const QByteArray bytes = redPng(width, height);
         // Bytes after the image's end are read past, so a file can be made of any size.
         return bytes.leftJustified(std::max(padTo, bytes.size()), '\0');
     };
