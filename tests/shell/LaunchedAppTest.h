@@ -6,6 +6,9 @@
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowHost.h"
 #include "shell/MainViewController.h"
+#include "shell/account/FeedAndScroooViewController.h"
+#include "shell/account/FeedViewController.h"
+#include "shell/account/SystemViewController.h"
 #include "shell/brevumAppDelegate.h"
 #include "tests/support/AppTest.h"
 #include "tests/support/Keyboard.h"
@@ -45,6 +48,14 @@ protected:
             from = from->parentViewController();
         return onTop<Screen>(from);
     }
+    // The feedback form, from the home screen through the settings menu and the feedback menu
+    // (kept in m_feedMenu).
+    std::shared_ptr<FeedViewController> openFeedbackForm()
+    {
+        auto settings = tapTo<SystemViewController>(m_home, "系统设置");
+        m_feedMenu = settings ? tapTo<FeedAndScroooViewController>(settings, "反馈与评分") : nullptr;
+        return m_feedMenu ? tapTo<FeedViewController>(m_feedMenu, "用户反馈") : nullptr;
+    }
     bool tap(const std::shared_ptr<ui::ViewController>& screen, const QString& label)
     {
         m_delegate->window()->layoutIfNeeded();
@@ -81,4 +92,5 @@ protected:
     std::shared_ptr<SidePanelController> m_container;
     std::shared_ptr<MainViewController> m_home;
     std::unique_ptr<ui::WindowHost> m_host;
+    std::shared_ptr<FeedAndScroooViewController> m_feedMenu;
 };

@@ -5,8 +5,6 @@
 #include "platform/ui/TextView.h"
 #include "server/storage/Database.h"
 #include "server/ServerInstance.h"
-#include "shell/account/FeedAndScroooViewController.h"
-#include "shell/account/SystemViewController.h"
 #include "tests/shell/LaunchedAppTest.h"
 #include "tests/support/HandServer.h"
 #include "tests/support/StubServer.h"
@@ -19,9 +17,7 @@ protected:
     std::shared_ptr<FeedViewController> openForm()
     {
         launch();
-        auto menu = tapTo<SystemViewController>(m_home, "系统设置");
-        m_feedMenu = menu ? tapTo<FeedAndScroooViewController>(menu, "反馈与评分") : nullptr;
-        return m_feedMenu ? tapTo<FeedViewController>(m_feedMenu, "用户反馈") : nullptr;
+        return openFeedbackForm();
     }
     // Types both texts from the keyboard alone: Return after the remark walks to the contact
     // field, Return after the contact sends.
@@ -33,7 +29,6 @@ protected:
         type(contact);
         pressReturn();
     }
-    std::shared_ptr<FeedAndScroooViewController> m_feedMenu;
 };
 
 // The untouched remark's grey words are no feedback; once the user types, Return walks to the

@@ -6,10 +6,8 @@
 #include "platform/ui/TouchInjector.h"
 #include "server/storage/Database.h"
 #include "server/ServerInstance.h"
-#include "shell/account/FeedAndScroooViewController.h"
 #include "shell/account/FeedViewController.h"
 #include "shell/account/RegisterViewController.h"
-#include "shell/account/SystemViewController.h"
 #include "tests/shell/LaunchedAppTest.h"
 #include "tests/support/PixelProbe.h"
 #include "tests/support/ViewPixels.h"
@@ -36,9 +34,7 @@ protected:
     std::shared_ptr<FeedViewController> openFeedback()
     {
         launch();
-        auto menu = tapTo<SystemViewController>(m_home, "系统设置");
-        auto feedMenu = menu ? tapTo<FeedAndScroooViewController>(menu, "反馈与评分") : nullptr;
-        return feedMenu ? tapTo<FeedViewController>(feedMenu, "用户反馈") : nullptr;
+        return openFeedbackForm();
     }
 
     // A finger twice on the spot where the focused view shows its caret.
