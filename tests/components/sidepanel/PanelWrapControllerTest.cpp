@@ -5,10 +5,12 @@
 #include "components/sidepanel/WrapControllerItem.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Layer.h"
+#include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/ScrollViewDelegate.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/TabBarItem.h"
 #include "platform/ui/Window.h"
+#include "support/MessageRecorder.h"
 #include "support/RecordingController.h"
 #include "tests/support/UiFixture.h"
 
@@ -180,6 +182,68 @@ TEST_F(PanelWrap, TheContainersQuestionsAndNoticesReachTheWrappedController)
         EXPECT_FALSE(wrapper->leavesUnanswered(Notice::DidOpenViewSide));
         EXPECT_TRUE(wrapper->leavesUnanswered(Notice::DidChangeOffset));   // which the wrapped controller leaves
         window.reset();
+    }
+}
+
+// Each of the 17 messages, to a wrapped controller that implements that one alone, and the
+// same to a bare one: the wrapper answers, passes on and leaves unanswered exactly as the bare
+// one does, on every call, whichever answer the wrapped controller gives.
+TEST_F(PanelWrap, EachMessageIsPassedOnAndAnsweredAsTheWrappedControllerWould)
+{
+    using Recorder = MessageRecorder<ui::ViewController>;
+    using D = SidePanelControllerDelegate&;
+    auto container = SidePanelController::create(ui::ViewController::create());
+    auto pan = ui::PanGestureRecognizer::create();
+    auto layer = ui::Layer::create();
+    auto view = ui::View::create();
+    auto bounced = ui::ViewController::create();
+    auto& c = *container;
+    const auto text = [](auto answer) { return answer ? QString::number(*answer) : QStringLiteral("none"); };
+    const auto told = [](auto&& send) { return [send](D d) { send(d); return QString(); }; };
+    const std::function<QString(D)> messages[] = {
+        [&](D d) { return text(d.shouldPan(c, *pan)); },
+        [&](D d) { return QString::number(d.applyShadow(c, *layer, ui::Rect(1, 2, 3, 4))); },
+        told([&](D d) { d.didChangeOffset(c, 12.5, SidePanelOffsetOrientation::Vertical, true); }),
+        told([&](D d) { d.didBounceViewSideOpeningController(c, SidePanelSide::Bottom, bounced); }),
+        told([&](D d) { d.didBounceViewSideClosingController(c, SidePanelSide::Bottom, bounced); }),
+        [&](D d) { return text(d.shouldOpenViewSide(c, SidePanelSide::Bottom)); },
+        told([&](D d) { d.willOpenViewSide(c, SidePanelSide::Bottom, false); }),
+        told([&](D d) { d.didOpenViewSide(c, SidePanelSide::Bottom, false); }),
+        [&](D d) { return text(d.shouldCloseViewSide(c, SidePanelSide::Bottom, false)); },
+        told([&](D d) { d.willCloseViewSide(c, SidePanelSide::Bottom, false); }),
+        told([&](D d) { d.didCloseViewSide(c, SidePanelSide::Bottom, false); }),
+        told([&](D d) { d.didShowCenterViewFromSide(c, SidePanelSide::Bottom, false); }),
+        [&](D d) { return text(d.shouldPreviewBounceViewSide(c, SidePanelSide::Bottom)); },
+        told([&](D d) { d.willPreviewBounceViewSide(c, SidePanelSide::Bottom, false); }),
+        told([&](D d) { d.didPreviewBounceViewSide(c, SidePanelSide::Bottom, false); }),
+        [&](D d) { return text(d.changesLedge(c, 30, SidePanelSide::Bottom)); },
+        [&](D d) { return text(d.shouldBeginPanOverView(c, *view)); },
+    };
+    // Two rounds of every message: the answers, then which notices were left unanswered.
+    const auto sendAll = [&](SidePanelControllerDelegate& receiver) {
+        QStringList seen;
+        for (int round = 0; round < 2; ++round) {
+            for (const auto& send : messages)
+                seen << send(receiver);
+        }
+        QString unanswered;
+        for (unsigned n = 0; n < unsigned(SidePanelControllerDelegate::Notice::Count); ++n)
+            unanswered += QString::number(receiver.leavesUnanswered(SidePanelControllerDelegate::Notice(n)));
+        return seen << unanswered;
+    };
+    for (unsigned m = 0; m < unsigned(DelegateMessage::Count); ++m) {
+        for (bool answer : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "message " << m << " answer " << answer);
+            auto throughWrapper = std::make_shared<QStringList>();
+            auto direct = std::make_shared<QStringList>();
+            auto wrapped = Recorder::create(QStringLiteral("r"), throughWrapper, onlyMessage(DelegateMessage(m)));
+            auto bare = Recorder::create(QStringLiteral("r"), direct, onlyMessage(DelegateMessage(m)));
+            wrapped->answer = bare->answer = answer;
+            auto wrapper = PanelWrapController::create(wrapped);
+            EXPECT_EQ(sendAll(*wrapper), sendAll(*bare));
+            EXPECT_EQ(*throughWrapper, *direct);
+            EXPECT_EQ(direct->size(), 2);   // the message was sent, once a round
+        }
     }
 }
 
