@@ -14,6 +14,7 @@
 #include "support/RecordingController.h"
 #include "tests/support/UiFixture.h"
 
+#include <QImage>
 #include <functional>
 
 namespace {
@@ -135,12 +136,27 @@ TEST_F(PanelWrap, TabBarItemAndBarFlagAreTheWrappedControllersWhereverAsked)
     EXPECT_EQ(container->tabBarItem()->title(), QStringLiteral("Notes"));
     wrapped->tabBarItem()->setTitle(QStringLiteral("Cards"));
     EXPECT_EQ(container->tabBarItem()->title(), QStringLiteral("Cards"));
+    const auto filled = [](QRgb colour) {
+        QImage pixels(4, 4, QImage::Format_ARGB32);
+        pixels.fill(colour);
+        return ui::Image::fromQImage(pixels, 2);
+    };
+    wrapped->tabBarItem()->setImage(filled(0xff2e7d32));
+    EXPECT_EQ(container->tabBarItem()->image(), filled(0xff2e7d32));
     wrapped->setHidesBottomBarWhenPushed(true);
     EXPECT_TRUE(wrapper->hidesBottomBarWhenPushed());
     EXPECT_TRUE(container->hidesBottomBarWhenPushed());
     wrapper->setHidesBottomBarWhenPushed(false);
     EXPECT_FALSE(wrapped->hidesBottomBarWhenPushed());
     EXPECT_FALSE(container->hidesBottomBarWhenPushed());
+
+    // A wrapped centre set while the container mirrors brings its image and flag along.
+    auto next = ui::ViewController::create();
+    next->tabBarItem()->setImage(filled(0xff1565c0));
+    next->setHidesBottomBarWhenPushed(true);
+    container->setCenterController(PanelWrapController::create(next));
+    EXPECT_EQ(container->tabBarItem()->image(), filled(0xff1565c0));
+    EXPECT_TRUE(container->hidesBottomBarWhenPushed());
 }
 
 // A wrapped controller that is the container's delegate, or on a side in a mode that asks
