@@ -8,6 +8,7 @@
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TabBarController.h"
+#include "support/MessageRecorder.h"
 #include "support/SidePanelFixture.h"
 
 #include <QRegularExpression>
@@ -213,15 +214,9 @@ TEST_F(InNavigation, PresentedByANavigationControllerTheViewIsMarkedForTheOffset
 
 // In the walk over the contained controllers, a navigation controller stands aside for its
 // top controller in each question and notice it does not answer, and is asked alone in those
-// it answers.
+// it answers, every time they come.
 TEST_F(InNavigation, DelegateWalkAsksANavigationCentresTopController)
 {
-    struct AnsweringNav : ui::NavigationController, SidePanelControllerDelegate {
-        explicit AnsweringNav(std::shared_ptr<QStringList> journal_) : journal(std::move(journal_)) {}
-        std::optional<bool> shouldOpenViewSide(SidePanelController&, SidePanelSide) override { return true; }
-        void willOpenViewSide(SidePanelController&, SidePanelSide, bool) override { journal->append("nav willOpen"); }
-        std::shared_ptr<QStringList> journal;
-    };
     auto top = RecordingController::create(QStringLiteral("top"), journal);
     top->openAnswer = false;
     rebuild(ui::NavigationController::create(top));
@@ -233,18 +228,53 @@ TEST_F(InNavigation, DelegateWalkAsksANavigationCentresTopController)
     container->setDelegate(top);   // the top controller as the delegate is asked once, as that
     EXPECT_FALSE(container->openLeftView());
     EXPECT_EQ(take(), QStringList{"top shouldOpen 1"});
-    container->setDelegate(menu);
 
-    auto answering = std::make_shared<AnsweringNav>(journal);
-    answering->pushViewController(top, false);
-    container->setCenterController(answering);
-    take();
-    EXPECT_TRUE(container->openLeftView());
-    step(0.5);
-    EXPECT_TRUE(container->closeLeftView());
-    step(0.5);
-    EXPECT_EQ(take().filter(QRegularExpression("^(nav|top) ")), (QStringList{"nav willOpen", "top didOpen 1 animated", "top willClose 1 animated",
-                                  "top didClose 1 animated"}));
+    // A navigation centre that answers the three questions yes and implements one notice,
+    // each in turn; its top controller answers everything, no to the questions. Over two
+    // rounds the centre hears its own messages, and the top controller all the others, as
+    // often as a delegate that implements every one.
+    using M = DelegateMessage;
+    const DelegateMessages walked = DelegateMessages().set().reset(std::size_t(M::ShouldPan)).reset(std::size_t(M::ApplyShadow));
+    const DelegateMessages questions = onlyMessage(M::ShouldOpen) | onlyMessage(M::ShouldClose) | onlyMessage(M::ShouldPreviewBounce);
+    for (M notice : {M::DidChangeOffset, M::DidBounceOpening, M::DidBounceClosing, M::WillOpen, M::DidOpen, M::WillClose,
+                     M::DidClose, M::DidShowCenter, M::WillPreviewBounce, M::DidPreviewBounce}) {
+        SCOPED_TRACE(int(notice));
+        restart();
+        const DelegateMessages centres = onlyMessage(notice) | questions;
+        auto everyone = MessageRecorder<ui::ViewController>::create(QStringLiteral("delegate"), journal, walked);
+        auto topAll = MessageRecorder<ui::ViewController>::create(QStringLiteral("top"), journal, walked);
+        topAll->answer = false;
+        auto nav = MessageRecorder<ui::NavigationController>::create(QStringLiteral("nav"), journal, centres);
+        nav->pushViewController(topAll, false);
+        rebuild(nav);
+        container->setDelegate(everyone);
+        container->setDelegateMode(SidePanelDelegateMode::DelegateAndControllers);
+        show();
+        take();
+        for (int round = 0; round < 2; ++round) {
+            EXPECT_TRUE(container->openLeftViewBouncing(nullptr));
+            step(0.5);
+            EXPECT_TRUE(container->closeLeftViewBouncing(nullptr));
+            step(0.5);
+            EXPECT_TRUE(container->previewBounceView(Left));
+            step(1.5);
+        }
+        const QStringList lines = take();
+        const auto heardBy = [&lines](const char* who) {   // "<message> <container> <arguments>"
+            QStringList what;
+            for (const QString& line : lines) {
+                if (line.section(' ', 0, 0) == QLatin1String(who))
+                    what << line.section(' ', 1);
+            }
+            return what;
+        };
+        QStringList centresShare, topsShare;
+        for (const QString& what : heardBy("delegate"))
+            (centres.test(what.section(' ', 0, 0).toUInt()) ? centresShare : topsShare) << what;
+        EXPECT_GE(centresShare.filter(QRegularExpression(QStringLiteral("^%1 ").arg(int(notice)))).size(), 2);
+        EXPECT_EQ(heardBy("nav"), centresShare);
+        EXPECT_EQ(heardBy("top"), topsShare);
+    }
 }
 
 // The right side pushes a screen onto a navigation centre: the old picture slides out left
