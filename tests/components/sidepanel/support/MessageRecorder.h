@@ -41,65 +41,42 @@ public:
     // one less (no) than proposed.
     bool answer = true;
 
-    std::optional<bool> shouldPan(SidePanelController& c, ui::PanGestureRecognizer& p) override
-    {
-        return heard(M::ShouldPan, c, &p) ? std::optional(answer) : D::shouldPan(c, p);
-    }
-    bool applyShadow(SidePanelController& c, ui::Layer& l, const ui::Rect& b) override
+    using C = SidePanelController;
+    using S = SidePanelSide;
+    std::optional<bool> shouldPan(C& c, ui::PanGestureRecognizer& p) override { return heard(M::ShouldPan, c, &p) ? std::optional(answer) : D::shouldPan(c, p); }
+    bool applyShadow(C& c, ui::Layer& l, const ui::Rect& b) override
     {
         return heard(M::ApplyShadow, c, &l, b.x(), b.y(), b.width(), b.height()) ? answer : D::applyShadow(c, l, b);
     }
-    void didChangeOffset(SidePanelController& c, double o, SidePanelOffsetOrientation r, bool p) override
-    {
-        if (!heard(M::DidChangeOffset, c, o, r, p))
-            D::didChangeOffset(c, o, r, p);
-    }
-    void didBounceViewSideOpeningController(SidePanelController& c, SidePanelSide s, const std::shared_ptr<ui::ViewController>& v) override
+    void didChangeOffset(C& c, double o, SidePanelOffsetOrientation r, bool p) override { if (!heard(M::DidChangeOffset, c, o, r, p)) D::didChangeOffset(c, o, r, p); }
+    void didBounceViewSideOpeningController(C& c, S s, const std::shared_ptr<ui::ViewController>& v) override
     {
         if (!heard(M::DidBounceOpening, c, s, v.get()))
             D::didBounceViewSideOpeningController(c, s, v);
     }
-    void didBounceViewSideClosingController(SidePanelController& c, SidePanelSide s, const std::shared_ptr<ui::ViewController>& v) override
+    void didBounceViewSideClosingController(C& c, S s, const std::shared_ptr<ui::ViewController>& v) override
     {
         if (!heard(M::DidBounceClosing, c, s, v.get()))
             D::didBounceViewSideClosingController(c, s, v);
     }
-    std::optional<bool> shouldOpenViewSide(SidePanelController& c, SidePanelSide s) override
-    {
-        return heard(M::ShouldOpen, c, s) ? std::optional(answer) : D::shouldOpenViewSide(c, s);
-    }
-    void willOpenViewSide(SidePanelController& c, SidePanelSide s, bool a) override { if (!heard(M::WillOpen, c, s, a)) D::willOpenViewSide(c, s, a); }
-    void didOpenViewSide(SidePanelController& c, SidePanelSide s, bool a) override { if (!heard(M::DidOpen, c, s, a)) D::didOpenViewSide(c, s, a); }
-    std::optional<bool> shouldCloseViewSide(SidePanelController& c, SidePanelSide s, bool a) override
-    {
-        return heard(M::ShouldClose, c, s, a) ? std::optional(answer) : D::shouldCloseViewSide(c, s, a);
-    }
-    void willCloseViewSide(SidePanelController& c, SidePanelSide s, bool a) override { if (!heard(M::WillClose, c, s, a)) D::willCloseViewSide(c, s, a); }
-    void didCloseViewSide(SidePanelController& c, SidePanelSide s, bool a) override { if (!heard(M::DidClose, c, s, a)) D::didCloseViewSide(c, s, a); }
-    void didShowCenterViewFromSide(SidePanelController& c, SidePanelSide s, bool a) override
-    {
-        if (!heard(M::DidShowCenter, c, s, a))
-            D::didShowCenterViewFromSide(c, s, a);
-    }
-    std::optional<bool> shouldPreviewBounceViewSide(SidePanelController& c, SidePanelSide s) override
+    std::optional<bool> shouldOpenViewSide(C& c, S s) override { return heard(M::ShouldOpen, c, s) ? std::optional(answer) : D::shouldOpenViewSide(c, s); }
+    void willOpenViewSide(C& c, S s, bool a) override { if (!heard(M::WillOpen, c, s, a)) D::willOpenViewSide(c, s, a); }
+    void didOpenViewSide(C& c, S s, bool a) override { if (!heard(M::DidOpen, c, s, a)) D::didOpenViewSide(c, s, a); }
+    std::optional<bool> shouldCloseViewSide(C& c, S s, bool a) override { return heard(M::ShouldClose, c, s, a) ? std::optional(answer) : D::shouldCloseViewSide(c, s, a); }
+    void willCloseViewSide(C& c, S s, bool a) override { if (!heard(M::WillClose, c, s, a)) D::willCloseViewSide(c, s, a); }
+    void didCloseViewSide(C& c, S s, bool a) override { if (!heard(M::DidClose, c, s, a)) D::didCloseViewSide(c, s, a); }
+    void didShowCenterViewFromSide(C& c, S s, bool a) override { if (!heard(M::DidShowCenter, c, s, a)) D::didShowCenterViewFromSide(c, s, a); }
+    std::optional<bool> shouldPreviewBounceViewSide(C& c, S s) override
     {
         return heard(M::ShouldPreviewBounce, c, s) ? std::optional(answer) : D::shouldPreviewBounceViewSide(c, s);
     }
-    void willPreviewBounceViewSide(SidePanelController& c, SidePanelSide s, bool a) override
-    {
-        if (!heard(M::WillPreviewBounce, c, s, a))
-            D::willPreviewBounceViewSide(c, s, a);
-    }
-    void didPreviewBounceViewSide(SidePanelController& c, SidePanelSide s, bool a) override
-    {
-        if (!heard(M::DidPreviewBounce, c, s, a))
-            D::didPreviewBounceViewSide(c, s, a);
-    }
-    std::optional<double> changesLedge(SidePanelController& c, double l, SidePanelSide s) override
+    void willPreviewBounceViewSide(C& c, S s, bool a) override { if (!heard(M::WillPreviewBounce, c, s, a)) D::willPreviewBounceViewSide(c, s, a); }
+    void didPreviewBounceViewSide(C& c, S s, bool a) override { if (!heard(M::DidPreviewBounce, c, s, a)) D::didPreviewBounceViewSide(c, s, a); }
+    std::optional<double> changesLedge(C& c, double l, S s) override
     {
         return heard(M::ChangesLedge, c, l, s) ? std::optional(answer ? l + 1 : l - 1) : D::changesLedge(c, l, s);
     }
-    std::optional<bool> shouldBeginPanOverView(SidePanelController& c, ui::View& v) override
+    std::optional<bool> shouldBeginPanOverView(C& c, ui::View& v) override
     {
         return heard(M::ShouldBeginPanOverView, c, &v) ? std::optional(answer) : D::shouldBeginPanOverView(c, v);
     }
