@@ -184,6 +184,7 @@ private:
     std::vector<std::shared_ptr<ViewController>> m_children;
     std::shared_ptr<View> m_transitionView;      // holds this controller's view while presented
     std::weak_ptr<View> m_coveredView;           // the presenter's window-level view it covers
+    std::weak_ptr<View> m_coveredPresenterView;  // the presenter's own view as it was covered
     InterfaceOrientation m_coveredOrientation = InterfaceOrientation::Unknown;   // the interface's as it covered
     bool m_coveredOwnView = false;               // what it covers is the presenter's own view
     std::vector<std::pair<ObserverId, std::pair<Property, std::function<void()>>>> m_observers;

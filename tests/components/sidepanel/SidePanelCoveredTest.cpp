@@ -57,15 +57,19 @@ TEST_F(SidePanelCovered, AContainerLetGoWhileCoveredComesBackWithTheHomeScreen)
 // The interface turns to landscape while a screen covers the container with its menu open. When
 // the screen goes the container lies across the window and the menu is still open at the new
 // width; a container whose view a warning let go after the turn starts afresh, closed, at the
-// new size. Covered again without a turn, neither replays a turn it did not miss.
+// new size, also when its view was loaded again before the screen went (a reply asking for it).
+// Covered again without a turn, none replays a turn it did not miss.
 TEST_F(SidePanelCovered, ATurnWhileCoveredReachesTheContainer)
 {
     struct Case {
         const char* name;
         bool letGo;
+        bool loadedAgain;
         double x;
     };
-    const Case cases[] = {{"kept", false, 480 - 44}, {"let go after the turn", true, 0}};
+    const Case cases[] = {{"kept", false, false, 480 - 44},
+                          {"let go after the turn", true, false, 0},
+                          {"let go after the turn and loaded again", true, true, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         restart();
@@ -79,6 +83,8 @@ TEST_F(SidePanelCovered, ATurnWhileCoveredReachesTheContainer)
         step(0.4);
         if (c.letGo)
             ui::MemoryWarning::post();
+        if (c.loadedAgain)
+            container->view();
         screen->dismissViewController(false);
         step(0.01);
 

@@ -134,21 +134,24 @@ TEST_F(InterfaceRotationTest, ARefusalOrTheSameOrientationTurnsNothing)
 // A full-screen screen covers the root while the interface turns: the root is not turned;
 // as the screen goes it is asked about the turn (while its view is as it was, so it can catch
 // up) and its view comes back across the turned window. A view a warning let go meanwhile
-// comes back new, already in the orientation of the day, and its controller is not asked; nor
-// is one the interface turned away from and back.
+// comes back new, already in the orientation of the day, and its controller is not asked, also
+// when something loaded the new view before the dismissal; nor is one the interface turned
+// away from and back.
 TEST_F(InterfaceRotationTest, ACoveredControllerIsAskedAsItIsUncoveredAndComesBackTurned)
 {
+    enum class Held { Kept, LetGo, LoadedAgain };
     struct Case {
         const char* name;
         std::vector<O> turns;
-        bool letGo;
+        Held view;
         std::vector<O> asked;
         Size bounds;
     };
     const Case cases[] = {
-        {"kept", {O::LandscapeRight}, false, {O::LandscapeRight}, Size(480, 320)},
-        {"let go while covered", {O::LandscapeRight}, true, {}, Size(480, 320)},
-        {"turned there and back", {O::LandscapeRight, O::Portrait}, false, {}, Size(320, 480)},
+        {"kept", {O::LandscapeRight}, Held::Kept, {O::LandscapeRight}, Size(480, 320)},
+        {"let go while covered", {O::LandscapeRight}, Held::LetGo, {}, Size(480, 320)},
+        {"let go and loaded again while covered", {O::LandscapeRight}, Held::LoadedAgain, {}, Size(480, 320)},
+        {"turned there and back", {O::LandscapeRight, O::Portrait}, Held::Kept, {}, Size(320, 480)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -166,14 +169,16 @@ TEST_F(InterfaceRotationTest, ACoveredControllerIsAskedAsItIsUncoveredAndComesBa
             step(0.4);
         }
         EXPECT_EQ(log->size(), 5 * c.turns.size());   // the cover's five calls a turn: the covered one turns nothing
-        if (c.letGo)
+        if (c.view != Held::Kept)
             MemoryWarning::post();
+        if (c.view == Held::LoadedAgain)
+            root->view();
         EXPECT_TRUE(root->asked.empty());
         cover->dismissViewController(false);
         step();
         EXPECT_EQ(root->asked, c.asked);
         const auto view = root->view();
-        EXPECT_EQ(view == keptView, !c.letGo);
+        EXPECT_EQ(view == keptView, c.view == Held::Kept);
         EXPECT_EQ(view->superview(), window);   // in place of an old view, not inside it
         EXPECT_EQ(view->bounds().size, c.bounds);
         expectCoversWindow(*view, *window);
