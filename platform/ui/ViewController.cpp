@@ -337,8 +337,9 @@ void ViewController::dismissPresented(bool animated, std::function<void()> compl
     top->beginAppearanceTransition(false, animated);
     beginAppearanceTransition(true, animated);
 
+    // The top screen slides down inside its transition view, at the shape it is shown in.
     auto topView = top->m_view;
-    const Rect bounds = window ? window->bounds() : (topView ? topView->frame() : Rect());
+    const Rect bounds = top->m_transitionView ? top->m_transitionView->bounds() : (topView ? topView->frame() : Rect());
     View::animate(animated ? kTransitionDuration : 0, 0, AnimationOption::CurveEaseInOut,
                   [topView, bounds] {
                       if (topView)

@@ -1,6 +1,7 @@
 #include "platform/ui/InterfaceRotation.h"
 
 #include "platform/core/Clock.h"
+#include "platform/ui/Layer.h"
 #include "platform/ui/MemoryWarning.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
@@ -224,4 +225,29 @@ TEST_F(InterfaceRotationTest, ViewsPlacedAfterATurnLieAcrossTheWindow)
         EXPECT_EQ(view->bounds().size, Size(480, 320));
         expectCoversWindow(*view, *window);
     }
+}
+
+// In landscape a screen slides up and back down at the interface's shape, inside its
+// transition view: half way either way, the bottom half of it is below the interface.
+TEST_F(InterfaceRotationTest, AScreenSlidesInAndOutAtTheInterfacesShape)
+{
+    ASSERT_TRUE(InterfaceRotation::rotate(window, O::LandscapeRight, 0));
+    step();
+    auto screen = ViewController::create();
+    const auto expectHalfWay = [&] {
+        step(ViewController::kTransitionDuration / 2);
+        const Rect frame = screen->view()->layer()->presentation()->frame();
+        EXPECT_NEAR(frame.x(), 0, 1e-9);
+        EXPECT_NEAR(frame.y(), 160, 1e-9);
+        EXPECT_NEAR(frame.width(), 480, 1e-9);
+        EXPECT_NEAR(frame.height(), 320, 1e-9);
+    };
+    root->presentViewController(screen, true);
+    expectHalfWay();
+    step(ViewController::kTransitionDuration / 2);
+    screen->dismissViewController(true);
+    expectHalfWay();
+    step(ViewController::kTransitionDuration / 2);
+    EXPECT_FALSE(screen->view()->window());
+    EXPECT_EQ(root->view()->bounds().size, Size(480, 320));
 }
