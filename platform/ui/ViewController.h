@@ -134,8 +134,9 @@ public:
     virtual void didRotateFromInterfaceOrientation(InterfaceOrientation from);
 
     virtual void didReceiveMemoryWarning();
-    // The controllers this one passes a memory warning on to from its didReceiveMemoryWarning();
-    // the platform then tells them only through it, so each hears a warning once.
+    // The controllers this one passes a memory warning on to (MemoryWarning::pass) from its
+    // didReceiveMemoryWarning(): they hear it after this one, and from the platform only when
+    // it did not pass it to them, so each hears a warning once.
     virtual std::vector<std::shared_ptr<ViewController>> memoryWarningRelays() const { return {}; }
 
     // Memory warnings, the two-step rotation and tab bars (MemoryWarning, InterfaceRotation,
