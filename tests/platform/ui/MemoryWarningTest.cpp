@@ -89,8 +89,8 @@ TEST_F(MemoryWarningTest, ViewsInNoWindowGoAndComeBackWhenAskedFor)
 // Each controller that loaded a view hears a warning once, whatever the controllers that pass
 // it on do: one a container names hears it after the container, through it or, when the
 // container keeps the warning to itself, from the platform; one named by a container that is
-// not told (it never loaded a view) hears it from the platform; a child of an ordinary
-// controller hears it from the platform.
+// not told (it never loaded a view) hears it from the platform; the child of an ordinary
+// controller hears it from the platform in load order.
 TEST_F(MemoryWarningTest, EachControllerHearsAWarningOnce)
 {
     enum class Loaded { ParentFirst, ChildFirst, ChildOnly };
