@@ -7,6 +7,7 @@
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
+#include "support/CoversWindow.h"
 
 #include <functional>
 #include <utility>
@@ -14,6 +15,7 @@
 
 using namespace ui;
 using O = InterfaceOrientation;
+using uitest::expectCoversWindow;
 
 namespace {
 
@@ -51,17 +53,6 @@ private:
     std::shared_ptr<QStringList> m_log;
     double m_start = 0;
 };
-
-// Lies across the whole portrait window, as the interface's views do in any orientation.
-void expectCoversWindow(const View& view, const Window& window)
-{
-    const Rect onScreen = view.convertRectTo(view.bounds(), nullptr);
-    const Rect whole = window.bounds();
-    EXPECT_NEAR(onScreen.x(), whole.x(), 1e-9);
-    EXPECT_NEAR(onScreen.y(), whole.y(), 1e-9);
-    EXPECT_NEAR(onScreen.width(), whole.width(), 1e-9);
-    EXPECT_NEAR(onScreen.height(), whole.height(), 1e-9);
-}
 
 class InterfaceRotationTest : public UiFixture {
 protected:

@@ -7,23 +7,14 @@
 #include "platform/ui/MemoryWarning.h"
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
+#include "support/CoversWindow.h"
 #include "support/LoggingController.h"
 
 using namespace ui;
 using uitest::LoggingController;
+using uitest::expectCoversWindow;
 
 namespace {
-
-// Lies across the whole window, as the interface's views do in any orientation.
-void expectCoversWindow(const View& view, const Window& window)
-{
-    const Rect onScreen = view.convertRectTo(view.bounds(), nullptr);
-    const Rect whole = window.bounds();
-    EXPECT_NEAR(onScreen.x(), whole.x(), 1e-9);
-    EXPECT_NEAR(onScreen.y(), whole.y(), 1e-9);
-    EXPECT_NEAR(onScreen.width(), whole.width(), 1e-9);
-    EXPECT_NEAR(onScreen.height(), whole.height(), 1e-9);
-}
 
 class ViewControllerTest : public UiFixture {
 protected:
