@@ -2,6 +2,7 @@
 
 #include "components/sidepanel/WrapControllerItem.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/MemoryWarning.h"
 #include "platform/ui/View.h"
 
 namespace {
@@ -188,7 +189,7 @@ void PanelWrapController::didReceiveMemoryWarning()
 {
     // Only the wrapped controller holds anything worth releasing.
     if (m_wrappedController)
-        m_wrappedController->didReceiveMemoryWarning();
+        ui::MemoryWarning::pass(m_wrappedController);
 }
 
 std::vector<std::shared_ptr<ui::ViewController>> PanelWrapController::memoryWarningRelays() const

@@ -18,6 +18,7 @@
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Layer.h"
+#include "platform/ui/MemoryWarning.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/View.h"
@@ -107,7 +108,7 @@ void SidePanelController::didReceiveMemoryWarning()
 {
     ui::ViewController::didReceiveMemoryWarning();
     for (const ControllerPtr& controller : memoryWarningRelays())
-        controller->didReceiveMemoryWarning();
+        ui::MemoryWarning::pass(controller);
 }
 
 // The top and bottom controllers are left to the platform.

@@ -40,7 +40,8 @@ public:
     // presentation covered while the interface turned is asked as it is uncovered, its view
     // still as it was: it may record the turn and replay it as it appears (the platform then
     // lays its view across the window in the new orientation). One whose view was let go
-    // meanwhile is not asked: its new view is made in the orientation of the day.
+    // meanwhile is not asked, also when a new one loaded before it was uncovered: its new view
+    // is laid out in the orientation of the day.
     static void ask(const std::shared_ptr<ViewController>& controller, InterfaceOrientation orientation);
 
     // Lays a view at the window's top level across the window in the interface's present

@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace ui {
 
 namespace {
+
+using Controllers = std::vector<std::shared_ptr<ViewController>>;
 
 std::vector<std::weak_ptr<ViewController>>& tracked()
 {
@@ -16,12 +19,34 @@ std::vector<std::weak_ptr<ViewController>>& tracked()
     return controllers;
 }
 
-// The controllers that hear the warning from a controller that is told (and so on down),
-// which the platform must not tell again.
-std::set<const ViewController*> relayed(const std::vector<std::shared_ptr<ViewController>>& told)
+// Who has heard the post under way (held until it ends); null between posts.
+std::set<std::shared_ptr<ViewController>>* g_heard = nullptr;
+
+class PostScope {
+public:
+    PostScope() : m_previous(std::exchange(g_heard, &m_heard)) {}
+    ~PostScope() { g_heard = m_previous; }
+    PostScope(const PostScope&) = delete;
+    PostScope& operator=(const PostScope&) = delete;
+
+private:
+    std::set<std::shared_ptr<ViewController>> m_heard;
+    std::set<std::shared_ptr<ViewController>>* m_previous;
+};
+
+void tell(const std::shared_ptr<ViewController>& controller)
+{
+    if (!controller || (g_heard && !g_heard->insert(controller).second))
+        return;
+    controller->didReceiveMemoryWarning();
+}
+
+// Those named as hearing the warning through another controller (and through those, on down):
+// they wait until the one passing it on has been told.
+std::set<const ViewController*> relayed(const Controllers& told)
 {
     std::set<const ViewController*> seen;
-    std::vector<std::shared_ptr<ViewController>> pending = told;
+    Controllers pending = told;
     while (!pending.empty()) {
         const auto controller = pending.back();
         pending.pop_back();
@@ -44,19 +69,30 @@ void MemoryWarning::track(const std::shared_ptr<ViewController>& controller)
         list.push_back(controller);
 }
 
+void MemoryWarning::pass(const std::shared_ptr<ViewController>& controller)
+{
+    tell(controller);
+}
+
 void MemoryWarning::post()
 {
     // Held for the whole warning: a controller that lets go of another (its child) in its
     // callback does not make the walk touch a dead one.
-    std::vector<std::shared_ptr<ViewController>> alive;
+    Controllers alive;
     for (const auto& weak : tracked()) {
         if (auto controller = weak.lock())
             alive.push_back(controller);
     }
-    const auto heardThroughOthers = relayed(alive);
-    for (const auto& controller : alive) {
-        if (!heardThroughOthers.count(controller.get()))
-            controller->didReceiveMemoryWarning();
+    {
+        PostScope post;
+        const auto waiting = relayed(alive);
+        for (const auto& controller : alive) {
+            if (!waiting.count(controller.get()))
+                tell(controller);
+        }
+        // Whoever a relay did not tell after all (one that handles the warning itself).
+        for (const auto& controller : alive)
+            tell(controller);
     }
     // Latest loaded first: a container's view usually loads after (around) its children's, so
     // it lets go first and may still take their views out of its own (the wrap controller

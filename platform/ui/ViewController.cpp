@@ -266,6 +266,7 @@ void ViewController::presentViewControllerDirect(const std::shared_ptr<ViewContr
     host->m_presented = controller;
     controller->m_presenting = host;
     controller->m_coveredView = covered;
+    controller->m_coveredPresenterView = host->m_view;
     controller->m_coveredOrientation = Application::shared().statusBarOrientation();
     controller->m_coveredOwnView = covered == host->m_view;
     controller->m_transitioning = true;
@@ -336,8 +337,9 @@ void ViewController::dismissPresented(bool animated, std::function<void()> compl
     top->beginAppearanceTransition(false, animated);
     beginAppearanceTransition(true, animated);
 
+    // The top screen slides down inside its transition view, at the shape it is shown in.
     auto topView = top->m_view;
-    const Rect bounds = window ? window->bounds() : (topView ? topView->frame() : Rect());
+    const Rect bounds = top->m_transitionView ? top->m_transitionView->bounds() : (topView ? topView->frame() : Rect());
     View::animate(animated ? kTransitionDuration : 0, 0, AnimationOption::CurveEaseInOut,
                   [topView, bounds] {
                       if (topView)
@@ -353,6 +355,7 @@ void ViewController::dismissPresented(bool animated, std::function<void()> compl
                               presenter->m_presented.reset();
                           c->m_presenting.reset();
                           c->m_coveredView.reset();
+                          c->m_coveredPresenterView.reset();
                           c->m_transitioning = false;
                           c->notify(Property::PresentingViewController);
                       }
@@ -364,17 +367,18 @@ void ViewController::dismissPresented(bool animated, std::function<void()> compl
 }
 
 // Puts back what `presented` covered, below it. This controller's view may have been let go by
-// a memory warning meanwhile (the presentation held it weakly so that it could go): a new one
-// takes its place, at the window's top level when that is where the old one was, else inside
-// the window-level view the presentation took out (its own transition view, for a presented
-// presenter). What comes back takes the interface's orientation when it is new or the
-// interface turned while it was away; a kept view's controller is first asked about the turn.
+// a memory warning meanwhile (the presentation held it weakly so that it could go), and a new
+// one loaded now or already by something that asked for it: the new one takes its place, at the
+// window's top level when that is where the old one was, else inside the window-level view the
+// presentation took out (its own transition view, for a presented presenter). What comes back
+// takes the interface's orientation when it is new or the interface turned while it was away;
+// only the controller of the very view that was covered is first asked about the turn.
 void ViewController::uncover(const ViewController& presented, const std::shared_ptr<Window>& window)
 {
-    const bool reloaded = !m_view;
+    const bool kept = m_view && m_view == presented.m_coveredPresenterView.lock();
     const InterfaceOrientation orientation = Application::shared().statusBarOrientation();
     const bool turned = presented.m_coveredOrientation != orientation;
-    if (turned && !reloaded)
+    if (turned && kept)
         InterfaceRotation::ask(shared_from_this(), orientation);
     auto view = this->view();
     auto covered = presented.m_coveredView.lock();
@@ -388,7 +392,7 @@ void ViewController::uncover(const ViewController& presented, const std::shared_
     }
     if (covered->superview())
         return;
-    if (reloaded || turned)
+    if (!kept || turned)
         InterfaceRotation::fitToInterface(*window, *covered);
     window->insertSubviewBelow(covered, presented.m_transitionView);
 }

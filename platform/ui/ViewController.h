@@ -134,8 +134,9 @@ public:
     virtual void didRotateFromInterfaceOrientation(InterfaceOrientation from);
 
     virtual void didReceiveMemoryWarning();
-    // The controllers this one passes a memory warning on to from its didReceiveMemoryWarning();
-    // the platform then tells them only through it, so each hears a warning once.
+    // The controllers this one passes a memory warning on to (MemoryWarning::pass) from its
+    // didReceiveMemoryWarning(): they hear it after this one, and from the platform only when
+    // it did not pass it to them, so each hears a warning once.
     virtual std::vector<std::shared_ptr<ViewController>> memoryWarningRelays() const { return {}; }
 
     // Memory warnings, the two-step rotation and tab bars (MemoryWarning, InterfaceRotation,
@@ -184,6 +185,7 @@ private:
     std::vector<std::shared_ptr<ViewController>> m_children;
     std::shared_ptr<View> m_transitionView;      // holds this controller's view while presented
     std::weak_ptr<View> m_coveredView;           // the presenter's window-level view it covers
+    std::weak_ptr<View> m_coveredPresenterView;  // the presenter's own view as it was covered
     InterfaceOrientation m_coveredOrientation = InterfaceOrientation::Unknown;   // the interface's as it covered
     bool m_coveredOwnView = false;               // what it covers is the presenter's own view
     std::vector<std::pair<ObserverId, std::pair<Property, std::function<void()>>>> m_observers;

@@ -57,15 +57,19 @@ TEST_F(SidePanelCovered, AContainerLetGoWhileCoveredComesBackWithTheHomeScreen)
 // The interface turns to landscape while a screen covers the container with its menu open. When
 // the screen goes the container lies across the window and the menu is still open at the new
 // width; a container whose view a warning let go after the turn starts afresh, closed, at the
-// new size. Covered again without a turn, neither replays a turn it did not miss.
+// new size, also when its view was loaded again before the screen went (a reply asking for it).
+// Covered again without a turn, none replays a turn it did not miss.
 TEST_F(SidePanelCovered, ATurnWhileCoveredReachesTheContainer)
 {
     struct Case {
         const char* name;
         bool letGo;
+        bool loadedAgain;
         double x;
     };
-    const Case cases[] = {{"kept", false, 480 - 44}, {"let go after the turn", true, 0}};
+    const Case cases[] = {{"kept", false, false, 480 - 44},
+                          {"let go after the turn", true, false, 0},
+                          {"let go after the turn and loaded again", true, true, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         restart();
@@ -79,6 +83,8 @@ TEST_F(SidePanelCovered, ATurnWhileCoveredReachesTheContainer)
         step(0.4);
         if (c.letGo)
             ui::MemoryWarning::post();
+        if (c.loadedAgain)
+            container->view();
         screen->dismissViewController(false);
         step(0.01);
 
@@ -99,26 +105,43 @@ TEST_F(SidePanelCovered, ATurnWhileCoveredReachesTheContainer)
 }
 
 // The wrapper and the container pass a warning to the controllers they hold; each of those
-// hears it once, the menu included, which the window's root container holds without being its
-// parent. The top side is not passed the warning and hears it from the platform.
+// hears it once: the home screen, the menu, which the window's root container holds without
+// being its parent, and the right side, also while their views have never loaded (the
+// container's view loaded, never shown). The top side is not passed the warning and hears it
+// from the platform once its view has loaded.
 TEST_F(SidePanelCovered, AHeldControllerHearsAWarningOnce)
 {
-    auto centre = RecordingController::create(QStringLiteral("centre"), journal, true);
-    auto left = RecordingController::create(QStringLiteral("left"), journal, true);
-    auto top = RecordingController::create(QStringLiteral("top"), journal, true);
-    container->setCenterController(centre);
-    container->setLeftController(left);
-    container->setTopController(top);
-    show();
-    left->view();
-    top->view();
-    auto wrapped = RecordingController::create(QStringLiteral("wrapped"), journal, true);
-    auto wrapper = PanelWrapController::create(wrapped);
-    wrapper->view();
-    take();
-    ui::MemoryWarning::post();
-    QStringList heard = take().filter(QStringLiteral("memoryWarning"));
-    heard.sort();
-    EXPECT_EQ(heard, (QStringList{"centre memoryWarning", "left memoryWarning", "top memoryWarning",
-                                  "wrapped memoryWarning"}));
+    struct Case {
+        const char* name;
+        bool shown;
+        QStringList heard;
+    };
+    const Case cases[] = {
+        {"shown", true, {"home memoryWarning", "menu memoryWarning", "right memoryWarning", "top memoryWarning",
+                         "wrapped memoryWarning"}},
+        {"loaded, never shown", false, {"home memoryWarning", "menu memoryWarning", "right memoryWarning",
+                                        "wrapped memoryWarning"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        restart();
+        home = RecordingController::create(QStringLiteral("home"), journal, true);
+        menu = RecordingController::create(QStringLiteral("menu"), journal, true);
+        auto right = RecordingController::create(QStringLiteral("right"), journal, true);
+        auto top = RecordingController::create(QStringLiteral("top"), journal, true);
+        container = SidePanelController::create(home, menu, right, top);
+        if (c.shown)
+            show();
+        else
+            container->view();
+        EXPECT_EQ(right->isViewLoaded(), c.shown);
+        auto wrapped = RecordingController::create(QStringLiteral("wrapped"), journal, true);
+        auto wrapper = PanelWrapController::create(wrapped);
+        wrapper->view();
+        take();
+        ui::MemoryWarning::post();
+        QStringList heard = take().filter(QStringLiteral("memoryWarning"));
+        heard.sort();
+        EXPECT_EQ(heard, c.heard);
+    }
 }

@@ -1,11 +1,13 @@
 #include "platform/ui/InterfaceRotation.h"
 
 #include "platform/core/Clock.h"
+#include "platform/ui/Layer.h"
 #include "platform/ui/MemoryWarning.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
+#include "support/CoversWindow.h"
 
 #include <functional>
 #include <utility>
@@ -13,6 +15,7 @@
 
 using namespace ui;
 using O = InterfaceOrientation;
+using uitest::expectCoversWindow;
 
 namespace {
 
@@ -50,17 +53,6 @@ private:
     std::shared_ptr<QStringList> m_log;
     double m_start = 0;
 };
-
-// Lies across the whole portrait window, as the interface's views do in any orientation.
-void expectCoversWindow(const View& view, const Window& window)
-{
-    const Rect onScreen = view.convertRectTo(view.bounds(), nullptr);
-    const Rect whole = window.bounds();
-    EXPECT_NEAR(onScreen.x(), whole.x(), 1e-9);
-    EXPECT_NEAR(onScreen.y(), whole.y(), 1e-9);
-    EXPECT_NEAR(onScreen.width(), whole.width(), 1e-9);
-    EXPECT_NEAR(onScreen.height(), whole.height(), 1e-9);
-}
 
 class InterfaceRotationTest : public UiFixture {
 protected:
@@ -134,21 +126,24 @@ TEST_F(InterfaceRotationTest, ARefusalOrTheSameOrientationTurnsNothing)
 // A full-screen screen covers the root while the interface turns: the root is not turned;
 // as the screen goes it is asked about the turn (while its view is as it was, so it can catch
 // up) and its view comes back across the turned window. A view a warning let go meanwhile
-// comes back new, already in the orientation of the day, and its controller is not asked; nor
-// is one the interface turned away from and back.
+// comes back new, already in the orientation of the day, and its controller is not asked, also
+// when something loaded the new view before the dismissal; nor is one the interface turned
+// away from and back.
 TEST_F(InterfaceRotationTest, ACoveredControllerIsAskedAsItIsUncoveredAndComesBackTurned)
 {
+    enum class Held { Kept, LetGo, LoadedAgain };
     struct Case {
         const char* name;
         std::vector<O> turns;
-        bool letGo;
+        Held view;
         std::vector<O> asked;
         Size bounds;
     };
     const Case cases[] = {
-        {"kept", {O::LandscapeRight}, false, {O::LandscapeRight}, Size(480, 320)},
-        {"let go while covered", {O::LandscapeRight}, true, {}, Size(480, 320)},
-        {"turned there and back", {O::LandscapeRight, O::Portrait}, false, {}, Size(320, 480)},
+        {"kept", {O::LandscapeRight}, Held::Kept, {O::LandscapeRight}, Size(480, 320)},
+        {"let go while covered", {O::LandscapeRight}, Held::LetGo, {}, Size(480, 320)},
+        {"let go and loaded again while covered", {O::LandscapeRight}, Held::LoadedAgain, {}, Size(480, 320)},
+        {"turned there and back", {O::LandscapeRight, O::Portrait}, Held::Kept, {}, Size(320, 480)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -166,14 +161,16 @@ TEST_F(InterfaceRotationTest, ACoveredControllerIsAskedAsItIsUncoveredAndComesBa
             step(0.4);
         }
         EXPECT_EQ(log->size(), 5 * c.turns.size());   // the cover's five calls a turn: the covered one turns nothing
-        if (c.letGo)
+        if (c.view != Held::Kept)
             MemoryWarning::post();
+        if (c.view == Held::LoadedAgain)
+            root->view();
         EXPECT_TRUE(root->asked.empty());
         cover->dismissViewController(false);
         step();
         EXPECT_EQ(root->asked, c.asked);
         const auto view = root->view();
-        EXPECT_EQ(view == keptView, !c.letGo);
+        EXPECT_EQ(view == keptView, c.view == Held::Kept);
         EXPECT_EQ(view->superview(), window);   // in place of an old view, not inside it
         EXPECT_EQ(view->bounds().size, c.bounds);
         expectCoversWindow(*view, *window);
@@ -219,4 +216,29 @@ TEST_F(InterfaceRotationTest, ViewsPlacedAfterATurnLieAcrossTheWindow)
         EXPECT_EQ(view->bounds().size, Size(480, 320));
         expectCoversWindow(*view, *window);
     }
+}
+
+// In landscape a screen slides up and back down at the interface's shape, inside its
+// transition view: half way either way, the bottom half of it is below the interface.
+TEST_F(InterfaceRotationTest, AScreenSlidesInAndOutAtTheInterfacesShape)
+{
+    ASSERT_TRUE(InterfaceRotation::rotate(window, O::LandscapeRight, 0));
+    step();
+    auto screen = ViewController::create();
+    const auto expectHalfWay = [&] {
+        step(ViewController::kTransitionDuration / 2);
+        const Rect frame = screen->view()->layer()->presentation()->frame();
+        EXPECT_NEAR(frame.x(), 0, 1e-9);
+        EXPECT_NEAR(frame.y(), 160, 1e-9);
+        EXPECT_NEAR(frame.width(), 480, 1e-9);
+        EXPECT_NEAR(frame.height(), 320, 1e-9);
+    };
+    root->presentViewController(screen, true);
+    expectHalfWay();
+    step(ViewController::kTransitionDuration / 2);
+    screen->dismissViewController(true);
+    expectHalfWay();
+    step(ViewController::kTransitionDuration / 2);
+    EXPECT_FALSE(screen->view()->window());
+    EXPECT_EQ(root->view()->bounds().size, Size(480, 320));
 }

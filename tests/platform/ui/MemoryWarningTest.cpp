@@ -9,28 +9,32 @@ using namespace ui;
 
 namespace {
 
+// How a controller that names others as hearing the warning from it passes the warning on.
+enum class Relay { None, Passes, KeepsIt, PassesTwice };
+
 class Recording : public ViewController {
 public:
-    static std::shared_ptr<Recording> create(const char* name, std::shared_ptr<QStringList> log, bool relays = false)
+    static std::shared_ptr<Recording> create(const char* name, std::shared_ptr<QStringList> log, Relay relay = Relay::None)
     {
         auto c = std::shared_ptr<Recording>(new Recording());
         c->m_name = QString::fromLatin1(name);
         c->m_log = std::move(log);
-        c->m_relays = relays;
+        c->m_relay = relay;
         return c;
     }
     void didReceiveMemoryWarning() override   // never calls the base
     {
         add("warning");
-        if (!m_relays)
-            return;
-        for (const auto& child : childViewControllers())
-            child->didReceiveMemoryWarning();
+        const int passes = m_relay == Relay::Passes ? 1 : m_relay == Relay::PassesTwice ? 2 : 0;
+        for (int i = 0; i < passes; ++i) {
+            for (const auto& child : childViewControllers())
+                MemoryWarning::pass(child);
+        }
     }
     void viewDidUnload() override { add("unload"); }
     std::vector<std::shared_ptr<ViewController>> memoryWarningRelays() const override
     {
-        return m_relays ? childViewControllers() : std::vector<std::shared_ptr<ViewController>>{};
+        return m_relay == Relay::None ? std::vector<std::shared_ptr<ViewController>>{} : childViewControllers();
     }
     int loads = 0;
 
@@ -45,7 +49,7 @@ private:
     void add(const char* what) { m_log->append(m_name + QLatin1Char(':') + QLatin1String(what)); }
     QString m_name;
     std::shared_ptr<QStringList> m_log;
-    bool m_relays = false;
+    Relay m_relay = Relay::None;
 };
 
 class MemoryWarningTest : public UiFixture {};
@@ -82,32 +86,42 @@ TEST_F(MemoryWarningTest, ViewsInNoWindowGoAndComeBackWhenAskedFor)
     EXPECT_EQ(*log, (QStringList{"shown:warning"}));
 }
 
-// Each controller hears a warning once: one that a container passes the warning to hears it
-// through the container only, unless the container is not told (it never loaded a view); a
-// child of an ordinary controller hears it from the platform.
+// Each controller that loaded a view hears a warning once, whatever the controllers that pass
+// it on do: one a container names hears it after the container, through it or, when the
+// container keeps the warning to itself, from the platform; one named by a container that is
+// not told (it never loaded a view) hears it from the platform; the child of an ordinary
+// controller hears it from the platform in load order.
 TEST_F(MemoryWarningTest, EachControllerHearsAWarningOnce)
 {
+    enum class Loaded { ParentFirst, ChildFirst, ChildOnly };
     struct Case {
         const char* name;
-        bool relays;
-        bool parentLoaded;
+        Relay relay;
+        Loaded loaded;
         QStringList heard;
     };
+    const QStringList both{"parent:warning", "child:warning"};
     const Case cases[] = {
-        {"under a container that relays", true, true, {"parent:warning", "child:warning"}},
-        {"under a container never loaded", true, false, {"child:warning"}},
-        {"under an ordinary parent", false, true, {"parent:warning", "child:warning"}},
+        {"under a container that passes it on", Relay::Passes, Loaded::ParentFirst, both},
+        {"loaded before the container that passes it on", Relay::Passes, Loaded::ChildFirst, both},
+        {"under a container that keeps it to itself", Relay::KeepsIt, Loaded::ChildFirst, both},
+        {"under a container that passes it on twice", Relay::PassesTwice, Loaded::ParentFirst, both},
+        {"under a container never loaded", Relay::Passes, Loaded::ChildOnly, {"child:warning"}},
+        {"under an ordinary parent, in load order", Relay::None, Loaded::ChildFirst, {"child:warning", "parent:warning"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto log = std::make_shared<QStringList>();
-        auto parent = Recording::create("parent", log, c.relays);
+        auto parent = Recording::create("parent", log, c.relay);
         auto child = Recording::create("child", log);
         parent->addChildViewController(child);
-        if (c.parentLoaded)
+        if (c.loaded == Loaded::ParentFirst)
+            parent->view();
+        child->view();
+        if (c.loaded == Loaded::ChildFirst)
+            parent->view();
+        if (c.loaded != Loaded::ChildOnly)
             parent->view()->addSubview(child->view());
-        else
-            child->view();
         MemoryWarning::post();
         EXPECT_EQ(log->filter(QStringLiteral(":warning")), c.heard);
     }

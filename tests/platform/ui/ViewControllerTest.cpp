@@ -2,14 +2,17 @@
 
 #include "platform/core/Log.h"
 #include "platform/ui/Attachments.h"
+#include "platform/ui/InterfaceRotation.h"
 #include "platform/ui/Layer.h"
 #include "platform/ui/MemoryWarning.h"
 #include "platform/ui/Window.h"
 #include "tests/support/UiFixture.h"
+#include "support/CoversWindow.h"
 #include "support/LoggingController.h"
 
 using namespace ui;
 using uitest::LoggingController;
+using uitest::expectCoversWindow;
 
 namespace {
 
@@ -202,46 +205,76 @@ TEST_F(ViewControllerTest, ContainmentIsExplicitAndAppearanceReachesTheChildren)
 }
 
 
-// A presenter whose view a memory warning let go while a full-screen screen covered it loads a
-// view anew as it is uncovered, before it hears will-appear, and the view goes back where the
-// old one was: the window's root into the window, a presented presenter into its own
+// A presenter whose view a memory warning let go while a full-screen screen covered it has a
+// new view as it is uncovered: loaded then (viewDidLoad before viewWillAppear), or earlier by
+// something that asked for it meanwhile (a reply updating its labels). The new view goes back
+// where the old one was, across the window in the interface's orientation, whatever view the
+// controller makes: the window's root into the window, a presented presenter into its own
 // transition view, in place of the old view.
 TEST_F(ViewControllerTest, APresenterLetGoWhileCoveredLoadsAViewAnewInItsPlace)
 {
-    for (bool presentedPresenter : {false, true}) {
-        SCOPED_TRACE(presentedPresenter ? "a presented presenter" : "the window's root");
+    using O = InterfaceOrientation;
+    struct Case {
+        const char* name;
+        bool presentedPresenter;
+        O coveredIn;
+        O uncoveredIn;
+        bool ownView;
+        bool loadedWhileCovered;
+    };
+    const Case cases[] = {
+        {"the window's root", false, O::Portrait, O::Portrait, false, false},
+        {"a presented presenter", true, O::Portrait, O::Portrait, false, false},
+        {"the root in landscape, loaded while covered", false, O::LandscapeRight, O::LandscapeRight, false, true},
+        {"the root in landscape with its own view", false, O::LandscapeLeft, O::LandscapeLeft, true, false},
+        {"a presented presenter in landscape with its own view", true, O::LandscapeRight, O::LandscapeRight, true, false},
+        {"a presented presenter in landscape, loaded while covered", true, O::LandscapeLeft, O::LandscapeLeft, true, true},
+        {"a presented presenter turned while covered", true, O::Portrait, O::LandscapeLeft, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
+        InterfaceRotation::rotate(window, c.coveredIn, 0);
+        step();
         auto host = root;
-        if (presentedPresenter) {
+        if (c.presentedPresenter) {
             host = LoggingController::create("presented", log);
             root->presentViewController(host, false);
             step();
         }
+        if (c.ownView)   // a view of its design size that does not resize by itself
+            host->makeView = [] { return View::create(Rect(0, 0, 100, 60)); };
         auto cover = LoggingController::create("cover", log);
         host->presentViewController(cover, false);
         step();
         std::weak_ptr<View> oldView = host->viewIfLoaded();
+        InterfaceRotation::rotate(window, c.uncoveredIn, 0);
+        step();
         MemoryWarning::post();
         ASSERT_FALSE(host->isViewLoaded());
         EXPECT_TRUE(oldView.expired());
 
         host->logLoads = true;
         log->clear();
+        if (c.loadedWhileCovered)
+            host->view();
         cover->dismissViewController(false);
         step();
-        const QString name = presentedPresenter ? "presented" : "root";
+        const QString name = c.presentedPresenter ? "presented" : "root";
         EXPECT_EQ(*log, (QStringList{name + ":didLoad", "cover:willDisappear", name + ":willAppear",
                                      name + ":didAppear", "cover:didDisappear"}));
         EXPECT_EQ(host->loadCount, 2);
         const auto view = host->viewIfLoaded();
         ASSERT_TRUE(view);
         EXPECT_EQ(view->window(), window);
-        EXPECT_EQ(view->convertRectTo(view->bounds(), nullptr), window->bounds());
+        const Size screen = window->bounds().size;
+        EXPECT_EQ(view->bounds().size, isLandscape(c.uncoveredIn) ? Size(screen.height, screen.width) : screen);
+        expectCoversWindow(*view, *window);
         ASSERT_EQ(window->subviews().size(), 1u);
         const auto place = window->subviews().front();
-        EXPECT_EQ(place->isTransitionView(), presentedPresenter);
-        EXPECT_EQ(place->subviews().size(), presentedPresenter ? 1u : 0u);   // the new view, no old one
-        EXPECT_EQ(presentedPresenter ? place->subviews().front() : place, view);
+        EXPECT_EQ(place->isTransitionView(), c.presentedPresenter);
+        EXPECT_EQ(place->subviews().size(), c.presentedPresenter ? 1u : 0u);   // the new view, no old one
+        EXPECT_EQ(c.presentedPresenter ? place->subviews().front() : place, view);
     }
 }

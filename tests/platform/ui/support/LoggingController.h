@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
 
 #include <QString>
@@ -37,13 +38,18 @@ public:
     int loadCount = 0;
     int didLoadCount = 0;
     bool manualForwarding = false;
+    // Makes the view in place of the platform's default, as a controller's own loadView does.
+    std::function<std::shared_ptr<ui::View>()> makeView;
     bool shouldAutomaticallyForwardAppearanceMethods() const override { return !manualForwarding; }
 
 protected:
     void loadView() override
     {
         ++loadCount;
-        ui::ViewController::loadView();
+        if (makeView)
+            setView(makeView());
+        else
+            ui::ViewController::loadView();
     }
     void viewDidLoad() override
     {
