@@ -43,19 +43,22 @@ void tell(const std::shared_ptr<ViewController>& controller)
 
 // Those named as hearing the warning through another controller (and through those, on down):
 // they wait until the one passing it on has been told.
-std::set<const ViewController*> relayed(const Controllers& told)
+Controllers relayed(const Controllers& told)
 {
     std::set<const ViewController*> seen;
+    Controllers named;
     Controllers pending = told;
     while (!pending.empty()) {
         const auto controller = pending.back();
         pending.pop_back();
         for (const auto& relay : controller->memoryWarningRelays()) {
-            if (relay && seen.insert(relay.get()).second)
+            if (relay && seen.insert(relay.get()).second) {
                 pending.push_back(relay);
+                named.push_back(relay);
+            }
         }
     }
-    return seen;
+    return named;
 }
 
 } // namespace
@@ -85,13 +88,16 @@ void MemoryWarning::post()
     }
     {
         PostScope post;
-        const auto waiting = relayed(alive);
+        const Controllers waiting = relayed(alive);
         for (const auto& controller : alive) {
-            if (!waiting.count(controller.get()))
+            if (std::find(waiting.begin(), waiting.end(), controller) == waiting.end())
                 tell(controller);
         }
-        // Whoever a relay did not tell after all (one that handles the warning itself).
+        // Whoever a relay did not tell after all (one that handles the warning itself), a
+        // named controller whose view never loaded included.
         for (const auto& controller : alive)
+            tell(controller);
+        for (const auto& controller : waiting)
             tell(controller);
     }
     // Latest loaded first: a container's view usually loads after (around) its children's, so

@@ -93,7 +93,7 @@ TEST_F(MemoryWarningTest, ViewsInNoWindowGoAndComeBackWhenAskedFor)
 // controller hears it from the platform in load order.
 TEST_F(MemoryWarningTest, EachControllerHearsAWarningOnce)
 {
-    enum class Loaded { ParentFirst, ChildFirst, ChildOnly };
+    enum class Loaded { ParentFirst, ChildFirst, ChildOnly, ParentOnly };
     struct Case {
         const char* name;
         Relay relay;
@@ -105,6 +105,7 @@ TEST_F(MemoryWarningTest, EachControllerHearsAWarningOnce)
         {"under a container that passes it on", Relay::Passes, Loaded::ParentFirst, both},
         {"loaded before the container that passes it on", Relay::Passes, Loaded::ChildFirst, both},
         {"under a container that keeps it to itself", Relay::KeepsIt, Loaded::ChildFirst, both},
+        {"never loaded, under a container that keeps it to itself", Relay::KeepsIt, Loaded::ParentOnly, both},
         {"under a container that passes it on twice", Relay::PassesTwice, Loaded::ParentFirst, both},
         {"under a container never loaded", Relay::Passes, Loaded::ChildOnly, {"child:warning"}},
         {"under an ordinary parent, in load order", Relay::None, Loaded::ChildFirst, {"child:warning", "parent:warning"}},
@@ -115,12 +116,13 @@ TEST_F(MemoryWarningTest, EachControllerHearsAWarningOnce)
         auto parent = Recording::create("parent", log, c.relay);
         auto child = Recording::create("child", log);
         parent->addChildViewController(child);
-        if (c.loaded == Loaded::ParentFirst)
+        if (c.loaded == Loaded::ParentFirst || c.loaded == Loaded::ParentOnly)
             parent->view();
-        child->view();
+        if (c.loaded != Loaded::ParentOnly)
+            child->view();
         if (c.loaded == Loaded::ChildFirst)
             parent->view();
-        if (c.loaded != Loaded::ChildOnly)
+        if (c.loaded == Loaded::ParentFirst || c.loaded == Loaded::ChildFirst)
             parent->view()->addSubview(child->view());
         MemoryWarning::post();
         EXPECT_EQ(log->filter(QStringLiteral(":warning")), c.heard);
