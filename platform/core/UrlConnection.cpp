@@ -72,10 +72,6 @@ UrlError::Code codeFor(QNetworkReply::NetworkError error)
 // are normal responses here. Network (1-99), proxy (1xx) and protocol (3xx) errors are faults.
 bool isTransportFault(QNetworkReply::NetworkError error)
 {
-    // Filed among the content errors, but it is a connection lost; after a redirect the reply
-    // still carries the redirect's status, so this decides between a failure and a 3xx answer.
-    if (error == QNetworkReply::ContentReSendError)
-        return true;
     const int code = static_cast<int>(error);
     // Qt files a 400 answer under the protocol errors; it is an answer all the same.
     if (code == 0 || error == QNetworkReply::ProtocolInvalidOperationError)
@@ -217,11 +213,9 @@ void UrlConnection::send(const UrlRequest& sent)
     } else {
         const ConnectionLanes::Lane lane = ConnectionLanes::take(sent.url);
         m_lane = lane.id;
-        if (m_lane) {
+        if (m_lane)
             request.setPeerVerifyName(ConnectionLanes::name(m_lane));
-            // Qt would follow a redirect with the lane's name as the peer name: onRedirected.
-            request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
-        }
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
         auto* body = new OnceReadBody(sent.body, nullptr);
         // Sent on the lane's kept connection unless Qt opens a socket for it, which it says
         // before it sends: a close before the reply may then send it once more. Not after a
@@ -233,8 +227,7 @@ void UrlConnection::send(const UrlRequest& sent)
         // Qt reads the body until the reply has finished; the reply owns it from here.
         body->setParent(m_reply);
         QObject::connect(m_reply, &QNetworkReply::socketStartedConnecting, body, &OnceReadBody::refuseRewind);
-        if (m_lane)
-            QObject::connect(m_reply, &QNetworkReply::redirected, m_reply, [this](const QUrl& url) { onRedirected(url); });
+        QObject::connect(m_reply, &QNetworkReply::redirected, m_reply, [this](const QUrl& url) { onRedirected(url); });
     }
     QObject::connect(m_reply, &QNetworkReply::metaDataChanged, m_reply, [this] { onMetaData(); });
     QObject::connect(m_reply, &QNetworkReply::readyRead, m_reply, [this] { onReadyRead(); });
@@ -295,8 +288,8 @@ void UrlConnection::deliverResponse(bool final)
 void UrlConnection::onMetaData()
 {
     // The reply has begun: from here a lost connection is the request's failure, except for a
-    // redirect: Qt rewinds the body of a 307 or 308 after its head, even one that onRedirected
-    // then sends as a request of its own.
+    // redirect: Qt rewinds the body of a 307 or 308 after its head, although onRedirected
+    // then sends it as a request of its own.
     if (m_body && m_reply) {
         const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (status >= 300 && status < 400 && m_reply->hasRawHeader("Location"))
@@ -312,17 +305,23 @@ void UrlConnection::onRedirected(const QUrl& location)
 {
     if (!m_reply)
         return;
-    // A lane's request is not followed inside Qt, which would carry the lane's name on as the
-    // peer name and check an https certificate against it: the redirect goes as an ordinary
-    // request of its own, to an https address verified under its own host name. The time-out
-    // keeps counting from the redirect's arrival.
+    // A request with a body is not followed inside Qt. Qt would carry a lane's name on as the
+    // peer name and check an https certificate against it, and it reports a reset after its
+    // own follow as an unknown error. The redirect goes as an ordinary request of its own
+    // instead, to an https address verified under its own host name. Qt's rule stays: never
+    // from https down to http. The time-out keeps counting from the redirect's arrival.
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QUrl target = m_sent.url.resolved(location);
     releaseReply(ReplyRelease::Abort);
     if (++m_redirects > kMaxRedirects) {
         failLater({UrlError::Other, QStringLiteral("Too many redirects.")});
         return;
     }
-    send(redirectedRequest(m_sent, m_sent.url.resolved(location), status));
+    if (m_sent.url.scheme() == QLatin1String("https") && target.scheme() != QLatin1String("https")) {
+        failLater({UrlError::Other, QStringLiteral("Refused a redirect from https to %1.").arg(target.scheme())});
+        return;
+    }
+    send(redirectedRequest(m_sent, target, status));
 }
 
 void UrlConnection::onReadyRead()

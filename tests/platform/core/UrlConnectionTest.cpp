@@ -519,37 +519,41 @@ TEST_F(UrlConnectionTest, AFormRedirectedToHttpsReachesItOnceUnderItsOwnName)
 }
 
 // A request that a redirect sent on and that then fails is that failure, never the redirect
-// answered: sent to https as a request of its own, or by Qt on the kept connection of the same
-// origin; reset, closed before the reply, or 30 s of silence from the redirect on. A cancel in
-// the silence is quiet and hangs up.
+// answered: sent on from http to https or within http as a request of its own, or by Qt
+// itself from https to https; reset, closed before the reply, or 30 s of silence from the
+// redirect on. A cancel in the silence is quiet and hangs up.
 TEST_F(UrlConnectionTest, ARequestARedirectSentOnThatFailsIsThatFailure)
 {
     core::ManualClock clock;
-    std::function<void(QTcpSocket*)> fail;
-    SecureServer secure([&](QTcpSocket* socket, const QByteArray&) { fail(socket); });
-    QList<QPointer<QTcpSocket>> plainTargets;
+    TestCertificate::Trust trust;
     QUrl to;
-    HandServer plain([&](QTcpSocket* socket, const QByteArray& request) {
+    std::function<void(QTcpSocket*)> fail;
+    QList<QPointer<QTcpSocket>> reached;
+    const auto answer = [&](QTcpSocket* socket, const QByteArray& request) {
         if (!request.startsWith("POST /target"))
             return redirecting(307, to)(socket, request);
-        plainTargets.append(socket);
+        reached.append(socket);
         fail(socket);
-    });
+    };
+    HandServer secure(answer, TestCertificate::shared().serverConfiguration());
+    HandServer plain(answer);
     const std::pair<std::string, std::function<void(QTcpSocket*)>> failures[] = {
         {"fail ConnectionLost", [](QTcpSocket* socket) { HandServer::reset(socket); }},
         {"fail ConnectionLost", [](QTcpSocket* socket) { socket->disconnectFromHost(); }},
         {"fail TimedOut", [](QTcpSocket*) {}},
         {"", [](QTcpSocket*) {}},   // cancelled
     };
-    for (const QUrl& target : {secure.server.url("/target"), plain.url("/target")}) {
-        auto& reached = target.scheme() == "https" ? secure.sockets : plainTargets;
+    const std::pair<QUrl, QUrl> routes[] = {{plain.url("/form"), secure.url("/target")},
+                                            {plain.url("/form"), plain.url("/target")},
+                                            {secure.url("/form"), secure.url("/target")}};
+    for (const auto& [from, target] : routes) {
         for (const auto& [shape, failure] : failures) {
-            SCOPED_TRACE(target.toString().toStdString() + " " + shape);
+            SCOPED_TRACE(from.scheme().toStdString() + " to " + target.scheme().toStdString() + ": " + shape);
             to = target;
             fail = failure;
             reached.clear();
             auto seen = std::make_shared<Recorder>();
-            auto connection = UrlConnection::formPost(plain.url("/form"), FormBody{{"n", "1"}}, seen);
+            auto connection = UrlConnection::formPost(from, FormBody{{"n", "1"}}, seen);
             ASSERT_TRUE(pumpUntil([&] { return reached.size() == 1; }));
             if (shape == "fail TimedOut") {
                 clock.advance(29.9);
@@ -591,14 +595,22 @@ TEST_F(UrlConnectionTest, ARedirectedFormLostOnAKeptConnectionIsNotSentAThirdTim
     }
 }
 
-// Redirects that go round in circles between two origins end in a failure.
-TEST_F(UrlConnectionTest, RedirectsGoingRoundInCirclesEndInAFailure)
+// Redirects that go round in circles fail, and so does one from https down to http, which
+// never reaches the http server.
+TEST_F(UrlConnectionTest, RedirectsInCirclesOrDownToHttpFail)
 {
+    TestCertificate::Trust trust;
     QUrl back;
-    HandServer there([&](QTcpSocket* socket, const QByteArray& request) { redirecting(307, back)(socket, request); });
+    int plainArrivals = 0;
+    HandServer there([&](QTcpSocket* socket, const QByteArray& request) { ++plainArrivals, redirecting(307, back)(socket, request); });
     HandServer here(redirecting(307, there.url()));
-    back = here.url();
-    auto seen = post(here.url());
-    ASSERT_TRUE(pumpUntil([&] { return seen->ended; }));
-    EXPECT_EQ(seen->shape, "fail Other");
+    HandServer secure(redirecting(307, there.url()), TestCertificate::shared().serverConfiguration());
+    for (const QUrl& from : {here.url(), secure.url()}) {
+        back = from;
+        plainArrivals = 0;
+        auto seen = post(from);
+        ASSERT_TRUE(pumpUntil([&] { return seen->ended; }));
+        EXPECT_EQ(seen->shape, "fail Other");
+        EXPECT_EQ(plainArrivals > 0, from == here.url());
+    }
 }
