@@ -215,6 +215,7 @@ void UrlConnection::send(const UrlRequest& sent)
         m_lane = lane.id;
         if (m_lane)
             request.setPeerVerifyName(ConnectionLanes::name(m_lane));
+        // Its redirects are onRedirected's to follow, each as a request of its own.
         request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
         auto* body = new OnceReadBody(sent.body, nullptr);
         // Sent on the lane's kept connection unless Qt opens a socket for it, which it says

@@ -95,7 +95,7 @@ private:
 
     UrlRequest m_request;
     UrlRequest m_sent;               // what is on the wire now: m_request, or where a redirect sent it
-    int m_redirects = 0;
+    int m_redirects = 0;             // followed by onRedirected so far
     std::shared_ptr<UrlConnectionDelegate> m_delegate;
     QNetworkReply* m_reply = nullptr;
     State m_state = State::Running;
