@@ -28,18 +28,18 @@ Key newKey()
     return key;
 }
 
-void addExtension(X509* certificate, X509* issuer, int nid, const char* value)
+void addExtension(X509* certificate, int nid, const char* value)
 {
     X509V3_CTX context;
     X509V3_set_ctx_nodb(&context);
-    X509V3_set_ctx(&context, issuer, certificate, nullptr, nullptr, 0);
+    X509V3_set_ctx(&context, certificate, certificate, nullptr, nullptr, 0);
     X509_EXTENSION* extension = X509V3_EXT_conf_nid(nullptr, &context, nid, value);
     check(extension && X509_add_ext(certificate, extension, -1), "extension");
     X509_EXTENSION_free(extension);
 }
 
-// A certificate for `key` named `commonName`, valid from an hour ago for a day, signed by
-// `issuerKey` under `issuer` (itself when null).
+// A certificate for `key` named `commonName`, valid from an hour ago to a day from now, signed
+// by `issuerKey` under `issuer`; with no issuer, a self-signed authority.
 Certificate newCertificate(EVP_PKEY* key, const char* commonName, long serial, X509* issuer, EVP_PKEY* issuerKey)
 {
     Certificate certificate(X509_new(), X509_free);
@@ -53,16 +53,10 @@ Certificate newCertificate(EVP_PKEY* key, const char* commonName, long serial, X
     X509_NAME_add_entry_by_txt(X509_get_subject_name(c), "CN", MBSTRING_ASC,
                                reinterpret_cast<const unsigned char*>(commonName), -1, -1, 0);
     X509_set_issuer_name(c, X509_get_subject_name(issuer ? issuer : c));
-    addExtension(c, issuer ? issuer : c, NID_subject_key_identifier, "hash");
-    if (issuer) {
-        addExtension(c, issuer, NID_authority_key_identifier, "keyid:always");
-        addExtension(c, issuer, NID_basic_constraints, "critical,CA:FALSE");
-        addExtension(c, issuer, NID_ext_key_usage, "serverAuth");
-        addExtension(c, issuer, NID_subject_alt_name, "DNS:localhost,IP:127.0.0.1");
-    } else {
-        addExtension(c, c, NID_basic_constraints, "critical,CA:TRUE");
-        addExtension(c, c, NID_key_usage, "critical,keyCertSign,cRLSign");
-    }
+    if (issuer)
+        addExtension(c, NID_subject_alt_name, "DNS:localhost,IP:127.0.0.1");
+    else
+        addExtension(c, NID_basic_constraints, "critical,CA:TRUE");
     check(X509_sign(c, issuerKey, EVP_sha256()) > 0, "signature");
     return certificate;
 }

@@ -463,23 +463,6 @@ TEST_F(UrlConnectionTest, AConnectionTheServerIsAboutToCloseIsNotUsedAgain)
 
 namespace {
 
-// An https server on loopback whose certificate names only "localhost" and 127.0.0.1, trusted
-// by the test alone; it answers each request with `answer` and keeps what arrived.
-struct SecureServer {
-    explicit SecureServer(std::function<void(QTcpSocket*, const QByteArray&)> answer)
-        : server([this, answer](QTcpSocket* socket, const QByteArray& request) {
-            arrivals.append(request);
-            sockets.append(socket);
-            answer(socket, request);
-        }, TestCertificate::shared().serverConfiguration())
-    {
-    }
-    TestCertificate::Trust trust;
-    QList<QByteArray> arrivals;
-    QList<QPointer<QTcpSocket>> sockets;
-    HandServer server;
-};
-
 HandServer::Answer redirecting(int status, const QUrl& to)
 {
     return [=](QTcpSocket* socket, const QByteArray&) {
@@ -495,33 +478,35 @@ HandServer::Answer redirecting(int status, const QUrl& to)
 // browsers do.
 TEST_F(UrlConnectionTest, AFormRedirectedToHttpsReachesItOnceUnderItsOwnName)
 {
-    SecureServer secure([](QTcpSocket* socket, const QByteArray& request) {
+    TestCertificate::Trust trust;
+    QList<QByteArray> arrivals;
+    HandServer secure([&](QTcpSocket* socket, const QByteArray& request) {
+        arrivals.append(request);
         socket->write(HandServer::reply("200 OK", request.left(request.indexOf(' ')) + " " + request.mid(request.indexOf("\r\n\r\n") + 4)));
-    });
+    }, TestCertificate::shared().serverConfiguration());
     const std::pair<int, QByteArray> kinds[] = {{301, "GET "}, {302, "GET "}, {303, "GET "}, {307, "POST text=a%26b%3Dc&n=1"}, {308, "POST text=a%26b%3Dc&n=1"}};
     for (const char* host : {"127.0.0.1", "localhost"}) {
         for (const auto& [status, answer] : kinds) {
             SCOPED_TRACE(host + std::to_string(status));
-            QUrl to = secure.server.url("/target");
+            QUrl to = secure.url("/target");
             to.setHost(host);
-            secure.arrivals.clear();
+            arrivals.clear();
             int sent = 0;
-            HandServer plain([&, answer = redirecting(status, to)](QTcpSocket* s, const QByteArray& r) { ++sent, answer(s, r); });
+            HandServer plain([&, redirect = redirecting(status, to)](QTcpSocket* s, const QByteArray& r) { ++sent, redirect(s, r); });
             auto seen = post(plain.url("/form"));
             ASSERT_TRUE(pumpUntil([&] { return seen->ended; }));
             EXPECT_EQ(seen->shape, "response 200,data,finish");
             EXPECT_EQ(seen->body, answer);
             EXPECT_EQ(sent, 1);
-            ASSERT_EQ(secure.arrivals.size(), 1);
-            EXPECT_EQ(secure.arrivals[0].contains("\r\nContent-Type: application/x-www-form-urlencoded; charset=utf-8\r\n"), status >= 307);
+            ASSERT_EQ(arrivals.size(), 1);
+            EXPECT_EQ(arrivals[0].contains("\r\nContent-Type: application/x-www-form-urlencoded; charset=utf-8\r\n"), status >= 307);
         }
     }
 }
 
-// A request that a redirect sent on and that then fails is that failure, never the redirect
-// answered: sent on from http to https or within http as a request of its own, or by Qt
-// itself from https to https; reset, closed before the reply, or 30 s of silence from the
-// redirect on. A cancel in the silence is quiet and hangs up.
+// A request that a redirect sent on (http to https, within http, within https) and that then
+// fails is that failure, never the redirect answered: reset, closed before the reply, or 30 s
+// of silence from the redirect on. A cancel in the silence is quiet and hangs up.
 TEST_F(UrlConnectionTest, ARequestARedirectSentOnThatFailsIsThatFailure)
 {
     core::ManualClock clock;
