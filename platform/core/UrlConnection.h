@@ -39,7 +39,7 @@ struct UrlRequest {
 // and a test with a ManualClock can step it. A request reaches the server once: it is sent
 // again (once, on a new connection) only when a kept-alive connection was closed under it
 // before any byte of its reply came. Redirects are followed and only the final response is
-// reported; one that leaves a lane's origin is followed as a request of its own
+// reported; a request with a body goes on at each redirect as a request of its own
 // (docs/platform.md: URL connection).
 class UrlConnection : public std::enable_shared_from_this<UrlConnection> {
 public:
