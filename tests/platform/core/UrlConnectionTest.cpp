@@ -14,6 +14,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <gtest/gtest.h>
+#include <optional>
 
 using core::FormBody;
 using core::RunLoop;
@@ -475,10 +476,10 @@ HandServer::Answer redirecting(int status, const QUrl& to)
 // A form sent over http and redirected to https (same host, or under another name) reaches the
 // https server once, its certificate verified under that server's own name, and only its answer
 // reaches the delegate: a 307 or 308 sends the POST with its body, the others a GET, as
-// browsers do.
+// browsers do. Without the test's trust in the certificate it fails, and nothing arrives.
 TEST_F(UrlConnectionTest, AFormRedirectedToHttpsReachesItOnceUnderItsOwnName)
 {
-    TestCertificate::Trust trust;
+    std::optional<TestCertificate::Trust> trust(std::in_place);
     QList<QByteArray> arrivals;
     HandServer secure([&](QTcpSocket* socket, const QByteArray& request) {
         arrivals.append(request);
@@ -502,6 +503,14 @@ TEST_F(UrlConnectionTest, AFormRedirectedToHttpsReachesItOnceUnderItsOwnName)
             EXPECT_EQ(arrivals[0].contains("\r\nContent-Type: application/x-www-form-urlencoded; charset=utf-8\r\n"), status >= 307);
         }
     }
+    trust.reset();
+    bool arrived = false;
+    HandServer unknown([&](QTcpSocket*, const QByteArray&) { arrived = true; }, TestCertificate::shared().serverConfiguration());
+    HandServer plain(redirecting(307, unknown.url("/target")));
+    auto untrusted = post(plain.url("/form"));
+    ASSERT_TRUE(pumpUntil([&] { return untrusted->ended; }));
+    EXPECT_EQ(untrusted->shape, "fail Other");
+    EXPECT_FALSE(arrived);
 }
 
 // A request that a redirect sent on (http to https, within http, within https) and that then
