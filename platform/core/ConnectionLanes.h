@@ -11,7 +11,8 @@ namespace core {
 // pool of its own (its name stands for the peer name, so plain http only), so the guess is
 // always the lane's one request. A request that hears nothing of a new socket went out on the
 // lane's kept connection; that is what lets a close before its reply be answered by sending it
-// once more (docs/platform.md: URL connection).
+// once more. Qt never follows a lane's request to another address, which would carry the name
+// on to a TLS handshake: UrlConnection follows redirects itself (docs/platform.md: URL connection).
 class ConnectionLanes {
 public:
     struct Lane {

@@ -90,6 +90,26 @@ int keepAliveSeconds(const QNetworkReply* reply)
     return 0;
 }
 
+// Qt's own limit for the redirects it follows; here it counts them over every hop.
+constexpr int kMaxRedirects = 50;
+
+// The request a redirect sends on, as browsers make it: a 303, and a 301 or 302 answering a
+// POST, turn it into a GET without a body; a 307 or 308 keeps method and body.
+UrlRequest redirectedRequest(const UrlRequest& from, const QUrl& to, int status)
+{
+    UrlRequest next = from;
+    next.url = to;
+    if ((status == 303 && from.method != "HEAD") || ((status == 301 || status == 302) && from.method == "POST")) {
+        next.method = "GET";
+        next.body.clear();
+        next.headers.removeIf([](const QPair<QByteArray, QByteArray>& header) {
+            return header.first.compare("content-type", Qt::CaseInsensitive) == 0
+                || header.first.compare("content-length", Qt::CaseInsensitive) == 0;
+        });
+    }
+    return next;
+}
+
 } // namespace
 
 UrlRequest UrlRequest::formPost(const QUrl& url, const FormBody& body, double timeout)
@@ -170,39 +190,49 @@ QNetworkReply* UrlConnection::releaseReply(ReplyRelease how)
 
 void UrlConnection::start()
 {
-    QNetworkRequest request(m_request.url);
+    send(m_request);
+    armTimeout();
+}
+
+void UrlConnection::send(const UrlRequest& sent)
+{
+    m_sent = sent;
+    QNetworkRequest request(sent.url);
     bool hasContentType = false;
-    for (const auto& [name, value] : m_request.headers) {
+    for (const auto& [name, value] : sent.headers) {
         request.setRawHeader(name, value);
         hasContentType = hasContentType || name.compare("content-type", Qt::CaseInsensitive) == 0;
     }
     // The phone's default for a POST body, which the app relies on without setting it.
-    if (!hasContentType && !m_request.body.isEmpty())
+    if (!hasContentType && !sent.body.isEmpty())
         request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/x-www-form-urlencoded"));
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
 
-    if (m_request.body.isEmpty() && (m_request.method == "GET" || m_request.method == "HEAD")) {
-        m_reply = manager()->sendCustomRequest(request, m_request.method);
+    if (sent.body.isEmpty() && (sent.method == "GET" || sent.method == "HEAD")) {
+        m_reply = manager()->sendCustomRequest(request, sent.method);
     } else {
-        const ConnectionLanes::Lane lane = ConnectionLanes::take(m_request.url);
+        const ConnectionLanes::Lane lane = ConnectionLanes::take(sent.url);
         m_lane = lane.id;
         if (m_lane)
             request.setPeerVerifyName(ConnectionLanes::name(m_lane));
-        auto* body = new OnceReadBody(m_request.body, nullptr);
+        // Its redirects are onRedirected's to follow, each as a request of its own.
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+        auto* body = new OnceReadBody(sent.body, nullptr);
         // Sent on the lane's kept connection unless Qt opens a socket for it, which it says
-        // before it sends: a close before the reply may then send it once more.
-        if (lane.kept)
+        // before it sends: a close before the reply may then send it once more. Not after a
+        // redirect: it has gone out once already, and goes out at most twice.
+        if (lane.kept && m_redirects == 0)
             body->allowRewind();
         m_body = body;
-        m_reply = manager()->sendCustomRequest(request, m_request.method, body);
+        m_reply = manager()->sendCustomRequest(request, sent.method, body);
         // Qt reads the body until the reply has finished; the reply owns it from here.
         body->setParent(m_reply);
         QObject::connect(m_reply, &QNetworkReply::socketStartedConnecting, body, &OnceReadBody::refuseRewind);
+        QObject::connect(m_reply, &QNetworkReply::redirected, m_reply, [this](const QUrl& url) { onRedirected(url); });
     }
     QObject::connect(m_reply, &QNetworkReply::metaDataChanged, m_reply, [this] { onMetaData(); });
     QObject::connect(m_reply, &QNetworkReply::readyRead, m_reply, [this] { onReadyRead(); });
     QObject::connect(m_reply, &QNetworkReply::finished, m_reply, [this] { onFinished(); });
-    armTimeout();
 }
 
 void UrlConnection::armTimeout()
@@ -259,7 +289,8 @@ void UrlConnection::deliverResponse(bool final)
 void UrlConnection::onMetaData()
 {
     // The reply has begun: from here a lost connection is the request's failure, except for a
-    // redirect, whose head arrives before Qt rewinds the body to follow it.
+    // redirect: Qt rewinds the body of a 307 or 308 after its head, although onRedirected
+    // then sends it as a request of its own.
     if (m_body && m_reply) {
         const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (status >= 300 && status < 400 && m_reply->hasRawHeader("Location"))
@@ -269,6 +300,29 @@ void UrlConnection::onMetaData()
     }
     armTimeout();
     deliverResponse();
+}
+
+void UrlConnection::onRedirected(const QUrl& location)
+{
+    if (!m_reply)
+        return;
+    // A request with a body is not followed inside Qt. Qt would carry a lane's name on as the
+    // peer name and check an https certificate against it, and it reports a reset after its
+    // own follow as an unknown error. The redirect goes as an ordinary request of its own
+    // instead, to an https address verified under its own host name. Qt's rule stays: never
+    // from https down to http. The time-out keeps counting from the redirect's arrival.
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QUrl target = m_sent.url.resolved(location);
+    releaseReply(ReplyRelease::Abort);
+    if (++m_redirects > kMaxRedirects) {
+        failLater({UrlError::Other, QStringLiteral("Too many redirects.")});
+        return;
+    }
+    if (m_sent.url.scheme() == QLatin1String("https") && target.scheme() != QLatin1String("https")) {
+        failLater({UrlError::Other, QStringLiteral("Refused a redirect from https to %1.").arg(target.scheme())});
+        return;
+    }
+    send(redirectedRequest(m_sent, target, status));
 }
 
 void UrlConnection::onReadyRead()
@@ -329,7 +383,7 @@ void UrlConnection::onFinished()
 void UrlConnection::giveBackLane(ConnectionLanes::Outcome outcome, int idleSeconds)
 {
     if (m_lane)
-        ConnectionLanes::giveBack(m_request.url, std::exchange(m_lane, 0), outcome, idleSeconds);
+        ConnectionLanes::giveBack(m_sent.url, std::exchange(m_lane, 0), outcome, idleSeconds);
 }
 
 bool UrlConnection::isTruncated(QNetworkReply* reply) const
@@ -337,7 +391,7 @@ bool UrlConnection::isTruncated(QNetworkReply* reply) const
     // Qt sometimes reports a connection reset in the middle of a body as a clean finish, so
     // the promised length is checked here. Only for identity bodies: Qt decodes gzip, and
     // then Content-Length counts the compressed bytes.
-    if (m_request.method == "HEAD")
+    if (m_sent.method == "HEAD")
         return false;
     const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
     if (!encoding.isEmpty() && encoding != "identity")

@@ -38,7 +38,9 @@ struct UrlRequest {
 // The time-out is an idle time-out on the run loop's Clock: it restarts when bytes arrive,
 // and a test with a ManualClock can step it. A request reaches the server once: it is sent
 // again (once, on a new connection) only when a kept-alive connection was closed under it
-// before any byte of its reply came (docs/platform.md: URL connection).
+// before any byte of its reply came. Redirects are followed and only the final response is
+// reported; a request with a body goes on at each redirect as a request of its own
+// (docs/platform.md: URL connection).
 class UrlConnection : public std::enable_shared_from_this<UrlConnection> {
 public:
     enum class State { Running, Finished, Failed, Cancelled };
@@ -72,7 +74,10 @@ public:
 
 private:
     void start();
+    // Puts `request` on the wire: the caller's, or where a redirect sent it.
+    void send(const UrlRequest& request);
     void onMetaData();
+    void onRedirected(const QUrl& location);
     void onReadyRead();
     void onFinished();
     void onTimeout();
@@ -89,6 +94,8 @@ private:
     QNetworkReply* releaseReply(ReplyRelease how);
 
     UrlRequest m_request;
+    UrlRequest m_sent;               // what is on the wire now: m_request, or where a redirect sent it
+    int m_redirects = 0;             // followed by onRedirected so far
     std::shared_ptr<UrlConnectionDelegate> m_delegate;
     QNetworkReply* m_reply = nullptr;
     State m_state = State::Running;

@@ -4,6 +4,8 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QRegularExpression>
+#include <QSslConfiguration>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -21,25 +23,27 @@ public:
     using Answer = std::function<void(QTcpSocket*, const QByteArray& request)>;
 
     explicit HandServer(Answer answer)
+        : m_server(std::make_unique<QTcpServer>())
     {
-        m_server.listen(QHostAddress::LocalHost);
-        QObject::connect(&m_server, &QTcpServer::newConnection, [this, answer] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-                auto pending = std::make_shared<QByteArray>();
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, answer, pending] {
-                    *pending += socket->readAll();
-                    const qsizetype head = pending->indexOf("\r\n\r\n") + 4;
-                    const auto length = QRegularExpression("Content-Length: (\\d+)").match(QString::fromLatin1(*pending));
-                    if (head >= 4 && pending->size() >= head + (length.hasMatch() ? length.captured(1).toInt() : 0))
-                        answer(socket, std::exchange(*pending, QByteArray()));
-                });
-            }
-        });
+        QObject::connect(m_server.get(), &QTcpServer::newConnection, [this, answer] { take(answer); });
+        m_server->listen(QHostAddress::LocalHost);
+    }
+
+    // The same over TLS (https): `tls` holds the certificate and key it presents
+    // (TestCertificate::serverConfiguration()). A socket reaches `answer` once its handshake is done.
+    HandServer(Answer answer, const QSslConfiguration& tls)
+        : m_scheme(QStringLiteral("https"))
+    {
+        auto server = std::make_unique<QSslServer>();
+        server->setSslConfiguration(tls);
+        QObject::connect(server.get(), &QTcpServer::pendingConnectionAvailable, [this, answer] { take(answer); });
+        m_server = std::move(server);
+        m_server->listen(QHostAddress::LocalHost);
     }
 
     QUrl url(const QString& path = QStringLiteral("/x")) const
     {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()) + path);
+        return QUrl(QStringLiteral("%1://127.0.0.1:%2").arg(m_scheme).arg(m_server->serverPort()) + path);
     }
 
     // An address where nothing listens.
@@ -89,5 +93,24 @@ public:
     }
 
 private:
-    QTcpServer m_server;
+    void take(const Answer& answer)
+    {
+        while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+            auto pending = std::make_shared<QByteArray>();
+            const auto read = [socket, answer, pending] {
+                *pending += socket->readAll();
+                const qsizetype head = pending->indexOf("\r\n\r\n") + 4;
+                const auto length = QRegularExpression("Content-Length: (\\d+)").match(QString::fromLatin1(*pending));
+                if (head >= 4 && pending->size() >= head + (length.hasMatch() ? length.captured(1).toInt() : 0))
+                    answer(socket, std::exchange(*pending, QByteArray()));
+            };
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, read);
+            // A TLS socket may have decrypted the request along with the end of its handshake.
+            if (socket->bytesAvailable() > 0)
+                read();
+        }
+    }
+
+    QString m_scheme = QStringLiteral("http");
+    std::unique_ptr<QTcpServer> m_server;
 };

@@ -4,6 +4,7 @@
 #include "platform/core/FormBody.h"
 #include "platform/core/ManualClock.h"
 #include "tests/support/HandServer.h"
+#include "tests/support/TestCertificate.h"
 
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
@@ -13,6 +14,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <gtest/gtest.h>
+#include <optional>
 
 using core::FormBody;
 using core::RunLoop;
@@ -457,5 +459,152 @@ TEST_F(UrlConnectionTest, AConnectionTheServerIsAboutToCloseIsNotUsedAgain)
         ASSERT_TRUE(pumpUntil([&] { return second->ended; }));
         ASSERT_EQ(sockets.size(), 2);
         EXPECT_EQ(sockets[0] == sockets[1], same);
+    }
+}
+
+namespace {
+
+HandServer::Answer redirecting(int status, const QUrl& to)
+{
+    return [=](QTcpSocket* socket, const QByteArray&) {
+        socket->write(HandServer::reply(QByteArray::number(status) + " Moved", "", "Location: " + to.toEncoded() + "\r\n"));
+    };
+}
+
+} // namespace
+
+// A form sent over http and redirected to https (same host, or under another name) reaches the
+// https server once, its certificate verified under that server's own name, and only its answer
+// reaches the delegate: a 307 or 308 sends the POST with its body, the others a GET, as
+// browsers do. Without the test's trust in the certificate it fails, and nothing arrives.
+TEST_F(UrlConnectionTest, AFormRedirectedToHttpsReachesItOnceUnderItsOwnName)
+{
+    std::optional<TestCertificate::Trust> trust(std::in_place);
+    QList<QByteArray> arrivals;
+    HandServer secure([&](QTcpSocket* socket, const QByteArray& request) {
+        arrivals.append(request);
+        socket->write(HandServer::reply("200 OK", request.left(request.indexOf(' ')) + " " + request.mid(request.indexOf("\r\n\r\n") + 4)));
+    }, TestCertificate::shared().serverConfiguration());
+    const std::pair<int, QByteArray> kinds[] = {{301, "GET "}, {302, "GET "}, {303, "GET "}, {307, "POST text=a%26b%3Dc&n=1"}, {308, "POST text=a%26b%3Dc&n=1"}};
+    for (const char* host : {"127.0.0.1", "localhost"}) {
+        for (const auto& [status, answer] : kinds) {
+            SCOPED_TRACE(host + std::to_string(status));
+            QUrl to = secure.url("/target");
+            to.setHost(host);
+            arrivals.clear();
+            int sent = 0;
+            HandServer plain([&, redirect = redirecting(status, to)](QTcpSocket* s, const QByteArray& r) { ++sent, redirect(s, r); });
+            auto seen = post(plain.url("/form"));
+            ASSERT_TRUE(pumpUntil([&] { return seen->ended; }));
+            EXPECT_EQ(seen->shape, "response 200,data,finish");
+            EXPECT_EQ(seen->body, answer);
+            EXPECT_EQ(sent, 1);
+            ASSERT_EQ(arrivals.size(), 1);
+            EXPECT_EQ(arrivals[0].contains("\r\nContent-Type: application/x-www-form-urlencoded; charset=utf-8\r\n"), status >= 307);
+        }
+    }
+    trust.reset();
+    bool arrived = false;
+    HandServer unknown([&](QTcpSocket*, const QByteArray&) { arrived = true; }, TestCertificate::shared().serverConfiguration());
+    HandServer plain(redirecting(307, unknown.url("/target")));
+    auto untrusted = post(plain.url("/form"));
+    ASSERT_TRUE(pumpUntil([&] { return untrusted->ended; }));
+    EXPECT_EQ(untrusted->shape, "fail Other");
+    EXPECT_FALSE(arrived);
+}
+
+// A request that a redirect sent on (http to https, within http, within https) and that then
+// fails is that failure, never the redirect answered: reset, closed before the reply, or 30 s
+// of silence from the redirect on. A cancel in the silence is quiet and hangs up.
+TEST_F(UrlConnectionTest, ARequestARedirectSentOnThatFailsIsThatFailure)
+{
+    core::ManualClock clock;
+    TestCertificate::Trust trust;
+    QUrl to;
+    std::function<void(QTcpSocket*)> fail;
+    QList<QPointer<QTcpSocket>> reached;
+    const auto answer = [&](QTcpSocket* socket, const QByteArray& request) {
+        if (!request.startsWith("POST /target"))
+            return redirecting(307, to)(socket, request);
+        reached.append(socket);
+        fail(socket);
+    };
+    HandServer secure(answer, TestCertificate::shared().serverConfiguration());
+    HandServer plain(answer);
+    const std::pair<std::string, std::function<void(QTcpSocket*)>> failures[] = {
+        {"fail ConnectionLost", [](QTcpSocket* socket) { HandServer::reset(socket); }},
+        {"fail ConnectionLost", [](QTcpSocket* socket) { socket->disconnectFromHost(); }},
+        {"fail TimedOut", [](QTcpSocket*) {}},
+        {"", [](QTcpSocket*) {}},   // cancelled
+    };
+    const std::pair<QUrl, QUrl> routes[] = {{plain.url("/form"), secure.url("/target")},
+                                            {plain.url("/form"), plain.url("/target")},
+                                            {secure.url("/form"), secure.url("/target")}};
+    for (const auto& [from, target] : routes) {
+        for (const auto& [shape, failure] : failures) {
+            SCOPED_TRACE(from.scheme().toStdString() + " to " + target.scheme().toStdString() + ": " + shape);
+            to = target;
+            fail = failure;
+            reached.clear();
+            auto seen = std::make_shared<Recorder>();
+            auto connection = UrlConnection::formPost(from, FormBody{{"n", "1"}}, seen);
+            ASSERT_TRUE(pumpUntil([&] { return reached.size() == 1; }));
+            if (shape == "fail TimedOut") {
+                clock.advance(29.9);
+                EXPECT_EQ(seen->shape, "");
+                clock.advance(0.1);
+            } else if (shape.empty()) {
+                connection->cancel();
+                EXPECT_TRUE(pumpUntil([&] { return !reached[0] || reached[0]->state() == QAbstractSocket::UnconnectedState; }));
+            }
+            ASSERT_TRUE(pumpUntil([&] { return seen->ended || shape.empty(); }));
+            EXPECT_EQ(seen->shape, shape);
+            EXPECT_EQ(reached.size(), 1);
+        }
+    }
+}
+
+// A form that a redirect sent on goes out at most twice: when it meets a kept connection, lost
+// before its reply, it fails and is not sent a third time.
+TEST_F(UrlConnectionTest, ARedirectedFormLostOnAKeptConnectionIsNotSentAThirdTime)
+{
+    for (const auto& [loss, lose] : kLosses) {
+        SCOPED_TRACE(loss);
+        QTcpSocket* kept = nullptr;
+        QList<QTcpSocket*> targets;
+        HandServer origin([&](QTcpSocket* socket, const QByteArray& request) {
+            if (!request.startsWith("POST /target"))
+                return kept = socket, void(socket->write(HandServer::reply("200 OK", "first")));
+            targets.append(socket);
+            lose(socket);
+        });
+        HandServer elsewhere(redirecting(307, origin.url("/target")));
+        auto first = post(origin.url("/first"));
+        ASSERT_TRUE(pumpUntil([&] { return first->ended; }));
+        auto seen = post(elsewhere.url("/old"));
+        ASSERT_TRUE(pumpUntil([&] { return seen->ended; }));
+        EXPECT_EQ(seen->shape, "fail ConnectionLost");
+        ASSERT_EQ(targets.size(), 1);
+        EXPECT_EQ(targets[0], kept) << "lost on the connection kept from the first request";
+    }
+}
+
+// Redirects that go round in circles fail, and so does one from https down to http, which
+// never reaches the http server.
+TEST_F(UrlConnectionTest, RedirectsInCirclesOrDownToHttpFail)
+{
+    TestCertificate::Trust trust;
+    QUrl back;
+    int plainArrivals = 0;
+    HandServer there([&](QTcpSocket* socket, const QByteArray& request) { ++plainArrivals, redirecting(307, back)(socket, request); });
+    HandServer here(redirecting(307, there.url()));
+    HandServer secure(redirecting(307, there.url()), TestCertificate::shared().serverConfiguration());
+    for (const QUrl& from : {here.url(), secure.url()}) {
+        back = from;
+        plainArrivals = 0;
+        auto seen = post(from);
+        ASSERT_TRUE(pumpUntil([&] { return seen->ended; }));
+        EXPECT_EQ(seen->shape, "fail Other");
+        EXPECT_EQ(plainArrivals > 0, from == here.url());
     }
 }
