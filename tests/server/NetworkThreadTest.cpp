@@ -7,10 +7,12 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QUrl>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -89,6 +91,24 @@ protected:
             login.write(request("user/login", {{"account", "tester01"}, {"pwd", "secret99"}}));
             EXPECT_EQ(login.statusLine(5000), "HTTP/1.1 200 OK") << "a sign-in waited for the store";
         }
+    }
+    // The server's network threads are told by their name. A listing of /proc/self/task
+    // goes on by position, so a thread that leaves while it is listed makes the listing
+    // skip the thread after it: while network threads end one by one, a listing may miss
+    // one still running. Liveness is therefore asked of each thread by its id.
+    static bool isNetworkThread(const QString& task)
+    {
+        QFile comm("/proc/self/task/" + task + "/comm");
+        return comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "qbank-network";
+    }
+    static QSet<QString> listNetworkThreads()
+    {
+        QSet<QString> found;
+        for (const QString& task : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            if (isNetworkThread(task))
+                found.insert(task);
+        }
+        return found;
     }
     void side(const QString& sql) { ASSERT_TRUE(QSqlQuery(QSqlDatabase::database("side")).exec(sql)) << qPrintable(sql); }
 #ifdef QBANK_TEST_POSTGRES
@@ -198,20 +218,20 @@ TEST_F(NetworkThread, StoppingWhileRepliesAwaitTheirCommitLosesNoWrite)
     lockStore();
     std::vector<HeldConnection> adds = sendEach("exam/error_keep_add", favourites(4));
     expectSignInsAnswered();
+    // Listed before the stop, while none of the server's threads ends; any that the
+    // stop would start are added as later listings find them.
+    QSet<QString> network = listNetworkThreads();
+    ASSERT_FALSE(network.isEmpty());
     std::thread stopper([&] { server.stop(); });
     // The store is let go only once the server's network threads have ended, so that the
     // commits find their loop stopped, as a slow commit at shutdown does.
-    const auto networkThreads = [] {
-        int count = 0;
-        for (const QString& task : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            QFile comm("/proc/self/task/" + task + "/comm");
-            count += comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "qbank-network";
-        }
-        return count;
+    const auto networkThreads = [&] {
+        network.unite(listNetworkThreads());
+        return std::ranges::count_if(network, isNetworkThread);
     };
     for (QDeadlineTimer deadline(5000); networkThreads() > 0 && !deadline.hasExpired();)
         std::this_thread::yield();
-    EXPECT_EQ(networkThreads(), 0) << "a network thread waits for the store";
+    EXPECT_EQ(networkThreads(), 0) << "a network thread waits for the store, or the stop started one";
     side("ROLLBACK");
     stopper.join();
     for (HeldConnection& add : adds) {
