@@ -266,8 +266,9 @@ void TextEditing::startBlinking()
             endEditing();
             return;
         }
+        // Only the caret's own pixels change: the text around it is not laid out or drawn again.
         m_caretOn = !m_caretOn;
-        m_view.setNeedsDisplay();
+        m_view.setNeedsDisplayInRect(m_view.caretRect());
     });
 }
 

@@ -7,6 +7,7 @@
 #include "platform/ui/Renderer.h"
 #include "platform/ui/ShapeLayer.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowHost.h"
 #include "tests/support/UiFixture.h"
@@ -282,6 +283,36 @@ TEST_F(FrameSchedulerTest, AnEditedFieldDrawsEachChangeAndItsBlinkOnly)
     EXPECT_EQ(framesFor([&] { field->resignFirstResponder(); }), 1);
     EXPECT_EQ(framesWhileIdle(), 0);
     EXPECT_TRUE(showsTheWholeTruth());
+}
+
+// A blink draws again only the caret's own few pixels, in a field whose text scrolled to follow
+// the caret and in a text view whose caret ends its third line: the rest of the editor's
+// drawing is kept, and what shows is what drawing the whole editor again would show.
+TEST_F(FrameSchedulerTest, ABlinkRedrawsTheCaretOnly)
+{
+    auto field = TextField::create(Rect(10, 250, 120, 30));
+    field->setText("a text far wider than its field");
+    auto text = TextView::create(Rect(20, 60, 150, 90));
+    text->setText("three lines of text in a text view, the caret after the last of them");
+    for (const std::shared_ptr<View>& editor : {std::shared_ptr<View>(field), std::shared_ptr<View>(text)}) {
+        SCOPED_TRACE(editor == field ? "text field" : "text view");
+        window->addSubview(editor);
+        step(kFrame);
+        ASSERT_TRUE(editor->becomeFirstResponder());
+        step(kFrame);
+        const QRectF caret = editor->convertRectTo(editor->caretRect(), window.get()).toQRectF();
+        for (const char* blink : {"hidden", "shown"}) {
+            SCOPED_TRACE(blink);
+            const QRect area = redrawnFor([&] { step(0.5 - kFrame); });
+            EXPECT_TRUE(QRectF(area).contains(caret)) << testing::PrintToString(area);
+            EXPECT_TRUE(caret.adjusted(-2, -2, 2, 2).contains(QRectF(area))) << testing::PrintToString(area);
+            const QImage blinked = frames->image();
+            editor->setNeedsDisplay();
+            step(kFrame);
+            EXPECT_EQ(frames->image(), blinked) << "as the whole editor drawn again";
+        }
+        editor->removeFromSuperview();
+    }
 }
 
 // A spinner runs until it is taken away; one that cannot be seen costs nothing.
