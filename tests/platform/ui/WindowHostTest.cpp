@@ -241,9 +241,10 @@ TEST_F(WindowHostRatioTest, DISABLED_EveryPixelShowsTheScreen)
     EXPECT_TRUE(same(shown.pixel(right, bottom), 0xFFFAFDFF));
 }
 
-// At 1.25 and 1.5 (laptops) and at 0.5 the window is a whole number of pixels that its points
-// do not fill. Each ratio is read back from a real X display: the offscreen platform gives
-// back the pixels of a scaled window only in part. Without Xvfb the test is skipped.
+// At 1.25 and 1.5 (laptops) the window is a whole number of pixels that its points do not fill
+// (at 1.75 it rounds down, and its points fill it). Each ratio is read back from a real X
+// display: the offscreen platform gives back only as many pixels of a scaled window as it has
+// points. Without Xvfb the test is skipped.
 TEST_F(WindowHostRatioTest, EveryPixelOfTheWindowShowsTheScreenAtFractionalRatios)
 {
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
