@@ -188,6 +188,7 @@ private:
     void animationEnded(quint64 serial);
     void attach(const std::shared_ptr<Layer>& layer);
     bool assignValueForKeyPath(const QString& keyPath, const AnimatableValue& value);
+    void redrawDirtyRect(double scale) const;
 
     Rect m_bounds;
     Point m_position;
@@ -217,8 +218,6 @@ private:
     mutable double m_drawCacheScale = 0;
     mutable Size m_drawCacheSize;
     mutable std::shared_ptr<void> m_rendererCache;
-
-    void redrawDirtyRect(double scale) const;
 
     std::weak_ptr<Layer> m_superlayer;
     std::weak_ptr<Layer> m_maskedLayer;   // the layer this one masks
