@@ -315,6 +315,36 @@ TEST_F(FrameSchedulerTest, ABlinkRedrawsTheCaretOnly)
     }
 }
 
+// At 1.5 pixels a point the phone's 375 × 667 points are 562.5 × 1000.5 pixels: the frame's
+// last column and row, which its points only half cover, show the screen as their neighbours
+// do, after a whole frame and after a change drawn in part.
+TEST_F(FrameSchedulerTest, AtAFractionalRatioTheLastPixelsShowTheScreen)
+{
+    auto phone = Window::create(Rect(0, 0, 375, 667));
+    phone->setBackgroundColor(Color::white());
+    phone->makeKeyAndVisible();
+    auto side = View::create(Rect(300, 0, 75, 600));
+    side->setBackgroundColor(Color::blue());
+    phone->addSubview(side);
+    FrameScheduler atOneAndAHalf(phone, [](const QRect&) {}, [] { return 1.5; });
+    atOneAndAHalf.setVisible(true);
+    const auto edgesShowTheScreen = [&] {
+        const QImage& frame = atOneAndAHalf.image();
+        const auto same = [](QRgb a, QRgb b) { return std::abs(qRed(a) - qRed(b)) + std::abs(qBlue(a) - qBlue(b)) + std::abs(qAlpha(a) - qAlpha(b)) <= 6; };
+        bool shows = frame.size() == QSize(563, 1001);
+        for (int y = 0; y < frame.height(); ++y)
+            shows = shows && same(frame.pixel(562, y), frame.pixel(561, y));
+        for (int x = 0; x < frame.width(); ++x)
+            shows = shows && same(frame.pixel(x, 1000), frame.pixel(x, 999));
+        return shows;
+    };
+    step(kFrame);
+    EXPECT_TRUE(edgesShowTheScreen());
+    side->setBackgroundColor(Color::red());
+    step(kFrame);
+    EXPECT_TRUE(edgesShowTheScreen()) << "the side's colour drawn again in part";
+}
+
 // A spinner runs until it is taken away; one that cannot be seen costs nothing.
 TEST_F(FrameSchedulerTest, EndlessAnimationsRunWhileTheyCanBeSeen)
 {
