@@ -17,6 +17,7 @@
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/TouchInjector.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowHost.h"
@@ -25,7 +26,10 @@
 #include "practice/PaperViewController.h"
 #include "shell/MainViewController.h"
 #include "shell/brevumAppDelegate.h"
+#include "shell/account/FeedAndScroooViewController.h"
+#include "shell/account/FeedViewController.h"
 #include "shell/account/LoginViewController.h"
+#include "shell/account/SystemViewController.h"
 #include "tests/support/ViewSearch.h"
 
 #include <QElapsedTimer>
@@ -191,6 +195,38 @@ bool loginScenarios(FrameCounter& counter, const std::shared_ptr<SidePanelContro
     return pumpUntil([&] { return !container->presentedViewController(); });
 }
 
+// The feedback form's remark, three lines written and the caret blinking at their end: each
+// blink that redraws the whole text view lays its text out and draws it again.
+bool feedbackScenario(FrameCounter& counter, const std::shared_ptr<SidePanelController>& container,
+                      const std::shared_ptr<MainViewController>& home, double seconds)
+{
+    if (!tapLabel(home->view(), QStringLiteral("系统设置")))
+        return std::fprintf(stderr, "no settings button\n"), false;
+    auto settings = presentedOver<SystemViewController>(container);
+    if (!settings || !tapLabel(settings->view(), QStringLiteral("反馈与评分")))
+        return std::fprintf(stderr, "no feedback menu\n"), false;
+    auto menu = presentedOver<FeedAndScroooViewController>(container);
+    if (!menu || !tapLabel(menu->view(), QStringLiteral("用户反馈")))
+        return std::fprintf(stderr, "no feedback form\n"), false;
+    auto form = presentedOver<FeedViewController>(container);
+    if (!form)
+        return std::fprintf(stderr, "the feedback form did not open\n"), false;
+    form->remark()->setText(QStringLiteral("第三章的第二道题答案似乎有误，解析里说的是选项B，"
+                                           "可是题目的图里标的是选项C。另外第五题的图片在小屏幕上看不清楚，"
+                                           "希望能放大一些。谢谢！"));
+    if (!ui::TouchInjector::tap(*form->remark()) || !form->remark()->isFirstResponder())
+        return std::fprintf(stderr, "the remark did not take the focus\n"), false;
+    runFor(2);
+    report("feedback form, caret blinking after its text", measure(counter, seconds));
+    // Back home, one screen at a time, each back once the screen below has appeared again.
+    form->backClick(nullptr);
+    pumpUntil([&] { return menu->isAppeared(); });
+    menu->backClick(nullptr);
+    pumpUntil([&] { return settings->isAppeared(); });
+    settings->backClick(nullptr);
+    return pumpUntil([&] { return !container->presentedViewController(); });
+}
+
 // Page slides one after the other, each the paging scroll view's settling motion. The rate is
 // that of the frames from the first to the last of each slide.
 Figure measureSlides(FrameCounter& counter, ui::ScrollView& pages)
@@ -276,7 +312,8 @@ int run(double seconds)
     }
     runFor(2);   // toasts and first animations end
     report("home screen, idle", measure(counter, seconds));
-    const bool ok = loginScenarios(counter, container, home, seconds) && practiceScenarios(counter, container, home, seconds);
+    const bool ok = loginScenarios(counter, container, home, seconds) && feedbackScenario(counter, container, home, seconds)
+        && practiceScenarios(counter, container, home, seconds);
     host.hide();
     ui::Application::shared().terminate();
     return ok ? 0 : 1;

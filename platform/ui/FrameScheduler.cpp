@@ -131,12 +131,40 @@ void FrameScheduler::drawFrame()
             m_image = Renderer::render(*m_window->layer(), m_window->bounds().size, scale);
         else
             Renderer::renderArea(m_image, *m_window->layer(), scale, damage);
+        drawPartialEdges(scale, damage);
         ++m_frames;
         m_lastFrame = now;
         const QRect drawn = damage.boundingRect();
         m_show(QRectF(drawn.x() / scale, drawn.y() / scale, drawn.width() / scale, drawn.height() / scale).toAlignedRect());
     }
     followAnimations(now);
+}
+
+// At a fractional ratio the frame's last column and row of pixels lie partly beyond the
+// window's points: the drawing covered only that part of them, and over the window's black
+// they made a dark line along two edges. They are drawn again with the picture moved by that
+// part, so that they show the last pixel's width of the screen at full strength.
+void FrameScheduler::drawPartialEdges(double scale, const QRegion& damage)
+{
+    const Size size = m_window->bounds().size;
+    const double dx = m_image.width() - size.width * scale;
+    const double dy = m_image.height() - size.height * scale;
+    const bool column = dx > 1e-6, row = dy > 1e-6;
+    const int right = m_image.width() - 1, bottom = m_image.height() - 1;
+    struct Edge {
+        bool partial;
+        QRect pixels;
+        QPointF shift;
+    };
+    const Edge edges[] = {
+        {column, QRect(right, 0, 1, row ? bottom : bottom + 1), QPointF(dx, 0)},
+        {row, QRect(0, bottom, column ? right : right + 1, 1), QPointF(0, dy)},
+        {column && row, QRect(right, bottom, 1, 1), QPointF(dx, dy)},
+    };
+    for (const Edge& edge : edges) {
+        if (edge.partial && damage.intersects(edge.pixels))
+            Renderer::renderArea(m_image, *m_window->layer(), scale, QRegion(edge.pixels), Color::clear(), edge.shift);
+    }
 }
 
 // While an animation that can be seen runs, the next display frame shows it further on.

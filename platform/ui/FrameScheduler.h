@@ -51,6 +51,7 @@ private:
     void drawFrame();
     // The device pixels to draw again; the whole frame when that is simpler.
     QRegion takeDamage(const QSize& pixels, double scale);
+    void drawPartialEdges(double scale, const QRegion& damage);
     void followAnimations(double now);
     double frameScale() const;
 

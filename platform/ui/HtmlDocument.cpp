@@ -3,6 +3,7 @@
 #include "platform/core/Log.h"
 #include "platform/core/UrlConnection.h"
 #include "platform/ui/Font.h"
+#include "platform/ui/HtmlImageHandler.h"
 #include "platform/ui/HtmlMarkup.h"
 #include "platform/ui/WebPageLoader.h"
 
@@ -136,6 +137,7 @@ void HtmlDocument::ensureLayout()
         return;
     m_layoutReady = true;
     documentLayout()->setPaintDevice(&m_measuringDevice);
+    new HtmlImageHandler(*this);   // a child of the document
 }
 
 void HtmlDocument::setPage(const QString& html, const QUrl& baseUrl, double width)

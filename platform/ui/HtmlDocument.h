@@ -28,9 +28,9 @@ namespace ui {
 // After parsing, the page is mended where QTextDocument's model differs from a browser's: a
 // line break that ends a block leaves no empty line after it, an ideographic space is a blank
 // one ideograph wide that neither collapses nor lets the line break inside "（　）", an
-// image wider than the text shrinks to it, keeping its aspect ratio (in a table cell, to the
-// cell's share of the table) and room for what may not start a line after it ("，"), and a
-// figure that starts a line leaves the line before it at the height of its words. Local images and style sheets load only from files inside the
+// image wider than the text shrinks to it (drawn smoothly, so that its thin lines stay),
+// keeping its aspect ratio (in a table cell, to the cell's share of the table) and room for
+// what may not start a line after it ("，"), and a figure that starts a line leaves the line before it at the height of its words. Local images and style sheets load only from files inside the
 // resource folder; anything else there (another folder, "../") loads as an empty image and
 // is logged, since QTextDocument would otherwise read a refused image straight from disk. An
 // image written into the page as a data: URL is decoded in place, up to a bounded size. An

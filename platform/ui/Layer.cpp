@@ -213,7 +213,7 @@ void Layer::setShadowPath(std::optional<Path> p)
 // Climbs to the root, through a mask to the layer it masks, and tells the root's observer.
 // Nothing is reported from inside a layer that is not drawn: hidden, or faded out entirely
 // with no animation that could bring it back.
-void Layer::changed(Change change, bool ownVisibility) const
+void Layer::changed(Change change, bool ownVisibility, const std::optional<Rect>& area) const
 {
     bool inside = change == Change::InsideBounds;
     Transform toRoot;
@@ -235,7 +235,7 @@ void Layer::changed(Change change, bool ownVisibility) const
             inside = false;
         } else {
             if (layer->m_treeObserver)
-                layer->m_treeObserver->layerTreeChanged(inside ? std::optional<Rect>(toRoot.apply(m_bounds)) : std::nullopt);
+                layer->m_treeObserver->layerTreeChanged(inside ? std::optional<Rect>(toRoot.apply(area ? *area : m_bounds)) : std::nullopt);
             return;
         }
         layer = hold.get();
@@ -309,8 +309,19 @@ void Layer::setDrawCallback(std::function<void(DrawContext&)> draw)
 void Layer::setNeedsDisplay()
 {
     m_needsDisplay = true;
+    m_dirtyRect.reset();
     if (m_draw)
         changed(Change::InsideBounds);
+}
+
+void Layer::setNeedsDisplayInRect(const Rect& rect)
+{
+    const Rect inside = rect.intersected(m_bounds);
+    if (m_needsDisplay || inside.isEmpty())
+        return;
+    m_dirtyRect = m_dirtyRect ? m_dirtyRect->united(inside) : inside;
+    if (m_draw)
+        changed(Change::InsideBounds, false, inside);
 }
 
 const QImage* Layer::cachedDrawing(double scale) const
@@ -321,9 +332,13 @@ const QImage* Layer::cachedDrawing(double scale) const
     const int h = static_cast<int>(std::ceil(m_bounds.size.height * scale - 1e-9));
     if (w <= 0 || h <= 0)
         return nullptr;
-    const bool fresh = m_drawCache && !m_needsDisplay && m_drawCacheScale == scale && m_drawCacheSize == m_bounds.size;
-    if (fresh)
+    const bool kept = m_drawCache && !m_needsDisplay && m_drawCacheScale == scale && m_drawCacheSize == m_bounds.size;
+    if (kept) {
+        if (m_dirtyRect)
+            redrawDirtyRect(scale);
         return m_drawCache.get();
+    }
+    m_dirtyRect.reset();
 
     auto image = std::make_unique<QImage>(w, h, QImage::Format_ARGB32_Premultiplied);
     image->setDotsPerMeterX(2835);   // 72 dpi: a font's point is one unit (see Font)
@@ -344,6 +359,33 @@ const QImage* Layer::cachedDrawing(double scale) const
     m_drawCacheScale = scale;
     m_drawCacheSize = m_bounds.size;
     return m_drawCache.get();
+}
+
+// The dirty part is taken out to whole pixels, cleared and drawn again with the callback
+// clipped there: inside it the pixels come out as a whole drawing would make them (a caret's
+// blink costs its own few pixels, not the text around it).
+void Layer::redrawDirtyRect(double scale) const
+{
+    const Rect dirty = *m_dirtyRect;
+    m_dirtyRect.reset();
+    const QRect pixels = QRectF((dirty.x() - m_bounds.x()) * scale, (dirty.y() - m_bounds.y()) * scale,
+                                dirty.width() * scale, dirty.height() * scale)
+                             .toAlignedRect()
+                             .intersected(m_drawCache->rect());
+    if (pixels.isEmpty())
+        return;
+    auto self = shared_from_this();
+    QPainter painter(m_drawCache.get());
+    painter.setClipRect(pixels);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(pixels, Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
+    painter.scale(scale, scale);
+    painter.translate(-m_bounds.origin.x, -m_bounds.origin.y);
+    DrawContext context(painter);
+    auto draw = m_draw;
+    draw(context);
 }
 
 // --- Tree -----------------------------------------------------------------------------------

@@ -106,7 +106,10 @@ public:
     void setDrawCallback(std::function<void(DrawContext&)> draw);
     bool hasDrawCallback() const { return static_cast<bool>(m_draw); }
     void setNeedsDisplay();
-    bool needsDisplay() const { return m_needsDisplay; }
+    // Only `rect` (bounds space) of the kept drawing is drawn again, the callback clipped to
+    // it; the rest keeps what it showed, and only that area is reported as changed.
+    void setNeedsDisplayInRect(const Rect& rect);
+    bool needsDisplay() const { return m_needsDisplay || m_dirtyRect; }
 
     // Tree. Adding a layer that has a superlayer moves it.
     std::shared_ptr<Layer> superlayer() const { return m_superlayer.lock(); }
@@ -170,7 +173,8 @@ protected:
     enum class Change { InsideBounds, Anything };
     // Tells the observer of this layer's root of a change; a change of this layer's own
     // visibility is reported even while it is hidden or faded out.
-    void changed(Change change, bool ownVisibility = false) const;
+    // `area` (bounds space) narrows an InsideBounds change to a part of the bounds.
+    void changed(Change change, bool ownVisibility = false, const std::optional<Rect>& area = std::nullopt) const;
 
     Layer();
     // Copies this layer's own property values into `to` (same dynamic class).
@@ -184,6 +188,7 @@ private:
     void animationEnded(quint64 serial);
     void attach(const std::shared_ptr<Layer>& layer);
     bool assignValueForKeyPath(const QString& keyPath, const AnimatableValue& value);
+    void redrawDirtyRect(double scale) const;
 
     Rect m_bounds;
     Point m_position;
@@ -208,6 +213,7 @@ private:
     std::function<void(DrawContext&)> m_draw;
     // The drawing cache is not part of the layer's value: rendering a const tree fills it.
     mutable bool m_needsDisplay = false;
+    mutable std::optional<Rect> m_dirtyRect;   // a part to draw again, while the rest is kept
     mutable std::unique_ptr<QImage> m_drawCache;
     mutable double m_drawCacheScale = 0;
     mutable Size m_drawCacheSize;

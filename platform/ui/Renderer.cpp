@@ -655,7 +655,8 @@ QImage Renderer::renderLayer(const Layer& layer, double scale)
     return image;
 }
 
-void Renderer::renderArea(QImage& image, const Layer& root, double scale, const QRegion& pixels, const Color& background)
+void Renderer::renderArea(QImage& image, const Layer& root, double scale, const QRegion& pixels, const Color& background,
+                          QPointF shift)
 {
     // The painter works in device pixels as render() does; the image's ratio is put back after.
     const double ratio = image.devicePixelRatio();
@@ -667,6 +668,7 @@ void Renderer::renderArea(QImage& image, const Layer& root, double scale, const 
         p.fillRect(pixels.boundingRect(), background.toQColor());
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
+        p.translate(shift);
         p.scale(scale, scale);
         paint(p, root);
     }

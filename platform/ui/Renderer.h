@@ -4,6 +4,7 @@
 #include "platform/ui/Geometry.h"
 
 #include <QImage>
+#include <QPointF>
 #include <QRegion>
 #include <QString>
 #include <memory>
@@ -27,9 +28,10 @@ public:
     static QImage render(const Layer& root, Size sizeInPoints, double scale,
                          const Color& background = Color::clear());
     // Draws `root` again into an image that render() made, inside `pixels` (device pixels)
-    // only; the rest of the image keeps what it showed.
+    // only; the rest of the image keeps what it showed. `shift` moves the drawing by device
+    // pixels (a window's partly covered last pixels show the content moved onto them).
     static void renderArea(QImage& image, const Layer& root, double scale, const QRegion& pixels,
-                           const Color& background = Color::clear());
+                           const Color& background = Color::clear(), QPointF shift = {});
     // The layer alone, its bounds filling the image, ignoring its own position, transform
     // and opacity (a view rendered into an image).
     static QImage renderLayer(const Layer& layer, double scale);

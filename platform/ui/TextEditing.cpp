@@ -266,8 +266,10 @@ void TextEditing::startBlinking()
             endEditing();
             return;
         }
+        // Only the caret's own pixels change: the view's drawing runs clipped to them, and the
+        // frame copies only them to the screen.
         m_caretOn = !m_caretOn;
-        m_view.setNeedsDisplay();
+        m_view.setNeedsDisplayInRect(m_view.caretRect());
     });
 }
 

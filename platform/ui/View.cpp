@@ -417,6 +417,16 @@ void View::setNeedsDisplay()
     m_layer->setNeedsDisplay();
 }
 
+void View::setNeedsDisplayInRect(const Rect& rect)
+{
+    // A view that never drew has nothing kept to draw a part of.
+    if (!m_layer->hasDrawCallback()) {
+        setNeedsDisplay();
+        return;
+    }
+    m_layer->setNeedsDisplayInRect(rect);
+}
+
 void View::draw(DrawContext&) {}
 
 // ---- hit-testing and coordinates ------------------------------------------------------

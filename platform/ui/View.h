@@ -135,6 +135,8 @@ public:
     void layoutIfNeeded();
 
     void setNeedsDisplay();
+    // Draws again only `rect` (this view's coordinates) of what the view drew.
+    void setNeedsDisplayInRect(const Rect& rect);
 
     // Hit-testing in the view's own coordinates. Hidden views, views with alpha below 0.01
     // and views without user interaction are skipped, and so is everything outside a view's

@@ -7,6 +7,7 @@
 #include "platform/ui/Renderer.h"
 #include "platform/ui/ShapeLayer.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowHost.h"
 #include "tests/support/UiFixture.h"
@@ -282,6 +283,66 @@ TEST_F(FrameSchedulerTest, AnEditedFieldDrawsEachChangeAndItsBlinkOnly)
     EXPECT_EQ(framesFor([&] { field->resignFirstResponder(); }), 1);
     EXPECT_EQ(framesWhileIdle(), 0);
     EXPECT_TRUE(showsTheWholeTruth());
+}
+
+// A blink draws again only the caret's own few pixels, in a field whose text scrolled to follow
+// the caret and in a text view whose caret ends its third line: the rest of the editor's
+// drawing is kept, and what shows is what drawing the whole editor again would show.
+TEST_F(FrameSchedulerTest, ABlinkRedrawsTheCaretOnly)
+{
+    auto field = TextField::create(Rect(10, 250, 120, 30));
+    field->setText("a text far wider than its field");
+    auto text = TextView::create(Rect(20, 60, 150, 90));
+    text->setText("three lines of text in a text view, the caret after the last of them");
+    for (const std::shared_ptr<View>& editor : {std::shared_ptr<View>(field), std::shared_ptr<View>(text)}) {
+        SCOPED_TRACE(editor == field ? "text field" : "text view");
+        window->addSubview(editor);
+        step(kFrame);
+        ASSERT_TRUE(editor->becomeFirstResponder());
+        step(kFrame);
+        const QRectF caret = editor->convertRectTo(editor->caretRect(), window.get()).toQRectF();
+        for (const char* blink : {"hidden", "shown"}) {
+            SCOPED_TRACE(blink);
+            const QRect area = redrawnFor([&] { step(0.5 - kFrame); });
+            EXPECT_TRUE(QRectF(area).contains(caret)) << testing::PrintToString(area);
+            EXPECT_TRUE(caret.adjusted(-2, -2, 2, 2).contains(QRectF(area))) << testing::PrintToString(area);
+            const QImage blinked = frames->image();
+            editor->setNeedsDisplay();
+            step(kFrame);
+            EXPECT_EQ(frames->image(), blinked) << "as the whole editor drawn again";
+        }
+        editor->removeFromSuperview();
+    }
+}
+
+// At 1.5 pixels a point the phone's 375 × 667 points are 562.5 × 1000.5 pixels: the frame's
+// last column and row, which its points only half cover, show the screen as their neighbours
+// do, after a whole frame and after a change drawn in part.
+TEST_F(FrameSchedulerTest, AtAFractionalRatioTheLastPixelsShowTheScreen)
+{
+    auto phone = Window::create(Rect(0, 0, 375, 667));
+    phone->setBackgroundColor(Color::white());
+    phone->makeKeyAndVisible();
+    auto side = View::create(Rect(300, 0, 75, 600));
+    side->setBackgroundColor(Color::blue());
+    phone->addSubview(side);
+    FrameScheduler atOneAndAHalf(phone, [](const QRect&) {}, [] { return 1.5; });
+    atOneAndAHalf.setVisible(true);
+    const auto edgesShowTheScreen = [&] {
+        const QImage& frame = atOneAndAHalf.image();
+        const auto same = [](QRgb a, QRgb b) { return std::abs(qRed(a) - qRed(b)) + std::abs(qBlue(a) - qBlue(b)) + std::abs(qAlpha(a) - qAlpha(b)) <= 6; };
+        bool shows = frame.size() == QSize(563, 1001);
+        for (int y = 0; y < frame.height(); ++y)
+            shows = shows && same(frame.pixel(562, y), frame.pixel(561, y));
+        for (int x = 0; x < frame.width(); ++x)
+            shows = shows && same(frame.pixel(x, 1000), frame.pixel(x, 999));
+        return shows;
+    };
+    step(kFrame);
+    EXPECT_TRUE(edgesShowTheScreen());
+    side->setBackgroundColor(Color::red());
+    step(kFrame);
+    EXPECT_TRUE(edgesShowTheScreen()) << "the side's colour drawn again in part";
 }
 
 // A spinner runs until it is taken away; one that cannot be seen costs nothing.

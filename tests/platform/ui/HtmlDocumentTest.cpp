@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -181,6 +182,43 @@ TEST_F(HtmlDocumentTest, ImagesWiderThanTheTextShrinkKeepingTheirShape)
     HtmlDocument outsider(elsewhere.path());
     outsider.setPage(page.arg(QUrl::fromLocalFile(folder.filePath("badge.png")).toString(), ""), QUrl::fromLocalFile(elsewhere.path()));
     EXPECT_LT(outsider.layOut(kQuestionWidth), 10);
+}
+
+// A data: figure is percent-decoded before its base64 is read, as a browser does: pages escape
+// "+", "/" and "=" (%2B, %2F, %3D) and break long lines (%0A, %0D%0A). Read without the
+// unescaping, the escapes' digits would count as base64 and garble the file.
+TEST_F(HtmlDocumentTest, AnEscapedDataFigureShows)
+{
+    // A red picture whose base64 holds all three characters that pages escape.
+    QByteArray base64;
+    int width = 40;
+    for (; width < 80; ++width) {
+        QImage image(width, 20, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        base64 = png.toBase64();
+        if (base64.contains('+') && base64.contains('/') && base64.endsWith('='))
+            break;
+    }
+    ASSERT_LT(width, 80);
+    const auto brokenEvery76 = [&](const QByteArray& lineBreak) {
+        QByteArray broken;
+        for (qsizetype i = 0; i < base64.size(); i += 76)
+            broken += base64.mid(i, 76) + lineBreak;
+        return broken;
+    };
+    QByteArray escaped = base64;
+    escaped.replace("+", "%2B").replace("/", "%2F").replace("=", "%3D");
+    const QByteArray payloads[] = {escaped, brokenEvery76("%0A"), brokenEvery76("%0D%0A"), brokenEvery76("%0d%0a")};
+    for (const QByteArray& payload : payloads) {
+        SCOPED_TRACE(payload.left(100).toStdString());
+        auto document = layOut(kQuestionPage.arg(16).arg("<img src='data:image/png;base64," + QString::fromLatin1(payload) + "'>"));
+        const QImage image = render(*document, kQuestionWidth);
+        EXPECT_EQ(pixels::countNear(image, Qt::red, {}, 0), width * 20);
+    }
 }
 
 // A figure wider than the page leaves room on its line for a "，" or "。" right after it,

@@ -7,9 +7,12 @@
 #include "platform/ui/Renderer.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/WebViewDelegate.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/WindowHost.h"
 #include "tests/support/PixelProbe.h"
 #include "tests/support/UiFixture.h"
 #include "tests/support/HandServer.h"
+#include "tests/support/ViewPixels.h"
 
 #include <QBuffer>
 #include <QSet>
@@ -331,4 +334,53 @@ TEST_F(WebViewTest, AFigureWrittenIntoThePageShowsWithinItsBounds)
         else
             EXPECT_TRUE(capture.contains(logged)) << capture.lines().join('\n').toStdString();
     }
+}
+
+// A large figure shrunk to the line keeps its thin lines: a 2048-pixel grid of 17 lines 4
+// pixels wide, shown 347 pixels wide in the desktop window at one pixel a point, shows all 17,
+// each clearly darker than the paper. Stretched by sampling a few pixels for each one shown,
+// some lines fell between the samples and vanished.
+TEST_F(WebViewTest, AShrunkFigureKeepsItsThinLinesInTheWindow)
+{
+    constexpr int kSide = 2048, kCell = 128, kLine = 4;
+    QImage grid(kSide, kSide, QImage::Format_RGB32);
+    grid.fill(Qt::white);
+    for (int at = 0; at <= kSide; at += kCell) {
+        const int line = std::min(at, kSide - kLine);
+        for (int i = 0; i < kSide; ++i) {
+            for (int w = 0; w < kLine; ++w) {
+                grid.setPixel(line + w, i, qRgb(0, 0, 0));
+                grid.setPixel(i, line + w, qRgb(0, 0, 0));
+            }
+        }
+    }
+    ASSERT_TRUE(grid.save(resources + "/grid.png"));
+
+    auto window = Window::create(Rect(0, 0, 347, 400));
+    window->setBackgroundColor(Color::white());
+    window->makeKeyAndVisible();
+    web->setFrame(Rect(0, 0, 347, 400));
+    window->addSubview(web);
+    web->loadHTMLString(kStyle.arg("16", "<img src='grid.png'>"), QUrl::fromLocalFile(resources));
+    step();
+    WindowHost host(window);
+    ASSERT_EQ(host.devicePixelRatio(), 1);
+    const QImage shown = pixels::shownOnTheDesktop(host);
+
+    // Across the figure, through the middle of its first row of cells: each line is a run of
+    // pixels darker than the paper, whose ink (how much darker, added up) is what 4 pixels of
+    // black shrunk to 347 / 2048 of their width leave, however the run falls on the pixels.
+    const int row = 347 * kCell / kSide / 2;
+    const double lineInk = 255.0 * kLine * 347 / kSide;
+    std::vector<int> inks;
+    for (int x = 0; x < 347; ++x) {
+        const int ink = 255 - qGray(shown.pixel(x, row));
+        if (ink > 0 && (x == 0 || qGray(shown.pixel(x - 1, row)) == 255))
+            inks.push_back(0);
+        if (ink > 0)
+            inks.back() += ink;
+    }
+    EXPECT_EQ(inks.size(), 17u);
+    for (const int ink : inks)
+        EXPECT_NEAR(ink, lineInk, lineInk / 4) << testing::PrintToString(inks);
 }
