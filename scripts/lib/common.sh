@@ -4,9 +4,10 @@ BUILD_DIR="${QBANK_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libqt6sql6-sqlite libqt6sql6-psql
           libboost1.81-dev libssl-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-microhei)
-# Wanted but not required: the server's PostgreSQL test skips without a cluster, and the
-# load benchmark needs wrk. A failed install of these does not stop the build.
-OPTIONAL_PACKAGES=(postgresql wrk)
+# Wanted but not required: the server's PostgreSQL test skips without a cluster, the load
+# benchmark needs wrk, and the window test at fractional pixel ratios needs a real X server
+# (xvfb). A failed install of these does not stop the build.
+OPTIONAL_PACKAGES=(postgresql wrk xvfb)
 
 missing_packages() {
   local p
