@@ -4,7 +4,6 @@
 #include "tests/support/Screenshot.h"
 #include "tests/support/ViewPixels.h"
 
-#include <QBuffer>
 
 namespace {
 
@@ -74,12 +73,7 @@ TEST_F(QuestionFigureTest, AQuestionIsAsTallAsItsTextAndFigure)
 // A figure the bank writes into the question itself, as a data: URL, shows at its own size.
 TEST_F(QuestionFigureTest, AFigureWrittenIntoTheQuestionShows)
 {
-    QImage figure(120, 60, QImage::Format_RGB32);
-    figure.fill(QColor(0, 160, 0));
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(figure.save(&buffer, "PNG"));
+    const QByteArray png = pixels::solidPng(120, 60, QColor(0, 160, 0));
     openStubbed(0, QJsonArray{figureQuestion(0, "如图所示<img src='data:image/png;base64," + QString::fromLatin1(png.toBase64())
                                                     + "'>，求阴影部分的面积。")});
     goTo(0);

@@ -2,6 +2,8 @@
 
 #include "platform/ui/Geometry.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QColor>
 #include <QImage>
 #include <QRect>
@@ -18,6 +20,18 @@ namespace pixels {
 inline QColor at(const QImage& image, ui::Point point, double scale = 1)
 {
     return image.pixelColor(int(point.x * scale), int(point.y * scale));
+}
+
+// A PNG file of a picture of one colour, as a page or a server would carry it.
+inline QByteArray solidPng(int width, int height, const QColor& colour = Qt::red)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
 }
 
 // Every channel within `tolerance` of the wanted colour, and the pixel not see-through.

@@ -14,7 +14,6 @@
 #include "tests/support/HandServer.h"
 #include "tests/support/ViewPixels.h"
 
-#include <QBuffer>
 #include <QSet>
 #include <QTcpSocket>
 #include <QStringEncoder>
@@ -23,18 +22,6 @@
 using namespace ui;
 
 namespace {
-
-// A PNG file of a red picture of the given size.
-QByteArray redPng(int width, int height)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 class LoadLog : public WebViewDelegate {
 public:
@@ -185,7 +172,7 @@ TEST_F(WebViewTest, RemotePagesLoadThroughTheConnectionAndAnUnreachableOneFailsO
 
 TEST_F(WebViewTest, RemoteImagesArriveLaterAndFailedOnesLeaveAPlaceholder)
 {
-    const QByteArray png = redPng(480, 120);
+    const QByteArray png = pixels::solidPng(480, 120);
     HandServer server(HandServer::page(200, png));
     const QString dead = HandServer::deadUrl("/gone.png").toString();
 
@@ -213,7 +200,7 @@ TEST_F(WebViewTest, RemoteImagesArriveLaterAndFailedOnesLeaveAPlaceholder)
 // (closes, or resets) as the request arrives: both load from a new connection.
 TEST_F(WebViewTest, APageAndItsImageLoadFromANewConnectionWhenTheKeptOneCloses)
 {
-    const QByteArray png = redPng(40, 20);
+    const QByteArray png = pixels::solidPng(40, 20);
     for (const bool reset : {false, true}) {
         SCOPED_TRACE(reset ? "reset" : "closed");
         QSet<QTcpSocket*> carried;
@@ -304,7 +291,7 @@ TEST_F(WebViewTest, ALocalPageIsReadInItsOwnEncoding)
 TEST_F(WebViewTest, AFigureWrittenIntoThePageShowsWithinItsBounds)
 {
     auto png = [](int width, int height, qsizetype padTo = 0) {
-        const QByteArray bytes = redPng(width, height);
+        const QByteArray bytes = pixels::solidPng(width, height);
         // Bytes after the image's end are read past, so a file can be made of any size.
         return bytes.leftJustified(std::max(padTo, bytes.size()), '\0');
     };
