@@ -198,10 +198,10 @@ namespace {
 
 constexpr char kRatioChild[] = "WindowHostRatioTest.DISABLED_EveryPixelShowsTheScreen";
 
-// Whether two colours agree within rounding.
+// Whether two colours of the grabbed window agree within rounding.
 bool same(QRgb a, QRgb b)
 {
-    return std::abs(qRed(a) - qRed(b)) <= 3 && std::abs(qGreen(a) - qGreen(b)) <= 3 && std::abs(qBlue(a) - qBlue(b)) <= 3;
+    return pixels::near(QColor::fromRgb(a), QColor::fromRgb(b), 3);
 }
 
 class WindowHostRatioTest : public UiFixture {};
